@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the engine, its tests and its benchmarks need,
+# only those that are missing. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+TGE_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  libsdl2-dev
+  libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri
+  libopenal-dev
+  libode-dev
+  libpng-dev libjpeg-dev zlib1g-dev
+  libavformat-dev libavcodec-dev libswscale-dev
+  libgtest-dev libgmock-dev xvfb xauth
+  clang libclang-rt-14-dev
+  libbenchmark-dev
+)
+
+tge_install_missing() {
+  local missing=()
+  local p
+  for p in "${TGE_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
