@@ -12,6 +12,10 @@ struct OptionCase {
   std::size_t unmatched;
 };
 
+void PrintTo(const OptionCase& c, std::ostream* os) {
+  *os << '"' << c.commandLine << "\" option " << c.index;
+}
+
 class StartupOptionsTest : public ::testing::TestWithParam<OptionCase> {};
 
 TEST_P(StartupOptionsTest, ParsesTokenIntoOption) {
