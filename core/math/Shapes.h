@@ -1,4 +1,5 @@
-// Bounding shapes: plane, sphere and axis-aligned box.
+// Bounding shapes: plane, sphere and axis-aligned box, and the box, sphere
+// and plane helpers.
 #pragma once
 #include "core/math/Vector.h"
 
@@ -20,5 +21,42 @@ struct AABox {
 };
 
 static_assert(sizeof(Plane) == 16 && sizeof(Sphere) == 16 && sizeof(AABox) == 24);
+
+struct Matrix4;
+
+// True unless the boxes are apart on some axis; touching counts as overlap.
+bool AABoxOverlap(const Vector3& aMin, const Vector3& aMax, const Vector3& bMin,
+                  const Vector3& bMax);
+// Strictly inside on all three axes.
+bool AABoxContainsPoint(const Vector3& min, const Vector3& max, const Vector3& p);
+// min - margin <= p <= max + margin on all three axes.
+bool AABoxContainsPointMargin(const Vector3& min, const Vector3& max, const Vector3& p,
+                              float margin);
+// Bounds of the 8 corners of (min, max) transformed as points by m. The
+// outputs may alias the inputs.
+void AABoxTransform(Vector3& outMin, Vector3& outMax, const Vector3& min, const Vector3& max,
+                    const Matrix4& m);
+// The same on the AABox record.
+AABox& AABoxTransform(AABox& out, const AABox& in, const Matrix4& m);
+
+// Squared distance from centre to p < r².
+bool IsWithinRadius(const Vector3& centre, float r, const Vector3& p);
+// Squared distance from centre to p < (r s)².
+bool IsWithinScaledRadius(const Vector3& centre, float r, const Vector3& p, float s);
+
+// Sphere against box; returns whether they touch. Moving the centre by
+// -pushOut separates them.
+// - Centre inside the box (faces included): the nearest face is hit;
+//   facePoint = the centre moved onto that face; pushOut lies along that
+//   face's axis with length (radius + distance) * 1.001.
+// - Centre outside: a hit when the box's closest point is nearer than
+//   radius; pushOut = unit vector from the centre towards that point *
+//   (radius - distance) * 1.002; facePoint = that closest point.
+// pushOut and facePoint may be null; neither is written without a hit.
+bool SphereBoxCollide(const Vector3& boxMin, const Vector3& boxMax, const Vector3& centre,
+                      float radius, Vector3* pushOut, Vector3* facePoint);
+
+// a, b, c = normal, d = -dot(normal, point).
+Plane& PlaneFromPointNormal(Plane& out, const Vector3& point, const Vector3& normal);
 
 }  // namespace tge

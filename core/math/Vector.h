@@ -1,6 +1,11 @@
 // Vector value types. Plain records of floats, laid out as the argument
 // blocks and the data files store them.
+//
+// The functions take the output first and return a reference
+// to it. Every function reads all of its inputs before it writes the output,
+// so the output may alias any input.
 #pragma once
+#include "core/math/Viewport.h"
 
 namespace tge {
 
@@ -17,5 +22,51 @@ struct Vector4 {
 };
 
 static_assert(sizeof(Vector2) == 8 && sizeof(Vector3) == 12 && sizeof(Vector4) == 16);
+
+struct Matrix4;
+
+// sqrt(x*x + y*y + z*z).
+float Vector3Length(const Vector3& v);
+// x*x + y*y + z*z.
+float Vector3LengthSquared(const Vector3& v);
+float Vector3Dot(const Vector3& a, const Vector3& b);
+// out = a x b.
+Vector3& Vector3Cross(Vector3& out, const Vector3& a, const Vector3& b);
+// out = a + (b - a) * t.
+Vector3& Vector3Lerp(Vector3& out, const Vector3& a, const Vector3& b, float t);
+// out = a + b * s.
+Vector3& Vector3AddScaled(Vector3& out, const Vector3& a, const Vector3& b, float s);
+// out = a + b, a - b, v * s.
+Vector3& Vector3Add(Vector3& out, const Vector3& a, const Vector3& b);
+Vector3& Vector3Subtract(Vector3& out, const Vector3& a, const Vector3& b);
+Vector3& Vector3Scale(Vector3& out, const Vector3& v, float s);
+
+// out = in / |in| when 1e-12 <= |in| <= 1e14, else out = in unchanged.
+Vector3& Vector3Normalize(Vector3& out, const Vector3& in);
+
+// out = (v, 1) x m without the division by w.
+Vector3& Vector3TransformCoord(Vector3& out, const Vector3& v, const Matrix4& m);
+// out = v x (upper 3x3 of m), no translation.
+Vector3& Vector3TransformNormal(Vector3& out, const Vector3& v, const Matrix4& m);
+// x, y, z transformed as a point (Vector3TransformCoord), w copied unchanged.
+Vector4& Vector4TransformCoord(Vector4& out, const Vector4& v, const Matrix4& m);
+// out = v x m over all four components.
+Vector4& Vector4Transform(Vector4& out, const Vector4& v, const Matrix4& m);
+
+// Heading about Y measured from +Z: acos(z / r), r = sqrt(x*x + z*z),
+// negated when x < 0; 0 when r < 1e-12 or r > 1e14.
+float Vector3Yaw(const Vector3& v);
+// y set to 0, normalised (Vector3Normalize), then acos(z), negated when x < 0.
+float Vector3YawFlat(const Vector3& v);
+// asin of the y of the normalised vector.
+float Vector3Pitch(const Vector3& v);
+// Vector3Yaw(a - b).
+float Vector3YawBetween(const Vector3& a, const Vector3& b);
+
+// (point, 1) x world x view x projection, divided by its w, mapped into the
+// viewport: x = (x + 1) * width / 2, y = (1 - y) * height / 2,
+// z = minZ + (maxZ - minZ) * z. The viewport's x and y are not added.
+Vector3& Vector3Project(Vector3& out, const Vector3& point, const Viewport& viewport,
+                        const Matrix4& projection, const Matrix4& view, const Matrix4& world);
 
 }  // namespace tge
