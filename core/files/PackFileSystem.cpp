@@ -1,6 +1,5 @@
 #include "core/files/PackFileSystem.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace tge {
@@ -22,9 +21,12 @@ std::string CheckEntry(const PackEntry& entry, std::int64_t fileSize) {
   return {};
 }
 
-void LowerInPlace(char* text) {
+// Stored names get the same treatment as looked-up ones, so an entry that
+// another tool wrote with '/' can still be found.
+void MakeKeyInPlace(char* text) {
   for (; *text; ++text) {
     if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+    if (*text == '/') *text = '\\';
   }
 }
 
@@ -32,8 +34,7 @@ void LowerInPlace(char* text) {
 
 std::string PackKey(const std::string& name) {
   std::string key = name;
-  std::replace(key.begin(), key.end(), '/', '\\');
-  LowerInPlace(key.data());
+  MakeKeyInPlace(key.data());
   return key;
 }
 
@@ -66,7 +67,7 @@ std::string PackFileSystem::Load(FileHandle file) {
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const std::string fault = CheckEntry(entries_[i], fileSize);
     if (!fault.empty()) return "entry " + std::to_string(i) + ": " + fault;
-    LowerInPlace(entries_[i].name);
+    MakeKeyInPlace(entries_[i].name);
     names_.Insert(entries_[i].name, static_cast<std::int32_t>(i));
   }
   return {};

@@ -78,7 +78,7 @@ class PackFileSystem : public FileSystem {
   std::int64_t GetEntryStart(FileHandle handle) override;
 
   std::size_t GetEntryCount() const { return entries_.size(); }
-  // Names as loaded: lower-cased, '\' separators.
+  // Names as loaded: lower-cased, '/' turned into '\'.
   const PackEntry& GetEntry(std::size_t index) const { return entries_[index]; }
   const std::string& GetPath() const { return path_; }
 

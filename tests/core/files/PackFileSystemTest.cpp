@@ -44,7 +44,8 @@ class FolderFileSystem : public FileSystem {
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 std::vector<PackSource> Sources() {
-  return {{"Textures\\Wall.PNG", Bytes("wall")}, {"readme.txt", Bytes("0123456789")},
+  return {{"Sounds/Hit.WAV", Bytes("hit")},     {"Textures\\Wall.PNG", Bytes("wall")},
+          {"readme.txt", Bytes("0123456789")},
           {"ipigcnu.dat", Bytes("A")},           {"mgbclui.dat", Bytes("B")},
           {"Dup.bin", Bytes("first")},           {"dup.bin", Bytes("second")}};
 }
@@ -77,8 +78,9 @@ TEST_F(PackFileSystemTest, FindsNamesInAnyCaseWithEitherSeparator) {
     EXPECT_EQ(ReadEntry(name, 4), "wall") << name;
     EXPECT_EQ(pack_->GetEntrySize(name), 4) << name;
   }
-  EXPECT_EQ(pack_->GetEntryCount(), 6u);
-  EXPECT_STREQ(pack_->GetEntry(0).name, "textures\\wall.png");
+  EXPECT_EQ(ReadEntry("sounds\\hit.wav", 3), "hit");  // stored with '/'
+  EXPECT_EQ(pack_->GetEntryCount(), 7u);
+  EXPECT_STREQ(pack_->GetEntry(0).name, "sounds\\hit.wav");
 }
 
 TEST_F(PackFileSystemTest, NamesAreMatchedByTextAndTheLaterDuplicateWins) {
