@@ -31,6 +31,8 @@ bool SerializeStream::OpenAndLoad(const std::string& name) {
   const auto bytes = static_cast<std::size_t>(size);
   const bool complete = fileSystem_->Read(memory.GetData(loaded), 1, bytes, handle_) == bytes;
   Close();
+  // A file that reads shorter than its size is refused, not handed on with
+  // a tail of zeros.
   if (!complete) {
     memory.Close(loaded);
     return false;
