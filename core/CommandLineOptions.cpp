@@ -50,8 +50,9 @@ CommandLineValue::CommandLineValue(const std::string& token) {
   const std::string_view text = std::string_view(token).substr(0, kMaxTokenText);
   std::size_t pos = 0;
   if (!text.empty() && text[0] == '-' && NextToken(text, pos, "-=", name)) {
-    hasValue = NextToken(text, pos, "=", value);
-    if (!hasValue) value = "1";
+    std::string given;
+    hasValue = NextToken(text, pos, "=", given);
+    value = hasValue ? std::move(given) : std::string("1");
     return;
   }
   name.assign(text);
