@@ -1,0 +1,186 @@
+#include "core/Object.h"
+
+#include <algorithm>
+
+#include "core/BaseCommandIds.h"
+#include "core/ObjectHooks.h"
+
+namespace tge {
+namespace {
+
+// Group bit of the scheduler links object pools keep their clones in.
+constexpr std::int32_t kPoolLinkGroup = 8;
+
+}  // namespace
+
+int Object::liveObjects_ = 0;
+
+bool ObjectPhysics::HasLiveHandles() const {
+  if (body != nullptr || space != nullptr) return true;
+  return std::any_of(geometries.begin(), geometries.end(),
+                     [](const auto& geometry) { return geometry->HasLiveGeometry(); });
+}
+
+Object::Object() { ++liveObjects_; }
+
+Object::Object(int classId) : classId_(classId) { ++liveObjects_; }
+
+Object::~Object() {
+  if (anchor_) anchor_->object = nullptr;
+  auto children = std::move(children_);
+  for (auto& child : children) DestroyObjectTree(std::move(child));
+  ReleasePhysics();
+  for (auto& link : scheduleLinks_) link->Unlink();
+  LeaveGlobalAccess();
+  --liveObjects_;
+}
+
+int Object::GetLiveObjectCount() { return liveObjects_; }
+
+const std::shared_ptr<ObjectAnchor>& Object::GetAnchor() const {
+  if (!anchor_) anchor_ = std::make_shared<ObjectAnchor>(ObjectAnchor{const_cast<Object*>(this)});
+  return anchor_;
+}
+
+// The base commands are answered by their own handler; an id nobody handles
+// is accepted without effect.
+int Object::ExecuteCommand(std::uint32_t, void*) { return 1; }
+
+void Object::Update() {}
+
+void Object::Draw() {
+  if (!GetActive()) return;
+  for (std::size_t i = 0; i < children_.size(); ++i) children_[i]->Draw();
+}
+
+void Object::Precalculate() {
+  if (!GetActive()) return;
+  started_ = 1;
+  FireEvent(kEventOnPrecalculate, nullptr);
+  // NetworkEnable asks for network registration, but no network manager
+  // exists to register with.
+  for (std::size_t i = 0; i < children_.size(); ++i) {
+    if (!children_[i]->IsStarted()) children_[i]->Precalculate();
+  }
+}
+
+int Object::HandleContact(GeometryRecord*, GeometryRecord*, PhysicsContact*, int) { return 0; }
+
+int Object::RunScript(const std::string&, Object*) { return 0; }
+
+int Object::FireEvent(int, Object*) { return 0; }
+
+float Object::GetFrameTime() const {
+  ObjectHooks* hooks = GetObjectHooks();
+  return world_ && hooks ? hooks->GetFrameTime(*world_) : 0.0f;
+}
+
+float Object::GetFrameRate() const {
+  ObjectHooks* hooks = GetObjectHooks();
+  return world_ && hooks ? hooks->GetFrameRate(*world_) : 0.0f;
+}
+
+float Object::GetWorldTime() const {
+  ObjectHooks* hooks = GetObjectHooks();
+  return world_ && hooks ? hooks->GetWorldTime(*world_) : 0.0f;
+}
+
+void Object::EnableUpdate() {
+  ObjectHooks* hooks = GetObjectHooks();
+  if (HasFlag(kFlagUpdateRegistered) || world_ == nullptr || hooks == nullptr) return;
+  hooks->AddUpdateObject(*world_, *this);
+  SetFlag(kFlagUpdateRegistered, true);
+}
+
+void Object::DisableUpdate() {
+  ObjectHooks* hooks = GetObjectHooks();
+  if (!HasFlag(kFlagUpdateRegistered) || world_ == nullptr || hooks == nullptr) return;
+  hooks->RemoveUpdateObject(*world_, *this);
+  SetFlag(kFlagUpdateRegistered, false);
+}
+
+ScheduleLink* Object::AddScheduleLink(ScheduleLink& after, int payloadBytes, int groupBits) {
+  auto link = std::make_unique<ScheduleLink>();
+  link->group = groupBits;
+  link->owner = this;
+  if (payloadBytes > 0) {
+    link->payload = std::make_unique<ScheduledCall>();
+    link->payloadSize = payloadBytes;
+    if (payloadBytes > kScheduledCallHeaderBytes) {
+      link->payload->argumentBytes.resize(static_cast<std::size_t>(payloadBytes - kScheduledCallHeaderBytes));
+    }
+  }
+  link->InsertAfter(after);
+  scheduleLinks_.push_back(std::move(link));
+  return scheduleLinks_.back().get();
+}
+
+void Object::RemoveScheduleLink(ScheduleLink* link) {
+  auto it = std::find_if(scheduleLinks_.begin(), scheduleLinks_.end(),
+                         [link](const auto& owned) { return owned.get() == link; });
+  if (it == scheduleLinks_.end()) return;
+  (*it)->Unlink();
+  scheduleLinks_.erase(it);
+}
+
+ScheduleLink* Object::GetScheduleLink(int index) const {
+  if (index < 0 || index >= GetScheduleLinkCount()) return nullptr;
+  return scheduleLinks_[static_cast<std::size_t>(index)].get();
+}
+
+void Object::Start() { ExecuteCommand(kCommandActionStart, nullptr); }
+void Object::Stop() { ExecuteCommand(kCommandActionStop, nullptr); }
+void Object::Kill() { ExecuteCommand(kCommandActionKill, nullptr); }
+
+bool Object::Delete(bool deferred) {
+  if (HasFlag(kFlagDeleting)) return false;
+  for (const auto& link : scheduleLinks_) {
+    if ((link->group & kPoolLinkGroup) == 0) continue;
+    const ScheduleLink* head = link.get();
+    while (head->prev != nullptr) head = head->prev;
+    if (head->owner != nullptr && head->owner != this) {
+      head->owner->ExecuteCommand(kCommandPoolTakeBack, this);
+      SetFlag(kFlagKilled, false);
+      return true;
+    }
+  }
+  ObjectHooks* hooks = GetObjectHooks();
+  if (hooks == nullptr) return false;
+  ExecuteCommand(kCommandReleasePhysics, nullptr);
+  ExecuteCommand(kCommandStopPhysics, nullptr);
+  DisableUpdate();
+  LeaveGlobalAccess();
+  SetFlag(kFlagDeleting, true);
+  hooks->DeleteObject(*this, deferred);
+  return true;
+}
+
+void Object::LeaveGlobalAccess() {
+  ObjectHooks* hooks = GetObjectHooks();
+  if (HasFlag(kFlagGlobalScriptAccess) && hooks != nullptr) hooks->RemoveGlobalAccessObject(*this);
+}
+
+void Object::ReleasePhysics() {
+  ObjectHooks* hooks = GetObjectHooks();
+  if (physics_ && hooks != nullptr) hooks->DestroyObjectPhysics(*this);
+}
+
+void Object::SetUseAction(bool on) {
+  SetFlag(kFlagUseAction, on);
+  if (!on) action_.reset();
+  else if (!action_) action_ = std::make_unique<ActionRecord>();
+}
+
+void Object::SetUseScript(bool on) {
+  SetFlag(kFlagUseScript, on);
+  if (!on) scripts_.reset();
+  else if (!scripts_) scripts_ = std::make_unique<std::vector<ObjectScript>>();
+}
+
+void DestroyObjectTree(std::unique_ptr<Object> object) {
+  if (!object) return;
+  while (object->GetChildCount() > 0) DestroyObjectTree(object->DetachChild(*object->GetChild(0)));
+  object.reset();
+}
+
+}  // namespace tge

@@ -1,0 +1,17 @@
+#include "core/ObjectHooks.h"
+#include "core/PhysicsHooks.h"
+
+namespace tge {
+namespace {
+
+ObjectHooks* objectHooks = nullptr;
+PhysicsHooks* physicsHooks = nullptr;
+
+}  // namespace
+
+ObjectHooks* GetObjectHooks() { return objectHooks; }
+void SetObjectHooks(ObjectHooks* hooks) { objectHooks = hooks; }
+PhysicsHooks* GetPhysicsHooks() { return physicsHooks; }
+void SetPhysicsHooks(PhysicsHooks* hooks) { physicsHooks = hooks; }
+
+}  // namespace tge

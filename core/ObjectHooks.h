@@ -1,0 +1,35 @@
+// What the object model hands over to the engine object and to the World.
+// Deletion, the global-access list and the release of physics belong to the
+// engine; update registration and frame data belong to an object's World.
+// The engine installs one implementation at start-up; until then none is
+// installed and the operations that need one do nothing and say so.
+#pragma once
+
+namespace tge {
+
+class Object;
+class World;
+
+class ObjectHooks {
+ public:
+  virtual ~ObjectHooks() = default;
+
+  // Destroys the object with its subtree, at once or at the next frame step.
+  virtual void DeleteObject(Object& object, bool deferred) = 0;
+  virtual void AddGlobalAccessObject(Object& object) = 0;
+  virtual void RemoveGlobalAccessObject(Object& object) = 0;
+  // Frees the object's body, collision space and live geometries.
+  virtual void DestroyObjectPhysics(Object& object) = 0;
+
+  virtual void AddUpdateObject(World& world, Object& object) = 0;
+  virtual void RemoveUpdateObject(World& world, Object& object) = 0;
+  virtual float GetFrameTime(const World& world) const = 0;
+  virtual float GetFrameRate(const World& world) const = 0;
+  virtual float GetWorldTime(const World& world) const = 0;
+};
+
+// Null until the engine installs its hooks.
+ObjectHooks* GetObjectHooks();
+void SetObjectHooks(ObjectHooks* hooks);
+
+}  // namespace tge
