@@ -26,10 +26,14 @@ Decoded DecodeOne(std::string_view text) {
   std::size_t length = 0;
   char32_t value = 0;
   char32_t minimum = 0;
-  if ((lead & 0xE0) == 0xC0) length = 2, value = lead & 0x1F, minimum = 0x80;
-  else if ((lead & 0xF0) == 0xE0) length = 3, value = lead & 0x0F, minimum = 0x800;
-  else if ((lead & 0xF8) == 0xF0) length = 4, value = lead & 0x07, minimum = 0x10000;
-  else return {0, 0};
+  if ((lead & 0xE0) == 0xC0)
+    length = 2, value = lead & 0x1F, minimum = 0x80;
+  else if ((lead & 0xF0) == 0xE0)
+    length = 3, value = lead & 0x0F, minimum = 0x800;
+  else if ((lead & 0xF8) == 0xF0)
+    length = 4, value = lead & 0x07, minimum = 0x10000;
+  else
+    return {0, 0};
   if (text.size() < length) return {0, 0};
   for (std::size_t i = 1; i < length; ++i) {
     const auto next = static_cast<unsigned char>(text[i]);

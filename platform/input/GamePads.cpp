@@ -22,7 +22,8 @@ SDL_JoystickID InstanceOf(SDL_GameController* controller) {
 
 }  // namespace
 
-void GamePads::ControllerCloser::operator()(SDL_GameController* controller) const {
+void GamePads::ControllerCloser::operator()(
+    SDL_GameController* controller) const {
   SDL_GameControllerClose(controller);
 }
 
@@ -36,8 +37,10 @@ GamePads::~GamePads() {
 
 void GamePads::HandleEvent(const SDL_Event& event) {
   if (!available_) return;
-  if (event.type == SDL_CONTROLLERDEVICEADDED) Open(event.cdevice.which);
-  else if (event.type == SDL_CONTROLLERDEVICEREMOVED) Close(event.cdevice.which);
+  if (event.type == SDL_CONTROLLERDEVICEADDED)
+    Open(event.cdevice.which);
+  else if (event.type == SDL_CONTROLLERDEVICEREMOVED)
+    Close(event.cdevice.which);
 }
 
 void GamePads::Open(int deviceIndex) {
@@ -51,8 +54,10 @@ void GamePads::Open(int deviceIndex) {
   Controller controller(SDL_GameControllerOpen(deviceIndex));
   if (!controller) return;
   const auto freeSlot = std::find(slots_.begin(), slots_.end(), nullptr);
-  if (freeSlot != slots_.end()) *freeSlot = std::move(controller);
-  else slots_.push_back(std::move(controller));
+  if (freeSlot != slots_.end())
+    *freeSlot = std::move(controller);
+  else
+    slots_.push_back(std::move(controller));
 }
 
 void GamePads::Close(int instanceId) {
@@ -70,8 +75,9 @@ SDL_GameController* GamePads::At(int slot) const {
 bool GamePads::IsConnected(int slot) const { return At(slot) != nullptr; }
 
 int GamePads::ConnectedCount() const {
-  return static_cast<int>(std::count_if(slots_.begin(), slots_.end(),
-                                        [](const Controller& c) { return c != nullptr; }));
+  return static_cast<int>(
+      std::count_if(slots_.begin(), slots_.end(),
+                    [](const Controller& c) { return c != nullptr; }));
 }
 
 std::optional<PadReading> GamePads::Read(int slot) const {
@@ -82,8 +88,9 @@ std::optional<PadReading> GamePads::Read(int slot) const {
     reading.axes[a] = SDL_GameControllerGetAxis(
         controller, static_cast<SDL_GameControllerAxis>(a));
   for (std::size_t b = 0; b < reading.buttons.size(); ++b)
-    reading.buttons[b] = SDL_GameControllerGetButton(
-                             controller, static_cast<SDL_GameControllerButton>(b)) != 0;
+    reading.buttons[b] =
+        SDL_GameControllerGetButton(
+            controller, static_cast<SDL_GameControllerButton>(b)) != 0;
   return reading;
 }
 

@@ -11,10 +11,14 @@ namespace {
 
 int ButtonIndex(Uint8 sdlButton) {
   switch (sdlButton) {
-    case SDL_BUTTON_LEFT: return static_cast<int>(MouseButton::kLeft);
-    case SDL_BUTTON_RIGHT: return static_cast<int>(MouseButton::kRight);
-    case SDL_BUTTON_MIDDLE: return static_cast<int>(MouseButton::kMiddle);
-    default: return -1;
+    case SDL_BUTTON_LEFT:
+      return static_cast<int>(MouseButton::kLeft);
+    case SDL_BUTTON_RIGHT:
+      return static_cast<int>(MouseButton::kRight);
+    case SDL_BUTTON_MIDDLE:
+      return static_cast<int>(MouseButton::kMiddle);
+    default:
+      return -1;
   }
 }
 
@@ -45,7 +49,8 @@ void MouseState::HandleEvent(const SDL_Event& event) {
                                   ? -std::int64_t{event.wheel.y}
                                   : event.wheel.y);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

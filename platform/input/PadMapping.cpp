@@ -43,13 +43,19 @@ constexpr float kDeadZoneShift = 0.15f;
 constexpr float kStickGain = 1.17f;
 
 float RouteValue(const Route& route, const PadReading& reading) {
-  const auto axis = [&] { return reading.axes[static_cast<std::size_t>(route.index)]; };
+  const auto axis = [&] {
+    return reading.axes[static_cast<std::size_t>(route.index)];
+  };
   switch (route.source) {
-    case Source::kStick: return StickValue(axis());
-    case Source::kInvertedStick: return -StickValue(axis());
-    case Source::kTrigger: return TriggerValue(axis());
+    case Source::kStick:
+      return StickValue(axis());
+    case Source::kInvertedStick:
+      return -StickValue(axis());
+    case Source::kTrigger:
+      return TriggerValue(axis());
     case Source::kButton:
-      return reading.buttons[static_cast<std::size_t>(route.index)] ? 1.0f : 0.0f;
+      return reading.buttons[static_cast<std::size_t>(route.index)] ? 1.0f
+                                                                    : 0.0f;
   }
   return 0.0f;
 }
@@ -58,7 +64,8 @@ float RouteValue(const Route& route, const PadReading& reading) {
 
 float StickValue(int raw) {
   // Whole thousandths, as the dead zone and gain were tuned on that range.
-  const long thousandths = std::clamp(std::lround(raw * 1000.0 / 32767.0), -1000L, 1000L);
+  const long thousandths =
+      std::clamp(std::lround(raw * 1000.0 / 32767.0), -1000L, 1000L);
   const float v = static_cast<float>(thousandths) * 0.001f;
   if (v > -kDeadZone && v < kDeadZone) return 0.0f;
   return (v > 0.0f ? v - kDeadZoneShift : v + kDeadZoneShift) * kStickGain;

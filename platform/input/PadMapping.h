@@ -13,11 +13,38 @@
 namespace tge::platform {
 
 // In SDL's game-controller order (checked against SDL where it is used).
-enum class PadAxis { kLeftX, kLeftY, kRightX, kRightY, kTriggerLeft, kTriggerRight, kCount };
+enum class PadAxis {
+  kLeftX,
+  kLeftY,
+  kRightX,
+  kRightY,
+  kTriggerLeft,
+  kTriggerRight,
+  kCount
+};
 enum class PadButton {
-  kA, kB, kX, kY, kBack, kGuide, kStart, kLeftStick, kRightStick,
-  kLeftShoulder, kRightShoulder, kDpadUp, kDpadDown, kDpadLeft, kDpadRight,
-  kMisc1, kPaddle1, kPaddle2, kPaddle3, kPaddle4, kTouchpad, kCount
+  kA,
+  kB,
+  kX,
+  kY,
+  kBack,
+  kGuide,
+  kStart,
+  kLeftStick,
+  kRightStick,
+  kLeftShoulder,
+  kRightShoulder,
+  kDpadUp,
+  kDpadDown,
+  kDpadLeft,
+  kDpadRight,
+  kMisc1,
+  kPaddle1,
+  kPaddle2,
+  kPaddle3,
+  kPaddle4,
+  kTouchpad,
+  kCount
 };
 
 struct PadReading {

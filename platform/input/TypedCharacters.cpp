@@ -12,12 +12,17 @@ namespace {
 // The control character a key press types; 0 for other keys.
 std::uint8_t ControlCharacter(SDL_Scancode scancode) {
   switch (scancode) {
-    case SDL_SCANCODE_BACKSPACE: return 8;
-    case SDL_SCANCODE_TAB: return 9;
+    case SDL_SCANCODE_BACKSPACE:
+      return 8;
+    case SDL_SCANCODE_TAB:
+      return 9;
     case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER: return 13;
-    case SDL_SCANCODE_ESCAPE: return 27;
-    default: return 0;
+    case SDL_SCANCODE_KP_ENTER:
+      return 13;
+    case SDL_SCANCODE_ESCAPE:
+      return 27;
+    default:
+      return 0;
   }
 }
 
@@ -30,7 +35,8 @@ void TypedCharacters::HandleEvent(const SDL_Event& event) {
     for (const char character : Utf8ToCodePage1252({text, length}))
       Add(static_cast<std::uint8_t>(character));
   } else if (event.type == SDL_KEYDOWN && event.key.repeat == 0) {
-    if (const std::uint8_t control = ControlCharacter(event.key.keysym.scancode))
+    if (const std::uint8_t control =
+            ControlCharacter(event.key.keysym.scancode))
       Add(control);
   }
 }

@@ -47,7 +47,8 @@ std::filesystem::path FindOnPath(const std::string& name) {
     rest = colon == std::string_view::npos ? std::string_view()
                                            : rest.substr(colon + 1);
     if (folder.empty()) continue;
-    const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+    const std::filesystem::path candidate =
+        std::filesystem::path(folder) / name;
     std::error_code error;
     if (std::filesystem::is_regular_file(candidate, error) &&
         access(candidate.c_str(), X_OK) == 0)

@@ -52,8 +52,8 @@ std::filesystem::path InstanceLock::PathFor(std::string_view title) {
   char hash[17];
   std::snprintf(hash, sizeof hash, "%016llx",
                 static_cast<unsigned long long>(Fnv1a(title)));
-  return folder / ("tge-" + userTag + ReadablePart(title) + "-" + hash +
-                   ".lock");
+  return folder /
+         ("tge-" + userTag + ReadablePart(title) + "-" + hash + ".lock");
 }
 
 InstanceLock::InstanceLock(std::string_view title) : path_(PathFor(title)) {

@@ -45,8 +45,8 @@ void ShowMessageBox(std::string_view caption, std::string_view text,
   if (!CanShowMessageBox()) return;
   const std::string title(caption);
   const std::string message(text);
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(),
-                           message.c_str(), owner);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(),
+                           owner);
 }
 
 }  // namespace tge::platform

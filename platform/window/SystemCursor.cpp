@@ -27,9 +27,9 @@ bool SystemCursor::IsShown() const {
 bool SystemCursor::SetImage(const RgbaPixels& image, int hotX, int hotY) {
   const SurfacePtr surface = WrapPixels(image);
   if (!surface) return false;
-  SDL_Cursor* cursor = SDL_CreateColorCursor(
-      surface.get(), std::clamp(hotX, 0, image.width - 1),
-      std::clamp(hotY, 0, image.height - 1));
+  SDL_Cursor* cursor =
+      SDL_CreateColorCursor(surface.get(), std::clamp(hotX, 0, image.width - 1),
+                            std::clamp(hotY, 0, image.height - 1));
   if (cursor == nullptr) return false;
   SDL_SetCursor(cursor);
   custom_.reset(cursor);

@@ -78,13 +78,24 @@ bool Window::SetIcon(const RgbaPixels& icon) {
 void Window::HandleEvent(const SDL_Event& event) {
   if (event.type != SDL_WINDOWEVENT || event.window.windowID != Id()) return;
   switch (event.window.event) {
-    case SDL_WINDOWEVENT_MINIMIZED: minimised_ = true; break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+      minimised_ = true;
+      break;
     case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_MAXIMIZED: minimised_ = false; break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED: focused_ = true; break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: focused_ = false; break;
-    case SDL_WINDOWEVENT_CLOSE: closeRequested_ = true; break;
-    default: break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      minimised_ = false;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+      focused_ = true;
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      focused_ = false;
+      break;
+    case SDL_WINDOWEVENT_CLOSE:
+      closeRequested_ = true;
+      break;
+    default:
+      break;
   }
 }
 

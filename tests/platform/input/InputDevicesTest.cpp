@@ -1,10 +1,9 @@
-#include "platform/input/InputDevices.h"
-
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "platform/input/InputDevices.h"
 #include "platform/window/EventPump.h"
 #include "platform/window/Window.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
@@ -29,7 +28,9 @@ class PlatformInputDevices : public testing::Test {
     pump_->AddListener(devices_);
   }
 
-  void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+  void Push(SDL_Event event) {
+    ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+  }
   void Key(SDL_Scancode scancode, bool down) {
     SDL_Event event{};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -62,7 +63,8 @@ class PlatformInputDevices : public testing::Test {
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;
     event.window.windowID = window_->Id();
-    event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+    event.window.event =
+        gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
     Push(event);
   }
 

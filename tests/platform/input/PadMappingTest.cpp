@@ -1,17 +1,17 @@
-#include "platform/input/PadMapping.h"
-
 #include <SDL_events.h>
 #include <gtest/gtest.h>
 
 #include "platform/input/GamePads.h"
+#include "platform/input/PadMapping.h"
 
 namespace tge::platform {
 namespace {
 
 TEST(PlatformPadMapping, StickScalingAndDeadZone) {
   const std::pair<int, float> cases[] = {
-      {0, 0.0f},          {4915, 0.0f},       {-4915, 0.0f},
-      {5243, 0.01f * 1.17f}, {32767, 0.9945f}, {-32767, -0.9945f},
+      {0, 0.0f},          {4915, 0.0f},
+      {-4915, 0.0f},      {5243, 0.01f * 1.17f},
+      {32767, 0.9945f},   {-32767, -0.9945f},
       {-32768, -0.9945f}, {16384, 0.35f * 1.17f},
   };
   for (const auto& [raw, expected] : cases)
@@ -23,7 +23,9 @@ TEST(PlatformPadMapping, StickScalingAndDeadZone) {
 
 TEST(PlatformPadMapping, SticksDirectionsAndNamedButtonsLandOnTheirInputs) {
   PadReading reading;
-  auto axis = [&](PadAxis a) -> std::int16_t& { return reading.axes[static_cast<int>(a)]; };
+  auto axis = [&](PadAxis a) -> std::int16_t& {
+    return reading.axes[static_cast<int>(a)];
+  };
   axis(PadAxis::kLeftX) = 32767;
   axis(PadAxis::kLeftY) = -32768;  // pushed up
   axis(PadAxis::kRightX) = -32767;
@@ -38,12 +40,18 @@ TEST(PlatformPadMapping, SticksDirectionsAndNamedButtonsLandOnTheirInputs) {
   EXPECT_FLOAT_EQ(sticks[13], 0.0f);
 
   const std::pair<PadButton, int> buttons[] = {
-      {PadButton::kDpadUp, 4},        {PadButton::kDpadDown, 5},
-      {PadButton::kDpadLeft, 6},      {PadButton::kDpadRight, 7},
-      {PadButton::kStart, 8},         {PadButton::kBack, 9},
-      {PadButton::kLeftShoulder, 10}, {PadButton::kRightShoulder, 12},
-      {PadButton::kY, 14},            {PadButton::kB, 15},
-      {PadButton::kA, 16},            {PadButton::kX, 17},
+      {PadButton::kDpadUp, 4},
+      {PadButton::kDpadDown, 5},
+      {PadButton::kDpadLeft, 6},
+      {PadButton::kDpadRight, 7},
+      {PadButton::kStart, 8},
+      {PadButton::kBack, 9},
+      {PadButton::kLeftShoulder, 10},
+      {PadButton::kRightShoulder, 12},
+      {PadButton::kY, 14},
+      {PadButton::kB, 15},
+      {PadButton::kA, 16},
+      {PadButton::kX, 17},
   };
   for (const auto& [button, input] : buttons) {
     PadReading pressed;

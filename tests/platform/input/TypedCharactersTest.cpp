@@ -1,11 +1,10 @@
-#include "platform/input/TypedCharacters.h"
-
 #include <SDL_events.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "platform/input/CodePage1252.h"
+#include "platform/input/TypedCharacters.h"
 
 namespace tge::platform {
 namespace {
@@ -14,13 +13,20 @@ TEST(PlatformCodePage1252, KeepsWhatTheCodePageHoldsAndDropsTheRest) {
   const std::pair<std::string, std::string> cases[] = {
       {"Az 09~", "Az 09~"},
       {"\xC3\xA9\xC3\xBF\xC2\xA0", "\xE9\xFF\xA0"},  // Latin-1 letters
-      {"\xE2\x82\xAC\xE2\x80\x9C\xC5\xB8", "\x80\x93\x9F"},  // signs at 0x80-0x9F
-      {"\xF0\x9F\x98\x80x", "x"},    // outside the code page
-      {"\x07\x7F\xC2\x81", ""},      // control characters
-      {"\x80\xC3", ""},              // stray continuation, cut sequence
-      {"\xC0\x80" "a", "a"},         // overlong
-      {"\xED\xA0\x80" "b", "b"},     // surrogate
-      {"\xF4\x90\x80\x80" "c", "c"}, // past U+10FFFF
+      {"\xE2\x82\xAC\xE2\x80\x9C\xC5\xB8",
+       "\x80\x93\x9F"},            // signs at 0x80-0x9F
+      {"\xF0\x9F\x98\x80x", "x"},  // outside the code page
+      {"\x07\x7F\xC2\x81", ""},    // control characters
+      {"\x80\xC3", ""},            // stray continuation, cut sequence
+      {"\xC0\x80"
+       "a",
+       "a"},  // overlong
+      {"\xED\xA0\x80"
+       "b",
+       "b"},  // surrogate
+      {"\xF4\x90\x80\x80"
+       "c",
+       "c"},  // past U+10FFFF
   };
   for (const auto& [utf8, expected] : cases)
     EXPECT_EQ(Utf8ToCodePage1252(utf8), expected) << utf8;
@@ -49,10 +55,12 @@ TEST(PlatformTypedCharacters, ControlKeysTypeOnlyWhenNotRepeated) {
   typed.HandleEvent(KeyDown(SDL_SCANCODE_KP_ENTER, false));
   typed.HandleEvent(KeyDown(SDL_SCANCODE_ESCAPE, false));
   typed.HandleEvent(KeyDown(SDL_SCANCODE_A, false));  // its text comes as text
-  for (const int expected : {8, 9, 13, 27, 0}) EXPECT_EQ(typed.Take(), expected);
+  for (const int expected : {8, 9, 13, 27, 0})
+    EXPECT_EQ(typed.Take(), expected);
 }
 
-TEST(PlatformTypedCharacters, FullQueueDropsOldestAndUnterminatedTextIsBounded) {
+TEST(PlatformTypedCharacters,
+     FullQueueDropsOldestAndUnterminatedTextIsBounded) {
   TypedCharacters typed;
   for (std::size_t i = 0; i < TypedCharacters::kCapacity + 2; ++i)
     typed.HandleEvent(TextEvent(i % 2 ? "b" : "a"));

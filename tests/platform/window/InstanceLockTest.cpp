@@ -1,9 +1,9 @@
-#include "platform/window/InstanceLock.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
+
+#include "platform/window/InstanceLock.h"
 
 namespace tge::platform {
 namespace {

@@ -1,11 +1,10 @@
-#include "platform/window/MessageBox.h"
-
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
+#include "platform/window/MessageBox.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
 
 namespace tge::platform {
@@ -16,12 +15,16 @@ class ScopedEnvironment {
  public:
   ScopedEnvironment(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value != nullptr)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~ScopedEnvironment() {
-    if (old_) setenv(name_, old_->c_str(), 1);
-    else unsetenv(name_);
+    if (old_)
+      setenv(name_, old_->c_str(), 1);
+    else
+      unsetenv(name_);
   }
 
  private:

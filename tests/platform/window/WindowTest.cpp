@@ -1,5 +1,3 @@
-#include "platform/window/Window.h"
-
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -8,6 +6,7 @@
 
 #include "platform/window/EventPump.h"
 #include "platform/window/SystemCursor.h"
+#include "platform/window/Window.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
 
 namespace tge::platform {
@@ -39,13 +38,19 @@ class PlatformWindow : public testing::Test {
   std::unique_ptr<Window> window_;
 };
 
-TEST_F(PlatformWindow, CreatesWindowWithTitleSizeAndHandle) {
+TEST_F(PlatformWindow, CreatesCentredWindowWithTitleSizeAndHandle) {
   ASSERT_NE(window_->NativeHandle(), nullptr);
   EXPECT_STREQ(SDL_GetWindowTitle(window_->NativeHandle()), "Window test");
   int width = 0, height = 0;
   SDL_GetWindowSize(window_->NativeHandle(), &width, &height);
   EXPECT_EQ(width, 320);
   EXPECT_EQ(height, 200);
+  SDL_Rect display{};
+  ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0) << SDL_GetError();
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(window_->NativeHandle(), &x, &y);
+  EXPECT_EQ(x, display.x + display.w / 2 - 160);
+  EXPECT_EQ(y, display.y + display.h / 2 - 100);
   window_->SetTitle("Renamed");
   EXPECT_EQ(window_->Title(), "Renamed");
   EXPECT_STREQ(SDL_GetWindowTitle(window_->NativeHandle()), "Renamed");
