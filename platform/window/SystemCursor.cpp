@@ -12,8 +12,12 @@ void SystemCursor::CursorDeleter::operator()(SDL_Cursor* cursor) const {
   SDL_FreeCursor(cursor);
 }
 
+SystemCursor::SystemCursor()
+    : video_(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+
 SystemCursor::~SystemCursor() {
-  if (custom_) SDL_SetCursor(SDL_GetDefaultCursor());
+  ResetImage();
+  if (video_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void SystemCursor::Show(bool visible) {
@@ -25,6 +29,7 @@ bool SystemCursor::IsShown() const {
 }
 
 bool SystemCursor::SetImage(const RgbaPixels& image, int hotX, int hotY) {
+  if (!video_) return false;
   const SurfacePtr surface = WrapPixels(image);
   if (!surface) return false;
   SDL_Cursor* cursor =

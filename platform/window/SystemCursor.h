@@ -1,6 +1,7 @@
 // The system mouse pointer over the window: shown or hidden (the engine
 // hides it and draws its own cursor sprite), and optionally replaced by an
-// image. Needs the video subsystem, so it lives no longer than the Window.
+// image. It holds its own reference to SDL's video subsystem, so its image
+// is freed before video shuts down whichever of it and the Window goes first.
 #pragma once
 #include <memory>
 
@@ -12,7 +13,7 @@ namespace tge::platform {
 
 class SystemCursor {
  public:
-  SystemCursor() = default;
+  SystemCursor();
   ~SystemCursor();
   SystemCursor(const SystemCursor&) = delete;
   SystemCursor& operator=(const SystemCursor&) = delete;
@@ -30,6 +31,7 @@ class SystemCursor {
   struct CursorDeleter {
     void operator()(SDL_Cursor* cursor) const;
   };
+  bool video_;
   std::unique_ptr<SDL_Cursor, CursorDeleter> custom_;
 };
 

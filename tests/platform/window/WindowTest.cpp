@@ -77,6 +77,9 @@ TEST_F(PlatformWindow, IconAndCursorImagesMustCoverEveryPixel) {
   EXPECT_FALSE(cursor.IsShown());
   cursor.Show(true);
   EXPECT_TRUE(cursor.IsShown());
+  window_.reset();  // the cursor may outlive the window
+  cursor.Show(false);
+  EXPECT_FALSE(cursor.IsShown());
 }
 
 TEST_F(PlatformWindow, PumpFollowsMinimisedFocusAndClose) {
