@@ -122,6 +122,9 @@ WaveFile::DecodeResult WaveFile::Decode(std::span<const std::uint8_t> encoded,
     const std::size_t bytes = std::min(encoded.size(), out.size());
     result.consumed = result.produced = bytes - bytes % encodedBlockBytes_;
     std::copy_n(encoded.begin(), result.produced, out.begin());
+    // A part frame that ends the data is dropped, as DecodedBytes counts it.
+    if (final && encoded.size() - result.consumed < encodedBlockBytes_)
+      result.consumed = encoded.size();
     return result;
   }
   while (result.consumed < encoded.size()) {

@@ -43,7 +43,8 @@ class WaveFile {
 
   // Decodes whole blocks from `encoded` (a piece of the data chunk starting on
   // a block boundary) while they fit into `out`. A short block at the end of
-  // `encoded` is decoded only when `final` says it ends the data.
+  // `encoded` is taken only when `final` says it ends the data: ADPCM decodes
+  // what it holds, a part PCM frame is dropped.
   DecodeResult Decode(std::span<const std::uint8_t> encoded, std::span<std::uint8_t> out,
                       bool final = false) const;
 

@@ -51,6 +51,15 @@ TEST(AudioWaveFile, ReadsPcmAndHonoursChunkPadding) {
   EXPECT_EQ(wave.DecodedBytes(), 8u);
   EXPECT_DOUBLE_EQ(wave.LengthSeconds(), 2.0 / 44100);
   EXPECT_EQ(wave.DecodeAll(file), data);
+
+  // A part frame ends a stream's last piece: taken, but dropped.
+  Bytes piece = data;
+  piece.push_back(9);
+  Bytes out(16);
+  const WaveFile::DecodeResult r = wave.Decode(piece, out, true);
+  EXPECT_EQ(r.consumed, 9u);
+  EXPECT_EQ(r.produced, 8u);
+  EXPECT_EQ(wave.Decode(piece, out).consumed, 8u);
 }
 
 TEST(AudioWaveFile, ParsesFromTheBeginningOfALargerFile) {
