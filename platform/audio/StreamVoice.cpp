@@ -48,6 +48,11 @@ bool StreamVoice::Queue(std::span<const std::uint8_t> pcm) {
   auto lock = Lock();
   const std::uint32_t frame = format_.FrameBytes();
   if (!HasSource() || frame == 0 || pcm.empty() || pcm.size() % frame != 0) return false;
+  // Stopped while meant to play: the queue ran dry before this piece came.
+  if (playing_ && SourceState() == AL_STOPPED) {
+    ++starvations_;
+    ClearQueue();
+  }
   ReclaimProcessed();
   if (free_.empty()) return false;
   const ALuint buffer = free_.back();
@@ -57,11 +62,7 @@ bool StreamVoice::Queue(std::span<const std::uint8_t> pcm) {
   if (alGetError() != AL_NO_ERROR) return false;
   free_.pop_back();
   alSourceQueueBuffers(Source(), 1, &buffer);
-  if (playing_) {
-    // Stopped while meant to play: the queue ran dry before this piece came.
-    if (SourceState() == AL_STOPPED) ++starvations_;
-    Resume();
-  }
+  if (playing_) Resume();
   return true;
 }
 
@@ -85,9 +86,17 @@ void StreamVoice::Resume() {
   if (SourceState() != AL_PLAYING) alSourcePlay(Source());
 }
 
+void StreamVoice::ClearQueue() {
+  alSourceRewind(Source());
+  alSourcei(Source(), AL_BUFFER, 0);
+  free_ = buffers_;
+}
+
 void StreamVoice::Play() {
   auto lock = Lock();
   if (!HasSource()) return;
+  // A stopped source has played all it held; playing it again would replay it.
+  if (SourceState() == AL_STOPPED) ClearQueue();
   ReclaimProcessed();
   playing_ = true;
   if (free_.size() < buffers_.size()) Resume();
@@ -102,10 +111,7 @@ void StreamVoice::Pause() {
 void StreamVoice::Stop() {
   auto lock = Lock();
   playing_ = false;
-  if (!HasSource()) return;
-  alSourceRewind(Source());
-  alSourcei(Source(), AL_BUFFER, 0);
-  free_ = buffers_;
+  if (HasSource()) ClearQueue();
 }
 
 bool StreamVoice::IsPlaying() const {

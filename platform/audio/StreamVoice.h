@@ -44,7 +44,10 @@ class StreamVoice : public Voice {
   std::uint32_t Starvations() const;
 
  private:
+  // With the lock held. The source only stops by itself, when its queue ran
+  // dry: Stop rewinds it instead.
   void ReclaimProcessed();
+  void ClearQueue();
   int SourceState() const;
   void Resume();
 
