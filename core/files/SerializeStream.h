@@ -18,6 +18,10 @@ namespace tge {
 
 class SerializeStream {
  public:
+  // The file version object files are written at; type serialisers gate the
+  // fields added later on GetVersion().
+  static constexpr int kLatestVersion = 81;
+
   SerializeStream();
   ~SerializeStream();
   SerializeStream(const SerializeStream&) = delete;
@@ -29,6 +33,8 @@ class SerializeStream {
   // Over the caller's data, or a new buffer of size bytes (plus one zero
   // byte after it) when data is null.
   bool OpenMemoryBuffer(std::size_t size, const std::string& mode, void* data = nullptr);
+  // Also gives the stream back the file system it had before a memory
+  // buffer was opened, so it can open named files again.
   int Close();
 
   std::size_t SerializeDwords(void* values, std::size_t count);
@@ -48,6 +54,7 @@ class SerializeStream {
   }
 
   // One element of size bytes in the given direction, whatever the mode.
+  // Operations on a closed stream do nothing and set the failure flag.
   std::size_t Read(void* destination, std::size_t size);
   std::size_t Write(const void* source, std::size_t size);
 
@@ -68,12 +75,18 @@ class SerializeStream {
 
  private:
   std::size_t Transfer(void* values, std::size_t elementSize, std::size_t count);
+  // Sets the failure flag when the stream is closed.
+  bool Usable();
+  std::size_t Checked(std::size_t done, std::size_t wanted);
+  std::int64_t BytesLeft();
+  void SwitchToMemory(FileHandle handle);
 
   bool memoryBacked_ = false;
   bool writing_ = false;
   bool failed_ = false;
   FileHandle handle_ = kNoFile;
   FileSystem* fileSystem_ = nullptr;
+  FileSystem* fileSystemBeforeMemory_ = nullptr;
   int version_ = 0;
 };
 
