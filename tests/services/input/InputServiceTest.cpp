@@ -234,6 +234,44 @@ TEST_F(InputServiceFixture, StoppedServiceAnswersNeutrallyAndPollsNothing) {
   EXPECT_EQ(services_.GetInputDeviceFlags(0), 0u);
 }
 
+// A pad plugged in while the game runs: SDL's virtual game controller stands
+// in for a real one. The headless window never holds the keyboard focus, and
+// SDL drops pad changes of unfocused programs unless told otherwise.
+TEST_F(InputServiceFixture, APadPluggedInWhilePlayingJoinsPlayerZeroAndLeavesWithoutEdges) {
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+  const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                               SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(device, 0) << SDL_GetError();
+  Frame();
+  ASSERT_EQ(services_.GetInputDeviceFlags(0), kInputDeviceKeyboardMouse | kInputDeviceGamePad);
+  SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
+  ASSERT_NE(stick, nullptr);
+  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_LEFTX, 32767);
+  SDL_JoystickSetVirtualAxis(stick, SDL_CONTROLLER_AXIS_RIGHTX, 4915);  // 0.15: dead
+  SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_A, 1);
+  Frame();
+  // Action 0 is the left stick's X on both maps.
+  EXPECT_NEAR(services_.GetInputActionValue(0, 0), 2 * 0.9945f, 1e-5f);
+  EXPECT_FLOAT_EQ(services_.GetInputActionValue(0, 2), 0.0f);
+  EXPECT_EQ(Read(16), Edges(1, 0, 2.0f));  // ButtonCross
+  EXPECT_EQ(services_.IsInputActionPressed(0, 64), 1);
+  // A second pad is a second player, with the pad alone.
+  const int second = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                               SDL_CONTROLLER_BUTTON_MAX, 0);
+  ASSERT_GE(second, 0) << SDL_GetError();
+  Frame();
+  EXPECT_EQ(input_->GetPlayerCount(), 2);
+  EXPECT_EQ(services_.GetInputDeviceFlags(1), kInputDeviceGamePad);
+  EXPECT_FLOAT_EQ(services_.GetInputActionValue(1, 0), 0.0f);
+  SDL_JoystickDetachVirtual(second);
+  SDL_JoystickDetachVirtual(device);
+  Frame();
+  EXPECT_EQ(services_.GetInputDeviceFlags(0), kInputDeviceKeyboardMouse);
+  EXPECT_EQ(services_.GetInputDeviceFlags(1), 0u);
+  EXPECT_EQ(Read(16), Edges(0, 0, 0.0f));
+  EXPECT_FLOAT_EQ(services_.GetInputActionValue(0, 0), 0.0f);
+}
+
 TEST(InputService, WithoutAServiceEveryQueryIsNeutral) {
   EngineServices services;
   StartupSettings startup;
