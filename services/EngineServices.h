@@ -85,6 +85,7 @@ class EngineServices {
   std::uint32_t GetInputDeviceFlags(int player) const;
   const char* GetInputName(int input) const;
   int GetTypedCharacter();
+  // No pad vibrates here.
   int Vibrate(int, int, int) { return 0; }
 
  private:

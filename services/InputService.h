@@ -49,8 +49,6 @@ class InputService : public ServiceSubsystem, public platform::EventListener {
   const char* GetInputName(int input) const;
   // The oldest character typed and not yet taken; 0 when none.
   int GetTypedCharacter();
-  // No pad vibrates here.
-  int Vibrate(int, int, int) { return 0; }
 
   int GetPlayerCount() const { return static_cast<int>(players_.size()); }
   const InputState* GetPlayer(int player) const;

@@ -165,6 +165,15 @@ TEST_F(InputServiceFixture, BothBoundInputsAddUpAndEitherCrossingCounts) {
   EXPECT_FLOAT_EQ(services_.GetInputActionValue(0, kActionLook), 0.0f);
 }
 
+TEST_F(InputServiceFixture, EventsHandedToTheServicesObjectReachTheDevices) {
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.scancode = SDL_SCANCODE_W;
+  services_.HandleInputMessage(event);
+  EXPECT_EQ(services_.PollInput(0.0f), 1);
+  EXPECT_EQ(Read(kActionForward), Edges(1, 0, 1.0f));
+}
+
 TEST_F(InputServiceFixture, EachFrameWithAWheelTurnIsAPressOfItsDirection) {
   Wheel(2);
   Frame();
