@@ -14,8 +14,6 @@ constexpr int kActionCount = 512;
 
 // Input ids the service writes and the default maps name.
 enum InputId : int {
-  kInputStickLeftX = 0,
-  kInputPadUp = 4,
   kInputMouseLButton = 128,
   kInputMouseRButton = 129,
   kInputMouseMButton = 130,
