@@ -1,6 +1,7 @@
 #include "services/EngineServices.h"
 
 #include "services/ErrorMessage.h"
+#include "services/InputService.h"
 #include "services/ResourceLibrary.h"
 
 namespace tge {
@@ -23,7 +24,14 @@ EngineServices::~EngineServices() { Shutdown(); }
 void EngineServices::SetSubsystem(ServiceSlot slot, std::unique_ptr<ServiceSubsystem> subsystem) {
   const auto index = static_cast<std::size_t>(slot);
   StopSubsystem(static_cast<int>(slot));
+  if (slot == ServiceSlot::kInput) input_ = nullptr;
   subsystems_[index] = std::move(subsystem);
+}
+
+void EngineServices::SetInputService(std::unique_ptr<InputService> input) {
+  InputService* service = input.get();
+  SetSubsystem(ServiceSlot::kInput, std::move(input));
+  input_ = service;
 }
 
 ServiceSubsystem* EngineServices::GetSubsystem(ServiceSlot slot) const {
@@ -85,6 +93,32 @@ std::string EngineServices::GetText(const std::string& path) const {
   const TextNode* entry = FindTextEntry(path);
   return entry ? entry->GetText() : path;
 }
+
+void EngineServices::HandleInputMessage(const SDL_Event& event) {
+  if (input_) input_->OnEvent(event);
+}
+
+int EngineServices::PollInput(float timeStep) { return input_ ? input_->PollInput(timeStep) : 0; }
+
+float EngineServices::GetInputActionValue(int player, int action) const {
+  return input_ ? input_->GetInputActionValue(player, action) : 0.0f;
+}
+
+int EngineServices::IsInputActionPressed(int player, int action) const {
+  return input_ ? input_->IsInputActionPressed(player, action) : 0;
+}
+
+int EngineServices::IsInputActionReleased(int player, int action) const {
+  return input_ ? input_->IsInputActionReleased(player, action) : 0;
+}
+
+std::uint32_t EngineServices::GetInputDeviceFlags(int player) const {
+  return input_ ? input_->GetInputDeviceFlags(player) : 0;
+}
+
+const char* EngineServices::GetInputName(int input) const { return input_ ? input_->GetInputName(input) : nullptr; }
+
+int EngineServices::GetTypedCharacter() { return input_ ? input_->GetTypedCharacter() : 0; }
 
 bool CreateEngineServices() {
   if (!gServices) gServices = std::make_unique<EngineServices>();

@@ -6,9 +6,12 @@
 //
 // Each subject keeps its operations on its own object, reached from here:
 // GetResources() for the database, GetSaveStorage(), FindTextEntry/GetText
-// for the text database.
+// for the text database. The input queries stand here as well, since every
+// object type asks them of the services object; they answer neutrally while
+// no input service runs.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -18,7 +21,11 @@
 #include "services/StartupSettings.h"
 #include "services/TextDatabase.h"
 
+union SDL_Event;
+
 namespace tge {
+
+class InputService;
 
 class EngineServices {
  public:
@@ -31,6 +38,9 @@ class EngineServices {
   void SetSubsystem(ServiceSlot slot, std::unique_ptr<ServiceSubsystem> subsystem);
   ServiceSubsystem* GetSubsystem(ServiceSlot slot) const;
   bool IsSubsystemRunning(ServiceSlot slot) const;
+  // Hands the input service over as the input subsystem; the input
+  // operations below reach it.
+  void SetInputService(std::unique_ptr<InputService> input);
 
   // Copies the settings, then starts sound, the render device and input
   // where enabled, then readies the save storage. 0 at the first failure,
@@ -66,11 +76,25 @@ class EngineServices {
   // The entry's text, or the path itself when there is none.
   std::string GetText(const std::string& path) const;
 
+  // The input service's operations (InputService.h).
+  void HandleInputMessage(const SDL_Event& event);
+  int PollInput(float timeStep);
+  float GetInputActionValue(int player, int action) const;
+  int IsInputActionPressed(int player, int action) const;
+  int IsInputActionReleased(int player, int action) const;
+  std::uint32_t GetInputDeviceFlags(int player) const;
+  const char* GetInputName(int input) const;
+  int GetTypedCharacter();
+  // No pad vibrates here.
+  int Vibrate(int, int, int) { return 0; }
+
  private:
   void StopSubsystem(int slot);
 
   std::array<std::unique_ptr<ServiceSubsystem>, kServiceSlotCount> subsystems_;
   std::array<bool, kServiceSlotCount> running_{};
+  // The input subsystem as its own type; null unless SetInputService gave it.
+  InputService* input_ = nullptr;
   ResourceDatabase resources_;
   StartupSettings settings_;
   // Held from the library header and written back; first member of the

@@ -24,6 +24,8 @@ TEST(PlatformScanCodeTable, KeysLandOnTheInputsDataFilesUse) {
       {SDL_SCANCODE_UP, 455},        {SDL_SCANCODE_PAGEUP, 456},
       {SDL_SCANCODE_LEFT, 458},      {SDL_SCANCODE_RIGHT, 460},
       {SDL_SCANCODE_DOWN, 463},      {SDL_SCANCODE_PAGEDOWN, 464},
+      {SDL_SCANCODE_E, 273},         {SDL_SCANCODE_X, 300},
+      {SDL_SCANCODE_SPACE, 312},     {SDL_SCANCODE_LSHIFT, 297},
   };
   for (const auto& [scancode, input] : cases) {
     EXPECT_EQ(KeyInputForScancode(scancode), input)
