@@ -7,19 +7,6 @@
 #include "objects/gameplay/physics/PhysicsLibrary.h"
 
 namespace tge {
-namespace physics {
-
-bool IsJointOfKind(const char* operation, dJointID joint, dJointType kind) {
-  if (!joint) return false;
-  if (dJointGetType(joint) != kind) {
-    ReportPhysicsError(operation, "the joint is of another kind");
-    return false;
-  }
-  return true;
-}
-
-}  // namespace physics
-
 namespace {
 
 using ParameterCall = void (*)(dJointID, int, dReal);
