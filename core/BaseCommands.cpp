@@ -177,6 +177,7 @@ void RegisterBaseCommands() {
 }
 
 void Object::SendToChildren(std::uint32_t id, void* args, std::uint32_t unlessFlag) {
+  DeletionHold hold;
   for (int i = 0; i < GetChildCount(); ++i) {
     Object* child = GetChild(i);
     if (unlessFlag == 0 || !child->HasFlag(unlessFlag)) child->ExecuteCommand(id, args);

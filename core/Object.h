@@ -270,8 +270,8 @@ class Object : public CommandTarget {
   int ChildLeavingInternal(CommandArgs args);
   int SetTransformInternal(CommandArgs args);
   int GetTransformInternal(CommandArgs args);
-  // Sends id to every child, in order; one that is removed meanwhile is
-  // not skipped past.
+  // Sends id to every child, in order, except those with unlessFlag set.
+  // Deletions asked for meanwhile wait until every child has had it.
   void SendToChildren(std::uint32_t id, void* args, std::uint32_t unlessFlag = 0);
 
   int SetUsePhysicsCommand(CommandArgs args);
