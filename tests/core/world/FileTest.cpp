@@ -75,3 +75,26 @@ TEST_F(FileTest, AWorldIsAFileThatDoesNotAutoLoadAndACopyHasListsOfItsOwn) {
 
 }  // namespace
 }  // namespace tge::test
+
+namespace tge::test {
+namespace {
+
+TEST_F(FileTest, TheFocusWindowComesBackOnResumeAndIsForgottenWhenRemoved) {
+  Probe& first = AddProbe("first");
+  Probe& second = AddProbe("second");
+  world->AddWindow(first);
+  world->SetFocusWindow(&first);
+  world->SetFocusWindow(&second);
+  EXPECT_EQ(world->GetPreviousFocusWindow(), &first);
+  world->ExecuteCommand(193, nullptr);
+  EXPECT_EQ(World::GetGlobalFocus(), &second);
+  world->RemoveWindow(second);
+  EXPECT_EQ(World::GetGlobalFocus(), nullptr);
+  EXPECT_EQ(world->GetFocusWindow(), nullptr);
+  EXPECT_EQ(world->GetPreviousFocusWindow(), &first);
+  first.Delete(false);
+  EXPECT_EQ(world->GetPreviousFocusWindow(), nullptr) << "held weakly";
+}
+
+}  // namespace
+}  // namespace tge::test
