@@ -4,6 +4,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ObjectHooks.h"
+#include "core/ObjectRecording.h"
 
 namespace tge {
 namespace {
@@ -41,10 +42,6 @@ const std::shared_ptr<ObjectAnchor>& Object::GetAnchor() const {
   if (!anchor_) anchor_ = std::make_shared<ObjectAnchor>(ObjectAnchor{const_cast<Object*>(this)});
   return anchor_;
 }
-
-// The base commands are answered by their own handler; an id nobody handles
-// is accepted without effect.
-int Object::ExecuteCommand(std::uint32_t, void*) { return 1; }
 
 void Object::Update() {}
 
