@@ -22,9 +22,9 @@ static_assert(sizeof(ContactParameters) == sizeof(dContact));
 
 // What Object::HandleContact answers. Any other answer counts as
 // kContactUsual.
-constexpr int kContactUsual = 0;       // the pair gets the default friction
-constexpr int kContactDrop = 1;        // no joints, and the other owner is not asked
-constexpr int kContactKeepSurface = 2; // the surfaces stay as the handler wrote them
+constexpr int kContactUsual = 0;        // the pair gets the default friction
+constexpr int kContactDrop = 1;         // no joints, and the other owner is not asked
+constexpr int kContactKeepSurface = 2;  // the surfaces stay as the handler wrote them
 
 // Contacts the near callback keeps per pair; more touching points are dropped.
 constexpr int kMaxContactsPerPair = 16;
