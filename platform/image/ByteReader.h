@@ -2,6 +2,7 @@
 // it yields zero and marks the reader as failed, so a reader can check once
 // after a run of fields.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <span>
 
@@ -9,8 +10,9 @@ namespace tge::image {
 
 class ByteReader {
  public:
+  // A start past the end gives a reader that has already failed.
   explicit ByteReader(std::span<const std::uint8_t> data, std::size_t position = 0)
-      : data_(data), position_(position) {}
+      : data_(data), position_(std::min(position, data.size())), failed_(position > data.size()) {}
 
   std::uint8_t U8() { return std::uint8_t(Read(1)); }
   std::uint16_t U16() { return std::uint16_t(Read(2)); }
@@ -41,7 +43,7 @@ class ByteReader {
 
   std::span<const std::uint8_t> data_;
   std::size_t position_;
-  bool failed_ = false;
+  bool failed_;
 };
 
 }  // namespace tge::image

@@ -68,9 +68,12 @@ TEST(ImageBmp, BadFilesAreRefusedWithAReason) {
   Bytes depth = BmpHeader(1, 1, 2, 40, 0, 0, 0);
   Bytes shortHeader;
   shortHeader.Text("BM").Zeros(10);
+  Bytes fourBytes;
+  fourBytes.Text("BM").Zeros(2);
   const Case cases[] = {{"truncated pixels", truncated}, {"too large", huge},
                         {"palette over depth", palette}, {"run-length", rle},
-                        {"bit depth", depth}, {"short header", shortHeader}};
+                        {"bit depth", depth}, {"short header", shortHeader},
+                        {"shorter than the file header", fourBytes}};
   for (const Case& c : cases) {
     Image image;
     std::string error;
