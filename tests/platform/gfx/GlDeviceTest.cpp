@@ -27,6 +27,9 @@ struct ColourVertex {  // format 0x42
   std::uint32_t colour;
 };
 
+constexpr std::initializer_list<std::uint32_t> kChecker = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
+                                                           0xFFFFFFFF};
+
 std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 class GlDeviceTest : public ::testing::Test {
@@ -77,6 +80,23 @@ class GlDeviceTest : public ::testing::Test {
     ASSERT_EQ(device_->DrawPrimitiveUP(kPrimTriangleStrip, 2, quad, sizeof(ScreenVertex)), Result::kOk);
   }
 
+  std::unique_ptr<Texture> SolidTexture(std::uint32_t argb) {
+    return MakeTexture(1, 1, {argb});
+  }
+
+  // A 2D texture of the given 0xAARRGGBB texels, rows top first.
+  std::unique_ptr<Texture> MakeTexture(std::uint32_t width, std::uint32_t height,
+                                       std::initializer_list<std::uint32_t> texels) {
+    std::unique_ptr<Texture> texture;
+    EXPECT_EQ(device_->CreateTexture(width, height, 1, 0, kFormatA8R8G8B8, kPoolManaged, &texture),
+              Result::kOk);
+    LockedRect rect;
+    EXPECT_EQ(texture->LockRect(0, 0, &rect), Result::kOk);
+    std::memcpy(rect.bits, texels.begin(), texels.size() * 4);
+    texture->UnlockRect(0);
+    return texture;
+  }
+
   std::uint32_t Probe(std::uint32_t x, std::uint32_t y, Texture* target = nullptr) {
     const std::vector<std::uint32_t> pixels = device_->ReadPixels(target);
     TextureDesc desc{kSize, kSize, 0};
@@ -120,13 +140,7 @@ TEST_F(GlDeviceTest, PretransformedQuadCoversExactlyItsPixelsFromTheTop) {
 }
 
 TEST_F(GlDeviceTest, CheckerTextureKeepsOrientationAndColourOrder) {
-  std::unique_ptr<Texture> texture;
-  ASSERT_EQ(device_->CreateTexture(2, 2, 1, 0, kFormatA8R8G8B8, kPoolManaged, &texture), Result::kOk);
-  LockedRect rect;
-  ASSERT_EQ(texture->LockRect(0, 0, &rect), Result::kOk);
-  const std::uint32_t texels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
-  std::memcpy(rect.bits, texels, sizeof texels);
-  texture->UnlockRect(0);
+  const auto texture = MakeTexture(2, 2, kChecker);
   device_->SetTexture(0, texture.get());
   Clear(0xFF000000);
   DrawRect(0, 0, 32, 32, 0xFFFFFFFF);
@@ -298,6 +312,115 @@ TEST_F(GlDeviceTest, RenderTargetKeepsTopRowFirstWhenSampled) {
   EXPECT_TRUE(Near(Probe(8, 4), 0xFFFF0000, 0));
   EXPECT_TRUE(Near(Probe(8, 28), 0xFF00FF00, 0));
   EXPECT_EQ(device_->Present(), Result::kOk);
+}
+
+TEST_F(GlDeviceTest, SecondStageOperations) {
+  const auto grey = SolidTexture(0xFF404040);
+  const auto halfRed = SolidTexture(0x80FF0000);
+  device_->SetTexture(0, grey.get());
+  device_->SetTexture(1, halfRed.get());
+  device_->SetTextureStageState(1, kTssColorArg1, kTaTexture);
+  device_->SetTextureStageState(1, kTssColorArg2, kTaCurrent);
+  struct Case {
+    std::uint32_t op;
+    std::uint32_t expected;
+  };
+  const Case cases[] = {{kTopAdd, 0xFFFF4040},
+                        {kTopModulate2x, 0xFF800000},
+                        {kTopBlendTextureAlpha, 0xFFA02020},
+                        {kTopSelectArg2, 0xFF404040},
+                        {kTopDisable, 0xFF404040}};
+  for (const Case& c : cases) {
+    device_->SetTextureStageState(1, kTssColorOp, c.op);
+    Clear(0xFF000000);
+    DrawRect(0, 0, 16, 16, 0xFFFFFFFF);
+    EXPECT_TRUE(Near(Probe(8, 8), c.expected, 2)) << "operation " << c.op;
+  }
+}
+
+TEST_F(GlDeviceTest, TextureTransformsExpandTwoCoordinatesWithOneAndProject) {
+  const auto checker = MakeTexture(2, 2, kChecker);
+  device_->SetTexture(0, checker.get());
+  Matrix half;
+  half.m[0] = half.m[5] = 0.5f;
+  Matrix shifted = half;
+  shifted.m[8] = 0.5f;  // third row: the translation of two-coordinate sets
+  Matrix deep;
+  deep.m[10] = 2;  // (u, v, 1) becomes (u, v, 2): projected, (u / 2, v / 2)
+  struct Case {
+    std::uint32_t flags;
+    Matrix matrix;
+    std::uint32_t expected;  // the whole quad shows one texel
+  };
+  const Case cases[] = {{kTtfCount2, half, 0xFFFF0000},
+                        {kTtfCount2, shifted, 0xFF00FF00},
+                        {kTtfCount3 | kTtfProjected, deep, 0xFFFF0000},
+                        {kTtfDisable, deep, 0xFFFFFFFF}};
+  for (const Case& c : cases) {
+    device_->SetTextureStageState(0, kTssTextureTransformFlags, c.flags);
+    device_->SetTransform(kTransformTexture0, c.matrix);
+    Clear(0xFF000000);
+    DrawRect(0, 0, 32, 32, 0xFFFFFFFF);
+    EXPECT_TRUE(Near(Probe(28, 28), c.expected, 0)) << "flags " << c.flags;
+  }
+}
+
+TEST_F(GlDeviceTest, PointSpritesShowTheWholeTextureUpright) {
+  struct PointVertex {  // format 0x62: position, point size, colour
+    float x, y, z, size;
+    std::uint32_t colour;
+  };
+  const auto checker = MakeTexture(2, 2, kChecker);
+  device_->SetTexture(0, checker.get());
+  device_->SetRenderState(kRsPointSpriteEnable, 1);
+  const PointVertex point = {0, 0, 0.5f, 16, 0xFFFFFFFF};
+  Clear(0xFF000000);
+  device_->SetFVF(0x62);
+  ASSERT_EQ(device_->DrawPrimitiveUP(kPrimPointList, 1, &point, sizeof point), Result::kOk);
+  EXPECT_TRUE(Near(Probe(26, 26), 0xFFFF0000, 0));
+  EXPECT_TRUE(Near(Probe(37, 26), 0xFF00FF00, 0));
+  EXPECT_TRUE(Near(Probe(26, 37), 0xFF0000FF, 0));
+  EXPECT_TRUE(Near(Probe(20, 20), 0xFF000000, 0));
+}
+
+TEST_F(GlDeviceTest, ReflectionVectorSamplesTheCubeFaceBehindTheEye) {
+  std::unique_ptr<Texture> cube;
+  ASSERT_EQ(device_->CreateCubeTexture(1, 1, 0, kFormatX8R8G8B8, kPoolManaged, &cube), Result::kOk);
+  const std::uint32_t colours[6] = {0xFF100000, 0xFF200000, 0xFF300000, 0xFF400000, 0xFF500000, 0xFF0000FF};
+  for (std::uint32_t face = 0; face < 6; ++face) {
+    LockedRect rect;
+    ASSERT_EQ(cube->LockRect(0, 0, &rect, face), Result::kOk);
+    std::memcpy(rect.bits, &colours[face], 4);
+    cube->UnlockRect(0, face);
+  }
+  struct NormalVertex {  // format 0x12
+    float x, y, z, nx, ny, nz;
+  };
+  const NormalVertex quad[4] = {{-1, 1, 0.5f, 0, 0, -1}, {1, 1, 0.5f, 0, 0, -1},
+                                {-1, -1, 0.5f, 0, 0, -1}, {1, -1, 0.5f, 0, 0, -1}};
+  device_->SetTexture(0, cube.get());
+  device_->SetTextureStageState(0, kTssTexCoordIndex, kTciCameraSpaceReflectionVector);
+  Clear(0xFF000000);
+  device_->SetFVF(0x12);
+  ASSERT_EQ(device_->DrawPrimitiveUP(kPrimTriangleStrip, 2, quad, sizeof(NormalVertex)), Result::kOk);
+  EXPECT_TRUE(Near(Probe(32, 32), 0xFF0000FF, 0));  // the negative z face
+}
+
+TEST_F(GlDeviceTest, GammaRampIsAppliedWhenTheBackBufferIsShown) {
+  GammaRamp ramp;
+  for (int i = 0; i < 256; ++i) {
+    ramp.red[i] = std::uint16_t(65535 - i * 257);  // inverted
+    ramp.green[i] = std::uint16_t(i * 257);
+    ramp.blue[i] = 0;
+  }
+  device_->SetGammaRamp(ramp);
+  Clear(0xFF20C0FF);
+  ASSERT_EQ(device_->Present(), Result::kOk);
+  EXPECT_TRUE(Near(Probe(5, 5), 0xFF20C0FF, 0));  // the back buffer itself is untouched
+  std::uint32_t shown = 0;
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glReadPixels(5, 5, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &shown);
+  EXPECT_TRUE(Near(shown, 0xFFDFC000, 1));
 }
 
 }  // namespace
