@@ -269,19 +269,27 @@ Texture* DeviceBase::GetTexture(std::uint32_t stage) const {
   return stage < kMaxStages ? states_.textures[stage] : nullptr;
 }
 
-Matrix* DeviceBase::TransformSlot(std::uint32_t transform) {
-  if (transform == kTransformWorld) return &states_.world;
-  if (transform == kTransformView) return &states_.view;
-  if (transform == kTransformProjection) return &states_.projection;
+namespace {
+
+// The matrix a transform id names in the states, const or not; null for ids
+// the device does not keep.
+template <typename States>
+auto* TransformSlot(States& states, std::uint32_t transform) {
+  decltype(&states.world) none = nullptr;
+  if (transform == kTransformWorld) return &states.world;
+  if (transform == kTransformView) return &states.view;
+  if (transform == kTransformProjection) return &states.projection;
   if (transform >= kTransformTexture0 && transform < kTransformTexture0 + kMaxStages) {
-    return &states_.texture[transform - kTransformTexture0];
+    return &states.texture[transform - kTransformTexture0];
   }
-  return nullptr;
+  return none;
 }
+
+}  // namespace
 
 Result DeviceBase::SetTransform(std::uint32_t transform, const Matrix& matrix) {
   if (Result r = Check(CallType::kSetTransform, transform); r != Result::kOk) return r;
-  Matrix* slot = TransformSlot(transform);
+  Matrix* slot = TransformSlot(states_, transform);
   if (slot == nullptr) return Result::kInvalidCall;
   *slot = matrix;
   Changed();
@@ -289,7 +297,7 @@ Result DeviceBase::SetTransform(std::uint32_t transform, const Matrix& matrix) {
 }
 
 Result DeviceBase::GetTransform(std::uint32_t transform, Matrix* matrix) const {
-  Matrix* slot = const_cast<DeviceBase*>(this)->TransformSlot(transform);
+  const Matrix* slot = TransformSlot(states_, transform);
   if (slot == nullptr || matrix == nullptr) return Result::kInvalidCall;
   *matrix = *slot;
   return Result::kOk;

@@ -135,7 +135,6 @@ class DeviceBase : public Device, public ResourceListener {
                          std::uint32_t levels, std::uint32_t usage, std::uint32_t format,
                          std::uint32_t pool, std::unique_ptr<Texture>* out);
   Result CheckedBufferDraw(DrawRequest& request);
-  Matrix* TransformSlot(std::uint32_t transform);
   void Changed() { ++stateVersion_; }
 
   PresentParameters parameters_;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/gfx/DisplayModes.h"
 #include "platform/gfx/Meshes.h"
 
 namespace tge::gfx {
@@ -421,6 +422,16 @@ TEST_F(GlDeviceTest, GammaRampIsAppliedWhenTheBackBufferIsShown) {
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glReadPixels(5, 5, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &shown);
   EXPECT_TRUE(Near(shown, 0xFFDFC000, 1));
+}
+
+TEST_F(GlDeviceTest, DesktopModeIsReportedAndUnknownDisplaysAreNot) {
+  DisplayMode desktop;
+  ASSERT_TRUE(GetDesktopDisplayMode(desktop));
+  EXPECT_GT(desktop.width, 0u);
+  EXPECT_GT(desktop.height, 0u);
+  EXPECT_NE(desktop.format, 0u);
+  EXPECT_FALSE(GetDesktopDisplayMode(desktop, 99));
+  EXPECT_TRUE(ListDisplayModes(99).empty());
 }
 
 }  // namespace
