@@ -82,12 +82,18 @@ TEST_F(SoundStreaming, StreamsPlayToTheirEndThenStandRewoundAndReady) {
   EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2100));
   EXPECT_EQ(PlayingStreams(), 0);
 
-  // Rewound: it starts again, and a stop rewinds it at once.
+  // Rewound with both buffers filled from the start, ready to play again;
+  // a stop rewinds it the same way.
+  auto queued = [&](SoundResource* s) { return static_cast<audio::StreamVoice&>(VoiceOf(s)).QueuedBuffers(); };
+  EXPECT_EQ(queued(pcm), 2u);
+  EXPECT_EQ(queued(adpcm), 2u);
   services.StartSound(pcm, 0);
   EXPECT_EQ(services.IsSoundPlaying(pcm), 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1300));
   services.StopSound(pcm);
   EXPECT_EQ(services.IsSoundPlaying(pcm), 0);
   EXPECT_EQ(PlayingStreams(), 0);
+  EXPECT_EQ(queued(pcm), 2u);
 }
 
 TEST_F(SoundStreaming, LoopingStreamGoesOnPausesAndResumes) {
