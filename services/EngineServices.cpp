@@ -3,11 +3,24 @@
 #include "services/ErrorMessage.h"
 #include "services/InputService.h"
 #include "services/ResourceLibrary.h"
+#include "services/SoundLevels.h"
+#include "services/SoundResource.h"
+#include "services/SoundSystem.h"
 
 namespace tge {
 namespace {
 
 std::unique_ptr<EngineServices> gServices;
+
+SoundPlayback* PlaybackOf(Resource* sound) {
+  SoundResource* resource = ResourceCast<SoundResource>(sound);
+  return resource ? resource->GetLoadedPlayback() : nullptr;
+}
+
+template <class Change>
+void ChangeVoice(Resource* sound, Change change) {
+  if (SoundPlayback* playback = PlaybackOf(sound)) change(playback->GetVoice());
+}
 
 std::int32_t& EnableField(StartupSettings& settings, int slot) {
   static constexpr std::array<std::int32_t StartupSettings::*, kServiceSlotCount> kFields = {
@@ -25,6 +38,7 @@ void EngineServices::SetSubsystem(ServiceSlot slot, std::unique_ptr<ServiceSubsy
   const auto index = static_cast<std::size_t>(slot);
   StopSubsystem(static_cast<int>(slot));
   if (slot == ServiceSlot::kInput) input_ = nullptr;
+  if (slot == ServiceSlot::kSound) sound_ = nullptr;
   subsystems_[index] = std::move(subsystem);
 }
 
@@ -32,6 +46,12 @@ void EngineServices::SetInputService(std::unique_ptr<InputService> input) {
   InputService* service = input.get();
   SetSubsystem(ServiceSlot::kInput, std::move(input));
   input_ = service;
+}
+
+void EngineServices::SetSoundSystem(std::unique_ptr<SoundSystem> sound) {
+  SoundSystem* system = sound.get();
+  SetSubsystem(ServiceSlot::kSound, std::move(sound));
+  sound_ = system;
 }
 
 ServiceSubsystem* EngineServices::GetSubsystem(ServiceSlot slot) const {
@@ -119,6 +139,69 @@ std::uint32_t EngineServices::GetInputDeviceFlags(int player) const {
 const char* EngineServices::GetInputName(int input) const { return input_ ? input_->GetInputName(input) : nullptr; }
 
 int EngineServices::GetTypedCharacter() { return input_ ? input_->GetTypedCharacter() : 0; }
+
+void EngineServices::StartSound(Resource* sound, int loop) {
+  SoundPlayback* playback = PlaybackOf(sound);
+  if (!playback) return;
+  playback->Start(loop != 0);
+  UpdateSoundVolume(sound, 1.0f);
+}
+
+void EngineServices::StopSound(Resource* sound) {
+  if (SoundPlayback* playback = PlaybackOf(sound)) playback->Stop();
+}
+
+void EngineServices::PauseSound(Resource* sound) {
+  if (SoundPlayback* playback = PlaybackOf(sound)) playback->Pause();
+}
+
+void EngineServices::ResumeSound(Resource* sound) {
+  if (SoundPlayback* playback = PlaybackOf(sound)) playback->Resume();
+}
+
+int EngineServices::IsSoundPlaying(Resource* sound) {
+  SoundPlayback* playback = PlaybackOf(sound);
+  return playback && playback->IsPlaying() ? 1 : 0;
+}
+
+void EngineServices::UpdateSoundVolume(Resource* sound, float scale) {
+  SoundResource* resource = ResourceCast<SoundResource>(sound);
+  if (!resource) return;
+  const float volume = soundGroups_.GetVolume(resource->group) * resource->volume * scale;
+  ChangeVoice(sound, [volume](audio::Voice& voice) { voice.SetVolume(AttenuationFromVolume(volume)); });
+}
+
+void EngineServices::SetSoundPan(Resource* sound, float pan) {
+  ChangeVoice(sound, [pan](audio::Voice& voice) { voice.SetPan(PanFromBalance(pan)); });
+}
+
+void EngineServices::SetSoundFrequency(Resource* sound, float ratio) {
+  ChangeVoice(sound, [ratio](audio::Voice& voice) {
+    voice.SetFrequency(FrequencyFromRatio(ratio, voice.BaseFrequency()));
+  });
+}
+
+void EngineServices::SetSoundPosition(Resource* sound, const Vector3* position) {
+  if (!position) return;
+  ChangeVoice(sound, [position](audio::Voice& voice) { voice.SetPosition(ToAudioVector(*position)); });
+}
+
+void EngineServices::SetSoundDistances(Resource* sound, float minimum, float maximum) {
+  ChangeVoice(sound, [=](audio::Voice& voice) { voice.SetDistances(minimum, maximum); });
+}
+
+void EngineServices::SetSoundConeOrientation(Resource* sound, const Vector3* direction) {
+  if (!direction) return;
+  ChangeVoice(sound, [direction](audio::Voice& voice) { voice.SetConeOrientation(ToAudioVector(*direction)); });
+}
+
+void EngineServices::SetSoundConeOutsideVolume(Resource* sound, float volume) {
+  ChangeVoice(sound, [volume](audio::Voice& voice) { voice.SetConeOutsideVolume(ConeAttenuationFromVolume(volume)); });
+}
+
+void EngineServices::UpdateSoundListener(const Vector3* eye, const Vector3* forward, const Vector3* up) {
+  if (sound_ && IsSubsystemRunning(ServiceSlot::kSound)) sound_->UpdateListener(eye, forward, up);
+}
 
 bool CreateEngineServices() {
   if (!gServices) gServices = std::make_unique<EngineServices>();

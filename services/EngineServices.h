@@ -6,9 +6,10 @@
 //
 // Each subject keeps its operations on its own object, reached from here:
 // GetResources() for the database, GetSaveStorage(), FindTextEntry/GetText
-// for the text database. The input queries stand here as well, since every
-// object type asks them of the services object; they answer neutrally while
-// no input service runs.
+// for the text database. The input queries and the sound operations stand
+// here as well, since every object type asks them of the services object;
+// they answer neutrally, or do nothing, while no input service or sound
+// system runs.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -18,6 +19,7 @@
 #include "services/ResourceDatabase.h"
 #include "services/SaveStorage.h"
 #include "services/ServiceSubsystem.h"
+#include "services/SoundGroup.h"
 #include "services/StartupSettings.h"
 #include "services/TextDatabase.h"
 
@@ -26,6 +28,8 @@ union SDL_Event;
 namespace tge {
 
 class InputService;
+class SoundSystem;
+struct Vector3;
 
 class EngineServices {
  public:
@@ -41,6 +45,8 @@ class EngineServices {
   // Hands the input service over as the input subsystem; the input
   // operations below reach it.
   void SetInputService(std::unique_ptr<InputService> input);
+  // The same for the sound system as the sound subsystem.
+  void SetSoundSystem(std::unique_ptr<SoundSystem> sound);
 
   // Copies the settings, then starts sound, the render device and input
   // where enabled, then readies the save storage. 0 at the first failure,
@@ -88,6 +94,34 @@ class EngineServices {
   // No pad vibrates here.
   int Vibrate(int, int, int) { return 0; }
 
+  // Sound operations (SoundSystem.h, SoundPlayback.h). Each takes a sound
+  // resource, loads it first, and does nothing for null, for a resource of
+  // another type or while no sound system runs.
+  // Plays from the start (a stream: on from where it stands, and only while
+  // fewer streams play than the limit), then sets the volume.
+  void StartSound(Resource* sound, int loop);
+  void StopSound(Resource* sound);
+  void PauseSound(Resource* sound);
+  void ResumeSound(Resource* sound);
+  int IsSoundPlaying(Resource* sound);
+  // The sound's group volume x its own volume x scale, as an attenuation.
+  void UpdateSoundVolume(Resource* sound, float scale);
+  void SetSoundPan(Resource* sound, float pan);
+  // A ratio to the sound's own frequency.
+  void SetSoundFrequency(Resource* sound, float ratio);
+  // 3D settings of 3D sounds, applied at the next listener update.
+  void SetSoundPosition(Resource* sound, const Vector3* position);
+  void SetSoundDistances(Resource* sound, float minimum, float maximum);
+  void SetSoundConeOrientation(Resource* sound, const Vector3* direction);
+  void SetSoundConeOutsideVolume(Resource* sound, float volume);
+  // The frame step's sound update: the listener follows the camera (null
+  // vectors: no camera) and the deferred 3D settings are committed.
+  void UpdateSoundListener(const Vector3* eye, const Vector3* forward, const Vector3* up);
+  // Ignored for a group outside 0 to 15; playing sounds take the new volume
+  // at their next volume update.
+  void SetSoundGroupVolume(int group, float volume) { soundGroups_.SetVolume(group, volume); }
+  const SoundGroupTable& GetSoundGroups() const { return soundGroups_; }
+
  private:
   void StopSubsystem(int slot);
 
@@ -95,6 +129,9 @@ class EngineServices {
   std::array<bool, kServiceSlotCount> running_{};
   // The input subsystem as its own type; null unless SetInputService gave it.
   InputService* input_ = nullptr;
+  // The sound subsystem as its own type; null unless SetSoundSystem gave it.
+  SoundSystem* sound_ = nullptr;
+  SoundGroupTable soundGroups_;
   ResourceDatabase resources_;
   StartupSettings settings_;
   // Held from the library header and written back; first member of the

@@ -10,6 +10,7 @@
 #include "services/MaterialResource.h"
 #include "services/MorphMeshResource.h"
 #include "services/RawFileResource.h"
+#include "services/SoundResource.h"
 
 namespace tge {
 namespace {
@@ -24,7 +25,7 @@ std::unique_ptr<Resource> Make() {
 // Types whose code has not been built yet have no creator.
 constexpr std::array<Creator, kResourceTypeCount> kCreators = {
     nullptr,                          // mesh
-    nullptr,                          // sound
+    Make<SoundResource>,              //
     nullptr,                          // texture
     Make<MaterialResource>,           //
     Make<AnimationResource>,          //
