@@ -44,7 +44,10 @@ const std::shared_ptr<ObjectAnchor>& Object::GetAnchor() const {
 
 // The base commands are answered by their own handler; an id nobody handles
 // is accepted without effect.
-int Object::ExecuteCommand(std::uint32_t, void*) { return 1; }
+int Object::ExecuteCommand(std::uint32_t id, void* args) {
+  const int scriptResult = ExecuteScriptCommand(id, args);
+  return scriptResult >= 0 ? scriptResult : 1;
+}
 
 void Object::Update() {}
 
@@ -65,10 +68,6 @@ void Object::Precalculate() {
 }
 
 int Object::HandleContact(GeometryRecord*, GeometryRecord*, PhysicsContact*, int) { return 0; }
-
-int Object::RunScript(const std::string&, Object*) { return 0; }
-
-int Object::FireEvent(int, Object*) { return 0; }
 
 float Object::GetFrameTime() const {
   ObjectHooks* hooks = GetObjectHooks();

@@ -16,6 +16,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/CommandTarget.h"
@@ -63,6 +64,14 @@ class Object : public CommandTarget {
   // Run a script record by name or by event id; 0 when none ran.
   virtual int RunScript(const std::string& name, Object* sender);
   virtual int FireEvent(int eventId, Object* sender);
+
+  // The object a script path names (see ScriptPath.cpp): from start when
+  // given, else from the path's head; consumed gets the characters used.
+  static Object* ResolveObjectPath(Object* context, std::string_view path, Object* start,
+                                   std::size_t* consumed);
+  // The base commands RunScript, RunScriptEx and DeleteScript; -1 for any
+  // other id (ObjectScripts.cpp).
+  int ExecuteScriptCommand(std::uint32_t id, void* args);
 
   // Identity and flags.
   int GetClassId() const { return classId_; }

@@ -4,6 +4,7 @@
 // The engine installs one implementation at start-up; until then none is
 // installed and the operations that need one do nothing and say so.
 #pragma once
+#include <string_view>
 
 namespace tge {
 
@@ -18,6 +19,8 @@ class ObjectHooks {
   virtual void DeleteObject(Object& object, bool deferred) = 0;
   virtual void AddGlobalAccessObject(Object& object) = 0;
   virtual void RemoveGlobalAccessObject(Object& object) = 0;
+  // The object registered for global script access under exactly this name.
+  virtual Object* FindGlobalAccessObject(std::string_view name) const = 0;
   // Frees the object's body, collision space and live geometries.
   virtual void DestroyObjectPhysics(Object& object) = 0;
 
