@@ -105,7 +105,7 @@ class GetterCall {
     if (useArgument && value.type == kValueDword) {
       const std::int32_t number = ParseLong32(argument_);
       std::memcpy(block, &number, sizeof(number));
-    } else if (useArgument) {
+    } else if (useArgument && !argument_.empty()) {
       std::memcpy(block, argument_.data(), std::min(argument_.size(), kConditionArgumentChars - 1));
     }
     Execute(block);

@@ -29,9 +29,10 @@ inline constexpr std::size_t kConditionNameChars = 256;
 inline constexpr std::size_t kConditionArgumentChars = 128;
 inline constexpr std::size_t kTreePathChars = 512;
 inline constexpr std::size_t kScriptBlockBytes = 1024;
-// Scripts that raise events that run scripts nest at most this deep; deeper
-// runs are refused.
+// Scripts that raise events that run scripts nest at most this deep, and at
+// most this many run under one outermost script; further runs are refused.
 inline constexpr int kMaxScriptDepth = 32;
+inline constexpr int kMaxNestedScriptRuns = 4096;
 
 // Runs a script text with context as "this" and sender as "local". The text
 // must stay valid for the run (RunStoredScript copies a record's text).

@@ -23,6 +23,10 @@ constexpr std::size_t kNone = std::string_view::npos;
 // capacity, so a warm run allocates nothing.
 std::array<std::string, kMaxScriptDepth> runTexts;
 int runDepth = 0;
+// Scripts started under the outermost run; a script that runs two scripts
+// that each run two more would otherwise take 2^depth runs.
+int nestedRuns = 0;
+bool runawayReported = false;
 
 struct DepthLevel {
   DepthLevel() { ++runDepth; }
@@ -130,9 +134,16 @@ int RunScriptText(Object& context, std::string_view text, Object* sender) {
 }
 
 int RunStoredScript(Object& context, const std::string& text, Object* sender) {
-  if (runDepth >= kMaxScriptDepth) {
-    std::fprintf(stderr, "Script: scripts nested more than %d deep on \"%s\"; not run\n", kMaxScriptDepth,
-                 context.GetName().c_str());
+  if (runDepth == 0) {
+    nestedRuns = 0;
+    runawayReported = false;
+  }
+  if (runDepth >= kMaxScriptDepth || ++nestedRuns > kMaxNestedScriptRuns) {
+    if (!runawayReported) {
+      std::fprintf(stderr, "Script: runaway scripts under \"%s\" (%d deep, %d runs); further runs refused\n",
+                   context.GetName().c_str(), runDepth, nestedRuns);
+    }
+    runawayReported = true;
     return 0;
   }
   std::string& copy = runTexts[static_cast<std::size_t>(runDepth)];

@@ -53,7 +53,7 @@ float ParseFloat(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size() && IsCSpace(text[pos])) ++pos;
   const std::size_t count = std::min(kNumberChars, text.size() - pos);
-  std::memcpy(number, text.data() + pos, count);
+  if (count > 0) std::memcpy(number, text.data() + pos, count);
   const double value = CLocale() ? strtod_l(number, nullptr, CLocale()) : 0.0;
   if (std::isnan(value)) return std::numeric_limits<float>::quiet_NaN();
   if (std::fabs(value) > FLT_MAX) return value < 0 ? -HUGE_VALF : HUGE_VALF;

@@ -97,6 +97,15 @@ TEST_F(ObjectScriptsTest, RecursionIsBounded) {
   AddScript(*door, "Loop", "this.ProbeNone(); this.RunScript(Loop);");
   EXPECT_EQ(door->RunScript("Loop", nullptr), 1);
   EXPECT_EQ(CountSent(kProbeNone), static_cast<std::size_t>(kMaxScriptDepth));
+
+  // Two runs per run would take 2^32 runs; the whole tree of runs is capped.
+  AddScript(*door, "Fan", "this.ProbeNone(); this.RunScript(Fan); this.RunScript(Fan);");
+  log.clear();
+  EXPECT_EQ(door->RunScript("Fan", nullptr), 1);
+  EXPECT_EQ(CountSent(kProbeNone), static_cast<std::size_t>(kMaxNestedScriptRuns));
+  log.clear();
+  EXPECT_EQ(door->RunScript("Loop", nullptr), 1);  // the next outermost run starts afresh
+  EXPECT_EQ(CountSent(kProbeNone), static_cast<std::size_t>(kMaxScriptDepth));
 }
 
 }  // namespace

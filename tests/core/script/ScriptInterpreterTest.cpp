@@ -239,6 +239,7 @@ TEST_F(ScriptTest, ConditionsCompareByValueType) {
       {"( this.GetProbeString() )", false},
       {"( this.GetProbeIndexed(3) = 30 )", true},  // Dword argument by long conversion
       {"( this.GetProbeNamed(Score) > 0 )", false},  // typed as its String128 argument
+      {"( this.GetProbeNamed >= 0 )", false},  // no argument text at all
       {"( this.GetNoSuchThing() )", false},
       {"( this.GetProbeTreePath() )", false},
       {"( nobody.GetActive() )", false},
