@@ -61,7 +61,7 @@ std::unique_ptr<Object> BuildTree(Object*& deepest) {
 
 void RunStatements(benchmark::State& state, const char* text) {
   FreeCommandRegistry();
-  RegisterCommand(17, "SetPosition", 0, kCommandSetter, {kValueVector3});
+  RegisterBaseCommands();
   Object* deepest = nullptr;
   auto root = BuildTree(deepest);
   Object& context = *deepest;

@@ -17,6 +17,26 @@ inline constexpr std::uint32_t kCommandReleasePhysics = 163;
 inline constexpr std::uint32_t kCommandStopPhysics = 164;
 // Internal, answered by object pools: take the object in the block pointer back.
 inline constexpr std::uint32_t kCommandPoolTakeBack = 180;
+// Internal: the block pointer is the Space / World of the object.
+inline constexpr std::uint32_t kCommandSetSpace = 175;
+inline constexpr std::uint32_t kCommandSetWorld = 176;
+// Internal: {int32 command id, pointer block}: the command to the object and
+// its whole subtree.
+inline constexpr std::uint32_t kCommandBroadcast = 178;
+// Internal: {int32 event id, Object* sender}: the event raised on every
+// active object of the subtree.
+inline constexpr std::uint32_t kCommandRaiseEvent = 179;
+// Internal, to a parent: the child in the block pointer is deleted / moved
+// away / moved in.
+inline constexpr std::uint32_t kCommandChildDeleted = 185;
+inline constexpr std::uint32_t kCommandChildMoved = 186;
+inline constexpr std::uint32_t kCommandChildAdded = 188;
+inline constexpr std::uint32_t kCommandResumeGame = 193;
+inline constexpr std::uint32_t kCommandSetActive = 4;
 inline constexpr int kEventOnPrecalculate = 211;
+inline constexpr int kEventOnStartWorld = 220;
+inline constexpr int kEventOnStopWorld = 221;
+inline constexpr int kEventOnSpawn = 222;
+inline constexpr int kEventOnSpawnObject = 223;
 
 }  // namespace tge

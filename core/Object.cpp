@@ -4,6 +4,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ObjectHooks.h"
+#include "core/ObjectRecording.h"
 
 namespace tge {
 namespace {
@@ -40,13 +41,6 @@ int Object::GetLiveObjectCount() { return liveObjects_; }
 const std::shared_ptr<ObjectAnchor>& Object::GetAnchor() const {
   if (!anchor_) anchor_ = std::make_shared<ObjectAnchor>(ObjectAnchor{const_cast<Object*>(this)});
   return anchor_;
-}
-
-// The base commands are answered by their own handler; an id nobody handles
-// is accepted without effect.
-int Object::ExecuteCommand(std::uint32_t id, void* args) {
-  const int scriptResult = ExecuteScriptCommand(id, args);
-  return scriptResult >= 0 ? scriptResult : 1;
 }
 
 void Object::Update() {}

@@ -19,14 +19,17 @@
 #include <string_view>
 #include <vector>
 
+#include "core/CommandTable.h"
 #include "core/CommandTarget.h"
 #include "core/ObjectFlags.h"
 #include "core/ObjectRecords.h"
 #include "core/PhysicsHooks.h"
 #include "core/ScheduleLink.h"
+#include "core/math/Vector.h"
 
 namespace tge {
 
+class ObjectRecording;
 class SerializeStream;
 class Space;
 class World;
@@ -40,6 +43,17 @@ struct ObjectAnchor {
 
 class Object : public CommandTarget {
  public:
+  // The base commands every type answers, one table per file of handlers:
+  // BaseCommands.cpp, ObjectPhysicsCommands.cpp, ActionCommands.cpp,
+  // LerpCommands.cpp, ObjectRecordingCommands.cpp; the internal ids objects
+  // send one another are handled but never registered.
+  static std::span<const CommandEntry<Object>> IdentityCommands();
+  static std::span<const CommandEntry<Object>> PhysicsCommands();
+  static std::span<const CommandEntry<Object>> ActionCommands();
+  static std::span<const CommandEntry<Object>> LerpCommands();
+  static std::span<const CommandEntry<Object>> RecordingCommands();
+  static std::span<const CommandEntry<Object>> InternalCommands();
+
   Object();
   ~Object() override;
   Object& operator=(const Object&) = delete;
@@ -69,9 +83,6 @@ class Object : public CommandTarget {
   // given, else from the path's head; consumed gets the characters used.
   static Object* ResolveObjectPath(Object* context, std::string_view path, Object* start,
                                    std::size_t* consumed);
-  // The base commands RunScript, RunScriptEx and DeleteScript; -1 for any
-  // other id (ObjectScripts.cpp).
-  int ExecuteScriptCommand(std::uint32_t id, void* args);
 
   // Identity and flags.
   int GetClassId() const { return classId_; }
@@ -132,6 +143,10 @@ class Object : public CommandTarget {
   void Start();
   void Stop();
   void Kill();
+  // The Action value: the record's, or 1 / 0 from ActionStarted without one.
+  float GetActionValue() const;
+  void ResetAction();
+  void SetActionValueRecursive(float value);
   // Queues the object for destruction with its subtree, once; false when
   // nothing was handed over (already deleting, or no engine to take it).
   bool Delete(bool deferred);
@@ -165,7 +180,8 @@ class Object : public CommandTarget {
   std::vector<ObjectScript>* GetScripts() const { return scripts_.get(); }
   void SetUseScript(bool on);
   ObjectRecording* GetRecording() const { return recording_.get(); }
-  void SetRecording(std::unique_ptr<ObjectRecording> recording) { recording_ = std::move(recording); }
+  // Replacing or dropping a recording cancels its pending key calls.
+  void SetRecording(std::unique_ptr<ObjectRecording> recording);
 
   // Physics description and the body behind it.
   ObjectPhysics* GetPhysics() const { return physics_.get(); }
@@ -193,6 +209,157 @@ class Object : public CommandTarget {
   Object(const Object& source);
 
  private:
+  // Base command handlers: BaseCommands.cpp (identity, flags, transform,
+  // tree, internal ids), ObjectPhysicsCommands.cpp, ActionCommands.cpp,
+  // LerpCommands.cpp and ObjectRecordingCommands.cpp.
+  int SetNameCommand(CommandArgs args);
+  int GetNameCommand(CommandArgs args);
+  int SetNameSZCommand(CommandArgs args);
+  template <std::uint32_t Bit>
+  int SetFlagCommand(CommandArgs args) {
+    SetFlag(Bit, args.Get<std::int32_t>() != 0);
+    return 1;
+  }
+  template <std::uint32_t Bit>
+  int GetFlagCommand(CommandArgs args) {
+    args.Set<std::int32_t>(HasFlag(Bit) ? 1 : 0);
+    return 1;
+  }
+  int GetClassIdCommand(CommandArgs args);
+  int SetInheritOrientationCommand(CommandArgs args);
+  int SetWSOrientationCommand(CommandArgs args);
+  int SetPositionCommand(CommandArgs args);
+  int GetPositionCommand(CommandArgs args);
+  int SetScaleCommand(CommandArgs args);
+  int GetScaleCommand(CommandArgs args);
+  int SetRotationCommand(CommandArgs args);
+  int GetRotationCommand(CommandArgs args);
+  int AddPositionCommand(CommandArgs args);
+  int AddScaleCommand(CommandArgs args);
+  int LookAtCommand(CommandArgs args);
+  int LookAtObjectCommand(CommandArgs args);
+  int SetOrientationByObjectCommand(CommandArgs args);
+  template <int Axis>
+  int SetScaleAxisCommand(CommandArgs args);
+  template <int Axis>
+  int SetPositionAxisCommand(CommandArgs args);
+  template <int Axis>
+  int SetRotationAxisCommand(CommandArgs args);
+  template <int Axis>
+  int AlignChildTransformCommand(CommandArgs args);
+  int GetPositionWSCommand(CommandArgs args);
+  int GetScaleWSCommand(CommandArgs args);
+  int GetRotationWSCommand(CommandArgs args);
+  int StartPhysicsCommand(CommandArgs args);
+  int StopPhysicsCommand(CommandArgs args);
+  int SetUseScriptCommand(CommandArgs args);
+  // RunScript, RunScriptEx and DeleteScript (ObjectScripts.cpp).
+  int RunScriptCommand(CommandArgs args);
+  int RunScriptExCommand(CommandArgs args);
+  int DeleteScriptCommand(CommandArgs args);
+  int SetGlobalScriptAccessCommand(CommandArgs args);
+  int DeleteCommand(CommandArgs args);
+  int CopyCommand(CommandArgs args);
+  int MoveCommand(CommandArgs args);
+  int TimerCommandCommand(CommandArgs args);
+  int SendRecursiveCommandCommand(CommandArgs args);
+  int CreateObjectCommand(CommandArgs args);
+  int FindObjectCommand(CommandArgs args);
+  template <std::uint32_t Id>
+  int GameCommand(CommandArgs args);
+  int SpawnObjectInPlaceCommand(CommandArgs args);
+  int CollectSaveGameObjects(CommandArgs args);
+  int CreatePhysicsInternal(CommandArgs args);
+  int StartPhysicsInternal(CommandArgs args);
+  int ReleasePhysicsInternal(CommandArgs args);
+  int StopPhysicsInternal(CommandArgs args);
+  int SetSpaceInternal(CommandArgs args);
+  int SetWorldInternal(CommandArgs args);
+  int BroadcastInternal(CommandArgs args);
+  int RaiseEventInternal(CommandArgs args);
+  int ChildLeavingInternal(CommandArgs args);
+  int SetTransformInternal(CommandArgs args);
+  int GetTransformInternal(CommandArgs args);
+  // Sends id to every child, in order, except those with unlessFlag set.
+  // Deletions asked for meanwhile wait until every child has had it.
+  void SendToChildren(std::uint32_t id, void* args, std::uint32_t unlessFlag = 0);
+
+  int SetUsePhysicsCommand(CommandArgs args);
+  int SetEnableRigidBodyCommand(CommandArgs args);
+  template <std::int32_t Bit>
+  int SetPhysicsFlagCommand(CommandArgs args);
+  template <std::int32_t Bit>
+  int GetPhysicsFlagCommand(CommandArgs args);
+  int SetEnableLocalSpaceCommand(CommandArgs args);
+  int AddGeometryCommand(CommandArgs args);
+  int DeleteGeometryCommand(CommandArgs args);
+  int SetGeometryListCommand(CommandArgs args);
+  int GetGeometryListCommand(CommandArgs args);
+  int SetGeometryTypeCommand(CommandArgs args);
+  int GetGeometryTypeCommand(CommandArgs args);
+  int SetGeometryDimensionCommand(CommandArgs args);
+  int SetGeometryMaterialCommand(CommandArgs args);
+  int GetGeometryMaterialCommand(CommandArgs args);
+  int SetGeometryUseTransformCommand(CommandArgs args);
+  template <auto Field>
+  int SetGeometryFieldCommand(CommandArgs args);
+  template <auto Field>
+  int GetGeometryFieldCommand(CommandArgs args);
+  template <std::uint32_t Bit>
+  int SetGeometryBitCommand(CommandArgs args);
+  template <std::uint32_t Bit>
+  int GetGeometryBitCommand(CommandArgs args);
+  template <BodyVector What>
+  int ApplyBodyVectorCommand(CommandArgs args);
+  int GetLinearVelocityCommand(CommandArgs args);
+  int GetAngularVelocityCommand(CommandArgs args);
+
+  int SetUseActionCommand(CommandArgs args);
+  template <float ActionRecord::*Field>
+  int SetActionFieldCommand(CommandArgs args);
+  template <float ActionRecord::*Field>
+  int GetActionFieldCommand(CommandArgs args);
+  int SetActionValueCommand(CommandArgs args);
+  int ActionStartPre(CommandArgs args);
+  int ActionStopPre(CommandArgs args);
+  int ActionKillPre(CommandArgs args);
+  int ActionStartStep(CommandArgs args);
+  int ActionStopStep(CommandArgs args);
+  int ActionKillStep(CommandArgs args);
+  int ActionStartPost(CommandArgs args);
+  int ActionStopPost(CommandArgs args);
+  int ActionKillPost(CommandArgs args);
+  int StartCommand(CommandArgs args);
+  int StopCommand(CommandArgs args);
+  int KillCommand(CommandArgs args);
+  // Runs the step after delay seconds on the World, or now without one.
+  void PostActionStep(std::uint32_t step, float delay);
+  // Drives an Action value command from `from` to `to` over time seconds.
+  void FadeActionValue(std::uint32_t command, float from, float to, float time);
+  void PassActionStep(std::uint32_t step, std::uint32_t blockToChildren, std::uint32_t blockFromParent);
+
+  template <bool Relative>
+  int LerpToPositionCommand(CommandArgs args);
+  int LerpToRotationCommand(CommandArgs args);
+  int LerpToScaleCommand(CommandArgs args);
+  template <std::uint32_t Mode>
+  int LerpToByObjectCommand(CommandArgs args);
+  int LerpPositionCommand(CommandArgs args);
+  int LerpRotationCommand(CommandArgs args);
+  int LerpScaleCommand(CommandArgs args);
+  int LerpOrientationByObjectCommand(CommandArgs args);
+  // Replaces a running lerp of the driven command with one from 0 to 1.
+  void StartLerp(std::uint32_t driven, ArgumentBlock& block, float time);
+
+  int StartObjectRecordingCommand(CommandArgs args);
+  int StopObjectRecordingCommand(CommandArgs args);
+  int ResumeObjectRecordingCommand(CommandArgs args);
+  int PlayObjectRecordingCommand(CommandArgs args);
+  int SaveObjectRecordingCommand(CommandArgs args);
+  int AddObjectRecordingKeyCommand(CommandArgs args);
+  int PlayObjectRecordingKeyCommand(CommandArgs args);
+  void StartRecordingCalls(std::uint32_t command);
+
   void ReleasePhysics();
   void LeaveGlobalAccess();
   void RebuildLocalMatrix();
@@ -219,10 +386,16 @@ class Object : public CommandTarget {
   std::unique_ptr<std::vector<ObjectScript>> scripts_;
   std::unique_ptr<ActionRecord> action_;
   std::unique_ptr<ObjectRecording> recording_;
+  // The target of the running LerpTo...ByObject, held weakly.
+  std::shared_ptr<ObjectAnchor> lerpTarget_;
   mutable std::shared_ptr<ObjectAnchor> anchor_;
 
   static int liveObjects_;
 };
+
+// Registers the base commands, ids 1 to 249; the engine constructor calls it
+// before any type's registration.
+void RegisterBaseCommands();
 
 // Destroys an object's children first, each with its own subtree, in child
 // order, then the object.

@@ -1,5 +1,6 @@
 // The optional records an object owns: its local transform, its physics
-// description with collision shapes, its Action state and its scripts. Each
+// description with collision shapes, its Action state and its scripts (its
+// movement recording is in ObjectRecording.h). Each
 // exists only while the matching flag bit says so (see ObjectFlags.h).
 #pragma once
 #include <cstdint>
@@ -99,13 +100,6 @@ struct ObjectScript {
   std::string text;
   std::int32_t eventId = -1;
   std::int32_t flags = 0;
-};
-
-// An object's recorded movement (built with the recording commands); the
-// object model only owns it and drops it from copies.
-class ObjectRecording {
- public:
-  virtual ~ObjectRecording() = default;
 };
 
 }  // namespace tge

@@ -5,18 +5,13 @@
 #include <algorithm>
 
 #include "core/CommandArgs.h"
-#include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ScriptInterpreter.h"
 
 namespace tge {
 namespace {
 
-constexpr std::uint32_t kCommandRunScript = 167;
-constexpr std::uint32_t kCommandRunScriptEx = 168;
-constexpr std::uint32_t kCommandDeleteScript = 169;
 constexpr std::size_t kSenderOffset = 128;
-constexpr int kClassObjectOwner = 0;
 
 int RunRecord(Object& object, const ObjectScript* script, Object* sender) {
   if (script == nullptr || (script->flags & kScriptDisabled) != 0) return 0;
@@ -39,34 +34,25 @@ int Object::FireEvent(int eventId, Object* sender) {
   return RunRecord(*this, it != scripts_->end() ? &*it : nullptr, sender);
 }
 
-int Object::ExecuteScriptCommand(std::uint32_t id, void* block) {
-  if (id < kCommandRunScript || id > kCommandDeleteScript) return -1;
-  const CommandArgs args(block);
-  if (args.IsNull()) return 1;
-  const std::string name = args.GetText128();
-  switch (id) {
-    case kCommandRunScript:
-      RunScript(name, nullptr);
-      break;
-    case kCommandRunScriptEx:
-      RunScript(name, args.GetPointer<Object>(kSenderOffset));
-      break;
-    default:
-      if (!scripts_) break;
-      for (ObjectScript& script : *scripts_) {
-        if (script.name != name) continue;
-        script.flags |= kScriptDisabled;
-        break;
-      }
-  }
+// The name is a String128; RunScriptEx's sender follows it.
+int Object::RunScriptCommand(CommandArgs args) {
+  RunScript(args.GetText128(), nullptr);
   return 1;
 }
 
-void RegisterScriptCommands() {
-  RegisterCommand(kCommandRunScript, "RunScript", kClassObjectOwner, kCommandSetter, {kValueString128});
-  RegisterCommand(kCommandRunScriptEx, "RunScriptEx", kClassObjectOwner, kCommandSetter,
-                  {kValueString128, kValueTreePath});
-  RegisterCommand(kCommandDeleteScript, "DeleteScript", kClassObjectOwner, kCommandSetter, {kValueString128});
+int Object::RunScriptExCommand(CommandArgs args) {
+  RunScript(args.GetText128(), args.GetPointer<Object>(kSenderOffset));
+  return 1;
+}
+
+// The record stays, flagged, and is saved so.
+int Object::DeleteScriptCommand(CommandArgs args) {
+  if (!scripts_) return 1;
+  const std::string name = args.GetText128();
+  auto it = std::find_if(scripts_->begin(), scripts_->end(),
+                         [&name](const ObjectScript& script) { return script.name == name; });
+  if (it != scripts_->end()) it->flags |= kScriptDisabled;
+  return 1;
 }
 
 }  // namespace tge

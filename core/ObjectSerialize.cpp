@@ -12,6 +12,7 @@
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
+#include "core/ObjectRecording.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 

@@ -2,9 +2,13 @@
 // command call it carries. The owning object allocates and frees its links
 // (Object::AddScheduleLink / RemoveScheduleLink); the World walks them. A
 // list head is a sentinel link whose prev is null.
+//
+// A cancelled link is only marked dead: the World frees it when its walk
+// next meets it, so no walk ever holds a link that was freed under it.
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tge {
@@ -22,8 +26,14 @@ struct ScheduledCall {
   float from = 0;
   float to = 0;
   std::vector<std::uint8_t> argumentBytes;
+  // A String command's block is a text-string object: the call keeps a copy
+  // of the text rather than the bytes of the caller's string.
+  std::unique_ptr<std::string> text;
 
-  void* Args() { return argumentBytes.empty() ? nullptr : argumentBytes.data(); }
+  void* Args() {
+    if (text) return text.get();
+    return argumentBytes.empty() ? nullptr : argumentBytes.data();
+  }
 };
 
 struct ScheduleLink {
@@ -33,6 +43,7 @@ struct ScheduleLink {
   Object* owner = nullptr;
   ScheduleLink* prev = nullptr;
   ScheduleLink* next = nullptr;
+  bool dead = false;
 
   void InsertAfter(ScheduleLink& at) {
     prev = &at;

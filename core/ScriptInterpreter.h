@@ -49,7 +49,4 @@ int ExecuteStatement(Object& context, Object& target, std::string_view text, Obj
 // the context.
 Object* ResolveScriptPath(Object& context, std::string_view path, Object* sender);
 
-// Registers the base commands RunScript, RunScriptEx and DeleteScript.
-void RegisterScriptCommands();
-
 }  // namespace tge

@@ -3,12 +3,14 @@
 // matched by counting, so a brace inside a block's text closes it, as stored
 // scripts expect.
 //
-// The run holds weak references to its context and sender: when a statement
-// destroys either, "this" stops the run and "local" names nothing.
+// Deletions asked for during a run wait until it has returned. The run also
+// holds weak references to its context and sender: should either be
+// destroyed all the same, "this" stops the run and "local" names nothing.
 #include <array>
 #include <cstdio>
 
 #include "core/Object.h"
+#include "core/ObjectHooks.h"
 #include "core/ObjectRef.h"
 #include "core/ScriptCondition.h"
 #include "core/ScriptInterpreter.h"
@@ -128,7 +130,9 @@ class ScriptRun {
 
 }  // namespace
 
+// Objects deleted by the script are destroyed once it has returned.
 int RunScriptText(Object& context, std::string_view text, Object* sender) {
+  const DeletionHold hold;
   ScriptRun(context, text, sender).Run();
   return 1;
 }

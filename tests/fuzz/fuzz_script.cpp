@@ -73,7 +73,7 @@ void Register() {
   };
   int id = kFirst;
   for (const Row& row : rows) RegisterCommand(id++, row.name, kTargetClass, row.flags, row.types);
-  RegisterScriptCommands();
+  RegisterBaseCommands();
   RegisterDataCommands();
 }
 

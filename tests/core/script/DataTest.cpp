@@ -8,7 +8,7 @@
 #include "core/files/SerializeStream.h"
 #include "tests/core/script/ScriptProbe.h"
 
-namespace tge::test {
+namespace tge::scripttest {
 namespace {
 
 constexpr std::uint32_t kCreateChangeScript = 12006;
@@ -218,4 +218,4 @@ TEST_F(DataTest, StoredSizesAreCheckedAndCut) {
 }
 
 }  // namespace
-}  // namespace tge::test
+}  // namespace tge::scripttest

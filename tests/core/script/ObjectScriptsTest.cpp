@@ -3,7 +3,7 @@
 #include "core/CommandArgs.h"
 #include "tests/core/script/ScriptProbe.h"
 
-namespace tge::test {
+namespace tge::scripttest {
 namespace {
 
 constexpr int kOnSpawn = kProbeFirst + 200;
@@ -78,17 +78,39 @@ TEST_F(ObjectScriptsTest, ScriptMayFreeItsOwnText) {
   EXPECT_EQ(CountSent(kProbeInt), 2u);
 }
 
-// The worst case: an object destroyed at once under its own script. The run
-// stops; "local" names nothing once the sender is gone.
-TEST_F(ObjectScriptsTest, ScriptStopsWhenItsObjectIsDestroyed) {
-  AddScript(*door, "Die", "this.ProbeDelete(); /Level.ProbeInt(1);");
+// An object deleted at once under its own script lives until the script has
+// returned, through nested runs too.
+TEST_F(ObjectScriptsTest, DeletionWaitsForTheScript) {
+  AddScript(*door, "Die", "this.ProbeDelete(); this.ProbeInt(1); /Level.RunScript(Last);");
+  AddScript(*level, "Last", "/Level/Door.ProbeInt(2); /Level/Door.Delete();");
   EXPECT_EQ(door->RunScript("Die", nullptr), 1);
+  EXPECT_EQ(CountSent(kProbeInt), 2u);
   EXPECT_EQ(level->GetChildCount(), 1);
-  EXPECT_EQ(CountSent(kProbeInt), 0u);
+  EXPECT_EQ(level->GetChild(0), player);
+}
 
-  AddScript(*level, "KillSender", "local.ProbeDelete(); local.ProbeInt(1); this.ProbeInt(2);");
-  log.clear();
-  EXPECT_EQ(level->RunScript("KillSender", player), 1);
+// Without a hold (no object services installed) an object can only go by
+// other means than Delete; a run whose context or sender is destroyed under
+// it stops or finds "local" empty instead of touching freed memory.
+TEST_F(ObjectScriptsTest, RunSurvivesItsObjectsBeingDestroyed) {
+  SetObjectHooks(nullptr);
+  struct Destroyer : Object {
+    int ExecuteCommand(std::uint32_t id, void* args) override {
+      if (id != kProbeNone) return Object::ExecuteCommand(id, args);
+      DestroyObjectTree(GetParent()->DetachChild(*this));
+      return 1;
+    }
+  };
+  auto add = [](Object& parent, const char* name) {
+    Object* object = parent.AddChild(std::make_unique<Destroyer>());
+    object->SetName(name);
+    return object;
+  };
+  Object* self = add(*level, "Self");
+  RunScriptText(*self, "this.ProbeNone(); /Level.ProbeInt(1);", nullptr);
+  EXPECT_EQ(CountSent(kProbeInt), 0u);
+  Object* sender = add(*level, "Sender");
+  RunScriptText(*level, "local.ProbeNone(); local.ProbeInt(1); this.ProbeInt(2);", sender);
   ASSERT_EQ(CountSent(kProbeInt), 1u);
   EXPECT_EQ(log.back().target, level);
 }
@@ -109,4 +131,4 @@ TEST_F(ObjectScriptsTest, RecursionIsBounded) {
 }
 
 }  // namespace
-}  // namespace tge::test
+}  // namespace tge::scripttest

@@ -7,7 +7,7 @@
 #include "core/ScriptText.h"
 #include "tests/core/script/ScriptProbe.h"
 
-namespace tge::test {
+namespace tge::scripttest {
 namespace {
 
 struct Expected {
@@ -281,4 +281,4 @@ TEST(ScriptText, NumbersReadInTheCLocale) {
 }
 
 }  // namespace
-}  // namespace tge::test
+}  // namespace tge::scripttest

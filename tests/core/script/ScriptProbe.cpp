@@ -1,6 +1,6 @@
 #include "tests/core/script/ScriptProbe.h"
 
-namespace tge::test {
+namespace tge::scripttest {
 
 void RegisterProbeCommands() {
   struct Row {
@@ -42,9 +42,7 @@ void RegisterProbeCommands() {
       {kProbeDelete, "ProbeDelete", {}},
   };
   for (const Row& row : rows) RegisterCommand(row.id, row.name, kProbeClass, 0, row.types);
-  RegisterProperty(kSetActive, "Active", 0, 0, kValueBool);
-  RegisterCommand(kGetClassId, "GetClassID", 0, kCommandGetter, {kValueDword});
-  RegisterScriptCommands();
+  RegisterBaseCommands();
 }
 
 int Probe::ExecuteCommand(std::uint32_t id, void* block) {
@@ -61,15 +59,6 @@ int Probe::ExecuteCommand(std::uint32_t id, void* block) {
   }
   if (log_) log_->push_back(call);
   switch (id) {
-    case kSetActive:
-      SetActive(args.Get<std::int32_t>() != 0);
-      break;
-    case kGetActive:
-      args.Set<std::int32_t>(GetActive() ? 1 : 0);
-      break;
-    case kGetClassId:
-      args.Set<std::uint32_t>(static_cast<std::uint32_t>(GetClassId()));
-      break;
     case kGetProbeInt:
       args.Set(intValue);
       break;
@@ -94,7 +83,7 @@ int Probe::ExecuteCommand(std::uint32_t id, void* block) {
     case kProbeDropScripts:
       SetUseScript(false);
       break;
-    case kProbeDelete:  // gone at once: nothing of this object may be touched after
+    case kProbeDelete:  // asked for at once; a running script defers it
       Delete(false);
       return 1;
     default:
@@ -103,22 +92,17 @@ int Probe::ExecuteCommand(std::uint32_t id, void* block) {
   return Object::ExecuteCommand(id, block);
 }
 
-void ProbeHooks::DeleteObject(Object& object, bool) {
-  Object* parent = object.GetParent();
-  if (parent != nullptr) DestroyObjectTree(parent->DetachChild(object));
-}
-
 void ScriptTest::SetUp() {
   FreeCommandRegistry();
   RegisterProbeCommands();
-  SetObjectHooks(&hooks);
+  SetObjectHooks(&services);
   root = std::make_unique<Probe>(&log);
   root->SetName("root");
   level = Add(*root, "Level");
   door = Add(*level, "Door");
   player = Add(*level, "Player");
   other = Add(*root, "Hub");
-  hooks.globals.push_back(other);
+  services.AddGlobalAccessObject(*other);
 }
 
 void ScriptTest::TearDown() {
@@ -139,4 +123,4 @@ std::vector<Call> ScriptTest::Run(const std::string& text, Object* sender, Objec
   return std::move(log);
 }
 
-}  // namespace tge::test
+}  // namespace tge::scripttest

@@ -1,8 +1,8 @@
 // A small object type for script tests: it records every command it receives
 // with the argument bytes the command's registration says it takes, and
 // answers a few getters with values the test sets. The fixture registers its
-// commands, a few base commands and the script commands, builds a small tree
-// and installs object hooks with a global-access list and deletion at once.
+// commands and the base commands, builds a small tree and installs the
+// engine's object services (global-access list, deletion).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -15,11 +15,11 @@
 #include "core/CommandArgs.h"
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
-#include "core/ObjectHooks.h"
+#include "core/ObjectServices.h"
 #include "core/ScriptInterpreter.h"
 #include "core/math/Vector.h"
 
-namespace tge::test {
+namespace tge::scripttest {
 
 constexpr int kProbeClass = 60;
 constexpr int kProbeFirst = kProbeClass * kCommandsPerClass;
@@ -32,11 +32,6 @@ enum ProbeCommand : int {
   kGetProbeInt, kGetProbeDword, kGetProbeFloat, kGetProbeVector3, kGetProbeString, kGetProbeNamed,
   kGetProbeIndexed, kGetProbeTreePath, kProbeDropScripts, kProbeDelete,
 };
-
-// Base ids the probe answers itself.
-constexpr std::uint32_t kSetActive = 4;
-constexpr std::uint32_t kGetActive = 5;
-constexpr std::uint32_t kGetClassId = 10;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -63,26 +58,6 @@ class Probe : public Object {
   std::vector<Call>* log_;
 };
 
-// Deletes at once and keeps a global-access list, as a test needs them.
-class ProbeHooks : public ObjectHooks {
- public:
-  void DeleteObject(Object& object, bool) override;
-  void AddGlobalAccessObject(Object& object) override { globals.push_back(&object); }
-  void RemoveGlobalAccessObject(Object& object) override { std::erase(globals, &object); }
-  Object* FindGlobalAccessObject(std::string_view name) const override {
-    auto it = std::find_if(globals.begin(), globals.end(), [name](Object* o) { return o->GetName() == name; });
-    return it != globals.end() ? *it : nullptr;
-  }
-  void DestroyObjectPhysics(Object&) override {}
-  void AddUpdateObject(World&, Object&) override {}
-  void RemoveUpdateObject(World&, Object&) override {}
-  float GetFrameTime(const World&) const override { return 0; }
-  float GetFrameRate(const World&) const override { return 0; }
-  float GetWorldTime(const World&) const override { return 0; }
-
-  std::vector<Object*> globals;
-};
-
 void RegisterProbeCommands();
 
 // root - Level - Door, Player; root - Other (global-access name "Hub").
@@ -96,7 +71,7 @@ class ScriptTest : public ::testing::Test {
   std::vector<Call> Run(const std::string& text, Object* sender = nullptr, Object* context = nullptr);
 
   std::vector<Call> log;
-  ProbeHooks hooks;
+  ObjectServices services;
   std::unique_ptr<Probe> root;
   Probe* level = nullptr;
   Probe* door = nullptr;
@@ -119,4 +94,4 @@ inline Bytes Text128(const std::string& text) {
   return Bytes(data, data + block.Size());
 }
 
-}  // namespace tge::test
+}  // namespace tge::scripttest

@@ -1,0 +1,148 @@
+#include "core/ObjectServices.h"
+
+#include <algorithm>
+
+#include "core/BaseCommandIds.h"
+#include "core/CommandArgs.h"
+#include "core/ObjectFactory.h"
+#include "core/World.h"
+
+namespace tge {
+namespace {
+
+bool IsInSubtree(const Object& object, const Object& root) {
+  for (const Object* at = &object; at != nullptr; at = at->GetParent()) {
+    if (at == &root) return true;
+  }
+  return false;
+}
+
+void HandOverPlace(Object& root, Object& parent) {
+  BroadcastCommand(root, kCommandSetSpace, parent.GetSpace());
+  BroadcastCommand(root, kCommandSetWorld, parent.GetWorld());
+}
+
+}  // namespace
+
+void BroadcastCommand(Object& root, std::uint32_t commandId, void* block) {
+  ArgumentBlock broadcast;
+  broadcast.Push(static_cast<std::int32_t>(commandId)).PushPointer(block);
+  root.ExecuteCommand(kCommandBroadcast, broadcast.Data());
+}
+
+Object* ObjectServices::CloneObject(const Object& source, Object& parent, bool activate, bool precalculate,
+                                    bool startPhysics) {
+  if (IsInSubtree(parent, source)) return nullptr;
+  Object* copy = CloneObjectTree(source, parent);
+  if (copy == nullptr) return nullptr;
+  HandOverPlace(*copy, parent);
+  if (activate) {
+    std::int32_t on = 1;
+    copy->ExecuteCommand(kCommandSetActive, &on);
+  }
+  if (precalculate) copy->Precalculate();
+  if (startPhysics) {
+    copy->ExecuteCommand(kCommandCreatePhysics, nullptr);
+    copy->ExecuteCommand(kCommandStartPhysics, nullptr);
+  }
+  return copy;
+}
+
+Object* ObjectServices::CloneObjectTree(const Object& source, Object& newParent) {
+  if (IsInSubtree(newParent, source)) return nullptr;
+  Object* copy = newParent.AddChild(CreateObject(source.GetClassId(), &source, nullptr));
+  if (copy == nullptr) return nullptr;
+  for (int i = 0; i < source.GetChildCount(); ++i) CloneObjectTree(*source.GetChild(i), *copy);
+  return copy;
+}
+
+bool ObjectServices::MoveObject(Object& object, Object& newParent) {
+  Object* oldParent = object.GetParent();
+  if (oldParent == nullptr || IsInSubtree(newParent, object)) return false;
+  oldParent->ExecuteCommand(kCommandChildMoved, &object);
+  if (!newParent.AddChild(object)) return false;
+  newParent.ExecuteCommand(kCommandChildAdded, &object);
+  HandOverPlace(object, newParent);
+  object.InvalidateTransform();
+  return true;
+}
+
+bool ObjectServices::IsQueued(const Object& object) const {
+  auto matches = [&object](const ObjectRef<Object>& ref) { return ref == &object; };
+  return std::any_of(pending_.begin(), pending_.end(), matches) ||
+         std::any_of(held_.begin(), held_.end(), matches);
+}
+
+void ObjectServices::DeleteObject(Object& object, bool deferred) {
+  if (!deferred && holds_ == 0) {
+    DeleteNow(object);
+    return;
+  }
+  if (!IsQueued(object)) (deferred ? pending_ : held_).emplace_back(&object);
+}
+
+// An object without a parent is owned by whoever detached it, not the tree.
+void ObjectServices::DeleteNow(Object& object) {
+  Object* parent = object.GetParent();
+  if (parent == nullptr) return;
+  HoldDeletions();
+  parent->ExecuteCommand(kCommandChildDeleted, &object);
+  DestroyObjectTree(parent->DetachChild(object));
+  ReleaseDeletions();
+}
+
+void ObjectServices::DeletePendingObjects() {
+  std::vector<ObjectRef<Object>> queued;
+  queued.swap(pending_);
+  for (const ObjectRef<Object>& ref : queued) {
+    if (Object* object = ref.Get()) DeleteNow(*object);
+  }
+}
+
+void ObjectServices::HoldDeletions() { ++holds_; }
+
+void ObjectServices::ReleaseDeletions() {
+  if (--holds_ > 0) return;
+  while (!held_.empty()) {
+    std::vector<ObjectRef<Object>> held;
+    held.swap(held_);
+    for (const ObjectRef<Object>& ref : held) {
+      if (Object* object = ref.Get()) DeleteNow(*object);
+    }
+  }
+}
+
+void ObjectServices::AddGlobalAccessObject(Object& object) {
+  auto matches = [&object](const ObjectRef<Object>& ref) { return ref == &object; };
+  if (std::none_of(globalAccess_.begin(), globalAccess_.end(), matches)) globalAccess_.emplace_back(&object);
+}
+
+// Also drops entries of objects already gone: a destructor asks for its own
+// removal after its weak references read null.
+void ObjectServices::RemoveGlobalAccessObject(Object& object) {
+  auto it = std::find_if(globalAccess_.begin(), globalAccess_.end(),
+                         [&object](const ObjectRef<Object>& ref) { return ref == &object; });
+  if (it != globalAccess_.end()) globalAccess_.erase(it);
+  std::erase_if(globalAccess_, [](const ObjectRef<Object>& ref) { return !ref; });
+}
+
+Object* ObjectServices::FindGlobalAccessObject(std::string_view name) const {
+  for (const ObjectRef<Object>& ref : globalAccess_) {
+    if (ref && ref->GetName() == name) return ref.Get();
+  }
+  return nullptr;
+}
+
+void ObjectServices::DestroyObjectPhysics(Object&) {}
+
+void ObjectServices::AddUpdateObject(World& world, Object& object) { world.AddUpdateObject(object); }
+
+void ObjectServices::RemoveUpdateObject(World&, Object& object) { World::RemoveUpdateObject(object); }
+
+float ObjectServices::GetFrameTime(const World& world) const { return world.GetFrameTime(); }
+
+float ObjectServices::GetFrameRate(const World& world) const { return world.GetFrameRate(); }
+
+float ObjectServices::GetWorldTime(const World& world) const { return static_cast<float>(world.GetCurrentTime()); }
+
+}  // namespace tge

@@ -1,0 +1,74 @@
+// The operations on whole object trees that the engine object offers:
+// cloning, moving and deleting subtrees (deletion optionally deferred to the
+// next frame step), and the list of objects scripts reach as
+// "global/<name>". The engine owns one and installs it as the object hooks.
+//
+// Queued deletions and the global-access list hold weak references: an entry
+// whose object went with a destroyed subtree reads null and is dropped, so
+// neither list can hand out a freed object.
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/ObjectHooks.h"
+#include "core/ObjectRef.h"
+
+namespace tge {
+
+class ObjectServices : public ObjectHooks {
+ public:
+  // A copy of source with its subtree as the last child of parent, given
+  // the parent's Space and World; null when a type is not built or parent
+  // lies inside source's own subtree.
+  Object* CloneObject(const Object& source, Object& parent, bool activate, bool precalculate,
+                      bool startPhysics) override;
+  Object* CloneObjectTree(const Object& source, Object& newParent);
+  // False for an object without a parent and for a new parent inside the
+  // object's own subtree.
+  bool MoveObject(Object& object, Object& newParent) override;
+
+  // The plain setter; the engine's own also loads the debug fonts and the
+  // system settings.
+  void SetDataPath(const std::string& path) { dataPath_ = path; }
+  const std::string& GetDataPath() const override { return dataPath_; }
+
+  // Deferred: queued once for the next DeletePendingObjects. At once: done
+  // now, or when the last hold is released if a walk is under way.
+  void DeleteObject(Object& object, bool deferred) override;
+  // Takes the queue first: deletions asked for meanwhile wait a frame.
+  void DeletePendingObjects();
+  void HoldDeletions() override;
+  void ReleaseDeletions() override;
+  int GetPendingDeletionCount() const { return static_cast<int>(pending_.size()); }
+
+  // An object is in the list once, however often it is added.
+  void AddGlobalAccessObject(Object& object) override;
+  void RemoveGlobalAccessObject(Object& object) override;
+  // The first object with exactly this name, or null.
+  Object* FindGlobalAccessObject(std::string_view name) const override;
+
+  // The physics wrapper builds and releases bodies and geometries.
+  void DestroyObjectPhysics(Object& object) override;
+
+  void AddUpdateObject(World& world, Object& object) override;
+  void RemoveUpdateObject(World& world, Object& object) override;
+  float GetFrameTime(const World& world) const override;
+  float GetFrameRate(const World& world) const override;
+  float GetWorldTime(const World& world) const override;
+
+ private:
+  void DeleteNow(Object& object);
+  bool IsQueued(const Object& object) const;
+
+  std::vector<ObjectRef<Object>> pending_;
+  std::vector<ObjectRef<Object>> held_;
+  int holds_ = 0;
+  std::string dataPath_;
+  std::vector<ObjectRef<Object>> globalAccess_;
+};
+
+// Sends a command to root and every object of its subtree (internal 178).
+void BroadcastCommand(Object& root, std::uint32_t commandId, void* block);
+
+}  // namespace tge

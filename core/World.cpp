@@ -1,0 +1,170 @@
+#include "core/World.h"
+
+#include <algorithm>
+
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+
+namespace tge {
+namespace {
+
+constexpr double kMaxFrameTime = 0.1;
+
+WorldClock worldClock = nullptr;
+ObjectRef<Object> globalFocus;
+
+std::vector<World*>& Worlds() {
+  static std::vector<World*> worlds;
+  return worlds;
+}
+
+}  // namespace
+
+const CommandEntry<World> World::kCommands[] = {
+    {14270, "WorldTimeMul", CommandKind::kProperty, 0, {kValueFloat}, &World::SetTimeMulCommand,
+     &World::GetTimeMulCommand},
+    {14272, "StartWorld", CommandKind::kCommand, kCommandPlain, {}, &World::StartWorld},
+    {14273, "StopWorld", CommandKind::kCommand, kCommandPlain, {}, &World::StopWorld},
+};
+
+World::World() : File(kClassWorld), scheduler_(*this) {
+  SetFileFlag(kFileAutoLoad, false);
+  SetWorld(this);
+  Worlds().push_back(this);
+}
+
+World::World(const World& source)
+    : File(source),
+      scheduler_(*this),
+      frameTime_(source.frameTime_),
+      frameRate_(source.frameRate_),
+      timeMul_(source.timeMul_),
+      currentTime_(source.currentTime_),
+      previousTime_(source.previousTime_) {
+  SetWorld(this);
+  Worlds().push_back(this);
+}
+
+World::~World() {
+  auto& worlds = Worlds();
+  if (auto it = std::find(worlds.begin(), worlds.end(), this); it != worlds.end()) worlds.erase(it);
+}
+
+void World::CopyFrom(const Object& source) {
+  File::CopyFrom(source);
+  focusWindow_.Reset();
+  previousFocusWindow_.Reset();
+  windows_.clear();
+}
+
+int World::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<World> dispatcher(kClassWorld, kCommands);
+  if (auto handler = dispatcher.Find(id)) (this->*handler)(CommandArgs(args));
+  if (id == kCommandResumeGame && focusWindow_) globalFocus = focusWindow_;
+  return File::ExecuteCommand(id, args);
+}
+
+int World::SetTimeMulCommand(CommandArgs args) {
+  if (!args.IsNull()) timeMul_ = args.Get<float>();
+  return 1;
+}
+
+int World::GetTimeMulCommand(CommandArgs args) {
+  if (!args.IsNull()) args.Set(timeMul_);
+  return 1;
+}
+
+// The event is raised on the active objects of the subtree, then sent as a
+// command to every object of it, both with this World as the sender.
+void World::RaiseInSubtree(int eventId) {
+  ArgumentBlock block;
+  block.Push<std::int32_t>(eventId).PushPointer(static_cast<Object*>(this));
+  ExecuteCommand(kCommandRaiseEvent, block.Data());
+  ExecuteCommand(kCommandBroadcast, block.Data());
+}
+
+int World::StartWorld(CommandArgs) {
+  SetActive(true);
+  RaiseInSubtree(kEventOnStartWorld);
+  return 1;
+}
+
+int World::StopWorld(CommandArgs) {
+  RaiseInSubtree(kEventOnStopWorld);
+  SetActive(false);
+  return 1;
+}
+
+int World::DelayCommand(Object& target, int commandId, void* args, float delay, int group,
+                        float initialElapsed) {
+  scheduler_.Delay(target, commandId, args, delay, group, initialElapsed);
+  return 1;
+}
+
+int World::RepeatCommand(Object& target, int commandId, void* args, float period, int, float initialElapsed) {
+  scheduler_.Repeat(target, commandId, args, period, initialElapsed);
+  return 1;
+}
+
+int World::InterpolateCommand(Object& target, int commandId, void* args, float duration, float from, float to,
+                              int group, float initialElapsed) {
+  scheduler_.Interpolate(target, commandId, args, duration, from, to, group, initialElapsed);
+  return 1;
+}
+
+int World::CancelCommands(Object& target, int commandId, int groupMask) {
+  CommandScheduler::Cancel(target, commandId, groupMask);
+  return 1;
+}
+
+void World::AddUpdateObject(Object& object) { scheduler_.AddUpdate(object); }
+
+void World::RemoveUpdateObject(Object& object) { CommandScheduler::RemoveUpdate(object); }
+
+void World::ReadClock() {
+  previousTime_ = currentTime_;
+  if (worldClock != nullptr) currentTime_ = worldClock();
+  const double dt = std::min(currentTime_ - previousTime_, kMaxFrameTime);
+  if (dt > 0) frameRate_ = static_cast<float>(1.0 / dt);
+  frameTime_ = static_cast<float>(dt) * timeMul_;
+}
+
+// A call that ticks this World again from inside its own tick is ignored:
+// the lists are being walked.
+void World::WorldTick() {
+  if (!GetActive() || ticking_) return;
+  ticking_ = true;
+  ReadClock();
+  scheduler_.Run(frameTime_);
+  ticking_ = false;
+}
+
+void World::SetFocusWindow(Object* window) {
+  previousFocusWindow_ = focusWindow_;
+  focusWindow_.Set(window);
+  globalFocus.Set(window);
+}
+
+void World::AddWindow(Object& window) { windows_.emplace_back(&window); }
+
+void World::RemoveWindow(Object& window) {
+  for (ObjectRef<Object>* ref : {&globalFocus, &focusWindow_, &previousFocusWindow_}) {
+    if (*ref == &window) ref->Reset();
+  }
+  auto it = std::find_if(windows_.begin(), windows_.end(), [&](const auto& ref) { return ref == &window; });
+  if (it != windows_.end()) windows_.erase(it);
+}
+
+void World::SetClock(WorldClock clock) { worldClock = clock; }
+
+const std::vector<World*>& World::GetWorldList() { return Worlds(); }
+
+Object* World::GetGlobalFocus() { return globalFocus.Get(); }
+
+void RegisterWorldCommands() {
+  RegisterCommandTable<World>(BuildCommandRegistry(), kClassWorld, World::kCommands);
+  GetObjectFactory().RegisterType<World>(kClassWorld);
+}
+
+}  // namespace tge
