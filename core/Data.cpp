@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/ScriptText.h"
@@ -87,8 +88,8 @@ const CommandEntry<Data> Data::kCommands[] = {
 // and 12039 travels as a text-string object.
 const CommandEntry<Data> Data::kEditorCommands[] = {
     {12006, "", C, 0, {}, &Data::CreateChangeScript},
-    {12038, "", C, 0, {}, &Data::SetValueText},
-    {12039, "", C, 0, {}, &Data::GetValueText},
+    {12038, "", C, 0, {kValueString}, &Data::SetValueText},
+    {12039, "", C, 0, {kValueString}, &Data::GetValueText},
 };
 
 Data::Data() : Object(kClassData) {}
@@ -96,12 +97,16 @@ Data::Data() : Object(kClassData) {}
 int Data::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandDispatcher<Data> commands(kClassData, kCommands);
   static const CommandDispatcher<Data> editorCommands(kClassData, kEditorCommands);
+  static const BlockReaders readers = [] {
+    BlockReaders ids;
+    ids.Add<Data>(kClassData, kCommands);
+    ids.Add<Data>(kClassData, kEditorCommands);
+    return ids;
+  }();
   auto handler = commands.Find(id);
   if (handler == nullptr) handler = editorCommands.Find(id);
   if (handler == nullptr) return Object::ExecuteCommand(id, args);
-  const bool takesNoBlock = handler == &Data::AddData || handler == &Data::DeleteData ||
-                            handler == &Data::CreateChangeScript;
-  if (args == nullptr && !takesNoBlock) return 1;
+  if (args == nullptr && readers.Reads(kClassData, id)) return 1;
   return (this->*handler)(CommandArgs(args));
 }
 
@@ -252,8 +257,11 @@ int Data::GetDataUInt(CommandArgs args) {
 int Data::CreateChangeScript(CommandArgs) {
   const DataEntry* entry = Selected();
   if (entry == nullptr) return 1;
-  SetUseScript(true);
-  GetScripts()->push_back({entry->name, "", FindCommandId(this, entry->name), kScriptEntryRecord});
+  const std::string name = entry->name;
+  std::int32_t on = 1;
+  ExecuteCommand(kCommandSetUseScript, &on);
+  if (GetScripts() == nullptr) return 1;
+  GetScripts()->push_back({name, "", FindCommandId(this, name), kScriptEntryRecord});
   return 1;
 }
 

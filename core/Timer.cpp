@@ -15,12 +15,6 @@ namespace {
 
 constexpr int kFirstVersionWithEventTime = 7;
 constexpr std::int64_t kKeyBytes = 3 * 4;
-// Base ids Timer answers besides its own: the Action machine's ActionStart,
-// ActionStop and ActionKill steps, and InitializeNewObject.
-constexpr std::uint32_t kActionStartStep = 75;
-constexpr std::uint32_t kActionStopStep = 76;
-constexpr std::uint32_t kActionKillStep = 77;
-constexpr std::uint32_t kInitializeNewObject = 177;
 
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
@@ -66,23 +60,26 @@ void Timer::CopyFrom(const Object& source) {
   started_ = false;
 }
 
-// Every id goes on to the base handler afterwards.
+// Besides its own ids Timer answers the Action machine's start, stop and
+// kill steps and InitializeNewObject; every id goes on to the base handler
+// afterwards.
 int Timer::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandDispatcher<Timer> commands(kClassTimer, kCommands);
-  static const CommandEntry<Timer> noArguments[] = {
-      {10002, "", C, 0, {}, &Timer::AddTimerKey},        {10005, "", C, 0, {}, &Timer::DeleteTimerKey},
-      {10010, "", C, 0, {}, &Timer::TimerStart},         {10011, "", C, 0, {}, &Timer::TimerStop},
-      {10013, "", C, 0, {}, &Timer::TimerCallback},      {10014, "", C, 0, {}, &Timer::TimerEndCallback},
-  };
-  static const CommandDispatcher<Timer> withoutBlock(kClassTimer, noArguments);
-  if (auto handler = args != nullptr ? commands.Find(id) : withoutBlock.Find(id)) {
+  static const BlockReaders readers = [] {
+    BlockReaders ids;
+    ids.Add<Timer>(kClassTimer, kCommands);
+    return ids;
+  }();
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassTimer, id))) {
     (this->*handler)(CommandArgs(args));
-  } else if (id == kActionStartStep) {
+  } else if (id == kCommandActionStartStep) {
     TimerStart(CommandArgs(nullptr));
-  } else if (id == kActionStopStep || id == kActionKillStep) {
+  } else if (id == kCommandActionStopStep || id == kCommandActionKillStep) {
     Stop();
-  } else if (id == kInitializeNewObject) {
-    SetUseScript(true);
+  } else if (id == kCommandInitializeNewObject) {
+    std::int32_t on = 1;
+    ExecuteCommand(kCommandSetUseScript, &on);
   }
   return Object::ExecuteCommand(id, args);
 }

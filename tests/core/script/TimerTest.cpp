@@ -144,6 +144,10 @@ TEST_F(TimerTest, TheTickRunsOnTimerEveryPeriod) {
 }
 
 TEST_F(TimerTest, KeyEditingKeepsRecordsBesideKeys) {
+  Timer fresh;
+  fresh.ExecuteCommand(177, nullptr);  // InitializeNewObject turns scripts on
+  EXPECT_NE(fresh.GetScripts(), nullptr);
+
   On("this.SetTimerLength(2); this.SetTimerEvent(1);");
   AddKey("Open", 0.5f, 1);
   On("this.SetTimerEndEvent(1); this.SetTimerEndEvent(1); this.SetTimerEvent(1);");
