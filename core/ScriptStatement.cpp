@@ -176,7 +176,7 @@ int ExecuteStatement(Object& context, Object& target, std::string_view text, Obj
   const std::int32_t first = components.count > 0 ? components.types[0] : kValueNone;
   const bool nested = !arguments.empty() && (arguments[0] > '9' || arguments[0] == '/') &&
                       first != kValueString && first != kValueString128 && first != kValueTreePath;
-  if (components.count > 0 && !arguments.empty() && nested) {
+  if (components.count > 0 && nested) {
     return SendThroughGetter(context, target, *record, arguments, block);
   }
   if (components.count > 0 && !arguments.empty()) PackArguments(context, components, arguments, sender, block);
