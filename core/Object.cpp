@@ -61,7 +61,7 @@ void Object::Precalculate() {
   }
 }
 
-int Object::HandleContact(GeometryRecord*, GeometryRecord*, PhysicsContact*, int) { return 0; }
+int Object::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters*, int) { return 0; }
 
 float Object::GetFrameTime() const {
   ObjectHooks* hooks = GetObjectHooks();

@@ -33,7 +33,7 @@ class ObjectRecording;
 class SerializeStream;
 class Space;
 class World;
-struct PhysicsContact;
+struct ContactParameters;
 
 // What a weak reference (ObjectRef.h) looks through; cleared when the object
 // is destroyed.
@@ -74,7 +74,7 @@ class Object : public CommandTarget {
   virtual void InvalidateWorldTransform();
   // Called by the collision callback for a geometry with the Callback flag:
   // 1 makes no contacts for the pair, 2 keeps the contacts' own friction.
-  virtual int HandleContact(GeometryRecord* own, GeometryRecord* other, PhysicsContact* contacts, int count);
+  virtual int HandleContact(GeometryRecord* own, GeometryRecord* other, ContactParameters* contacts, int count);
   // Run a script record by name or by event id; 0 when none ran.
   virtual int RunScript(const std::string& name, Object* sender);
   virtual int FireEvent(int eventId, Object* sender);

@@ -1,5 +1,7 @@
 #include "objects/gameplay/physics/PhysicsContact.h"
 
+#include "core/Object.h"
+#include "core/ObjectRecords.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
@@ -21,6 +23,30 @@ bool CanBodiesTouch(dBodyID a, dBodyID b) {
   if (!dBodyIsEnabled(a) && !dBodyIsEnabled(b)) return false;
   return !AreBodiesConnected(a, b, dJointTypeContact);
 }
+
+bool HasFlag(const GeometryRecord* record, std::uint32_t flag) {
+  return record && (record->info & flag);
+}
+
+// An owner that is not asked leaves the answer as it was. A record asking
+// for contacts but owned by nothing has nobody to ask.
+int AskOwner(GeometryRecord* own, GeometryRecord* other, ContactParameters* contacts, int count,
+             int answer) {
+  if (!HasFlag(own, kGeometryCallback) || !own->owner) return answer;
+  return own->owner->HandleContact(own, other, contacts, count);
+}
+
+// Both owners see the same array, the second with what the first wrote; the
+// second answer replaces the first unless the first dropped the pair.
+int AskOwners(dGeomID a, dGeomID b, ContactParameters* contacts, int count) {
+  GeometryRecord* first = GetGeomData(a);
+  GeometryRecord* second = GetGeomData(b);
+  const int answer = AskOwner(first, second, contacts, count, kContactUsual);
+  if (answer == kContactDrop) return kContactDrop;
+  return AskOwner(second, first, contacts, count, answer);
+}
+
+bool IsEventOnly(dGeomID geometry) { return HasFlag(GetGeomData(geometry), kGeometryEventOnly); }
 
 }  // namespace
 
@@ -65,8 +91,11 @@ void PhysicsNearCallback(void* data, dGeomID a, dGeomID b) {
   ContactParameters contacts[kMaxContactsPerPair] = {};
   const int count =
       CollideGeoms(a, b, kMaxContactsPerPair, &contacts[0].geom, sizeof(ContactParameters));
+  if (count <= 0) return;
+  const int answer = AskOwners(a, b, contacts, count);
+  if (answer == kContactDrop || IsEventOnly(a) || IsEventOnly(b)) return;
   for (int i = 0; i < count; ++i) {
-    contacts[i].surface.mu = kDefaultContactFriction;
+    if (answer != kContactKeepSurface) contacts[i].surface.mu = kDefaultContactFriction;
     AddContact(static_cast<PhysicsWorld*>(data), contacts[i]);
   }
 }

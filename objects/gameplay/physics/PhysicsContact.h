@@ -4,7 +4,9 @@
 // The World's physics tick collides its spaces with PhysicsNearCallback and
 // its PhysicsWorld record as the data; the callback turns each touching pair
 // into contact joints in the record's contact group, which the next
-// StepPhysicsWorld uses and then empties.
+// StepPhysicsWorld uses and then empties. Geometries whose record asks for it
+// hand their contacts to the owning object's HandleContact first, which may
+// rewrite the surfaces or drop the pair.
 #pragma once
 #include <ode/ode.h>
 
@@ -12,8 +14,17 @@ namespace tge {
 
 struct PhysicsWorld;
 
-// The library's contact record: surface parameters, contact geometry, fdir1.
-using ContactParameters = dContact;
+// The library's contact record (surface parameters, contact geometry, fdir1)
+// under the engine's name, so the object model can name it without the
+// library's headers. Arrays of it have the library's stride.
+struct ContactParameters : dContact {};
+static_assert(sizeof(ContactParameters) == sizeof(dContact));
+
+// What Object::HandleContact answers. Any other answer counts as
+// kContactUsual.
+constexpr int kContactUsual = 0;        // the pair gets the default friction
+constexpr int kContactDrop = 1;         // no joints, and the other owner is not asked
+constexpr int kContactKeepSurface = 2;  // the surfaces stay as the handler wrote them
 
 // Contacts the near callback keeps per pair; more touching points are dropped.
 constexpr int kMaxContactsPerPair = 16;
@@ -35,7 +46,10 @@ int CollideGeoms(dGeomID a, dGeomID b, int flags, dContactGeom* contacts, int st
 void AddContact(PhysicsWorld* physics, const ContactParameters& contact);
 // 1 when the bodies are joined by a joint of a type other than jointType.
 int AreBodiesConnected(dBodyID a, dBodyID b, int jointType);
-// data is the PhysicsWorld record.
+// data is the PhysicsWorld record. Asks the owners of geometries with the
+// Callback flag about the pair's contacts (the first geometry's owner first,
+// the second's seeing what the first wrote; the later answer counts) and
+// makes no joints when a geometry is EventOnly.
 void PhysicsNearCallback(void* data, dGeomID a, dGeomID b);
 
 }  // namespace tge

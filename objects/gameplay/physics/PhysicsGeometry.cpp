@@ -186,11 +186,13 @@ void SetGeomRotation(dGeomID geometry, const Quaternion& rotation) {
   dGeomSetQuaternion(geometry, q);
 }
 
-void SetGeomData(dGeomID geometry, void* data) {
-  if (geometry) dGeomSetData(geometry, data);
+void SetGeomData(dGeomID geometry, GeometryRecord* record) {
+  if (geometry) dGeomSetData(geometry, record);
 }
 
-void* GetGeomData(dGeomID geometry) { return geometry ? dGeomGetData(geometry) : nullptr; }
+GeometryRecord* GetGeomData(dGeomID geometry) {
+  return geometry ? static_cast<GeometryRecord*>(dGeomGetData(geometry)) : nullptr;
+}
 
 void SetGeomCollideBits(dGeomID geometry, unsigned bits) {
   if (geometry) dGeomSetCollideBits(geometry, bits);

@@ -13,6 +13,8 @@
 
 namespace tge {
 
+struct GeometryRecord;
+
 // space may be null for a geometry in no space.
 dGeomID CreateSphereGeom(dSpaceID space, float radius);
 dGeomID CreateBoxGeom(dSpaceID space, const Vector3& lengths);
@@ -49,8 +51,10 @@ void SetRayGeom(dGeomID ray, const Vector3& from, const Vector3& to);
 
 void SetGeomPosition(dGeomID geometry, const Vector3& position);
 void SetGeomRotation(dGeomID geometry, const Quaternion& rotation);
-void SetGeomData(dGeomID geometry, void* data);
-void* GetGeomData(dGeomID geometry);
+// The record the geometry was made from; its owner hears of the geometry's
+// contacts. Null for a geometry no object owns.
+void SetGeomData(dGeomID geometry, GeometryRecord* record);
+GeometryRecord* GetGeomData(dGeomID geometry);
 void SetGeomCollideBits(dGeomID geometry, unsigned bits);
 void SetGeomCategoryBits(dGeomID geometry, unsigned bits);
 void GetGeomAABB(dGeomID geometry, Vector3* min, Vector3* max);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "objects/gameplay/physics/PhysicsWrapperHooks.h"
+
 namespace tge {
 namespace {
 
@@ -38,11 +40,15 @@ void InitPhysics() {
   dSetDebugHandler(OnLibraryDebug);
   dSetMessageHandler(OnLibraryMessage);
   dInitODE2(0);
+  InstallPhysicsHooks();
   initialised = true;
 }
 
 int ShutdownPhysics() {
-  if (initialised) dCloseODE();
+  if (initialised) {
+    UninstallPhysicsHooks();
+    dCloseODE();
+  }
   initialised = false;
   return 1;
 }

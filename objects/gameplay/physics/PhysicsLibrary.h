@@ -9,10 +9,12 @@
 
 namespace tge {
 
-// dInitODE2 and the message handlers; later calls do nothing until
-// ShutdownPhysics. CreatePhysicsWorld calls it, so no world is made without it.
+// dInitODE2, the message handlers and the object model's physics hooks;
+// later calls do nothing until ShutdownPhysics. CreatePhysicsWorld calls it,
+// so no world (and no body of an object) is made without it.
 void InitPhysics();
-// dCloseODE; returns 1. Called once at engine shut-down, after every World is gone.
+// Removes the hooks, then dCloseODE; returns 1. Called once at engine
+// shut-down, after every World is gone.
 int ShutdownPhysics();
 // Seeds the library's random generator, which the quick stepper uses to
 // order its constraints: the same seed gives the same simulation.

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "platform/image/Image.h"
+#include "tests/platform/image/ImageFixtures.h"
+
+namespace tge::image {
+namespace {
+
+using test::Bytes;
+
+// Pixel (x, y) of an image as 0xAARRGGBB.
+std::uint32_t Pixel(const Image& image, std::uint32_t x, std::uint32_t y, std::uint32_t face = 0) {
+  const std::uint8_t* p = &image.pixels[face * image.FaceBytes() + (std::size_t(y) * image.width + x) * 4];
+  return std::uint32_t(p[0] | p[1] << 8 | p[2] << 16) | std::uint32_t(p[3]) << 24;
+}
+
+Bytes BmpHeader(std::int32_t width, std::int32_t height, std::uint16_t bits, std::uint32_t infoSize,
+                std::uint32_t compression, std::uint32_t paletteCount, std::uint32_t extraBeforePixels) {
+  Bytes b;
+  b.Text("BM").U32(0).U32(0).U32(14 + infoSize + extraBeforePixels).U32(infoSize).U32(std::uint32_t(width))
+      .U32(std::uint32_t(height)).U16(1).U16(bits).U32(compression).Zeros(12).U32(paletteCount).U32(0);
+  return b;
+}
+
+TEST(ImageBmp, TwentyFourBitBottomUpRowsWithPadding) {
+  Bytes b = BmpHeader(3, 2, 24, 40, 0, 0, 0);
+  b.Raw({0, 0, 255, 0, 255, 0, 255, 0, 0}).Zeros(3);          // bottom row: red, green, blue
+  b.Raw({255, 255, 255, 0, 0, 0, 10, 20, 30}).Zeros(3);        // top row: white, black, (30,20,10)
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeImage(b.data, image, error)) << error;
+  EXPECT_EQ(image.width, 3u);
+  EXPECT_EQ(image.height, 2u);
+  EXPECT_EQ(Pixel(image, 0, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(Pixel(image, 2, 0), 0xFF1E140Au);
+  EXPECT_EQ(Pixel(image, 0, 1), 0xFFFF0000u);
+  EXPECT_EQ(Pixel(image, 2, 1), 0xFF0000FFu);
+}
+
+TEST(ImageBmp, PaletteTopDownAndAlphaBitFields) {
+  Bytes paletted = BmpHeader(2, -2, 8, 40, 0, 2, 8);
+  paletted.U32(0x00112233).U32(0x00445566).Raw({1, 0, 0, 0, 0, 1, 0, 0});
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeBmp(paletted.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 0), 0xFF445566u);  // top-down: first stored row is the top
+  EXPECT_EQ(Pixel(image, 1, 1), 0xFF445566u);
+  EXPECT_EQ(Pixel(image, 1, 0), 0xFF112233u);
+
+  Bytes fields = BmpHeader(1, 1, 32, 108, 3, 0, 0);
+  fields.data.resize(14 + 40);
+  fields.U32(0x00FF0000).U32(0x0000FF00).U32(0x000000FF).U32(0xFF000000).Zeros(108 - 56);
+  fields.U32(0x80102030);
+  ASSERT_TRUE(DecodeBmp(fields.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 0), 0x80102030u);
+}
+
+TEST(ImageBmp, BadFilesAreRefusedWithAReason) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+  };
+  Bytes truncated = BmpHeader(4, 4, 24, 40, 0, 0, 0);
+  truncated.Zeros(20);
+  Bytes huge = BmpHeader(100000, 100000, 24, 40, 0, 0, 0);
+  Bytes palette = BmpHeader(1, 1, 4, 40, 0, 17, 0);
+  Bytes rle = BmpHeader(1, 1, 8, 40, 1, 0, 0);
+  Bytes depth = BmpHeader(1, 1, 2, 40, 0, 0, 0);
+  Bytes shortHeader;
+  shortHeader.Text("BM").Zeros(10);
+  Bytes fourBytes;
+  fourBytes.Text("BM").Zeros(2);
+  const Case cases[] = {{"truncated pixels", truncated}, {"too large", huge},
+                        {"palette over depth", palette}, {"run-length", rle},
+                        {"bit depth", depth}, {"short header", shortHeader},
+                        {"shorter than the file header", fourBytes}};
+  for (const Case& c : cases) {
+    Image image;
+    std::string error;
+    EXPECT_FALSE(DecodeImage(c.bytes.data, image, error)) << c.name;
+    EXPECT_TRUE(image.pixels.empty()) << c.name;
+    EXPECT_FALSE(error.empty()) << c.name;
+  }
+}
+
+Bytes TgaHeader(std::uint8_t type, std::uint16_t width, std::uint16_t height, std::uint8_t bits,
+                std::uint8_t descriptor, std::uint16_t mapLength = 0, std::uint8_t mapBits = 0) {
+  Bytes b;
+  b.U8(0).U8(mapLength ? 1 : 0).U8(type).U16(0).U16(mapLength).U8(mapBits).U32(0).U16(width).U16(height)
+      .U8(bits).U8(descriptor);
+  return b;
+}
+
+TEST(ImageTga, TrueColourRunLengthGreyAndMappedImages) {
+  Image image;
+  std::string error;
+  Bytes plain = TgaHeader(2, 2, 2, 24, 0);
+  plain.Raw({0, 0, 255, 0, 255, 0, 255, 0, 0, 1, 2, 3});  // bottom row first
+  ASSERT_TRUE(DecodeImage(plain.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 1), 0xFFFF0000u);
+  EXPECT_EQ(Pixel(image, 1, 0), 0xFF030201u);
+
+  Bytes rle = TgaHeader(10, 3, 1, 32, 0x28);  // top-down, 8 alpha bits
+  rle.Raw({0x81, 1, 2, 3, 0x40, 0x00, 9, 8, 7, 0xFF});  // run of 2, then one raw pixel
+  ASSERT_TRUE(DecodeTga(rle.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 1, 0), 0x40030201u);
+  EXPECT_EQ(Pixel(image, 2, 0), 0xFF070809u);
+
+  Bytes grey = TgaHeader(3, 1, 1, 8, 0x30);  // right-to-left flag on one column
+  grey.U8(0x7F);
+  ASSERT_TRUE(DecodeTga(grey.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 0), 0xFF7F7F7Fu);
+
+  Bytes mapped = TgaHeader(1, 2, 1, 8, 0x20, 2, 24);
+  mapped.Raw({10, 20, 30, 40, 50, 60}).Raw({1, 0});
+  ASSERT_TRUE(DecodeTga(mapped.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 0), 0xFF3C3228u);
+  EXPECT_EQ(Pixel(image, 1, 0), 0xFF1E140Au);
+}
+
+TEST(ImageTga, BadFilesAreRefusedWithAReason) {
+  Bytes truncatedRle = TgaHeader(10, 4, 4, 24, 0);
+  truncatedRle.Raw({0x7F, 1, 2});
+  Bytes truncatedPlain = TgaHeader(2, 4, 4, 32, 0);
+  truncatedPlain.Zeros(10);
+  Bytes badDepth = TgaHeader(2, 1, 1, 12, 0);
+  badDepth.Zeros(4);
+  Bytes mapWithoutMap = TgaHeader(1, 1, 1, 8, 0);
+  mapWithoutMap.Zeros(4);
+  for (const Bytes* bytes : {&truncatedRle, &truncatedPlain, &badDepth, &mapWithoutMap}) {
+    Image image;
+    std::string error;
+    EXPECT_FALSE(DecodeTga(bytes->data, image, error));
+    EXPECT_EQ(error.rfind("TGA: ", 0), 0u) << error;
+  }
+  Image image;
+  std::string error;
+  EXPECT_FALSE(DecodeImage(std::vector<std::uint8_t>{1, 2, 3}, image, error));
+  EXPECT_EQ(error, "IMAGE: unknown image format");
+}
+
+}  // namespace
+}  // namespace tge::image
