@@ -6,9 +6,15 @@
 
 namespace tge {
 
+// The Action machine's steps ActionStart, ActionStop and ActionKill.
+inline constexpr std::uint32_t kCommandActionStartStep = 75;
+inline constexpr std::uint32_t kCommandActionStopStep = 76;
+inline constexpr std::uint32_t kCommandActionKillStep = 77;
 inline constexpr std::uint32_t kCommandActionStart = 81;
 inline constexpr std::uint32_t kCommandActionStop = 82;
 inline constexpr std::uint32_t kCommandActionKill = 83;
+inline constexpr std::uint32_t kCommandSetUseScript = 165;
+inline constexpr std::uint32_t kCommandInitializeNewObject = 177;
 // Internal: build the object's physics; start bodies and joints.
 inline constexpr std::uint32_t kCommandCreatePhysics = 161;
 inline constexpr std::uint32_t kCommandStartPhysics = 162;

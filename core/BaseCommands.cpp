@@ -72,6 +72,9 @@ std::span<const CommandEntry<Object>> Object::IdentityCommands() {
     {42, "GetRotationWS", Kind::kCommand, G, {kQuat}, &Object::GetRotationWSCommand},
     {165, "SetUseScript", Kind::kCommand, S, {kBool}, &Object::SetUseScriptCommand},
     {166, "GetUseScript", Kind::kCommand, G, {kBool}, &Object::GetFlagCommand<kFlagUseScript>},
+    {167, "RunScript", Kind::kCommand, S, {kText}, &Object::RunScriptCommand},
+    {168, "RunScriptEx", Kind::kCommand, S, {kText, kPath}, &Object::RunScriptExCommand},
+    {169, "DeleteScript", Kind::kCommand, S, {kText}, &Object::DeleteScriptCommand},
     {170, "SetGlobalScriptAccess", Kind::kCommand, S, {kBool}, &Object::SetGlobalScriptAccessCommand},
     {171, "GetGlobalScriptAccess", Kind::kCommand, G, {kBool}, &Object::GetFlagCommand<kFlagGlobalScriptAccess>},
     {172, "Delete", Kind::kCommand, P, {}, &Object::DeleteCommand},
@@ -439,8 +442,8 @@ int Object::GameCommand(CommandArgs) {
 // this object. Never into the source's own subtree.
 int Object::SpawnObjectInPlaceCommand(CommandArgs args) {
   ObjectHooks* hooks = GetObjectHooks();
-  Object* source = hooks ? hooks->ResolvePath(*this, args.GetText128()) : nullptr;
-  if (source == nullptr) return 1;
+  Object* source = ResolveObjectPath(this, args.GetText128(), nullptr, nullptr);
+  if (source == nullptr || hooks == nullptr) return 1;
   const ObjectPhysics* physics = source->GetPhysics();
   const bool inPlace = (physics && (physics->flags & kPhysicsNotLockedInSpace)) || args.Get<std::int32_t>(128) != 0;
   Object* space = parent_;

@@ -8,6 +8,7 @@
 // table does not answer on to its base class's handler.
 #pragma once
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <span>
 
@@ -63,6 +64,32 @@ bool RegisterCommandTable(CommandRegistry& registry, int owner, std::span<const 
   }
   return allRegistered;
 }
+
+// The ids of a table whose handlers read an argument block (a property's
+// getter too): a dispatcher's caller does not call them without one.
+class BlockReaders {
+ public:
+  template <class T>
+  void Add(int classId, std::span<const CommandEntry<T>> table) {
+    for (const CommandEntry<T>& entry : table) {
+      if (entry.types[0] == kValueNone) continue;
+      Set(entry.id - classId * kCommandsPerClass);
+      if (entry.kind == CommandKind::kProperty) Set(entry.id + 1 - classId * kCommandsPerClass);
+    }
+  }
+
+  bool Reads(int classId, std::uint32_t id) const {
+    const std::uint32_t offset = id - static_cast<std::uint32_t>(classId * kCommandsPerClass);
+    return offset < ids_.size() && ids_.test(offset);
+  }
+
+ private:
+  void Set(int offset) {
+    if (offset >= 0 && offset < kCommandsPerClass) ids_.set(static_cast<std::size_t>(offset));
+  }
+
+  std::bitset<kCommandsPerClass> ids_;
+};
 
 // Handlers of one class id's block of 250 ids, indexed by id - first id.
 template <class T>

@@ -63,10 +63,6 @@ void Object::Precalculate() {
 
 int Object::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters*, int) { return 0; }
 
-int Object::RunScript(const std::string&, Object*) { return 0; }
-
-int Object::FireEvent(int, Object*) { return 0; }
-
 float Object::GetFrameTime() const {
   ObjectHooks* hooks = GetObjectHooks();
   return world_ && hooks ? hooks->GetFrameTime(*world_) : 0.0f;

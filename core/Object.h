@@ -16,6 +16,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/CommandTable.h"
@@ -77,6 +78,11 @@ class Object : public CommandTarget {
   // Run a script record by name or by event id; 0 when none ran.
   virtual int RunScript(const std::string& name, Object* sender);
   virtual int FireEvent(int eventId, Object* sender);
+
+  // The object a script path names (see ScriptPath.cpp): from start when
+  // given, else from the path's head; consumed gets the characters used.
+  static Object* ResolveObjectPath(Object* context, std::string_view path, Object* start,
+                                   std::size_t* consumed);
 
   // Identity and flags.
   int GetClassId() const { return classId_; }
@@ -247,6 +253,10 @@ class Object : public CommandTarget {
   int StartPhysicsCommand(CommandArgs args);
   int StopPhysicsCommand(CommandArgs args);
   int SetUseScriptCommand(CommandArgs args);
+  // RunScript, RunScriptEx and DeleteScript (ObjectScripts.cpp).
+  int RunScriptCommand(CommandArgs args);
+  int RunScriptExCommand(CommandArgs args);
+  int DeleteScriptCommand(CommandArgs args);
   int SetGlobalScriptAccessCommand(CommandArgs args);
   int DeleteCommand(CommandArgs args);
   int CopyCommand(CommandArgs args);

@@ -5,6 +5,7 @@
 // installed and the operations that need one do nothing and say so.
 #pragma once
 #include <string>
+#include <string_view>
 
 namespace tge {
 
@@ -26,13 +27,13 @@ class ObjectHooks {
   virtual Object* CloneObject(const Object& source, Object& parent, bool activate, bool precalculate,
                               bool startPhysics) = 0;
   virtual bool MoveObject(Object& object, Object& newParent) = 0;
-  // The object a script path names, seen from `from`; null when none.
-  virtual Object* ResolvePath(Object& from, const std::string& path) = 0;
   // The folder data files such as object recordings are read from and
   // written to.
   virtual const std::string& GetDataPath() const = 0;
   virtual void AddGlobalAccessObject(Object& object) = 0;
   virtual void RemoveGlobalAccessObject(Object& object) = 0;
+  // The object registered for global script access under exactly this name.
+  virtual Object* FindGlobalAccessObject(std::string_view name) const = 0;
   // Frees the object's body, collision space and live geometries.
   virtual void DestroyObjectPhysics(Object& object) = 0;
 

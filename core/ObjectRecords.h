@@ -89,6 +89,10 @@ struct ActionRecord {
   std::int32_t phase = 0;
 };
 
+// Flags of ObjectScript::flags. A record flagged as an entry's belongs to
+// one of its object's list entries (a Data value, a Timer key) and was made
+// with it.
+inline constexpr std::int32_t kScriptEntryRecord = 1;
 inline constexpr std::int32_t kScriptDisabled = 8;
 
 struct ObjectScript {

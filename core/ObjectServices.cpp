@@ -67,10 +67,6 @@ bool ObjectServices::MoveObject(Object& object, Object& newParent) {
   return true;
 }
 
-Object* ObjectServices::ResolvePath(Object& from, const std::string& path) {
-  return pathResolver_ ? pathResolver_(from, path) : nullptr;
-}
-
 bool ObjectServices::IsQueued(const Object& object) const {
   auto matches = [&object](const ObjectRef<Object>& ref) { return ref == &object; };
   return std::any_of(pending_.begin(), pending_.end(), matches) ||
@@ -130,7 +126,7 @@ void ObjectServices::RemoveGlobalAccessObject(Object& object) {
   std::erase_if(globalAccess_, [](const ObjectRef<Object>& ref) { return !ref; });
 }
 
-Object* ObjectServices::FindGlobalAccessObject(const std::string& name) const {
+Object* ObjectServices::FindGlobalAccessObject(std::string_view name) const {
   for (const ObjectRef<Object>& ref : globalAccess_) {
     if (ref && ref->GetName() == name) return ref.Get();
   }

@@ -7,8 +7,8 @@
 // whose object went with a destroyed subtree reads null and is dropped, so
 // neither list can hand out a freed object.
 #pragma once
-#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/ObjectHooks.h"
@@ -28,11 +28,6 @@ class ObjectServices : public ObjectHooks {
   // object's own subtree.
   bool MoveObject(Object& object, Object& newParent) override;
 
-  // Script paths are the interpreter's: it installs the resolver.
-  using PathResolver = std::function<Object*(Object& from, const std::string& path)>;
-  void SetPathResolver(PathResolver resolver) { pathResolver_ = std::move(resolver); }
-  Object* ResolvePath(Object& from, const std::string& path) override;
-
   // The plain setter; the engine's own also loads the debug fonts and the
   // system settings.
   void SetDataPath(const std::string& path) { dataPath_ = path; }
@@ -51,7 +46,7 @@ class ObjectServices : public ObjectHooks {
   void AddGlobalAccessObject(Object& object) override;
   void RemoveGlobalAccessObject(Object& object) override;
   // The first object with exactly this name, or null.
-  Object* FindGlobalAccessObject(const std::string& name) const;
+  Object* FindGlobalAccessObject(std::string_view name) const override;
 
   // The physics wrapper builds and releases bodies and geometries.
   void DestroyObjectPhysics(Object& object) override;
@@ -69,7 +64,6 @@ class ObjectServices : public ObjectHooks {
   std::vector<ObjectRef<Object>> pending_;
   std::vector<ObjectRef<Object>> held_;
   int holds_ = 0;
-  PathResolver pathResolver_;
   std::string dataPath_;
   std::vector<ObjectRef<Object>> globalAccess_;
 };

@@ -196,11 +196,9 @@ TEST_F(BaseCommandsTest, SpawnObjectInPlaceClonesUnderTheSpaceOrItselfWithoutOne
   spawner.SetInheritOrientation(false);
   spawner.SetPosition({3, 0, 0}, true);
   Probe& prototype = AddProbe("prototype");
-  services.SetPathResolver([&](Object&, const std::string& path) -> Object* {
-    return path == "prototype" ? &prototype : nullptr;
-  });
+  ASSERT_EQ(prototype.GetParent(), spawner.GetParent());
   ArgumentBlock inPlace;
-  inPlace.PushText128("prototype").Push<std::int32_t>(1);
+  inPlace.PushText128("parent/prototype").Push<std::int32_t>(1);
   spawner.ExecuteCommand(195, inPlace.Data());
   ASSERT_EQ(spawner.GetChildCount(), 1);
   Object* clone = spawner.GetChild(0);
@@ -208,7 +206,7 @@ TEST_F(BaseCommandsTest, SpawnObjectInPlaceClonesUnderTheSpaceOrItselfWithoutOne
   EXPECT_EQ(spawner.events.back(), 223);
   EXPECT_EQ(spawner.senders.back(), clone);
   ArgumentBlock missing;
-  missing.PushText128("nothing").Push<std::int32_t>(0);
+  missing.PushText128("parent/nothing").Push<std::int32_t>(0);
   spawner.ExecuteCommand(195, missing.Data());
   EXPECT_EQ(spawner.GetChildCount(), 1);
 }
