@@ -8,8 +8,10 @@
 #include "services/CollisionGeometryResource.h"
 #include "services/ErrorMessage.h"
 #include "services/MaterialResource.h"
+#include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
 #include "services/RawFileResource.h"
+#include "services/TextureResource.h"
 
 namespace tge {
 namespace {
@@ -23,9 +25,9 @@ std::unique_ptr<Resource> Make() {
 
 // Types whose code has not been built yet have no creator.
 constexpr std::array<Creator, kResourceTypeCount> kCreators = {
-    nullptr,                          // mesh
+    Make<MeshResource>,               //
     nullptr,                          // sound
-    nullptr,                          // texture
+    Make<TextureResource>,            //
     Make<MaterialResource>,           //
     Make<AnimationResource>,          //
     nullptr,                          // font
