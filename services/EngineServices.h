@@ -61,6 +61,11 @@ class EngineServices {
   const StartupSettings& GetSettings() const { return settings_; }
   int GetScreenWidth() const { return settings_.width; }
   int GetScreenHeight() const { return settings_.height; }
+  // The size the render device opened with.
+  void SetScreenSize(int width, int height) {
+    settings_.width = width;
+    settings_.height = height;
+  }
 
   // The root folder in front of "Data\" in every data path.
   const std::string& GetDataFolder() const { return resources_.GetDataFolder(); }

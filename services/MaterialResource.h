@@ -11,12 +11,14 @@
 namespace tge {
 
 enum MaterialFlags : std::uint32_t {
-  kMaterialNoColors = 0x01,        // the library stores no colour block
-  kMaterialKeepAlpha = 0x02,       // keep the stored diffuse alpha
+  kMaterialNoColors = 0x01,        // no colour block stored; drawn with the shared record
+  kMaterialKeepAlpha = 0x02,       // keep the stored diffuse alpha; a "Standard" one blends
+  kMaterialSpecular = 0x04,        // specular highlights
   kMaterialDefaultType = 0x10,     // cleared by a non-zero material type
   kMaterialTwoSided = 0x20,
   kMaterialFog = 0x40,
   kMaterialRecordDone = 0x80,      // set once the record was read or written
+  kMaterialSortBack = 0x100,       // sorted 1000 units further back
   kMaterialCollectable = 0x1000,   // copied into the parts of meshes using it
 };
 

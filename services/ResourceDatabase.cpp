@@ -8,9 +8,11 @@
 #include "services/CollisionGeometryResource.h"
 #include "services/ErrorMessage.h"
 #include "services/MaterialResource.h"
+#include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
 #include "services/RawFileResource.h"
 #include "services/SoundResource.h"
+#include "services/TextureResource.h"
 
 namespace tge {
 namespace {
@@ -24,9 +26,9 @@ std::unique_ptr<Resource> Make() {
 
 // Types whose code has not been built yet have no creator.
 constexpr std::array<Creator, kResourceTypeCount> kCreators = {
-    nullptr,                          // mesh
+    Make<MeshResource>,               //
     Make<SoundResource>,              //
-    nullptr,                          // texture
+    Make<TextureResource>,            //
     Make<MaterialResource>,           //
     Make<AnimationResource>,          //
     nullptr,                          // font

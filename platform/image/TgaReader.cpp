@@ -78,6 +78,12 @@ bool ReadColourMap(ByteReader& in, const TgaHeader& h, std::vector<std::uint8_t>
   if (h.mapType == 0) return true;
   const std::uint32_t entryBytes = BytesOf(h.mapEntryBits);
   if (std::uint64_t(h.mapLength) * entryBytes > in.Remaining()) return Fail(error, "truncated colour map");
+  // A true-colour or grey image may carry a map it does not use, with entries
+  // of any size: skipped unread.
+  if (h.type != kMapped && h.type != kRleMapped) {
+    in.Skip(std::size_t(h.mapLength) * entryBytes);
+    return true;
+  }
   map.assign(256 * 4, 0);
   for (std::uint32_t i = 0; i < h.mapLength; ++i, in.Skip(entryBytes)) {
     const std::uint32_t index = h.mapFirst + i;

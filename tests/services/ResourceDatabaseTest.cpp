@@ -147,9 +147,9 @@ TEST(ResourceDatabase, TypesOutsideTheBuildAreRefusedWithAReason) {
   ResourceDatabase db;
   EXPECT_EQ(db.CreateResource(12), nullptr);
   EXPECT_STREQ(GetErrorMessage(), "Unknown resource type 12");
-  EXPECT_EQ(db.CreateResource(kMeshResource), nullptr);
-  EXPECT_STREQ(GetErrorMessage(), "Resource type Mesh (0) is not available");
-  for (int type : {kMaterialResource, kAnimationResource, kMorphMeshResource, kCollisionGeometryResource,
+  EXPECT_EQ(db.CreateResource(kTerrainResource), nullptr);
+  EXPECT_STREQ(GetErrorMessage(), "Resource type Terrain (9) is not available");
+  for (int type : {kMeshResource, kTextureResource, kMaterialResource, kAnimationResource, kMorphMeshResource, kCollisionGeometryResource,
                    kRawFileResource}) {
     std::unique_ptr<Resource> resource = db.CreateResource(type);
     ASSERT_TRUE(resource) << type;

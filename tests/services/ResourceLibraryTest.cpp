@@ -138,7 +138,7 @@ TEST(ResourceLibrary, BadLibrariesAreRefusedWholeWithAReason) {
   Record(goodThenBadType, kAnimationResource, "Walk").F32(1.0f);
   Record(goodThenBadType, 12, "Odd");
   Bytes unbuiltType = Header(7, 1);
-  Record(unbuiltType, kMeshResource, "Box").U32(0);
+  Record(unbuiltType, kTerrainResource, "Hills").U32(0);
   Bytes hugeTextureCount = Header(7, 1);
   Record(hugeTextureCount, kMaterialResource, "M").U32(1).U32(0).U32(0).U32(0).U32(0x40000000);
   Bytes hugeTargetCount = Header(7, 1);
@@ -147,7 +147,7 @@ TEST(ResourceLibrary, BadLibrariesAreRefusedWholeWithAReason) {
   Record(truncated, kRawFileResource, "R").U32(1);
   std::vector<Case> cases = {
       {"bad type", goodThenBadType, "unknown resource type 12"},
-      {"unbuilt type", unbuiltType, "resource type Mesh is not available"},
+      {"unbuilt type", unbuiltType, "resource type Terrain is not available"},
       {"texture count", hugeTextureCount, "counts beyond the file"},
       {"target count", hugeTargetCount, "counts beyond the file"},
       {"truncated", truncated, "truncated"},

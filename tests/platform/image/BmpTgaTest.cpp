@@ -111,6 +111,12 @@ TEST(ImageTga, TrueColourRunLengthGreyAndMappedImages) {
   ASSERT_TRUE(DecodeTga(grey.data, image, error)) << error;
   EXPECT_EQ(Pixel(image, 0, 0), 0xFF7F7F7Fu);
 
+  // An unused map of odd entries (here 17 bits, 3 bytes each) is skipped.
+  Bytes unusedMap = TgaHeader(2, 1, 1, 24, 0, 2, 17);
+  unusedMap.Zeros(6).Raw({4, 5, 6});
+  ASSERT_TRUE(DecodeTga(unusedMap.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 0), 0xFF060504u);
+
   Bytes mapped = TgaHeader(1, 2, 1, 8, 0x20, 2, 24);
   mapped.Raw({10, 20, 30, 40, 50, 60}).Raw({1, 0});
   ASSERT_TRUE(DecodeTga(mapped.data, image, error)) << error;
