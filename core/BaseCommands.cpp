@@ -473,10 +473,12 @@ int Object::CollectSaveGameObjects(CommandArgs args) {
   return 1;
 }
 
-// Building the physics itself belongs to the physics wrapper; the message
+// The engine builds the physics through the wrapper; the message then
 // travels down to the children that do not block it.
 int Object::CreatePhysicsInternal(CommandArgs) {
-  if (GetActive()) SendToChildren(kCommandCreatePhysics, nullptr, kFlagBlockStartPhysics);
+  if (!GetActive()) return 1;
+  if (ObjectHooks* hooks = GetObjectHooks()) hooks->CreateObjectPhysics(*this);
+  SendToChildren(kCommandCreatePhysics, nullptr, kFlagBlockStartPhysics);
   return 1;
 }
 

@@ -1,7 +1,9 @@
 #include "core/File.h"
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
+#include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 
 namespace tge {
@@ -13,6 +15,11 @@ constexpr int kFirstVersionWithFilePath = 60;
 }  // namespace
 
 const CommandEntry<File> File::kCommands[] = {
+    {2250, "FileLoad", CommandKind::kCommand, kCommandSetter, {}, &File::FileLoadCommand},
+    {2251, "FileUnLoad", CommandKind::kCommand, kCommandSetter, {}, &File::FileUnloadCommand},
+    {2252, "FileOpen", CommandKind::kCommand, kCommandSetter, {kValueString}, &File::FileOpenCommand},
+    {2253, "FileSave", CommandKind::kCommand, kCommandSetter, {}, &File::FileSaveCommand},
+    {2254, "FileSaveAs", CommandKind::kCommand, kCommandSetter, {kValueString}, &File::FileSaveAsCommand},
     {2255, "SetFileName", CommandKind::kCommand, kCommandSetter, {kValueString},
      &File::SetText<&File::fileName_>},
     {2256, "GetFileName", CommandKind::kCommand, kCommandGetter, {kValueString},
@@ -37,8 +44,87 @@ File::File(int classId) : Object(classId) {}
 
 int File::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandDispatcher<File> dispatcher(kClassFile, kCommands);
-  if (auto handler = dispatcher.Find(id); handler && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const BlockReaders readers = [] {
+    BlockReaders table;
+    table.Add<File>(kClassFile, kCommands);
+    return table;
+  }();
+  auto handler = dispatcher.Find(id);
+  if (handler && (args != nullptr || !readers.Reads(kClassFile, id))) (this->*handler)(CommandArgs(args));
   return Object::ExecuteCommand(id, args);
+}
+
+template <class Operation>
+bool File::WithFilePath(bool retryOnDataPath, Operation&& operation) {
+  ObjectHooks* hooks = GetObjectHooks();
+  if (hooks == nullptr) return false;
+  const std::string remembered = hooks->GetDataPath();
+  const bool enablePath = (fileFlags_ & kFileEnablePath) != 0;
+  if (enablePath) hooks->SetDataPath(hooks->GetDataRoot() + filePath_);
+  bool done = operation(*hooks);
+  if (!done && enablePath && retryOnDataPath) {
+    hooks->SetDataPath(remembered);
+    done = operation(*hooks);
+  }
+  hooks->SetDataPath(remembered);
+  return done;
+}
+
+bool File::FileLoadObjects(const std::string& name) {
+  if (IsLoaded()) FileUnload();
+  const std::string fileName = name;
+  const bool loaded =
+      WithFilePath(true, [this, &fileName](ObjectHooks& hooks) { return hooks.OpenObjectFile(*this, fileName); });
+  SetFileFlag(kFileLoaded, loaded);
+  if (loaded) fileName_ = fileName;
+  return loaded;
+}
+
+bool File::FileSaveObjects(const std::string& name) {
+  const std::string fileName = name;
+  const bool saved =
+      WithFilePath(false, [this, &fileName](ObjectHooks& hooks) { return hooks.SaveObjectFile(*this, fileName); });
+  if (saved) fileName_ = fileName;
+  return saved;
+}
+
+void File::FileUnload() {
+  ExecuteCommand(kCommandReleasePhysics, nullptr);
+  ExecuteCommand(kCommandStopPhysics, nullptr);
+  const bool deferred = (fileFlags_ & kFileDeleteObjectsNextFrame) != 0;
+  ObjectHooks* hooks = GetObjectHooks();
+  while (GetChildCount() > 0) {
+    std::unique_ptr<Object> child = DetachChild(*GetChild(0));
+    if (hooks != nullptr) hooks->DeleteDetachedObject(std::move(child), deferred);
+    else DestroyObjectTree(std::move(child));
+  }
+  SetFileFlag(kFileLoaded, false);
+  FireEvent(kEventOnFileUnloaded, nullptr);
+}
+
+int File::FileLoadCommand(CommandArgs) {
+  if (!fileName_.empty()) FileLoadObjects(fileName_);
+  return 1;
+}
+
+int File::FileUnloadCommand(CommandArgs) {
+  FileUnload();
+  return 1;
+}
+
+int File::FileOpenCommand(CommandArgs args) {
+  FileLoadObjects(args.AsString());
+  return 1;
+}
+
+int File::FileSaveCommand(CommandArgs) {
+  if (IsLoaded()) FileSaveObjects(fileName_);
+  return 1;
+}
+
+int File::FileSaveAsCommand(CommandArgs args) {
+  if (IsLoaded()) FileSaveObjects(args.AsString());
+  return 1;
 }
 
 template <std::string File::*Field>

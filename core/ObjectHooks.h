@@ -1,9 +1,10 @@
 // What the object model hands over to the engine object and to the World.
-// Deletion, the global-access list and the release of physics belong to the
-// engine; update registration and frame data belong to an object's World.
+// Deletion, the global-access list, object files and the building and
+// release of physics belong to the engine; update registration and frame data belong to an object's World.
 // The engine installs one implementation at start-up; until then none is
 // installed and the operations that need one do nothing and say so.
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,9 @@ class ObjectHooks {
 
   // Destroys the object with its subtree, at once or at the next frame step.
   virtual void DeleteObject(Object& object, bool deferred) = 0;
+  // The same for an object already taken out of the tree; the hooks own it
+  // until it goes.
+  virtual void DeleteDetachedObject(std::unique_ptr<Object> object, bool deferred) = 0;
   // While any hold is on, deletions asked for at once wait until the last
   // hold is released: a scheduler walk or a command in progress may still
   // hold the objects.
@@ -30,10 +34,24 @@ class ObjectHooks {
   // The folder data files such as object recordings are read from and
   // written to.
   virtual const std::string& GetDataPath() const = 0;
+  // The plain setter, used while a File names its own folder.
+  virtual void SetDataPath(const std::string& path) = 0;
+  // The folder in front of "Data\" that File folders are relative to.
+  virtual const std::string& GetDataRoot() const = 0;
+  // Loads an object file (relative to the data path) under parent, then
+  // makes the loaded objects part of the engine's World, starts them,
+  // raises OnFileLoaded and builds their physics; false when the file could
+  // not be read.
+  virtual bool OpenObjectFile(Object& parent, const std::string& name) = 0;
+  // Writes root's descendants to an object file relative to the data path.
+  virtual bool SaveObjectFile(Object& root, const std::string& name) = 0;
   virtual void AddGlobalAccessObject(Object& object) = 0;
   virtual void RemoveGlobalAccessObject(Object& object) = 0;
   // The object registered for global script access under exactly this name.
   virtual Object* FindGlobalAccessObject(std::string_view name) const = 0;
+  // Builds the object's body, collision space and geometries; false when
+  // it has no place to build them in.
+  virtual bool CreateObjectPhysics(Object& object) = 0;
   // Frees the object's body, collision space and live geometries.
   virtual void DestroyObjectPhysics(Object& object) = 0;
 

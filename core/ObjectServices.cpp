@@ -4,6 +4,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
+#include "core/File.h"
 #include "core/ObjectFactory.h"
 #include "core/World.h"
 
@@ -28,6 +29,27 @@ void BroadcastCommand(Object& root, std::uint32_t commandId, void* block) {
   ArgumentBlock broadcast;
   broadcast.Push(static_cast<std::int32_t>(commandId)).PushPointer(block);
   root.ExecuteCommand(kCommandBroadcast, broadcast.Data());
+}
+
+ObjectServices::ObjectServices() : objectFile_(dataPath_, dataRoot_) {}
+
+// The steps after the load run whatever it gave: what was loaded before a
+// nested failure still has to join the World and start.
+bool ObjectServices::OpenObjectFile(Object& parent, const std::string& name) {
+  const bool loaded = objectFile_.Load(parent, name);
+  if (rootWorld_ != nullptr) BroadcastCommand(parent, kCommandSetWorld, rootWorld_);
+  parent.Precalculate();
+  ArgumentBlock event;
+  event.Push(kEventOnFileLoaded).PushPointer(nullptr);
+  parent.ExecuteCommand(kCommandRaiseEvent, event.Data());
+  parent.ExecuteCommand(kCommandCreatePhysics, nullptr);
+  parent.ExecuteCommand(kCommandStartPhysics, nullptr);
+  lastOpenedFile_ = name;
+  return loaded;
+}
+
+bool ObjectServices::SaveObjectFile(Object& root, const std::string& name) {
+  return objectFile_.Save(root, name, false, false);
 }
 
 Object* ObjectServices::CloneObject(const Object& source, Object& parent, bool activate, bool precalculate,
@@ -81,6 +103,15 @@ void ObjectServices::DeleteObject(Object& object, bool deferred) {
   if (!IsQueued(object)) (deferred ? pending_ : held_).emplace_back(&object);
 }
 
+void ObjectServices::DeleteDetachedObject(std::unique_ptr<Object> object, bool deferred) {
+  if (!object) return;
+  if (!deferred && holds_ == 0) {
+    DestroyObjectTree(std::move(object));
+    return;
+  }
+  (deferred ? pendingDetached_ : heldDetached_).push_back(std::move(object));
+}
+
 // An object without a parent is owned by whoever detached it, not the tree.
 void ObjectServices::DeleteNow(Object& object) {
   Object* parent = object.GetParent();
@@ -97,18 +128,24 @@ void ObjectServices::DeletePendingObjects() {
   for (const ObjectRef<Object>& ref : queued) {
     if (Object* object = ref.Get()) DeleteNow(*object);
   }
+  std::vector<std::unique_ptr<Object>> detached;
+  detached.swap(pendingDetached_);
+  for (auto& object : detached) DestroyObjectTree(std::move(object));
 }
 
 void ObjectServices::HoldDeletions() { ++holds_; }
 
 void ObjectServices::ReleaseDeletions() {
   if (--holds_ > 0) return;
-  while (!held_.empty()) {
+  while (!held_.empty() || !heldDetached_.empty()) {
     std::vector<ObjectRef<Object>> held;
     held.swap(held_);
     for (const ObjectRef<Object>& ref : held) {
       if (Object* object = ref.Get()) DeleteNow(*object);
     }
+    std::vector<std::unique_ptr<Object>> detached;
+    detached.swap(heldDetached_);
+    for (auto& object : detached) DestroyObjectTree(std::move(object));
   }
 }
 
@@ -132,6 +169,8 @@ Object* ObjectServices::FindGlobalAccessObject(std::string_view name) const {
   }
   return nullptr;
 }
+
+bool ObjectServices::CreateObjectPhysics(Object&) { return false; }
 
 void ObjectServices::DestroyObjectPhysics(Object&) {}
 

@@ -1,16 +1,19 @@
 // The operations on whole object trees that the engine object offers:
 // cloning, moving and deleting subtrees (deletion optionally deferred to the
-// next frame step), and the list of objects scripts reach as
-// "global/<name>". The engine owns one and installs it as the object hooks.
+// next frame step), the list of objects scripts reach as "global/<name>",
+// and reading and writing object files relative to the data path. The
+// engine owns one and installs it as the object hooks.
 //
 // Queued deletions and the global-access list hold weak references: an entry
 // whose object went with a destroyed subtree reads null and is dropped, so
 // neither list can hand out a freed object.
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/ObjectFile.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRef.h"
 
@@ -18,6 +21,10 @@ namespace tge {
 
 class ObjectServices : public ObjectHooks {
  public:
+  ObjectServices();
+  ObjectServices(const ObjectServices&) = delete;
+  ObjectServices& operator=(const ObjectServices&) = delete;
+
   // A copy of source with its subtree as the last child of parent, given
   // the parent's Space and World; null when a type is not built or parent
   // lies inside source's own subtree.
@@ -30,12 +37,25 @@ class ObjectServices : public ObjectHooks {
 
   // The plain setter; the engine's own also loads the debug fonts and the
   // system settings.
-  void SetDataPath(const std::string& path) { dataPath_ = path; }
+  void SetDataPath(const std::string& path) override { dataPath_ = path; }
   const std::string& GetDataPath() const override { return dataPath_; }
+  void SetDataRoot(const std::string& root) { dataRoot_ = root; }
+  const std::string& GetDataRoot() const override { return dataRoot_; }
+
+  // The World every object opened from a file joins (the engine's own);
+  // without one they keep the World they had.
+  void SetRootWorld(World* world) { rootWorld_ = world; }
+  // The object-file reader and writer, with the data path of these services.
+  ObjectFile& GetObjectFile() { return objectFile_; }
+  bool LoadObjectFile(Object& parent, const std::string& name) { return objectFile_.Load(parent, name); }
+  bool OpenObjectFile(Object& parent, const std::string& name) override;
+  bool SaveObjectFile(Object& root, const std::string& name) override;
+  const std::string& GetLastOpenedFile() const { return lastOpenedFile_; }
 
   // Deferred: queued once for the next DeletePendingObjects. At once: done
   // now, or when the last hold is released if a walk is under way.
   void DeleteObject(Object& object, bool deferred) override;
+  void DeleteDetachedObject(std::unique_ptr<Object> object, bool deferred) override;
   // Takes the queue first: deletions asked for meanwhile wait a frame.
   void DeletePendingObjects();
   void HoldDeletions() override;
@@ -48,7 +68,8 @@ class ObjectServices : public ObjectHooks {
   // The first object with exactly this name, or null.
   Object* FindGlobalAccessObject(std::string_view name) const override;
 
-  // The physics wrapper builds and releases bodies and geometries.
+  // Without the physics wrapper nothing is built and nothing is freed.
+  bool CreateObjectPhysics(Object& object) override;
   void DestroyObjectPhysics(Object& object) override;
 
   void AddUpdateObject(World& world, Object& object) override;
@@ -63,8 +84,16 @@ class ObjectServices : public ObjectHooks {
 
   std::vector<ObjectRef<Object>> pending_;
   std::vector<ObjectRef<Object>> held_;
+  // Objects taken out of the tree that wait for the next frame step or for
+  // the last hold.
+  std::vector<std::unique_ptr<Object>> pendingDetached_;
+  std::vector<std::unique_ptr<Object>> heldDetached_;
   int holds_ = 0;
   std::string dataPath_;
+  std::string dataRoot_;
+  ObjectFile objectFile_;
+  World* rootWorld_ = nullptr;
+  std::string lastOpenedFile_;
   std::vector<ObjectRef<Object>> globalAccess_;
 };
 

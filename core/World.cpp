@@ -51,6 +51,21 @@ World::~World() {
   if (auto it = std::find(worlds.begin(), worlds.end(), this); it != worlds.end()) worlds.erase(it);
 }
 
+void World::SetPhysics(PhysicsWorld* physicsWorld, PhysicsSpace* collisionSpace) {
+  physicsWorld_ = physicsWorld;
+  collisionSpace_ = collisionSpace;
+}
+
+void World::AddPhysicsObject(Object& object) {
+  std::erase_if(physicsObjects_, [](const ObjectRef<Object>& ref) { return !ref; });
+  auto matches = [&object](const ObjectRef<Object>& ref) { return ref == &object; };
+  if (std::none_of(physicsObjects_.begin(), physicsObjects_.end(), matches)) physicsObjects_.emplace_back(&object);
+}
+
+void World::RemovePhysicsObject(Object& object) {
+  std::erase_if(physicsObjects_, [&object](const ObjectRef<Object>& ref) { return !ref || ref == &object; });
+}
+
 void World::CopyFrom(const Object& source) {
   File::CopyFrom(source);
   focusWindow_.Reset();

@@ -18,6 +18,7 @@
 namespace tge {
 
 using WorldClock = double (*)();
+struct PhysicsWorld;
 
 class World : public File {
  public:
@@ -58,6 +59,18 @@ class World : public File {
   void AddWindow(Object& window);
   void RemoveWindow(Object& window);
 
+  // The physics the World's objects build their bodies and geometries in:
+  // the physics wrapper's world record and the World's top-level collision
+  // space. Null until the physics wrapper gives them; the World does not
+  // own them.
+  PhysicsWorld* GetPhysicsWorld() const { return physicsWorld_; }
+  PhysicsSpace* GetCollisionSpace() const { return collisionSpace_; }
+  void SetPhysics(PhysicsWorld* physicsWorld, PhysicsSpace* collisionSpace);
+  // Objects whose physics is built, each once; objects gone read null.
+  void AddPhysicsObject(Object& object);
+  void RemovePhysicsObject(Object& object);
+  const std::vector<ObjectRef<Object>>& GetPhysicsObjects() const { return physicsObjects_; }
+
   static void SetClock(WorldClock clock);
   static const std::vector<World*>& GetWorldList();
   // The widget that receives keyboard input, or null.
@@ -81,6 +94,9 @@ class World : public File {
   ObjectRef<Object> focusWindow_;
   ObjectRef<Object> previousFocusWindow_;
   std::vector<ObjectRef<Object>> windows_;
+  PhysicsWorld* physicsWorld_ = nullptr;
+  PhysicsSpace* collisionSpace_ = nullptr;
+  std::vector<ObjectRef<Object>> physicsObjects_;
 };
 
 void RegisterWorldCommands();

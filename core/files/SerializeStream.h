@@ -68,6 +68,8 @@ class SerializeStream {
   bool IsWriting() const { return writing_; }
   bool IsMemoryBacked() const { return memoryBacked_; }
   bool Failed() const { return failed_; }
+  // For a loader that finds the data wrong: the stream fails as on a short read.
+  void MarkFailed() { failed_ = true; }
   int GetVersion() const { return version_; }
   void SetVersion(int version) { version_ = version; }
   FileSystem* GetFileSystem() const { return fileSystem_; }

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "core/ScriptInterpreter.h"
+#include "core/files/SerializeStream.h"
+#include "engine/ProgressDisplay.h"
+#include "services/EngineServices.h"
+#include "tests/engine/EngineTestFixture.h"
+
+namespace tge::test {
+namespace {
+
+using EngineCommandsTest = EngineTest;
+
+void Script(Engine& engine, const std::string& text) { RunScriptText(engine, text, nullptr); }
+
+int quitCalls = 0;
+void CountQuit() { ++quitCalls; }
+
+TEST_F(EngineCommandsTest, ScriptsOpenSaveAndUnloadScenes) {
+  Add(Add(*engine, "Level"), "Door");
+  Script(*engine, "this.ATessarySaveAs(\"level.sac\");");
+  EXPECT_EQ(engine->GetSceneFileName(), "level.sac");
+
+  Script(*engine, "this.ATessaryOpen(\"level.sac\");");
+  EXPECT_EQ(engine->GetSceneFileName(), "level.sac");
+  engine->GetServices().DeletePendingObjects();
+  ASSERT_EQ(engine->GetChildCount(), 1);
+  Object& level = *engine->GetChild(0);
+  EXPECT_EQ(level.GetWorld(), &engine->GetEngineWorld());
+  EXPECT_TRUE(level.IsStarted());
+
+  // A missing file leaves the old scene queued and takes no name: the
+  // unload before it has cleared the old one.
+  Script(*engine, "this.ATessaryOpen(\"missing.sac\");");
+  EXPECT_EQ(engine->GetSceneFileName(), "");
+  engine->GetServices().DeletePendingObjects();
+  EXPECT_EQ(engine->GetChildCount(), 0);
+}
+
+TEST_F(EngineCommandsTest, SwitchesTogglesAndSkinNamesThroughScripts) {
+  Script(*engine, "this.ShowLight(); this.ShowStats(); this.ShowLight();");
+  EXPECT_EQ(engine->GetHelperDisplayMask(), kShowStats);
+  Script(*engine, "this.ShowAllHelpers();");
+  EXPECT_EQ(engine->GetHelperDisplayMask(), ~0u);
+  Script(*engine, "this.HideAllHelpers(); this.SetDrawSpaces(0); this.SetCursorActive(1); this.SetCursorPosition(3, 4, 5);");
+  EXPECT_EQ(engine->GetHelperDisplayMask(), 0u);
+  EXPECT_FALSE(engine->GetDrawSpaces());
+  EXPECT_TRUE(engine->GetCursorActive());
+  EXPECT_EQ(engine->GetCursorPosition().y, 4.0f);
+  Script(*engine, "this.SetUIWindowFont(\"Arial\"); this.SetUIButtonHiliteColor(0.5, 0.25, 0, 1);");
+  EXPECT_EQ(engine->GetSkinName(kSkinWindowFont), "Arial");
+  EXPECT_EQ(engine->GetSkinColor(kSkinButtonHiliteColor).g, 0.25f);
+
+  quitCalls = 0;
+  engine->SetQuitCallback(&CountQuit);
+  Script(*engine, "this.Exit();");
+  EXPECT_EQ(quitCalls, 1);
+}
+
+// The command always toggles; the value only records what was asked.
+TEST_F(EngineCommandsTest, EnableSimulatorTogglesWhateverTheValue) {
+  Script(*engine, "this.SetEnableSimulator(0);");
+  EXPECT_TRUE(engine->IsSimulatorBuilt());
+  Script(*engine, "this.SetEnableSimulator(0);");
+  EXPECT_FALSE(engine->IsSimulatorBuilt());
+}
+
+TEST_F(EngineCommandsTest, SystemSettingsRoundTripAndComeBackFromTheDisk) {
+  Script(*engine, "this.SetUIWindowFont(\"Arial\"); this.SetUICheckBoxCheckedSprite(\"Tick\"); this.SetCursorActive(1);");
+  Script(*engine, "this.SetUIWindowBgColor(0.5, 0.5, 0.5, 1); this.SetCursorMaterial(\"Arrow\"); this.SaveSystemSettings();");
+  const std::string saved = folder.ReadFile("ATessary.sas");
+  ASSERT_FALSE(saved.empty());
+  ShutdownEngine();
+
+  ASSERT_TRUE(CreateEngine());
+  engine = GetEngine();
+  engine->SetDataPath(folder.Path().string() + "/");
+  EXPECT_EQ(engine->GetSkinName(kSkinWindowFont), "Arial");
+  EXPECT_EQ(engine->GetSkinName(kSkinCheckBoxCheckedSprite), "Tick");
+  EXPECT_EQ(engine->GetSkinColor(kSkinWindowBgColor).r, 0.5f);
+  EXPECT_TRUE(engine->GetCursorActive());
+  ASSERT_TRUE(engine->SaveSystemSettings());
+  EXPECT_EQ(folder.ReadFile("ATessary.sas"), saved);
+}
+
+TEST_F(EngineCommandsTest, DamagedSystemSettingsAreRefused) {
+  ASSERT_TRUE(engine->SaveSystemSettings());
+  const std::string saved = folder.ReadFile("ATessary.sas");
+  for (const std::string& bytes : {saved.substr(0, saved.size() / 2), std::string("\x02\0\0\0", 4)}) {
+    folder.WriteFile("ATessary.sas", bytes);
+    EXPECT_FALSE(engine->LoadSystemSettings());
+  }
+}
+
+class RecordingDisplay : public ProgressDisplay {
+ public:
+  float GetWidth() const override { return width; }
+  void SetWidth(float value) override { width = value; }
+  void SetActive(bool on) override { active = on; }
+  void Redraw() override { shown.push_back(width); }
+  float width = 208;
+  bool active = false;
+  std::vector<float> shown;
+};
+
+// Resources collected through internal command 11 from the subtree.
+class UsesResources : public Object {
+ public:
+  int ExecuteCommand(std::uint32_t id, void* args) override {
+    if (id == 11 && args != nullptr) {
+      for (Resource* resource : resources) static_cast<ResourceSet*>(args)->AddToResourceSet(resource);
+    }
+    return Object::ExecuteCommand(id, args);
+  }
+  std::vector<Resource*> resources;
+};
+
+TEST_F(EngineCommandsTest, ProgressGrowsByAStepEveryTenResources) {
+  ShutdownEngine();
+  ASSERT_TRUE(CreateEngineServices());
+  ResourceDatabase& database = GetEngineServices()->GetResources();
+  ASSERT_TRUE(CreateEngine());
+  engine = GetEngine();
+  auto user = std::make_unique<UsesResources>();
+  for (int i = 0; i < 100; ++i) {
+    std::unique_ptr<Resource> resource = database.CreateResource(kRawFileResource);
+    resource->SetName("raw" + std::to_string(i));
+    user->resources.push_back(database.GetResourceBySlot(database.RegisterResource(std::move(resource))));
+  }
+  Object& root = *engine->AddChild(std::move(user));
+  RecordingDisplay display;
+  engine->LoadResourcesWithProgressBar(root, nullptr, &display);
+  ASSERT_EQ(display.shown.size(), 12u);
+  EXPECT_EQ(display.shown[0], 4.0f);
+  EXPECT_EQ(display.shown[1], 8.0f);
+  EXPECT_EQ(display.shown[2], 28.0f);
+  EXPECT_EQ(display.shown.back(), 208.0f);
+  EXPECT_EQ(display.width, 208.0f);
+  EXPECT_FALSE(display.active);
+  ShutdownEngine();
+  DestroyEngineServices();
+  ASSERT_TRUE(CreateEngine());
+}
+
+}  // namespace
+}  // namespace tge::test
