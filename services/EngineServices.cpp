@@ -2,6 +2,7 @@
 
 #include "services/ErrorMessage.h"
 #include "services/InputService.h"
+#include "services/RenderDevice.h"
 #include "services/ResourceLibrary.h"
 #include "services/SoundLevels.h"
 #include "services/SoundResource.h"
@@ -21,6 +22,9 @@ template <class Change>
 void ChangeVoice(Resource* sound, Change change) {
   if (SoundPlayback* playback = PlaybackOf(sound)) change(playback->GetVoice());
 }
+
+// Player 0's actions that step the post-effect amounts.
+constexpr int kBloomLessAction = 329, kBloomMoreAction = 333, kBlurLessAction = 334, kBlurMoreAction = 335;
 
 std::int32_t& EnableField(StartupSettings& settings, int slot) {
   static constexpr std::array<std::int32_t StartupSettings::*, kServiceSlotCount> kFields = {
@@ -80,6 +84,7 @@ int EngineServices::Initialize(const StartupSettings* settings) {
     }
     running_[static_cast<std::size_t>(slot)] = true;
   }
+  if (RenderDevice* device = GetRenderDevice()) postEffects_.Start(*device);
   return InitSaveStorage();
 }
 
@@ -91,6 +96,10 @@ void EngineServices::StopSubsystem(int slot) {
 }
 
 int EngineServices::Shutdown() {
+  // Queued commands and the current material point at resources about to go.
+  renderQueue_.Reset();
+  if (RenderDevice* device = GetRenderDevice()) device->Material().Forget();
+  postEffects_.Stop();
   resources_.DeleteAll();
   for (int slot = 0; slot < kServiceSlotCount; ++slot) StopSubsystem(slot);
   textDatabase_.reset();
@@ -104,6 +113,24 @@ int EngineServices::SerializeLibrary(const std::string& path, int reading) {
   textDatabase_->Read(GetTextDatabasePath(GetDataFolder(), path));
   return 1;
 }
+
+int EngineServices::BeginFrame() {
+  RenderDevice* device = GetRenderDevice();
+  return device ? frameRender_.BeginFrame(*device) : 0;
+}
+
+int EngineServices::RenderFrame() {
+  RenderDevice* device = GetRenderDevice();
+  if (!device) return 1;
+  PostEffectActions actions;
+  actions.blurLess = IsInputActionPressed(0, kBlurLessAction) != 0;
+  actions.blurMore = IsInputActionPressed(0, kBlurMoreAction) != 0;
+  actions.bloomMore = IsInputActionPressed(0, kBloomMoreAction) != 0;
+  actions.bloomLess = IsInputActionPressed(0, kBloomLessAction) != 0;
+  return frameRender_.RenderFrame(*device, actions);
+}
+
+int EngineServices::EndFrame() { return frameRender_.EndFrame(GetRenderDevice()); }
 
 const TextNode* EngineServices::FindTextEntry(const std::string& path) const {
   return textDatabase_ ? textDatabase_->FindNode(path) : nullptr;

@@ -6,7 +6,8 @@
 //
 // Each subject keeps its operations on its own object, reached from here:
 // GetResources() for the database, GetSaveStorage(), FindTextEntry/GetText
-// for the text database. The input queries and the sound operations stand
+// for the text database, GetRenderQueue() for draw requests, GetView() for
+// the camera, fog and visibility tests. The input queries and the sound operations stand
 // here as well, since every object type asks them of the services object;
 // they answer neutrally, or do nothing, while no input service or sound
 // system runs.
@@ -16,12 +17,16 @@
 #include <memory>
 #include <string>
 
+#include "services/FrameRender.h"
+#include "services/PostEffects.h"
+#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
 #include "services/SaveStorage.h"
 #include "services/ServiceSubsystem.h"
 #include "services/SoundGroup.h"
 #include "services/StartupSettings.h"
 #include "services/TextDatabase.h"
+#include "services/ViewState.h"
 
 union SDL_Event;
 
@@ -80,6 +85,18 @@ class EngineServices {
   int SerializeLibrary(const std::string& path, int reading);
   float GetLibraryValue() const { return libraryValue_; }
   void SetLibraryValue(float value) { libraryValue_ = value; }
+
+  // Draw requests of the frame, the view they are seen from, and the post
+  // effects the frame is composed with.
+  RenderQueue& GetRenderQueue() { return renderQueue_; }
+  ViewState& GetView() { return view_; }
+  PostEffects& GetPostEffects() { return postEffects_; }
+  // The frame: 0 from BeginFrame while the device is lost or none runs;
+  // RenderFrame reads the post-effect actions of player 0; EndFrame empties
+  // the queue and presents.
+  int BeginFrame();
+  int RenderFrame();
+  int EndFrame();
 
   // Null when there is no text database or no such entry.
   const TextDatabase* GetTextDatabase() const { return textDatabase_.get(); }
@@ -144,6 +161,10 @@ class EngineServices {
   float libraryValue_ = 1.0f;
   SaveStorage saveStorage_;
   std::unique_ptr<TextDatabase> textDatabase_;
+  ViewState view_;
+  RenderQueue renderQueue_{view_};
+  PostEffects postEffects_;
+  FrameRender frameRender_{renderQueue_, view_, postEffects_};
 };
 
 // Creates the one services object; true, and nothing done, when it exists.

@@ -7,6 +7,7 @@
 #include "services/AnimationResource.h"
 #include "services/CollisionGeometryResource.h"
 #include "services/ErrorMessage.h"
+#include "services/FontResource.h"
 #include "services/MaterialResource.h"
 #include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
@@ -31,7 +32,7 @@ constexpr std::array<Creator, kResourceTypeCount> kCreators = {
     Make<TextureResource>,            //
     Make<MaterialResource>,           //
     Make<AnimationResource>,          //
-    nullptr,                          // font
+    Make<FontResource>,               //
     nullptr,                          // video
     nullptr,                          // skinned mesh
     Make<MorphMeshResource>,          //

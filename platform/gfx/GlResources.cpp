@@ -45,6 +45,10 @@ GlTexture& CreateTexture(Texture& texture) {
     }
   }
   glTexParameteri(data->target, GL_TEXTURE_MAX_LEVEL, GLint(texture.LevelCount() - 1));
+  // Settles the storage of every level now: a driver may otherwise move a
+  // render target's images at its first mip generation and lose what was
+  // drawn into level 0.
+  if (texture.IsRenderTarget() && texture.LevelCount() > 1) glGenerateMipmap(data->target);
   GlTexture& result = *data;
   texture.SetBackend(std::move(data));
   return result;

@@ -315,6 +315,23 @@ TEST_F(GlDeviceTest, RenderTargetKeepsTopRowFirstWhenSampled) {
   EXPECT_EQ(device_->Present(), Result::kOk);
 }
 
+// The first mip generation of a target with a mip chain once moved its
+// images and lost what had been drawn into level 0.
+TEST_F(GlDeviceTest, MippedRenderTargetKeepsLevelZeroThroughItsFirstMipGeneration) {
+  std::unique_ptr<Texture> target, other;
+  ASSERT_EQ(device_->CreateTexture(64, 32, 0, kUsageRenderTarget | kUsageAutoGenMipMap, kFormatX8R8G8B8,
+                                   kPoolDefault, &target),
+            Result::kOk);
+  ASSERT_EQ(device_->CreateTexture(16, 16, 1, kUsageRenderTarget, kFormatX8R8G8B8, kPoolDefault, &other),
+            Result::kOk);
+  ASSERT_EQ(device_->SetRenderTarget(target.get()), Result::kOk);
+  Clear(0xFFFF0000);
+  ASSERT_EQ(device_->SetRenderTarget(other.get()), Result::kOk);
+  EXPECT_TRUE(Near(Probe(3, 3, target.get()), 0xFFFF0000, 0));
+  EXPECT_TRUE(Near(Probe(3, 3, target.get()), 0xFFFF0000, 0));
+  ASSERT_EQ(device_->SetRenderTarget(nullptr), Result::kOk);
+}
+
 TEST_F(GlDeviceTest, SecondStageOperations) {
   const auto grey = SolidTexture(0xFF404040);
   const auto halfRed = SolidTexture(0x80FF0000);

@@ -1,0 +1,338 @@
+#include "services/RenderQueue.h"
+
+#include <cstring>
+#include <new>
+
+#include "services/FontResource.h"
+#include "services/MaterialResource.h"
+#include "services/MaterialType.h"
+#include "services/MeshResource.h"
+#include "services/MorphMeshResource.h"
+#include "services/ViewState.h"
+
+namespace tge {
+namespace {
+
+constexpr float kPointLightKey = 1.0f, kSpotLightKey = 2.0f, kDirectionalLightKey = 3.0f;
+// Sprites lie just in front of the near end of the depth range.
+constexpr float kSpriteDepth = 0.1f;
+
+constexpr std::size_t RoundUp(std::size_t bytes) {
+  return (bytes + RenderQueue::kRecordAlign - 1) / RenderQueue::kRecordAlign * RenderQueue::kRecordAlign;
+}
+
+// Skinned and morphed parts keep "Projected" materials with the opaque ones.
+std::size_t ListOfMaterial(const MaterialResource* material, bool projectedIsOpaque) {
+  if (!material) return kListOpaque;
+  switch (material->materialType) {
+    case kMaterialTextureAlphaSortIndependent: return kListSortIndependent;
+    case kMaterialAdd: return kListAdditive;
+    case kMaterialProjected: return projectedIsOpaque ? kListOpaque : kListBlended;
+    case kMaterialWireframeColor:
+    case kMaterialSolidColor:
+    case kMaterialMul:
+    case kMaterialShadow:
+    case kMaterialTextureAlpha: return kListBlended;
+    default: return kListOpaque;
+  }
+}
+
+gfx::ColorValue ToDevice(const Color& c) { return {c.r, c.g, c.b, c.a}; }
+gfx::Vec3 ToDevice(const Vector3& v) { return {v.x, v.y, v.z}; }
+
+Sphere WorldSphere(const MeshPart& part, const Matrix4& world) {
+  Sphere sphere{part.centre, part.radius};
+  Vector3TransformCoord(sphere.centre, part.centre, world);
+  return sphere;
+}
+
+MaterialResource* MaterialOf(Resource* override, Resource* own) {
+  return ResourceCast<MaterialResource>(override ? override : own);
+}
+
+}  // namespace
+
+RenderQueue::RenderQueue(const ViewState& view) : view_(view) {}
+
+template <class Command>
+Command* RenderQueue::Carve(RenderCommandKind kind, std::size_t extra) {
+  if (!arena_) {
+    arena_ = std::make_unique<std::byte[]>(kCapacity);
+    freeRoom_ = kCapacity;
+  }
+  const std::size_t room = RoundUp(sizeof(Command)) + extra;
+  if (freeRoom_ <= room) return nullptr;
+  std::byte* at = arena_.get() + (kCapacity - freeRoom_);
+  freeRoom_ -= room;
+  auto* command = new (at) Command{};
+  command->kind = kind;
+  return command;
+}
+
+void RenderQueue::Insert(RenderCommand* command, std::size_t list) {
+  RenderCommand*& head = layer_.heads[list];
+  RenderCommand*& tail = layer_.tails[list];
+  command->next = nullptr;
+  if (!head) {
+    head = tail = command;
+    return;
+  }
+  if (!(tail->key < command->key)) {
+    tail->next = command;
+    tail = command;
+    return;
+  }
+  RenderCommand** link = &head;
+  while (!((*link)->key < command->key)) link = &(*link)->next;
+  command->next = *link;
+  *link = command;
+}
+
+void RenderQueue::FileByMaterial(RenderCommand* command, const MaterialResource* material, bool projectedIsOpaque,
+                                 bool blended) {
+  if (material && (material->flags & kMaterialSortBack)) command->key += kSortBackDistance;
+  Insert(command, blended ? kListBlended : ListOfMaterial(material, projectedIsOpaque));
+}
+
+int RenderQueue::QueueMesh(Resource* meshResource, const Matrix4& world, Resource* materialOverride,
+                           const gfx::Material* colour, float alpha, const Matrix4* textureMatrix) {
+  auto* mesh = ResourceCast<MeshResource>(meshResource);
+  if (!mesh) return 0;
+  mesh->Load();
+  for (std::size_t i = 0; i < mesh->parts.size(); ++i) {
+    float depth = 0;
+    const int cull = view_.TestSphereInFrustum(WorldSphere(mesh->parts[i], world), &depth, true);
+    if (cull == kSphereOutside) continue;
+    auto* command = Carve<MeshPartCommand>(RenderCommandKind::kMeshPart);
+    if (!command) continue;
+    command->world = world;
+    command->key = depth;
+    command->cull = std::uint32_t(cull);
+    command->mesh = mesh;
+    command->part = std::uint32_t(i);
+    command->material = MaterialOf(materialOverride, mesh->parts[i].material);
+    command->colour = colour;
+    command->alpha = alpha;
+    command->textureMatrix = textureMatrix;
+    const bool blended = alpha < 1.0f || (colour && colour->diffuse.a < 1.0f);
+    FileByMaterial(command, command->material, false, blended);
+  }
+  return int(mesh->parts.size());
+}
+
+void RenderQueue::QueueLinkedMesh(Resource* morphResource, const Matrix4& world, std::uint32_t count,
+                                  const std::uint32_t* indices, const float* weights, Resource* destinationOverride,
+                                  Resource* materialOverride, const gfx::Material* colour) {
+  auto* morph = ResourceCast<MorphMeshResource>(morphResource);
+  if (!morph) return;
+  morph->Load();
+  auto* destination = ResourceCast<MeshResource>(destinationOverride ? destinationOverride : morph->baseMesh);
+  if (!destination) return;
+  destination->Load();
+  for (std::size_t i = 0; i < destination->parts.size(); ++i) {
+    float depth = 0;
+    if (view_.TestSphereInFrustum(WorldSphere(destination->parts[i], world), &depth, true) == kSphereOutside) {
+      continue;
+    }
+    auto* command = Carve<MorphBlendCommand>(RenderCommandKind::kMorphBlend);
+    if (!command) continue;
+    command->world = world;
+    command->key = depth;
+    command->destination = destination;
+    command->morph = morph;
+    command->count = count;
+    command->indices = indices;
+    command->weights = weights;
+    command->part = std::uint32_t(i);
+    command->material = MaterialOf(materialOverride, destination->parts[i].material);
+    command->colour = colour;
+    FileByMaterial(command, command->material, true);
+  }
+}
+
+int RenderQueue::QueuePrimitives(const void* vertices, std::uint32_t format, std::uint32_t type,
+                                 std::uint32_t count, const Matrix4& world, Resource* materialResource,
+                                 float drawValue, const gfx::Material* colour, const Sphere* sphere,
+                                 const Matrix4* textureProjection) {
+  if (!vertices || count == 0) return 0;
+  auto* material = ResourceCast<MaterialResource>(materialResource);
+  float depth = 0;
+  int cull = kSphereCrossing;
+  if (sphere) {
+    const bool fogLimit = !material || (material->flags & kMaterialFog);
+    cull = view_.TestSphereInFrustum(*sphere, &depth, fogLimit);
+    if (cull == kSphereOutside) return kSphereOutside;
+  }
+  auto* command = Carve<PrimitivesCommand>(RenderCommandKind::kPrimitives);
+  if (!command) return 1;
+  command->world = world;
+  command->key = depth;
+  command->cull = std::uint32_t(cull);
+  command->vertices = vertices;
+  command->format = format;
+  command->type = type;
+  command->count = count;
+  command->drawValue = drawValue;
+  command->material = material;
+  command->colour = colour;
+  command->projection = textureProjection;
+  FileByMaterial(command, material, false);
+  return 1;
+}
+
+void RenderQueue::QueueTextCommand(Resource* fontResource, const char* text, const Vector3& position,
+                                   const Matrix4& world, float scaleX, float scaleY, const Color& colour,
+                                   float lineSpacing, float charSpacing, std::uint32_t flags, float key) {
+  auto* font = ResourceCast<FontResource>(fontResource);
+  if (!font) return;
+  if (!text) text = "";
+  const std::size_t length = std::strlen(text) + 1;
+  auto* command = Carve<TextCommand>(RenderCommandKind::kText, RoundUp(length));
+  if (!command) return;
+  char* copy = reinterpret_cast<char*>(command) + RoundUp(sizeof(TextCommand));
+  std::memcpy(copy, text, length);
+  command->world = world;
+  command->key = key;
+  command->font = font;
+  command->position = position;
+  command->colour = colour;
+  command->lineSpacing = lineSpacing;
+  command->charSpacing = charSpacing;
+  command->scaleX = scaleX;
+  command->scaleY = scaleY;
+  command->flags = flags;
+  command->text = copy;
+  Insert(command, kListOverlay);
+}
+
+void RenderQueue::QueueText(Resource* font, const char* text, const Vector3& position, float scaleX, float scaleY,
+                            const Color& colour, float lineSpacing, float charSpacing, std::uint32_t flags) {
+  QueueTextCommand(font, text, position, Matrix4{}, scaleX, scaleY, colour, lineSpacing, charSpacing, flags,
+                   -position.z);
+}
+
+void RenderQueue::QueueTextTransformed(Resource* font, const char* text, const Matrix4& world, const Color& colour,
+                                       float lineSpacing, float charSpacing, std::uint32_t flags) {
+  QueueTextCommand(font, text, Vector3{}, world, 1.0f, 1.0f, colour, lineSpacing, charSpacing, flags,
+                   -world.m[14]);
+}
+
+void RenderQueue::QueueQuad(MaterialResource* material, const Matrix4* world, float width, float height, float x,
+                            float y, const Color& colour, std::uint32_t flags, float key) {
+  if (flags & kAlignCentreX) {
+    x -= width / 2;
+  } else if (flags & kAlignRight) {
+    x -= width;
+  }
+  if (flags & kAlignCentreY) {
+    y -= height / 2;
+  } else if (flags & kAlignBottom) {
+    y -= height;
+  }
+  auto* command = Carve<ScreenQuadCommand>(RenderCommandKind::kScreenQuad);
+  if (!command) return;
+  command->key = key;
+  command->material = material;
+  const std::uint32_t packed = ColorToDword(colour);
+  constexpr float kCorners[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    Vector3 corner{x + kCorners[i][0] * width, y + kCorners[i][1] * height, 0};
+    if (world) Vector3TransformCoord(corner, corner, *world);
+    command->vertices[i] = {corner.x, corner.y, kSpriteDepth, 1.0f, packed, kCorners[i][0], kCorners[i][1]};
+  }
+  Insert(command, kListOverlay);
+}
+
+void RenderQueue::QueueSprite(Resource* material, const Vector3& position, float width, float height,
+                              const Color& colour, std::uint32_t flags) {
+  auto* m = ResourceCast<MaterialResource>(material);
+  if (!m) return;
+  QueueQuad(m, nullptr, width, height, position.x, position.y, colour, flags, -position.z);
+}
+
+void RenderQueue::QueueSpriteTransformed(Resource* material, const Matrix4& world, float width, float height,
+                                         const Color& colour, std::uint32_t flags) {
+  auto* m = ResourceCast<MaterialResource>(material);
+  if (!m) return;
+  QueueQuad(m, &world, width, height, 0, 0, colour, flags, -world.m[14]);
+}
+
+void RenderQueue::QueueScreenQuad(Resource* material, const std::array<ScreenVertex, 4>& vertices, float depth) {
+  auto* m = ResourceCast<MaterialResource>(material);
+  if (!m) return;
+  auto* command = Carve<ScreenQuadCommand>(RenderCommandKind::kScreenQuad);
+  if (!command) return;
+  command->key = -depth;
+  command->material = m;
+  command->vertices = vertices;
+  Insert(command, kListOverlay);
+}
+
+void RenderQueue::QueueLight(const gfx::Light& light, float key) {
+  auto* command = Carve<LightCommand>(RenderCommandKind::kLight);
+  if (!command) return;
+  command->key = key;
+  command->light = light;
+  Insert(command, kListLights);
+}
+
+void RenderQueue::QueuePointLight(const Vector3& position, float range, float attenuation0, float attenuation1,
+                                  float attenuation2, const Color& colour, const Color& ambient) {
+  gfx::Light light;
+  light.type = gfx::kLightPoint;
+  light.diffuse = light.specular = ToDevice(colour);
+  light.ambient = ToDevice(ambient);
+  light.position = ToDevice(position);
+  light.range = range;
+  light.attenuation0 = attenuation0;
+  light.attenuation1 = attenuation1;
+  light.attenuation2 = attenuation2;
+  QueueLight(light, kPointLightKey);
+}
+
+void RenderQueue::QueueSpotLight(const Vector3& position, const Vector3& direction, float range, float falloff,
+                                 float innerCone, float outerCone, float attenuation0, float attenuation1,
+                                 float attenuation2, const Color& colour, const Color& ambient) {
+  gfx::Light light;
+  light.type = gfx::kLightSpot;
+  light.diffuse = light.specular = ToDevice(colour);
+  light.ambient = ToDevice(ambient);
+  light.position = ToDevice(position);
+  light.direction = ToDevice(direction);
+  light.range = range;
+  light.falloff = falloff;
+  light.attenuation0 = attenuation0;
+  light.attenuation1 = attenuation1;
+  light.attenuation2 = attenuation2;
+  light.theta = innerCone;
+  light.phi = outerCone;
+  QueueLight(light, kSpotLightKey);
+}
+
+void RenderQueue::QueueDirectionalLight(const Vector3& direction, const Color& colour, const Color& ambient) {
+  gfx::Light light;
+  light.type = gfx::kLightDirectional;
+  light.diffuse = light.specular = ToDevice(colour);
+  light.ambient = ToDevice(ambient);
+  light.direction = ToDevice(direction);
+  QueueLight(light, kDirectionalLightKey);
+}
+
+void RenderQueue::QueueDrawCallback(const Matrix4& world, std::uint32_t value, RenderCallback function,
+                                    void* object) {
+  if (!function) return;
+  auto* command = Carve<CallbackCommand>(RenderCommandKind::kCallback);
+  if (!command) return;
+  command->world = world;
+  command->function = function;
+  command->object = object;
+  command->value = value;
+  Insert(command, kListCallbacks);
+}
+
+void RenderQueue::Reset() {
+  freeRoom_ = kCapacity;
+  layer_ = RenderLayer{};
+}
+
+}  // namespace tge
