@@ -15,6 +15,8 @@
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "services/EngineServices.h"
+#include "services/ViewState.h"
 
 namespace tge {
 namespace {
@@ -190,6 +192,7 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
   }
 
   void DrawSpaces(World&, Space* globalSpace, Space* cameraSpace) override {
+    if (EngineServices* services = GetEngineServices()) services->GetView().ClearPortalVolumes();
     if (globalSpace != nullptr) globalSpace->DrawWalk();
     if (cameraSpace != nullptr) cameraSpace->DrawWalk();
   }

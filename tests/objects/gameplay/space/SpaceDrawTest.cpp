@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "services/RenderQueue.h"
+#include "services/ViewState.h"
 #include "tests/objects/gameplay/space/SpaceTestScene.h"
 
 namespace tge::test {
@@ -70,6 +72,22 @@ TEST_F(SpaceDrawTest, EachSpaceIsDrawnOncePerFrameAndStartsDrawingOnce) {
   DrawFromHall();
   EXPECT_EQ(log->Count(kOnFirstTimeDrawn), 1);
   EXPECT_EQ(log->Count(kOnStartDraw), 2);
+}
+
+TEST_F(SpaceDrawTest, MeshEntriesOfDrawnCellsAreQueued) {
+  AddCubeMesh("Cube");
+  hall->AddMeshEntry("Cube");
+  kitchen->AddMeshEntry("Cube");
+  RenderQueue& queue = GetEngineServices()->GetRenderQueue();
+  GetEngineServices()->GetView().SetCameraLookAt({-5, 1, -4}, {-5, 1, 0});
+  const std::size_t empty = queue.GetFreeRoom();
+  DrawFromHall();
+  const std::size_t hallOnly = queue.GetFreeRoom();
+  EXPECT_LT(hallOnly, empty);
+  door->SetSpaceFlag(kSpaceConnectionOpen, true);
+  GetEngineServices()->GetView().SetCameraLookAt({-5, 1, 0}, {5, 1, 0});
+  DrawFromHall();  // the queue is not reset between these frames
+  EXPECT_EQ(empty - queue.GetFreeRoom(), 3 * (empty - hallOnly));
 }
 
 TEST_F(SpaceDrawTest, TheWalkStartsInTheSpaceHoldingTheCamera) {
