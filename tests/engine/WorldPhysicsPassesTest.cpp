@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "core/files/SerializeStream.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
 #include "services/EngineServices.h"
@@ -133,6 +136,42 @@ TEST_F(WorldPhysicsPassesTest, AnObjectThatMovesIsFiledIntoTheRoomHoldingIt) {
   crate.SetPosition({0, -50, 0}, true);
   RunFrames(1);
   EXPECT_EQ(crate.GetParent(), left);
+}
+
+// A record loaded into a running World reaches its physics world at once;
+// one older than ERP and CFM brings back their defaults and quick steps.
+TEST_F(WorldPhysicsPassesTest, ALoadedWorldHandsItsSettingsToItsPhysics) {
+  Start();
+  PhysicsWorld* physics = world->GetPhysicsWorld();
+  ASSERT_NE(physics, nullptr);
+  World source;
+  float erp = 0.7f;
+  source.ExecuteCommand(14254, &erp);
+  float cfm = 3.0f;
+  source.ExecuteCommand(14256, &cfm);
+  std::uint32_t off = 0;
+  source.ExecuteCommand(14258, &off);
+  struct Case {
+    int version;
+    float erp;
+    float cfm;
+    int quickStep;
+  };
+  for (const Case& c : {Case{36, 0.7f, 3e-5f, 0}, Case{35, 0.2f, 1e-5f, 1}}) {
+    SCOPED_TRACE(c.version);
+    std::vector<std::uint8_t> bytes(4096);
+    SerializeStream out;
+    ASSERT_TRUE(out.OpenMemoryBuffer(bytes.size(), "wb", bytes.data()));
+    out.SetVersion(c.version);
+    ASSERT_TRUE(source.Serialize(out));
+    SerializeStream in;
+    ASSERT_TRUE(in.OpenMemoryBuffer(static_cast<std::size_t>(out.Tell()), "rb", bytes.data()));
+    in.SetVersion(c.version);
+    ASSERT_TRUE(world->Serialize(in));
+    EXPECT_FLOAT_EQ(dWorldGetERP(physics->world), c.erp);
+    EXPECT_FLOAT_EQ(dWorldGetCFM(physics->world), c.cfm);
+    EXPECT_EQ(physics->useQuickStep, c.quickStep);
+  }
 }
 
 }  // namespace
