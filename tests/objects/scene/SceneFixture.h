@@ -13,9 +13,11 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "engine/Engine.h"
+#include "objects/gameplay/Space.h"
 #include "services/EngineServices.h"
 #include "services/MaterialResource.h"
 #include "services/MeshResource.h"
+#include "services/ResourceType.h"
 #include "tests/services/TestBytes.h"
 #include "tests/services/render/RecordingRenderDevice.h"
 
@@ -59,13 +61,39 @@ class SceneFixture : public ::testing::Test {
     return kept;
   }
 
-  // A cube of the given size on the recording device.
+  // A cube of the given size on the recording device, whose triangles the
+  // Spaces' triangle queries collect.
   MeshResource& AddCubeMesh(const std::string& name, float size = 2) {
     std::unique_ptr<MeshResource> mesh = CreateBoxMesh(device.device.Device(), size, size, size);
+    const float half = size / 2;
+    mesh->parts[0].flags = kMeshPartCollectable;
+    mesh->parts[0].radius = size;
+    mesh->parts[0].box = {{-half, -half, -half}, {half, half, half}};
     mesh->SetName(name);
     MeshResource& kept = *mesh;
     Resources().RegisterResource(std::move(mesh));
     return kept;
+  }
+
+  // A Space of the engine's World, with a collision space of its own.
+  Space& AddSpace(Object& parent, const std::string& name, const Vector3& position, float half) {
+    Space& space = Add<Space>(parent, kClassSpace, name);
+    space.SetPosition(position, false);
+    space.SetLocalBox({{-half, -half, -half}, {half, half, half}});
+    return space;
+  }
+
+  // A collision resource of one box shape (collide bits 1) at a position.
+  void AddBoxGeometry(const std::string& name, const Vector3& at, const Vector3& size) {
+    Bytes bytes;
+    bytes.U32(2).U32(0).U32(1);
+    bytes.U32(1).F32(at.x).F32(at.y).F32(at.z).F32(0).F32(0).F32(0).F32(1);
+    bytes.F32(size.x).F32(size.y).F32(size.z).U32(1).U32(5);
+    folder.Write("Data/" + name + ".col", bytes.data);
+    std::unique_ptr<Resource> resource = Resources().CreateResource(kCollisionGeometryResource);
+    resource->SetName(name);
+    resource->SetFileName(name + ".col");
+    Resources().RegisterResource(std::move(resource));
   }
 
   // The queued records of one list, in order.
