@@ -2,6 +2,7 @@
 #include "objects/scene/Camera.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"

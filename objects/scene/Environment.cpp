@@ -1,6 +1,8 @@
 // Environment's command table, fog and file record.
 #include "objects/scene/Environment.h"
 
+#include <type_traits>
+
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

@@ -1,6 +1,8 @@
 // Light's command table, attenuation, drawing and file record.
 #include "objects/scene/Light.h"
 
+#include <type_traits>
+
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
