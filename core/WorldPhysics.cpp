@@ -3,6 +3,7 @@
 // WorldPhysicsHooks.h.
 #include <algorithm>
 
+#include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "core/World.h"
 #include "core/WorldPhysicsHooks.h"
@@ -38,10 +39,20 @@ void World::PhysicsStep() {
   if (GetActive() && physicsWorld_ != nullptr && hooks != nullptr) hooks->StepPhysics(*this);
 }
 
-// Views are drawn by the active cameras through DrawSpaces.
+// Each viewport's camera draws the Spaces of its own World: a camera of
+// another World is drawn by that World's pass, so no Space is walked twice
+// in one frame.
 void World::PostPass() {
+  if (!GetActive()) return;
   WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
-  if (GetActive() && hooks != nullptr) hooks->RefileMovedObjects(*this);
+  if (hooks != nullptr) hooks->RefileMovedObjects(*this);
+  for (int slot = 0; slot < kViewportCount; ++slot) {
+    ViewCamera* camera = GetActiveCameraTable().Get(slot);
+    if (camera == nullptr || camera->GetSpace() == nullptr || camera->GetWorld() != this) continue;
+    const Vector3 eye = camera->GetPositionWS();
+    camera->ApplyView();
+    DrawSpaces(camera->GetSpace(), eye);
+  }
 }
 
 void World::DrawSpaces(Space* cameraSpace, const Vector3& cameraPosition) {

@@ -1,6 +1,7 @@
 // The gameplay half of a World: its physics world and collision space, the
-// collision pass over its Spaces, finding the Space that holds a point and
-// the draw walk over the Space graph. The object model knows Spaces only by
+// collision pass over its Spaces, finding the Space that holds a point, the
+// draw walk over the Space graph, and the two Space services the scene
+// objects need (a ray through the level, linking a collectable mesh). The object model knows Spaces only by
 // name, so a World reaches them through these hooks, which the engine
 // installs at start-up (the Space type and the physics wrapper answer them).
 // Until then a World makes no physics and finds no Space.
@@ -9,6 +10,7 @@
 
 namespace tge {
 
+class Object;
 class Space;
 class World;
 
@@ -34,6 +36,13 @@ class WorldPhysicsHooks {
   // One frame's draw walk: the view volumes are cleared, then the global
   // Space (when given) and the camera's Space are drawn.
   virtual void DrawSpaces(World& world, Space* globalSpace, Space* cameraSpace) = 0;
+  // The nearest hit of a ray through the level around space (Space's ray
+  // query with no querying object); false when nothing is hit.
+  virtual bool RayQuery(Space& space, const Vector3& from, const Vector3& to, unsigned mask, Vector3& hit,
+                        int includeEventOnly) = 0;
+  // Files a Mesh object's triangles into space's triangle queries when the
+  // mesh is collectable.
+  virtual void LinkMesh(Space& space, Object& mesh) = 0;
 };
 
 // Null until the engine installs its hooks.

@@ -13,6 +13,10 @@
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
+#include "objects/scene/Camera.h"
+#include "objects/scene/Environment.h"
+#include "objects/scene/Light.h"
+#include "objects/scene/Mesh.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -36,11 +40,15 @@ struct TypeRegistration {
 // Every built object type, in increasing class id. A type joins this table
 // when it is built; until then its class id makes nothing.
 constexpr TypeRegistration kBuiltTypes[] = {
+    {kClassMesh, &RegisterMeshCommands},
+    {kClassLight, &RegisterLightCommands},
+    {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassEnvironment, &RegisterEnvironmentCommands},
 };
 
 void RegisterBuiltTypes() {

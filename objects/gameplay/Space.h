@@ -34,6 +34,7 @@
 namespace tge {
 
 struct CollectedTriangle;
+class Mesh;
 
 // Bits of Space::GetSpaceFlags.
 inline constexpr std::uint32_t kSpaceCollision = 0x1;
@@ -131,6 +132,10 @@ class Space : public Object {
   // Appends an entry unless one has that name; false when one had.
   bool AddCollisionEntry(const std::string& name);
   bool AddMeshEntry(const std::string& name);
+  // Links a Mesh object filed here, once, when it is collectable: its
+  // triangles then join the triangle queries, newest link first.
+  void LinkMesh(Mesh& mesh);
+  int GetLinkedMeshCount() const { return static_cast<int>(meshLinks_.size()); }
   // Resolves every collision entry's resource by name where still missing.
   void ResolveCollisionEntries();
   // One geometry per triangle mesh and shape of each resolved entry that
@@ -202,6 +207,10 @@ class Space : public Object {
   Space* SearchConnection(const Space* other) const;
   int CollectOwnTriangles(const Vector3& centre, float radius, Vector3* points, CollectedTriangle* info,
                           unsigned maxTriangles);
+  // The triangles of meshes under a world matrix, in world space.
+  static unsigned CollectMeshSetTriangles(std::span<Resource* const> meshes, const Matrix4& world,
+                                          const Vector3& centre, float radius, Vector3* points,
+                                          CollectedTriangle* info, unsigned maxTriangles);
   void RaiseDrawEvents();
   void DrawContents();
   bool PassesPortal();
@@ -221,6 +230,7 @@ class Space : public Object {
   std::int32_t currentCollision_ = -1;
   std::vector<std::unique_ptr<SpaceMeshEntry>> meshEntries_;
   std::int32_t currentMesh_ = -1;
+  std::vector<ObjectRef<Mesh>> meshLinks_;
   std::uint32_t spaceFlags_ = kSpaceCollision;
 };
 

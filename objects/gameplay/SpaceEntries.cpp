@@ -16,6 +16,7 @@
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsShape.h"
+#include "objects/scene/Mesh.h"
 #include "services/CollisionGeometryResource.h"
 #include "services/EngineServices.h"
 #include "services/ResourceType.h"
@@ -96,6 +97,13 @@ bool Space::AddMeshEntry(const std::string& name) {
   meshEntries_.push_back(std::make_unique<SpaceMeshEntry>());
   meshEntries_.back()->name = name;
   return true;
+}
+
+void Space::LinkMesh(Mesh& mesh) {
+  if (!mesh.IsCollectable()) return;
+  const bool linked = std::any_of(meshLinks_.begin(), meshLinks_.end(),
+                                  [&mesh](const ObjectRef<Mesh>& link) { return link == &mesh; });
+  if (!linked) meshLinks_.insert(meshLinks_.begin(), ObjectRef<Mesh>(&mesh));
 }
 
 void Space::ResolveCollisionEntries() {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/ClassIds.h"
 #include "core/World.h"
 #include "core/math/Matrix4.h"
 #include "objects/gameplay/Space.h"
@@ -15,6 +16,7 @@
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
+#include "objects/scene/Mesh.h"
 #include "services/MeshResource.h"
 #include "services/ResourceType.h"
 
@@ -189,20 +191,20 @@ int Space::QuerySphere(const Vector3& centre, float radius, unsigned mask, std::
   return static_cast<int>(result.size());
 }
 
-// The cell's own mesh entries, in world space. Meshes in mesh space are
-// collected with the sphere taken into it, then carried back out.
-int Space::CollectOwnTriangles(const Vector3& centre, float radius, Vector3* points, CollectedTriangle* info,
-                               unsigned maxTriangles) {
+// Meshes in mesh space are collected with the sphere taken into it, then
+// carried back out.
+unsigned Space::CollectMeshSetTriangles(std::span<Resource* const> meshes, const Matrix4& world,
+                                        const Vector3& centre, float radius, Vector3* points,
+                                        CollectedTriangle* info, unsigned maxTriangles) {
   static std::vector<float> corners;
-  const Matrix4 world = GetWorldMatrix();
-  Matrix4 toCell;
-  Matrix4Inverse(toCell, nullptr, world);
+  Matrix4 toMesh;
+  Matrix4Inverse(toMesh, nullptr, world);
   unsigned n = 0;
-  for (const auto& entry : meshEntries_) {
+  for (Resource* mesh : meshes) {
     if (n >= maxTriangles) break;
-    if (!entry->resource) continue;
+    if (mesh == nullptr) continue;
     corners.resize(static_cast<std::size_t>(maxTriangles - n) * 9);
-    const int k = CollectMeshTriangles(entry->resource.Get(), toCell, centre, radius, corners.data(),
+    const int k = CollectMeshTriangles(mesh, toMesh, centre, radius, corners.data(),
                                        info != nullptr ? info + n : nullptr, static_cast<int>(maxTriangles - n));
     for (int i = 0; i < k * 3; ++i) {
       const Vector3 corner{corners[static_cast<std::size_t>(i) * 3], corners[static_cast<std::size_t>(i) * 3 + 1],
@@ -211,6 +213,27 @@ int Space::CollectOwnTriangles(const Vector3& centre, float radius, Vector3* poi
     }
     n += static_cast<unsigned>(std::max(k, 0));
   }
+  return n;
+}
+
+// The linked Mesh objects first, newest link first, then the cell's own
+// mesh entries. A mesh that has since moved to another cell is left out.
+int Space::CollectOwnTriangles(const Vector3& centre, float radius, Vector3* points, CollectedTriangle* info,
+                               unsigned maxTriangles) {
+  std::vector<Resource*> meshes;
+  unsigned n = 0;
+  for (const ObjectRef<Mesh>& link : meshLinks_) {
+    Mesh* mesh = link.Get();
+    if (mesh == nullptr || mesh->GetSpace() != this) continue;
+    meshes.clear();
+    for (int i = 0; i < mesh->GetMeshCount(); ++i) meshes.push_back(mesh->GetMeshResource(i));
+    n += CollectMeshSetTriangles(meshes, mesh->GetWorldMatrix(), centre, radius, points + n * 3,
+                                 info != nullptr ? info + n : nullptr, maxTriangles - n);
+  }
+  meshes.clear();
+  for (const auto& entry : meshEntries_) meshes.push_back(entry->resource.Get());
+  n += CollectMeshSetTriangles(meshes, GetWorldMatrix(), centre, radius, points + n * 3,
+                               info != nullptr ? info + n : nullptr, maxTriangles - n);
   return static_cast<int>(n);
 }
 
@@ -280,20 +303,39 @@ Space* Space::SearchConnection(const Space* other) const {
   return nullptr;
 }
 
-// Descendant Mesh objects widen the box too once the Mesh type answers for
-// its meshes; here the cell's own mesh entries do.
-void Space::CalculateSpaceBox() {
-  const Matrix4 world = GetWorldMatrix();
-  AABox box = EmptyBox();
+namespace {
+
+// Grows box by each mesh's box carried by world; false when none had parts.
+bool GrowByMeshes(AABox& box, std::span<Resource* const> meshes, const Matrix4& world) {
   bool grown = false;
-  for (auto& entry : meshEntries_) {
-    if (!entry->resource) continue;
-    if (GetMeshPartCount(entry->resource.Get()) == 0) continue;
-    AABox meshBox = GetMeshBoundingBox(entry->resource.Get());
+  for (Resource* mesh : meshes) {
+    if (mesh == nullptr || GetMeshPartCount(mesh) == 0) continue;
+    AABox meshBox = GetMeshBoundingBox(mesh);
     AABoxTransform(meshBox, meshBox, world);
     Grow(box, meshBox.min);
     Grow(box, meshBox.max);
     grown = true;
+  }
+  return grown;
+}
+
+}  // namespace
+
+// The cell's own mesh entries and the Mesh objects below it, leaving out
+// inner Spaces with everything under them.
+void Space::CalculateSpaceBox() {
+  const Matrix4 world = GetWorldMatrix();
+  AABox box = EmptyBox();
+  std::vector<Resource*> meshes;
+  for (const auto& entry : meshEntries_) meshes.push_back(entry->resource.Get());
+  bool grown = GrowByMeshes(box, meshes, world);
+  std::vector<Object*> meshObjects;
+  CollectDescendants(meshObjects, kClassMesh, kClassSpace);
+  for (Object* object : meshObjects) {
+    auto& mesh = static_cast<Mesh&>(*object);
+    meshes.clear();
+    for (int i = 0; i < mesh.GetMeshCount(); ++i) meshes.push_back(mesh.GetMeshResource(i));
+    grown = GrowByMeshes(box, meshes, mesh.GetWorldMatrix()) || grown;
   }
   if (!grown) return;
   const Vector3 margin{kBoxMargin, kBoxMargin, kBoxMargin};

@@ -15,6 +15,7 @@
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "objects/scene/Mesh.h"
 #include "services/EngineServices.h"
 #include "services/ViewState.h"
 
@@ -195,6 +196,19 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
     if (EngineServices* services = GetEngineServices()) services->GetView().ClearPortalVolumes();
     if (globalSpace != nullptr) globalSpace->DrawWalk();
     if (cameraSpace != nullptr) cameraSpace->DrawWalk();
+  }
+
+  bool RayQuery(Space& space, const Vector3& from, const Vector3& to, unsigned mask, Vector3& hit,
+                int includeEventOnly) override {
+    SpaceRayHit nearest;
+    if (space.RayQuery(nullptr, from, to, mask, &nearest, includeEventOnly) == 0) return false;
+    hit = nearest.position;
+    return true;
+  }
+
+  // Only Mesh objects are linked: the class id vouches for the type.
+  void LinkMesh(Space& space, Object& mesh) override {
+    if (mesh.GetClassId() == kClassMesh) space.LinkMesh(static_cast<Mesh&>(mesh));
   }
 };
 

@@ -1,0 +1,230 @@
+// Camera's command table, activation, view and file record.
+#include "objects/scene/Camera.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+#include "services/EngineServices.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr auto C = CommandKind::kCommand;
+constexpr int kLastVersionWithDroppedWords = 78;
+constexpr int kFirstVersionWithFreeFly = 38;
+constexpr int kFirstVersionWithTarget = 40;
+constexpr int kFirstVersionWithViewport = 42;
+constexpr std::uint32_t kLastViewport = kViewportCount - 1;
+
+Vector3 Translation(const Matrix4& m) { return {m.m[12], m.m[13], m.m[14]}; }
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Camera>> Camera::Commands() {
+  static const CommandEntry<Camera> table[] = {
+    {1250, "CameraType", P, 0, {kValueDword}, &Camera::SetField<&Camera::type_>, &Camera::GetField<&Camera::type_>},
+    {1252, "CameraViewport", P, 0, {kValueDword}, &Camera::SetViewportCommand, &Camera::GetField<&Camera::viewport_>},
+    {1254, "CameraFov", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::fov_>, &Camera::GetField<&Camera::fov_>},
+    {1256, "CameraAspect", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::aspect_>, &Camera::GetField<&Camera::aspect_>},
+    {1258, "CameraNear", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::near_>, &Camera::GetField<&Camera::near_>},
+    {1260, "CameraFar", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::far_>, &Camera::GetField<&Camera::far_>},
+    {1262, "SetCameraActive", C, 0, {}, &Camera::SetCameraActiveCommand},
+    {1263, "CameraTargetSmooth", P, 0, {kValueFloat}, &Camera::SetField<&Camera::targetSmooth_>, &Camera::GetField<&Camera::targetSmooth_>},
+    {1265, "CameraPositionYOffset", P, 0, {kValueFloat}, &Camera::SetField<&Camera::positionYOffset_>, &Camera::GetField<&Camera::positionYOffset_>},
+    {1267, "CameraPositionDistance", P, 0, {kValueFloat}, &Camera::SetField<&Camera::positionDistance_>, &Camera::GetField<&Camera::positionDistance_>},
+    {1269, "CameraPositionSmooth", P, 0, {kValueFloat}, &Camera::SetField<&Camera::positionSmooth_>, &Camera::GetField<&Camera::positionSmooth_>},
+    {1271, "MinCameraYAngle", P, 0, {kValueFloat}, &Camera::SetField<&Camera::minYAngle_>, &Camera::GetField<&Camera::minYAngle_>},
+    {1273, "MaxCameraYAngle", P, 0, {kValueFloat}, &Camera::SetField<&Camera::maxYAngle_>, &Camera::GetField<&Camera::maxYAngle_>},
+    {1275, "CameraTarget", P, 0, {kValueString}, &Camera::SetTargetCommand, &Camera::GetTargetCommand},
+    {1277, "CameraResetPosition", C, 0, {}, &Camera::ResetPositionCommand},
+  };
+  return table;
+}
+// clang-format on
+
+Camera::Camera() : ViewCamera(kClassCamera) {}
+
+// The first message of the physics release pair stops here: a camera has
+// no physics to give back.
+int Camera::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<Camera> commands(kClassCamera, Commands());
+  static const BlockReaders readers = [] {
+    BlockReaders ids;
+    ids.Add<Camera>(kClassCamera, Commands());
+    return ids;
+  }();
+  if (id == kCommandReleasePhysics) return 1;
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassCamera, id))) {
+    (this->*handler)(CommandArgs(args));
+  } else if (id == kCommandActionStartStep) {
+    Activate();
+  }
+  return Object::ExecuteCommand(id, args);
+}
+
+template <auto Field>
+int Camera::SetField(CommandArgs args) {
+  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
+  return 1;
+}
+
+template <auto Field>
+int Camera::GetField(CommandArgs args) {
+  args.Set(this->*Field);
+  return 1;
+}
+
+template <auto Field>
+int Camera::SetProjectionCommand(CommandArgs args) {
+  SetField<Field>(args);
+  if (IsActive()) HandProjection();
+  return 1;
+}
+
+// The table has four slots: a larger viewport takes the last.
+int Camera::SetViewportCommand(CommandArgs args) {
+  viewport_ = std::min(args.Get<std::uint32_t>(), kLastViewport);
+  return 1;
+}
+
+int Camera::SetCameraActiveCommand(CommandArgs) {
+  Activate();
+  return 1;
+}
+
+int Camera::SetTargetCommand(CommandArgs args) {
+  targetPath_ = args.AsString();
+  target_.Set(ResolveObjectPath(this, targetPath_, nullptr, nullptr));
+  return 1;
+}
+
+int Camera::GetTargetCommand(CommandArgs args) {
+  args.AsString() = targetPath_;
+  return 1;
+}
+
+int Camera::ResetPositionCommand(CommandArgs) {
+  ResetPosition();
+  return 1;
+}
+
+void Camera::SetFov(float fov) {
+  fov_ = fov;
+  if (IsActive()) HandProjection();
+}
+
+void Camera::SetFollowTargetHeight(bool on) {
+  cameraFlags_ = on ? (cameraFlags_ | kCameraFollowTargetHeight) : (cameraFlags_ & ~kCameraFollowTargetHeight);
+}
+
+void Camera::HandProjection() const {
+  if (EngineServices* services = GetEngineServices()) services->GetView().SetProjection(fov_, aspect_, near_, far_);
+}
+
+void Camera::Activate() {
+  HandProjection();
+  if (type_ == kCameraFreeFly) {
+    pitch_ = 0;
+    yaw_ = Vector3YawFlat(GetAxisZWS());
+  }
+  GetActiveCameraTable().Set(static_cast<int>(viewport_), this);
+}
+
+bool Camera::IsActive() const { return GetActiveCameraTable().Get(static_cast<int>(viewport_)) == this; }
+
+std::optional<Vector3> Camera::GetPivot() {
+  if (Object* target = target_.Get()) return target->GetPositionWS();
+  if (Object* parent = GetParent()) return parent->GetPositionWS();
+  return std::nullopt;
+}
+
+void Camera::ApplyView() {
+  EngineServices* services = GetEngineServices();
+  if (services == nullptr) return;
+  ViewState& view = services->GetView();
+  switch (type_) {
+    case kCameraFixed:
+    case kCameraFreeFly:
+      view.SetCameraMatrix(GetWorldMatrix());
+      break;
+    case kCameraLookAt:
+      if (const auto pivot = GetPivot()) view.SetCameraLookAt(GetPositionWS(), *pivot);
+      break;
+    case kCameraFollow:
+      view.SetCameraLookAt(GetPositionWS(), lookAt_);
+      break;
+    default:
+      break;
+  }
+  HandProjection();
+}
+
+int Camera::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters*, int) { return 1; }
+
+void Camera::Precalculate() {
+  if (!targetPath_.empty()) target_.Set(ResolveObjectPath(this, targetPath_, nullptr, nullptr));
+  ResetPosition();
+  EnableUpdate();
+  Object::Precalculate();
+}
+
+void Camera::ResetPosition() {
+  Object* anchor = target_ ? target_.Get() : GetParent();
+  if (anchor != nullptr) lookAt_ = previousTarget_ = Translation(anchor->GetWorldMatrix());
+  followPosition_ = Translation(GetWorldMatrix());
+  followPosition_.y += positionYOffset_;
+  if (type_ != kCameraFollow) return;
+  Vector3 start = lookAt_;
+  start.y += positionYOffset_;
+  if (Object* target = target_.Get()) {
+    Vector3AddScaled(start, start, target->GetAxisZWS(), -positionDistance_);
+  } else if (Object* parent = GetParent()) {
+    Vector3AddScaled(start, start, parent->GetAxisZWS(), positionDistance_);
+  }
+  SetPosition(start, true);
+  SetWSOrientation(true);
+}
+
+bool Camera::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  const int version = stream.GetVersion();
+  if (version >= 1) {
+    stream.Serialize(cameraFlags_);
+    stream.Serialize(type_);
+    stream.Serialize(fov_);
+    stream.Serialize(aspect_);
+    stream.Serialize(near_);
+    stream.Serialize(far_);
+  }
+  if (version >= 1 && version <= kLastVersionWithDroppedWords) {
+    std::uint32_t dropped[3] = {};
+    stream.Serialize(dropped);
+  }
+  if (version >= 1) {
+    stream.Serialize(targetSmooth_);
+    stream.Serialize(positionYOffset_);
+    stream.Serialize(positionDistance_);
+    stream.Serialize(positionSmooth_);
+  }
+  if (version >= kFirstVersionWithTarget) stream.SerializeString(targetPath_);
+  if (version >= kFirstVersionWithViewport) stream.Serialize(viewport_);
+  if (!stream.IsWriting()) {
+    viewport_ = std::min(viewport_, kLastViewport);
+    if (version < kFirstVersionWithFreeFly && type_ == kCameraFreeFly) type_ = kCameraFixed;
+  }
+  return !stream.Failed();
+}
+
+void RegisterCameraCommands() {
+  RegisterCommandTable<Camera>(BuildCommandRegistry(), kClassCamera, Camera::Commands());
+  GetObjectFactory().RegisterType<Camera>(kClassCamera);
+}
+
+}  // namespace tge

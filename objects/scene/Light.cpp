@@ -1,0 +1,148 @@
+// Light's command table, attenuation, drawing and file record.
+#include "objects/scene/Light.h"
+
+#include <type_traits>
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+#include "services/EngineServices.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr int kFirstVersionWithSpot = 33;
+constexpr int kFirstVersionWithColourMul = 69;
+
+Color Scaled(const Color& colour, float scale) {
+  return {colour.r * scale, colour.g * scale, colour.b * scale, colour.a * scale};
+}
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Light>> Light::Commands() {
+  static const CommandEntry<Light> table[] = {
+    {750, "LightType", P, 0, {kValueDword}, &Light::SetField<&Light::type_>, &Light::GetField<&Light::type_>},
+    {752, "LightColor", P, 0, {kValueColor}, &Light::SetField<&Light::colour_>, &Light::GetField<&Light::colour_>},
+    {754, "LightAmbient", P, 0, {kValueColor}, &Light::SetField<&Light::ambient_>, &Light::GetField<&Light::ambient_>},
+    {756, "LightColorMul", P, 0, {kValueFloat}, &Light::SetField<&Light::colourMul_>, &Light::GetField<&Light::colourMul_>},
+    {758, "LightRadius", P, 0, {kValueFloat}, &Light::SetRadiusCommand, &Light::GetField<&Light::radius_>},
+    {760, "LightSpotFalloff", P, 0, {kValueFloat}, &Light::SetField<&Light::spotFalloff_>, &Light::GetField<&Light::spotFalloff_>},
+    {762, "LightSpotTheta", P, 0, {kValueFloat}, &Light::SetField<&Light::spotTheta_>, &Light::GetField<&Light::spotTheta_>},
+    {764, "LightSpotPhi", P, 0, {kValueFloat}, &Light::SetField<&Light::spotPhi_>, &Light::GetField<&Light::spotPhi_>},
+    {766, "LightFalloff0", P, 0, {kValueFloat}, &Light::SetFalloffCommand<&Light::falloff0_>, &Light::GetField<&Light::falloff0_>},
+    {768, "LightFalloff1", P, 0, {kValueFloat}, &Light::SetFalloffCommand<&Light::falloff1_>, &Light::GetField<&Light::falloff1_>},
+    {770, "LightFalloff2", P, 0, {kValueFloat}, &Light::SetFalloffCommand<&Light::falloff2_>, &Light::GetField<&Light::falloff2_>},
+  };
+  return table;
+}
+// clang-format on
+
+Light::Light() : Object(kClassLight) {}
+
+int Light::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<Light> commands(kClassLight, Commands());
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  return Object::ExecuteCommand(id, args);
+}
+
+template <auto Field>
+int Light::SetField(CommandArgs args) {
+  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
+  return 1;
+}
+
+template <auto Field>
+int Light::GetField(CommandArgs args) {
+  args.Set(this->*Field);
+  return 1;
+}
+
+template <auto Field>
+int Light::SetFalloffCommand(CommandArgs args) {
+  SetField<Field>(args);
+  ComputeAttenuation();
+  return 1;
+}
+
+// A spot light keeps its attenuation until a falloff setter or Precalculate.
+int Light::SetRadiusCommand(CommandArgs args) {
+  const float radius = args.Get<float>();
+  radius_ = radius > 0 ? radius : 0;
+  if (type_ == kLightPoint) ComputeAttenuation();
+  return 1;
+}
+
+void Light::ComputeAttenuation() {
+  if (type_ == kLightDirectional) return;
+  attenuation_ = {falloff0_, falloff1_ * falloff2_, falloff1_ * (1 - falloff2_)};
+  if (radius_ > 0) {
+    attenuation_[1] /= radius_;
+    attenuation_[2] /= radius_ * radius_;
+  }
+}
+
+void Light::Draw() {
+  if (!GetActive()) return;
+  EngineServices* services = GetEngineServices();
+  if (HasFlag(kFlagActionStarted) && services != nullptr) {
+    const float value = GetActionValue();
+    const Color diffuse = Scaled(colour_, colourMul_ * value);
+    const Color ambient = Scaled(ambient_, value);
+    RenderQueue& queue = services->GetRenderQueue();
+    switch (type_) {
+      case kLightDirectional:
+        queue.QueueDirectionalLight(GetAxisZWS(), diffuse, ambient);
+        break;
+      case kLightPoint:
+        queue.QueuePointLight(GetPositionWS(), radius_, attenuation_[0], attenuation_[1], attenuation_[2], diffuse,
+                              ambient);
+        break;
+      case kLightSpot:
+        queue.QueueSpotLight(GetPositionWS(), GetAxisZWS(), radius_, spotFalloff_, spotTheta_, spotPhi_,
+                             attenuation_[0], attenuation_[1], attenuation_[2], diffuse, ambient);
+        break;
+      default:
+        break;
+    }
+  }
+  Object::Draw();
+}
+
+void Light::Precalculate() {
+  ComputeAttenuation();
+  Object::Precalculate();
+}
+
+// The attenuation is not stored: Precalculate derives it.
+bool Light::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  const int version = stream.GetVersion();
+  if (version >= 1) {
+    stream.Serialize(reserved_);
+    stream.Serialize(type_);
+    stream.Serialize(colour_);
+    stream.Serialize(ambient_);
+    stream.Serialize(radius_);
+    stream.Serialize(falloff0_);
+    stream.Serialize(falloff1_);
+    stream.Serialize(falloff2_);
+  }
+  if (version >= kFirstVersionWithSpot) {
+    stream.Serialize(spotFalloff_);
+    stream.Serialize(spotTheta_);
+    stream.Serialize(spotPhi_);
+  }
+  if (version >= kFirstVersionWithColourMul) stream.Serialize(colourMul_);
+  return !stream.Failed();
+}
+
+void RegisterLightCommands() {
+  RegisterCommandTable<Light>(BuildCommandRegistry(), kClassLight, Light::Commands());
+  GetObjectFactory().RegisterType<Light>(kClassLight);
+}
+
+}  // namespace tge
