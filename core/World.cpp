@@ -5,6 +5,7 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
+#include "core/WorldPhysicsHooks.h"
 
 namespace tge {
 namespace {
@@ -21,13 +22,6 @@ std::vector<World*>& Worlds() {
 
 }  // namespace
 
-const CommandEntry<World> World::kCommands[] = {
-    {14270, "WorldTimeMul", CommandKind::kProperty, 0, {kValueFloat}, &World::SetTimeMulCommand,
-     &World::GetTimeMulCommand},
-    {14272, "StartWorld", CommandKind::kCommand, kCommandPlain, {}, &World::StartWorld},
-    {14273, "StopWorld", CommandKind::kCommand, kCommandPlain, {}, &World::StopWorld},
-};
-
 World::World() : File(kClassWorld), scheduler_(*this) {
   SetFileFlag(kFileAutoLoad, false);
   SetWorld(this);
@@ -41,14 +35,26 @@ World::World(const World& source)
       frameRate_(source.frameRate_),
       timeMul_(source.timeMul_),
       currentTime_(source.currentTime_),
-      previousTime_(source.previousTime_) {
+      previousTime_(source.previousTime_),
+      settings_(source.settings_),
+      blurAmount_(source.blurAmount_),
+      bloomAmount_(source.bloomAmount_) {
   SetWorld(this);
   Worlds().push_back(this);
 }
 
+// Objects still holding bodies outlive the physics world's record; the
+// physics wrapper frees the library world with the last of them.
 World::~World() {
   auto& worlds = Worlds();
   if (auto it = std::find(worlds.begin(), worlds.end(), this); it != worlds.end()) worlds.erase(it);
+  WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
+  if (physicsWorld_ != nullptr && hooks != nullptr) hooks->DestroyPhysics(*this);
+}
+
+bool World::IsLive(const World* world) {
+  const auto& worlds = Worlds();
+  return world != nullptr && std::find(worlds.begin(), worlds.end(), world) != worlds.end();
 }
 
 void World::SetPhysics(PhysicsWorld* physicsWorld, PhysicsSpace* collisionSpace) {
@@ -66,27 +72,42 @@ void World::RemovePhysicsObject(Object& object) {
   std::erase_if(physicsObjects_, [&object](const ObjectRef<Object>& ref) { return !ref || ref == &object; });
 }
 
+// The copy builds its own physics world at its Precalculate; its Spaces
+// register themselves when they start.
 void World::CopyFrom(const Object& source) {
   File::CopyFrom(source);
   focusWindow_.Reset();
   previousFocusWindow_.Reset();
   windows_.clear();
+  physicsWorld_ = nullptr;
+  collisionSpace_ = nullptr;
+  physicsObjects_.clear();
+  spaces_.clear();
+  globalSpace_ = nullptr;
+  frameStamp_ = 0;
+  previousFrameStamp_ = 0;
 }
 
 int World::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<World> dispatcher(kClassWorld, kCommands);
-  if (auto handler = dispatcher.Find(id)) (this->*handler)(CommandArgs(args));
+  static const CommandDispatcher<World> dispatcher(kClassWorld, Commands());
+  static const BlockReaders readers = [] {
+    BlockReaders ids;
+    ids.Add<World>(kClassWorld, Commands());
+    return ids;
+  }();
+  const auto handler = dispatcher.Find(id);
+  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassWorld, id))) (this->*handler)(CommandArgs(args));
   if (id == kCommandResumeGame && focusWindow_) globalFocus = focusWindow_;
   return File::ExecuteCommand(id, args);
 }
 
 int World::SetTimeMulCommand(CommandArgs args) {
-  if (!args.IsNull()) timeMul_ = args.Get<float>();
+  timeMul_ = args.Get<float>();
   return 1;
 }
 
 int World::GetTimeMulCommand(CommandArgs args) {
-  if (!args.IsNull()) args.Set(timeMul_);
+  args.Set(timeMul_);
   return 1;
 }
 
@@ -176,10 +197,5 @@ void World::SetClock(WorldClock clock) { worldClock = clock; }
 const std::vector<World*>& World::GetWorldList() { return Worlds(); }
 
 Object* World::GetGlobalFocus() { return globalFocus.Get(); }
-
-void RegisterWorldCommands() {
-  RegisterCommandTable<World>(BuildCommandRegistry(), kClassWorld, World::kCommands);
-  GetObjectFactory().RegisterType<World>(kClassWorld);
-}
 
 }  // namespace tge

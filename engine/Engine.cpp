@@ -10,6 +10,8 @@
 #include "core/files/SafeFileWriter.h"
 #include "core/files/SerializeStream.h"
 #include "engine/ObjectPhysicsBuilder.h"
+#include "objects/gameplay/Space.h"
+#include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
@@ -34,6 +36,7 @@ struct TypeRegistration {
 // Every built object type, in increasing class id. A type joins this table
 // when it is built; until then its class id makes nothing.
 constexpr TypeRegistration kBuiltTypes[] = {
+    {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
@@ -52,6 +55,7 @@ Engine::Engine() : Object(kClassEngine) {
   gEngine = this;
   SetObjectHooks(&services_);
   World::SetClock(&GetElapsedSeconds);
+  InstallWorldPhysicsPasses();
   BuildCommandRegistry();
   RegisterBaseCommands();
   RegisterEngineCommands();
@@ -226,6 +230,7 @@ bool ShutdownEngine() {
   engine->Shutdown();
   delete engine;
   FreeCommandRegistry();
+  ReleaseSpaceQueries();
   ShutdownPhysics();
   return true;
 }

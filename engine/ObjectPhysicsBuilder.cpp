@@ -1,14 +1,14 @@
 #include "engine/ObjectPhysicsBuilder.h"
 
-#include <algorithm>
-#include <cmath>
-
+#include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/World.h"
+#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsMass.h"
+#include "objects/gameplay/physics/PhysicsShape.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
 
@@ -18,37 +18,11 @@ namespace {
 constexpr float kAutoDisableThreshold = 0.5f;
 constexpr float kAutoDisableSeconds = 1.0f;
 
-bool IsPlane(const GeometryRecord& record) { return record.Shape() > kGeometryCCylinder; }
-
-// A plane through the record's position with the record's dimension as its
-// normal.
-dGeomID CreatePlane(dSpaceID space, const GeometryRecord& record) {
-  const Vector3& n = record.dimension;
-  const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-  if (!(length > 0)) return nullptr;
-  const Vector3 unit{n.x / length, n.y / length, n.z / length};
-  const Vector3& p = record.position;
-  return CreatePlaneGeom(space, unit.x, unit.y, unit.z, unit.x * p.x + unit.y * p.y + unit.z * p.z);
-}
-
-dGeomID CreateShape(dSpaceID space, const GeometryRecord& record) {
-  switch (record.Shape()) {
-    case kGeometrySphere:
-      return CreateSphereGeom(space, record.dimension.x);
-    case kGeometryBox:
-      return CreateBoxGeom(space, record.dimension);
-    case kGeometryCCylinder:
-      return CreateCCylinderGeom(space, record.dimension.x, record.dimension.y);
-    default:
-      return CreatePlane(space, record);
-  }
-}
-
 // The geometry the rest of the world sees: the shape, or the transform
 // holding it at the record's offset.
 dGeomID BuildGeometry(dSpaceID space, GeometryRecord& record) {
-  const bool wrapped = (record.info & kGeometryUseTransform) != 0 && !IsPlane(record);
-  dGeomID shape = CreateShape(wrapped ? nullptr : space, record);
+  const bool wrapped = (record.info & kGeometryUseTransform) != 0 && !IsPlaneRecord(record);
+  dGeomID shape = CreateRecordShape(wrapped ? nullptr : space, record);
   if (shape == nullptr) return nullptr;
   record.geometry = ToPhysicsGeom(shape);
   SetGeomData(shape, &record);
@@ -80,15 +54,15 @@ dBodyID BuildBody(Object& object, PhysicsWorld* physicsWorld) {
   return body;
 }
 
-bool BuildGeometries(ObjectPhysics& physics) {
+bool BuildGeometries(ObjectPhysics& physics, dSpaceID container) {
   dBodyID body = ToOde(physics.body);
   bool massSet = false;
   for (const auto& record : physics.geometries) {
-    dGeomID geometry = BuildGeometry(ToOde(physics.space), *record);
+    dGeomID geometry = BuildGeometry(container, *record);
     if (geometry == nullptr) return false;
     SetGeomCategoryBits(geometry, record->categoryBits);
     SetGeomCollideBits(geometry, record->collisionBits);
-    if (body == nullptr || IsPlane(*record)) continue;
+    if (body == nullptr || IsPlaneRecord(*record)) continue;
     SetGeomBody(geometry, body);
     const int byDensity = (record->info & kGeometryMassByDensity) != 0 ? 1 : 0;
     dGeomID shape = ToOde(record->geometry);
@@ -99,21 +73,17 @@ bool BuildGeometries(ObjectPhysics& physics) {
   return true;
 }
 
-// Objects of a World being destroyed outlive its list; they leave nothing
-// to remove from it.
-bool IsLiveWorld(const World* world) {
-  const auto& worlds = World::GetWorldList();
-  return world != nullptr && std::find(worlds.begin(), worlds.end(), world) != worlds.end();
-}
-
 }  // namespace
 
+// A Space builds its collision entries' geometries in its own collision
+// space; a Space needs no physics record for that.
 bool CreateObjectPhysics(Object& object) {
   ObjectPhysics* physics = object.GetPhysics();
   World* world = object.GetWorld();
-  if (physics == nullptr || object.GetSpace() == nullptr || world == nullptr || world->GetPhysicsWorld() == nullptr) {
-    return false;
-  }
+  if (object.GetSpace() == nullptr || world == nullptr || world->GetPhysicsWorld() == nullptr) return false;
+  const bool isSpace = object.GetClassId() == kClassSpace;
+  if (isSpace) static_cast<Space&>(object).BuildCollisionGeometries();
+  if (physics == nullptr) return isSpace;
   if (physics->HasLiveHandles()) return true;
   if ((physics->flags & kPhysicsEnableRigidBody) != 0) {
     physics->body = ToPhysicsBody(BuildBody(object, world->GetPhysicsWorld()));
@@ -122,7 +92,8 @@ bool CreateObjectPhysics(Object& object) {
   if ((physics->flags & kPhysicsEnableLocalSpace) != 0) {
     physics->space = ToPhysicsSpace(CreateSimpleSpace(ToOde(world->GetCollisionSpace())));
   }
-  if (!BuildGeometries(*physics)) {
+  dSpaceID container = physics->space != nullptr ? ToOde(physics->space) : ToOde(world->GetCollisionSpace());
+  if (!BuildGeometries(*physics, container)) {
     DestroyObjectPhysics(object);
     return false;
   }
@@ -132,6 +103,7 @@ bool CreateObjectPhysics(Object& object) {
 }
 
 bool DestroyObjectPhysics(Object& object) {
+  if (object.GetClassId() == kClassSpace) static_cast<Space&>(object).ReleaseCollisionGeometries();
   ObjectPhysics* physics = object.GetPhysics();
   if (physics == nullptr) return false;
   for (const auto& record : physics->geometries) {
@@ -144,7 +116,7 @@ bool DestroyObjectPhysics(Object& object) {
   physics->space = nullptr;
   if (physics->body != nullptr) DestroyBody(ToOde(physics->body));
   physics->body = nullptr;
-  if (IsLiveWorld(object.GetWorld())) object.GetWorld()->RemovePhysicsObject(object);
+  if (World::IsLive(object.GetWorld())) object.GetWorld()->RemovePhysicsObject(object);
   return true;
 }
 

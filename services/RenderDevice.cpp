@@ -185,7 +185,10 @@ void RenderDevice::ReleaseDefaultPool() {
 }
 
 void RenderDevice::RestoreDefaultPool() {
-  for (DefaultPoolUser* user : defaultPoolUsers_) user->RestoreDefaultPool(*device_);
+  // A copy: a user may leave the list while it restores (post effects switch
+  // off when their targets cannot be made again).
+  const std::vector<DefaultPoolUser*> users = defaultPoolUsers_;
+  for (DefaultPoolUser* user : users) user->RestoreDefaultPool(*device_);
 }
 
 int RenderDevice::HandleDeviceLost() {

@@ -1,6 +1,6 @@
 // The engine's random numbers: a 15-bit linear congruential generator that
 // the data's formulas (which divide by 16383 or 32767) rely on.
-// Every place a Part says rand() calls tge::Rand(); nothing calls std::rand.
+// Everything random in the engine draws from tge::Rand(); nothing calls std::rand.
 #pragma once
 #include <cstdint>
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ObjectPhysicsBuilder.h"
+#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
@@ -9,30 +10,25 @@
 namespace tge::test {
 namespace {
 
-// The builder only asks whether an object is filed in a Space; it never
-// looks inside one, so a stand-in address serves until Spaces are built.
-alignas(16) unsigned char gSpaceStandIn[16];
-Space* StandInSpace() { return reinterpret_cast<Space*>(gSpaceStandIn); }
-
 class ObjectPhysicsBuilderTest : public EngineTest {
  protected:
   void SetUp() override {
     EngineTest::SetUp();
-    physicsWorld = CreatePhysicsWorld();
-    collisionSpace = CreateSimpleSpace(nullptr);
-    engine->GetEngineWorld().SetPhysics(physicsWorld, ToPhysicsSpace(collisionSpace));
-  }
-  void TearDown() override {
-    engine->Shutdown();
-    DestroySpace(collisionSpace);
-    DestroyPhysicsWorld(physicsWorld);
-    EngineTest::TearDown();
+    World& world = engine->GetEngineWorld();
+    std::int32_t on = 1;
+    world.ExecuteCommand(14250, &on);
+    world.Precalculate();
+    physicsWorld = world.GetPhysicsWorld();
+    collisionSpace = ToOde(world.GetCollisionSpace());
+    cell = static_cast<Space*>(CreateObject(kClassSpace, nullptr, *engine, "Cell"));
+    cell->SetWorld(&world);
+    cell->Precalculate();
   }
 
   Object& Body(std::uint32_t shape, bool transform) {
     Object& object = Add(*engine, "Body");
     object.SetWorld(&engine->GetEngineWorld());
-    object.SetSpace(StandInSpace());
+    object.SetSpace(cell);
     object.SetUsePhysics(true);
     object.GetPhysics()->flags = kPhysicsEnableRigidBody | kPhysicsEnableLocalSpace;
     GeometryRecord& record = object.AddGeometry();
@@ -43,6 +39,7 @@ class ObjectPhysicsBuilderTest : public EngineTest {
 
   PhysicsWorld* physicsWorld = nullptr;
   dSpaceID collisionSpace = nullptr;
+  Space* cell = nullptr;
 };
 
 TEST_F(ObjectPhysicsBuilderTest, BuildsOnceAndReleasesEverything) {
@@ -67,7 +64,7 @@ TEST_F(ObjectPhysicsBuilderTest, NothingIsBuiltWithoutASpaceOrAWorldWithPhysics)
   Object& object = Body(kGeometrySphere, false);
   object.SetSpace(nullptr);
   EXPECT_FALSE(CreateObjectPhysics(object));
-  object.SetSpace(StandInSpace());
+  object.SetSpace(cell);
   engine->GetEngineWorld().SetPhysics(nullptr, nullptr);
   EXPECT_FALSE(CreateObjectPhysics(object));
   EXPECT_FALSE(object.GetPhysics()->HasLiveHandles());

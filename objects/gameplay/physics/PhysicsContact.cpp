@@ -94,6 +94,9 @@ void PhysicsNearCallback(void* data, dGeomID a, dGeomID b) {
   if (count <= 0) return;
   const int answer = AskOwners(a, b, contacts, count);
   if (answer == kContactDrop || IsEventOnly(a) || IsEventOnly(b)) return;
+  // Two geometries without a body (triggers sharing a space) push nothing:
+  // their owners have seen the contacts, and a joint would join no body.
+  if (!GetGeomBody(a) && !GetGeomBody(b)) return;
   for (int i = 0; i < count; ++i) {
     if (answer != kContactKeepSurface) contacts[i].surface.mu = kDefaultContactFriction;
     AddContact(static_cast<PhysicsWorld*>(data), contacts[i]);

@@ -49,7 +49,7 @@ int AreBodiesConnected(dBodyID a, dBodyID b, int jointType);
 // data is the PhysicsWorld record. Asks the owners of geometries with the
 // Callback flag about the pair's contacts (the first geometry's owner first,
 // the second's seeing what the first wrote; the later answer counts) and
-// makes no joints when a geometry is EventOnly.
+// makes no joints when a geometry is EventOnly or neither has a body.
 void PhysicsNearCallback(void* data, dGeomID a, dGeomID b);
 
 }  // namespace tge

@@ -1,5 +1,5 @@
-// The font file reader, the UTF-8 decoder, measuring, and batching of glyph
-// quads on a recording device.
+// The font file reader, the UTF-8 decoder, measuring, and batching and
+// filtering of glyph quads on a recording device.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,18 +7,23 @@
 #include "../TestBytes.h"
 #include "../render/RecordingRenderDevice.h"
 #include "services/FontResource.h"
+#include "services/FrameRender.h"
+#include "services/PostEffects.h"
+#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
 #include "services/TextDrawing.h"
 #include "services/Utf8.h"
+#include "services/ViewState.h"
 
 namespace tge {
 namespace {
 
-// Version 1, line height 10, baseline 2, size 12, gap 3; characters 0 to
-// 'b' map 'a' to glyph 1 and 'b' to glyph 2.
-test::Bytes FontFile(std::uint16_t characters = 'b', std::uint32_t glyphs = 3, std::uint16_t bEntry = 2) {
+// Version 1, line height 10, baseline 2, the size (12 unless given), gap 3;
+// characters 0 to 'b' map 'a' to glyph 1 and 'b' to glyph 2.
+test::Bytes FontFile(std::uint16_t characters = 'b', std::uint32_t glyphs = 3, std::uint16_t bEntry = 2,
+                     float size = 12) {
   test::Bytes file;
-  file.U32(1).F32(10).F32(2).F32(12).F32(3).U16(characters);
+  file.U32(1).F32(10).F32(2).F32(size).F32(3).U16(characters);
   for (std::uint32_t c = 0; c <= characters; ++c) file.U16(c == 'a' ? 1 : c == 'b' ? bEntry : 0);
   file.U32(glyphs);
   for (std::uint32_t g = 0; g < glyphs; ++g) file.F32(0).F32(0).F32(1).F32(1).U16(1).U16(4).U16(std::uint16_t(5 + g)).U16(0);
@@ -118,6 +123,48 @@ TEST_F(TextDrawingTest, LongLinesDrawInBatchesOfTheScratch) {
   }
   EXPECT_EQ(triangles, (std::vector<std::uint32_t>{2 * 512, 2 * 88}));
   EXPECT_EQ(DrawTextUtf8(rig.device, nullptr, "a", {0, 0, 0}, Color{1, 1, 1, 1}, {}, nullptr), 0);
+}
+
+// Sampler 0's minification and magnification filters when the first draw was
+// made: what they were before the recorded calls, changed by those calls.
+std::pair<std::uint32_t, std::uint32_t> FiltersAtFirstDraw(const gfx::RecordingDevice& device,
+                                                           std::pair<std::uint32_t, std::uint32_t> filters) {
+  for (const gfx::DeviceCall& call : device.Calls()) {
+    if (call.type == gfx::CallType::kDrawPrimitive) break;
+    if (call.type != gfx::CallType::kSetSamplerState || call.a != 0) continue;
+    if (call.b == gfx::kSampMinFilter) filters.first = call.c;
+    if (call.b == gfx::kSampMagFilter) filters.second = call.c;
+  }
+  return filters;
+}
+
+TEST_F(TextDrawingTest, FontsMadeSmallerThanSixteenAreDrawnWithoutFiltering) {
+  struct Case {
+    float size;
+    std::uint32_t filter;
+  };
+  for (const Case& c : {Case{12, gfx::kFilterPoint}, Case{15.9f, gfx::kFilterPoint}, Case{16, gfx::kFilterLinear},
+                        Case{24, gfx::kFilterLinear}}) {
+    folder_.Write("Data/sized.fnt", FontFile('b', 3, 2, c.size).data);
+    auto sized = std::make_unique<FontResource>();
+    sized->SetFileName("sized.fnt");
+    const ResourceRef font = db_.AdoptResource(std::move(sized));
+    test::RecordingRenderDevice rig;
+    const std::pair<std::uint32_t, std::uint32_t> before = {rig.recording->GetSamplerState(0, gfx::kSampMinFilter),
+                                                            rig.recording->GetSamplerState(0, gfx::kSampMagFilter)};
+    ViewState view;
+    RenderQueue queue{view};
+    PostEffects post;
+    FrameRender frame{queue, view, post};
+    ASSERT_EQ(frame.BeginFrame(rig.device), 1);
+    queue.QueueText(font.Get(), "ab", {0, 0, 0}, 1, 1, Color{1, 1, 1, 1}, 0, 0, 0);
+    frame.RenderFrame(rig.device, {});
+    frame.EndFrame(&rig.device);
+    ASSERT_EQ(rig.recording->CountCalls(gfx::CallType::kDrawPrimitive), 1u) << c.size;
+    EXPECT_EQ(FiltersAtFirstDraw(*rig.recording, before), std::make_pair(c.filter, c.filter)) << c.size;
+    EXPECT_EQ(rig.recording->GetSamplerState(0, gfx::kSampMinFilter), gfx::kFilterLinear) << c.size;
+    EXPECT_EQ(rig.recording->GetSamplerState(0, gfx::kSampMagFilter), gfx::kFilterLinear) << c.size;
+  }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The render queue's lists and sort keys, its arena, and the visibility
-// tests it culls with; the frame render's order of device calls on a
-// recording device.
+// tests it culls with.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "core/Object.h"
@@ -36,6 +39,21 @@ class ContactAnswerer : public Object {
   bool writesSurface = false;
   std::vector<Call> calls;
 };
+
+// Contact joints in a world, attached to bodies or not, counted in the
+// library's text dump of the world.
+int WorldContactJointCount(dWorldID world) {
+  char* text = nullptr;
+  std::size_t size = 0;
+  FILE* file = open_memstream(&text, &size);
+  dWorldExportDIF(world, file, "world");
+  std::fclose(file);
+  const std::string dump(text, size);
+  std::free(text);
+  int count = 0;
+  for (auto at = dump.find("contact_joint"); at != std::string::npos; at = dump.find("contact_joint", at + 1)) ++count;
+  return count;
+}
 
 enum class Outcome { kFallsThrough, kBouncesAndSlides, kBouncesAndStops };
 
@@ -180,6 +198,47 @@ TEST_F(PhysicsContactHandlerTest, OwnerlessSidesAreNeverAsked) {
   OfferPair();
   EXPECT_EQ(boxOwner.calls.size(), 1u);
   EXPECT_EQ(StepAndWatch(), Outcome::kBouncesAndSlides);
+}
+
+// Two geometries without a body (triggers sharing the World's space) have
+// nothing to push: their owners still see the contacts, but no joint is
+// made, whatever they answer.
+TEST_F(PhysicsContactHandlerTest, BodilessPairsTellTheirOwnersButMakeNoJoints) {
+  ContactAnswerer triggerOwner;
+  GeometryRecord& triggerRecord = triggerOwner.AddGeometry();
+  dGeomID trigger = Keep(CreateBoxGeom(space, {1, 1, 1}));
+  SetGeomData(trigger, &triggerRecord);
+  struct Case {
+    std::uint32_t triggerFlags;
+    std::uint32_t groundFlags;
+    int answer;
+  };
+  const Case cases[] = {
+      {0, 0, 0},
+      {kGeometryCallback, 0, 0},
+      {kGeometryCallback, kGeometryCallback, 2},
+      {0, kGeometryCallback, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    Reset();
+    triggerOwner.calls.clear();
+    triggerRecord.info = kGeometryBox | c.triggerFlags;
+    groundRecord.info |= c.groundFlags;
+    triggerOwner.answer = c.answer;
+    groundOwner.answer = c.answer;
+    PhysicsNearCallback(physics, trigger, ground);
+    EXPECT_EQ(WorldContactJointCount(physics->world), 0);
+    EXPECT_EQ(triggerOwner.calls.size(), c.triggerFlags != 0 ? 1u : 0u);
+    EXPECT_EQ(groundOwner.calls.size(), c.groundFlags != 0 ? 1u : 0u);
+    for (const ContactAnswerer::Call& call : triggerOwner.calls) {
+      EXPECT_GT(call.count, 0);
+    }
+  }
+  // The body's box on the same ground makes joints the count sees.
+  OfferPair();
+  EXPECT_GT(WorldContactJointCount(physics->world), 0);
+  StepPhysicsWorld(physics, kStep);
 }
 
 }  // namespace

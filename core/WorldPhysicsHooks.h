@@ -1,0 +1,43 @@
+// The gameplay half of a World: its physics world and collision space, the
+// collision pass over its Spaces, finding the Space that holds a point and
+// the draw walk over the Space graph. The object model knows Spaces only by
+// name, so a World reaches them through these hooks, which the engine
+// installs at start-up (the Space type and the physics wrapper answer them).
+// Until then a World makes no physics and finds no Space.
+#pragma once
+#include "core/math/Vector.h"
+
+namespace tge {
+
+class Space;
+class World;
+
+class WorldPhysicsHooks {
+ public:
+  virtual ~WorldPhysicsHooks() = default;
+
+  // Makes the physics world and the World's own collision space, hands both
+  // to the World and applies its settings.
+  virtual void CreatePhysics(World& world) = 0;
+  // Frees what CreatePhysics made; the World then has none.
+  virtual void DestroyPhysics(World& world) = 0;
+  // Hands every stored setting to the World's physics world.
+  virtual void ApplyPhysicsSettings(World& world) = 0;
+  // Links each connection (and auto-connect) Space with the Spaces it overlaps.
+  virtual void JoinSpaces(World& world) = 0;
+  // Collides the World's physics objects with what can touch them, steps the
+  // physics world and marks the transforms of the bodies that moved.
+  virtual void StepPhysics(World& world) = 0;
+  virtual Space* FindSpaceAt(const World& world, Space* hint, const Vector3& position) = 0;
+  // Files each physics object that moved into the Space now holding it.
+  virtual void RefileMovedObjects(World& world) = 0;
+  // One frame's draw walk: the view volumes are cleared, then the global
+  // Space (when given) and the camera's Space are drawn.
+  virtual void DrawSpaces(World& world, Space* globalSpace, Space* cameraSpace) = 0;
+};
+
+// Null until the engine installs its hooks.
+WorldPhysicsHooks* GetWorldPhysicsHooks();
+void SetWorldPhysicsHooks(WorldPhysicsHooks* hooks);
+
+}  // namespace tge

@@ -1,0 +1,226 @@
+// Space's command table and handlers: the box, the sub boxes, the flag
+// properties and the two entry lists. Indices are compared unsigned, so -1
+// and any index at or past the count address nothing.
+#include <string>
+#include <vector>
+
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "objects/gameplay/Space.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr auto C = CommandKind::kCommand;
+constexpr std::uint32_t kCommandCollectResources = 11;
+
+template <class T>
+T* Selected(const std::vector<T>& list, std::int32_t index) {
+  const auto at = static_cast<std::uint32_t>(index);
+  return at < list.size() ? const_cast<T*>(&list[at]) : nullptr;
+}
+
+// Removes the selected entry; the selection then falls on the first entry.
+template <class T>
+void EraseSelected(std::vector<T>& list, std::int32_t& index) {
+  const auto at = static_cast<std::uint32_t>(index);
+  if (at >= list.size()) return;
+  list.erase(list.begin() + at);
+  index = list.empty() ? -1 : 0;
+}
+
+std::vector<std::string>& NameList(CommandArgs args) { return *static_cast<std::vector<std::string>*>(args.Data()); }
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Space>> Space::Commands() {
+  static const CommandEntry<Space> table[] = {
+    {2000, "SpaceBoxMin", P, 0, {kValueVector3}, &Space::SetBoxMinCommand, &Space::GetBoxMinCommand},
+    {2002, "SpaceBoxMax", P, 0, {kValueVector3}, &Space::SetBoxMaxCommand, &Space::GetBoxMaxCommand},
+    {2004, "AddSpaceSubBox", C, 0, {}, &Space::AddSubBoxCommand},
+    {2005, "DeleteSpaceSubBox", C, 0, {}, &Space::DeleteSubBoxCommand},
+    {2006, "SetSpaceSubBoxList", C, 0, {kValueDword}, &Space::SetSubBoxListCommand},
+    {2007, "GetSpaceSubBoxList", C, 0, {kValuePointer}, &Space::GetSubBoxListCommand},
+    {2012, "SpaceCollision", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceCollision>, &Space::GetFlagCommand<kSpaceCollision>},
+    {2014, "SpaceConnection", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceConnection>, &Space::GetFlagCommand<kSpaceConnection>},
+    {2016, "SpaceConnectionOpen", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceConnectionOpen>, &Space::GetFlagCommand<kSpaceConnectionOpen>},
+    {2018, "SpacePortal", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpacePortal>, &Space::GetFlagCommand<kSpacePortal>},
+    {2020, "SpaceGlobal", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceGlobal>, &Space::GetFlagCommand<kSpaceGlobal>},
+    {2022, "SpaceInherit", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceInherit>, &Space::GetFlagCommand<kSpaceInherit>},
+    {2028, "SpaceExterior", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceExterior>, &Space::GetFlagCommand<kSpaceExterior>},
+    {2030, "AddSpaceCollision", C, 0, {kValueString}, &Space::AddCollisionCommand},
+    {2031, "DeleteSpaceCollision", C, 0, {}, &Space::DeleteCollisionCommand},
+    {2032, "SetSpaceCollisionList", C, 0, {kValueDword}, &Space::SetCollisionListCommand},
+    {2033, "GetSpaceCollisionList", C, 0, {kValuePointer}, &Space::GetCollisionListCommand},
+    {2034, "AddSpaceMesh", C, 0, {kValueString}, &Space::AddMeshCommand},
+    {2035, "DeleteSpaceMesh", C, 0, {}, &Space::DeleteMeshCommand},
+    {2036, "SetSpaceMeshList", C, 0, {kValueDword}, &Space::SetMeshListCommand},
+    {2037, "GetSpaceMeshList", C, 0, {kValuePointer}, &Space::GetMeshListCommand},
+    {2038, "CalculateSpaceBox", C, 0, {}, &Space::CalculateSpaceBoxCommand},
+  };
+  return table;
+}
+
+// Answered but never registered: the current sub box's corners and the
+// reserved and auto-connect flags.
+std::span<const CommandEntry<Space>> Space::HiddenCommands() {
+  static const CommandEntry<Space> table[] = {
+    {2008, "", P, 0, {kValueVector3}, &Space::SetSubBoxCornerCommand<&AABox::min>, &Space::GetSubBoxCornerCommand<&AABox::min>},
+    {2010, "", P, 0, {kValueVector3}, &Space::SetSubBoxCornerCommand<&AABox::max>, &Space::GetSubBoxCornerCommand<&AABox::max>},
+    {2024, "", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceReserved>, &Space::GetFlagCommand<kSpaceReserved>},
+    {2026, "", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceAutoConnect>, &Space::GetFlagCommand<kSpaceAutoConnect>},
+  };
+  return table;
+}
+// clang-format on
+
+// An inactive Space builds nothing: internal command 161 stops here, as
+// the base handler stops it for any inactive object.
+int Space::ExecuteCommand(std::uint32_t id, void* args) {
+  static const auto dispatchers = [] {
+    return std::pair{CommandDispatcher<Space>(kClassSpace, Commands()),
+                     CommandDispatcher<Space>(kClassSpace, HiddenCommands())};
+  }();
+  static const BlockReaders readers = [] {
+    BlockReaders ids;
+    ids.Add<Space>(kClassSpace, Commands());
+    ids.Add<Space>(kClassSpace, HiddenCommands());
+    return ids;
+  }();
+  auto handler = dispatchers.first.Find(id);
+  if (handler == nullptr) handler = dispatchers.second.Find(id);
+  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSpace, id))) {
+    (this->*handler)(CommandArgs(args));
+  } else if (id == kCommandCollectResources && args != nullptr) {
+    CollectResources(args);
+  } else if (id == kCommandCreatePhysics && GetActive()) {
+    ResolveCollisionEntries();
+  } else if (id == kCommandReleasePhysics) {
+    ReleaseCollisionGeometries();
+  }
+  return Object::ExecuteCommand(id, args);
+}
+
+template <std::uint32_t Bit>
+int Space::SetFlagCommand(CommandArgs args) {
+  SetSpaceFlag(Bit, args.Get<std::int32_t>() != 0);
+  return 1;
+}
+
+template <std::uint32_t Bit>
+int Space::GetFlagCommand(CommandArgs args) {
+  args.Set<std::int32_t>((spaceFlags_ & Bit) != 0 ? 1 : 0);
+  return 1;
+}
+
+int Space::SetBoxMinCommand(CommandArgs args) {
+  localBox_.min = args.Get<Vector3>();
+  return 1;
+}
+
+int Space::GetBoxMinCommand(CommandArgs args) {
+  args.Set(localBox_.min);
+  return 1;
+}
+
+int Space::SetBoxMaxCommand(CommandArgs args) {
+  localBox_.max = args.Get<Vector3>();
+  return 1;
+}
+
+int Space::GetBoxMaxCommand(CommandArgs args) {
+  args.Set(localBox_.max);
+  return 1;
+}
+
+int Space::AddSubBoxCommand(CommandArgs) {
+  localSubBoxes_.push_back(AABox{{-1, -1, -1}, {1, 1, 1}});
+  currentSubBox_ = static_cast<std::int32_t>(localSubBoxes_.size()) - 1;
+  return 1;
+}
+
+int Space::DeleteSubBoxCommand(CommandArgs) {
+  const auto at = static_cast<std::uint32_t>(currentSubBox_);
+  if (at < localSubBoxes_.size()) {
+    localSubBoxes_.erase(localSubBoxes_.begin() + at);
+    currentSubBox_ = -1;
+  }
+  return 1;
+}
+
+int Space::SetSubBoxListCommand(CommandArgs args) {
+  currentSubBox_ = args.Get<std::int32_t>();
+  return 1;
+}
+
+int Space::GetSubBoxListCommand(CommandArgs args) {
+  for (std::size_t i = 1; i <= localSubBoxes_.size(); ++i) NameList(args).push_back("Sub Box " + std::to_string(i));
+  return 1;
+}
+
+AABox* Space::CurrentSubBox() { return Selected(localSubBoxes_, currentSubBox_); }
+
+template <Vector3 AABox::*Corner>
+int Space::SetSubBoxCornerCommand(CommandArgs args) {
+  if (AABox* box = CurrentSubBox()) box->*Corner = args.Get<Vector3>();
+  return 1;
+}
+
+template <Vector3 AABox::*Corner>
+int Space::GetSubBoxCornerCommand(CommandArgs args) {
+  if (AABox* box = CurrentSubBox()) args.Set(box->*Corner);
+  return 1;
+}
+
+int Space::AddCollisionCommand(CommandArgs args) {
+  AddCollisionEntry(args.AsString());
+  return 1;
+}
+
+// The entry's geometries go before the entry: they point back at its records.
+int Space::DeleteCollisionCommand(CommandArgs) {
+  if (auto* entry = Selected(collisionEntries_, currentCollision_)) {
+    ReleaseEntryGeometries(**entry);
+    EraseSelected(collisionEntries_, currentCollision_);
+  }
+  return 1;
+}
+
+int Space::SetCollisionListCommand(CommandArgs args) {
+  currentCollision_ = args.Get<std::int32_t>();
+  return 1;
+}
+
+int Space::GetCollisionListCommand(CommandArgs args) {
+  for (const auto& entry : collisionEntries_) NameList(args).push_back(entry->name);
+  return 1;
+}
+
+int Space::AddMeshCommand(CommandArgs args) {
+  AddMeshEntry(args.AsString());
+  return 1;
+}
+
+int Space::DeleteMeshCommand(CommandArgs) {
+  EraseSelected(meshEntries_, currentMesh_);
+  return 1;
+}
+
+int Space::SetMeshListCommand(CommandArgs args) {
+  currentMesh_ = args.Get<std::int32_t>();
+  return 1;
+}
+
+int Space::GetMeshListCommand(CommandArgs args) {
+  for (const auto& entry : meshEntries_) NameList(args).push_back(entry->name);
+  return 1;
+}
+
+int Space::CalculateSpaceBoxCommand(CommandArgs) {
+  CalculateSpaceBox();
+  return 1;
+}
+
+}  // namespace tge
