@@ -8,6 +8,7 @@
 #include <iterator>
 #include <vector>
 
+#include "app/PlayerStart.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
 #include "core/files/PackFileSystem.h"
@@ -173,10 +174,15 @@ bool GameShell::StartEngine() {
   return true;
 }
 
-// The scene opens with its physics built and started, so the simulator
-// counts as on without building it again.
+// The global scene opens with its physics built and started, so the
+// simulator counts as on without building it again.
 bool GameShell::OpenFirstScene() {
   Engine& engine = *GetEngine();
+  if (config_.playerStartMode) {
+    if (StartPlayer(engine, config_)) return true;
+    ShowError(kNoStartSpaceMessage);
+    return false;
+  }
   if (!engine.OpenObjectFile(engine, config_.globalScene)) std::fprintf(stderr, "%s\n", GetErrorMessage());
   RaiseWithoutSender(engine, kEventOnEngineStarted);
   engine.MarkSimulatorBuilt();

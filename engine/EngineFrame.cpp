@@ -103,7 +103,9 @@ void Engine::RunFrame() {
 // during the frame waits for the next one.
 void Engine::RunWorldPasses() {
   const std::vector<World*> worlds = World::GetWorldList();
+  for (World* world : worlds) world->PhysicsStep();
   for (World* world : worlds) world->WorldTick();
+  for (World* world : worlds) world->PostPass();
 }
 
 void Engine::UpdateSound() {

@@ -85,6 +85,14 @@ TEST_F(GameShellTest, LibraryNameWithBlanksComesFromTheCommandLine) {
   ExpectAllShutDown();
 }
 
+// The level has no Space at all, so none holds the start position.
+TEST_F(GameShellTest, PlayerStartWithoutASpaceStopsStartUp) {
+  WriteData(DemoOptions{});
+  EXPECT_EQ(Run("-playersac=Global.sac -playerpath=DemoWorld -playerstartx=1 -sac=Global.sac"), kExitStartupFailed);
+  EXPECT_NE(errors.find(kNoStartSpaceMessage), std::string::npos) << errors;
+  ExpectAllShutDown();
+}
+
 TEST_F(GameShellTest, SecondInstanceLeavesQuietly) {
   platform::InstanceLock first(title);
   ASSERT_EQ(first.State(), platform::InstanceLock::Result::kAcquired);
