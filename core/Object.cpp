@@ -45,6 +45,12 @@ const std::shared_ptr<ObjectAnchor>& Object::GetAnchor() const {
 
 void Object::Update() {}
 
+void Object::PointerMoved(const Vector3&, const Vector3&) {}
+
+void Object::InputDown(const Vector3&, int) {}
+
+void Object::InputUp(const Vector3&, int) {}
+
 void Object::Draw() {
   if (!GetActive()) return;
   for (std::size_t i = 0; i < children_.size(); ++i) children_[i]->Draw();

@@ -78,6 +78,12 @@ class Object : public CommandTarget {
   // Run a script record by name or by event id; 0 when none ran.
   virtual int RunScript(const std::string& name, Object* sender);
   virtual int FireEvent(int eventId, Object* sender);
+  // Widget input the frame step hands the widget with the input focus: the
+  // cursor's screen point and movement, and input codes going down and up.
+  // Widgets answer them; every other type ignores them.
+  virtual void PointerMoved(const Vector3& screenPoint, const Vector3& movement);
+  virtual void InputDown(const Vector3& screenPoint, int code);
+  virtual void InputUp(const Vector3& screenPoint, int code);
 
   // The object a script path names (see ScriptPath.cpp): from start when
   // given, else from the path's head; consumed gets the characters used.

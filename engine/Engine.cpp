@@ -90,6 +90,11 @@ void Engine::Shutdown() {
   services_.DeletePendingObjects();
 }
 
+void Engine::MarkSimulatorBuilt() {
+  simulatorValue_ = 1;
+  simulatorBuilt_ = 1;
+}
+
 bool Engine::LoadObjectFile(Object& parent, const std::string& name) {
   if (services_.LoadObjectFile(parent, name)) return true;
   FormatErrorMessage("%s", services_.GetObjectFile().GetError().c_str());

@@ -8,7 +8,8 @@
 //
 // The implementation is split by subject: Engine.cpp (life cycle, data
 // path, system settings), EngineCommands.cpp (the command table and its
-// handlers), EngineResources.cpp (resource passes and the UI skin).
+// handlers), EngineResources.cpp (resource passes and the UI skin),
+// EngineFrame.cpp (the frame step).
 #pragma once
 #include <array>
 #include <cstdint>
@@ -162,6 +163,16 @@ class Engine : public Object {
   // Destroys every child tree, then the physics library goes.
   void Shutdown();
 
+  // One frame of the whole system, run by the shell's loop whenever no
+  // event waits and the window is not minimised (EngineFrame.cpp).
+  void RunFrame();
+  // The exit-to-menu event, the cursor's movement and drawing and the
+  // focused widget's input of this frame.
+  void HandleCursorAndFocus();
+  // Records the simulator as on and built when opening the scene already
+  // built and started the tree's physics, so it is not built a second time.
+  void MarkSimulatorBuilt();
+
  private:
   struct SkinSlot {
     std::string name;
@@ -212,6 +223,15 @@ class Engine : public Object {
 
   void SerializeSettingsRecords(SerializeStream& stream);
   bool ResolveSkinEntry(SkinEntry entry);
+  void ResolveCursorMaterial();
+  // HandleCursorAndFocus's steps.
+  bool HandleExitToMenu();
+  void MoveCursor(Vector3& screenPoint, Vector3& movement);
+  void SendFocusInput(const Vector3& screenPoint, const Vector3& movement);
+  void DrawCursor(const Vector3& screenPoint);
+  // The frame's passes over every World.
+  static void RunWorldPasses();
+  void UpdateSound();
   // The object a String128 path argument names, from the engine.
   Object* ResolvePathArgument(CommandArgs args, std::size_t offset);
 
@@ -236,6 +256,8 @@ class Engine : public Object {
   float screenScaleX_ = 1.0f;
   float screenScaleY_ = 1.0f;
   QuitCallback quit_ = nullptr;
+  // Frame time gathered since the sound listener was last updated.
+  float soundUpdateTime_ = 0;
   std::uint32_t helperMask_ = 0;
   float graphicsDetailLevel_ = 1.0f;
   ResourceRef debugFont_;

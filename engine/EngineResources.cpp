@@ -114,6 +114,10 @@ bool Engine::ResolveSkinEntry(SkinEntry entry) {
 // cursor material is looked up again every time.
 void Engine::ResolveUISkin() {
   for (int entry = 0; entry < kSkinEntryCount; ++entry) ResolveSkinEntry(static_cast<SkinEntry>(entry));
+  ResolveCursorMaterial();
+}
+
+void Engine::ResolveCursorMaterial() {
   ResourceDatabase* resources = Resources();
   if (resources != nullptr && (!cursorMaterial_ || !cursorMaterialName_.empty())) {
     cursorMaterial_ = resources->AcquireResource(cursorMaterialName_, kMaterialResource);

@@ -1,0 +1,230 @@
+#include "app/GameShell.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "app/PlayerStart.h"
+#include "core/BaseCommandIds.h"
+#include "core/CommandArgs.h"
+#include "core/files/PackFileSystem.h"
+#include "core/files/StdioFileSystem.h"
+#include "core/math/Random.h"
+#include "engine/Engine.h"
+#include "platform/gfx/GlDevice.h"
+#include "platform/gfx/GlDriverPin.h"
+#include "platform/image/Image.h"
+#include "platform/window/DesktopOpen.h"
+#include "platform/window/EventPump.h"
+#include "platform/window/InstanceLock.h"
+#include "platform/window/MessageBox.h"
+#include "platform/window/SystemCursor.h"
+#include "platform/window/Window.h"
+#include "services/EngineServices.h"
+#include "services/ErrorMessage.h"
+#include "services/InputService.h"
+#include "services/RenderDevice.h"
+#include "services/SoundSystem.h"
+
+namespace tge {
+
+// Hands every window event to the input service while the services exist,
+// as the window procedure did with every message.
+class ShellInputForwarder : public platform::EventListener {
+ public:
+  void OnEvent(const SDL_Event& event) override {
+    if (EngineServices* services = GetEngineServices()) services->HandleInputMessage(event);
+  }
+};
+
+namespace {
+
+constexpr const char* kArchiveName = "data.csa";
+constexpr const char* kDataFolder = "Data\\";
+constexpr const char* kHelpFile = "Data\\Help.mht";
+constexpr const char* kErrorCaption = "Error";
+constexpr float kGammaMultiplier = 1.2f;
+constexpr float kGammaOffset = -10.0f;
+
+std::vector<std::uint8_t> ReadDiskFile(const std::string& path) {
+  std::ifstream in(ResolveDiskPath(path, false), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The decoder gives blue, green, red, alpha; the window takes red first.
+void SwapRedAndBlue(std::vector<std::uint8_t>& pixels) {
+  for (std::size_t i = 0; i + 3 < pixels.size(); i += 4) std::swap(pixels[i], pixels[i + 2]);
+}
+
+void RaiseWithoutSender(Object& root, int eventId) {
+  ArgumentBlock block;
+  block.Push<std::int32_t>(eventId).PushPointer(nullptr);
+  root.ExecuteCommand(kCommandRaiseEvent, block.Data());
+}
+
+}  // namespace
+
+GameShell::GameShell(StartupConfig config) : config_(std::move(config)) {}
+
+GameShell::~GameShell() { Shutdown(); }
+
+int GameShell::Run() {
+  lock_ = std::make_unique<platform::InstanceLock>(config_.title);
+  if (lock_->State() == platform::InstanceLock::Result::kHeldElsewhere) return kExitNormal;
+  if (lock_->State() == platform::InstanceLock::Result::kUnavailable) {
+    std::fprintf(stderr, "Cannot tell whether the game already runs: %s\n", lock_->Error().c_str());
+  }
+  if (!OpenWindow()) return kExitStartupFailed;
+  OpenArchive();
+  if (!StartServices() || !LoadLibrary() || !StartEngine() || !OpenFirstScene()) return kExitStartupFailed;
+  Engine& engine = *GetEngine();
+  engine.SetRunning(true);
+  cursor_ = std::make_unique<platform::SystemCursor>();
+  cursor_->Show(false);
+  if (RenderDevice* device = GetRenderDevice()) {
+    device->SetGamma(kGammaMultiplier, kGammaMultiplier, kGammaMultiplier, kGammaOffset, kGammaOffset, kGammaOffset);
+  }
+  Loop();
+  Shutdown();
+  return kExitNormal;
+}
+
+bool GameShell::OpenWindow() {
+  gfx::GlDevice::PrepareWindowAttributes();
+  platform::WindowSettings settings;
+  settings.title = config_.title;
+  settings.width = config_.settings.width;
+  settings.height = config_.settings.height;
+  settings.fullScreen = config_.settings.fullScreen != 0;
+  std::string error;
+  window_ = platform::Window::Create(settings, error);
+  if (!window_) {
+    ShowError("Error - Creating the window: " + error);
+    return false;
+  }
+  LoadIcon();
+  pump_ = std::make_unique<platform::EventPump>(*window_);
+  input_ = std::make_unique<ShellInputForwarder>();
+  pump_->AddListener(*input_);
+  return true;
+}
+
+// A missing or unreadable icon leaves the window without one.
+void GameShell::LoadIcon() {
+  const std::vector<std::uint8_t> bytes = ReadDiskFile(config_.icon);
+  image::Image icon;
+  std::string error;
+  if (bytes.empty() || !image::DecodeImage(bytes, icon, error)) return;
+  SwapRedAndBlue(icon.pixels);
+  const platform::RgbaPixels pixels{static_cast<int>(icon.width), static_cast<int>(icon.height),
+                                    std::span<const std::uint8_t>(icon.pixels.data(), icon.FaceBytes())};
+  window_->SetIcon(pixels);
+}
+
+// Without the archive every file is read from the disk; a damaged one is
+// reported and left aside the same way.
+void GameShell::OpenArchive() {
+  std::string error;
+  archive_ = OpenPackFile(kArchiveName, nullptr, false, &error);
+  if (archive_) {
+    SetFileSystem(archive_.get());
+  } else if (std::filesystem::exists(kArchiveName)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+  }
+}
+
+bool GameShell::StartServices() {
+  CreateEngineServices();
+  servicesCreated_ = true;
+  EngineServices& services = *GetEngineServices();
+  services.SetSoundSystem(std::make_unique<SoundSystem>());
+  services.SetSubsystem(ServiceSlot::kRenderDevice, std::make_unique<RenderDevice>(GlRenderDeviceBackend()));
+  services.SetInputService(std::make_unique<InputService>());
+  config_.settings.window = window_->NativeHandle();
+  if (!services.Initialize(&config_.settings)) {
+    ShowError(std::string(GetErrorMessage()) + kSystemRequirementsNote);
+    const std::string help = ResolveDiskPath(config_.dataRoot + kHelpFile, false);
+    if (std::filesystem::exists(help)) platform::OpenWithDesktop(help);
+    return false;
+  }
+  if (GetRenderDevice() != nullptr) gfx::KeepGlDriverLoaded();
+  if (services.BeginFrame()) services.EndFrame();
+  services.SetDataFolder(config_.dataRoot);
+  return true;
+}
+
+bool GameShell::LoadLibrary() {
+  EngineServices& services = *GetEngineServices();
+  const std::string folder = config_.dataRoot + kDataFolder;
+  if (services.SerializeLibrary(folder + config_.library, 1)) return true;
+  if (services.SerializeLibrary(folder + kDefaultLibrary, 1)) return true;
+  ShowError(std::string("System_Serialize: ") + GetErrorMessage());
+  return false;
+}
+
+bool GameShell::StartEngine() {
+  CreateEngine();
+  Engine& engine = *GetEngine();
+  engine.SetDataPath(config_.dataRoot + kDataFolder);
+  engine.SetQuitCallback(&platform::EventPump::PostQuit);
+  return true;
+}
+
+// The global scene opens with its physics built and started, so the
+// simulator counts as on without building it again.
+bool GameShell::OpenFirstScene() {
+  Engine& engine = *GetEngine();
+  if (config_.playerStartMode) {
+    if (StartPlayer(engine, config_)) return true;
+    ShowError(kNoStartSpaceMessage);
+    return false;
+  }
+  if (!engine.OpenObjectFile(engine, config_.globalScene)) std::fprintf(stderr, "%s\n", GetErrorMessage());
+  RaiseWithoutSender(engine, kEventOnEngineStarted);
+  engine.MarkSimulatorBuilt();
+  return true;
+}
+
+// The loop sleeps in the pump while the window is minimised.
+void GameShell::Loop() {
+  Engine& engine = *GetEngine();
+  for (;;) {
+    pump_->PumpEvents();
+    if (pump_->QuitRequested()) return;
+    if (window_->IsMinimised()) {
+      pump_->WaitForEvents();
+    } else {
+      engine.RunFrame();
+    }
+  }
+}
+
+// The archive first, then the engine, then the services, then the window
+// they drew into. Safe to repeat.
+void GameShell::Shutdown() {
+  if (archive_) ClosePackFile(std::move(archive_));
+  ShutdownEngine();
+  if (servicesCreated_) DestroyEngineServices();
+  servicesCreated_ = false;
+  cursor_.reset();
+  if (pump_ && input_) pump_->RemoveListener(*input_);
+  pump_.reset();
+  input_.reset();
+  window_.reset();
+}
+
+void GameShell::ShowError(const std::string& text) {
+  platform::ShowMessageBox(kErrorCaption, text, window_ ? window_->NativeHandle() : nullptr);
+}
+
+int RunGame(const std::string& commandLine, const std::string& folder) {
+  SeedRand(static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  GameShell shell(ReadStartupConfig(commandLine, folder));
+  return shell.Run();
+}
+
+}  // namespace tge

@@ -1,0 +1,172 @@
+// The frame step: one frame of the whole system in a fixed order (device
+// check, deferred deletions, input, the passes of every World, cursor and
+// focused-widget input, rendering, the periodic sound update), and the
+// cursor and focus step inside it. Input is read for player 0 through the
+// player's action maps.
+#include <algorithm>
+
+#include "core/BaseCommandIds.h"
+#include "core/CommandArgs.h"
+#include "engine/Engine.h"
+#include "services/EngineServices.h"
+#include "services/RenderDevice.h"
+
+namespace tge {
+namespace {
+
+constexpr int kPlayer = 0;
+constexpr float kSoundUpdatePeriod = 0.066f;
+
+// Actions of player 0's maps, by default bound as noted.
+constexpr int kActionExitToMenu = 60;  // Escape
+constexpr int kActionCursorX = 2;      // mouse x movement
+constexpr int kActionCursorY = 3;      // mouse y movement
+constexpr int kActionAccept = 46;      // Return
+constexpr int kActionPointerPrimary = 128;
+constexpr int kActionPointerSecondary = 129;
+constexpr int kActionBack = 47;
+constexpr int kActionWheelUp = 160;
+constexpr int kActionWheelDown = 161;
+constexpr int kActionPageUp = 456;
+constexpr int kActionPageDown = 464;
+constexpr int kActionFirstArrow = 48;  // Up, Down, Left, Right
+constexpr int kActionLastArrow = 51;
+constexpr int kActionFirstPadButton = 8;  // ButtonStart to ButtonSquare
+constexpr int kActionLastPadButton = 17;
+
+// Widget input codes.
+constexpr int kCodeAccept = 46;
+constexpr int kCodeBack = 47;
+constexpr int kCodeUp = 48;
+constexpr int kCodeDown = 49;
+constexpr int kNoCode = -1;
+
+// The cursor sprite: drawn above everything, its hot spot 4 pixels in.
+constexpr float kCursorDepth = 10000.0f;
+constexpr float kCursorHotSpot = 4.0f;
+constexpr float kCursorSize = 32.0f;
+constexpr std::uint32_t kCursorSpriteFlags = 18;
+
+bool Pressed(const EngineServices& services, int action) {
+  return services.IsInputActionPressed(kPlayer, action) != 0;
+}
+
+bool Released(const EngineServices& services, int action) {
+  return services.IsInputActionReleased(kPlayer, action) != 0;
+}
+
+int InputDownCode(const EngineServices& services) {
+  if (Pressed(services, kActionAccept) || Pressed(services, kActionPointerPrimary)) return kCodeAccept;
+  if (Pressed(services, kActionWheelUp)) return kCodeUp;
+  if (Pressed(services, kActionWheelDown)) return kCodeDown;
+  if (Pressed(services, kActionPageUp)) return kCodeUp;
+  if (Pressed(services, kActionPageDown)) return kCodeDown;
+  return kNoCode;
+}
+
+int InputUpCode(const EngineServices& services) {
+  if (Released(services, kActionAccept) || Released(services, kActionPointerPrimary)) return kCodeAccept;
+  if (Released(services, kActionPointerSecondary) || Released(services, kActionBack)) return kCodeBack;
+  for (int action = kActionFirstArrow; action <= kActionLastArrow; ++action) {
+    if (Released(services, action)) return action;
+  }
+  for (int action = kActionFirstPadButton; action <= kActionLastPadButton; ++action) {
+    if (Released(services, action)) return action;
+  }
+  return kNoCode;
+}
+
+void RaiseWithoutSender(Object& root, int eventId) {
+  ArgumentBlock block;
+  block.Push<std::int32_t>(eventId).PushPointer(nullptr);
+  root.ExecuteCommand(kCommandRaiseEvent, block.Data());
+}
+
+}  // namespace
+
+void Engine::RunFrame() {
+  if (!GetRunning()) return;
+  EngineServices* services = GetEngineServices();
+  RenderDevice* device = GetRenderDevice();
+  if (device != nullptr && !device->HandleDeviceLost()) return;
+  services_.DeletePendingObjects();
+  if (services != nullptr) services->PollInput(world_.GetFrameTime());
+  RunWorldPasses();
+  HandleCursorAndFocus();
+  if (services == nullptr || !services->BeginFrame()) return;
+  services->RenderFrame();
+  services->EndFrame();
+  UpdateSound();
+}
+
+// Each pass finishes for every World before the next begins; a World made
+// during the frame waits for the next one.
+void Engine::RunWorldPasses() {
+  const std::vector<World*> worlds = World::GetWorldList();
+  for (World* world : worlds) world->PhysicsStep();
+  for (World* world : worlds) world->WorldTick();
+  for (World* world : worlds) world->PostPass();
+}
+
+void Engine::UpdateSound() {
+  soundUpdateTime_ += world_.GetFrameTime();
+  if (soundUpdateTime_ <= kSoundUpdatePeriod) return;
+  if (EngineServices* services = GetEngineServices()) {
+    const ViewState& view = services->GetView();
+    const Vector3 forward = view.GetCameraForward();
+    const Vector3 up = view.GetCameraUp();
+    services->UpdateSoundListener(&view.GetCameraPosition(), &forward, &up);
+  }
+  soundUpdateTime_ = 0;
+}
+
+void Engine::HandleCursorAndFocus() {
+  if (HandleExitToMenu()) return;
+  Vector3 screenPoint;
+  Vector3 movement;
+  MoveCursor(screenPoint, movement);
+  SendFocusInput(screenPoint, movement);
+  if (GetCursorActive()) DrawCursor(screenPoint);
+}
+
+bool Engine::HandleExitToMenu() {
+  const EngineServices* services = GetEngineServices();
+  if (services == nullptr || !Released(*services, kActionExitToMenu)) return false;
+  const std::vector<World*> worlds = World::GetWorldList();
+  for (World* world : worlds) {
+    if (world->GetActive()) RaiseWithoutSender(*world, kEventOnInputExitToMenu);
+  }
+  return true;
+}
+
+void Engine::MoveCursor(Vector3& screenPoint, Vector3& movement) {
+  const EngineServices* services = GetEngineServices();
+  if (!GetCursorActive() || services == nullptr) return;
+  movement.x = services->GetInputActionValue(kPlayer, kActionCursorX) * cursorSpeed_;
+  movement.y = services->GetInputActionValue(kPlayer, kActionCursorY) * cursorSpeed_;
+  cursorPosition_.x = std::max(std::min(cursorPosition_.x + movement.x, cursorRangeX_), 0.0f);
+  cursorPosition_.y = std::max(std::min(cursorPosition_.y + movement.y, cursorRangeY_), 0.0f);
+  screenPoint = {cursorPosition_.x * screenScaleX_, cursorPosition_.y * screenScaleY_, kCursorDepth};
+}
+
+void Engine::SendFocusInput(const Vector3& screenPoint, const Vector3& movement) {
+  Object* widget = World::GetGlobalFocus();
+  const EngineServices* services = GetEngineServices();
+  if (widget == nullptr || services == nullptr) return;
+  if (widget->GetWorld() == nullptr || !widget->GetWorld()->GetActive()) return;
+  if (GetCursorActive()) widget->PointerMoved(screenPoint, movement);
+  if (const int down = InputDownCode(*services); down != kNoCode) widget->InputDown(screenPoint, down);
+  if (const int up = InputUpCode(*services); up != kNoCode) widget->InputUp(screenPoint, up);
+}
+
+void Engine::DrawCursor(const Vector3& screenPoint) {
+  EngineServices* services = GetEngineServices();
+  if (services == nullptr) return;
+  ResolveCursorMaterial();
+  Resource* material = customCursor_ ? customCursor_.Get() : cursorMaterial_.Get();
+  const Vector3 corner{screenPoint.x - kCursorHotSpot, screenPoint.y - kCursorHotSpot, kCursorDepth};
+  services->GetRenderQueue().QueueSprite(material, corner, kCursorSize, kCursorSize, Color{1, 1, 1, 1},
+                                         kCursorSpriteFlags);
+}
+
+}  // namespace tge

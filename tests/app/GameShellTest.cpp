@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "app/GameShell.h"
+#include "engine/Engine.h"
+#include "platform/window/InstanceLock.h"
+#include "services/EngineServices.h"
+#include "tests/core/files/TempFolder.h"
+#include "tests/platform/window/SdlTestEnvironment.h"
+#include "tools/DemoData.h"
+
+namespace tge::test {
+namespace {
+
+// Start-ups in this process on a temporary data folder, headless, each under
+// a title of its own so that no other run holds its single-instance lock.
+class GameShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::UseHeadlessSdl();
+    setenv("ALSOFT_DRIVERS", "null", 1);
+    title = std::string("Shell test ") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + " " +
+            std::to_string(::getpid());
+  }
+
+  // A windowed start with the title given on the third init.txt line.
+  int Run(const std::string& commandLine, const std::string& library = "Library.sli") {
+    folder.WriteFile(kInitFileName, folder.Path().string() + "\n" + library + "\n\n" + title + "\n\n");
+    ::testing::internal::CaptureStderr();
+    const int status = RunGame("-g_fs=0 -g_w=640 -g_h=480 " + commandLine, folder.Path().string());
+    errors = ::testing::internal::GetCapturedStderr();
+    return status;
+  }
+
+  void WriteData(const DemoOptions& options) {
+    std::string error;
+    ASSERT_TRUE(WriteDemoFiles(folder.Path() / "Data", options, error)) << error;
+  }
+
+  // Nothing of a run outlives it.
+  static void ExpectAllShutDown() {
+    EXPECT_EQ(GetEngine(), nullptr);
+    EXPECT_EQ(GetEngineServices(), nullptr);
+  }
+
+  ::tge::testing::TempFolder folder;
+  std::string title;
+  std::string errors;
+};
+
+TEST_F(GameShellTest, RunsTheSceneUntilItsScriptExits) {
+  WriteData(DemoOptions{0.3f});
+  EXPECT_EQ(Run(""), kExitNormal) << errors;
+  EXPECT_EQ(errors, "");
+  ExpectAllShutDown();
+}
+
+TEST_F(GameShellTest, MissingLibraryStopsStartUpAndShutsDownWhatStarted) {
+  EXPECT_EQ(Run(""), kExitStartupFailed);
+  EXPECT_NE(errors.find("System_Serialize: "), std::string::npos) << errors;
+  ExpectAllShutDown();
+}
+
+// The library line names a file that is not there: the default library is
+// tried next.
+TEST_F(GameShellTest, LibraryFallsBackToTheDefaultName) {
+  WriteData(DemoOptions{0.2f});
+  EXPECT_EQ(Run("", "Missing.sli"), kExitNormal) << errors;
+  ExpectAllShutDown();
+}
+
+TEST_F(GameShellTest, LibraryNameWithBlanksComesFromTheCommandLine) {
+  DemoOptions options{0.2f};
+  options.libraryFile = "My Game Library.sli";
+  WriteData(options);
+  // Without init.txt the command line's library is the one loaded and the
+  // folder is the data root.
+  ::testing::internal::CaptureStderr();
+  std::filesystem::remove(folder.Path() / kInitFileName);
+  const int status = RunGame("-g_fs=0 -g_w=640 -g_h=480 -lib=My$Game$Library.sli", folder.Path().string());
+  errors = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, kExitNormal) << errors;
+  ExpectAllShutDown();
+}
+
+// The level has no Space at all, so none holds the start position.
+TEST_F(GameShellTest, PlayerStartWithoutASpaceStopsStartUp) {
+  WriteData(DemoOptions{});
+  EXPECT_EQ(Run("-playersac=Global.sac -playerpath=DemoWorld -playerstartx=1 -sac=Global.sac"), kExitStartupFailed);
+  EXPECT_NE(errors.find(kNoStartSpaceMessage), std::string::npos) << errors;
+  ExpectAllShutDown();
+}
+
+TEST_F(GameShellTest, SecondInstanceLeavesQuietly) {
+  platform::InstanceLock first(title);
+  ASSERT_EQ(first.State(), platform::InstanceLock::Result::kAcquired);
+  EXPECT_EQ(Run(""), kExitNormal);
+  EXPECT_EQ(errors, "");
+}
+
+// An empty title line keeps the default title, and the lock is taken on it.
+TEST_F(GameShellTest, EmptyTitleLineLocksTheDefaultTitle) {
+  platform::InstanceLock first(kDefaultWindowTitle);
+  if (first.State() != platform::InstanceLock::Result::kAcquired) GTEST_SKIP() << "the default title is in use";
+  title.clear();
+  EXPECT_EQ(Run(""), kExitNormal);
+  EXPECT_EQ(errors, "");
+}
+
+}  // namespace
+}  // namespace tge::test

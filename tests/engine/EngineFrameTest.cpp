@@ -1,0 +1,161 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "core/BaseCommandIds.h"
+#include "core/ScriptInterpreter.h"
+#include "platform/window/EventPump.h"
+#include "platform/window/Window.h"
+#include "services/EngineServices.h"
+#include "services/InputService.h"
+#include "tests/engine/EngineTestFixture.h"
+#include "tests/platform/window/SdlTestEnvironment.h"
+#include "tests/services/render/RecordingRenderDevice.h"
+
+namespace tge::test {
+namespace {
+
+// The engine over services with a recording render device and the input
+// service fed by a headless window's pump, so that keys and mouse motion
+// reach the frame step as they would in the game.
+class EngineFrameTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    platform::UseHeadlessSdl();
+    std::string error;
+    platform::WindowSettings window;
+    window.title = "Engine frame test";
+    window.openGl = false;
+    window_ = platform::Window::Create(window, error);
+    ASSERT_NE(window_, nullptr) << error;
+    pump_ = std::make_unique<platform::EventPump>(*window_);
+    ASSERT_TRUE(CreateEngineServices());
+    EngineServices& services = *GetEngineServices();
+    services.SetSubsystem(ServiceSlot::kRenderDevice,
+                          std::make_unique<RenderDevice>(RecordingRenderDevice::MakeBackend({})));
+    auto input = std::make_unique<InputService>();
+    pump_->AddListener(*input);
+    services.SetInputService(std::move(input));
+    StartupSettings startup = RecordingRenderDevice::Windowed();
+    startup.renderDeviceEnabled = 1;
+    startup.inputEnabled = 1;
+    ASSERT_EQ(services.Initialize(&startup), 1);
+    recording = static_cast<gfx::RecordingDevice*>(&GetRenderDevice()->Device());
+    EngineTest::SetUp();
+    engine->SetRunning(true);
+    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    pump_->PumpEvents();
+  }
+  void TearDown() override {
+    EngineTest::TearDown();
+    DestroyEngineServices();
+    pump_.reset();
+    window_.reset();
+  }
+
+  SDL_Event WindowEvent(Uint8 what) const {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = window_->Id();
+    event.window.event = what;
+    return event;
+  }
+  static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+  static void Key(SDL_Scancode scancode, bool down) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.keysym.scancode = scancode;
+    Push(event);
+  }
+  static void MouseMotion(int dx, int dy) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.xrel = dx;
+    event.motion.yrel = dy;
+    Push(event);
+  }
+  void Frame() {
+    pump_->PumpEvents();
+    engine->RunFrame();
+  }
+  World& AddWorld(const std::string& name, bool active) {
+    auto& world = static_cast<World&>(*CreateObject(kClassWorld, nullptr, *engine, name.c_str()));
+    world.SetActive(active);
+    world.SetUseScript(true);
+    world.GetScripts()->push_back(
+        {"OnInputExitToMenu", "this.SetWorldTimeMul(3);", static_cast<std::int32_t>(kEventOnInputExitToMenu), 0});
+    return world;
+  }
+  void SetCursor(bool active, float x, float y) {
+    RunScriptText(*engine, "this.SetCursorActive(" + std::to_string(active ? 1 : 0) + "); this.SetCursorPosition(" +
+                               std::to_string(x) + ", " + std::to_string(y) + ", 0);",
+                  nullptr);
+  }
+
+  gfx::RecordingDevice* recording = nullptr;
+
+ private:
+  std::unique_ptr<platform::Window> window_;
+  std::unique_ptr<platform::EventPump> pump_;
+};
+
+TEST_F(EngineFrameTest, FrameRendersOnlyWhileTheEngineRuns) {
+  Frame();
+  EXPECT_EQ(recording->Presents(), 1u);
+  engine->SetRunning(false);
+  Frame();
+  EXPECT_EQ(recording->Presents(), 1u);
+}
+
+// While the device is lost nothing of the frame happens: the deferred
+// deletion waits, and so does the rendering, until the device is reset.
+TEST_F(EngineFrameTest, LostDeviceSkipsTheWholeFrame) {
+  Object& doomed = Add(*engine, "Doomed");
+  engine->GetServices().DeleteObject(doomed, true);
+  recording->LoseDevice();
+  Frame();
+  EXPECT_EQ(engine->GetChildCount(), 1);
+  EXPECT_EQ(recording->Presents(), 0u);
+  recording->AllowReset();
+  Frame();
+  EXPECT_EQ(engine->GetChildCount(), 0);
+  EXPECT_EQ(recording->Presents(), 1u);
+}
+
+TEST_F(EngineFrameTest, EscapeRaisesExitToMenuOnActiveWorldsAndFreezesTheCursor) {
+  World& active = AddWorld("Menu", true);
+  World& paused = AddWorld("Level", false);
+  SetCursor(true, 100, 100);
+  Key(SDL_SCANCODE_ESCAPE, true);
+  Frame();
+  EXPECT_FLOAT_EQ(active.GetTimeMul(), 1.0f);
+  Key(SDL_SCANCODE_ESCAPE, false);
+  MouseMotion(50, 0);
+  Frame();
+  EXPECT_FLOAT_EQ(active.GetTimeMul(), 3.0f);
+  EXPECT_FLOAT_EQ(paused.GetTimeMul(), 1.0f);
+  EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
+}
+
+TEST_F(EngineFrameTest, CursorStaysInsideItsRange) {
+  struct Case {
+    int dx, dy;
+    float x, y;
+  };
+  // Mouse motion counts 0.05 per pixel and the cursor speed is 20.
+  const Case cases[] = {{30, 0, 130, 100}, {5000, 0, 800, 100}, {-5000, 5000, 0, 600}, {0, -40, 100, 60}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.dx << ", " << c.dy);
+    SetCursor(true, 100, 100);
+    MouseMotion(c.dx, c.dy);
+    Frame();
+    EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, c.x);
+    EXPECT_FLOAT_EQ(engine->GetCursorPosition().y, c.y);
+  }
+  SetCursor(false, 100, 100);
+  MouseMotion(30, 30);
+  Frame();
+  EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
+}
+
+}  // namespace
+}  // namespace tge::test
