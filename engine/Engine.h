@@ -4,7 +4,8 @@
 // loaded object belongs to, owns the object services (tree services, object
 // files, physics build and release) and keeps the scene file name, the
 // simulator switch, the UI skin, the cursor, the debug display switches and
-// the system settings. Scripts reach it as "/" and through its commands.
+// the system settings. Script paths that start with "/" or "sys" start at it
+// ("/Level" is its child Level); its commands are ids 250 to 389.
 //
 // The implementation is split by subject: Engine.cpp (life cycle, data
 // path, system settings), EngineCommands.cpp (the command table and its
