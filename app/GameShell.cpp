@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/PlayerStart.h"
+#include "app/Screenshot.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
 #include "core/files/PackFileSystem.h"
@@ -192,6 +193,7 @@ bool GameShell::OpenFirstScene() {
 // The loop sleeps in the pump while the window is minimised.
 void GameShell::Loop() {
   Engine& engine = *GetEngine();
+  int frames = 0;
   for (;;) {
     pump_->PumpEvents();
     if (pump_->QuitRequested()) return;
@@ -199,8 +201,16 @@ void GameShell::Loop() {
       pump_->WaitForEvents();
     } else {
       engine.RunFrame();
+      if (config_.screenshot && ++frames == config_.screenshot->frame) TakeScreenshot();
     }
   }
+}
+
+// The picture of the requested frame, then the end of the game.
+void GameShell::TakeScreenshot() {
+  std::string error;
+  if (!WriteScreenshot(config_.screenshot->file, error)) std::fprintf(stderr, "Screenshot: %s\n", error.c_str());
+  platform::EventPump::PostQuit();
 }
 
 // The archive first, then the engine, then the services, then the window

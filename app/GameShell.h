@@ -50,6 +50,7 @@ class GameShell {
   bool StartEngine();
   bool OpenFirstScene();
   void Loop();
+  void TakeScreenshot();
   void Shutdown();
   void ShowError(const std::string& text);
 

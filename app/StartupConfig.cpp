@@ -68,6 +68,17 @@ void ReadNames(const CommandLineOptions& options, StartupConfig& config) {
                         FloatOption(options, kOptPlayerStartZ)};
 }
 
+// Among the tokens the option table does not know.
+std::optional<ScreenshotRequest> ReadScreenshotRequest(const CommandLineOptions& options) {
+  ScreenshotRequest request;
+  for (const CommandLineValue& token : options.Unmatched()) {
+    if (token.name == "shot" && token.hasValue) request.file = token.value;
+    if (token.name == "shotframe") request.frame = std::max(1, std::atoi(token.value.c_str()));
+  }
+  if (request.file.empty()) return std::nullopt;
+  return request;
+}
+
 void ApplyInitFile(const InitFile& file, StartupConfig& config) {
   config.dataRoot = WithTrailingSeparator(file.dataRoot);
   config.library = file.library;
@@ -101,6 +112,7 @@ StartupConfig ReadStartupConfig(const std::string& commandLine, const std::files
   StartupConfig config;
   FillSettings(options, config.settings);
   ReadNames(options, config);
+  config.screenshot = ReadScreenshotRequest(options);
   if (std::optional<InitFile> file = ReadInitFile(folder / kInitFileName)) {
     ApplyInitFile(*file, config);
   } else {

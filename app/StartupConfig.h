@@ -36,6 +36,15 @@ std::optional<InitFile> ReadInitFile(const std::filesystem::path& path);
 // what archive names need).
 std::string WithTrailingSeparator(std::string root);
 
+// A picture of the window written as a bitmap once the given frame has
+// been drawn, after which the game ends: "-shot=FILE -shotframe=N" (N at
+// least 1). These two options stand outside the start-up option table;
+// tests use them to read back what the real program draws.
+struct ScreenshotRequest {
+  std::string file;
+  int frame = 1;
+};
+
 struct StartupConfig {
   StartupSettings settings;
   std::string dataRoot;
@@ -47,6 +56,7 @@ struct StartupConfig {
   bool playerStartMode = false;
   std::string title = kDefaultWindowTitle;
   std::string icon = kDefaultIconFile;
+  std::optional<ScreenshotRequest> screenshot;
 };
 
 // The command-line text is the program's arguments joined with blanks;

@@ -22,6 +22,13 @@ struct PartBlock {
 static_assert(sizeof(PartBlock) == kMeshPartBlockBytes);
 
 constexpr std::uint64_t kTriangleIndexBytes = 6;
+constexpr std::uint32_t kWrittenVersion = 1;
+
+template <class T>
+void Append(std::vector<std::uint8_t>& out, const T* data, std::size_t count) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
+  out.insert(out.end(), bytes, bytes + count * sizeof(T));
+}
 
 // The reason a block cannot be trusted, or null.
 const char* CheckBlock(const PartBlock& block, SerializeStream& stream) {
@@ -114,6 +121,19 @@ int ReadMeshFile(SerializeStream& stream, const std::string& path, gfx::Device& 
   }
   geometries = std::move(read);
   return 1;
+}
+
+std::vector<std::uint8_t> EncodeMeshFile(std::span<const gfx::MeshData> parts) {
+  std::vector<std::uint8_t> out;
+  const std::uint32_t header[6] = {kWrittenVersion, 0, 0, 0, 0, static_cast<std::uint32_t>(parts.size())};
+  Append(out, header, 6);
+  for (const gfx::MeshData& part : parts) {
+    const PartBlock block{0, 0, part.vertexFormat, part.vertexSize, 1, part.TriangleCount(), part.vertexCount};
+    Append(out, &block, 1);
+    Append(out, part.indices.data(), std::size_t{part.TriangleCount()} * 3);
+    Append(out, part.vertices.data(), part.vertices.size());
+  }
+  return out;
 }
 
 }  // namespace tge

@@ -2,6 +2,10 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <fstream>
+#include <numbers>
+
 #include "core/ClassIds.h"
 #include "core/CommandRegistry.h"
 #include "core/ObjectFactory.h"
@@ -9,6 +13,12 @@
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
+#include "services/MaterialResource.h"
+#include "services/MeshFile.h"
+#include "services/MeshResource.h"
+#include "services/TextureResource.h"
+#include "platform/image/BmpWriter.h"
+#include "tools/DemoAssets.h"
 #include "tools/PackWriter.h"
 
 namespace tge {
@@ -18,6 +28,64 @@ namespace fs = std::filesystem;
 
 constexpr const char* kSceneFile = "Global.sac";
 constexpr float kHeartbeatSeconds = 1.0f;
+
+constexpr const char* kCrateTexture = "CrateTex";
+constexpr const char* kCrateMaterial = "CrateMat";
+constexpr const char* kCrateMesh = "Crate";
+constexpr std::uint32_t kTextureSide = 64;
+constexpr std::uint32_t kTextureBits = 32;
+constexpr float kCrateSize = 1.6f;
+
+// A third of a turn every kTurnSeconds, always the short way round.
+constexpr int kTurnSteps = 3;
+constexpr float kTurnSeconds = 2.0f;
+
+// The static crates stand in two rows that run into the fog.
+constexpr int kRowCrates = 3;
+constexpr float kRowX = 3.0f;
+constexpr float kRowFirstZ = 3.0f;
+constexpr float kRowSpacing = 6.0f;
+
+bool WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out) || FormatErrorMessage("Cannot write %s", path.string().c_str());
+}
+
+template <class T>
+T& Register(ResourceDatabase& resources, const std::string& name, const std::string& fileName) {
+  auto resource = std::make_unique<T>();
+  resource->SetName(name);
+  resource->SetFileName(fileName);
+  T& kept = *resource;
+  resources.RegisterResource(std::move(resource));
+  return kept;
+}
+
+// The crate's texture, material and mesh: files into dataFolder, records
+// into the services' database for the library.
+bool AddCrateResources(ResourceDatabase& resources, const fs::path& dataFolder) {
+  const gfx::MeshData box = MakeTexturedBox(kCrateSize);
+  if (!WriteBytes(dataFolder / "Crate.bmp", image::EncodeBmp(MakeCrateImage(kTextureSide))) ||
+      !WriteBytes(dataFolder / "Crate.msh", EncodeMeshFile({&box, 1}))) {
+    return false;
+  }
+  auto& texture = Register<TextureResource>(resources, kCrateTexture, "Crate.bmp");
+  texture.width = texture.height = kTextureSide;
+  texture.bitDepth = kTextureBits;
+  texture.storageMode = kTextureKeepFileFormat;
+  auto& material = Register<MaterialResource>(resources, kCrateMaterial, "");
+  material.flags &= ~std::uint32_t{kMaterialNoColors};
+  SetMaterialTexture(&material, 0, &texture);
+  auto& mesh = Register<MeshResource>(resources, kCrateMesh, "Crate.msh");
+  MeshPart& part = mesh.parts.emplace_back();
+  const float half = kCrateSize / 2;
+  part.name = "Box";
+  part.material = &material;
+  part.radius = half * std::numbers::sqrt3_v<float>;
+  part.box = {{-half, -half, -half}, {half, half, half}};
+  return true;
+}
 
 // The record of an event script, found by its event as a loaded file's is.
 void AddScript(Object& object, const std::string& event, const std::string& text) {
@@ -31,13 +99,69 @@ void SetScriptText(Object& object, const std::string& name, const std::string& t
   }
 }
 
+void Run(Object& object, const std::string& text) { RunScriptText(object, text, nullptr); }
+
+// An object with a placement of its own (one that inherits its parent's has
+// none), set up by a script.
+Object& Add(Object& parent, int classId, const char* name, const std::string& setUp) {
+  Object& object = *CreateObject(classId, nullptr, parent, name);
+  Run(object, "this.SetInheritOrientation(0); " + setUp);
+  return object;
+}
+
 // A Timer that starts with the engine and runs endScript when it ends.
 Object& AddTimer(Object& parent, const char* name, float seconds, const std::string& endScript) {
   Object& timer = *CreateObject(kClassTimer, nullptr, parent, name);
-  RunScriptText(timer, "this.SetTimerLength(" + std::to_string(seconds) + "); this.SetTimerEndEvent(1);", nullptr);
+  Run(timer, "this.SetTimerLength(" + std::to_string(seconds) + "); this.SetTimerEndEvent(1);");
   SetScriptText(timer, "OnTimerEnd", endScript);
   AddScript(timer, "OnEngineStarted", "this.TimerStart();");
   return timer;
+}
+
+// The turn about y by angle as a script's quaternion argument.
+std::string YawQuaternion(float angle) {
+  return "0, " + std::to_string(std::sin(angle / 2)) + ", 0, " + std::to_string(std::cos(angle / 2));
+}
+
+// A repeating Timer whose keys lerp its parent on by a third of a turn.
+void AddTurner(Object& mesh) {
+  Object& timer = AddTimer(mesh, "Turn", kTurnSteps * kTurnSeconds, "this.TimerStart();");
+  for (int step = 0; step < kTurnSteps; ++step) {
+    const std::string key = "Step" + std::to_string(step + 1);
+    const float angle = 2 * std::numbers::pi_v<float> * float(step + 1) / kTurnSteps;
+    Run(timer, "this.AddTimerKey(); this.SetTimerKeyList(" + std::to_string(step) + "); this.SetTimerKeyTime(" +
+                   std::to_string(step * kTurnSeconds) + "); this.SetTimerKeyName(" + key + ");");
+    SetScriptText(timer, key,
+                  "parent.LerpToRotation(" + YawQuaternion(angle) + ", " + std::to_string(kTurnSeconds) + ");");
+  }
+}
+
+Object& AddCrate(Object& space, const std::string& name, const std::string& position) {
+  return Add(space, kClassMesh, name.c_str(),
+             "this.SetPosition(" + position + "); this.AddMesh(" + kCrateMesh + ");");
+}
+
+// The camera, fog, lights and crates; Spaces are what the World draws.
+void BuildStage(Object& world) {
+  Object& stage = Add(world, kClassSpace, "Stage", "this.SetSpaceBoxMin(-40, -40, -40); this.SetSpaceBoxMax(40, 40, 40);");
+  Add(stage, kClassCamera, "Eye",
+      "this.SetPosition(0, 2.2, -5.5); this.SetRotationX(0.35); this.SetCameraFov(0.9); "
+      "this.SetCameraAspect(1.3333); this.SetCameraNear(0.5); this.SetCameraFar(100);");
+  Add(stage, kClassEnvironment, "Air",
+      "this.SetEnvironmentAmbientColor(0.25, 0.25, 0.3, 1); this.SetEnvironmentFogColor(0.45, 0.55, 0.65, 1); "
+      "this.SetEnvironmentFogNear(6); this.SetEnvironmentFogFar(24); this.SetEnvironmentFogEnable(1);");
+  Add(stage, kClassLight, "Sun",
+      "this.SetLightType(0); this.SetRotationX(0.9); this.SetRotationY(0.6); "
+      "this.SetLightColor(1, 0.95, 0.85, 1); this.SetLightColorMul(0.8);");
+  Add(stage, kClassLight, "Lamp",
+      "this.SetLightType(1); this.SetPosition(-1.8, 0.4, -1.6); this.SetLightColor(1, 0.45, 0.15, 1); "
+      "this.SetLightRadius(3); this.SetLightFalloff0(1); this.SetLightFalloff1(1); this.SetLightFalloff2(1);");
+  AddTurner(AddCrate(stage, "Crate", "0, 0, 0"));
+  for (int i = 0; i < kRowCrates; ++i) {
+    const std::string z = std::to_string(kRowFirstZ + float(i) * kRowSpacing);
+    AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
+    AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
+  }
 }
 
 }  // namespace
@@ -47,6 +171,7 @@ void BuildDemoScene(Object& root, const DemoOptions& options) {
   // The engine is the World's parent.
   AddScript(world, "OnInputExitToMenu", "parent.Exit();");
   AddTimer(world, "Heartbeat", kHeartbeatSeconds, "this.TimerStart();");
+  BuildStage(world);
   if (options.exitAfterSeconds > 0) AddTimer(world, "ExitTimer", options.exitAfterSeconds, "parent/parent.Exit();");
 }
 
@@ -55,7 +180,9 @@ void BuildDemoScene(Object& root, const DemoOptions& options) {
 bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std::string& error) {
   fs::create_directories(dataFolder);
   CreateEngineServices();
-  bool written = GetEngineServices()->SerializeLibrary((dataFolder / options.libraryFile).string(), 0) != 0;
+  EngineServices& services = *GetEngineServices();
+  bool written = AddCrateResources(services.GetResources(), dataFolder) &&
+                 services.SerializeLibrary((dataFolder / options.libraryFile).string(), 0) != 0;
   if (written) {
     CreateEngine();
     Engine& engine = *GetEngine();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/window/InstanceLock.h"
+#include "tests/core/files/TempFolder.h"
 
 namespace tge::platform {
 namespace {
@@ -11,10 +12,22 @@ namespace {
 // Each test run gets titles of its own, so parallel runs never collide.
 std::string UniqueTitle(const std::string& base) {
   return base + " " + std::to_string(getpid()) + " " +
-         testing::UnitTest::GetInstance()->current_test_info()->name();
+         ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
-TEST(PlatformInstanceLock, SecondLockOnSameTitleIsRefusedUntilFirstEnds) {
+// Every lock file of a test goes into a run-time folder of its own, removed
+// with everything in it when the test ends.
+class PlatformInstanceLock : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("XDG_RUNTIME_DIR", runtime.Path().c_str(), 1);
+  }
+  void TearDown() override { unsetenv("XDG_RUNTIME_DIR"); }
+
+  ::tge::testing::TempFolder runtime;
+};
+
+TEST_F(PlatformInstanceLock, SecondLockOnSameTitleIsRefusedUntilFirstEnds) {
   const std::string title = UniqueTitle("Lock test");
   {
     InstanceLock first(title);
@@ -28,7 +41,7 @@ TEST(PlatformInstanceLock, SecondLockOnSameTitleIsRefusedUntilFirstEnds) {
   EXPECT_EQ(again.State(), InstanceLock::Result::kAcquired);
 }
 
-TEST(PlatformInstanceLock, TitlesThatAreNoFileNamesStayInTheLockFolder) {
+TEST_F(PlatformInstanceLock, TitlesThatAreNoFileNamesStayInTheLockFolder) {
   const std::string title = UniqueTitle("../a/b");
   const std::filesystem::path slashes = InstanceLock::PathFor(title);
   const std::filesystem::path blanks = InstanceLock::PathFor(title + "?");
@@ -40,12 +53,8 @@ TEST(PlatformInstanceLock, TitlesThatAreNoFileNamesStayInTheLockFolder) {
   EXPECT_EQ(lock.State(), InstanceLock::Result::kAcquired) << lock.Error();
 }
 
-TEST(PlatformInstanceLock, UsesRuntimeFolderAndReportsUnwritableOne) {
-  const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() /
-      ("tge-lock-test-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+TEST_F(PlatformInstanceLock, UsesRuntimeFolderAndReportsUnwritableOne) {
+  const std::filesystem::path folder = runtime.Path();
   {
     InstanceLock lock(UniqueTitle("Runtime"));
     EXPECT_EQ(lock.FilePath().parent_path(), folder);
@@ -59,8 +68,6 @@ TEST(PlatformInstanceLock, UsesRuntimeFolderAndReportsUnwritableOne) {
     EXPECT_NE(lock.Error().find("cannot open"), std::string::npos);
   }
   std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-  std::filesystem::remove_all(folder);
-  unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

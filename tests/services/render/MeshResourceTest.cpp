@@ -136,6 +136,27 @@ TEST(MeshFile, BadFilesAreRefusedAndChangeNothing) {
   EXPECT_STREQ(GetErrorMessage(), "Error Opening File");
 }
 
+// The writer's file reads back into the same buffers, part by part.
+TEST(MeshFile, WrittenFileReadsBackTheMeshData) {
+  const gfx::MeshData parts[] = {gfx::CreateBoxMesh(1, 2, 3), gfx::CreateSphereMesh(1, 4, 3)};
+  const std::vector<std::uint8_t> file = EncodeMeshFile(parts);
+  Bytes bytes;
+  bytes.Raw(file.data(), file.size());
+  Fixture f(bytes);
+  ASSERT_EQ(f.mesh->Load(), 1) << GetErrorMessage();
+  ASSERT_EQ(f.mesh->parts.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const MeshGeometry& g = *f.mesh->parts[i].geometry;
+    EXPECT_EQ(g.vertexFormat, parts[i].vertexFormat);
+    EXPECT_EQ(g.vertexCount, parts[i].vertexCount);
+    EXPECT_EQ(g.triangleCount, parts[i].TriangleCount());
+    const auto vertices = g.vertexBuffer->Bytes();
+    ASSERT_EQ(vertices.size(), parts[i].vertices.size() * sizeof(float));
+    EXPECT_EQ(std::memcmp(vertices.data(), parts[i].vertices.data(), vertices.size()), 0);
+    EXPECT_EQ(g.indexBuffer->IndexAt(g.triangleCount * 3 - 1), parts[i].indices.back());
+  }
+}
+
 TEST(MeshFile, LoadNeedsParts) {
   Fixture f(MeshFile({Part{}}), 1);
   f.mesh->parts.clear();
