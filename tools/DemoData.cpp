@@ -3,23 +3,16 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
 #include <numbers>
 
 #include "core/ClassIds.h"
-#include "core/CommandRegistry.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
-#include "engine/Engine.h"
-#include "services/EngineServices.h"
-#include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MeshFile.h"
-#include "services/MeshResource.h"
-#include "services/TextureResource.h"
 #include "platform/image/BmpWriter.h"
+#include "services/MaterialResource.h"
+#include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/PackWriter.h"
+#include "tools/SceneWriter.h"
 
 namespace tge {
 namespace {
@@ -46,76 +39,18 @@ constexpr float kRowX = 3.0f;
 constexpr float kRowFirstZ = 3.0f;
 constexpr float kRowSpacing = 6.0f;
 
-bool WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out) || FormatErrorMessage("Cannot write %s", path.string().c_str());
-}
-
-template <class T>
-T& Register(ResourceDatabase& resources, const std::string& name, const std::string& fileName) {
-  auto resource = std::make_unique<T>();
-  resource->SetName(name);
-  resource->SetFileName(fileName);
-  T& kept = *resource;
-  resources.RegisterResource(std::move(resource));
-  return kept;
-}
-
 // The crate's texture, material and mesh: files into dataFolder, records
 // into the services' database for the library.
 bool AddCrateResources(ResourceDatabase& resources, const fs::path& dataFolder) {
-  const gfx::MeshData box = MakeTexturedBox(kCrateSize);
-  if (!WriteBytes(dataFolder / "Crate.bmp", image::EncodeBmp(MakeCrateImage(kTextureSide))) ||
-      !WriteBytes(dataFolder / "Crate.msh", EncodeMeshFile({&box, 1}))) {
-    return false;
-  }
-  auto& texture = Register<TextureResource>(resources, kCrateTexture, "Crate.bmp");
+  if (!WriteDataFile(dataFolder / "Crate.bmp", image::EncodeBmp(MakeCrateImage(kTextureSide)))) return false;
+  auto& texture = RegisterResource<TextureResource>(resources, kCrateTexture, "Crate.bmp");
   texture.width = texture.height = kTextureSide;
   texture.bitDepth = kTextureBits;
   texture.storageMode = kTextureKeepFileFormat;
-  auto& material = Register<MaterialResource>(resources, kCrateMaterial, "");
+  auto& material = RegisterResource<MaterialResource>(resources, kCrateMaterial, "");
   material.flags &= ~std::uint32_t{kMaterialNoColors};
   SetMaterialTexture(&material, 0, &texture);
-  auto& mesh = Register<MeshResource>(resources, kCrateMesh, "Crate.msh");
-  MeshPart& part = mesh.parts.emplace_back();
-  const float half = kCrateSize / 2;
-  part.name = "Box";
-  part.material = &material;
-  part.radius = half * std::numbers::sqrt3_v<float>;
-  part.box = {{-half, -half, -half}, {half, half, half}};
-  return true;
-}
-
-// The record of an event script, found by its event as a loaded file's is.
-void AddScript(Object& object, const std::string& event, const std::string& text) {
-  object.SetUseScript(true);
-  object.GetScripts()->push_back({event, text, FindCommandId(&object, event), 0});
-}
-
-void SetScriptText(Object& object, const std::string& name, const std::string& text) {
-  for (ObjectScript& script : *object.GetScripts()) {
-    if (script.name == name) script.text = text;
-  }
-}
-
-void Run(Object& object, const std::string& text) { RunScriptText(object, text, nullptr); }
-
-// An object with a placement of its own (one that inherits its parent's has
-// none), set up by a script.
-Object& Add(Object& parent, int classId, const char* name, const std::string& setUp) {
-  Object& object = *CreateObject(classId, nullptr, parent, name);
-  Run(object, "this.SetInheritOrientation(0); " + setUp);
-  return object;
-}
-
-// A Timer that starts with the engine and runs endScript when it ends.
-Object& AddTimer(Object& parent, const char* name, float seconds, const std::string& endScript) {
-  Object& timer = *CreateObject(kClassTimer, nullptr, parent, name);
-  Run(timer, "this.SetTimerLength(" + std::to_string(seconds) + "); this.SetTimerEndEvent(1);");
-  SetScriptText(timer, "OnTimerEnd", endScript);
-  AddScript(timer, "OnEngineStarted", "this.TimerStart();");
-  return timer;
+  return AddBoxMesh(resources, dataFolder, kCrateMesh, MakeTexturedBox(kCrateSize), kCrateSize, &material) != nullptr;
 }
 
 // The turn about y by angle as a script's quaternion argument.
@@ -129,7 +64,7 @@ void AddTurner(Object& mesh) {
   for (int step = 0; step < kTurnSteps; ++step) {
     const std::string key = "Step" + std::to_string(step + 1);
     const float angle = 2 * std::numbers::pi_v<float> * float(step + 1) / kTurnSteps;
-    Run(timer, "this.AddTimerKey(); this.SetTimerKeyList(" + std::to_string(step) + "); this.SetTimerKeyTime(" +
+    RunScript(timer, "this.AddTimerKey(); this.SetTimerKeyList(" + std::to_string(step) + "); this.SetTimerKeyTime(" +
                    std::to_string(step * kTurnSeconds) + "); this.SetTimerKeyName(" + key + ");");
     SetScriptText(timer, key,
                   "parent.LerpToRotation(" + YawQuaternion(angle) + ", " + std::to_string(kTurnSeconds) + ");");
@@ -137,23 +72,23 @@ void AddTurner(Object& mesh) {
 }
 
 Object& AddCrate(Object& space, const std::string& name, const std::string& position) {
-  return Add(space, kClassMesh, name.c_str(),
+  return AddPlaced(space, kClassMesh, name,
              "this.SetPosition(" + position + "); this.AddMesh(" + kCrateMesh + ");");
 }
 
 // The camera, fog, lights and crates; Spaces are what the World draws.
 void BuildStage(Object& world) {
-  Object& stage = Add(world, kClassSpace, "Stage", "this.SetSpaceBoxMin(-40, -40, -40); this.SetSpaceBoxMax(40, 40, 40);");
-  Add(stage, kClassCamera, "Eye",
+  Object& stage = AddPlaced(world, kClassSpace, "Stage", "this.SetSpaceBoxMin(-40, -40, -40); this.SetSpaceBoxMax(40, 40, 40);");
+  AddPlaced(stage, kClassCamera, "Eye",
       "this.SetPosition(0, 2.2, -5.5); this.SetRotationX(0.35); this.SetCameraFov(0.9); "
       "this.SetCameraAspect(1.3333); this.SetCameraNear(0.5); this.SetCameraFar(100);");
-  Add(stage, kClassEnvironment, "Air",
+  AddPlaced(stage, kClassEnvironment, "Air",
       "this.SetEnvironmentAmbientColor(0.25, 0.25, 0.3, 1); this.SetEnvironmentFogColor(0.45, 0.55, 0.65, 1); "
       "this.SetEnvironmentFogNear(6); this.SetEnvironmentFogFar(24); this.SetEnvironmentFogEnable(1);");
-  Add(stage, kClassLight, "Sun",
+  AddPlaced(stage, kClassLight, "Sun",
       "this.SetLightType(0); this.SetRotationX(0.9); this.SetRotationY(0.6); "
       "this.SetLightColor(1, 0.95, 0.85, 1); this.SetLightColorMul(0.8);");
-  Add(stage, kClassLight, "Lamp",
+  AddPlaced(stage, kClassLight, "Lamp",
       "this.SetLightType(1); this.SetPosition(-1.8, 0.4, -1.6); this.SetLightColor(1, 0.45, 0.15, 1); "
       "this.SetLightRadius(3); this.SetLightFalloff0(1); this.SetLightFalloff1(1); this.SetLightFalloff2(1);");
   AddTurner(AddCrate(stage, "Crate", "0, 0, 0"));
@@ -175,25 +110,13 @@ void BuildDemoScene(Object& root, const DemoOptions& options) {
   if (options.exitAfterSeconds > 0) AddTimer(world, "ExitTimer", options.exitAfterSeconds, "parent/parent.Exit();");
 }
 
-// The library comes from the services, the scene from the engine, both
-// written as the game would save them.
 bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std::string& error) {
-  fs::create_directories(dataFolder);
-  CreateEngineServices();
-  EngineServices& services = *GetEngineServices();
-  bool written = AddCrateResources(services.GetResources(), dataFolder) &&
-                 services.SerializeLibrary((dataFolder / options.libraryFile).string(), 0) != 0;
-  if (written) {
-    CreateEngine();
-    Engine& engine = *GetEngine();
-    engine.SetDataPath(dataFolder.string() + "/");
-    BuildDemoScene(engine, options);
-    written = engine.SaveObjectFile(engine, kSceneFile, false, false);
-    ShutdownEngine();
-  }
-  if (!written) error = GetErrorMessage();
-  DestroyEngineServices();
-  return written;
+  SceneDescription scene;
+  scene.libraryFile = options.libraryFile;
+  scene.sceneFile = kSceneFile;
+  scene.addResources = AddCrateResources;
+  scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
+  return WriteSceneFiles(dataFolder, scene, error);
 }
 
 bool WriteDemoData(const fs::path& folder, const DemoOptions& options, std::string& error) {
