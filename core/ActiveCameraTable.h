@@ -3,8 +3,8 @@
 // until another takes it or it goes (the slots hold weak references).
 //
 // The camera type lives with the scene objects, above the object model; the
-// World's post pass reaches a slot's camera through ViewCamera, the one
-// operation it needs of it.
+// World's post pass and the frame step's sound update reach a slot's camera
+// through ViewCamera, the two operations they need of it.
 #pragma once
 #include <array>
 
@@ -15,10 +15,20 @@ namespace tge {
 
 inline constexpr int kViewportCount = 4;
 
+// Where a camera sees from: its eye, and the unit directions ahead of and
+// above its view.
+struct ViewFrame {
+  Vector3 eye;
+  Vector3 forward;
+  Vector3 up;
+};
+
 class ViewCamera : public Object {
  public:
   // Hands the camera's view and projection to the render services.
   virtual void ApplyView() = 0;
+  // The frame of the view ApplyView hands over.
+  virtual ViewFrame GetViewFrame() = 0;
 
  protected:
   using Object::Object;

@@ -1,10 +1,12 @@
 // The frame step: one frame of the whole system in a fixed order (device
 // check, deferred deletions, input, the passes of every World, cursor and
 // focused-widget input, rendering, the periodic sound update), and the
-// cursor and focus step inside it. Input is read for player 0 through the
+// cursor and focus step inside it. The sound listener follows the active
+// camera of viewport slot 0. Input is read for player 0 through the
 // player's action maps.
 #include <algorithm>
 
+#include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
 #include "engine/Engine.h"
@@ -16,6 +18,8 @@ namespace {
 
 constexpr int kPlayer = 0;
 constexpr float kSoundUpdatePeriod = 0.066f;
+// The listener hears from the camera of this viewport slot.
+constexpr int kListenerViewport = 0;
 
 // Actions of player 0's maps, by default bound as noted.
 constexpr int kActionExitToMenu = 60;  // Escape
@@ -112,10 +116,12 @@ void Engine::UpdateSound() {
   soundUpdateTime_ += world_.GetFrameTime();
   if (soundUpdateTime_ <= kSoundUpdatePeriod) return;
   if (EngineServices* services = GetEngineServices()) {
-    const ViewState& view = services->GetView();
-    const Vector3 forward = view.GetCameraForward();
-    const Vector3 up = view.GetCameraUp();
-    services->UpdateSoundListener(&view.GetCameraPosition(), &forward, &up);
+    if (ViewCamera* camera = GetActiveCameraTable().Get(kListenerViewport)) {
+      const ViewFrame frame = camera->GetViewFrame();
+      services->UpdateSoundListener(&frame.eye, &frame.forward, &frame.up);
+    } else {
+      services->UpdateSoundListener(nullptr, nullptr, nullptr);
+    }
   }
   soundUpdateTime_ = 0;
 }

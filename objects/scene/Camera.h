@@ -42,6 +42,11 @@ class Camera : public ViewCamera {
   // Every contact is refused: a camera's geometries never push anything.
   int HandleContact(GeometryRecord* own, GeometryRecord* other, ContactParameters* contacts, int count) override;
   void ApplyView() override;
+  // A fixed or free-fly camera's own axes; a look-at camera's view towards
+  // its pivot and a follow camera's towards its look-at point, upright, as
+  // the view is built (its own axes when it looks straight up or down, or
+  // a look-at camera has no pivot).
+  ViewFrame GetViewFrame() override;
 
   // Hands over the projection and takes this camera's viewport slot.
   void Activate();
