@@ -1,6 +1,7 @@
 #include "services/MaterialResource.h"
 
 #include "core/files/SerializeStream.h"
+#include "services/RenderDevice.h"
 
 namespace tge {
 namespace {
@@ -9,6 +10,13 @@ namespace {
 constexpr std::uint64_t kMinTextureEntryBytes = 4;
 
 }  // namespace
+
+// A handed-out material dies with its last release, mid-frame as well; a
+// later material made at the same address must not pass for the current one.
+MaterialResource::~MaterialResource() {
+  RenderDevice* device = GetRenderDevice();
+  if (device && device->Material().current == this) device->Material().current = nullptr;
+}
 
 int MaterialResource::Load() {
   int result = 1;

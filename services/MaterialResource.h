@@ -35,6 +35,8 @@ class MaterialResource : public Resource {
   static constexpr int kType = kMaterialResource;
 
   MaterialResource() : Resource(kType) {}
+  // The render device forgets it when it was the current material.
+  ~MaterialResource() override;
 
   // Loads every texture of the list; 0 when one of them fails.
   int Load() override;

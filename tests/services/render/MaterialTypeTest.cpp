@@ -100,6 +100,19 @@ TEST(MaterialType, SameMaterialAtFullAlphaIsAppliedOnce) {
   EXPECT_TRUE(f.r.recording->Calls().empty());
 }
 
+TEST(MaterialType, ReleasedCurrentMaterialIsNoLongerCurrent) {
+  Fixture f;
+  ResourceRef kept = f.Material(kMaterialStandard);
+  ResourceRef released = f.Material(kMaterialAdd);
+  ApplyMaterial(f.r.device, f.M(kept), nullptr, 1.0f);
+  released.Reset();
+  EXPECT_EQ(f.r.device.Material().current, f.M(kept));
+  // A material made for one draw goes with the end of the statement.
+  ApplyMaterial(f.r.device, f.M(f.Material(kMaterialAdd)), nullptr, 1.0f);
+  EXPECT_EQ(f.r.device.Material().current, nullptr);
+  EXPECT_EQ(f.r.device.Material().currentType, int(kMaterialAdd));
+}
+
 TEST(MaterialType, StandardBlendsBelowFullAlphaAndIsAppliedAfreshAfterwards) {
   Fixture f;
   ResourceRef material = f.Material(kMaterialStandard);
