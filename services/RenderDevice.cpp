@@ -251,7 +251,9 @@ void RenderDevice::SetSamplerStateCached(std::uint32_t sampler, std::uint32_t ty
 
 void RenderDevice::SetTextureCached(std::uint32_t stage, gfx::Texture* texture) {
   if (stage < kCachedStages) {
-    if (textures_[stage] == texture) return;
+    // A released texture leaves its stage on the device and not in the cache;
+    // a new texture made at its address must still be bound.
+    if (textures_[stage] == texture && device_->GetTexture(stage) == texture) return;
     textures_[stage] = texture;
   }
   device_->SetTexture(stage, texture);

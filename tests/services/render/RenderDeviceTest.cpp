@@ -37,6 +37,21 @@ TEST(RenderDevice, CachesPassEachChangeOnceAndKeepTheirTablesApart) {
   rd.SetTextureCached(2, nullptr);
 }
 
+TEST(RenderDevice, TextureCacheRebindsWhatTheDeviceNoLongerHolds) {
+  RecordingRenderDevice r;
+  RenderDevice& rd = r.device;
+  auto texture = std::unique_ptr<gfx::Texture>();
+  ASSERT_EQ(rd.Device().CreateTexture(4, 4, 1, 0, gfx::kFormatA8R8G8B8, gfx::kPoolManaged, &texture),
+            gfx::Result::kOk);
+  rd.SetTextureCached(0, texture.get());
+  // What a released texture's stage looks like to a new texture made at the
+  // same address: the device dropped the binding, the cache still names it.
+  rd.Device().SetTexture(0, nullptr);
+  rd.SetTextureCached(0, texture.get());
+  EXPECT_EQ(rd.Device().GetTexture(0), texture.get());
+  rd.SetTextureCached(0, nullptr);
+}
+
 TEST(RenderDevice, EveryCacheEntryStartsUnknownSoTheFirstSettingReachesTheDevice) {
   RecordingRenderDevice r;
   // States past the first 166 hold device defaults that a zero cache would hide.
