@@ -115,12 +115,12 @@ int Object::SetActionValueCommand(CommandArgs args) {
 }
 
 void Object::PostActionStep(std::uint32_t step, float delay) {
-  if (world_ != nullptr) world_->DelayCommand(*this, static_cast<int>(step), nullptr, delay, kScheduleAction);
+  if (GetWorld() != nullptr) GetWorld()->DelayCommand(*this, static_cast<int>(step), nullptr, delay, kScheduleAction);
   else ExecuteCommand(step, nullptr);
 }
 
 void Object::FadeActionValue(std::uint32_t command, float from, float to, float time) {
-  if (world_ != nullptr) world_->InterpolateCommand(*this, static_cast<int>(command), nullptr, time, from, to, kScheduleAction);
+  if (GetWorld() != nullptr) GetWorld()->InterpolateCommand(*this, static_cast<int>(command), nullptr, time, from, to, kScheduleAction);
   else action_->value = to;
 }
 
@@ -230,7 +230,7 @@ int Object::ActionStopPost(CommandArgs) {
   SetFlag(kFlagActionStarted, false);
   if (!HasFlag(kFlagActionStartPreOnStopPost)) return 1;
   if (!HasFlag(kFlagActionStopPreOnStartPost)) ExecuteCommand(kStartPre, nullptr);
-  else if (world_ != nullptr) world_->DelayCommand(*this, kStartPre, nullptr, 0, kScheduleAction);
+  else if (GetWorld() != nullptr) GetWorld()->DelayCommand(*this, kStartPre, nullptr, 0, kScheduleAction);
   return 1;
 }
 

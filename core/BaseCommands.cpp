@@ -404,7 +404,7 @@ int Object::MoveCommand(CommandArgs args) {
 
 int Object::TimerCommandCommand(CommandArgs args) {
   const int id = FindCommandId(this, args.GetText128());
-  if (id >= 0 && world_ != nullptr) world_->DelayCommand(*this, id, nullptr, args.Get<float>(128), kScheduleGeneral);
+  if (id >= 0 && GetWorld() != nullptr) GetWorld()->DelayCommand(*this, id, nullptr, args.Get<float>(128), kScheduleGeneral);
   return 1;
 }
 
@@ -505,7 +505,7 @@ int Object::SetSpaceInternal(CommandArgs args) {
 }
 
 int Object::SetWorldInternal(CommandArgs args) {
-  world_ = static_cast<World*>(args.Data());
+  SetWorld(static_cast<World*>(args.Data()));
   return 1;
 }
 

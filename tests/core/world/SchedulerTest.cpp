@@ -219,6 +219,18 @@ TEST_F(WorldTest, ObjectsOutlivingTheirWorldDropTheirCallsSafely) {
   outsider.reset();
 }
 
+TEST_F(WorldTest, AnObjectOutlivingItsWorldSeesNoWorldAndPostsNothing) {
+  auto outsider = std::make_unique<Probe>();
+  outsider->SetWorld(world.get());
+  outsider->SetUseAction(true);
+  world.reset();
+  EXPECT_EQ(outsider->GetWorld(), nullptr);
+  EXPECT_EQ(outsider->GetFrameTime(), 0.0f);
+  outsider->EnableUpdate();
+  outsider->Start();
+  EXPECT_EQ(outsider->GetScheduleLinkCount(), 0);
+}
+
 TEST_F(WorldTest, WorldsJoinTheWorldListInCreationOrder) {
   const auto& worlds = World::GetWorldList();
   ASSERT_FALSE(worlds.empty());
