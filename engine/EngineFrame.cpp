@@ -9,6 +9,7 @@
 #include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
+#include "core/ObjectRef.h"
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
 #include "services/RenderDevice.h"
@@ -104,12 +105,20 @@ void Engine::RunFrame() {
 }
 
 // Each pass finishes for every World before the next begins; a World made
-// during the frame waits for the next one.
+// during the frame waits for the next one, and one destroyed during it (a
+// tick may unload the File holding it) is skipped.
 void Engine::RunWorldPasses() {
-  const std::vector<World*> worlds = World::GetWorldList();
-  for (World* world : worlds) world->PhysicsStep();
-  for (World* world : worlds) world->WorldTick();
-  for (World* world : worlds) world->PostPass();
+  const std::vector<World*>& list = World::GetWorldList();
+  const std::vector<ObjectRef<World>> worlds(list.begin(), list.end());
+  for (const ObjectRef<World>& world : worlds) {
+    if (world) world->PhysicsStep();
+  }
+  for (const ObjectRef<World>& world : worlds) {
+    if (world) world->WorldTick();
+  }
+  for (const ObjectRef<World>& world : worlds) {
+    if (world) world->PostPass();
+  }
 }
 
 void Engine::UpdateSound() {
@@ -138,9 +147,10 @@ void Engine::HandleCursorAndFocus() {
 bool Engine::HandleExitToMenu() {
   const EngineServices* services = GetEngineServices();
   if (services == nullptr || !Released(*services, kActionExitToMenu)) return false;
-  const std::vector<World*> worlds = World::GetWorldList();
-  for (World* world : worlds) {
-    if (world->GetActive()) RaiseWithoutSender(*world, kEventOnInputExitToMenu);
+  const std::vector<World*>& list = World::GetWorldList();
+  const std::vector<ObjectRef<World>> worlds(list.begin(), list.end());
+  for (const ObjectRef<World>& world : worlds) {
+    if (world && world->GetActive()) RaiseWithoutSender(*world.Get(), kEventOnInputExitToMenu);
   }
   return true;
 }

@@ -98,6 +98,21 @@ class EngineFrameTest : public EngineTest {
   std::unique_ptr<platform::EventPump> pump_;
 };
 
+// The engine's own World is first in the list: its tick unloads the File
+// holding the second World before that World's turn comes.
+TEST_F(EngineTest, AWorldDestroyedDuringTheFramePassesIsSkipped) {
+  engine->SetRunning(true);
+  World& engineWorld = engine->GetEngineWorld();
+  engineWorld.SetActive(true);
+  auto& scene = static_cast<File&>(Add(*engine, "Scene", kClassFile));
+  static_cast<World&>(Add(scene, "Level", kClassWorld)).SetActive(true);
+  const std::size_t worlds = World::GetWorldList().size();
+  engineWorld.RepeatCommand(scene, 2251, nullptr, 0);
+  engine->RunFrame();
+  EXPECT_EQ(scene.GetChildCount(), 0);
+  EXPECT_EQ(World::GetWorldList().size(), worlds - 1);
+}
+
 TEST_F(EngineFrameTest, FrameRendersOnlyWhileTheEngineRuns) {
   Frame();
   EXPECT_EQ(recording->Presents(), 1u);
