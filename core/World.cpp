@@ -5,6 +5,7 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
+#include "core/ObjectHooks.h"
 #include "core/WorldPhysicsHooks.h"
 
 namespace tge {
@@ -167,9 +168,11 @@ void World::ReadClock() {
 }
 
 // A call that ticks this World again from inside its own tick is ignored:
-// the lists are being walked.
+// the lists are being walked. Deletions wait until the tick is done with
+// this World, which a call of the tick may have asked to destroy.
 void World::WorldTick() {
   if (!GetActive() || ticking_) return;
+  const DeletionHold hold;
   ticking_ = true;
   ReadClock();
   scheduler_.Run(frameTime_);

@@ -231,6 +231,16 @@ TEST_F(WorldTest, AnObjectOutlivingItsWorldSeesNoWorldAndPostsNothing) {
   EXPECT_EQ(outsider->GetScheduleLinkCount(), 0);
 }
 
+TEST_F(WorldTest, AWorldUnloadedByACallOfItsOwnTickIsNotTouchedAfterwards) {
+  auto& scene = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+  auto& level = static_cast<World&>(*scene.AddChild(std::make_unique<World>()));
+  level.RepeatCommand(scene, 2251, nullptr, 0);
+  const std::size_t worlds = World::GetWorldList().size();
+  level.WorldTick();
+  EXPECT_EQ(scene.GetChildCount(), 0);
+  EXPECT_EQ(World::GetWorldList().size(), worlds - 1);
+}
+
 TEST_F(WorldTest, WorldsJoinTheWorldListInCreationOrder) {
   const auto& worlds = World::GetWorldList();
   ASSERT_FALSE(worlds.empty());
