@@ -432,6 +432,7 @@ int Object::FindObjectCommand(CommandArgs args) {
 template <std::uint32_t Id>
 int Object::GameCommand(CommandArgs) {
   if (!GetActive()) return 1;
+  const DeletionHold hold;
   FireEvent(static_cast<int>(Id) + 16, nullptr);
   SendToChildren(Id, nullptr);
   return 1;
@@ -510,6 +511,7 @@ int Object::SetWorldInternal(CommandArgs args) {
 }
 
 int Object::BroadcastInternal(CommandArgs args) {
+  const DeletionHold hold;
   ExecuteCommand(args.Get<std::uint32_t>(), args.GetPointer<void>(4));
   SendToChildren(kCommandBroadcast, args.Data());
   return 1;
@@ -517,6 +519,7 @@ int Object::BroadcastInternal(CommandArgs args) {
 
 int Object::RaiseEventInternal(CommandArgs args) {
   if (!GetActive()) return 1;
+  const DeletionHold hold;
   FireEvent(args.Get<std::int32_t>(), args.GetPointer<Object>(4));
   SendToChildren(kCommandRaiseEvent, args.Data());
   return 1;

@@ -282,6 +282,8 @@ class Object : public CommandTarget {
   int StopPhysicsInternal(CommandArgs args);
   int SetSpaceInternal(CommandArgs args);
   int SetWorldInternal(CommandArgs args);
+  // These two and GameCommand hold deletions over the object's own handler
+  // or script and its children's: a script may unload the File holding them.
   int BroadcastInternal(CommandArgs args);
   int RaiseEventInternal(CommandArgs args);
   int ChildLeavingInternal(CommandArgs args);

@@ -241,6 +241,24 @@ TEST_F(WorldTest, AWorldUnloadedByACallOfItsOwnTickIsNotTouchedAfterwards) {
   EXPECT_EQ(World::GetWorldList().size(), worlds - 1);
 }
 
+// The object's own event script unloads the File holding it: the object
+// must outlive the rest of the raise, or the broadcast, that ran the script.
+TEST_F(WorldTest, AnObjectUnloadedByItsOwnEventScriptOutlivesThePass) {
+  for (const bool broadcast : {false, true}) {
+    auto& scene = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+    Probe& inside = AddProbe(scene, "inside");
+    AddProbe(inside, "child");
+    inside.SetUseScript(true);
+    inside.GetScripts()->push_back({"OnStartWorld", "parent.FileUnLoad();", kEventOnStartWorld, 0});
+    ArgumentBlock raise;
+    raise.Push<std::int32_t>(kEventOnStartWorld).PushPointer(nullptr);
+    if (broadcast) BroadcastCommand(inside, kCommandRaiseEvent, raise.Data());
+    else inside.ExecuteCommand(kCommandRaiseEvent, raise.Data());
+    EXPECT_EQ(scene.GetChildCount(), 0);
+    world->DetachChild(scene);
+  }
+}
+
 TEST_F(WorldTest, WorldsJoinTheWorldListInCreationOrder) {
   const auto& worlds = World::GetWorldList();
   ASSERT_FALSE(worlds.empty());
