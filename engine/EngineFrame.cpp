@@ -9,6 +9,7 @@
 #include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
+#include "core/ObjectHooks.h"
 #include "core/ObjectRef.h"
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
@@ -165,11 +166,14 @@ void Engine::MoveCursor(Vector3& screenPoint, Vector3& movement) {
   screenPoint = {cursorPosition_.x * screenScaleX_, cursorPosition_.y * screenScaleY_, kCursorDepth};
 }
 
+// The widget's handlers may unload the File holding it: deletions wait until
+// it has had all of this frame's input.
 void Engine::SendFocusInput(const Vector3& screenPoint, const Vector3& movement) {
   Object* widget = World::GetGlobalFocus();
   const EngineServices* services = GetEngineServices();
   if (widget == nullptr || services == nullptr) return;
   if (widget->GetWorld() == nullptr || !widget->GetWorld()->GetActive()) return;
+  const DeletionHold hold;
   if (GetCursorActive()) widget->PointerMoved(screenPoint, movement);
   if (const int down = InputDownCode(*services); down != kNoCode) widget->InputDown(screenPoint, down);
   if (const int up = InputUpCode(*services); up != kNoCode) widget->InputUp(screenPoint, up);

@@ -151,6 +151,25 @@ TEST_F(EngineFrameTest, EscapeRaisesExitToMenuOnActiveWorldsAndFreezesTheCursor)
   EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
 }
 
+// The focused widget's pointer handler unloads the File holding it; the
+// key input of the same frame must not reach freed memory.
+TEST_F(EngineFrameTest, AFocusedWidgetUnloadedByItsOwnInputOutlivesTheFocusStep) {
+  class Widget : public Object {
+   public:
+    void PointerMoved(const Vector3&, const Vector3&) override { GetParent()->ExecuteCommand(2251, nullptr); }
+    void InputDown(const Vector3&, int) override { SetName("pressed"); }
+  };
+  auto& scene = static_cast<File&>(Add(*engine, "Scene", kClassFile));
+  Object& widget = *scene.AddChild(std::make_unique<Widget>());
+  widget.SetWorld(&engine->GetEngineWorld());
+  engine->GetEngineWorld().SetFocusWindow(&widget);
+  SetCursor(true, 100, 100);
+  Key(SDL_SCANCODE_RETURN, true);
+  Frame();
+  EXPECT_EQ(scene.GetChildCount(), 0);
+  EXPECT_EQ(World::GetGlobalFocus(), nullptr);
+}
+
 TEST_F(EngineFrameTest, CursorStaysInsideItsRange) {
   struct Case {
     int dx, dy;
