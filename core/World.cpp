@@ -89,7 +89,10 @@ void World::CopyFrom(const Object& source) {
   previousFrameStamp_ = 0;
 }
 
+// Starting and stopping raise events whose scripts may unload the File
+// holding this World: deletions wait until the command is done with it.
 int World::ExecuteCommand(std::uint32_t id, void* args) {
+  const DeletionHold hold;
   static const CommandDispatcher<World> dispatcher(kClassWorld, Commands());
   static const BlockReaders readers = [] {
     BlockReaders ids;

@@ -259,6 +259,19 @@ TEST_F(WorldTest, AnObjectUnloadedByItsOwnEventScriptOutlivesThePass) {
   }
 }
 
+TEST_F(WorldTest, AWorldUnloadedByItsOwnStartOrStopEventFinishesTheCommand) {
+  for (const std::uint32_t command : {14272u, 14273u}) {
+    auto& scene = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+    auto& level = static_cast<World&>(*scene.AddChild(std::make_unique<World>()));
+    level.SetUseScript(true);
+    level.GetScripts()->push_back({"OnStartWorld", "parent.FileUnLoad();", kEventOnStartWorld, 0});
+    level.GetScripts()->push_back({"OnStopWorld", "parent.FileUnLoad();", kEventOnStopWorld, 0});
+    level.ExecuteCommand(command, nullptr);
+    EXPECT_EQ(scene.GetChildCount(), 0);
+    world->DetachChild(scene);
+  }
+}
+
 TEST_F(WorldTest, WorldsJoinTheWorldListInCreationOrder) {
   const auto& worlds = World::GetWorldList();
   ASSERT_FALSE(worlds.empty());
