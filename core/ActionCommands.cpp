@@ -114,13 +114,14 @@ int Object::SetActionValueCommand(CommandArgs args) {
   return 1;
 }
 
+// Without a World the step runs at once, so callers set the phase first.
 void Object::PostActionStep(std::uint32_t step, float delay) {
-  if (world_ != nullptr) world_->DelayCommand(*this, static_cast<int>(step), nullptr, delay, kScheduleAction);
+  if (GetWorld() != nullptr) GetWorld()->DelayCommand(*this, static_cast<int>(step), nullptr, delay, kScheduleAction);
   else ExecuteCommand(step, nullptr);
 }
 
 void Object::FadeActionValue(std::uint32_t command, float from, float to, float time) {
-  if (world_ != nullptr) world_->InterpolateCommand(*this, static_cast<int>(command), nullptr, time, from, to, kScheduleAction);
+  if (GetWorld() != nullptr) GetWorld()->InterpolateCommand(*this, static_cast<int>(command), nullptr, time, from, to, kScheduleAction);
   else action_->value = to;
 }
 
@@ -130,8 +131,8 @@ void Object::PassActionStep(std::uint32_t step, std::uint32_t blockToChildren, s
 
 int Object::ActionStartPre(CommandArgs) {
   if (action_ && action_->startDelay > 0) {
-    PostActionStep(kStartStep, action_->startDelay);
     action_->phase = kStartPre;
+    PostActionStep(kStartStep, action_->startDelay);
   } else {
     ExecuteCommand(kStartStep, nullptr);
   }
@@ -142,8 +143,8 @@ int Object::ActionStartPre(CommandArgs) {
 int Object::ActionStopPre(CommandArgs) {
   FireEvent(kStopPre, nullptr);
   if (action_ && action_->stopDelay > 0) {
-    PostActionStep(kStopStep, action_->stopDelay);
     action_->phase = kStopPre;
+    PostActionStep(kStopStep, action_->stopDelay);
   } else {
     ExecuteCommand(kStopStep, nullptr);
   }
@@ -153,8 +154,8 @@ int Object::ActionStopPre(CommandArgs) {
 int Object::ActionKillPre(CommandArgs) {
   FireEvent(kKillPre, nullptr);
   if (action_ && action_->killDelay > 0) {
-    PostActionStep(kKillStep, action_->killDelay);
     action_->phase = kKillPre;
+    PostActionStep(kKillStep, action_->killDelay);
   } else {
     ExecuteCommand(kKillStep, nullptr);
   }
@@ -167,9 +168,9 @@ int Object::ActionStartStep(CommandArgs) {
   PassActionStep(kStartPre, kFlagActionBlockStartToChildren, kFlagActionBlockStartFromParent);
   if (action_ && action_->startTime > 0) {
     if (action_->value == 0 || action_->value == 1.0f) action_->value = 0;
+    action_->phase = kStartStep;
     FadeActionValue(kStartValue, action_->value, 1.0f, action_->startTime);
     PostActionStep(kStartPost, action_->startTime + kPostMargin);
-    action_->phase = kStartStep;
   } else {
     ExecuteCommand(kStartPost, nullptr);
   }
@@ -183,9 +184,9 @@ int Object::ActionStopStep(CommandArgs) {
   PassActionStep(kStopPre, kFlagActionBlockStopToChildren, kFlagActionBlockStopFromParent);
   if (action_ && action_->stopTime > 0) {
     if (action_->value == 0 || action_->value == 1.0f) action_->value = 1.0f;
+    action_->phase = kStopStep;
     FadeActionValue(kStopValue, action_->value, 0, action_->stopTime);
     PostActionStep(kStopPost, action_->stopTime + kPostMargin);
-    action_->phase = kStopStep;
   } else {
     ExecuteCommand(kStopPost, nullptr);
   }
@@ -196,9 +197,9 @@ int Object::ActionKillStep(CommandArgs) {
   FireEvent(kKillStep, nullptr);
   PassActionStep(kKillPre, kFlagActionBlockKillToChildren, kFlagActionBlockKillFromParent);
   if (action_ && action_->killTime > 0) {
+    action_->phase = kKillStep;
     FadeActionValue(kKillValue, action_->value, 0, action_->killTime);
     PostActionStep(kKillPost, action_->killTime + kPostMargin);
-    action_->phase = kKillStep;
   } else {
     if (action_) action_->value = 0;
     ExecuteCommand(kKillPost, nullptr);
@@ -230,7 +231,7 @@ int Object::ActionStopPost(CommandArgs) {
   SetFlag(kFlagActionStarted, false);
   if (!HasFlag(kFlagActionStartPreOnStopPost)) return 1;
   if (!HasFlag(kFlagActionStopPreOnStartPost)) ExecuteCommand(kStartPre, nullptr);
-  else if (world_ != nullptr) world_->DelayCommand(*this, kStartPre, nullptr, 0, kScheduleAction);
+  else if (GetWorld() != nullptr) GetWorld()->DelayCommand(*this, kStartPre, nullptr, 0, kScheduleAction);
   return 1;
 }
 

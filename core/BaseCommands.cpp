@@ -404,7 +404,7 @@ int Object::MoveCommand(CommandArgs args) {
 
 int Object::TimerCommandCommand(CommandArgs args) {
   const int id = FindCommandId(this, args.GetText128());
-  if (id >= 0 && world_ != nullptr) world_->DelayCommand(*this, id, nullptr, args.Get<float>(128), kScheduleGeneral);
+  if (id >= 0 && GetWorld() != nullptr) GetWorld()->DelayCommand(*this, id, nullptr, args.Get<float>(128), kScheduleGeneral);
   return 1;
 }
 
@@ -432,6 +432,7 @@ int Object::FindObjectCommand(CommandArgs args) {
 template <std::uint32_t Id>
 int Object::GameCommand(CommandArgs) {
   if (!GetActive()) return 1;
+  const DeletionHold hold;
   FireEvent(static_cast<int>(Id) + 16, nullptr);
   SendToChildren(Id, nullptr);
   return 1;
@@ -505,11 +506,12 @@ int Object::SetSpaceInternal(CommandArgs args) {
 }
 
 int Object::SetWorldInternal(CommandArgs args) {
-  world_ = static_cast<World*>(args.Data());
+  SetWorld(static_cast<World*>(args.Data()));
   return 1;
 }
 
 int Object::BroadcastInternal(CommandArgs args) {
+  const DeletionHold hold;
   ExecuteCommand(args.Get<std::uint32_t>(), args.GetPointer<void>(4));
   SendToChildren(kCommandBroadcast, args.Data());
   return 1;
@@ -517,6 +519,7 @@ int Object::BroadcastInternal(CommandArgs args) {
 
 int Object::RaiseEventInternal(CommandArgs args) {
   if (!GetActive()) return 1;
+  const DeletionHold hold;
   FireEvent(args.Get<std::int32_t>(), args.GetPointer<Object>(4));
   SendToChildren(kCommandRaiseEvent, args.Data());
   return 1;

@@ -42,7 +42,10 @@ File::File() : Object(kClassFile) {}
 
 File::File(int classId) : Object(classId) {}
 
+// Loading and unloading raise events whose scripts may unload the File
+// holding this one: deletions wait until the command is done with it.
 int File::ExecuteCommand(std::uint32_t id, void* args) {
+  const DeletionHold hold;
   static const CommandDispatcher<File> dispatcher(kClassFile, kCommands);
   static const BlockReaders readers = [] {
     BlockReaders table;
@@ -71,6 +74,7 @@ bool File::WithFilePath(bool retryOnDataPath, Operation&& operation) {
 }
 
 bool File::FileLoadObjects(const std::string& name) {
+  const DeletionHold hold;
   if (IsLoaded()) FileUnload();
   const std::string fileName = name;
   const bool loaded =

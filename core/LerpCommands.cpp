@@ -64,9 +64,9 @@ std::span<const CommandEntry<Object>> Object::LerpCommands() {
 // clang-format on
 
 void Object::StartLerp(std::uint32_t driven, ArgumentBlock& block, float time) {
-  if (world_ == nullptr) return;
+  if (GetWorld() == nullptr) return;
   World::CancelCommands(*this, static_cast<int>(driven), kScheduleGeneral);
-  world_->InterpolateCommand(*this, static_cast<int>(driven), block.Data(), time, 0, 1.0f, kScheduleGeneral);
+  GetWorld()->InterpolateCommand(*this, static_cast<int>(driven), block.Data(), time, 0, 1.0f, kScheduleGeneral);
 }
 
 // Block: the position (or offset) and the time.

@@ -5,6 +5,7 @@
 #include "core/BaseCommandIds.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecording.h"
+#include "core/World.h"
 
 namespace tge {
 namespace {
@@ -35,6 +36,10 @@ Object::~Object() {
   LeaveGlobalAccess();
   --liveObjects_;
 }
+
+World* Object::GetWorld() const { return world_ ? static_cast<World*>(world_->object) : nullptr; }
+
+void Object::SetWorld(World* world) { world_ = world ? world->GetAnchor() : nullptr; }
 
 int Object::GetLiveObjectCount() { return liveObjects_; }
 
@@ -71,30 +76,35 @@ int Object::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters*, 
 
 float Object::GetFrameTime() const {
   ObjectHooks* hooks = GetObjectHooks();
-  return world_ && hooks ? hooks->GetFrameTime(*world_) : 0.0f;
+  World* world = GetWorld();
+  return world && hooks ? hooks->GetFrameTime(*world) : 0.0f;
 }
 
 float Object::GetFrameRate() const {
   ObjectHooks* hooks = GetObjectHooks();
-  return world_ && hooks ? hooks->GetFrameRate(*world_) : 0.0f;
+  World* world = GetWorld();
+  return world && hooks ? hooks->GetFrameRate(*world) : 0.0f;
 }
 
 float Object::GetWorldTime() const {
   ObjectHooks* hooks = GetObjectHooks();
-  return world_ && hooks ? hooks->GetWorldTime(*world_) : 0.0f;
+  World* world = GetWorld();
+  return world && hooks ? hooks->GetWorldTime(*world) : 0.0f;
 }
 
 void Object::EnableUpdate() {
   ObjectHooks* hooks = GetObjectHooks();
-  if (HasFlag(kFlagUpdateRegistered) || world_ == nullptr || hooks == nullptr) return;
-  hooks->AddUpdateObject(*world_, *this);
+  World* world = GetWorld();
+  if (HasFlag(kFlagUpdateRegistered) || world == nullptr || hooks == nullptr) return;
+  hooks->AddUpdateObject(*world, *this);
   SetFlag(kFlagUpdateRegistered, true);
 }
 
 void Object::DisableUpdate() {
   ObjectHooks* hooks = GetObjectHooks();
-  if (!HasFlag(kFlagUpdateRegistered) || world_ == nullptr || hooks == nullptr) return;
-  hooks->RemoveUpdateObject(*world_, *this);
+  World* world = GetWorld();
+  if (!HasFlag(kFlagUpdateRegistered) || world == nullptr || hooks == nullptr) return;
+  hooks->RemoveUpdateObject(*world, *this);
   SetFlag(kFlagUpdateRegistered, false);
 }
 

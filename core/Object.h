@@ -128,8 +128,9 @@ class Object : public CommandTarget {
   float GetDistanceTo(Object& other);
   Space* GetSpace() const { return space_; }
   void SetSpace(Space* space) { space_ = space; }
-  World* GetWorld() const { return world_; }
-  void SetWorld(World* world) { world_ = world; }
+  // The World, held weakly: null once it is destroyed.
+  World* GetWorld() const;
+  void SetWorld(World* world);
 
   // Frame data of the World; 0 without a World.
   float GetFrameTime() const;
@@ -281,6 +282,8 @@ class Object : public CommandTarget {
   int StopPhysicsInternal(CommandArgs args);
   int SetSpaceInternal(CommandArgs args);
   int SetWorldInternal(CommandArgs args);
+  // These two and GameCommand hold deletions over the object's own handler
+  // or script and its children's: a script may unload the File holding them.
   int BroadcastInternal(CommandArgs args);
   int RaiseEventInternal(CommandArgs args);
   int ChildLeavingInternal(CommandArgs args);
@@ -384,7 +387,7 @@ class Object : public CommandTarget {
   std::vector<std::unique_ptr<Object>> children_;
   std::vector<std::unique_ptr<ScheduleLink>> scheduleLinks_;
   Space* space_ = nullptr;
-  World* world_ = nullptr;
+  std::shared_ptr<ObjectAnchor> world_;
   std::int32_t started_ = 0;
   std::uint32_t flags_ = kDefaultObjectFlags;
   std::unique_ptr<TransformRecord> transform_;

@@ -54,14 +54,14 @@ void Object::StartRecordingCalls(std::uint32_t command) {
   ArgumentBlock block;
   block.PushPointer(recording_.get());
   const float period = command == kCommandAddObjectRecordingKey ? kKeyPeriod : 0.0f;
-  world_->RepeatCommand(*this, static_cast<int>(command), block.Data(), period);
+  GetWorld()->RepeatCommand(*this, static_cast<int>(command), block.Data(), period);
 }
 
 int Object::StartObjectRecordingCommand(CommandArgs args) {
-  if (world_ == nullptr) return 1;
+  if (GetWorld() == nullptr) return 1;
   auto recording = std::make_unique<ObjectRecording>();
   recording->name = args.AsString();
-  recording->startTime = recording->endTime = static_cast<float>(world_->GetCurrentTime());
+  recording->startTime = recording->endTime = static_cast<float>(GetWorld()->GetCurrentTime());
   recording->state = RecordingState::kRecording;
   SetRecording(std::move(recording));
   StartRecordingCalls(kCommandAddObjectRecordingKey);
@@ -71,9 +71,9 @@ int Object::StartObjectRecordingCommand(CommandArgs args) {
 }
 
 int Object::AddObjectRecordingKeyCommand(CommandArgs args) {
-  if (!recording_ || args.GetPointer<ObjectRecording>() != recording_.get() || world_ == nullptr) return 1;
+  if (!recording_ || args.GetPointer<ObjectRecording>() != recording_.get() || GetWorld() == nullptr) return 1;
   ObjectRecordingKey key;
-  key.time = static_cast<float>(world_->GetCurrentTime()) - recording_->startTime;
+  key.time = static_cast<float>(GetWorld()->GetCurrentTime()) - recording_->startTime;
   const bool local = !HasFlag(kFlagWSOrientation) && GetBody() == nullptr;
   key.position = local ? GetPosition() : GetPositionWS();
   key.scale = local ? GetScale() : GetScaleWS();
@@ -86,7 +86,7 @@ int Object::AddObjectRecordingKeyCommand(CommandArgs args) {
 int Object::StopObjectRecordingCommand(CommandArgs) {
   if (!recording_) return 1;
   if (recording_->state == RecordingState::kRecording) {
-    if (world_ != nullptr) recording_->endTime = static_cast<float>(world_->GetCurrentTime());
+    if (GetWorld() != nullptr) recording_->endTime = static_cast<float>(GetWorld()->GetCurrentTime());
     World::CancelCommands(*this, kCommandAddObjectRecordingKey, kScheduleGeneral);
   } else {
     World::CancelCommands(*this, kCommandPlayObjectRecordingKey, kScheduleGeneral);
@@ -96,14 +96,14 @@ int Object::StopObjectRecordingCommand(CommandArgs) {
 }
 
 int Object::ResumeObjectRecordingCommand(CommandArgs) {
-  if (!recording_ || recording_->state != RecordingState::kIdle || world_ == nullptr) return 1;
+  if (!recording_ || recording_->state != RecordingState::kIdle || GetWorld() == nullptr) return 1;
   recording_->state = RecordingState::kPlaying;
   StartRecordingCalls(kCommandPlayObjectRecordingKey);
   return 1;
 }
 
 int Object::PlayObjectRecordingCommand(CommandArgs args) {
-  if (world_ == nullptr || (recording_ && recording_->state == RecordingState::kPlaying)) return 0;
+  if (GetWorld() == nullptr || (recording_ && recording_->state == RecordingState::kPlaying)) return 0;
   const std::string& name = args.AsString();
   if (recording_ && name.empty()) {
     World::CancelCommands(*this, kCommandAddObjectRecordingKey, kScheduleGeneral);
@@ -132,9 +132,9 @@ int Object::SaveObjectRecordingCommand(CommandArgs) {
 }
 
 int Object::PlayObjectRecordingKeyCommand(CommandArgs args) {
-  if (!recording_ || args.GetPointer<ObjectRecording>() != recording_.get() || world_ == nullptr) return 1;
+  if (!recording_ || args.GetPointer<ObjectRecording>() != recording_.get() || GetWorld() == nullptr) return 1;
   ObjectRecording& recording = *recording_;
-  recording.playTime += world_->GetFrameTime();
+  recording.playTime += GetWorld()->GetFrameTime();
   if (recording.playTime > recording.endTime - recording.startTime) {
     ExecuteCommand(kCommandStopObjectRecording, nullptr);
     return 0;
@@ -147,7 +147,7 @@ int Object::PlayObjectRecordingKeyCommand(CommandArgs args) {
   if (GetBody() != nullptr) {
     Vector3 velocity;
     Vector3Subtract(velocity, position, recording.lastPosition);
-    ApplyBodyVector(BodyVector::kSetLinearVelocity, Vector3Scale(velocity, velocity, world_->GetFrameRate()));
+    ApplyBodyVector(BodyVector::kSetLinearVelocity, Vector3Scale(velocity, velocity, GetWorld()->GetFrameRate()));
     ApplyBodyVector(BodyVector::kSetAngularVelocity, Vector3{});
   }
   recording.lastPosition = position;

@@ -5,6 +5,7 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
+#include "core/ObjectHooks.h"
 #include "core/WorldPhysicsHooks.h"
 
 namespace tge {
@@ -88,7 +89,10 @@ void World::CopyFrom(const Object& source) {
   previousFrameStamp_ = 0;
 }
 
+// Starting and stopping raise events whose scripts may unload the File
+// holding this World: deletions wait until the command is done with it.
 int World::ExecuteCommand(std::uint32_t id, void* args) {
+  const DeletionHold hold;
   static const CommandDispatcher<World> dispatcher(kClassWorld, Commands());
   static const BlockReaders readers = [] {
     BlockReaders ids;
@@ -167,9 +171,11 @@ void World::ReadClock() {
 }
 
 // A call that ticks this World again from inside its own tick is ignored:
-// the lists are being walked.
+// the lists are being walked. Deletions wait until the tick is done with
+// this World, which a call of the tick may have asked to destroy.
 void World::WorldTick() {
   if (!GetActive() || ticking_) return;
+  const DeletionHold hold;
   ticking_ = true;
   ReadClock();
   scheduler_.Run(frameTime_);

@@ -5,6 +5,7 @@
 #include "core/BaseCommandTable.h"
 #include "core/ClassIds.h"
 #include "core/File.h"
+#include "core/ObjectRef.h"
 #include "core/ScriptInterpreter.h"
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
@@ -175,12 +176,14 @@ int Engine::GetSceneFileNameCommand(CommandArgs args) {
   return 1;
 }
 
+// A load's events may unload Files listed after it: they are held weakly.
 int Engine::LoadFileObjectsCommand(CommandArgs) {
-  std::vector<Object*> files;
-  CollectDescendants(files, kClassFile, -1);
-  for (Object* object : files) {
-    auto& file = static_cast<File&>(*object);
-    if (!file.IsLoaded()) file.FileLoadObjects(file.GetFileName());
+  std::vector<Object*> found;
+  CollectDescendants(found, kClassFile, -1);
+  std::vector<ObjectRef<File>> files;
+  for (Object* object : found) files.emplace_back(static_cast<File*>(object));
+  for (const ObjectRef<File>& file : files) {
+    if (file && !file->IsLoaded()) file->FileLoadObjects(file->GetFileName());
   }
   return 1;
 }

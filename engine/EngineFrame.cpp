@@ -9,6 +9,8 @@
 #include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
+#include "core/ObjectHooks.h"
+#include "core/ObjectRef.h"
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
 #include "services/RenderDevice.h"
@@ -104,12 +106,20 @@ void Engine::RunFrame() {
 }
 
 // Each pass finishes for every World before the next begins; a World made
-// during the frame waits for the next one.
+// during the frame waits for the next one, and one destroyed during it (a
+// tick may unload the File holding it) is skipped.
 void Engine::RunWorldPasses() {
-  const std::vector<World*> worlds = World::GetWorldList();
-  for (World* world : worlds) world->PhysicsStep();
-  for (World* world : worlds) world->WorldTick();
-  for (World* world : worlds) world->PostPass();
+  const std::vector<World*>& list = World::GetWorldList();
+  const std::vector<ObjectRef<World>> worlds(list.begin(), list.end());
+  for (const ObjectRef<World>& world : worlds) {
+    if (world) world->PhysicsStep();
+  }
+  for (const ObjectRef<World>& world : worlds) {
+    if (world) world->WorldTick();
+  }
+  for (const ObjectRef<World>& world : worlds) {
+    if (world) world->PostPass();
+  }
 }
 
 void Engine::UpdateSound() {
@@ -138,9 +148,10 @@ void Engine::HandleCursorAndFocus() {
 bool Engine::HandleExitToMenu() {
   const EngineServices* services = GetEngineServices();
   if (services == nullptr || !Released(*services, kActionExitToMenu)) return false;
-  const std::vector<World*> worlds = World::GetWorldList();
-  for (World* world : worlds) {
-    if (world->GetActive()) RaiseWithoutSender(*world, kEventOnInputExitToMenu);
+  const std::vector<World*>& list = World::GetWorldList();
+  const std::vector<ObjectRef<World>> worlds(list.begin(), list.end());
+  for (const ObjectRef<World>& world : worlds) {
+    if (world && world->GetActive()) RaiseWithoutSender(*world.Get(), kEventOnInputExitToMenu);
   }
   return true;
 }
@@ -155,11 +166,14 @@ void Engine::MoveCursor(Vector3& screenPoint, Vector3& movement) {
   screenPoint = {cursorPosition_.x * screenScaleX_, cursorPosition_.y * screenScaleY_, kCursorDepth};
 }
 
+// The widget's handlers may unload the File holding it: deletions wait until
+// it has had all of this frame's input.
 void Engine::SendFocusInput(const Vector3& screenPoint, const Vector3& movement) {
   Object* widget = World::GetGlobalFocus();
   const EngineServices* services = GetEngineServices();
   if (widget == nullptr || services == nullptr) return;
   if (widget->GetWorld() == nullptr || !widget->GetWorld()->GetActive()) return;
+  const DeletionHold hold;
   if (GetCursorActive()) widget->PointerMoved(screenPoint, movement);
   if (const int down = InputDownCode(*services); down != kNoCode) widget->InputDown(screenPoint, down);
   if (const int up = InputUpCode(*services); up != kNoCode) widget->InputUp(screenPoint, up);

@@ -37,6 +37,19 @@ TEST_F(EngineCommandsTest, ScriptsOpenSaveAndUnloadScenes) {
   EXPECT_EQ(engine->GetChildCount(), 0);
 }
 
+// File A's load event unloads File B, which destroys File C: C was listed
+// before the walk began and must be skipped, not touched.
+TEST_F(EngineCommandsTest, LoadFileObjectsSkipsFilesDestroyedByAnEarlierLoad) {
+  File& a = AddFile(*engine, "A", "missing-a.sac");
+  a.SetUseScript(true);
+  a.GetScripts()->push_back({"OnFileLoaded", "/B.FileUnLoad();", kEventOnFileLoaded, 0});
+  File& b = AddFile(*engine, "B", "missing-b.sac");
+  b.SetFileFlag(kFileLoaded, true);
+  AddFile(b, "C", "missing-c.sac");
+  engine->ExecuteCommand(258, nullptr);
+  EXPECT_EQ(b.GetChildCount(), 0);
+}
+
 TEST_F(EngineCommandsTest, SwitchesTogglesAndSkinNamesThroughScripts) {
   Script(*engine, "this.ShowLight(); this.ShowStats(); this.ShowLight();");
   EXPECT_EQ(engine->GetHelperDisplayMask(), kShowStats);

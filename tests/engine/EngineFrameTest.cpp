@@ -98,6 +98,21 @@ class EngineFrameTest : public EngineTest {
   std::unique_ptr<platform::EventPump> pump_;
 };
 
+// The engine's own World is first in the list: its tick unloads the File
+// holding the second World before that World's turn comes.
+TEST_F(EngineTest, AWorldDestroyedDuringTheFramePassesIsSkipped) {
+  engine->SetRunning(true);
+  World& engineWorld = engine->GetEngineWorld();
+  engineWorld.SetActive(true);
+  auto& scene = static_cast<File&>(Add(*engine, "Scene", kClassFile));
+  static_cast<World&>(Add(scene, "Level", kClassWorld)).SetActive(true);
+  const std::size_t worlds = World::GetWorldList().size();
+  engineWorld.RepeatCommand(scene, 2251, nullptr, 0);
+  engine->RunFrame();
+  EXPECT_EQ(scene.GetChildCount(), 0);
+  EXPECT_EQ(World::GetWorldList().size(), worlds - 1);
+}
+
 TEST_F(EngineFrameTest, FrameRendersOnlyWhileTheEngineRuns) {
   Frame();
   EXPECT_EQ(recording->Presents(), 1u);
@@ -134,6 +149,25 @@ TEST_F(EngineFrameTest, EscapeRaisesExitToMenuOnActiveWorldsAndFreezesTheCursor)
   EXPECT_FLOAT_EQ(active.GetTimeMul(), 3.0f);
   EXPECT_FLOAT_EQ(paused.GetTimeMul(), 1.0f);
   EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
+}
+
+// The focused widget's pointer handler unloads the File holding it; the
+// key input of the same frame must not reach freed memory.
+TEST_F(EngineFrameTest, AFocusedWidgetUnloadedByItsOwnInputOutlivesTheFocusStep) {
+  class Widget : public Object {
+   public:
+    void PointerMoved(const Vector3&, const Vector3&) override { GetParent()->ExecuteCommand(2251, nullptr); }
+    void InputDown(const Vector3&, int) override { SetName("pressed"); }
+  };
+  auto& scene = static_cast<File&>(Add(*engine, "Scene", kClassFile));
+  Object& widget = *scene.AddChild(std::make_unique<Widget>());
+  widget.SetWorld(&engine->GetEngineWorld());
+  engine->GetEngineWorld().SetFocusWindow(&widget);
+  SetCursor(true, 100, 100);
+  Key(SDL_SCANCODE_RETURN, true);
+  Frame();
+  EXPECT_EQ(scene.GetChildCount(), 0);
+  EXPECT_EQ(World::GetGlobalFocus(), nullptr);
 }
 
 TEST_F(EngineFrameTest, CursorStaysInsideItsRange) {

@@ -45,6 +45,45 @@ TEST_F(ActionTest, AStartFadeRisesFromZeroAndItsPostStepComesAMomentAfter) {
   EXPECT_EQ(probe.GetAction()->phase, kStartPost);
 }
 
+// Without a World every step runs at once: the phase must end on the post
+// step, and a post step that drops the record must not be written through.
+TEST_F(ActionTest, WithoutAWorldDelaysAndFadesEndOnThePostStep) {
+  class Dropper : public Probe {
+   public:
+    int FireEvent(int eventId, Object* sender) override {
+      if (eventId == dropAt) SetUseAction(false);
+      return Probe::FireEvent(eventId, sender);
+    }
+    int dropAt = 0;
+  };
+  const float ActionRecord::*fields[] = {&ActionRecord::startDelay, &ActionRecord::startTime,
+                                         &ActionRecord::stopDelay, &ActionRecord::stopTime,
+                                         &ActionRecord::killDelay, &ActionRecord::killTime};
+  for (const float ActionRecord::*field : fields) {
+    Dropper object;
+    object.SetUseAction(true);
+    const_cast<float&>(object.GetAction()->*field) = 0.5f;
+    object.Start();
+    EXPECT_EQ(object.GetAction()->phase, kStartPost);
+    EXPECT_EQ(object.GetActionValue(), 1.0f);
+    object.Stop();
+    EXPECT_EQ(object.GetAction()->phase, kStopPost);
+    EXPECT_EQ(object.GetActionValue(), 0.0f);
+    object.Kill();
+    EXPECT_EQ(object.GetAction()->phase, kKillPost);
+    for (int dropAt : {kStartPost, kStopPost, kKillPost}) {
+      Dropper dropping;
+      dropping.SetUseAction(true);
+      const_cast<float&>(dropping.GetAction()->*field) = 0.5f;
+      dropping.dropAt = dropAt;
+      dropping.Start();
+      if (dropping.GetAction() != nullptr) dropping.Stop();
+      if (dropping.GetAction() != nullptr) dropping.Kill();
+      EXPECT_EQ(dropping.GetAction(), nullptr);
+    }
+  }
+}
+
 TEST_F(ActionTest, DelaysHoldTheirPhaseOnTheScheduler) {
   Probe& probe = AddProbe();
   SetBool(probe, 55, true);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/World.h"
 #include "tests/core/object/ObjectTestTypes.h"
 
 namespace tge {
@@ -34,11 +35,12 @@ TEST(ObjectFactory, ClassIdsWithoutABuiltTypeMakeNothing) {
 }
 
 TEST(ObjectFactory, CreatedUnderAParentSharesItsWorldAndSpace) {
-  int storage[2] = {};
+  int storage = 0;
+  World world;
   auto parent = test::Named("parent");
   parent->AddChild(test::Named("first"));
-  parent->SetWorld(reinterpret_cast<World*>(&storage[0]));
-  parent->SetSpace(reinterpret_cast<Space*>(&storage[1]));
+  parent->SetWorld(&world);
+  parent->SetSpace(reinterpret_cast<Space*>(&storage));
   Object* made = CreateObject(kClassObject, nullptr, *parent, "made");
   ASSERT_NE(made, nullptr);
   EXPECT_EQ(parent->GetChild(1), made);

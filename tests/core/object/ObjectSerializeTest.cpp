@@ -6,6 +6,7 @@
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
+#include "core/World.h"
 #include "core/files/SerializeStream.h"
 #include "tests/core/object/ObjectTestTypes.h"
 
@@ -182,7 +183,8 @@ TEST_F(ObjectSerializeTest, ZeroRotationLoadsAsIdentity) {
 TEST(ObjectCopy, CopyHasRecordsOfItsOwnAndStartsDetached) {
   auto root = test::Named("root");
   int worldStorage = 0;
-  World* world = reinterpret_cast<World*>(&worldStorage);
+  World worldObject;
+  World* world = &worldObject;
   root->SetWorld(world);
   Object* source = root->AddChild(FullObject());
   source->SetWorld(world);

@@ -79,6 +79,23 @@ TEST_F(FileTest, AWorldIsAFileThatDoesNotAutoLoadAndACopyHasListsOfItsOwn) {
 namespace tge::test {
 namespace {
 
+// The inner File's own load or unload event unloads the outer File holding
+// it; the inner File must outlive the command that raised the event.
+TEST_F(FileTest, AFileUnloadedByItsOwnLoadOrUnloadEventFinishesTheCommand) {
+  for (const std::uint32_t command : {2250u, 2251u}) {
+    auto& outer = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+    auto& inner = static_cast<File&>(*outer.AddChild(std::make_unique<File>()));
+    std::string name = "missing.sac";
+    inner.ExecuteCommand(2255, &name);
+    inner.SetUseScript(true);
+    inner.GetScripts()->push_back({"OnFileLoaded", "parent.FileUnLoad();", kEventOnFileLoaded, 0});
+    inner.GetScripts()->push_back({"OnFileUnloaded", "parent.FileUnLoad();", 2266, 0});
+    inner.ExecuteCommand(command, nullptr);
+    EXPECT_EQ(outer.GetChildCount(), 0);
+    world->DetachChild(outer);
+  }
+}
+
 TEST_F(FileTest, TheFocusWindowComesBackOnResumeAndIsForgottenWhenRemoved) {
   Probe& first = AddProbe("first");
   Probe& second = AddProbe("second");

@@ -219,6 +219,59 @@ TEST_F(WorldTest, ObjectsOutlivingTheirWorldDropTheirCallsSafely) {
   outsider.reset();
 }
 
+TEST_F(WorldTest, AnObjectOutlivingItsWorldSeesNoWorldAndPostsNothing) {
+  auto outsider = std::make_unique<Probe>();
+  outsider->SetWorld(world.get());
+  outsider->SetUseAction(true);
+  world.reset();
+  EXPECT_EQ(outsider->GetWorld(), nullptr);
+  EXPECT_EQ(outsider->GetFrameTime(), 0.0f);
+  outsider->EnableUpdate();
+  outsider->Start();
+  EXPECT_EQ(outsider->GetScheduleLinkCount(), 0);
+}
+
+TEST_F(WorldTest, AWorldUnloadedByACallOfItsOwnTickIsNotTouchedAfterwards) {
+  auto& scene = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+  auto& level = static_cast<World&>(*scene.AddChild(std::make_unique<World>()));
+  level.RepeatCommand(scene, 2251, nullptr, 0);
+  const std::size_t worlds = World::GetWorldList().size();
+  level.WorldTick();
+  EXPECT_EQ(scene.GetChildCount(), 0);
+  EXPECT_EQ(World::GetWorldList().size(), worlds - 1);
+}
+
+// The object's own event script unloads the File holding it: the object
+// must outlive the rest of the raise, or the broadcast, that ran the script.
+TEST_F(WorldTest, AnObjectUnloadedByItsOwnEventScriptOutlivesThePass) {
+  for (const bool broadcast : {false, true}) {
+    auto& scene = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+    Probe& inside = AddProbe(scene, "inside");
+    AddProbe(inside, "child");
+    inside.SetUseScript(true);
+    inside.GetScripts()->push_back({"OnStartWorld", "parent.FileUnLoad();", kEventOnStartWorld, 0});
+    ArgumentBlock raise;
+    raise.Push<std::int32_t>(kEventOnStartWorld).PushPointer(nullptr);
+    if (broadcast) BroadcastCommand(inside, kCommandRaiseEvent, raise.Data());
+    else inside.ExecuteCommand(kCommandRaiseEvent, raise.Data());
+    EXPECT_EQ(scene.GetChildCount(), 0);
+    world->DetachChild(scene);
+  }
+}
+
+TEST_F(WorldTest, AWorldUnloadedByItsOwnStartOrStopEventFinishesTheCommand) {
+  for (const std::uint32_t command : {14272u, 14273u}) {
+    auto& scene = static_cast<File&>(*world->AddChild(std::make_unique<File>()));
+    auto& level = static_cast<World&>(*scene.AddChild(std::make_unique<World>()));
+    level.SetUseScript(true);
+    level.GetScripts()->push_back({"OnStartWorld", "parent.FileUnLoad();", kEventOnStartWorld, 0});
+    level.GetScripts()->push_back({"OnStopWorld", "parent.FileUnLoad();", kEventOnStopWorld, 0});
+    level.ExecuteCommand(command, nullptr);
+    EXPECT_EQ(scene.GetChildCount(), 0);
+    world->DetachChild(scene);
+  }
+}
+
 TEST_F(WorldTest, WorldsJoinTheWorldListInCreationOrder) {
   const auto& worlds = World::GetWorldList();
   ASSERT_FALSE(worlds.empty());
