@@ -505,8 +505,13 @@ int Object::SetSpaceInternal(CommandArgs args) {
   return 1;
 }
 
+// An object that changes World takes its update registration along.
 int Object::SetWorldInternal(CommandArgs args) {
-  SetWorld(static_cast<World*>(args.Data()));
+  auto* world = static_cast<World*>(args.Data());
+  const bool carryUpdate = HasFlag(kFlagUpdateRegistered) && world != GetWorld();
+  if (carryUpdate) DisableUpdate();
+  SetWorld(world);
+  if (carryUpdate) EnableUpdate();
   return 1;
 }
 

@@ -134,6 +134,23 @@ TEST_F(ObjectServicesTest, MovingUnderAnotherWorldUpdatesTheWholeSubtree) {
   EXPECT_FALSE(Received(moving, kProbeNone));
 }
 
+TEST_F(ObjectServicesTest, MovingUnderAnotherWorldCarriesTheUpdateRegistration) {
+  World other;
+  Probe& holder = AddProbe(other, "holder");
+  Probe& moving = AddProbe("moving");
+  Probe& below = AddProbe(moving, "below");
+  moving.EnableUpdate();
+  below.EnableUpdate();
+  Object* target = &holder;
+  moving.ExecuteCommand(174, &target);
+  Tick(0.1);
+  EXPECT_EQ(moving.updates, 0);
+  EXPECT_EQ(below.updates, 0);
+  other.WorldTick();
+  EXPECT_EQ(moving.updates, 1);
+  EXPECT_EQ(below.updates, 1);
+}
+
 TEST_F(ObjectServicesTest, DeletingAtOnceDestroysChildrenFirstAndTellsTheParent) {
   std::vector<std::string> destroyed;
   auto parent = std::make_unique<Parent>();
