@@ -93,6 +93,17 @@ void Space::Precalculate() {
   Object::Precalculate();
 }
 
+// A registered Space leaves its old World's list for the new World's, so
+// the old World never reaches it again.
+void Space::ChangeWorld(World* world) {
+  World* old = GetWorld();
+  if (old == world || !World::IsLive(old)) return;
+  const std::vector<Space*>& spaces = old->GetSpaces();
+  if (std::find(spaces.begin(), spaces.end(), this) == spaces.end()) return;
+  old->RemoveSpace(*this);
+  if (World::IsLive(world)) world->AddSpace(*this, IsGlobal());
+}
+
 // Inner Spaces file their own subtrees.
 void Space::FileSubtree(Object& object) {
   for (int i = 0; i < object.GetChildCount(); ++i) {

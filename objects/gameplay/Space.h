@@ -196,6 +196,7 @@ class Space : public Object {
   int CalculateSpaceBoxCommand(CommandArgs args);
   // Internal command 11: every entry's resource joins the set.
   void CollectResources(void* set);
+  void ChangeWorld(World* world);
   void FileSubtree(Object& object);
   void LinkParentSpace();
   void ComputeWorldBoxes();

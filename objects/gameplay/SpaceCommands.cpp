@@ -99,6 +99,8 @@ int Space::ExecuteCommand(std::uint32_t id, void* args) {
     ResolveCollisionEntries();
   } else if (id == kCommandReleasePhysics) {
     ReleaseCollisionGeometries();
+  } else if (id == kCommandSetWorld) {
+    ChangeWorld(static_cast<World*>(args));
   }
   return Object::ExecuteCommand(id, args);
 }

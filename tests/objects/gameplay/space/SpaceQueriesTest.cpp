@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/BaseCommandIds.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "tests/objects/gameplay/space/SpaceTestScene.h"
@@ -95,6 +96,22 @@ TEST_F(SpaceQueriesTest, AnInheritingChildQueriesThroughItsParent) {
   EXPECT_EQ(roomB->GetCollisionSpace(), before);
   EXPECT_EQ(world->GetSpaces().size(), spaces);
   EXPECT_EQ(roomB->GetInnerSpaceCount(), 1);
+}
+
+// A started Space that moves to another World leaves the first World's
+// list: once it is gone, the first World's walks never reach it.
+TEST_F(SpaceQueriesTest, ASpaceMovedToAnotherWorldLeavesTheFirstOnesList) {
+  Space& cellar = AddSpace("Cellar", {0, -20, 0}, Cube(2));
+  cellar.Precalculate();
+  {
+    World other;
+    other.AddChild(world->DetachChild(cellar));
+    cellar.ExecuteCommand(kCommandSetWorld, &other);
+    EXPECT_EQ(other.GetSpaces(), (std::vector<Space*>{&cellar}));
+  }
+  EXPECT_EQ(world->FindSpaceAt(nullptr, {0, -20, 0}), nullptr);
+  world->DrawSpaces(nullptr, {0, -20, 0});
+  EXPECT_EQ(world->GetSpaces(), (std::vector<Space*>{roomA, roomB, door}));
 }
 
 TEST_F(SpaceQueriesTest, ASphereListsTheOwnersItTouches) {
