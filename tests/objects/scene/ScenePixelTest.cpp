@@ -5,7 +5,6 @@
 #include <SDL.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <numbers>
 
 #include "objects/scene/Camera.h"
@@ -16,6 +15,8 @@
 #include "services/MaterialType.h"
 #include "services/RenderDevice.h"
 #include "tests/objects/scene/SceneFixture.h"
+#include "tests/support/GlRenderDeviceBackend.h"
+#include "tests/support/GlTestWindow.h"
 
 namespace tge::test {
 namespace {
@@ -29,42 +30,16 @@ void Send(Object& object, std::uint32_t id, T value) {
 
 std::uint32_t Expected(const Color& colour) { return ColorToDword(colour) & 0xFFFFFF; }
 
-::testing::AssertionResult Near(std::uint32_t actual, std::uint32_t expected, int tolerance) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
-    if (std::abs(a - e) > tolerance) {
-      return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
 // A camera at the origin looking along +z with a 90 degree square view,
 // in fog from 50 to 100, and a material of diffuse (0.8, 0.6, 0.4) without
 // ambient, so a face is lit by its lights alone.
 class ScenePixelTest : public SceneFixture {
  protected:
-  static SDL_Window* SharedWindow() {
-    static SDL_Window* window = []() -> SDL_Window* {
-      setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-      if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
-      gfx::GlDevice::PrepareWindowAttributes();
-      return SDL_CreateWindow("scene test", 0, 0, kSize, kSize, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    }();
-    return window;
-  }
-
   void SetUp() override {
     SceneFixture::SetUp();
-    SDL_Window* window = SharedWindow();
+    SDL_Window* window = SharedGlTestWindow(kSize, kSize);
     ASSERT_NE(window, nullptr) << SDL_GetError();
-    RenderDeviceBackend backend;
-    backend.createDevice = [window](const StartupSettings&, const gfx::PresentParameters& parameters,
-                                    std::string& error) -> std::unique_ptr<gfx::Device> {
-      return gfx::GlDevice::Create(window, parameters, error);
-    };
-    gl_ = std::make_unique<RenderDevice>(backend);
+    gl_ = std::make_unique<RenderDevice>(WindowRenderDeviceBackend(window));
     StartupSettings settings;
     settings.fullScreen = 0;
     settings.width = settings.height = kSize;
@@ -139,8 +114,8 @@ TEST_F(ScenePixelTest, BackgroundIsTheFogColourAndTheLitFaceFollowsTheLightingFo
   Send(sun, 752, Color{1, 1, 1, 1});
   Send(sun, 756, 0.75f);
   Frame();
-  EXPECT_TRUE(Near(Probe(1, 1), Expected({0.2f, 0.4f, 0.6f, 1}), 1));
-  EXPECT_TRUE(Near(Probe(32, 32), Expected({0.8f * 0.75f, 0.6f * 0.75f, 0.4f * 0.75f, 1}), 3));
+  EXPECT_TRUE(NearColour(Probe(1, 1), Expected({0.2f, 0.4f, 0.6f, 1}), 1));
+  EXPECT_TRUE(NearColour(Probe(32, 32), Expected({0.8f * 0.75f, 0.6f * 0.75f, 0.4f * 0.75f, 1}), 3));
 }
 
 // Lit per vertex: each face takes about the light at its centre, where
@@ -160,8 +135,8 @@ TEST_F(ScenePixelTest, PointLightFallsOffWithDistance) {
     return Expected({0.8f * share, 0.6f * share, 0.4f * share, 1});
   };
   const float farDistance = std::sqrt(1.5f * 1.5f + 36.0f);
-  EXPECT_TRUE(Near(Probe(24, 32), lit(std::sqrt(0.25f + 4.0f), 2 / std::sqrt(4.25f)), 8));
-  EXPECT_TRUE(Near(Probe(40, 32), lit(farDistance, 6 / farDistance), 8));
+  EXPECT_TRUE(NearColour(Probe(24, 32), lit(std::sqrt(0.25f + 4.0f), 2 / std::sqrt(4.25f)), 8));
+  EXPECT_TRUE(NearColour(Probe(40, 32), lit(farDistance, 6 / farDistance), 8));
 }
 
 }  // namespace

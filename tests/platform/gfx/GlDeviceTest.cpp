@@ -6,11 +6,11 @@
 
 #include <bit>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/gfx/DisplayModes.h"
 #include "platform/gfx/Meshes.h"
+#include "tests/support/GlTestWindow.h"
 
 namespace tge::gfx {
 namespace {
@@ -31,36 +31,18 @@ struct ColourVertex {  // format 0x42
 constexpr std::initializer_list<std::uint32_t> kChecker = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
                                                            0xFFFFFFFF};
 
+using test::NearArgb;
+
 std::uint32_t Bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
 class GlDeviceTest : public ::testing::Test {
  protected:
-  // One hidden window for the whole run: closing the last one ends the GL
-  // display and unloads the driver, whose exit-time leaks could then no
-  // longer be traced to it by name.
-  static SDL_Window* SharedWindow(std::string& error) {
-    static SDL_Window* window = [&error]() -> SDL_Window* {
-      setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-      if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        error = std::string("SDL video cannot start: ") + SDL_GetError();
-        return nullptr;
-      }
-      GlDevice::PrepareWindowAttributes();
-      SDL_Window* created =
-          SDL_CreateWindow("gfx test", 0, 0, kSize, kSize, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-      if (created == nullptr) error = std::string("no window: ") + SDL_GetError();
-      return created;
-    }();
-    return window;
-  }
-
   void SetUp() override {
-    std::string error;
-    SDL_Window* window = SharedWindow(error);
-    ASSERT_NE(window, nullptr) << (error.empty() ? "SDL video or its window could not start" : error);
+    SDL_Window* window = test::SharedGlTestWindow(kSize, kSize);
+    ASSERT_NE(window, nullptr) << "SDL video or its window could not start: " << SDL_GetError();
     PresentParameters parameters;
     parameters.backBufferWidth = parameters.backBufferHeight = kSize;
+    std::string error;
     device_ = GlDevice::Create(window, parameters, error);
     ASSERT_NE(device_, nullptr) << "no OpenGL 3.3 core context could be created: " << error;
     device_->SetRenderState(kRsLighting, 0);
@@ -108,35 +90,25 @@ class GlDeviceTest : public ::testing::Test {
   std::unique_ptr<GlDevice> device_;
 };
 
-::testing::AssertionResult Near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
-    if (std::abs(a - e) > tolerance) {
-      return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
-
 TEST_F(GlDeviceTest, ClearFillsTheViewportWithThePackedColour) {
   Clear(0xFF336699);
-  EXPECT_TRUE(Near(Probe(0, 0), 0xFF336699, 0));
-  EXPECT_TRUE(Near(Probe(kSize - 1, kSize - 1), 0xFF336699, 0));
+  EXPECT_TRUE(NearArgb(Probe(0, 0), 0xFF336699, 0));
+  EXPECT_TRUE(NearArgb(Probe(kSize - 1, kSize - 1), 0xFF336699, 0));
   ASSERT_EQ(device_->SetViewport(Viewport{8, 4, 16, 16, 0, 1}), Result::kOk);
   Clear(0xFFFF0000);
-  EXPECT_TRUE(Near(Probe(8, 4), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(23, 19), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(7, 4), 0xFF336699, 0));
-  EXPECT_TRUE(Near(Probe(8, 20), 0xFF336699, 0));
+  EXPECT_TRUE(NearArgb(Probe(8, 4), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(23, 19), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(7, 4), 0xFF336699, 0));
+  EXPECT_TRUE(NearArgb(Probe(8, 20), 0xFF336699, 0));
 }
 
 TEST_F(GlDeviceTest, PretransformedQuadCoversExactlyItsPixelsFromTheTop) {
   Clear(0xFF000000);
   DrawRect(8, 4, 24, 12, 0xFF00FF00);
-  EXPECT_TRUE(Near(Probe(8, 4), 0xFF00FF00, 0));
-  EXPECT_TRUE(Near(Probe(23, 11), 0xFF00FF00, 0));
+  EXPECT_TRUE(NearArgb(Probe(8, 4), 0xFF00FF00, 0));
+  EXPECT_TRUE(NearArgb(Probe(23, 11), 0xFF00FF00, 0));
   for (auto [x, y] : {std::pair{7u, 4u}, {24u, 4u}, {8u, 3u}, {8u, 12u}}) {
-    EXPECT_TRUE(Near(Probe(x, y), 0xFF000000, 0)) << x << ", " << y;
+    EXPECT_TRUE(NearArgb(Probe(x, y), 0xFF000000, 0)) << x << ", " << y;
   }
 }
 
@@ -145,14 +117,14 @@ TEST_F(GlDeviceTest, CheckerTextureKeepsOrientationAndColourOrder) {
   device_->SetTexture(0, texture.get());
   Clear(0xFF000000);
   DrawRect(0, 0, 32, 32, 0xFFFFFFFF);
-  EXPECT_TRUE(Near(Probe(4, 4), 0xFFFF0000, 0));     // top-left texel: red
-  EXPECT_TRUE(Near(Probe(27, 4), 0xFF00FF00, 0));    // top-right: green
-  EXPECT_TRUE(Near(Probe(4, 27), 0xFF0000FF, 0));    // bottom-left: blue
-  EXPECT_TRUE(Near(Probe(27, 27), 0xFFFFFFFF, 0));
+  EXPECT_TRUE(NearArgb(Probe(4, 4), 0xFFFF0000, 0));     // top-left texel: red
+  EXPECT_TRUE(NearArgb(Probe(27, 4), 0xFF00FF00, 0));    // top-right: green
+  EXPECT_TRUE(NearArgb(Probe(4, 27), 0xFF0000FF, 0));    // bottom-left: blue
+  EXPECT_TRUE(NearArgb(Probe(27, 27), 0xFFFFFFFF, 0));
 
   // Colour operation modulate: the vertex colour tints the texture.
   DrawRect(32, 32, 64, 64, 0xFF808080);
-  EXPECT_TRUE(Near(Probe(59, 59), 0xFF808080, 2));
+  EXPECT_TRUE(NearArgb(Probe(59, 59), 0xFF808080, 2));
 }
 
 TEST_F(GlDeviceTest, DepthTestKeepsTheNearerQuadInEitherOrder) {
@@ -166,8 +138,8 @@ TEST_F(GlDeviceTest, DepthTestKeepsTheNearerQuadInEitherOrder) {
       DrawRect(16, 16, 48, 48, 0xFF0000FF, zBlue);
       DrawRect(0, 0, 32, 32, 0xFFFF0000, zRed);
     }
-    EXPECT_TRUE(Near(Probe(20, 20), 0xFFFF0000, 0)) << nearFirst;
-    EXPECT_TRUE(Near(Probe(40, 40), 0xFF0000FF, 0)) << nearFirst;
+    EXPECT_TRUE(NearArgb(Probe(20, 20), 0xFFFF0000, 0)) << nearFirst;
+    EXPECT_TRUE(NearArgb(Probe(40, 40), 0xFF0000FF, 0)) << nearFirst;
   }
 }
 
@@ -180,8 +152,8 @@ TEST_F(GlDeviceTest, CounterClockwiseTrianglesAreCulledByDefault) {
       {60, 4, 0.5f, 1, 0xFFFFFFFF, 0, 0}};  // counter-clockwise
   device_->SetFVF(0x144);
   ASSERT_EQ(device_->DrawPrimitiveUP(kPrimTriangleList, 2, triangles, sizeof(ScreenVertex)), Result::kOk);
-  EXPECT_TRUE(Near(Probe(8, 8), 0xFFFFFFFF, 0));
-  EXPECT_TRUE(Near(Probe(40, 8), 0xFF000000, 0));
+  EXPECT_TRUE(NearArgb(Probe(8, 8), 0xFFFFFFFF, 0));
+  EXPECT_TRUE(NearArgb(Probe(40, 8), 0xFF000000, 0));
 }
 
 TEST_F(GlDeviceTest, AlphaBlendingAndAlphaTest) {
@@ -192,15 +164,15 @@ TEST_F(GlDeviceTest, AlphaBlendingAndAlphaTest) {
   device_->SetRenderState(kRsSrcBlend, kBlendSrcAlpha);
   device_->SetRenderState(kRsDestBlend, kBlendInvSrcAlpha);
   DrawRect(0, 0, 32, 32, 0x80FF0000);
-  EXPECT_TRUE(Near(Probe(8, 8), 0xFF80007F, 2));
+  EXPECT_TRUE(NearArgb(Probe(8, 8), 0xFF80007F, 2));
   device_->SetRenderState(kRsAlphaTestEnable, 1);
   device_->SetRenderState(kRsAlphaFunc, kCmpGreaterEqual);
   device_->SetRenderState(kRsAlphaRef, 0x81);
   DrawRect(32, 0, 64, 32, 0x80FF0000);
-  EXPECT_TRUE(Near(Probe(40, 8), 0xFF0000FF, 0));
+  EXPECT_TRUE(NearArgb(Probe(40, 8), 0xFF0000FF, 0));
   device_->SetRenderState(kRsAlphaRef, 0x80);
   DrawRect(32, 32, 64, 64, 0x80FF0000);
-  EXPECT_TRUE(Near(Probe(40, 40), 0xFF80007F, 2));
+  EXPECT_TRUE(NearArgb(Probe(40, 40), 0xFF80007F, 2));
 }
 
 TEST_F(GlDeviceTest, LinearFogMixesByViewDepth) {
@@ -214,7 +186,7 @@ TEST_F(GlDeviceTest, LinearFogMixesByViewDepth) {
                                 {-1, -1, 0.25f, 0xFFFF0000}, {1, -1, 0.25f, 0xFFFF0000}};
   device_->SetFVF(0x42);
   ASSERT_EQ(device_->DrawPrimitiveUP(kPrimTriangleStrip, 2, quad, sizeof(ColourVertex)), Result::kOk);
-  EXPECT_TRUE(Near(Probe(32, 32), 0xFFBF4000, 2));  // three quarters red, a quarter fog
+  EXPECT_TRUE(NearArgb(Probe(32, 32), 0xFFBF4000, 2));  // three quarters red, a quarter fog
 }
 
 // Left-handed perspective projection, depth 0..1.
@@ -290,9 +262,9 @@ TEST_F(GlDeviceTest, SphereUnderDirectionalAndPointLightsMatchesTheLightingFormu
                                             sphere.TriangleCount()), Result::kOk);
     auto byte = [](float v) { return std::uint32_t(std::lround(std::min(v, 1.0f) * 255)); };
     const std::uint32_t expected = 0xFF000000 | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
-    EXPECT_TRUE(Near(Probe(kSize / 2, kSize / 2), expected, 4)) << c.light->type;
+    EXPECT_TRUE(NearArgb(Probe(kSize / 2, kSize / 2), expected, 4)) << c.light->type;
   }
-  EXPECT_TRUE(Near(Probe(1, 1), 0xFF000000, 0));
+  EXPECT_TRUE(NearArgb(Probe(1, 1), 0xFF000000, 0));
 }
 
 TEST_F(GlDeviceTest, RenderTargetKeepsTopRowFirstWhenSampled) {
@@ -302,16 +274,16 @@ TEST_F(GlDeviceTest, RenderTargetKeepsTopRowFirstWhenSampled) {
   ASSERT_EQ(device_->SetRenderTarget(target.get()), Result::kOk);
   Clear(0xFF00FF00);
   DrawRect(0, 0, 16, 8, 0xFFFF0000);
-  EXPECT_TRUE(Near(Probe(3, 2, target.get()), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(3, 12, target.get()), 0xFF00FF00, 0));
+  EXPECT_TRUE(NearArgb(Probe(3, 2, target.get()), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(3, 12, target.get()), 0xFF00FF00, 0));
 
   ASSERT_EQ(device_->SetRenderTarget(nullptr), Result::kOk);
   EXPECT_EQ(device_->GetViewport().width, kSize);
   Clear(0xFF000000);
   device_->SetTexture(0, target.get());
   DrawRect(0, 0, 32, 32, 0xFFFFFFFF);
-  EXPECT_TRUE(Near(Probe(8, 4), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(8, 28), 0xFF00FF00, 0));
+  EXPECT_TRUE(NearArgb(Probe(8, 4), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(8, 28), 0xFF00FF00, 0));
   EXPECT_EQ(device_->Present(), Result::kOk);
 }
 
@@ -327,8 +299,8 @@ TEST_F(GlDeviceTest, MippedRenderTargetKeepsLevelZeroThroughItsFirstMipGeneratio
   ASSERT_EQ(device_->SetRenderTarget(target.get()), Result::kOk);
   Clear(0xFFFF0000);
   ASSERT_EQ(device_->SetRenderTarget(other.get()), Result::kOk);
-  EXPECT_TRUE(Near(Probe(3, 3, target.get()), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(3, 3, target.get()), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(3, 3, target.get()), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(3, 3, target.get()), 0xFFFF0000, 0));
   ASSERT_EQ(device_->SetRenderTarget(nullptr), Result::kOk);
 }
 
@@ -352,7 +324,7 @@ TEST_F(GlDeviceTest, SecondStageOperations) {
     device_->SetTextureStageState(1, kTssColorOp, c.op);
     Clear(0xFF000000);
     DrawRect(0, 0, 16, 16, 0xFFFFFFFF);
-    EXPECT_TRUE(Near(Probe(8, 8), c.expected, 2)) << "operation " << c.op;
+    EXPECT_TRUE(NearArgb(Probe(8, 8), c.expected, 2)) << "operation " << c.op;
   }
 }
 
@@ -379,7 +351,7 @@ TEST_F(GlDeviceTest, TextureTransformsExpandTwoCoordinatesWithOneAndProject) {
     device_->SetTransform(kTransformTexture0, c.matrix);
     Clear(0xFF000000);
     DrawRect(0, 0, 32, 32, 0xFFFFFFFF);
-    EXPECT_TRUE(Near(Probe(28, 28), c.expected, 0)) << "flags " << c.flags;
+    EXPECT_TRUE(NearArgb(Probe(28, 28), c.expected, 0)) << "flags " << c.flags;
   }
 }
 
@@ -395,10 +367,10 @@ TEST_F(GlDeviceTest, PointSpritesShowTheWholeTextureUpright) {
   Clear(0xFF000000);
   device_->SetFVF(0x62);
   ASSERT_EQ(device_->DrawPrimitiveUP(kPrimPointList, 1, &point, sizeof point), Result::kOk);
-  EXPECT_TRUE(Near(Probe(26, 26), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(37, 26), 0xFF00FF00, 0));
-  EXPECT_TRUE(Near(Probe(26, 37), 0xFF0000FF, 0));
-  EXPECT_TRUE(Near(Probe(20, 20), 0xFF000000, 0));
+  EXPECT_TRUE(NearArgb(Probe(26, 26), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearArgb(Probe(37, 26), 0xFF00FF00, 0));
+  EXPECT_TRUE(NearArgb(Probe(26, 37), 0xFF0000FF, 0));
+  EXPECT_TRUE(NearArgb(Probe(20, 20), 0xFF000000, 0));
 }
 
 TEST_F(GlDeviceTest, ReflectionVectorSamplesTheCubeFaceBehindTheEye) {
@@ -421,7 +393,7 @@ TEST_F(GlDeviceTest, ReflectionVectorSamplesTheCubeFaceBehindTheEye) {
   Clear(0xFF000000);
   device_->SetFVF(0x12);
   ASSERT_EQ(device_->DrawPrimitiveUP(kPrimTriangleStrip, 2, quad, sizeof(NormalVertex)), Result::kOk);
-  EXPECT_TRUE(Near(Probe(32, 32), 0xFF0000FF, 0));  // the negative z face
+  EXPECT_TRUE(NearArgb(Probe(32, 32), 0xFF0000FF, 0));  // the negative z face
 }
 
 TEST_F(GlDeviceTest, GammaRampIsAppliedWhenTheBackBufferIsShown) {
@@ -434,11 +406,11 @@ TEST_F(GlDeviceTest, GammaRampIsAppliedWhenTheBackBufferIsShown) {
   device_->SetGammaRamp(ramp);
   Clear(0xFF20C0FF);
   ASSERT_EQ(device_->Present(), Result::kOk);
-  EXPECT_TRUE(Near(Probe(5, 5), 0xFF20C0FF, 0));  // the back buffer itself is untouched
+  EXPECT_TRUE(NearArgb(Probe(5, 5), 0xFF20C0FF, 0));  // the back buffer itself is untouched
   std::uint32_t shown = 0;
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
   glReadPixels(5, 5, 1, 1, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, &shown);
-  EXPECT_TRUE(Near(shown, 0xFFDFC000, 1));
+  EXPECT_TRUE(NearArgb(shown, 0xFFDFC000, 1));
 }
 
 TEST_F(GlDeviceTest, DesktopModeIsReportedAndUnknownDisplaysAreNot) {

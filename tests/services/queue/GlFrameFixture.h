@@ -1,6 +1,5 @@
-// A render device on Mesa's software GL in one hidden window kept for the
-// whole test run (closing the last GL window unloads the driver, whose exit
-// leaks could then not be traced to it), with a view, a queue, post effects
+// A render device on Mesa's software GL in the one hidden test window, with
+// a view, a queue, post effects
 // and the frame render around it, and small fixtures for materials,
 // textures and meshes.
 #pragma once
@@ -8,7 +7,6 @@
 
 #include <SDL.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -23,43 +21,19 @@
 #include "services/ResourceDatabase.h"
 #include "services/TextureResource.h"
 #include "services/ViewState.h"
+#include "tests/support/GlRenderDeviceBackend.h"
+#include "tests/support/GlTestWindow.h"
 
 namespace tge::test {
-
-inline ::testing::AssertionResult NearColour(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
-    if (std::abs(a - e) > tolerance) {
-      return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
 
 class GlFrameFixture : public ::testing::Test {
  protected:
   static constexpr int kSize = 64;
 
-  static SDL_Window* SharedWindow() {
-    static SDL_Window* window = []() -> SDL_Window* {
-      setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-      if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
-      gfx::GlDevice::PrepareWindowAttributes();
-      return SDL_CreateWindow("frame test", 0, 0, kSize, kSize, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    }();
-    return window;
-  }
-
   void Open(int width, int height) {
-    SDL_Window* window = SharedWindow();
+    SDL_Window* window = SharedGlTestWindow(kSize, kSize);
     ASSERT_NE(window, nullptr) << "SDL video or its window could not start: " << SDL_GetError();
-    RenderDeviceBackend backend;
-    backend.createDevice = [window](const StartupSettings&, const gfx::PresentParameters& parameters,
-                                    std::string& error) -> std::unique_ptr<gfx::Device> {
-      return gfx::GlDevice::Create(window, parameters, error);
-    };
-    device_ = std::make_unique<RenderDevice>(backend);
+    device_ = std::make_unique<RenderDevice>(WindowRenderDeviceBackend(window));
     StartupSettings settings;
     settings.fullScreen = 0;
     settings.width = width;

@@ -6,7 +6,6 @@
 #include <SDL.h>
 
 #include <cmath>
-#include <cstdlib>
 
 #include "../TestBytes.h"
 #include "core/math/Color.h"
@@ -20,6 +19,8 @@
 #include "services/RenderDevice.h"
 #include "services/ResourceDatabase.h"
 #include "services/TextureResource.h"
+#include "tests/support/GlRenderDeviceBackend.h"
+#include "tests/support/GlTestWindow.h"
 
 namespace tge {
 namespace {
@@ -32,40 +33,14 @@ struct ScreenVertex {  // 0x144
   float u, v;
 };
 
-::testing::AssertionResult Near(std::uint32_t actual, std::uint32_t expected, int tolerance = 3) {
-  for (int shift = 0; shift < 24; shift += 8) {
-    const int a = int((actual >> shift) & 255), e = int((expected >> shift) & 255);
-    if (std::abs(a - e) > tolerance) {
-      return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not near 0x" << expected;
-    }
-  }
-  return ::testing::AssertionSuccess();
-}
+using test::NearColour;
 
 class RenderPixelTest : public ::testing::Test {
  protected:
-  // One hidden window for the whole run: closing the last GL window unloads
-  // the driver, whose exit-time leaks could then not be traced to it.
-  static SDL_Window* SharedWindow() {
-    static SDL_Window* window = []() -> SDL_Window* {
-      setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-      if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
-      gfx::GlDevice::PrepareWindowAttributes();
-      return SDL_CreateWindow("render test", 0, 0, kSize, kSize, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    }();
-    return window;
-  }
-
   void SetUp() override {
-    SDL_Window* window = SharedWindow();
+    SDL_Window* window = test::SharedGlTestWindow(kSize, kSize);
     ASSERT_NE(window, nullptr) << "SDL video or its window could not start: " << SDL_GetError();
-    RenderDeviceBackend backend;
-    backend.createDevice = [window](const StartupSettings&, const gfx::PresentParameters& parameters,
-                                    std::string& error) -> std::unique_ptr<gfx::Device> {
-      return gfx::GlDevice::Create(window, parameters, error);
-    };
-    device_ = std::make_unique<RenderDevice>(backend);
+    device_ = std::make_unique<RenderDevice>(test::WindowRenderDeviceBackend(window));
     StartupSettings settings;
     settings.fullScreen = 0;
     settings.width = settings.height = kSize;
@@ -121,21 +96,21 @@ class RenderPixelTest : public ::testing::Test {
 };
 
 TEST_F(RenderPixelTest, NewDeviceIsClearedAndCheckerTextureKeepsOrientationAndColourOrder) {
-  EXPECT_TRUE(Near(Probe(0, 0), 0xFF000000, 0));
-  EXPECT_TRUE(Near(Probe(kSize - 1, kSize - 1), 0xFF000000, 0));
+  EXPECT_TRUE(NearColour(Probe(0, 0), 0xFF000000, 0));
+  EXPECT_TRUE(NearColour(Probe(kSize - 1, kSize - 1), 0xFF000000, 0));
   ResourceRef checker = TextureFile("checker.tga", 2, 2, {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF});
   ResourceRef material = Material(kMaterialStandard, {checker.Get()});
   rd().SetSamplerStateCached(0, gfx::kSampMinFilter, gfx::kFilterPoint);
   rd().SetSamplerStateCached(0, gfx::kSampMagFilter, gfx::kFilterPoint);
   Clear(0xFF336699);
-  EXPECT_TRUE(Near(Probe(40, 40), 0xFF336699, 0));
+  EXPECT_TRUE(NearColour(Probe(40, 40), 0xFF336699, 0));
   DrawRect(material.Get(), 0, 0, 32, 32, 0xFFFFFFFF);
   ASSERT_NE(static_cast<TextureResource*>(checker.Get())->GetTexture(), nullptr);
-  EXPECT_TRUE(Near(Probe(4, 4), 0xFFFF0000, 0));
-  EXPECT_TRUE(Near(Probe(27, 4), 0xFF00FF00, 0));
-  EXPECT_TRUE(Near(Probe(4, 27), 0xFF0000FF, 0));
-  EXPECT_TRUE(Near(Probe(27, 27), 0xFFFFFFFF, 0));
-  EXPECT_TRUE(Near(Probe(40, 40), 0xFF336699, 0));
+  EXPECT_TRUE(NearColour(Probe(4, 4), 0xFFFF0000, 0));
+  EXPECT_TRUE(NearColour(Probe(27, 4), 0xFF00FF00, 0));
+  EXPECT_TRUE(NearColour(Probe(4, 27), 0xFF0000FF, 0));
+  EXPECT_TRUE(NearColour(Probe(27, 27), 0xFFFFFFFF, 0));
+  EXPECT_TRUE(NearColour(Probe(40, 40), 0xFF336699, 0));
 }
 
 TEST_F(RenderPixelTest, DepthKeepsTheNearerQuadInEitherOrder) {
@@ -149,8 +124,8 @@ TEST_F(RenderPixelTest, DepthKeepsTheNearerQuadInEitherOrder) {
         DrawRect(material.Get(), 16, 16, 48, 48, 0xFF0000FF, 0.6f);
       }
     }
-    EXPECT_TRUE(Near(Probe(20, 20), 0xFFFF0000, 0)) << nearFirst;
-    EXPECT_TRUE(Near(Probe(40, 40), 0xFF0000FF, 0)) << nearFirst;
+    EXPECT_TRUE(NearColour(Probe(20, 20), 0xFFFF0000, 0)) << nearFirst;
+    EXPECT_TRUE(NearColour(Probe(40, 40), 0xFF0000FF, 0)) << nearFirst;
   }
 }
 
@@ -180,8 +155,8 @@ TEST_F(RenderPixelTest, EachMaterialTypeBlendsOverTheBackgroundByItsRule) {
     Clear(0xFF404040);
     ResourceRef material = Material(c.type, {orange.Get(), blue.Get()});
     DrawRect(material.Get(), 8, 8, 40, 40, 0x80FFFFFF);
-    EXPECT_TRUE(Near(Probe(20, 20), c.expected)) << "type " << c.type;
-    EXPECT_TRUE(Near(Probe(50, 50), 0x404040, 0)) << "type " << c.type;
+    EXPECT_TRUE(NearColour(Probe(20, 20), c.expected)) << "type " << c.type;
+    EXPECT_TRUE(NearColour(Probe(50, 50), 0x404040, 0)) << "type " << c.type;
   }
 }
 
@@ -234,9 +209,9 @@ TEST_F(RenderPixelTest, BuiltInSphereUnderDirectionalAndPointLightsMatchesTheLig
     rd().Material().Forget();
     ApplyMaterial(rd(), m, nullptr, 1.0f);
     ASSERT_EQ(DrawMeshPart(rd(), rd().GetSphereMesh(), 0), 1);
-    EXPECT_TRUE(Near(Probe(kSize / 2, kSize / 2), ColorToDword(c.expected), 4)) << c.light.type;
+    EXPECT_TRUE(NearColour(Probe(kSize / 2, kSize / 2), ColorToDword(c.expected), 4)) << c.light.type;
   }
-  EXPECT_TRUE(Near(Probe(1, 1), 0xFF000000, 0));
+  EXPECT_TRUE(NearColour(Probe(1, 1), 0xFF000000, 0));
 }
 
 }  // namespace
