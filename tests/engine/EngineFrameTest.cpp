@@ -9,6 +9,7 @@
 #include "services/InputService.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
+#include "tests/platform/window/SdlTestEvents.h"
 #include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge::test {
@@ -42,7 +43,7 @@ class EngineFrameTest : public EngineTest {
     recording = static_cast<gfx::RecordingDevice*>(&GetRenderDevice()->Device());
     EngineTest::SetUp();
     engine->SetRunning(true);
-    Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    platform::PushFocus(window_->Id(), true);
     pump_->PumpEvents();
   }
   void TearDown() override {
@@ -52,27 +53,6 @@ class EngineFrameTest : public EngineTest {
     window_.reset();
   }
 
-  SDL_Event WindowEvent(Uint8 what) const {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = window_->Id();
-    event.window.event = what;
-    return event;
-  }
-  static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
-  static void Key(SDL_Scancode scancode, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.keysym.scancode = scancode;
-    Push(event);
-  }
-  static void MouseMotion(int dx, int dy) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.xrel = dx;
-    event.motion.yrel = dy;
-    Push(event);
-  }
   void Frame() {
     pump_->PumpEvents();
     engine->RunFrame();
@@ -140,11 +120,11 @@ TEST_F(EngineFrameTest, EscapeRaisesExitToMenuOnActiveWorldsAndFreezesTheCursor)
   World& active = AddWorld("Menu", true);
   World& paused = AddWorld("Level", false);
   SetCursor(true, 100, 100);
-  Key(SDL_SCANCODE_ESCAPE, true);
+  platform::PushKey(SDL_SCANCODE_ESCAPE, true);
   Frame();
   EXPECT_FLOAT_EQ(active.GetTimeMul(), 1.0f);
-  Key(SDL_SCANCODE_ESCAPE, false);
-  MouseMotion(50, 0);
+  platform::PushKey(SDL_SCANCODE_ESCAPE, false);
+  platform::PushMotion(0, 0, 50, 0);
   Frame();
   EXPECT_FLOAT_EQ(active.GetTimeMul(), 3.0f);
   EXPECT_FLOAT_EQ(paused.GetTimeMul(), 1.0f);
@@ -164,7 +144,7 @@ TEST_F(EngineFrameTest, AFocusedWidgetUnloadedByItsOwnInputOutlivesTheFocusStep)
   widget.SetWorld(&engine->GetEngineWorld());
   engine->GetEngineWorld().SetFocusWindow(&widget);
   SetCursor(true, 100, 100);
-  Key(SDL_SCANCODE_RETURN, true);
+  platform::PushKey(SDL_SCANCODE_RETURN, true);
   Frame();
   EXPECT_EQ(scene.GetChildCount(), 0);
   EXPECT_EQ(World::GetGlobalFocus(), nullptr);
@@ -180,13 +160,13 @@ TEST_F(EngineFrameTest, CursorStaysInsideItsRange) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.dx << ", " << c.dy);
     SetCursor(true, 100, 100);
-    MouseMotion(c.dx, c.dy);
+    platform::PushMotion(0, 0, c.dx, c.dy);
     Frame();
     EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, c.x);
     EXPECT_FLOAT_EQ(engine->GetCursorPosition().y, c.y);
   }
   SetCursor(false, 100, 100);
-  MouseMotion(30, 30);
+  platform::PushMotion(0, 0, 30, 30);
   Frame();
   EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
 }

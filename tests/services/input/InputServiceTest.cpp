@@ -8,6 +8,7 @@
 #include "services/EngineServices.h"
 #include "services/InputService.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
+#include "tests/platform/window/SdlTestEvents.h"
 
 namespace tge {
 namespace {
@@ -40,42 +41,7 @@ class InputServiceFixture : public testing::Test {
     ASSERT_EQ(services_.Initialize(&startup), 1);
   }
 
-  void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
-  void Key(SDL_Scancode scancode, bool down, bool repeat = false) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.keysym.scancode = scancode;
-    event.key.repeat = repeat ? 1 : 0;
-    Push(event);
-  }
-  void Button(Uint8 button, bool down) {
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.button = button;
-    Push(event);
-  }
-  void Wheel(int steps) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEWHEEL;
-    event.wheel.y = steps;
-    Push(event);
-  }
-  void Motion(int x, int y, int dx, int dy) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = x;
-    event.motion.y = y;
-    event.motion.xrel = dx;
-    event.motion.yrel = dy;
-    Push(event);
-  }
-  void Focus(bool gained) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = window_->Id();
-    event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
-    Push(event);
-  }
+  void Focus(bool gained) { platform::PushFocus(window_->Id(), gained); }
   int Frame() {
     pump_->PumpEvents();
     return services_.PollInput(0.016f);
@@ -95,17 +61,17 @@ class InputServiceFixture : public testing::Test {
 using Edges = std::tuple<int, int, float>;
 
 TEST_F(InputServiceFixture, AHeldKeyIsPressedInItsFirstFrameAndReleasedInTheFirstFrameAfter) {
-  Key(SDL_SCANCODE_W, true);
+  platform::PushKey(SDL_SCANCODE_W, true);
   EXPECT_EQ(Frame(), 1);
   // The key's own id is bound on both maps, so it counts twice.
   EXPECT_EQ(Read(kKeyW), Edges(1, 0, 2.0f));
   EXPECT_EQ(Read(kActionForward), Edges(1, 0, 1.0f));
-  Key(SDL_SCANCODE_W, true, true);  // a repeat changes nothing
+  platform::PushKey(SDL_SCANCODE_W, true, true);  // a repeat changes nothing
   Frame();
   EXPECT_EQ(Read(kActionForward), Edges(0, 0, 1.0f));
   Frame();
   EXPECT_EQ(Read(kActionForward), Edges(0, 0, 1.0f));
-  Key(SDL_SCANCODE_W, false);
+  platform::PushKey(SDL_SCANCODE_W, false);
   Frame();
   EXPECT_EQ(Read(kActionForward), Edges(0, 1, 0.0f));
   Frame();
@@ -123,17 +89,17 @@ TEST_F(InputServiceFixture, PrimaryAndSecondaryMapsBothFeedAnAction) {
       {SDL_SCANCODE_TAB, 52, 270},
   };
   for (const auto& [scancode, action, input] : cases) {
-    Key(scancode, true);
+    platform::PushKey(scancode, true);
     Frame();
     EXPECT_EQ(Read(action), Edges(1, 0, 1.0f)) << "action " << action;
     EXPECT_EQ(Read(input), Edges(1, 0, 2.0f)) << "input " << input;
-    Key(scancode, false);
+    platform::PushKey(scancode, false);
     Frame();
     EXPECT_EQ(Read(action), Edges(0, 1, 0.0f)) << "action " << action;
   }
   // Arrows no longer reach 6 and 7 (A and D replaced them): one press of Left
   // leaves action 6 at 0.
-  Key(SDL_SCANCODE_LEFT, true);
+  platform::PushKey(SDL_SCANCODE_LEFT, true);
   Frame();
   EXPECT_EQ(Read(6), Edges(0, 0, 0.0f));
 }
@@ -141,20 +107,20 @@ TEST_F(InputServiceFixture, PrimaryAndSecondaryMapsBothFeedAnAction) {
 TEST_F(InputServiceFixture, BothBoundInputsAddUpAndEitherCrossingCounts) {
   // Action 12: R1 on the primary map, the left mouse button on the secondary;
   // action 13 the same button; the button's own id reads it too.
-  Button(SDL_BUTTON_LEFT, true);
+  platform::PushButton(SDL_BUTTON_LEFT, true);
   Frame();
   EXPECT_EQ(Read(12), Edges(1, 0, 1.0f));
   EXPECT_EQ(Read(13), Edges(1, 0, 1.0f));
   EXPECT_EQ(Read(128), Edges(1, 0, 2.0f));
-  Button(SDL_BUTTON_RIGHT, true);
-  Button(SDL_BUTTON_MIDDLE, true);
+  platform::PushButton(SDL_BUTTON_RIGHT, true);
+  platform::PushButton(SDL_BUTTON_MIDDLE, true);
   Frame();
   EXPECT_EQ(Read(10), Edges(1, 0, 1.0f));
   EXPECT_EQ(Read(130), Edges(1, 0, 2.0f));
   EXPECT_EQ(Read(12), Edges(0, 0, 1.0f));
   // Action 140 is MouseX on both maps, so it reads the motion twice;
   // 40 pixels read 2.0 on action 2.
-  Motion(70, 80, 40, -10);
+  platform::PushMotion(70, 80, 40, -10);
   Frame();
   EXPECT_FLOAT_EQ(services_.GetInputActionValue(0, kActionLook), 2.0f);
   EXPECT_FLOAT_EQ(services_.GetInputActionValue(0, 3), -0.5f);
@@ -175,14 +141,14 @@ TEST_F(InputServiceFixture, EventsHandedToTheServicesObjectReachTheDevices) {
 }
 
 TEST_F(InputServiceFixture, EachFrameWithAWheelTurnIsAPressOfItsDirection) {
-  Wheel(2);
+  platform::PushWheel(2);
   Frame();
   EXPECT_EQ(Read(160), Edges(1, 0, 2.0f));
   EXPECT_EQ(Read(161), Edges(0, 0, 0.0f));
-  Wheel(1);
+  platform::PushWheel(1);
   Frame();
   EXPECT_EQ(Read(160), Edges(1, 0, 2.0f));
-  Wheel(-1);
+  platform::PushWheel(-1);
   Frame();
   EXPECT_EQ(Read(160), Edges(0, 0, 0.0f));
   EXPECT_EQ(Read(161), Edges(1, 0, 2.0f));
@@ -191,10 +157,10 @@ TEST_F(InputServiceFixture, EachFrameWithAWheelTurnIsAPressOfItsDirection) {
 }
 
 TEST_F(InputServiceFixture, WithoutFocusNothingIsPolledAndOtherWindowsMotionIsDropped) {
-  Key(SDL_SCANCODE_W, true);
+  platform::PushKey(SDL_SCANCODE_W, true);
   Frame();
   Focus(false);
-  Motion(0, 0, 300, 300);
+  platform::PushMotion(0, 0, 300, 300);
   EXPECT_EQ(Frame(), 0);
   EXPECT_EQ(Read(kActionForward), Edges(1, 0, 1.0f));
   Focus(true);
@@ -208,10 +174,10 @@ TEST_F(InputServiceFixture, TypedCharactersComeFromTextAndFromControlKeys) {
   SDL_Event text{};
   text.type = SDL_TEXTINPUT;
   std::strcpy(text.text.text, "h\xC3\xA9");
-  Push(text);
-  Key(SDL_SCANCODE_RETURN, true);
-  Key(SDL_SCANCODE_RETURN, true, true);
-  Key(SDL_SCANCODE_ESCAPE, true);
+  platform::PushSdlEvent(text);
+  platform::PushKey(SDL_SCANCODE_RETURN, true);
+  platform::PushKey(SDL_SCANCODE_RETURN, true, true);
+  platform::PushKey(SDL_SCANCODE_ESCAPE, true);
   pump_->PumpEvents();
   for (const int expected : {int{'h'}, 0xE9, 13, 27, 0}) EXPECT_EQ(services_.GetTypedCharacter(), expected);
 }
@@ -219,7 +185,7 @@ TEST_F(InputServiceFixture, TypedCharactersComeFromTextAndFromControlKeys) {
 TEST_F(InputServiceFixture, PlayerZeroHasKeyboardAndMouseAndStrayIdsReadZero) {
   EXPECT_EQ(services_.GetInputDeviceFlags(0), kInputDeviceKeyboardMouse);
   EXPECT_EQ(input_->GetPlayerCount(), 1);
-  Key(SDL_SCANCODE_W, true);
+  platform::PushKey(SDL_SCANCODE_W, true);
   Frame();
   for (const auto& [player, action] :
        {std::pair{0, -1}, {0, 512}, {0, 1 << 20}, {1, kActionForward}, {-1, kActionForward}, {7, -3}}) {
@@ -234,7 +200,7 @@ TEST_F(InputServiceFixture, PlayerZeroHasKeyboardAndMouseAndStrayIdsReadZero) {
 }
 
 TEST_F(InputServiceFixture, StoppedServiceAnswersNeutrallyAndPollsNothing) {
-  Key(SDL_SCANCODE_W, true);
+  platform::PushKey(SDL_SCANCODE_W, true);
   Frame();
   services_.Shutdown();
   EXPECT_EQ(Frame(), 0);
