@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/CommandRegistry.h"
 #include "core/World.h"
 #include "services/AnimationResource.h"
 #include "tests/objects/scene/SceneFixture.h"
@@ -78,6 +79,12 @@ class MotionFixture : public SceneFixture {
     animation->SetFileName(name + ".kfa");
     animation->length = length;
     Resources().RegisterResource(std::move(animation));
+  }
+
+  // The script record run when object raises the event.
+  static void AddEventScript(Object& object, const std::string& event, const std::string& text) {
+    object.SetUseScript(true);
+    object.GetScripts()->push_back({event, text, FindCommandId(&object, event), 0});
   }
 
   // The record saved from a loaded copy loads and saves to the same bytes
