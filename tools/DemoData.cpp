@@ -11,6 +11,7 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoMotion.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -97,6 +98,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
+  AddDemoMotion(stage, kCrateMesh);
 }
 
 }  // namespace
