@@ -60,19 +60,9 @@ void SplineObject::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int SplineObject::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<SplineObject> commands(kClassSplineObject, Commands());
-  static const CommandDispatcher<SplineObject> hidden(kClassSplineObject, Hidden());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<SplineObject>(kClassSplineObject, Commands());
-    ids.Add<SplineObject>(kClassSplineObject, Hidden());
-    return ids;
-  }();
-  auto handler = commands.Find(id);
-  if (handler == nullptr) handler = hidden.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSplineObject, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<SplineObject> handlers(kClassSplineObject, {Commands(), Hidden()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     distance_ = 0;
     PlaceAtStart();
   } else if (id == kCommandInitializeNewObject) {
