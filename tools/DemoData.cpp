@@ -98,7 +98,6 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
-  AddDemoMotion(stage, kCrateMesh);
 }
 
 }  // namespace
@@ -118,6 +117,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   scene.sceneFile = kSceneFile;
   scene.addResources = AddCrateResources;
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
+  AddDemoMotion(scene, "Stage", kCrateMesh);
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

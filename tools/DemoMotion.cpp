@@ -66,9 +66,14 @@ void AddSwayingLamp(Object& stage) {
 
 }  // namespace
 
-void AddDemoMotion(Object& stage, const std::string& crateMesh) {
-  AddRider(stage, crateMesh);
-  AddSwayingLamp(stage);
+void AddDemoMotion(SceneDescription& scene, const std::string& stageName, const std::string& crateMesh) {
+  scene.buildObjects = [build = scene.buildObjects, stageName, crateMesh](Object& root) {
+    build(root);
+    Object* stage = root.FindChildByName(stageName, kClassSpace);
+    if (stage == nullptr) return;
+    AddRider(*stage, crateMesh);
+    AddSwayingLamp(*stage);
+  };
 }
 
 }  // namespace tge

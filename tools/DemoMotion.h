@@ -5,11 +5,12 @@
 
 namespace tge {
 
-class Object;
+struct SceneDescription;
 
-// Adds them to the stage (the Space holding the demo's objects); the
-// riding crate draws crateMesh, the lamp is the stage's child "Lamp", moved
-// under a MotionLayers.
-void AddDemoMotion(Object& stage, const std::string& crateMesh);
+// Adds them to the scene: their resources, and, once the scene's own
+// objects are built, the loop and the sway on the stage (the Space named
+// stageName below the scene's World). The riding crate draws crateMesh;
+// the lamp is the stage's child "Lamp", moved under a MotionLayers.
+void AddDemoMotion(SceneDescription& scene, const std::string& stageName, const std::string& crateMesh);
 
 }  // namespace tge
