@@ -5,7 +5,6 @@
 // top-down. 32-bit pixels without an alpha mask are opaque.
 #include <algorithm>
 #include <array>
-#include <vector>
 
 #include "platform/image/ByteReader.h"
 #include "platform/image/ChannelMasks.h"
@@ -136,16 +135,15 @@ void DecodeRow(const std::uint8_t* row, const BmpHeader& header,
   }
 }
 
-// Palette indices of a run-length bitmap, bottom row first. Runs and
-// absolute stretches past the image edge are clipped; pixels the data skips
-// keep index 0.
+// A run-length bitmap, rows bottom first, into the image. Runs and absolute
+// stretches past the image edge are clipped; pixels the data skips keep the
+// first palette colour.
 class RunLengthDecoder {
  public:
-  RunLengthDecoder(const BmpHeader& header, std::uint32_t width, std::uint32_t height)
-      : fourBits_(header.compression == kCompressionRle4),
-        width_(width),
-        height_(height),
-        indices_(std::size_t(width) * height, 0) {}
+  RunLengthDecoder(const BmpHeader& header, const std::array<std::uint32_t, 256>& palette, Image& image)
+      : fourBits_(header.compression == kCompressionRle4), palette_(palette), image_(image) {
+    for (std::size_t i = 0; i < image.pixels.size(); i += 4) StoreColour(&image.pixels[i], palette[0]);
+  }
 
   bool Decode(ByteReader& in, std::string& error) {
     while (true) {
@@ -168,10 +166,6 @@ class RunLengthDecoder {
     }
   }
 
-  std::uint8_t At(std::uint32_t x, std::uint32_t bottomRow) const {
-    return indices_[std::size_t(bottomRow) * width_ + x];
-  }
-
  private:
   static std::uint8_t Nibble(std::uint8_t pair, unsigned index) {
     return index % 2 == 0 ? std::uint8_t(pair >> 4) : std::uint8_t(pair & 0x0F);
@@ -188,27 +182,18 @@ class RunLengthDecoder {
   }
 
   void Put(std::uint8_t index) {
-    if (x_ < width_ && y_ < height_) indices_[std::size_t(y_) * width_ + x_] = index;
+    if (x_ < image_.width && y_ < image_.height) {
+      const std::size_t row = image_.height - 1 - std::size_t(y_);
+      StoreColour(&image_.pixels[(row * image_.width + std::size_t(x_)) * 4], palette_[index]);
+    }
     ++x_;
   }
 
   bool fourBits_;
-  std::uint32_t width_, height_;
+  const std::array<std::uint32_t, 256>& palette_;
+  Image& image_;
   std::uint64_t x_ = 0, y_ = 0;
-  std::vector<std::uint8_t> indices_;
 };
-
-bool DecodeRunLength(std::span<const std::uint8_t> data, const BmpHeader& header,
-                     const std::array<std::uint32_t, 256>& palette, Image& image, std::string& error) {
-  RunLengthDecoder decoder(header, image.width, image.height);
-  ByteReader in(data, header.pixelOffset);
-  if (!decoder.Decode(in, error)) return false;
-  std::uint8_t* out = image.pixels.data();
-  for (std::uint32_t y = 0; y < image.height; ++y) {
-    for (std::uint32_t x = 0; x < image.width; ++x, out += 4) StoreColour(out, palette[decoder.At(x, image.height - 1 - y)]);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -228,7 +213,10 @@ bool DecodeBmp(std::span<const std::uint8_t> data, Image& image, std::string& er
   std::array<std::uint32_t, 256> palette{};
   if (bits <= 8 && !ReadPalette(data, header, palette, error)) return false;
   if (!AllocateImage(image, width, height, 1, error)) return false;
-  if (header.IsRunLength()) return DecodeRunLength(data, header, palette, image, error);
+  if (header.IsRunLength()) {
+    ByteReader in(data, header.pixelOffset);
+    return RunLengthDecoder(header, palette, image).Decode(in, error);
+  }
   const std::uint64_t stride = (std::uint64_t(width) * bits + 31) / 32 * 4;
   if (header.pixelOffset > data.size() || stride * height > data.size() - header.pixelOffset) {
     return Fail(error, "pixel data shorter than the image size");
