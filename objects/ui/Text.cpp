@@ -2,8 +2,6 @@
 // record.
 #include "objects/ui/Text.h"
 
-#include <type_traits>
-
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -88,18 +86,6 @@ int Text::ExecuteCommand(std::uint32_t id, void* args) {
   return Window::ExecuteCommand(id, args);
 }
 
-template <auto Field>
-int Text::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Text::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
 template <std::uint32_t Bit>
 int Text::SetTextFlagCommand(CommandArgs args) {
   textFlags_ = args.Get<std::int32_t>() != 0 ? textFlags_ | Bit : textFlags_ & ~Bit;
@@ -110,11 +96,6 @@ template <std::uint32_t Bit>
 int Text::GetTextFlagCommand(CommandArgs args) {
   args.Set<std::int32_t>((textFlags_ & Bit) != 0 ? 1 : 0);
   return 1;
-}
-
-template <std::uint32_t WindowId>
-int Text::ForwardCommand(CommandArgs args) {
-  return ExecuteCommand(WindowId, args.Data());
 }
 
 int Text::SetTextCommand(CommandArgs args) {
