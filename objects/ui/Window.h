@@ -185,15 +185,26 @@ class Window : public Object {
   }
   // Acquires the font named by fontName unless one is held.
   void AcquireFontByName();
-  template <std::uint32_t Bit>
-  int SetWindowFlagCommand(CommandArgs args) {
-    SetWindowFlag(Bit, args.Get<std::int32_t>() != 0);
+  // Bool properties over one bit of a flag word.
+  template <auto Field, std::uint32_t Bit>
+  int SetBitCommand(CommandArgs args) {
+    auto& flags = static_cast<typename MemberOf<decltype(Field)>::Class&>(*this).*Field;
+    flags = args.Get<std::int32_t>() != 0 ? flags | Bit : flags & ~Bit;
+    return 1;
+  }
+  template <auto Field, std::uint32_t Bit>
+  int GetBitCommand(CommandArgs args) {
+    const auto& flags = static_cast<typename MemberOf<decltype(Field)>::Class&>(*this).*Field;
+    args.Set<std::int32_t>((flags & Bit) != 0 ? 1 : 0);
     return 1;
   }
   template <std::uint32_t Bit>
+  int SetWindowFlagCommand(CommandArgs args) {
+    return SetBitCommand<&Window::windowFlags_, Bit>(args);
+  }
+  template <std::uint32_t Bit>
   int GetWindowFlagCommand(CommandArgs args) {
-    args.Set<std::int32_t>(HasWindowFlag(Bit) ? 1 : 0);
-    return 1;
+    return GetBitCommand<&Window::windowFlags_, Bit>(args);
   }
   // A widget that may take input: enabled and its action started.
   bool IsLive() const { return IsEnabled() && HasFlag(kFlagActionStarted); }
