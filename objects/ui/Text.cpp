@@ -2,6 +2,8 @@
 // record.
 #include "objects/ui/Text.h"
 
+#include <cstdint>
+
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -22,6 +24,9 @@ constexpr int kFirstVersionWithPages = 16;
 constexpr int kFirstVersionWithWrapBase = 53;
 constexpr int kFirstVersionWithLetterDelay = 59;
 constexpr float kWrapBaseScale = 1.6f;
+// A saved base so large that the count would pass the 32-bit range keeps
+// the largest count.
+constexpr float kWrapCountLimit = 4294967296.0f;
 
 }  // namespace
 
@@ -246,7 +251,10 @@ bool Text::Serialize(SerializeStream& stream) {
   if (version >= kFirstVersionWithPages) stream.Serialize(pageLineCount_);
   if (version >= kFirstVersionWithWrapBase) stream.Serialize(wrapBase_);
   if (version >= kFirstVersionWithLetterDelay) stream.Serialize(letterDelay_);
-  if (!stream.IsWriting()) wrapLetterCount_ = static_cast<std::uint32_t>(static_cast<float>(wrapBase_) * kWrapBaseScale);
+  if (!stream.IsWriting()) {
+    const float scaled = static_cast<float>(wrapBase_) * kWrapBaseScale;
+    wrapLetterCount_ = scaled < kWrapCountLimit ? static_cast<std::uint32_t>(scaled) : UINT32_MAX;
+  }
   return !stream.Failed();
 }
 

@@ -1,5 +1,7 @@
 // The file records of the widget types: save, load and save again gives the
 // same bytes, and older versions read only the fields they had.
+#include <algorithm>
+
 #include "core/ScriptInterpreter.h"
 #include "objects/ui/Sprite.h"
 #include "objects/ui/Text.h"
@@ -70,6 +72,12 @@ TEST_F(UiFileTest, TextDerivesItsWrapCountOnLoad) {
   std::unique_ptr<Text> loaded = RoundTrip(text);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(Get<std::uint32_t>(*loaded, 7032), 25u);
+  // The base is the record's last word but one.
+  std::vector<std::uint8_t> bytes = Save(text);
+  std::fill(bytes.end() - 8, bytes.end() - 4, std::uint8_t{0xFF});
+  std::unique_ptr<Text> huge = Load<Text>(kClassText, bytes, SerializeStream::kLatestVersion);
+  ASSERT_NE(huge, nullptr);
+  EXPECT_EQ(Get<std::uint32_t>(*huge, 7032), 0xFFFFFFFFu);
 }
 
 TEST_F(UiFileTest, TruncatedRecordsAreRefused) {
