@@ -10,6 +10,10 @@
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/Sprite.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/Window.h"
 
 namespace tge {
 namespace {
@@ -20,6 +24,10 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
     {kClassWorld, &RegisterWorldCommands},

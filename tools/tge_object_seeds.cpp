@@ -28,6 +28,10 @@ struct SeedSetUp {
 constexpr SeedSetUp kSetUps[] = {
     {kClassMesh, "this.AddMesh(Box); this.AddMesh(Ball);"},
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
+    {kClassWindow, "this.SetWindowText(Title); this.SetWindowSprite(Skin); this.SetWindowFont(Font);"},
+    {kClassSprite, "this.SetSpriteMaterial(Skin); this.SetSpriteType(2);"},
+    {kClassText, "this.SetTextText(Hello); this.SetTextEnablePages(1); this.SetTextPageLineCount(2);"},
+    {kClassButton, "this.SetWindowText(Start); this.SetUseStandardButtonHiliteSound(0);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
 };
