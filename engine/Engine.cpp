@@ -4,6 +4,7 @@
 #include "core/ClassIds.h"
 #include "core/CommandRegistry.h"
 #include "core/Data.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/File.h"
 #include "core/ObjectHooks.h"
 #include "core/Timer.h"
@@ -45,6 +46,10 @@ constexpr TypeRegistration kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
     {kClassWorld, &RegisterWorldCommands},
@@ -62,6 +67,7 @@ void SerializeColor(SerializeStream& stream, Color& color) { stream.Serialize(co
 Engine::Engine() : Object(kClassEngine) {
   gEngine = this;
   SetObjectHooks(&services_);
+  SetUiHooks(&uiHooks_);
   World::SetClock(&GetElapsedSeconds);
   InstallWorldPhysicsPasses();
   BuildCommandRegistry();
@@ -79,6 +85,7 @@ Engine::~Engine() {
   while (GetChildCount() > 0) DestroyObjectTree(DetachChild(*GetChild(0)));
   services_.DeletePendingObjects();
   if (GetObjectHooks() == &services_) SetObjectHooks(nullptr);
+  if (GetUiHooks() == &uiHooks_) SetUiHooks(nullptr);
   if (gEngine == this) gEngine = nullptr;
 }
 
