@@ -71,6 +71,7 @@ void WrapText(std::string& text, std::uint32_t letterCount, bool rescan) {
   std::size_t blank = 0;
   std::uint32_t letters = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!StartsCharacter(text[i])) continue;
     if (text[i] == ' ') blank = i;
     if (text[i] == '\n') {
       blank = 0;
@@ -82,7 +83,7 @@ void WrapText(std::string& text, std::uint32_t letterCount, bool rescan) {
       blank = 0;
       letters = 0;
     }
-    if (StartsCharacter(text[i])) ++letters;
+    ++letters;
   }
 }
 
