@@ -160,13 +160,14 @@ void TextDialogWindow::Advance(const Vector3& pointer) {
 }
 
 // Indices compare unsigned: no phrase (-1) counts as past the end, so any
-// input to a window that plays nothing stops it. A window stopped twice
+// input to a window that plays nothing stops it; so does any input to a
+// window without a dialog text, which cannot show the phrases. A window stopped twice
 // would raise its stop events twice, so Cancel past the end stops it once.
 void TextDialogWindow::OnInput(const Vector3& pointer, int code) {
   const ObjectRef<TextDialogWindow> self(this);
   const auto inConversation = [this] { return static_cast<std::uint32_t>(phraseIndex_) < phrases_.size(); };
   if (dialogText_ && code == kWidgetOk && inConversation()) Advance(pointer);
-  if (!inConversation() || code == kWidgetCancel) Stop();
+  if (!dialogText_ || !inConversation() || code == kWidgetCancel) Stop();
   if (self) Window::OnInput(pointer, code);
 }
 

@@ -55,13 +55,13 @@ TEST_F(SliderTest, OkBesideTheKnobStepsTowardsThePointer) {
   Slider& slider = AddSlider(menu);
   slider.OnNavigate({KnobLeft(50) - 5, 110, 0}, kWidgetOk);
   EXPECT_FLOAT_EQ(slider.GetPosition(), 40.0f);
-  EXPECT_EQ(TakeLog(), (EventLog{"S:18032", "S:214"}));
+  EXPECT_EQ(TakeLog(), (EventLog{"S:nav 46", "S:18032", "S:214"}));
   slider.OnNavigate({KnobLeft(40) + 45, 110, 0}, kWidgetOk);
   EXPECT_FLOAT_EQ(slider.GetPosition(), 50.0f);
   RunCommand(slider, 18004, 0.0f);
   TakeLog();
   slider.OnNavigate({50, 110, 0}, kWidgetOk);
-  EXPECT_EQ(TakeLog(), EventLog{"S:214"});
+  EXPECT_EQ(TakeLog(), (EventLog{"S:nav 46", "S:214"}));
 }
 
 // Left lowers and Right raises wherever the pointer is.
@@ -82,7 +82,7 @@ TEST_F(SliderTest, DraggingTheKnobToTheRightEdgeGivesTheMaximum) {
   Slider& slider = AddSlider(menu);
   slider.OnNavigate({KnobLeft(50) + 10, 110, 0}, kWidgetOk);
   EXPECT_TRUE(slider.IsDragging());
-  EXPECT_EQ(TakeLog(), EventLog{"S:214"});
+  EXPECT_EQ(TakeLog(), (EventLog{"S:nav 46", "S:214"}));
   slider.OnPointerMove({KnobLeft(75) + 10, 110, 0}, {});
   EXPECT_NEAR(slider.GetPosition(), 75.0f, 1e-3);
   slider.OnPointerMove({290, 110, 0}, {});
