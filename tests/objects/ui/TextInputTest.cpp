@@ -1,10 +1,17 @@
 // TextInput: typed 8-bit characters become UTF-8, counted and erased as
 // whole characters; control characters are not text.
+#include "core/ScriptInterpreter.h"
+#include "core/World.h"
 #include "objects/ui/TextInput.h"
+#include "services/FontResource.h"
+#include "services/ResourceSet.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {
 namespace {
+
+double gNow = 0;
+double ReadNow() { return gNow; }
 
 using TextInputTest = UiFixture;
 
@@ -32,6 +39,39 @@ TEST_F(TextInputTest, TypedCharactersAreKeptAsUtf8WithinTheLetterLimit) {
     for (const int character : c.typed) input.TypeCharacter(character);
     EXPECT_EQ(input.GetInputText(), c.expected);
   }
+}
+
+// Frames a tenth of a second apart: the bar shows for the first half of
+// each second; without the focus an empty input draws nothing.
+TEST_F(TextInputTest, TheCaretShowsForHalfOfEachSecondWhileFocused) {
+  auto font = std::make_unique<FontResource>();
+  font->SetName("Font");
+  Resources().RegisterResource(std::move(font));
+  Window& menu = AddMenu({});
+  TextInput& input = Place(menu, std::make_unique<TextInput>(), "T", {0, 100, 2});
+  RunScriptText(input, "this.SetTextInputFont(Font);", nullptr);
+  ResourceSet set(false, Resources().GetSlotCount());
+  input.ExecuteCommand(11, &set);
+  ASSERT_EQ(set.GetResourceSetSize(), 1u);
+  menu.Precalculate();
+  World::SetClock(&ReadNow);
+  World& world = engine->GetEngineWorld();
+  world.WorldTick();
+  input.Draw();
+  EXPECT_TRUE(Queued<TextCommand>(kListOverlay).empty());
+  menu.SetFocus();
+  std::string shown;
+  for (int frame = 0; frame < 20; ++frame) {
+    gNow += 0.1;
+    world.WorldTick();
+    Queue().Reset();
+    input.Draw();
+    const auto texts = Queued<TextCommand>(kListOverlay);
+    ASSERT_EQ(texts.size(), 1u);
+    shown += texts[0]->text == std::string("|") ? '|' : '.';
+  }
+  World::SetClock(nullptr);
+  EXPECT_EQ(shown, "||||.....|||||.....|");  // the frame past a whole second restarts the clock
 }
 
 }  // namespace
