@@ -33,8 +33,10 @@ constexpr const char* kSkinScript =
     "parent.SetUIListBoxHiliteSprite(MenuHilite); parent.SetUITextInputBgSprite(MenuButton); "
     "parent.SetUITextInputHiliteSprite(MenuHilite); ";
 
+// Centred on their height, so their labels and texts are too.
 constexpr const char* kWidgetLook =
-    "this.SetWindowUseSystemSprite(1); this.SetWindowBackColor(0.3, 0.42, 0.75, 1); this.SetWindowFont(MenuFont); ";
+    "this.SetWindowAlignY(1); this.SetWindowUseSystemSprite(1); this.SetWindowBackColor(0.3, 0.42, 0.75, 1); "
+    "this.SetWindowFont(MenuFont); ";
 
 Object& AddWidget(Object& window, int classId, const std::string& name, const std::string& label, int y,
                   const std::string& setUp) {
@@ -58,25 +60,25 @@ void BuildOptionsWindow(Object& world) {
   Object& options = AddPlaced(
       world, kClassWindow, "Options",
       "this.SetPosition(0, 0, 10); this.SetWindowMainWindow(1); this.SetWindowAdjustSize(1); "
-      "this.SetWindowAlignToScreen(1); this.SetWindowAlignX(1); this.SetWindowAlignY(1); this.SetWindowWidth(400); "
+      "this.SetWindowAlignToScreen(1); this.SetWindowAlignX(1); this.SetWindowMarginY(50); this.SetWindowWidth(400); "
       "this.SetWindowHeight(500); this.SetWindowUseSystemSprite(1); this.SetWindowBackColor(0.12, 0.16, 0.3, 0.9); "
       "this.SetWindowUseSystemFont(1); this.SetWindowText(OPTIONS); this.SetWindowTextMarginY(20);");
   AddScript(options, "OnEngineStarted", "this.Stop();");
   AddScript(options, "OnWindowInputCancel", std::string("this.Stop(); ") + kShowTitle);
-  Object& fog = AddWidget(options, kClassCheckBox, "Fog", "\"OPAQUE AIR\"", 60,
+  Object& fog = AddWidget(options, kClassCheckBox, "Fog", "\"OPAQUE AIR\"", 74,
                           "this.SetWindowWidth(28); this.SetWindowHeight(28); this.SetCheckBoxChecked(1); "
                           "this.SetCheckBoxCheckedDimension(20, 20, 1); this.SetWindowDefaultFocus(1);");
   AddScript(fog, "OnCheckBoxChecked", "parent/parent/Stage/Air.SetEnvironmentFogEnable(1);");
   AddScript(fog, "OnCheckBoxUnchecked", "parent/parent/Stage/Air.SetEnvironmentFogEnable(0);");
-  Object& pace = AddWidget(options, kClassSlider, "Pace", "PACE", 110,
+  Object& pace = AddWidget(options, kClassSlider, "Pace", "PACE", 118,
                            "this.SetWindowWidth(140); this.SetSliderMax(3); this.SetSliderStepSize(1); "
                            "this.SetSliderPosition(2); this.SetUseStandardSliderPositionSprite(1); "
                            "this.SetSliderPositionDimension(16, 16, 1);");
   AddScript(pace, "OnSliderSelectionChange", TimeFactorScript());
-  Object& scope = AddWidget(options, kClassListBox, "Scope", "SCOPE", 150,
+  Object& scope = AddWidget(options, kClassListBox, "Scope", "SCOPE", 164,
                             "this.SetWindowWidth(160); this.SetWindowHeight(28); "
                             "this.SetListBoxPrevMaterial(MenuHilite); this.SetListBoxNextMaterial(MenuHilite); "
-                            "this.SetListBoxNavigationDimension(20, 28, 1); this.SetWindowAlignY(0);");
+                            "this.SetListBoxNavigationDimension(20, 28, 1);");
   const char* views[][2] = {{"NARROW", "0.6"}, {"TRUE", "0.9"}, {"EPIC", "1.3"}};
   std::string change;
   for (int i = 0; i < 3; ++i) {
@@ -87,7 +89,7 @@ void BuildOptionsWindow(Object& world) {
               " ) { parent/parent/Stage/Eye.SetCameraFov(" + views[i][1] + "); }";
   }
   AddScript(scope, "OnListBoxSelectionChange", change);
-  AddWidget(options, kClassTextInput, "Name", "CAPTAIN", 200,
+  AddWidget(options, kClassTextInput, "Name", "CAPTAIN", 214,
             "this.SetWindowWidth(160); this.SetWindowHeight(28); this.SetTextInputFont(MenuFont); "
             "this.SetTextInputMaxLetters(12);");
   AddPlaced(options, kClassVirtualKeyboard, "Keys", "this.SetPosition(50, 250, 1); this.SetWindowWidth(300); "
@@ -101,17 +103,19 @@ void BuildOptionsWindow(Object& world) {
 }
 
 // The dialog window shows the phrases in its text; the speakers are
-// markers whose action the window starts and stops.
+// markers whose action the window starts and stops. The text draws through
+// its world transform, so it stands at depth 0 of the screen.
 void BuildDialog(Object& world) {
   Object& window = AddPlaced(
       world, kClassTextDialogWindow, "Dialog",
       "this.SetPosition(0, 0, 10); this.SetWindowMainWindow(1); this.SetWindowAdjustSize(1); "
       "this.SetWindowAlignToScreen(1); this.SetWindowAlignX(1); this.SetWindowAlignY(2); this.SetWindowMarginY(30); "
       "this.SetWindowWidth(560); this.SetWindowHeight(90); this.SetWindowUseSystemSprite(1); "
+      "this.SetWindowUseSystemSprite(0); this.SetTextDialogWindowSprite(MenuPanel); "
       "this.SetWindowBackColor(0.1, 0.1, 0.2, 0.9); this.SetTextDialogWindowGlobal(1);");
   AddScript(window, "OnEngineStarted", "this.Stop();");
   AddPlaced(window, kClassText, "DialogText",
-            "this.SetPosition(30, 35, 1); this.SetTextFont(MenuFont); this.SetTextEnableLetterDisplayDelay(1); "
+            "this.SetPosition(30, 35, -10); this.SetTextFont(MenuFont); this.SetTextEnableLetterDisplayDelay(1); "
             "this.SetTextLetterDisplayFade(0.04);");
   for (const char* speaker : {"Ann", "Otto"}) AddPlaced(window, kClassObject, speaker, "");
   Object& chat = AddPlaced(world, kClassTextDialog, "Chat", "this.SetTextDialogDialog(Talk);");

@@ -175,8 +175,12 @@ ListBoxItem* ListBox::SelectedItem() {
   return index < items_.size() ? &items_[index] : nullptr;
 }
 
+// The arrows are acquired here too: a loaded list box knows only their
+// names.
 void ListBox::CollectResources(void* set) {
   auto& resources = *static_cast<ResourceSet*>(set);
+  CollectNamed(prevMaterial_, prevMaterialName_, kMaterialResource, resources);
+  CollectNamed(nextMaterial_, nextMaterialName_, kMaterialResource, resources);
   for (ListBoxItem& item : items_) CollectNamed(item.material, item.materialName, kMaterialResource, resources);
 }
 
