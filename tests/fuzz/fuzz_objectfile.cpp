@@ -1,7 +1,7 @@
 // Fuzzes the object-file reader: the input is a whole object file, read from
-// memory into a parent object with every built core type registered. Nested
-// files name folders that do not exist, so they fail without leaving the
-// input. Whatever is loaded is deleted with the parent.
+// memory into a parent object with every built core type and the widgets
+// registered. Nested files name folders that do not exist, so they fail
+// without leaving the input. Whatever is loaded is deleted with the parent.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,6 +13,14 @@
 #include "core/Timer.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
+#include "objects/ui/CheckBox.h"
+#include "objects/ui/ListBox.h"
+#include "objects/ui/Slider.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/TextDialog.h"
+#include "objects/ui/TextDialogWindow.h"
+#include "objects/ui/TextInput.h"
+#include "objects/ui/VirtualKeyboard.h"
 
 namespace {
 
@@ -25,6 +33,15 @@ void RegisterTypes() {
     RegisterTimerCommands();
     RegisterDataCommands();
     RegisterWorldCommands();
+    RegisterWindowCommands();
+    RegisterTextCommands();
+    RegisterListBoxCommands();
+    RegisterVirtualKeyboardType();
+    RegisterTextInputCommands();
+    RegisterSliderCommands();
+    RegisterCheckBoxCommands();
+    RegisterTextDialogCommands();
+    RegisterTextDialogWindowCommands();
     return true;
   }();
   (void)registered;
