@@ -4,6 +4,7 @@
 #include "core/ScriptInterpreter.h"
 #include "objects/ui/ListBox.h"
 #include "objects/ui/TextInput.h"
+#include "services/ResourceSet.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {
@@ -69,6 +70,19 @@ TEST_F(WidgetFileTest, AVersion49TextInputSkipsItsOldCopies) {
   EXPECT_EQ(font, "Font");
   EXPECT_FLOAT_EQ(Get<Color>(*loaded, 16503).g, 1.0f);
   EXPECT_EQ(Save(*loaded, 49), bytes);
+}
+
+// A file keeps the arrows' names only; the resource pass acquires them.
+TEST_F(WidgetFileTest, ALoadedListBoxGetsItsArrowsWithItsResources) {
+  AddMaterial("Prev");
+  AddMaterial("Next");
+  auto& list = Add<ListBox>(kClassListBox);
+  RunScriptText(list, "this.SetListBoxPrevMaterial(Prev); this.SetListBoxNextMaterial(Next);", nullptr);
+  std::unique_ptr<ListBox> loaded = RoundTrip(list);
+  ASSERT_NE(loaded, nullptr);
+  ResourceSet set(false, Resources().GetSlotCount());
+  loaded->ExecuteCommand(11, &set);
+  EXPECT_EQ(set.GetResourceSetSize(), 2u);
 }
 
 TEST_F(WidgetFileTest, AListBoxWithMoreItemsThanItsBytesIsRefused) {
