@@ -25,14 +25,14 @@ constexpr std::uint32_t kCommandCollectResources = 11;
 std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
   using C = CheckBox;
   static const CommandEntry<CheckBox> table[] = {
-    {18250, "CheckBoxChecked", P, 0, {kValueDword}, &C::SetFlagCommand<kChecked>, &C::GetFlagCommand<kChecked>},
-    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, &C::SetStandardSpriteCommand, &C::GetFlagCommand<kStandardSprite>},
-    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, &C::SetCheckedSpriteCommand, &C::GetField<&C::checkedSpriteName_>},
-    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, &C::SetDimensionCommand, &C::GetField<&C::checkedDimension_>},
+    {18250, "CheckBoxChecked", P, 0, {kValueDword}, &C::SetMemberBit<&C::checkBoxFlags_, kChecked>, &C::GetMemberBit<&C::checkBoxFlags_, kChecked>},
+    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, &C::SetStandardSpriteCommand, &C::GetMemberBit<&C::checkBoxFlags_, kStandardSprite>},
+    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, &C::SetCheckedSpriteCommand, &C::GetMember<&C::checkedSpriteName_>},
+    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, &C::SetMember<&C::checkedDimension_>, &C::GetMember<&C::checkedDimension_>},
     {18258, "UseStandardCheckBoxFocusHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowFocusHilite>, &C::GetWindowFlagCommand<kWindowFocusHilite>},
     {18260, "UseStandardCheckBoxOverHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowOverHilite>, &C::GetWindowFlagCommand<kWindowOverHilite>},
-    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, &C::SetFlagCommand<kHiliteSound>, &C::GetFlagCommand<kHiliteSound>},
-    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, &C::SetFlagCommand<kActionSound>, &C::GetFlagCommand<kActionSound>},
+    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, &C::SetMemberBit<&C::checkBoxFlags_, kHiliteSound>, &C::GetMemberBit<&C::checkBoxFlags_, kHiliteSound>},
+    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, &C::SetMemberBit<&C::checkBoxFlags_, kActionSound>, &C::GetMemberBit<&C::checkBoxFlags_, kActionSound>},
     {kEventOnCheckBoxChecked, "OnCheckBoxChecked", E, 0, {}},
     {kEventOnCheckBoxUnchecked, "OnCheckBoxUnchecked", E, 0, {}},
   };
@@ -53,21 +53,6 @@ int CheckBox::ExecuteCommand(std::uint32_t id, void* args) {
   return Window::ExecuteCommand(id, args);
 }
 
-template <std::uint32_t Bit>
-int CheckBox::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(checkBoxFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int CheckBox::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(checkBoxFlags_, Bit, args);
-}
-
-template <auto Field>
-int CheckBox::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
 int CheckBox::SetStandardSpriteCommand(CommandArgs args) {
   StoreFlagArgument(checkBoxFlags_, kStandardSprite, args);
   if (checkBoxFlags_ & kStandardSprite) checkedSpriteName_.clear();
@@ -79,8 +64,6 @@ int CheckBox::SetCheckedSpriteCommand(CommandArgs args) {
   ReacquireByName(checkedSprite_, checkedSpriteName_, kMaterialResource);
   return 1;
 }
-
-int CheckBox::SetDimensionCommand(CommandArgs args) { return StoreArgument(checkedDimension_, args); }
 
 void CheckBox::Precalculate() {
   JoinOwnerWindow();

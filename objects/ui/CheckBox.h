@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/math/Vector.h"
+#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
@@ -15,7 +16,7 @@ namespace tge {
 inline constexpr int kEventOnCheckBoxChecked = 18266;
 inline constexpr int kEventOnCheckBoxUnchecked = 18267;
 
-class CheckBox : public Window {
+class CheckBox : public Window, protected FieldCommands<CheckBox> {
  public:
   static std::span<const CommandEntry<CheckBox>> Commands();
 
@@ -33,21 +34,16 @@ class CheckBox : public Window {
   bool IsChecked() const { return (checkBoxFlags_ & kChecked) != 0; }
 
  private:
+  friend class FieldCommands<CheckBox>;
+
   static constexpr std::uint32_t kStandardSprite = 0x1;
   static constexpr std::uint32_t kHiliteSound = 0x10;
   static constexpr std::uint32_t kActionSound = 0x20;
   static constexpr std::uint32_t kChecked = 0x100;
   static constexpr std::uint32_t kPointerOver = 0x10000;
 
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetStandardSpriteCommand(CommandArgs args);
   int SetCheckedSpriteCommand(CommandArgs args);
-  int SetDimensionCommand(CommandArgs args);
 
   std::string checkedSpriteName_;
   ResourceRef checkedSprite_;

@@ -34,14 +34,14 @@ std::span<const CommandEntry<ListBox>> ListBox::Commands() {
   using L = ListBox;
   using I = ListBoxItem;
   static const CommandEntry<ListBox> table[] = {
-    {11750, "ListBoxNextMaterial", P, 0, {kValueString}, &L::SetArrowCommand<&L::nextMaterialName_, &L::nextMaterial_>, &L::GetField<&L::nextMaterialName_>},
-    {11752, "ListBoxPrevMaterial", P, 0, {kValueString}, &L::SetArrowCommand<&L::prevMaterialName_, &L::prevMaterial_>, &L::GetField<&L::prevMaterialName_>},
-    {11754, "ListBoxNavigationDimension", P, 0, {kValueVector3}, &L::SetDimensionCommand, &L::GetField<&L::navigationDimension_>},
-    {11756, "ListBoxVertical", P, 0, {kValueBool}, &L::SetFlagCommand<kVertical>, &L::GetFlagCommand<kVertical>},
+    {11750, "ListBoxNextMaterial", P, 0, {kValueString}, &L::SetArrowCommand<&L::nextMaterialName_, &L::nextMaterial_>, &L::GetMember<&L::nextMaterialName_>},
+    {11752, "ListBoxPrevMaterial", P, 0, {kValueString}, &L::SetArrowCommand<&L::prevMaterialName_, &L::prevMaterial_>, &L::GetMember<&L::prevMaterialName_>},
+    {11754, "ListBoxNavigationDimension", P, 0, {kValueVector3}, &L::SetMember<&L::navigationDimension_>, &L::GetMember<&L::navigationDimension_>},
+    {11756, "ListBoxVertical", P, 0, {kValueBool}, &L::SetMemberBit<&L::listBoxFlags_, kVertical>, &L::GetMemberBit<&L::listBoxFlags_, kVertical>},
     {11758, "UseStandardListBoxFocusHilite", P, 0, {kValueBool}, &L::SetWindowFlagCommand<kWindowFocusHilite>, &L::GetWindowFlagCommand<kWindowFocusHilite>},
     {11760, "UseStandardListBoxOverHilite", P, 0, {kValueBool}, &L::SetWindowFlagCommand<kWindowOverHilite>, &L::GetWindowFlagCommand<kWindowOverHilite>},
-    {11762, "UseStandardListBoxHiliteSound", P, 0, {kValueBool}, &L::SetFlagCommand<kHiliteSound>, &L::GetFlagCommand<kHiliteSound>},
-    {11764, "UseStandardListBoxActionSound", P, 0, {kValueBool}, &L::SetFlagCommand<kActionSound>, &L::GetFlagCommand<kActionSound>},
+    {11762, "UseStandardListBoxHiliteSound", P, 0, {kValueBool}, &L::SetMemberBit<&L::listBoxFlags_, kHiliteSound>, &L::GetMemberBit<&L::listBoxFlags_, kHiliteSound>},
+    {11764, "UseStandardListBoxActionSound", P, 0, {kValueBool}, &L::SetMemberBit<&L::listBoxFlags_, kActionSound>, &L::GetMemberBit<&L::listBoxFlags_, kActionSound>},
     {11766, "AddListBoxItem", C, 0, {}, &L::AddItemCommand},
     {11767, "SetListBoxItemList", C, 0, {kValueDword}, &L::SetItemListCommand},
     {11768, "GetListBoxItemList", C, 0, {kValuePointer}, &L::GetItemListCommand},
@@ -52,7 +52,7 @@ std::span<const CommandEntry<ListBox>> ListBox::Commands() {
     {11776, "ListBoxItemEnable", P, 0, {kValueBool}, &L::SetItemFlagCommand<I::kEnabled>, &L::GetItemFlagCommand<I::kEnabled>},
     {11778, "ListBoxItemFloat", P, 0, {kValueFloat}, &L::SetItemField<&I::value>, &L::GetItemField<&I::value>},
     {11780, "ListBoxItemUInt", P, 0, {kValueInt}, &L::SetItemField<&I::number>, &L::GetItemField<&I::number>},
-    {11782, "SelectedListBoxItem", P, 0, {kValueDword}, &L::SetSelectedCommand, &L::GetField<&L::selectedItem_>},
+    {11782, "SelectedListBoxItem", P, 0, {kValueDword}, &L::SetSelectedCommand, &L::GetMember<&L::selectedItem_>},
     {11784, "SelectListBoxItemByName", C, 0, {kValueString}, &L::SelectByNameCommand},
     {kEventOnListBoxSelectionChange, "OnListBoxSelectionChange", E, 0, {}},
     {11786, "OnListBoxItemInputOver", E, 0, {}},
@@ -81,21 +81,6 @@ int ListBox::ExecuteCommand(std::uint32_t id, void* args) {
     CollectResources(args);
   }
   return Window::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t Bit>
-int ListBox::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(listBoxFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int ListBox::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(listBoxFlags_, Bit, args);
-}
-
-template <auto Field>
-int ListBox::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 template <auto Field>
@@ -128,8 +113,6 @@ int ListBox::SetArrowCommand(CommandArgs args) {
   ReacquireByName(this->*Material, this->*Name, kMaterialResource);
   return 1;
 }
-
-int ListBox::SetDimensionCommand(CommandArgs args) { return StoreArgument(navigationDimension_, args); }
 
 int ListBox::AddItemCommand(CommandArgs) {
   ListBoxItem item;

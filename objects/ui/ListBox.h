@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/math/Vector.h"
+#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
@@ -29,7 +30,7 @@ struct ListBoxItem {
   std::uint32_t itemFlags = kEnabled;
 };
 
-class ListBox : public Window {
+class ListBox : public Window, protected FieldCommands<ListBox> {
  public:
   static std::span<const CommandEntry<ListBox>> Commands();
 
@@ -50,17 +51,13 @@ class ListBox : public Window {
   void ChangeSelection(int delta);
 
  private:
+  friend class FieldCommands<ListBox>;
+
   static constexpr std::uint32_t kHiliteSound = 0x20;
   static constexpr std::uint32_t kActionSound = 0x40;
   static constexpr std::uint32_t kVertical = 0x80;
   static constexpr std::uint32_t kPointerOver = 0x10000;
 
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   template <auto Field>
   int SetItemField(CommandArgs args);
   template <auto Field>
@@ -71,7 +68,6 @@ class ListBox : public Window {
   int GetItemFlagCommand(CommandArgs args);
   template <auto Name, auto Material>
   int SetArrowCommand(CommandArgs args);
-  int SetDimensionCommand(CommandArgs args);
   int AddItemCommand(CommandArgs args);
   int SetItemListCommand(CommandArgs args);
   int GetItemListCommand(CommandArgs args);

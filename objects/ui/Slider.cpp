@@ -45,23 +45,23 @@ T Truncate(float value) {
 std::span<const CommandEntry<Slider>> Slider::Commands() {
   using S = Slider;
   static const CommandEntry<Slider> table[] = {
-    {18000, "SliderMin", P, 0, {kValueFloat}, &S::SetField<&S::minimum_>, &S::GetField<&S::minimum_>},
-    {18002, "SliderMax", P, 0, {kValueFloat}, &S::SetField<&S::maximum_>, &S::GetField<&S::maximum_>},
-    {18004, "SliderPosition", P, 0, {kValueFloat}, &S::SetPositionCommand, &S::GetField<&S::position_>},
-    {18006, "SliderStepSize", P, 0, {kValueFloat}, &S::SetField<&S::stepSize_>, &S::GetField<&S::stepSize_>},
-    {18008, "SliderShowLabel", P, 0, {kValueBool}, &S::SetFlagCommand<kShowLabel>, &S::GetFlagCommand<kShowLabel>},
-    {18010, "SliderVertical", P, 0, {kValueBool}, &S::SetFlagCommand<kVertical>, &S::GetFlagCommand<kVertical>},
+    {18000, "SliderMin", P, 0, {kValueFloat}, &S::SetMember<&S::minimum_>, &S::GetMember<&S::minimum_>},
+    {18002, "SliderMax", P, 0, {kValueFloat}, &S::SetMember<&S::maximum_>, &S::GetMember<&S::maximum_>},
+    {18004, "SliderPosition", P, 0, {kValueFloat}, &S::SetPositionCommand, &S::GetMember<&S::position_>},
+    {18006, "SliderStepSize", P, 0, {kValueFloat}, &S::SetMember<&S::stepSize_>, &S::GetMember<&S::stepSize_>},
+    {18008, "SliderShowLabel", P, 0, {kValueBool}, &S::SetMemberBit<&S::sliderFlags_, kShowLabel>, &S::GetMemberBit<&S::sliderFlags_, kShowLabel>},
+    {18010, "SliderVertical", P, 0, {kValueBool}, &S::SetMemberBit<&S::sliderFlags_, kVertical>, &S::GetMemberBit<&S::sliderFlags_, kVertical>},
     {18012, "SliderPositionUINT", P, 0, {kValueDword}, &S::SetPositionUnlimited<std::uint32_t>, &S::GetPositionTruncated<std::uint32_t>},
     {18014, "SliderPositionINT", P, 0, {kValueInt}, &S::SetPositionUnlimited<std::int32_t>, &S::GetPositionTruncated<std::int32_t>},
     {18016, "GetSliderPositionNormalized", C, kCommandGetter, {kValueFloat}, &S::GetPositionRatio<kPlainRatio>},
     {18017, "GetSliderPositionAsRotation", C, kCommandGetter, {kValueFloat}, &S::GetPositionRatio<kFullTurn>},
-    {18018, "UseStandardSliderPositionSprite", P, 0, {kValueBool}, &S::SetStandardSpriteCommand, &S::GetFlagCommand<kStandardSprite>},
-    {18020, "SliderPositionSprite", P, 0, {kValueString}, &S::SetPositionSpriteCommand, &S::GetField<&S::positionSpriteName_>},
-    {18022, "SliderPositionDimension", P, 0, {kValueVector3}, &S::SetField<&S::positionDimension_>, &S::GetField<&S::positionDimension_>},
+    {18018, "UseStandardSliderPositionSprite", P, 0, {kValueBool}, &S::SetStandardSpriteCommand, &S::GetMemberBit<&S::sliderFlags_, kStandardSprite>},
+    {18020, "SliderPositionSprite", P, 0, {kValueString}, &S::SetPositionSpriteCommand, &S::GetMember<&S::positionSpriteName_>},
+    {18022, "SliderPositionDimension", P, 0, {kValueVector3}, &S::SetMember<&S::positionDimension_>, &S::GetMember<&S::positionDimension_>},
     {18024, "UseStandardSliderFocusHilite", P, 0, {kValueBool}, &S::SetWindowFlagCommand<kWindowFocusHilite>, &S::GetWindowFlagCommand<kWindowFocusHilite>},
     {18026, "UseStandardSliderOverHilite", P, 0, {kValueBool}, &S::SetWindowFlagCommand<kWindowOverHilite>, &S::GetWindowFlagCommand<kWindowOverHilite>},
-    {18028, "UseStandardSliderHilitSound", P, 0, {kValueBool}, &S::SetFlagCommand<kHiliteSound>, &S::GetFlagCommand<kHiliteSound>},
-    {18030, "UseStandardSliderActionSound", P, 0, {kValueBool}, &S::SetFlagCommand<kActionSound>, &S::GetFlagCommand<kActionSound>},
+    {18028, "UseStandardSliderHilitSound", P, 0, {kValueBool}, &S::SetMemberBit<&S::sliderFlags_, kHiliteSound>, &S::GetMemberBit<&S::sliderFlags_, kHiliteSound>},
+    {18030, "UseStandardSliderActionSound", P, 0, {kValueBool}, &S::SetMemberBit<&S::sliderFlags_, kActionSound>, &S::GetMemberBit<&S::sliderFlags_, kActionSound>},
     {kEventOnSliderSelectionChange, "OnSliderSelectionChange", E, 0, {}},
   };
   return table;
@@ -83,26 +83,6 @@ int Slider::ExecuteCommand(std::uint32_t id, void* args) {
     CollectNamed(positionSprite_, positionSpriteName_, kMaterialResource, *static_cast<ResourceSet*>(args));
   }
   return Window::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t Bit>
-int Slider::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(sliderFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int Slider::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(sliderFlags_, Bit, args);
-}
-
-template <auto Field>
-int Slider::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Slider::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 int Slider::SetPositionCommand(CommandArgs args) {

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "core/math/Vector.h"
+#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
 
 inline constexpr int kEventOnSliderSelectionChange = 18032;
 
-class Slider : public Window {
+class Slider : public Window, protected FieldCommands<Slider> {
  public:
   static std::span<const CommandEntry<Slider>> Commands();
 
@@ -34,6 +35,8 @@ class Slider : public Window {
   bool IsDragging() const { return (sliderFlags_ & kDragging) != 0; }
 
  private:
+  friend class FieldCommands<Slider>;
+
   static constexpr std::uint32_t kShowLabel = 0x1;
   static constexpr std::uint32_t kHiliteSound = 0x20;
   static constexpr std::uint32_t kActionSound = 0x40;
@@ -42,14 +45,6 @@ class Slider : public Window {
   static constexpr std::uint32_t kPointerOver = 0x10000;
   static constexpr std::uint32_t kDragging = 0x20000;
 
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetPositionCommand(CommandArgs args);
   template <class T>
   int SetPositionUnlimited(CommandArgs args);

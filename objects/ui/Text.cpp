@@ -2,6 +2,8 @@
 // record.
 #include "objects/ui/Text.h"
 
+#include <algorithm>
+#include <limits>
 #include <type_traits>
 
 #include "core/ClassIds.h"
@@ -277,7 +279,10 @@ bool Text::Serialize(SerializeStream& stream) {
   if (version >= kFirstVersionWithPages) stream.Serialize(pageLineCount_);
   if (version >= kFirstVersionWithWrapBase) stream.Serialize(wrapBase_);
   if (version >= kFirstVersionWithLetterDelay) stream.Serialize(letterDelay_);
-  if (!stream.IsWriting()) wrapLetterCount_ = static_cast<std::uint32_t>(static_cast<float>(wrapBase_) * kWrapBaseScale);
+  if (!stream.IsWriting()) {
+    const double derived = static_cast<double>(wrapBase_) * kWrapBaseScale;  // held in range for any saved base
+    wrapLetterCount_ = static_cast<std::uint32_t>(std::min(derived, double{std::numeric_limits<std::uint32_t>::max()}));
+  }
   return !stream.Failed();
 }
 

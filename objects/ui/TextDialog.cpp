@@ -21,8 +21,8 @@ constexpr auto E = CommandKind::kEvent;
 std::span<const CommandEntry<TextDialog>> TextDialog::Commands() {
   using D = TextDialog;
   static const CommandEntry<TextDialog> table[] = {
-    {20750, "TextDialogDialog", P, 0, {kValueString}, &D::SetField<&D::dialogPath_>, &D::GetField<&D::dialogPath_>},
-    {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, &D::SetFlagCommand<kUseGlobalWindow>, &D::GetFlagCommand<kUseGlobalWindow>},
+    {20750, "TextDialogDialog", P, 0, {kValueString}, &D::SetMember<&D::dialogPath_>, &D::GetMember<&D::dialogPath_>},
+    {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, &D::SetMemberBit<&D::dialogFlags_, kUseGlobalWindow>, &D::GetMemberBit<&D::dialogFlags_, kUseGlobalWindow>},
     {kEventOnTextDialogEnd, "OnTextDialogEnd", E, 0, {}},
     {kEventOnTextDialogCancel, "OnTextDialogCancel", E, 0, {}},
   };
@@ -43,26 +43,6 @@ int TextDialog::ExecuteCommand(std::uint32_t id, void* args) {
     StopInGlobalWindow();
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int TextDialog::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int TextDialog::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int TextDialog::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(dialogFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int TextDialog::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(dialogFlags_, Bit, args);
 }
 
 const TextNode* TextDialog::FindEntry() const {

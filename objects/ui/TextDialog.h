@@ -11,6 +11,7 @@
 
 #include "core/CommandTable.h"
 #include "core/Object.h"
+#include "objects/ui/FieldCommands.h"
 
 namespace tge {
 
@@ -19,7 +20,7 @@ class TextNode;
 inline constexpr int kEventOnTextDialogEnd = 20754;
 inline constexpr int kEventOnTextDialogCancel = 20755;
 
-class TextDialog : public Object {
+class TextDialog : public Object, protected FieldCommands<TextDialog> {
  public:
   static std::span<const CommandEntry<TextDialog>> Commands();
 
@@ -33,16 +34,10 @@ class TextDialog : public Object {
   bool UsesGlobalWindow() const { return (dialogFlags_ & kUseGlobalWindow) != 0; }
 
  private:
+  friend class FieldCommands<TextDialog>;
+
   static constexpr std::uint32_t kUseGlobalWindow = 0x1;
 
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   void StartInGlobalWindow();
   void StopInGlobalWindow();
 

@@ -32,17 +32,17 @@ constexpr float kInputTextScale = 0.8f;
 std::span<const CommandEntry<TextInput>> TextInput::Commands() {
   using T = TextInput;
   static const CommandEntry<TextInput> table[] = {
-    {16500, "TextInputFont", P, 0, {kValueString}, &T::SetFontCommand, &T::GetField<&T::inputFontName_>},
-    {16502, "TextInputColor", P, 0, {kValueColor}, &T::SetField<&T::inputColor_>, &T::GetField<&T::inputColor_>},
-    {16504, "TextInputLineSpace", P, 0, {kValueFloat}, &T::SetField<&T::inputLineSpace_>, &T::GetField<&T::inputLineSpace_>},
-    {16506, "TextInputLetterSpace", P, 0, {kValueFloat}, &T::SetField<&T::inputLetterSpace_>, &T::GetField<&T::inputLetterSpace_>},
-    {16508, "TextInputText", P, 0, {kValueString}, &T::SetField<&T::inputText_>, &T::GetField<&T::inputText_>},
-    {16510, "TextInputMaxLetters", P, 0, {kValueDword}, &T::SetField<&T::maxLetters_>, &T::GetField<&T::maxLetters_>},
-    {16512, "TextInputNumbersOnly", P, 0, {kValueBool}, &T::SetFlagCommand<kNumbersOnly>, &T::GetFlagCommand<kNumbersOnly>},
+    {16500, "TextInputFont", P, 0, {kValueString}, &T::SetFontCommand, &T::GetMember<&T::inputFontName_>},
+    {16502, "TextInputColor", P, 0, {kValueColor}, &T::SetMember<&T::inputColor_>, &T::GetMember<&T::inputColor_>},
+    {16504, "TextInputLineSpace", P, 0, {kValueFloat}, &T::SetMember<&T::inputLineSpace_>, &T::GetMember<&T::inputLineSpace_>},
+    {16506, "TextInputLetterSpace", P, 0, {kValueFloat}, &T::SetMember<&T::inputLetterSpace_>, &T::GetMember<&T::inputLetterSpace_>},
+    {16508, "TextInputText", P, 0, {kValueString}, &T::SetMember<&T::inputText_>, &T::GetMember<&T::inputText_>},
+    {16510, "TextInputMaxLetters", P, 0, {kValueDword}, &T::SetMember<&T::maxLetters_>, &T::GetMember<&T::maxLetters_>},
+    {16512, "TextInputNumbersOnly", P, 0, {kValueBool}, &T::SetMemberBit<&T::textInputFlags_, kNumbersOnly>, &T::GetMemberBit<&T::textInputFlags_, kNumbersOnly>},
     {16514, "UseStandardTextInputFocusHilite", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowFocusHilite>, &T::GetWindowFlagCommand<kWindowFocusHilite>},
     {16516, "UseStandardTextInputOverHilite", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowOverHilite>, &T::GetWindowFlagCommand<kWindowOverHilite>},
-    {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, &T::SetFlagCommand<kHiliteSound>, &T::GetFlagCommand<kHiliteSound>},
-    {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, &T::SetFlagCommand<kActionSound>, &T::GetFlagCommand<kActionSound>},
+    {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, &T::SetMemberBit<&T::textInputFlags_, kHiliteSound>, &T::GetMemberBit<&T::textInputFlags_, kHiliteSound>},
+    {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, &T::SetMemberBit<&T::textInputFlags_, kActionSound>, &T::GetMemberBit<&T::textInputFlags_, kActionSound>},
   };
   return table;
 }
@@ -66,26 +66,6 @@ void TextInput::CopyFrom(const Object& source) {
   Window::CopyFrom(source);
   inputFont_.Reset();
   hadFocus_ = false;
-}
-
-template <std::uint32_t Bit>
-int TextInput::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(textInputFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int TextInput::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(textInputFlags_, Bit, args);
-}
-
-template <auto Field>
-int TextInput::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int TextInput::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 // The font stays unloaded until the next resource pass.

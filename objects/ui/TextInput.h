@@ -10,11 +10,12 @@
 #include <string>
 
 #include "core/math/Color.h"
+#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
 
-class TextInput : public Window {
+class TextInput : public Window, protected FieldCommands<TextInput> {
  public:
   static std::span<const CommandEntry<TextInput>> Commands();
 
@@ -33,18 +34,12 @@ class TextInput : public Window {
   void TypeCharacter(int character);
 
  private:
+  friend class FieldCommands<TextInput>;
+
   static constexpr std::uint32_t kNumbersOnly = 0x100;
   static constexpr std::uint32_t kHiliteSound = 0x200;
   static constexpr std::uint32_t kActionSound = 0x400;
 
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetFontCommand(CommandArgs args);
   void DrawInputText();
   void TakeTypedCharacter();
