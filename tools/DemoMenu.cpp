@@ -55,7 +55,7 @@ constexpr std::uint32_t kGlyphTop = 1;
 constexpr std::int16_t kGlyphWidth = 12;
 constexpr std::int16_t kGlyphAdvance = 13;
 constexpr float kLineHeight = 16;
-constexpr float kBaseline = 14;
+constexpr float kBaseline = 0;
 
 constexpr int kSampleRate = 22050;
 

@@ -20,8 +20,8 @@ std::span<const CommandEntry<Button>> Button::Commands() {
   static const CommandEntry<Button> table[] = {
     {7250, "UseStandardButtonFocusHilite", P, 0, {kValueBool}, &B::SetWindowFlagCommand<kWindowFocusHilite>, &B::GetWindowFlagCommand<kWindowFocusHilite>},
     {7252, "UseStandardButtonOverHilite", P, 0, {kValueBool}, &B::SetWindowFlagCommand<kWindowOverHilite>, &B::GetWindowFlagCommand<kWindowOverHilite>},
-    {7254, "UseStandardButtonHiliteSound", P, 0, {kValueBool}, &B::SetButtonFlagCommand<kHiliteSound>, &B::GetButtonFlagCommand<kHiliteSound>},
-    {7256, "UseStandardButtonActionSound", P, 0, {kValueBool}, &B::SetButtonFlagCommand<kActionSound>, &B::GetButtonFlagCommand<kActionSound>},
+    {7254, "UseStandardButtonHiliteSound", P, 0, {kValueBool}, &B::SetBitCommand<&B::buttonFlags_, kHiliteSound>, &B::GetBitCommand<&B::buttonFlags_, kHiliteSound>},
+    {7256, "UseStandardButtonActionSound", P, 0, {kValueBool}, &B::SetBitCommand<&B::buttonFlags_, kActionSound>, &B::GetBitCommand<&B::buttonFlags_, kActionSound>},
   };
   return table;
 }
@@ -36,18 +36,6 @@ int Button::ExecuteCommand(std::uint32_t id, void* args) {
   const auto handler = commands.Find(id);
   if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
   return Window::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t Bit>
-int Button::SetButtonFlagCommand(CommandArgs args) {
-  buttonFlags_ = args.Get<std::int32_t>() != 0 ? buttonFlags_ | Bit : buttonFlags_ & ~Bit;
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Button::GetButtonFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((buttonFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
 }
 
 void Button::Draw() {

@@ -38,10 +38,6 @@ class Button : public Window {
   static constexpr std::uint32_t kActionSound = 0x20;
   static constexpr std::uint32_t kPointerOver = 0x10000;
 
-  template <std::uint32_t Bit>
-  int SetButtonFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetButtonFlagCommand(CommandArgs args);
 
   std::uint32_t buttonFlags_ = kHiliteSound | kActionSound;
 };

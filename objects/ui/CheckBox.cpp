@@ -25,14 +25,14 @@ constexpr std::uint32_t kCommandCollectResources = 11;
 std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
   using C = CheckBox;
   static const CommandEntry<CheckBox> table[] = {
-    {18250, "CheckBoxChecked", P, 0, {kValueDword}, &C::SetMemberBit<&C::checkBoxFlags_, kChecked>, &C::GetMemberBit<&C::checkBoxFlags_, kChecked>},
-    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, &C::SetStandardSpriteCommand, &C::GetMemberBit<&C::checkBoxFlags_, kStandardSprite>},
-    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, &C::SetCheckedSpriteCommand, &C::GetMember<&C::checkedSpriteName_>},
-    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, &C::SetMember<&C::checkedDimension_>, &C::GetMember<&C::checkedDimension_>},
+    {18250, "CheckBoxChecked", P, 0, {kValueDword}, &C::SetBitCommand<&C::checkBoxFlags_, kChecked>, &C::GetBitCommand<&C::checkBoxFlags_, kChecked>},
+    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, &C::SetStandardSpriteCommand, &C::GetBitCommand<&C::checkBoxFlags_, kStandardSprite>},
+    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, &C::SetCheckedSpriteCommand, &C::GetField<&C::checkedSpriteName_>},
+    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, &C::SetField<&C::checkedDimension_>, &C::GetField<&C::checkedDimension_>},
     {18258, "UseStandardCheckBoxFocusHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowFocusHilite>, &C::GetWindowFlagCommand<kWindowFocusHilite>},
     {18260, "UseStandardCheckBoxOverHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowOverHilite>, &C::GetWindowFlagCommand<kWindowOverHilite>},
-    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, &C::SetMemberBit<&C::checkBoxFlags_, kHiliteSound>, &C::GetMemberBit<&C::checkBoxFlags_, kHiliteSound>},
-    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, &C::SetMemberBit<&C::checkBoxFlags_, kActionSound>, &C::GetMemberBit<&C::checkBoxFlags_, kActionSound>},
+    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, &C::SetBitCommand<&C::checkBoxFlags_, kHiliteSound>, &C::GetBitCommand<&C::checkBoxFlags_, kHiliteSound>},
+    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, &C::SetBitCommand<&C::checkBoxFlags_, kActionSound>, &C::GetBitCommand<&C::checkBoxFlags_, kActionSound>},
     {kEventOnCheckBoxChecked, "OnCheckBoxChecked", E, 0, {}},
     {kEventOnCheckBoxUnchecked, "OnCheckBoxUnchecked", E, 0, {}},
   };

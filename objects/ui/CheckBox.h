@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/math/Vector.h"
-#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
@@ -16,7 +15,7 @@ namespace tge {
 inline constexpr int kEventOnCheckBoxChecked = 18266;
 inline constexpr int kEventOnCheckBoxUnchecked = 18267;
 
-class CheckBox : public Window, protected FieldCommands<CheckBox> {
+class CheckBox : public Window {
  public:
   static std::span<const CommandEntry<CheckBox>> Commands();
 
@@ -34,8 +33,6 @@ class CheckBox : public Window, protected FieldCommands<CheckBox> {
   bool IsChecked() const { return (checkBoxFlags_ & kChecked) != 0; }
 
  private:
-  friend class FieldCommands<CheckBox>;
-
   static constexpr std::uint32_t kStandardSprite = 0x1;
   static constexpr std::uint32_t kHiliteSound = 0x10;
   static constexpr std::uint32_t kActionSound = 0x20;

@@ -1,7 +1,7 @@
-// What the widget types' property handlers share: storing an argument into
-// a field, reading a field back into the block, and one bit of a flag word
-// set from or read as a Bool; and FieldCommands, which gives a type those
-// handlers for its command table.
+// Property handlers' steps for fields that are not members of the object
+// itself (a list box's selected item) or of a type that is no Window:
+// storing an argument into a field, reading a field back into the block,
+// and one bit of a flag word set from or read as a Bool.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -40,32 +40,5 @@ inline int LoadFlagArgument(std::uint32_t flags, std::uint32_t bit, CommandArgs 
   args.Set<std::int32_t>((flags & bit) != 0 ? 1 : 0);
   return 1;
 }
-
-// Handlers for a type's command table that store into or read one of its
-// fields, or one bit of one of its flag words. The type derives from
-// FieldCommands<Type> and befriends it.
-template <class Self>
-class FieldCommands {
- protected:
-  template <auto Field>
-  int SetMember(CommandArgs args) {
-    return StoreArgument(Owner().*Field, args);
-  }
-  template <auto Field>
-  int GetMember(CommandArgs args) {
-    return LoadArgument(Owner().*Field, args);
-  }
-  template <auto Flags, std::uint32_t Bit>
-  int SetMemberBit(CommandArgs args) {
-    return StoreFlagArgument(Owner().*Flags, Bit, args);
-  }
-  template <auto Flags, std::uint32_t Bit>
-  int GetMemberBit(CommandArgs args) {
-    return LoadFlagArgument(Owner().*Flags, Bit, args);
-  }
-
- private:
-  Self& Owner() { return static_cast<Self&>(*this); }
-};
 
 }  // namespace tge

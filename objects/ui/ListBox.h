@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "core/math/Vector.h"
-#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
@@ -30,7 +29,7 @@ struct ListBoxItem {
   std::uint32_t itemFlags = kEnabled;
 };
 
-class ListBox : public Window, protected FieldCommands<ListBox> {
+class ListBox : public Window {
  public:
   static std::span<const CommandEntry<ListBox>> Commands();
 
@@ -51,8 +50,6 @@ class ListBox : public Window, protected FieldCommands<ListBox> {
   void ChangeSelection(int delta);
 
  private:
-  friend class FieldCommands<ListBox>;
-
   static constexpr std::uint32_t kHiliteSound = 0x20;
   static constexpr std::uint32_t kActionSound = 0x40;
   static constexpr std::uint32_t kVertical = 0x80;

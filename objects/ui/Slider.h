@@ -8,14 +8,13 @@
 #include <string>
 
 #include "core/math/Vector.h"
-#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
 
 inline constexpr int kEventOnSliderSelectionChange = 18032;
 
-class Slider : public Window, protected FieldCommands<Slider> {
+class Slider : public Window {
  public:
   static std::span<const CommandEntry<Slider>> Commands();
 
@@ -35,8 +34,6 @@ class Slider : public Window, protected FieldCommands<Slider> {
   bool IsDragging() const { return (sliderFlags_ & kDragging) != 0; }
 
  private:
-  friend class FieldCommands<Slider>;
-
   static constexpr std::uint32_t kShowLabel = 0x1;
   static constexpr std::uint32_t kHiliteSound = 0x20;
   static constexpr std::uint32_t kActionSound = 0x40;

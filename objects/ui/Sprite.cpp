@@ -1,8 +1,6 @@
 // Sprite's command table, drawing and file record.
 #include "objects/ui/Sprite.h"
 
-#include <type_traits>
-
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -38,23 +36,6 @@ int Sprite::ExecuteCommand(std::uint32_t id, void* args) {
   const auto handler = commands.Find(id);
   if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
   return Window::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t WindowId>
-int Sprite::ForwardCommand(CommandArgs args) {
-  return ExecuteCommand(WindowId, args.Data());
-}
-
-template <auto Field>
-int Sprite::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Sprite::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 int Sprite::SetTypeCommand(CommandArgs args) {

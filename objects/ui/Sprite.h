@@ -21,12 +21,6 @@ class Sprite : public Window {
   void Draw() override;
 
  private:
-  template <std::uint32_t WindowId>
-  int ForwardCommand(CommandArgs args);
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetTypeCommand(CommandArgs args);
 
   float maxDistance3D_ = 0;

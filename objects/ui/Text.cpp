@@ -55,15 +55,15 @@ std::span<const CommandEntry<Text>> Text::Commands() {
     {7028, "AddTextByTimeMinSecHun", C, 0, {kValueFloat}, &T::FloatTextCommand<true, &FormatMinSecHun>},
     {7029, "TextEnableWordWrap", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowTextWordWrap>, &T::GetWindowFlagCommand<kWindowTextWordWrap>},
     {7031, "TextWordWrapLetterCount", P, 0, {kValueDword}, &T::SetField<&T::wrapLetterCount_>, &T::GetField<&T::wrapLetterCount_>},
-    {7033, "TextEnablePages", P, 0, {kValueBool}, &T::SetTextFlagCommand<kEnablePages>, &T::GetTextFlagCommand<kEnablePages>},
+    {7033, "TextEnablePages", P, 0, {kValueBool}, &T::SetBitCommand<&T::textFlags_, kEnablePages>, &T::GetBitCommand<&T::textFlags_, kEnablePages>},
     {7035, "TextPageLineCount", P, 0, {kValueDword}, &T::SetField<&T::pageLineCount_>, &T::GetField<&T::pageLineCount_>},
     {7037, "TextCurrentPage", P, 0, {kValueDword}, &T::SetField<&T::currentPage_>, &T::GetField<&T::currentPage_>},
     {7039, "TextShowFirstPage", C, 0, {}, &T::ShowFirstPageCommand},
     {7040, "TextShowNextPage", C, 0, {}, &T::ShowNextPageCommand},
     {7041, "TextShowPreviousPage", C, 0, {}, &T::ShowPreviousPageCommand},
     {7042, "GetTextLastPage", C, kCommandGetter, {kValueDword}, &T::GetLastPageCommand},
-    {7043, "TextEnableLetterDisplayDelay", P, 0, {kValueBool}, &T::SetTextFlagCommand<kLetterDisplayDelay>, &T::GetTextFlagCommand<kLetterDisplayDelay>},
-    {7045, "TextEnableLetterDisplayFade", P, 0, {kValueBool}, &T::SetTextFlagCommand<kLetterDisplayFade>, &T::GetTextFlagCommand<kLetterDisplayFade>},
+    {7043, "TextEnableLetterDisplayDelay", P, 0, {kValueBool}, &T::SetBitCommand<&T::textFlags_, kLetterDisplayDelay>, &T::GetBitCommand<&T::textFlags_, kLetterDisplayDelay>},
+    {7045, "TextEnableLetterDisplayFade", P, 0, {kValueBool}, &T::SetBitCommand<&T::textFlags_, kLetterDisplayFade>, &T::GetBitCommand<&T::textFlags_, kLetterDisplayFade>},
     {7047, "TextLetterDisplayFade", P, 0, {kValueFloat}, &T::SetField<&T::letterDelay_>, &T::GetField<&T::letterDelay_>},
     {7049, "OnTextShowLastPage", E, 0, {}},
     {7050, "OnTextShowMidPage", E, 0, {}},
@@ -88,35 +88,6 @@ int Text::ExecuteCommand(std::uint32_t id, void* args) {
     (this->*handler)(CommandArgs(args));
   }
   return Window::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Text::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Text::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Text::SetTextFlagCommand(CommandArgs args) {
-  textFlags_ = args.Get<std::int32_t>() != 0 ? textFlags_ | Bit : textFlags_ & ~Bit;
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Text::GetTextFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((textFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
-}
-
-template <std::uint32_t WindowId>
-int Text::ForwardCommand(CommandArgs args) {
-  return ExecuteCommand(WindowId, args.Data());
 }
 
 int Text::SetTextCommand(CommandArgs args) {

@@ -53,16 +53,6 @@ class Text : public Window {
   static constexpr std::uint32_t kLetterDisplayDelay = 0x400;
   static constexpr std::uint32_t kLetterDisplayFade = 0x800;
 
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetTextFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetTextFlagCommand(CommandArgs args);
-  template <std::uint32_t WindowId>
-  int ForwardCommand(CommandArgs args);
   int SetTextCommand(CommandArgs args);
   int AddTextCommand(CommandArgs args);
   int SetTypeCommand(CommandArgs args);

@@ -21,8 +21,8 @@ constexpr auto E = CommandKind::kEvent;
 std::span<const CommandEntry<TextDialog>> TextDialog::Commands() {
   using D = TextDialog;
   static const CommandEntry<TextDialog> table[] = {
-    {20750, "TextDialogDialog", P, 0, {kValueString}, &D::SetMember<&D::dialogPath_>, &D::GetMember<&D::dialogPath_>},
-    {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, &D::SetMemberBit<&D::dialogFlags_, kUseGlobalWindow>, &D::GetMemberBit<&D::dialogFlags_, kUseGlobalWindow>},
+    {20750, "TextDialogDialog", P, 0, {kValueString}, &D::SetDialogCommand, &D::GetDialogCommand},
+    {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, &D::SetUseGlobalCommand, &D::GetUseGlobalCommand},
     {kEventOnTextDialogEnd, "OnTextDialogEnd", E, 0, {}},
     {kEventOnTextDialogCancel, "OnTextDialogCancel", E, 0, {}},
   };
@@ -44,6 +44,14 @@ int TextDialog::ExecuteCommand(std::uint32_t id, void* args) {
   }
   return Object::ExecuteCommand(id, args);
 }
+
+int TextDialog::SetDialogCommand(CommandArgs args) { return StoreArgument(dialogPath_, args); }
+
+int TextDialog::GetDialogCommand(CommandArgs args) { return LoadArgument(dialogPath_, args); }
+
+int TextDialog::SetUseGlobalCommand(CommandArgs args) { return StoreFlagArgument(dialogFlags_, kUseGlobalWindow, args); }
+
+int TextDialog::GetUseGlobalCommand(CommandArgs args) { return LoadFlagArgument(dialogFlags_, kUseGlobalWindow, args); }
 
 const TextNode* TextDialog::FindEntry() const {
   const EngineServices* services = GetEngineServices();

@@ -11,7 +11,6 @@
 
 #include "core/CommandTable.h"
 #include "core/Object.h"
-#include "objects/ui/FieldCommands.h"
 
 namespace tge {
 
@@ -20,7 +19,7 @@ class TextNode;
 inline constexpr int kEventOnTextDialogEnd = 20754;
 inline constexpr int kEventOnTextDialogCancel = 20755;
 
-class TextDialog : public Object, protected FieldCommands<TextDialog> {
+class TextDialog : public Object {
  public:
   static std::span<const CommandEntry<TextDialog>> Commands();
 
@@ -34,10 +33,12 @@ class TextDialog : public Object, protected FieldCommands<TextDialog> {
   bool UsesGlobalWindow() const { return (dialogFlags_ & kUseGlobalWindow) != 0; }
 
  private:
-  friend class FieldCommands<TextDialog>;
-
   static constexpr std::uint32_t kUseGlobalWindow = 0x1;
 
+  int SetDialogCommand(CommandArgs args);
+  int GetDialogCommand(CommandArgs args);
+  int SetUseGlobalCommand(CommandArgs args);
+  int GetUseGlobalCommand(CommandArgs args);
   void StartInGlobalWindow();
   void StopInGlobalWindow();
 

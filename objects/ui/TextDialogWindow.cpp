@@ -64,12 +64,6 @@ void TextDialogWindow::CopyFrom(const Object& source) {
   reachedEnd_ = 0;
 }
 
-template <std::uint32_t WindowId>
-int TextDialogWindow::ForwardCommand(CommandArgs args) {
-  ExecuteCommand(WindowId, args.Data());
-  return 1;
-}
-
 int TextDialogWindow::SetGlobalCommand(CommandArgs args) {
   const bool on = args.Get<std::int32_t>() != 0;
   dialogWindowFlags_ = on ? dialogWindowFlags_ | kGlobal : dialogWindowFlags_ & ~kGlobal;

@@ -57,8 +57,6 @@ class TextDialogWindow : public Window {
     std::string text;
   };
 
-  template <std::uint32_t WindowId>
-  int ForwardCommand(CommandArgs args);
   int SetGlobalCommand(CommandArgs args);
   int GetGlobalCommand(CommandArgs args);
   void SetSpeaker(const std::string& name);

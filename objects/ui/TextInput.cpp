@@ -4,7 +4,6 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/FieldCommands.h"
 #include "objects/ui/WidgetSupport.h"
 #include "platform/input/CodePage1252.h"
 #include "services/EngineServices.h"
@@ -32,17 +31,17 @@ constexpr float kInputTextScale = 0.8f;
 std::span<const CommandEntry<TextInput>> TextInput::Commands() {
   using T = TextInput;
   static const CommandEntry<TextInput> table[] = {
-    {16500, "TextInputFont", P, 0, {kValueString}, &T::SetFontCommand, &T::GetMember<&T::inputFontName_>},
-    {16502, "TextInputColor", P, 0, {kValueColor}, &T::SetMember<&T::inputColor_>, &T::GetMember<&T::inputColor_>},
-    {16504, "TextInputLineSpace", P, 0, {kValueFloat}, &T::SetMember<&T::inputLineSpace_>, &T::GetMember<&T::inputLineSpace_>},
-    {16506, "TextInputLetterSpace", P, 0, {kValueFloat}, &T::SetMember<&T::inputLetterSpace_>, &T::GetMember<&T::inputLetterSpace_>},
-    {16508, "TextInputText", P, 0, {kValueString}, &T::SetMember<&T::inputText_>, &T::GetMember<&T::inputText_>},
-    {16510, "TextInputMaxLetters", P, 0, {kValueDword}, &T::SetMember<&T::maxLetters_>, &T::GetMember<&T::maxLetters_>},
-    {16512, "TextInputNumbersOnly", P, 0, {kValueBool}, &T::SetMemberBit<&T::textInputFlags_, kNumbersOnly>, &T::GetMemberBit<&T::textInputFlags_, kNumbersOnly>},
+    {16500, "TextInputFont", P, 0, {kValueString}, &T::SetFontCommand, &T::GetField<&T::inputFontName_>},
+    {16502, "TextInputColor", P, 0, {kValueColor}, &T::SetField<&T::inputColor_>, &T::GetField<&T::inputColor_>},
+    {16504, "TextInputLineSpace", P, 0, {kValueFloat}, &T::SetField<&T::inputLineSpace_>, &T::GetField<&T::inputLineSpace_>},
+    {16506, "TextInputLetterSpace", P, 0, {kValueFloat}, &T::SetField<&T::inputLetterSpace_>, &T::GetField<&T::inputLetterSpace_>},
+    {16508, "TextInputText", P, 0, {kValueString}, &T::SetField<&T::inputText_>, &T::GetField<&T::inputText_>},
+    {16510, "TextInputMaxLetters", P, 0, {kValueDword}, &T::SetField<&T::maxLetters_>, &T::GetField<&T::maxLetters_>},
+    {16512, "TextInputNumbersOnly", P, 0, {kValueBool}, &T::SetBitCommand<&T::textInputFlags_, kNumbersOnly>, &T::GetBitCommand<&T::textInputFlags_, kNumbersOnly>},
     {16514, "UseStandardTextInputFocusHilite", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowFocusHilite>, &T::GetWindowFlagCommand<kWindowFocusHilite>},
     {16516, "UseStandardTextInputOverHilite", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowOverHilite>, &T::GetWindowFlagCommand<kWindowOverHilite>},
-    {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, &T::SetMemberBit<&T::textInputFlags_, kHiliteSound>, &T::GetMemberBit<&T::textInputFlags_, kHiliteSound>},
-    {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, &T::SetMemberBit<&T::textInputFlags_, kActionSound>, &T::GetMemberBit<&T::textInputFlags_, kActionSound>},
+    {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, &T::SetBitCommand<&T::textInputFlags_, kHiliteSound>, &T::GetBitCommand<&T::textInputFlags_, kHiliteSound>},
+    {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, &T::SetBitCommand<&T::textInputFlags_, kActionSound>, &T::GetBitCommand<&T::textInputFlags_, kActionSound>},
   };
   return table;
 }

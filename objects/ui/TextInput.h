@@ -10,12 +10,11 @@
 #include <string>
 
 #include "core/math/Color.h"
-#include "objects/ui/FieldCommands.h"
 #include "objects/ui/Window.h"
 
 namespace tge {
 
-class TextInput : public Window, protected FieldCommands<TextInput> {
+class TextInput : public Window {
  public:
   static std::span<const CommandEntry<TextInput>> Commands();
 
@@ -34,8 +33,6 @@ class TextInput : public Window, protected FieldCommands<TextInput> {
   void TypeCharacter(int character);
 
  private:
-  friend class FieldCommands<TextInput>;
-
   static constexpr std::uint32_t kNumbersOnly = 0x100;
   static constexpr std::uint32_t kHiliteSound = 0x200;
   static constexpr std::uint32_t kActionSound = 0x400;

@@ -2,7 +2,6 @@
 #include "objects/ui/Window.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
@@ -142,28 +141,6 @@ int Window::ExecuteCommand(std::uint32_t id, void* args) {
     InitializeNewWindow();
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Window::SetField(CommandArgs args) {
-  using T = std::remove_reference_t<decltype(this->*Field)>;
-  if constexpr (std::is_same_v<T, std::string>) {
-    this->*Field = args.AsString();
-  } else {
-    this->*Field = args.Get<T>();
-  }
-  return 1;
-}
-
-template <auto Field>
-int Window::GetField(CommandArgs args) {
-  using T = std::remove_reference_t<decltype(this->*Field)>;
-  if constexpr (std::is_same_v<T, std::string>) {
-    args.AsString() = this->*Field;
-  } else {
-    args.Set(this->*Field);
-  }
-  return 1;
 }
 
 template <auto Field>

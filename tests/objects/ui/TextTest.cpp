@@ -14,6 +14,18 @@ class TextTest : public UiFixture {
     RunCommand<std::int32_t>(text, 6502, 0);
     return text;
   }
+  // A text with a font that reveals its letters one a frame.
+  Text& AddRevealingText(const std::string& content) {
+    auto font = std::make_unique<FontResource>();
+    font->SetName("Font");
+    Resources().RegisterResource(std::move(font));
+    Text& text = AddText();
+    RunCommand(text, 7000, std::string("Font"));
+    RunCommand<std::int32_t>(text, 7043, 1);
+    RunCommand(text, 7002, content);
+    text.StartLetterDisplay();
+    return text;
+  }
 };
 
 TEST_F(TextTest, NumberCommandsSetAndAppendUntranslated) {
@@ -69,14 +81,7 @@ TEST_F(TextTest, PagesRaiseTheirEventsAndStopAtTheEnds) {
 // One letter a frame with no delay; the count is in characters, so no
 // prefix ends inside one.
 TEST_F(TextTest, RevealShowsWholeCharactersAndEnds) {
-  auto font = std::make_unique<FontResource>();
-  font->SetName("Font");
-  Resources().RegisterResource(std::move(font));
-  Text& text = AddText();
-  RunCommand(text, 7000, std::string("Font"));
-  RunCommand<std::int32_t>(text, 7043, 1);
-  RunCommand(text, 7002, std::string("\xC3\xA9\xE2\x82\xAC!"));
-  text.StartLetterDisplay();
+  Text& text = AddRevealingText("\xC3\xA9\xE2\x82\xAC!");
   std::vector<std::string> shown;
   for (int frame = 0; frame < 4; ++frame) {
     text.Draw();
@@ -89,14 +94,7 @@ TEST_F(TextTest, RevealShowsWholeCharactersAndEnds) {
 
 // A text cut shorter than the letters shown ends the reveal at once.
 TEST_F(TextTest, RevealOfAShortenedTextEnds) {
-  auto font = std::make_unique<FontResource>();
-  font->SetName("Font");
-  Resources().RegisterResource(std::move(font));
-  Text& text = AddText();
-  RunCommand(text, 7000, std::string("Font"));
-  RunCommand<std::int32_t>(text, 7043, 1);
-  RunCommand(text, 7002, std::string("abcdef"));
-  text.StartLetterDisplay();
+  Text& text = AddRevealingText("abcdef");
   for (int frame = 0; frame < 4; ++frame) text.Draw();
   RunCommand(text, 7002, std::string("ab"));
   text.Draw();
