@@ -39,7 +39,6 @@ class EngineFrameTest : public EngineTest {
     auto input = std::make_unique<InputService>();
     pump_->AddListener(*input);
     services.SetInputService(std::move(input));
-    StartupSettings startup = RecordingRenderDevice::Windowed();
     startup.renderDeviceEnabled = 1;
     startup.inputEnabled = 1;
     ASSERT_EQ(services.Initialize(&startup), 1);
@@ -75,6 +74,7 @@ class EngineFrameTest : public EngineTest {
   }
 
   gfx::RecordingDevice* recording = nullptr;
+  StartupSettings startup = RecordingRenderDevice::Windowed();
 
  private:
   std::unique_ptr<platform::Window> window_;

@@ -1,0 +1,49 @@
+#include "engine/BuiltTypes.h"
+
+#include "core/ClassIds.h"
+#include "core/Data.h"
+#include "core/File.h"
+#include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
+#include "core/World.h"
+#include "objects/gameplay/Space.h"
+#include "objects/scene/Camera.h"
+#include "objects/scene/Environment.h"
+#include "objects/scene/Light.h"
+#include "objects/scene/Mesh.h"
+
+namespace tge {
+namespace {
+
+constexpr BuiltType kBuiltTypes[] = {
+    {kClassMesh, &RegisterMeshCommands},
+    {kClassLight, &RegisterLightCommands},
+    {kClassCamera, &RegisterCameraCommands},
+    {kClassSpace, &RegisterSpaceCommands},
+    {kClassFile, &RegisterFileCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
+    {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
+    {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
+    {kClassWorld, &RegisterWorldCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
+};
+
+}  // namespace
+
+std::span<const BuiltType> GetBuiltTypes() { return kBuiltTypes; }
+
+void RegisterBuiltTypes() {
+  for (const BuiltType& type : kBuiltTypes) type.registerCommands();
+}
+
+}  // namespace tge
