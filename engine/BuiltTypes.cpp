@@ -4,6 +4,7 @@
 #include "core/Data.h"
 #include "core/File.h"
 #include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/scene/Camera.h"
@@ -29,9 +30,16 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
 };
 
 }  // namespace

@@ -10,6 +10,8 @@ Resource* EngineUiHooks::GetHiliteSprite(int classId) const { return engine_.Get
 
 Resource* EngineUiHooks::GetWindowFont() const { return engine_.GetSkinResource(kSkinWindowFont); }
 
+Resource* EngineUiHooks::GetWindowBigFont() const { return engine_.GetSkinResource(kSkinWindowBigFont); }
+
 Color EngineUiHooks::GetWindowBgColor() const { return engine_.GetSkinColor(kSkinWindowBgColor); }
 
 Resource* EngineUiHooks::GetButtonHiliteSound() const { return engine_.GetSkinResource(kSkinButtonHiliteSound); }

@@ -13,6 +13,7 @@ class EngineUiHooks : public UiHooks {
   Resource* GetBgSprite(int classId) const override;
   Resource* GetHiliteSprite(int classId) const override;
   Resource* GetWindowFont() const override;
+  Resource* GetWindowBigFont() const override;
   Color GetWindowBgColor() const override;
   Resource* GetButtonHiliteSound() const override;
   Resource* GetButtonActionSound() const override;

@@ -12,6 +12,7 @@
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/DemoMenu.h"
+#include "tools/DemoOptions.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -118,6 +119,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   scene.addResources = AddCrateResources;
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
   AddTitleMenu(scene, "DemoWorld");
+  AddOptionsMenu(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

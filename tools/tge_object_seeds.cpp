@@ -34,6 +34,12 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassButton, "this.SetWindowText(Start); this.SetUseStandardButtonHiliteSound(0);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
+    {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
+                    "this.SetListBoxNextMaterial(Arrow);"},
+    {kClassTextInput, "this.SetTextInputText(Name); this.SetTextInputFont(Font);"},
+    {kClassSlider, "this.SetSliderPositionSprite(Knob);"},
+    {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
+    {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
 };
 
 // Each record also carries a physics description with one geometry and an

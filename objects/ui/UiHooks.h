@@ -18,6 +18,7 @@ class UiHooks {
   virtual Resource* GetBgSprite(int classId) const = 0;
   virtual Resource* GetHiliteSprite(int classId) const = 0;
   virtual Resource* GetWindowFont() const = 0;
+  virtual Resource* GetWindowBigFont() const = 0;
   virtual Color GetWindowBgColor() const = 0;
   virtual Resource* GetButtonHiliteSound() const = 0;
   virtual Resource* GetButtonActionSound() const = 0;

@@ -245,13 +245,18 @@ void Window::OnPointerLeave(const Vector3&) {}
 
 int Window::CanNavigate() { return 1; }
 
+// A focused widget that keeps the focus (CanNavigate 0) gets Up, Down and
+// Next itself instead.
 void Window::OnNavigate(const Vector3& pointer, int code) {
   const Vector3 local = LocalPointer(pointer);
   Window* focused = focusedWidget_.Get();
-  if (focused == nullptr || focused->CanNavigate() != 0) {
-    if (code == kWidgetUp) MoveFocus(-1);
-    if (code == kWidgetDown || code == kWidgetNext) MoveFocus(+1);
+  const bool focusMove = code == kWidgetUp || code == kWidgetDown || code == kWidgetNext;
+  if (focused != nullptr && focused->CanNavigate() == 0 && focusMove) {
+    focused->OnNavigate(local, code);
+    return;
   }
+  if (code == kWidgetUp) MoveFocus(-1);
+  if (code == kWidgetDown || code == kWidgetNext) MoveFocus(+1);
   const bool cursor = CursorActive();
   if (code == kWidgetOk && cursor) {
     if (Window* hit = WidgetAt(pointer)) {
