@@ -4,6 +4,7 @@
 #include "core/Data.h"
 #include "core/File.h"
 #include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/scene/Animation.h"
@@ -16,6 +17,10 @@
 #include "objects/scene/ScreenAnchor.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/Sprite.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/Window.h"
 
 namespace tge {
 namespace {
@@ -28,13 +33,24 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassFile, &RegisterFileCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
     {kClassSplineObject, &RegisterSplineObjectCommands},
 };
 
