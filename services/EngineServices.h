@@ -18,6 +18,7 @@
 #include <string>
 
 #include "services/FrameRender.h"
+#include "services/OverlayMovie.h"
 #include "services/PostEffects.h"
 #include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
@@ -26,11 +27,16 @@
 #include "services/SoundGroup.h"
 #include "services/StartupSettings.h"
 #include "services/TextDatabase.h"
+#include "services/VideoTextures.h"
 #include "services/ViewState.h"
 
 union SDL_Event;
 
 namespace tge {
+
+namespace platform {
+class EventPump;
+}
 
 class InputService;
 class SoundSystem;
@@ -97,6 +103,16 @@ class EngineServices {
   int BeginFrame();
   int RenderFrame();
   int EndFrame();
+
+  // The videos playing into textures; BeginFrame uploads their pictures.
+  VideoTextures& GetVideoTextures() { return videos_; }
+  // Plays the data folder + "Data/" + name + ".mpg" over the whole window
+  // and returns when it ends (OverlayMovie.h).
+  int PlayOverlayMovie(const std::string& name, const MovieSkipTest& skip);
+  // The window's message pump, which a blocking movie keeps running; null
+  // while there is none.
+  void SetEventPump(platform::EventPump* pump) { pump_ = pump; }
+  platform::EventPump* GetEventPump() const { return pump_; }
 
   // Null when there is no text database or no such entry.
   const TextDatabase* GetTextDatabase() const { return textDatabase_.get(); }
@@ -165,6 +181,8 @@ class EngineServices {
   RenderQueue renderQueue_{view_};
   PostEffects postEffects_;
   FrameRender frameRender_{renderQueue_, view_, postEffects_};
+  VideoTextures videos_;
+  platform::EventPump* pump_ = nullptr;
 };
 
 // Creates the one services object; true, and nothing done, when it exists.

@@ -1,0 +1,38 @@
+// The videos playing into textures, and the clock that paces them (real
+// time unless a test steps its own). The services object uploads every
+// playing video's newest picture once per frame. Main thread only.
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "platform/gfx/Resources.h"
+#include "platform/video/MediaFile.h"
+#include "platform/video/PlaybackClock.h"
+
+namespace tge {
+
+class VideoResource;
+
+class VideoTextures {
+ public:
+  VideoTextures();
+
+  const std::shared_ptr<const video::PlaybackClock>& GetClock() const { return clock_; }
+  // Videos loaded afterwards play by this clock; null restores real time.
+  void SetClock(std::shared_ptr<const video::PlaybackClock> clock);
+
+  void Add(VideoResource* video);
+  void Remove(VideoResource* video);
+  std::size_t GetPlayingCount() const { return playing_.size(); }
+  void UploadFrames();
+
+ private:
+  std::shared_ptr<const video::PlaybackClock> clock_;
+  std::vector<VideoResource*> playing_;
+};
+
+// Copies a decoded picture into level 0 of an A8R8G8B8 texture, as much of
+// it as fits; false when the texture cannot be locked.
+bool UploadVideoFrame(const video::VideoFrame& frame, gfx::Texture& texture);
+
+}  // namespace tge
