@@ -118,7 +118,7 @@ int EngineServices::SerializeLibrary(const std::string& path, int reading) {
 int EngineServices::BeginFrame() {
   RenderDevice* device = GetRenderDevice();
   if (!device) return 0;
-  videos_.UploadFrames();
+  resources_.GetVideoTextures().UploadFrames();
   return frameRender_.BeginFrame(*device);
 }
 

@@ -27,7 +27,6 @@
 #include "services/SoundGroup.h"
 #include "services/StartupSettings.h"
 #include "services/TextDatabase.h"
-#include "services/VideoTextures.h"
 #include "services/ViewState.h"
 
 union SDL_Event;
@@ -105,7 +104,7 @@ class EngineServices {
   int EndFrame();
 
   // The videos playing into textures; BeginFrame uploads their pictures.
-  VideoTextures& GetVideoTextures() { return videos_; }
+  VideoTextures& GetVideoTextures() { return resources_.GetVideoTextures(); }
   // Plays the data folder + "Data/" + name + ".mpg" over the whole window
   // and returns when it ends (OverlayMovie.h).
   int PlayOverlayMovie(const std::string& name, const MovieSkipTest& skip);
@@ -181,7 +180,6 @@ class EngineServices {
   RenderQueue renderQueue_{view_};
   PostEffects postEffects_;
   FrameRender frameRender_{renderQueue_, view_, postEffects_};
-  VideoTextures videos_;
   platform::EventPump* pump_ = nullptr;
 };
 

@@ -15,7 +15,7 @@
 #include "services/PrimitivePools.h"
 #include "services/RenderDevice.h"
 #include "services/SoundSystem.h"
-#include "services/VideoTextures.h"
+#include "services/VideoResource.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,7 @@
 #include "services/VideoResource.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -7,21 +9,15 @@
 #include "core/files/StdioFileSystem.h"
 #include "platform/video/VideoPlayer.h"
 #include "services/EmptyTexture.h"
-#include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
+#include "services/ResourceDatabase.h"
 #include "services/MaterialResource.h"
 #include "services/RenderDevice.h"
-#include "services/VideoTextures.h"
 
 namespace tge {
 namespace {
 
 constexpr int kMaxSide = std::numeric_limits<std::uint16_t>::max();
-
-std::shared_ptr<const video::PlaybackClock> VideoClock() {
-  EngineServices* services = GetEngineServices();
-  return services ? services->GetVideoTextures().GetClock() : video::RealTimeClock();
-}
 
 }  // namespace
 
@@ -36,7 +32,9 @@ int VideoResource::Load() {
     return FormatErrorMessage("Video %s: its material has no texture entry", GetName().c_str());
   }
   RenderDevice* device = GetRenderDevice();
-  if (!device) return FormatErrorMessage("Video %s: no render device is open", GetName().c_str());
+  if (!device || !GetDatabase()) {
+    return FormatErrorMessage("Video %s: no render device is open or no database holds it", GetName().c_str());
+  }
   std::string error;
   std::unique_ptr<video::MediaFile> file = video::MediaFile::Open(ResolveDiskPath(GetDataPath(), false), false, error);
   if (!file) return FormatErrorMessage("Render File");
@@ -50,16 +48,17 @@ int VideoResource::Load() {
   texture->height = std::uint16_t(info.height);
   if (!texture->Create(device->Device())) return 0;
   length = float(info.duration);
-  player_ = std::make_unique<video::VideoPlayer>(std::move(file), VideoClock(), true);
+  VideoTextures& playing = GetDatabase()->GetVideoTextures();
+  player_ = std::make_unique<video::VideoPlayer>(std::move(file), playing.GetClock(), true);
   texture_ = std::move(texture);
   replacedEntry_ = std::exchange(target->textures[0], texture_.get());
-  if (EngineServices* services = GetEngineServices()) services->GetVideoTextures().Add(this);
+  playing.Add(this);
   return 1;
 }
 
 int VideoResource::Unload() {
   if (!player_) return 1;
-  if (EngineServices* services = GetEngineServices()) services->GetVideoTextures().Remove(this);
+  GetDatabase()->GetVideoTextures().Remove(this);
   player_.reset();
   auto* target = ResourceCast<MaterialResource>(material);
   if (target && !target->textures.empty() && target->textures[0] == texture_.get()) {
@@ -81,6 +80,24 @@ Resource* VideoResource::GetVideoTexture() const { return texture_.get(); }
 bool VideoResource::SerializeFields(SerializeStream& stream, const ResourceDatabase& database) {
   stream.SerializeDword(&length);
   SerializeResourceName(stream, database, material, kMaterialResource);
+  return true;
+}
+
+bool UploadVideoFrame(const video::VideoFrame& frame, gfx::Texture& texture) {
+  gfx::TextureDesc desc;
+  gfx::LockedRect locked;
+  if (!gfx::Succeeded(texture.GetLevelDesc(0, &desc)) ||
+      !gfx::Succeeded(texture.LockRect(0, gfx::kLockDiscard | gfx::kLockNoDirtyUpdate, &locked))) {
+    return false;
+  }
+  const std::size_t sourcePitch = std::size_t(frame.width) * 4;
+  const std::size_t rowBytes = std::min<std::size_t>(sourcePitch, std::size_t(desc.width) * 4);
+  const std::size_t rows = std::min<std::size_t>(std::size_t(frame.height), desc.height);
+  for (std::size_t y = 0; y < rows; ++y) {
+    std::memcpy(static_cast<std::uint8_t*>(locked.bits) + y * locked.pitch, frame.bgra.data() + y * sourcePitch,
+                rowBytes);
+  }
+  texture.UnlockRect(0);
   return true;
 }
 

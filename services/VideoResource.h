@@ -4,7 +4,7 @@
 //
 // Load opens the file, puts a texture of the picture's size into the
 // material's first entry and starts playing from the start, looping, in
-// step with the services' video clock; the picture is decoded on the
+// step with its database's video clock; the picture is decoded on the
 // player's own thread and copied into the texture on the main thread by
 // UploadFrame, once per frame. Texture videos are silent. Unload stops and
 // joins the player before the texture goes, and gives the entry back what
@@ -18,6 +18,9 @@
 namespace tge {
 
 class EmptyTexture;
+namespace gfx {
+class Texture;
+}
 namespace video {
 class VideoPlayer;
 }
@@ -56,5 +59,9 @@ class VideoResource : public Resource {
   Resource* replacedEntry_ = nullptr;
   video::VideoFrame frame_;
 };
+
+// Copies a decoded picture into level 0 of an A8R8G8B8 texture, as much of
+// it as fits; false when the texture cannot be locked.
+bool UploadVideoFrame(const video::VideoFrame& frame, gfx::Texture& texture);
 
 }  // namespace tge

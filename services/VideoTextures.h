@@ -1,12 +1,11 @@
-// The videos playing into textures, and the clock that paces them (real
-// time unless a test steps its own). The services object uploads every
-// playing video's newest picture once per frame. Main thread only.
+// The videos of one resource database that play into textures, and the
+// clock that paces them (real time unless a test steps its own). The
+// services object uploads every playing video's newest picture once per
+// frame. Main thread only.
 #pragma once
 #include <memory>
 #include <vector>
 
-#include "platform/gfx/Resources.h"
-#include "platform/video/MediaFile.h"
 #include "platform/video/PlaybackClock.h"
 
 namespace tge {
@@ -30,9 +29,5 @@ class VideoTextures {
   std::shared_ptr<const video::PlaybackClock> clock_;
   std::vector<VideoResource*> playing_;
 };
-
-// Copies a decoded picture into level 0 of an A8R8G8B8 texture, as much of
-// it as fits; false when the texture cannot be locked.
-bool UploadVideoFrame(const video::VideoFrame& frame, gfx::Texture& texture);
 
 }  // namespace tge
