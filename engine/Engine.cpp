@@ -4,6 +4,7 @@
 #include "core/ClassIds.h"
 #include "core/CommandRegistry.h"
 #include "core/Data.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/File.h"
 #include "core/ObjectHooks.h"
 #include "core/Timer.h"
@@ -48,6 +49,8 @@ constexpr TypeRegistration kBuiltTypes[] = {
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassInfoText, &RegisterInfoTextCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
 };
 
