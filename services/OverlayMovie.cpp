@@ -13,6 +13,7 @@
 #include "services/MaterialResource.h"
 #include "services/MaterialType.h"
 #include "services/PrimitivePools.h"
+#include "services/RenderCommand.h"
 #include "services/RenderDevice.h"
 #include "services/SoundSystem.h"
 #include "services/VideoResource.h"
@@ -31,13 +32,6 @@ constexpr std::size_t kSoundBuffers = 4;
 // Sound is queued in pieces of a tenth of a second.
 constexpr std::uint32_t kSoundPiecesPerSecond = 10;
 
-struct ScreenVertex {
-  float x, y, z, rhw;
-  std::uint32_t colour;
-  float u, v;
-};
-constexpr std::uint32_t kScreenVertexFormat = 0x144;
-
 class OverlayMovie {
  public:
   OverlayMovie(EngineServices& services, RenderDevice& device, std::unique_ptr<video::MediaFile> file);
@@ -46,8 +40,8 @@ class OverlayMovie {
 
  private:
   bool Ready() const { return material_ && texture_; }
-  void ShowBlack();
-  void ShowPicture();
+  // One frame on the back buffer: black, with the picture when asked.
+  void Show(bool picture);
   void DrawPicture();
   void FeedSound();
 
@@ -60,7 +54,6 @@ class OverlayMovie {
   std::unique_ptr<video::VideoPlayer> player_;
   video::VideoFrame frame_;
   std::vector<std::uint8_t> sound_;
-  std::uint32_t savedAddress_[2] = {};
 };
 
 OverlayMovie::OverlayMovie(EngineServices& services, RenderDevice& device, std::unique_ptr<video::MediaFile> file)
@@ -86,13 +79,13 @@ OverlayMovie::~OverlayMovie() {
 int OverlayMovie::Play(const MovieSkipTest& skip) {
   if (!Ready()) return 0;
   platform::EventPump* pump = services_.GetEventPump();
-  for (int i = 0; i < kBlackFrames; ++i) ShowBlack();
+  for (int i = 0; i < kBlackFrames; ++i) Show(false);
   player_ = std::make_unique<video::VideoPlayer>(std::move(file_), services_.GetVideoTextures().GetClock(), false);
   Clock::time_point nextSkipTest = Clock::now();
   for (;;) {
     if (pump) pump->PumpEvents();
     if (pump && pump->QuitRequested()) break;
-    if (player_->TakeFrame(frame_)) ShowPicture();
+    if (player_->TakeFrame(frame_)) Show(true);
     FeedSound();
     if (Clock::now() >= nextSkipTest) {
       nextSkipTest += kSkipTestInterval;
@@ -101,28 +94,18 @@ int OverlayMovie::Play(const MovieSkipTest& skip) {
     if (player_->Ended()) break;
     std::this_thread::sleep_for(kIdleSleep);
   }
-  for (int i = 0; i < kBlackFrames; ++i) ShowBlack();
+  for (int i = 0; i < kBlackFrames; ++i) Show(false);
   return 1;
 }
 
-void OverlayMovie::ShowBlack() {
+void OverlayMovie::Show(bool picture) {
+  gfx::Texture* texture = static_cast<TextureResource*>(texture_.Get())->GetTexture();
+  if (picture && texture) UploadVideoFrame(frame_, *texture);
   if (!device_.HandleDeviceLost()) return;
   gfx::Device& device = device_.Device();
   device.BeginScene();
   device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, kBlack, 1.0f, 0);
-  device.EndScene();
-  device.Present();
-}
-
-void OverlayMovie::ShowPicture() {
-  if (gfx::Texture* texture = static_cast<TextureResource*>(texture_.Get())->GetTexture()) {
-    UploadVideoFrame(frame_, *texture);
-  }
-  if (!device_.HandleDeviceLost()) return;
-  gfx::Device& device = device_.Device();
-  device.BeginScene();
-  device.Clear(gfx::kClearTarget | gfx::kClearZBuffer, kBlack, 1.0f, 0);
-  DrawPicture();
+  if (picture) DrawPicture();
   device.EndScene();
   device.Present();
 }

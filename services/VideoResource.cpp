@@ -47,7 +47,8 @@ int VideoResource::Load() {
   texture->width = std::uint16_t(info.width);
   texture->height = std::uint16_t(info.height);
   if (!texture->Create(device->Device())) return 0;
-  length = float(info.duration);
+  // A file that gives no duration keeps the library's figure.
+  if (info.duration > 0) length = float(info.duration);
   VideoTextures& playing = GetDatabase()->GetVideoTextures();
   player_ = std::make_unique<video::VideoPlayer>(std::move(file), playing.GetClock(), true);
   texture_ = std::move(texture);
