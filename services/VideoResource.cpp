@@ -35,6 +35,12 @@ int VideoResource::Load() {
   if (!device || !GetDatabase()) {
     return FormatErrorMessage("Video %s: no render device is open or no database holds it", GetName().c_str());
   }
+  VideoTextures& playing = GetDatabase()->GetVideoTextures();
+  // Two videos in one entry would each give the other's texture back.
+  if (const VideoResource* other = target->textures[0] ? playing.FindPlayingInto(target->textures[0]) : nullptr) {
+    return FormatErrorMessage("Video %s: its material shows video %s already", GetName().c_str(),
+                              other->GetName().c_str());
+  }
   std::string error;
   std::unique_ptr<video::MediaFile> file = video::MediaFile::Open(ResolveDiskPath(GetDataPath(), false), false, error);
   if (!file) return FormatErrorMessage("Render File");
@@ -49,7 +55,6 @@ int VideoResource::Load() {
   if (!texture->Create(device->Device())) return 0;
   // A file that gives no duration keeps the library's figure.
   if (info.duration > 0) length = float(info.duration);
-  VideoTextures& playing = GetDatabase()->GetVideoTextures();
   player_ = std::make_unique<video::VideoPlayer>(std::move(file), playing.GetClock(), true);
   texture_ = std::move(texture);
   replacedEntry_ = std::exchange(target->textures[0], texture_.get());

@@ -34,7 +34,8 @@ class VideoResource : public Resource {
 
   // 1 at once while playing. 0 with "Render File" when the file cannot be
   // opened or holds no video; 0 with the reason for a material without a
-  // texture entry, a picture without a size, or no render device.
+  // texture entry or showing another video, a picture without a size, or
+  // no render device.
   int Load() override;
   int Unload() override;
 

@@ -18,6 +18,12 @@ void VideoTextures::Add(VideoResource* video) {
 
 void VideoTextures::Remove(VideoResource* video) { std::erase(playing_, video); }
 
+const VideoResource* VideoTextures::FindPlayingInto(const Resource* texture) const {
+  const auto it = std::find_if(playing_.begin(), playing_.end(),
+                               [texture](const VideoResource* video) { return video->GetVideoTexture() == texture; });
+  return it != playing_.end() ? *it : nullptr;
+}
+
 void VideoTextures::UploadFrames() {
   for (VideoResource* video : playing_) video->UploadFrame();
 }

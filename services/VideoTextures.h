@@ -10,6 +10,7 @@
 
 namespace tge {
 
+class Resource;
 class VideoResource;
 
 class VideoTextures {
@@ -23,6 +24,8 @@ class VideoTextures {
   void Add(VideoResource* video);
   void Remove(VideoResource* video);
   std::size_t GetPlayingCount() const { return playing_.size(); }
+  // The playing video whose texture this is; null when none.
+  const VideoResource* FindPlayingInto(const Resource* texture) const;
   void UploadFrames();
 
  private:

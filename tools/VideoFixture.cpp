@@ -1,8 +1,6 @@
 #include "tools/VideoFixture.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 }
 
@@ -10,18 +8,11 @@ extern "C" {
 #include <cstdint>
 #include <memory>
 
+#include "platform/video/AvHandles.h"
+
 namespace tge::tools {
 namespace {
 
-struct CodecFreer {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 struct OutputCloser {
   void operator()(AVFormatContext* context) const {
     if (context->pb) avio_closep(&context->pb);
@@ -29,8 +20,8 @@ struct OutputCloser {
   }
 };
 
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
-using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
+using video::CodecPtr;
+using video::FramePtr;
 
 constexpr int kSampleRate = 44100;
 constexpr double kToneHz = 440.0;
@@ -73,7 +64,7 @@ class MovieWriter {
   const TestMovie& movie_;
   std::string& error_;
   std::unique_ptr<AVFormatContext, OutputCloser> output_;
-  std::unique_ptr<AVPacket, PacketFreer> packet_{av_packet_alloc()};
+  video::PacketPtr packet_{av_packet_alloc()};
   Track video_, audio_;
 };
 

@@ -1,8 +1,6 @@
 #include "platform/video/MediaFile.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
@@ -10,20 +8,13 @@ extern "C" {
 
 #include <algorithm>
 
+#include "platform/video/AvHandles.h"
+
 namespace tge::video {
 namespace {
 
 struct FormatCloser {
   void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct FrameFreer {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct PacketFreer {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
 struct ScalerFreer {
   void operator()(SwsContext* context) const { sws_freeContext(context); }
@@ -33,7 +24,6 @@ struct ResamplerFreer {
 };
 
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
-using CodecPtr = std::unique_ptr<AVCodecContext, CodecFreer>;
 
 std::string Describe(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
@@ -71,8 +61,8 @@ struct MediaFile::Streams {
   CodecPtr video;
   int audioIndex = -1;
   CodecPtr audio;
-  std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
-  std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
+  FramePtr frame{av_frame_alloc()};
+  PacketPtr packet{av_packet_alloc()};
   std::unique_ptr<SwsContext, ScalerFreer> scaler;
   std::unique_ptr<SwrContext, ResamplerFreer> resampler;
   bool draining = false;
@@ -110,7 +100,12 @@ std::unique_ptr<MediaFile> MediaFile::Open(const std::string& path, bool withAud
   av_log_set_level(AV_LOG_ERROR);
   auto streams = std::make_unique<Streams>();
   AVFormatContext* format = nullptr;
-  if (const int code = avformat_open_input(&format, path.c_str(), nullptr, nullptr); code < 0) {
+  // Local files only: a playlist in the data must not reach out to a network.
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", "file", 0);
+  const int code = avformat_open_input(&format, path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  if (code < 0) {
     error = path + ": " + Describe(code);
     return nullptr;
   }

@@ -157,6 +157,18 @@ TEST_F(VideoResourceTest, RefusedFilesAndMaterialsLeaveNothingPlaying) {
   EXPECT_EQ(services_.GetVideoTextures().GetPlayingCount(), 0u);
 }
 
+TEST_F(VideoResourceTest, ASecondVideoCannotTakeTheEntryOfAPlayingOne) {
+  ASSERT_EQ(video_->Load(), 1) << GetErrorMessage();
+  auto* second = Register<VideoResource>(kVideoResource, "Again");
+  second->SetFileName("movie.mpg");
+  second->material = material_;
+  EXPECT_EQ(second->Load(), 0);
+  EXPECT_STREQ(GetErrorMessage(), "Video Again: its material shows video Intro already");
+  EXPECT_EQ(material_->textures[0], video_->GetVideoTexture());
+  video_->Unload();
+  EXPECT_EQ(material_->textures[0], original_);
+}
+
 TEST(VideoResourceLibrary, RecordKeepsLengthAndMaterial) {
   test::TempDataFolder folder;
   const std::string path = folder.Folder() + "Data\\Library.sli";
