@@ -10,9 +10,9 @@
 #include "platform/video/VideoPlayer.h"
 #include "services/EmptyTexture.h"
 #include "services/ErrorMessage.h"
-#include "services/ResourceDatabase.h"
 #include "services/MaterialResource.h"
 #include "services/RenderDevice.h"
+#include "services/ResourceDatabase.h"
 
 namespace tge {
 namespace {
@@ -25,38 +25,55 @@ VideoResource::VideoResource() : Resource(kType) {}
 
 VideoResource::~VideoResource() { Unload(); }
 
-int VideoResource::Load() {
-  if (player_) return 1;
+// Two videos in one entry would each give the other's texture back, so an
+// entry another video plays into is refused too.
+int VideoResource::CheckMaterial(const VideoTextures& playing) const {
   auto* target = ResourceCast<MaterialResource>(material);
   if (!target || target->textures.empty()) {
     return FormatErrorMessage("Video %s: its material has no texture entry", GetName().c_str());
   }
-  RenderDevice* device = GetRenderDevice();
-  if (!device || !GetDatabase()) {
-    return FormatErrorMessage("Video %s: no render device is open or no database holds it", GetName().c_str());
-  }
-  VideoTextures& playing = GetDatabase()->GetVideoTextures();
-  // Two videos in one entry would each give the other's texture back.
-  if (const VideoResource* other = target->textures[0] ? playing.FindPlayingInto(target->textures[0]) : nullptr) {
+  const VideoResource* other = target->textures[0] ? playing.FindPlayingInto(target->textures[0]) : nullptr;
+  if (other) {
     return FormatErrorMessage("Video %s: its material shows video %s already", GetName().c_str(),
                               other->GetName().c_str());
   }
+  return 1;
+}
+
+// A picture without a size would have no texture to go to.
+std::unique_ptr<video::MediaFile> VideoResource::OpenFile() const {
   std::string error;
   std::unique_ptr<video::MediaFile> file = video::MediaFile::Open(ResolveDiskPath(GetDataPath(), false), false, error);
-  if (!file) return FormatErrorMessage("Render File");
-  const video::MediaInfo& info = file->Info();
-  // Such a picture would have no texture to go to.
-  if (info.width <= 0 || info.height <= 0 || info.width > kMaxSide || info.height > kMaxSide) {
-    return FormatErrorMessage("Video %s: unusable picture size %d x %d", GetName().c_str(), info.width, info.height);
+  if (!file) {
+    FormatErrorMessage("Render File");
+    return nullptr;
   }
+  const video::MediaInfo& info = file->Info();
+  if (info.width <= 0 || info.height <= 0 || info.width > kMaxSide || info.height > kMaxSide) {
+    FormatErrorMessage("Video %s: unusable picture size %d x %d", GetName().c_str(), info.width, info.height);
+    return nullptr;
+  }
+  return file;
+}
+
+int VideoResource::Load() {
+  if (player_) return 1;
+  RenderDevice* device = GetRenderDevice();
+  if (!device) return FormatErrorMessage("Video %s: no render device is open", GetName().c_str());
+  if (!GetDatabase()) return FormatErrorMessage("Video %s: not in a resource database", GetName().c_str());
+  VideoTextures& playing = GetDatabase()->GetVideoTextures();
+  if (!CheckMaterial(playing)) return 0;
+  std::unique_ptr<video::MediaFile> file = OpenFile();
+  if (!file) return 0;
   auto texture = std::make_unique<EmptyTexture>(gfx::kFormatA8R8G8B8, false);
-  texture->width = std::uint16_t(info.width);
-  texture->height = std::uint16_t(info.height);
+  texture->width = std::uint16_t(file->Info().width);
+  texture->height = std::uint16_t(file->Info().height);
   if (!texture->Create(device->Device())) return 0;
   // A file that gives no duration keeps the library's figure.
-  if (info.duration > 0) length = float(info.duration);
+  if (file->Info().duration > 0) length = float(file->Info().duration);
   player_ = std::make_unique<video::VideoPlayer>(std::move(file), playing.GetClock(), true);
   texture_ = std::move(texture);
+  auto* target = static_cast<MaterialResource*>(material);
   replacedEntry_ = std::exchange(target->textures[0], texture_.get());
   playing.Add(this);
   return 1;

@@ -18,6 +18,7 @@
 namespace tge {
 
 class EmptyTexture;
+class VideoTextures;
 namespace gfx {
 class Texture;
 }
@@ -54,6 +55,11 @@ class VideoResource : public Resource {
   bool SerializeFields(SerializeStream& stream, const ResourceDatabase& database) override;
 
  private:
+  // 0 with the reason when the material cannot take the pictures.
+  int CheckMaterial(const VideoTextures& playing) const;
+  // Null with the reason when the file cannot be played.
+  std::unique_ptr<video::MediaFile> OpenFile() const;
+
   std::unique_ptr<video::VideoPlayer> player_;
   std::unique_ptr<EmptyTexture> texture_;
   // What the material's first entry held before the video took it.
