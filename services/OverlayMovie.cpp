@@ -87,8 +87,9 @@ int OverlayMovie::Play(const MovieSkipTest& skip) {
     if (pump && pump->QuitRequested()) break;
     if (player_->TakeFrame(frame_)) Show(true);
     FeedSound();
+    // Counted from now, so a stalled loop does not make up missed calls at once.
     if (Clock::now() >= nextSkipTest) {
-      nextSkipTest += kSkipTestInterval;
+      nextSkipTest = Clock::now() + kSkipTestInterval;
       if (skip && skip()) break;
     }
     if (player_->Ended()) break;
