@@ -4,14 +4,19 @@
 #include "core/Data.h"
 #include "core/File.h"
 #include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
-#include "objects/ui/InfoText.h"
-#include "objects/ui/MovieFMV.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/InfoText.h"
+#include "objects/ui/MovieFMV.h"
+#include "objects/ui/Sprite.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/Window.h"
 
 namespace tge {
 namespace {
@@ -22,12 +27,23 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassInfoText, &RegisterInfoTextCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
 };
 
 }  // namespace
