@@ -18,6 +18,8 @@
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
 #include "objects/ui/Button.h"
+#include "objects/ui/InfoText.h"
+#include "objects/ui/MovieFMV.h"
 #include "objects/ui/Sprite.h"
 #include "objects/ui/Text.h"
 #include "objects/ui/Window.h"
@@ -43,6 +45,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
