@@ -7,10 +7,16 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
+#include "objects/scene/Animation.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
+#include "objects/scene/MotionLayers.h"
+#include "objects/scene/NodeAnimation.h"
+#include "objects/scene/ScreenAnchor.h"
+#include "objects/scene/Spline.h"
+#include "objects/scene/SplineObject.h"
 #include "objects/ui/Button.h"
 #include "objects/ui/InfoText.h"
 #include "objects/ui/MovieFMV.h"
@@ -27,10 +33,13 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
+    {kClassSpline, &RegisterSplineCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
@@ -41,9 +50,12 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
+    {kClassSplineObject, &RegisterSplineObjectCommands},
 };
 
 }  // namespace

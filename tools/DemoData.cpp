@@ -12,6 +12,7 @@
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/DemoMenu.h"
+#include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
@@ -120,6 +121,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
   AddTitleMenu(scene, "DemoWorld");
   AddOptionsMenu(scene, "DemoWorld");
+  AddDemoMotion(scene, "Stage", kCrateMesh);
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -27,6 +27,11 @@ struct SeedSetUp {
 
 constexpr SeedSetUp kSetUps[] = {
     {kClassMesh, "this.AddMesh(Box); this.AddMesh(Ball);"},
+    {kClassMotionLayers, "this.AddLayer(); this.SetLayerList(0); this.SetPosSinMul(1, 0, 0.5); this.AddLayer();"},
+    {kClassAnimation, "this.AddAnimation(Walk); this.AddAnimation(Walk_01); this.SetAnimationList(1); "
+                      "this.SetAnimationStyle(3);"},
+    {kClassSpline, "this.AddSplinePoint(); this.AddSplinePoint(); this.SetSplinePointList(1); "
+                   "this.SetSplinePoint(4, 0, 0);"},
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
     {kClassWindow, "this.SetWindowText(Title); this.SetWindowSprite(Skin); this.SetWindowFont(Font);"},
     {kClassSprite, "this.SetSpriteMaterial(Skin); this.SetSpriteType(2);"},
@@ -41,6 +46,7 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassTextInput, "this.SetTextInputText(Name); this.SetTextInputFont(Font);"},
     {kClassSlider, "this.SetSliderPositionSprite(Knob);"},
     {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
+    {kClassNodeAnimation, "this.SetNodeAnimationStartNode(parent); this.SetNodeAnimationEndNode(/End);"},
     {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
 };
 
