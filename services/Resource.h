@@ -64,8 +64,9 @@ class Resource {
 
  protected:
   virtual bool SerializeFields(SerializeStream&, const ResourceDatabase&) { return true; }
-  // The data folder, then "Data\", then the file name.
-  std::string GetDataPath() const;
+  // The data folder, then "Data\", then the file name (or the given name).
+  std::string GetDataPath() const { return GetDataPath(fileName_); }
+  std::string GetDataPath(const std::string& name) const;
 
  private:
   friend class ResourceDatabase;
