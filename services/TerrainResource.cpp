@@ -95,6 +95,11 @@ int TerrainResource::LoadHeightMapTile(std::size_t index) {
 }
 
 bool TerrainResource::SerializeFields(SerializeStream& stream, const ResourceDatabase& database) {
+  // The counts written always describe the tiles that follow.
+  if (stream.IsWriting() && std::uint64_t{tileCount} * secondTileCount != tiles.size()) {
+    tileCount = static_cast<std::uint32_t>(tiles.size());
+    secondTileCount = 1;
+  }
   stream.SerializeDword(&firstValue);
   stream.SerializeDword(&secondValue);
   stream.SerializeDword(&tileCount);

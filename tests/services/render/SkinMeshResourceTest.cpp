@@ -12,7 +12,10 @@
 #include "platform/gfx/RecordingDevice.h"
 #include "services/ErrorMessage.h"
 #include "services/MeshResource.h"
+#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
+#include "services/TerrainResource.h"
+#include "services/ViewState.h"
 
 namespace tge {
 namespace {
@@ -263,6 +266,35 @@ TEST_F(SkinMeshTest, SubsetsSwitchMeshAndSkinPartsByNameAndDisabledPartsAreNotPo
   EXPECT_EQ(GetSkinMesh(skin_), mesh_);
   EXPECT_EQ(GetSkinMesh(nullptr), nullptr);
   EXPECT_TRUE(GetSkinBones(nullptr).empty());
+}
+
+TEST_F(SkinMeshTest, QueuedPartsAreTheEnabledOnesInViewAndTerrainGoesLastInTheOpaqueList) {
+  MakeMesh({1, 1});
+  ASSERT_EQ(LoadFile(SkinFile(3, {{VertexSpec{}}, {VertexSpec{}}}, {{"a", 0}})), 1) << GetErrorMessage();
+  ViewState view;
+  view.SetProjection(3.14159265f / 2, 1.0f, 1.0f, 100.0f);
+  view.SetCameraLookAt({0, 0, 0}, {0, 0, 1});
+  RenderQueue queue(view);
+  const Matrix4 matrices[] = {Translation(1, 0, 0)};
+  EXPECT_EQ(queue.QueueSkinMesh(skin_, matrices, 1, Translation(0, 0, 10), nullptr, nullptr, nullptr), 1);
+  const Sphere behind{{0, 0, -10}, 1};
+  EXPECT_EQ(queue.QueueSkinMesh(skin_, matrices, 1, Translation(0, 0, 10), &behind, nullptr, nullptr), 0);
+  SetSkinMeshSubsetActive(skin_, "part0", 0);
+  EXPECT_EQ(queue.QueueSkinMesh(skin_, matrices, 1, Translation(0, 0, 10), nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(queue.QueueSkinMesh(nullptr, matrices, 1, Matrix4{}, nullptr, nullptr, nullptr), 0);
+  TerrainResource terrain;
+  queue.QueueTerrain(&terrain, 4);
+  std::vector<std::uint32_t> parts;
+  const RenderCommand* last = nullptr;
+  for (const RenderCommand* c = queue.GetList(kListOpaque); c; c = c->next) {
+    if (c->kind == RenderCommandKind::kSkinMeshPart) parts.push_back(static_cast<const SkinMeshPartCommand*>(c)->part);
+    last = c;
+  }
+  EXPECT_EQ(parts, (std::vector<std::uint32_t>{0, 1, 1}));
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(last->kind, RenderCommandKind::kTerrain);
+  EXPECT_EQ(last->key, -1.0f);
+  EXPECT_EQ(static_cast<const TerrainCommand*>(last)->userValue, 4u);
 }
 
 }  // namespace
