@@ -13,10 +13,12 @@
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
+#include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
+#include "objects/scene/MorphMesh.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -41,6 +43,7 @@ struct TypeRegistration {
 // when it is built; until then its class id makes nothing.
 constexpr TypeRegistration kBuiltTypes[] = {
     {kClassMesh, &RegisterMeshCommands},
+    {kClassBone, &RegisterBoneCommands},
     {kClassLight, &RegisterLightCommands},
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
@@ -48,6 +51,7 @@ constexpr TypeRegistration kBuiltTypes[] = {
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
 };
 
