@@ -13,12 +13,18 @@
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
+#include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
 #include "objects/scene/MorphMesh.h"
+#include "objects/scene/MotionLayers.h"
+#include "objects/scene/NodeAnimation.h"
+#include "objects/scene/ScreenAnchor.h"
+#include "objects/scene/Spline.h"
+#include "objects/scene/SplineObject.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -48,11 +54,17 @@ constexpr TypeRegistration kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassAnimation, &RegisterAnimationCommands},
+    {kClassSpline, &RegisterSplineCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassScreenAnchor, &RegisterScreenAnchor},
+    {kClassSplineObject, &RegisterSplineObjectCommands},
 };
 
 void RegisterBuiltTypes() {

@@ -16,6 +16,8 @@ constexpr float kCompressedRotationScale = 1.0f / 32767.0f;
 // The least a stored track takes: name length, value, bone id, three key
 // counts and the closing word.
 constexpr std::uint64_t kMinTrackBytes = 28;
+constexpr std::uint32_t kWrittenVersion = 4;
+constexpr std::uint32_t kCompressedKeys = kCompressedPositionKeys | kCompressedScaleKeys | kCompressedRotationKeys;
 
 float Component(std::uint16_t stored, float scale) { return static_cast<float>(static_cast<std::int16_t>(stored)) * scale; }
 
@@ -122,6 +124,40 @@ bool AnimationResource::Parse(const std::uint8_t* data, std::size_t size, std::v
     }
   }
   return LinksAreSound(tracks, error);
+}
+
+namespace {
+
+template <class T>
+void Append(std::vector<std::uint8_t>& out, const T& value) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+  out.insert(out.end(), bytes, bytes + sizeof(T));
+}
+
+template <class Key>
+void AppendKeys(std::vector<std::uint8_t>& out, const std::vector<Key>& keys) {
+  Append(out, static_cast<std::uint32_t>(keys.size()));
+  for (const Key& key : keys) Append(out, key);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeAnimationFile(std::span<const AnimationTrack> tracks) {
+  std::vector<std::uint8_t> out;
+  const std::uint32_t header[7] = {kWrittenVersion, 0, 0, 0, 0, 0, static_cast<std::uint32_t>(tracks.size())};
+  Append(out, header);
+  for (const AnimationTrack& track : tracks) {
+    Append(out, static_cast<std::int32_t>(track.name.size()));
+    out.insert(out.end(), track.name.begin(), track.name.end());
+    const std::uint32_t fields[4] = {static_cast<std::uint32_t>(track.parent), track.value,
+                                     static_cast<std::uint32_t>(track.boneId), track.flags & ~kCompressedKeys};
+    Append(out, fields);
+    AppendKeys(out, track.positionKeys);
+    AppendKeys(out, track.scaleKeys);
+    AppendKeys(out, track.rotationKeys);
+    Append(out, std::uint32_t{0});
+  }
+  return out;
 }
 
 int AnimationResource::Load() {

@@ -4,6 +4,7 @@
 // one key form. The file is checked whole before anything is kept.
 #pragma once
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,10 @@ class AnimationResource : public Resource {
   bool loaded_ = false;
   std::vector<AnimationTrack> tracks_;
 };
+
+// An animation file (the newest version, keys at full precision) holding
+// the tracks; the compression bits of their flags are not written.
+std::vector<std::uint8_t> EncodeAnimationFile(std::span<const AnimationTrack> tracks);
 
 // 0 for null; does not load.
 float GetAnimationLength(Resource* animation);

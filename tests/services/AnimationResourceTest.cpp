@@ -194,5 +194,32 @@ TEST(Animation, BadFilesAreRefused) {
   }
 }
 
+// The encoder writes what the reader gives back, compressed flags cleared
+// since its keys are full floats.
+TEST(Animation, EncodedFileReadsBackTheTracks) {
+  AnimationTrack root{"Root", -1, 7, 2, kCompressedScaleKeys, {{0, {1, 2, 3}}, {1.5f, {4, 5, 6}}}, {{0, {2, 2, 2}}},
+                      {{0.5f, {0, 0.6f, 0, 0.8f}}}};
+  AnimationTrack child{"Child", 0, 0, -1, 0, {}, {}, {}};
+  const std::vector<AnimationTrack> tracks = {root, child};
+  std::vector<std::uint8_t> bytes = EncodeAnimationFile(tracks);
+  std::vector<AnimationTrack> read;
+  std::uint32_t values[3] = {9, 9, 9};
+  std::string error;
+  ASSERT_TRUE(AnimationResource::Parse(bytes.data(), bytes.size(), read, values, error)) << error;
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0].name, "Root");
+  EXPECT_EQ(read[0].value, 7u);
+  EXPECT_EQ(read[0].boneId, 2);
+  EXPECT_EQ(read[0].flags, 0u);
+  ASSERT_EQ(read[0].positionKeys.size(), 2u);
+  EXPECT_FLOAT_EQ(read[0].positionKeys[1].time, 1.5f);
+  EXPECT_FLOAT_EQ(read[0].positionKeys[1].value.z, 6.0f);
+  EXPECT_FLOAT_EQ(read[0].scaleKeys[0].value.y, 2.0f);
+  EXPECT_FLOAT_EQ(read[0].rotationKeys[0].value.w, 0.8f);
+  EXPECT_EQ(read[1].name, "Child");
+  EXPECT_EQ(read[1].parent, 0);
+  EXPECT_TRUE(read[1].positionKeys.empty());
+}
+
 }  // namespace
 }  // namespace tge
