@@ -23,6 +23,7 @@
 #include "objects/scene/MotionLayers.h"
 #include "objects/scene/NodeAnimation.h"
 #include "objects/scene/ScreenAnchor.h"
+#include "objects/scene/SkinMesh.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
 #include "services/Clock.h"
@@ -54,6 +55,7 @@ constexpr TypeRegistration kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassSpline, &RegisterSplineCommands},
