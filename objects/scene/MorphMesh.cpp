@@ -73,10 +73,15 @@ void MorphMesh::AcquireMorphMesh() {
   targetB_ = targetCount_ != 0 ? targetB_ % targetCount_ : 0;
 }
 
+// A name that finds nothing is tried again the next time.
+void MorphMesh::AcquireMissing() {
+  if (!morph_ && !morphName_.empty()) AcquireMorphMesh();
+  if (!destination_ && !destinationName_.empty()) destination_ = Acquire(destinationName_, kMeshResource);
+}
+
 void MorphMesh::CollectResources(void* block) {
   auto* set = static_cast<ResourceSet*>(block);
-  if (!morph_) AcquireMorphMesh();
-  if (!destination_) destination_ = Acquire(destinationName_, kMeshResource);
+  AcquireMissing();
   set->AddToResourceSet(morph_.Get());
   set->AddToResourceSet(destination_.Get());
 }
@@ -98,6 +103,7 @@ void MorphMesh::Draw() {
   if (!GetActive()) return;
   EngineServices* services = GetEngineServices();
   const float action = GetActionValue();
+  AcquireMissing();
   if (services != nullptr && morph_ && action > 0 && blendCount_ != 0) {
     Advance();
     RenderQueue& queue = services->GetRenderQueue();

@@ -5,8 +5,8 @@
 // mesh's base when none is named), which is drawn at each child's place.
 //
 // Resources are held by counted handles: the morph and destination meshes
-// from their setters (or the resource pass after loading), the material from
-// its command. A copy acquires its own again.
+// from their setters (after loading, from the resource pass or the first
+// draw), the material from its command. A copy acquires its own again.
 #pragma once
 #include <cstdint>
 #include <span>
@@ -48,6 +48,9 @@ class MorphMesh : public Object {
 
   // Acquires the morph mesh by name and keeps A and B below its target count.
   void AcquireMorphMesh();
+  // The morph and destination meshes not held yet, by name: at a draw or
+  // the resource pass, whichever comes first.
+  void AcquireMissing();
   void CollectResources(void* set);
   // One frame of the weight; both targets step on when it runs out.
   void Advance();
