@@ -23,7 +23,6 @@ constexpr std::int32_t kColor = kValueColor;
 // Internal: the block is the ResourceSet the subtree's resources join.
 // Internal: Sound and SoundMixer objects apply the group volumes again.
 constexpr std::uint32_t kCommandSoundGroupsChanged = 194;
-constexpr int kFirstSoundGroupCommand = 263;
 
 }  // namespace
 

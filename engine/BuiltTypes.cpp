@@ -1,0 +1,55 @@
+#include "engine/BuiltTypes.h"
+
+#include "core/ClassIds.h"
+#include "core/Data.h"
+#include "core/File.h"
+#include "core/Timer.h"
+#include "core/World.h"
+#include "objects/gameplay/Space.h"
+#include "objects/scene/Animation.h"
+#include "objects/scene/Bone.h"
+#include "objects/scene/Camera.h"
+#include "objects/scene/Environment.h"
+#include "objects/scene/Light.h"
+#include "objects/scene/Mesh.h"
+#include "objects/scene/MorphMesh.h"
+#include "objects/scene/MotionLayers.h"
+#include "objects/scene/NodeAnimation.h"
+#include "objects/scene/ScreenAnchor.h"
+#include "objects/scene/SkinMesh.h"
+#include "objects/scene/Spline.h"
+#include "objects/scene/SplineObject.h"
+
+namespace tge {
+namespace {
+
+constexpr BuiltType kBuiltTypes[] = {
+    {kClassMesh, &RegisterMeshCommands},
+    {kClassLight, &RegisterLightCommands},
+    {kClassCamera, &RegisterCameraCommands},
+    {kClassBone, &RegisterBoneCommands},
+    {kClassSpace, &RegisterSpaceCommands},
+    {kClassFile, &RegisterFileCommands},
+    {kClassSkinMesh, &RegisterSkinMeshCommands},
+    {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassAnimation, &RegisterAnimationCommands},
+    {kClassSpline, &RegisterSplineCommands},
+    {kClassTimer, &RegisterTimerCommands},
+    {kClassData, &RegisterDataCommands},
+    {kClassWorld, &RegisterWorldCommands},
+    {kClassNodeAnimation, &RegisterNodeAnimationCommands},
+    {kClassMorphMesh, &RegisterMorphMeshCommands},
+    {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassScreenAnchor, &RegisterScreenAnchor},
+    {kClassSplineObject, &RegisterSplineObjectCommands},
+};
+
+}  // namespace
+
+std::span<const BuiltType> GetBuiltTypes() { return kBuiltTypes; }
+
+void RegisterBuiltTypes() {
+  for (const BuiltType& type : kBuiltTypes) type.registerCommands();
+}
+
+}  // namespace tge
