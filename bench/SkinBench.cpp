@@ -6,14 +6,13 @@
 // the timed loop and must show 0.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <new>
 
+#include "bench/AllocationCount.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
@@ -25,20 +24,6 @@
 #include "services/MeshResource.h"
 #include "services/SkinMeshResource.h"
 
-namespace {
-
-std::atomic<long> allocationCount{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocationCount.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace tge {
 namespace {
@@ -201,10 +186,10 @@ void BM_SkinMeshFrame(benchmark::State& state) {
     queue.Reset();
   };
   frame();
-  const long before = allocationCount.load();
+  const long before = bench::allocationCount.load();
   for (auto _ : state) frame();
   state.counters["allocs_per_frame"] =
-      static_cast<double>(allocationCount.load() - before) / static_cast<double>(state.iterations());
+      static_cast<double>(bench::allocationCount.load() - before) / static_cast<double>(state.iterations());
   ShutdownEngine();
   DestroyEngineServices();
   std::filesystem::remove_all(folder);
