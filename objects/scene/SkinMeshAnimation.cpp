@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/ObjectHooks.h"
 #include "core/math/Random.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/SkinMesh.h"
@@ -58,12 +59,7 @@ void SkinMesh::StartEntry(int index, int channel) {
   SkinMeshAnimationEntry& entry = entries_[static_cast<std::size_t>(index)];
   Resource* animation = AcquireAnimation(entry);
   currentEntry_ = index;
-  if (channel == 0) {
-    if (Object* listener = listener_.Get()) {
-      std::int32_t told = index;
-      listener->ExecuteCommand(kCommandSkinMeshAnimationStarted, &told);
-    }
-  }
+  if (channel == 0) TellListener(index);
   const std::size_t first = static_cast<std::size_t>(channel) * 2;
   if (states_.size() < first + 2) states_.resize(first + 2);
   SkinMeshChannelState& current = states_[first];
@@ -107,10 +103,17 @@ void SkinMesh::OnChannelZeroWrapped(int entryIndex) {
   const SkinMeshAnimationEntry* entry = GetAnimationEntry(entryIndex);
   if (entry && (entry->baseIndex >= 0 || !entry->alternatives.empty())) {
     SetSkinMeshAnimation(GetAnimationName(entry->baseIndex >= 0 ? entry->baseIndex : entryIndex), 0);
-  } else if (Object* listener = listener_.Get()) {
-    std::int32_t told = entryIndex;
-    listener->ExecuteCommand(kCommandSkinMeshAnimationStarted, &told);
+  } else {
+    TellListener(entryIndex);
   }
+}
+
+// Deletions the listener asks for wait until it has returned.
+void SkinMesh::TellListener(std::int32_t entryIndex) {
+  Object* listener = listener_.Get();
+  if (!listener) return;
+  const DeletionHold hold;
+  listener->ExecuteCommand(kCommandSkinMeshAnimationStarted, &entryIndex);
 }
 
 // Each state about to pass its length loops; only channel 0's current state

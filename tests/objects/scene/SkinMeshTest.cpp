@@ -303,5 +303,44 @@ TEST_F(SkinMeshTest, RecordSavesLoadsAndSavesTheSameBytes) {
   EXPECT_EQ(old->GetAnimationEntry(1)->fadeOut, 0.0f);
 }
 
+TEST_F(SkinMeshTest, ACopyKeepsItsEntriesAndResourcesButNotTheSkeletonOrListener) {
+  AddAnimation("Idle", 1.0f, {2, 0, 0}, {2, 0, 0});
+  SkinMesh& skin = NewSkin({"Idle"});
+  skin.SetSkinMeshAnimation("Idle", 0);
+  Frame(skin);
+  Resource* idle = skin.GetAnimationEntry(0)->animation.Get();
+  const int held = idle->GetReferenceCount();
+  {
+    std::unique_ptr<Object> object = CreateObject(kClassSkinMesh, &skin, nullptr);
+    auto& copy = static_cast<SkinMesh&>(*object);
+    EXPECT_EQ(copy.GetSkinMeshResource(), skin.GetSkinMeshResource());
+    EXPECT_EQ(copy.GetAnimationCount(), 1);
+    EXPECT_EQ(copy.GetChannelState(0).animation, nullptr);
+    EXPECT_EQ(copy.GetBoneObject(kArmId), nullptr);  // its own children: none
+    EXPECT_EQ(idle->GetReferenceCount(), held + 1);
+  }
+  EXPECT_EQ(idle->GetReferenceCount(), held);
+}
+
+TEST_F(SkinMeshTest, BoneRecordSavesLoadsAndSavesTheSameBytesAndOldVersionsKeepDefaults) {
+  NewSkin({});
+  Send(*arm, 1768, std::int32_t{1});            // BoneEnableJoint
+  Send(*arm, 1770, std::uint32_t{1});           // BoneJointType
+  Send(*arm, 1776, Vector3{-1, -2, 0});         // BoneJointLoStop
+  Send(*arm, 1792, 3.0f);                       // BoneDamageMul
+  std::unique_ptr<Bone> loaded = RoundTrip(*arm);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(loaded->GetJointType(), kBoneJointUniversal);
+  EXPECT_EQ(loaded->GetDamageMul(), 3.0f);
+  EXPECT_EQ(Save(*loaded), Save(*arm));
+  std::unique_ptr<Bone> old = RoundTrip(*arm, 17);
+  ASSERT_NE(old, nullptr);
+  Vector3 low{9, 9, 9};
+  old->ExecuteCommand(1777, &low);
+  EXPECT_EQ(low.y, 0.0f);
+  EXPECT_EQ(old->GetDamageMul(), 1.0f);
+  EXPECT_EQ(old->GetJointType(), kBoneJointUniversal);
+}
+
 }  // namespace
 }  // namespace tge::test
