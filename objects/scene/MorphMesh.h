@@ -30,12 +30,10 @@ class MorphMesh : public Object {
   void Draw() override;
 
   Resource* GetMorphMesh() const { return morph_.Get(); }
-  Resource* GetDestinationMesh() const { return destination_.Get(); }
   Resource* GetMaterial() const { return material_.Get(); }
   std::uint32_t GetTargetCount() const { return targetCount_; }
   std::uint32_t GetTargetA() const { return targetA_; }
   std::uint32_t GetTargetB() const { return targetB_; }
-  float GetWeight() const { return weight_; }
 
  private:
   int SetMorphMeshCommand(CommandArgs args);

@@ -146,8 +146,6 @@ class SkinMesh : public Object {
   const std::string& GetNextAnimationName() const { return nextName_; }
   const SkinMeshChannelState& GetChannelState(std::size_t index) const { return states_[index]; }
   std::size_t GetChannelStateCount() const { return states_.size(); }
-  const Vector3& GetPosedPosition(std::size_t skeletonIndex) const { return posePositions_[skeletonIndex]; }
-  const Quaternion& GetPosedRotation(std::size_t skeletonIndex) const { return poseRotations_[skeletonIndex]; }
   std::span<const Matrix4> GetBoneMatrices() const { return boneMatrices_; }
   const Sphere& GetBoundingSphere() const { return boundingSphere_; }
   float GetRecordedRootHeight() const { return recordedRootHeight_; }
