@@ -10,7 +10,9 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
+#include <vector>
 
 #include "core/CommandArgs.h"
 #include "core/CommandRegistry.h"
@@ -121,6 +123,37 @@ class CommandDispatcher {
 
   int firstId_;
   std::array<Handler, kCommandsPerClass> handlers_{};
+};
+
+// A type's dispatchers over one or more tables (say, its registered
+// commands and the ids only code sends) with the ids that read a block.
+template <class T>
+class CommandHandlers {
+ public:
+  CommandHandlers(int classId, std::initializer_list<std::span<const CommandEntry<T>>> tables) : classId_(classId) {
+    for (std::span<const CommandEntry<T>> table : tables) {
+      dispatchers_.emplace_back(classId, table);
+      readers_.template Add<T>(classId, table);
+    }
+  }
+
+  // Runs id's handler on object; false when no table answers id, or when
+  // its handler reads a block and there is none.
+  bool Run(T& object, std::uint32_t id, void* args) const {
+    for (const CommandDispatcher<T>& dispatcher : dispatchers_) {
+      const auto handler = dispatcher.Find(id);
+      if (handler == nullptr) continue;
+      if (args == nullptr && readers_.Reads(classId_, id)) return false;
+      (object.*handler)(CommandArgs(args));
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  int classId_;
+  std::vector<CommandDispatcher<T>> dispatchers_;
+  BlockReaders readers_;
 };
 
 }  // namespace tge

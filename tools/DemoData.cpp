@@ -12,6 +12,7 @@
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/DemoFigure.h"
+#include "tools/DemoMotion.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -119,6 +120,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   scene.sceneFile = kSceneFile;
   scene.addResources = AddCrateResources;
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
+  AddDemoMotion(scene, "Stage", kCrateMesh);
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

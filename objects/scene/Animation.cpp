@@ -92,19 +92,9 @@ void Animation::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int Animation::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Animation> commands(kClassAnimation, Commands());
-  static const CommandDispatcher<Animation> hidden(kClassAnimation, Hidden());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Animation>(kClassAnimation, Commands());
-    ids.Add<Animation>(kClassAnimation, Hidden());
-    return ids;
-  }();
-  auto handler = commands.Find(id);
-  if (handler == nullptr) handler = hidden.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassAnimation, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<Animation> handlers(kClassAnimation, {Commands(), Hidden()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     PlayCommand(CommandArgs(nullptr));
   } else if (id == kCommandActionStopStep) {
     Stop();

@@ -68,16 +68,9 @@ void Bone::CopyFrom(const Object& source) {
 }
 
 int Bone::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Bone> commands(kClassBone, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Bone>(kClassBone, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassBone, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandSetBoneIndex && args != nullptr) {
+  static const CommandHandlers<Bone> handlers(kClassBone, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandSetBoneIndex && args != nullptr) {
     boneIndex_ = CommandArgs(args).Get<std::int32_t>();
   } else if (id == kCommandGetBoneIndex && args != nullptr) {
     CommandArgs(args).Set(boneIndex_);

@@ -49,16 +49,9 @@ void MorphMesh::CopyFrom(const Object& source) {
 }
 
 int MorphMesh::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<MorphMesh> commands(kClassMorphMesh, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<MorphMesh>(kClassMorphMesh, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassMorphMesh, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<MorphMesh> handlers(kClassMorphMesh, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   } else if (id == kCommandInitializeNewObject) {
     SetInheritOrientation(false);

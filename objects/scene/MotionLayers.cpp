@@ -92,16 +92,9 @@ MotionLayers::MotionLayers() : Object(kClassMotionLayers) {}
 
 // Every id goes on to the base handler, whose result is the answer.
 int MotionLayers::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<MotionLayers> commands(kClassMotionLayers, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<MotionLayers>(kClassMotionLayers, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassMotionLayers, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<MotionLayers> handlers(kClassMotionLayers, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     time_ = 0;
     UpdateMotion();
   } else if (id == kCommandInitializeNewObject) {

@@ -49,16 +49,9 @@ void NodeAnimation::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int NodeAnimation::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<NodeAnimation> commands(kClassNodeAnimation, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<NodeAnimation>(kClassNodeAnimation, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassNodeAnimation, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<NodeAnimation> handlers(kClassNodeAnimation, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     Restart();
   } else if (id == kCommandInitializeNewObject) {
     SetInheritOrientation(false);

@@ -148,16 +148,9 @@ void SkinMesh::CopyFrom(const Object& source) {
 }
 
 int SkinMesh::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<SkinMesh> commands(kClassSkinMesh, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<SkinMesh>(kClassSkinMesh, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSkinMesh, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<SkinMesh> handlers(kClassSkinMesh, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   } else if (id == kCommandInitializeNewObject) {
     SetInheritOrientation(false);

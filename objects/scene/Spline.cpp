@@ -101,16 +101,8 @@ void Spline::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int Spline::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Spline> commands(kClassSpline, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Spline>(kClassSpline, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSpline, id))) {
-    (this->*handler)(CommandArgs(args));
-  }
+  static const CommandHandlers<Spline> handlers(kClassSpline, {Commands()});
+  handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }
 

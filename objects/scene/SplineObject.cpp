@@ -38,14 +38,14 @@ std::span<const CommandEntry<SplineObject>> SplineObject::Commands() {
 
 std::span<const CommandEntry<SplineObject>> SplineObject::Hidden() {
   static const CommandEntry<SplineObject> table[] = {
-    {22002, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectPercentage>, &SplineObject::GetFlagCommand<kSplineObjectPercentage>},
-    {22004, "", P, 0, {kValueDword}, &SplineObject::SetField<&SplineObject::spareValue_>, &SplineObject::GetField<&SplineObject::spareValue_>},
-    {22006, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::speed_>, &SplineObject::GetField<&SplineObject::speed_>},
-    {22008, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::spareFloat_>, &SplineObject::GetField<&SplineObject::spareFloat_>},
-    {22010, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectOrient>, &SplineObject::GetFlagCommand<kSplineObjectOrient>},
-    {22012, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectCameraFade>, &SplineObject::GetFlagCommand<kSplineObjectCameraFade>},
-    {22014, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::fadeStart_>, &SplineObject::GetField<&SplineObject::fadeStart_>},
-    {22016, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::fadeEnd_>, &SplineObject::GetField<&SplineObject::fadeEnd_>},
+    {kSetPercentage, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectPercentage>, &SplineObject::GetFlagCommand<kSplineObjectPercentage>},
+    {kSetSpareValue, "", P, 0, {kValueDword}, &SplineObject::SetField<&SplineObject::spareValue_>, &SplineObject::GetField<&SplineObject::spareValue_>},
+    {kSetSpeed, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::speed_>, &SplineObject::GetField<&SplineObject::speed_>},
+    {kSetSpareFloat, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::spareFloat_>, &SplineObject::GetField<&SplineObject::spareFloat_>},
+    {kSetOrient, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectOrient>, &SplineObject::GetFlagCommand<kSplineObjectOrient>},
+    {kSetCameraFade, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectCameraFade>, &SplineObject::GetFlagCommand<kSplineObjectCameraFade>},
+    {kSetFadeStart, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::fadeStart_>, &SplineObject::GetField<&SplineObject::fadeStart_>},
+    {kSetFadeEnd, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::fadeEnd_>, &SplineObject::GetField<&SplineObject::fadeEnd_>},
   };
   return table;
 }
@@ -60,19 +60,9 @@ void SplineObject::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int SplineObject::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<SplineObject> commands(kClassSplineObject, Commands());
-  static const CommandDispatcher<SplineObject> hidden(kClassSplineObject, Hidden());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<SplineObject>(kClassSplineObject, Commands());
-    ids.Add<SplineObject>(kClassSplineObject, Hidden());
-    return ids;
-  }();
-  auto handler = commands.Find(id);
-  if (handler == nullptr) handler = hidden.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSplineObject, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<SplineObject> handlers(kClassSplineObject, {Commands(), Hidden()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     distance_ = 0;
     PlaceAtStart();
   } else if (id == kCommandInitializeNewObject) {

@@ -10,10 +10,9 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/ObjectRef.h"
+#include "objects/scene/Spline.h"
 
 namespace tge {
-
-class Spline;
 
 // Bits of the spline-object flags.
 inline constexpr std::uint32_t kSplineObjectPercentage = 0x1;
@@ -23,6 +22,16 @@ inline constexpr std::uint32_t kSplineObjectCameraFade = 0x4;
 class SplineObject : public Object {
  public:
   static constexpr int kEventSplineEnd = 22019;
+  // Setters that are not registered: only code sends them (each getter is
+  // at the id + 1).
+  static constexpr std::uint32_t kSetPercentage = 22002;
+  static constexpr std::uint32_t kSetSpareValue = 22004;
+  static constexpr std::uint32_t kSetSpeed = 22006;
+  static constexpr std::uint32_t kSetSpareFloat = 22008;
+  static constexpr std::uint32_t kSetOrient = 22010;
+  static constexpr std::uint32_t kSetCameraFade = 22012;
+  static constexpr std::uint32_t kSetFadeStart = 22014;
+  static constexpr std::uint32_t kSetFadeEnd = 22016;
 
   // The registered commands; Hidden() holds the ids only code sends.
   static std::span<const CommandEntry<SplineObject>> Commands();

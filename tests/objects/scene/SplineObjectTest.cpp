@@ -12,8 +12,9 @@ namespace tge::test {
 namespace {
 
 constexpr std::uint32_t kAddPoint = 8504, kSetPointList = 8506, kSetPoint = 8508, kSetIn = 8510, kSetOut = 8512;
-constexpr std::uint32_t kSetPosition = 22000, kGetPosition = 22001, kSetPercentage = 22002, kSetSpeed = 22006,
-                        kSetOrient = 22010, kSetFade = 22012;
+constexpr std::uint32_t kSetPosition = 22000, kGetPosition = 22001, kSetPercentage = SplineObject::kSetPercentage,
+                        kSetSpeed = SplineObject::kSetSpeed, kSetOrient = SplineObject::kSetOrient,
+                        kSetFade = SplineObject::kSetCameraFade, kSetFadeStart = SplineObject::kSetFadeStart;
 
 template <class T>
 void Send(Object& object, std::uint32_t id, T value) {
@@ -163,19 +164,19 @@ TEST_F(SplineObjectTest, FileRecordKeepsItsFieldsFromTheirVersions) {
   Send(rider, kSetPercentage, 1);
   Send(rider, kSetPosition, 30.0f);
   Send(rider, kSetSpeed, 2.5f);
-  Send(rider, 22014, 3.0f);
+  Send(rider, kSetFadeStart, 3.0f);
   ExpectStableRecord(rider);
   std::unique_ptr<SplineObject> loaded = RoundTrip(rider);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->GetSplineObjectFlags(), kSplineObjectPercentage);
   EXPECT_FLOAT_EQ(loaded->GetStartPosition(), 30.0f);
-  EXPECT_FLOAT_EQ(GetFloat(*loaded, 22007), 2.5f);
-  EXPECT_FLOAT_EQ(GetFloat(*loaded, 22015), 3.0f);
+  EXPECT_FLOAT_EQ(GetFloat(*loaded, kSetSpeed + 1), 2.5f);
+  EXPECT_FLOAT_EQ(GetFloat(*loaded, kSetFadeStart + 1), 3.0f);
   // Before version 73 there was no speed, before 77 no fade distances.
   std::unique_ptr<SplineObject> v72 = RoundTrip(rider, 72);
   ASSERT_NE(v72, nullptr);
-  EXPECT_FLOAT_EQ(GetFloat(*v72, 22007), 0.0f);
-  EXPECT_FLOAT_EQ(GetFloat(*v72, 22015), 15.0f);
+  EXPECT_FLOAT_EQ(GetFloat(*v72, kSetSpeed + 1), 0.0f);
+  EXPECT_FLOAT_EQ(GetFloat(*v72, kSetFadeStart + 1), 15.0f);
 }
 
 }  // namespace
