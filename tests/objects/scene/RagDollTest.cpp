@@ -54,20 +54,10 @@ class RagDollTest : public SceneFixture {
   // A skin whose skeleton is a root and bones of the given ids, each with a
   // Bone child of its name, resting at x = 1, 2 ... along the root.
   SkinMesh& Skeleton(const std::vector<std::uint32_t>& ids) {
-    MeshResource& cube = AddCubeMesh("Body");
-    SkinMeshFile file;
-    file.parts.resize(1);
-    file.parts[0].vertices.resize(cube.parts[0].geometry->vertexCount);
-    file.bones.resize(1);
-    file.bones[0].name = "Root";
+    std::vector<SkinBone> bones = {{"Root"}};
     float rest = 1;
-    for (std::uint32_t id : ids) file.bones.push_back({"Bone" + std::to_string(id), {rest++, 0, 0}, {1, 1, 1}, {}, {}, id});
-    EXPECT_TRUE(WriteSkinMeshFile(folder.Path("Data/Body.skn").string(), file));
-    std::unique_ptr<Resource> skin = Resources().CreateResource(kSkinMeshResource);
-    skin->SetName("BodySkin");
-    skin->SetFileName("Body.skn");
-    static_cast<SkinMeshResource&>(*skin).mesh = &cube;
-    Resources().RegisterResource(std::move(skin));
+    for (std::uint32_t id : ids) bones.push_back({"Bone" + std::to_string(id), {rest++, 0, 0}, {1, 1, 1}, {}, {}, id});
+    AddSkinMesh("BodySkin", std::move(bones));
     SkinMesh& mesh = WithBody<SkinMesh>(*engine, kClassSkinMesh, "Figure", {0, 0, 0});
     float x = 1;
     for (std::uint32_t id : ids) WithBody<Bone>(mesh, kClassBone, "Bone" + std::to_string(id), {x++, 0, 0});

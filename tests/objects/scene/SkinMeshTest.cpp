@@ -36,21 +36,7 @@ class SkinMeshTest : public SceneFixture {
  protected:
   void SetUp() override {
     SceneFixture::SetUp();
-    MeshResource& cube = AddCubeMesh("Figure");
-    SkinMeshFile file;
-    file.parts.resize(1);
-    file.parts[0].vertices.resize(cube.parts[0].geometry->vertexCount);
-    file.bones.resize(2);
-    file.bones[0].name = "Root";
-    file.bones[1].name = "Arm";
-    file.bones[1].boneId = kArmId;
-    file.bones[1].position = {1, 0, 0};
-    ASSERT_TRUE(WriteSkinMeshFile(folder.Path("Data/Figure.skn").string(), file));
-    std::unique_ptr<Resource> skin = Resources().CreateResource(kSkinMeshResource);
-    skin->SetName("FigureSkin");
-    skin->SetFileName("Figure.skn");
-    static_cast<SkinMeshResource&>(*skin).mesh = &cube;
-    Resources().RegisterResource(std::move(skin));
+    AddSkinMesh("FigureSkin", {{"Root"}, {"Arm", {1, 0, 0}, {1, 1, 1}, {}, {}, kArmId}});
   }
 
   // An animation of two tracks (root, arm) whose arm runs from armFrom at

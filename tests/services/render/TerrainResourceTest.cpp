@@ -96,18 +96,22 @@ TEST(TerrainTile, SmallTilesOtherSampleSizesAndShortFilesAreRefused) {
 
 TEST(TerrainRecord, TileCountsBeyondTheRecordsBytesAreRefused) {
   ResourceDatabase db;
-  // A record of six tiles whose counts are then replaced.
-  auto write = [&db](std::uint32_t first, std::uint32_t second) {
-    TerrainResource terrain;
-    terrain.tileCount = 2;
-    terrain.secondTileCount = 3;
-    terrain.tiles.resize(6);
+  auto save = [&db](TerrainResource& terrain) {
     std::vector<std::uint8_t> bytes(4096);
     SerializeStream out;
     out.OpenMemoryBuffer(bytes.size(), "wb", bytes.data());
     out.SetVersion(7);
     EXPECT_TRUE(terrain.Serialize(out, db));
     bytes.resize(static_cast<std::size_t>(out.Tell()));
+    return bytes;
+  };
+  // A record of six tiles whose counts are then replaced.
+  auto write = [&save](std::uint32_t first, std::uint32_t second) {
+    TerrainResource terrain;
+    terrain.tileCount = 2;
+    terrain.secondTileCount = 3;
+    terrain.tiles.resize(6);
+    std::vector<std::uint8_t> bytes = save(terrain);
     constexpr std::size_t kCountsAt = 4 + 3 * 4 + 2 * 4;
     std::memcpy(bytes.data() + kCountsAt, &first, 4);
     std::memcpy(bytes.data() + kCountsAt + 4, &second, 4);
@@ -131,13 +135,8 @@ TEST(TerrainRecord, TileCountsBeyondTheRecordsBytesAreRefused) {
   TerrainResource mismatched;  // written as what its list holds
   mismatched.tileCount = 5;
   mismatched.tiles.resize(2);
-  std::vector<std::uint8_t> bytes(1024);
-  SerializeStream out;
-  out.OpenMemoryBuffer(bytes.size(), "wb", bytes.data());
-  out.SetVersion(7);
-  mismatched.Serialize(out, db);
   TerrainResource back;
-  ASSERT_TRUE(read(bytes, back));
+  ASSERT_TRUE(read(save(mismatched), back));
   EXPECT_EQ(back.tiles.size(), 2u);
 }
 
