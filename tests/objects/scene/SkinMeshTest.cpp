@@ -105,6 +105,36 @@ TEST_F(SkinMeshTest, PoseEqualsTheSampledKeysAndTheRootPlacesTheObject) {
   EXPECT_EQ(skin.SetSkinMeshAnimation("Missing", 0), 0);
 }
 
+TEST_F(SkinMeshTest, WithFlag8TheRootPosePlacesTheParent) {
+  AddAnimation("Idle", 1.0f, {0, 0, 0}, {0, 0, 0});
+  SkinMesh& skin = NewSkin({"Idle"});
+  Object& stand = Add<Object>(kClassObject, "Stand");
+  ASSERT_TRUE(stand.AddChild(skin));
+  Send(skin, 2541, std::int32_t{1});
+  skin.SetPosition({7, 7, 7}, false);
+  skin.SetSkinMeshAnimation("Idle", 0);
+  Frame(skin);
+  EXPECT_EQ(skin.GetPosition().x, 7.0f);
+  EXPECT_EQ(stand.GetPosition().y, 1.0f);
+}
+
+TEST_F(SkinMeshTest, FarFromTheCameraAnEntryWithNoAITurningReusesTheLastSkinning) {
+  AddAnimation("Idle", 1.0f, {0, 0, 0}, {0, 0, 0});
+  SkinMesh& skin = NewSkin({"Idle"});
+  skin.SetFarSkinCache(true);
+  Select(skin, 0);
+  Send(skin, 2523, std::int32_t{1});  // SkinMeshAnimationNoAITurning
+  View().SetCameraLookAt({0, 0, -30}, {0, 0, 0});
+  std::vector<RenderCommandKind> kinds;
+  for (int frame = 0; frame < 2; ++frame) {
+    skin.UpdateAnimation(kStep);
+    skin.Draw();
+    for (const RenderCommand* c : Queued<RenderCommand>(kListOpaque)) kinds.push_back(c->kind);
+    Queue().Reset();
+  }
+  EXPECT_EQ(kinds, (std::vector<RenderCommandKind>{RenderCommandKind::kSkinMeshPart, RenderCommandKind::kMeshPart}));
+}
+
 TEST_F(SkinMeshTest, SwitchWeightsFollowTheFadeOutElseTheFadeInElseNoBlend) {
   AddAnimation("Idle", 1.0f, {0, 0, 0}, {0, 0, 0});
   AddAnimation("Walk", 1.0f, {10, 0, 0}, {10, 0, 0});
