@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/files/SerializeStream.h"
 #include "services/ErrorMessage.h"

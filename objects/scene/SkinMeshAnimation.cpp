@@ -117,11 +117,13 @@ void SkinMesh::TellListener(std::int32_t entryIndex) {
 }
 
 // Each state about to pass its length loops; only channel 0's current state
-// moves on to what comes next, a fading one just loops.
+// moves on to what comes next, a fading one just loops. A state without
+// length (a fade-out as long as its animation) is not looped: it would end
+// every frame.
 void SkinMesh::AdvanceStates(float step) {
   for (std::size_t i = 0; i < states_.size(); ++i) {
     SkinMeshChannelState& s = states_[i];
-    if (!s.animation || step * s.speed + s.time < s.length) continue;
+    if (!s.animation || s.length <= 0 || step * s.speed + s.time < s.length) continue;
     s.time -= s.length;
     if (applyRootMotion_ == 0) s.rootPosition = RootAtStart(s.animation);
     s.ClearCursors();
