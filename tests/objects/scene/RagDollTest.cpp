@@ -174,6 +174,14 @@ TEST_F(RagDollTest, StartingTwiceKeepsALongTimeAndStoppingRestoresTheAnimation) 
   EXPECT_EQ(skin.GetRagDollTime(), 0.0f);
 }
 
+TEST_F(RagDollTest, TheBonesTakeOverTheFiguresVelocity) {
+  SkinMesh& skin = Skeleton({1, 2});
+  skin.ExecuteCommand(kCommandCreatePhysics, nullptr);
+  skin.ApplyBodyVector(BodyVector::kSetLinearVelocity, {0, 0, 3});
+  skin.StartRagDoll(5.0f);
+  for (int id : {1, 2}) EXPECT_NEAR(skin.GetBoneObject(id)->GetLinearVelocity().z, 3.0f, 1e-5f) << id;
+}
+
 TEST_F(RagDollTest, ExplosionPushesBodiesInsideTheRadiusOnlyAndOnlyInRagDoll) {
   SkinMesh& skin = Skeleton({1, 2, 3});  // bones at x = 1, 2, 3
   auto force = [](Object& object) {
