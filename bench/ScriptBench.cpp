@@ -6,30 +6,15 @@
 // global operator new during the timed loop; a warm run must show 0.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 
+#include "bench/AllocationCount.h"
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ScriptInterpreter.h"
 
-namespace {
-
-std::atomic<long> allocationCount{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocationCount.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace tge {
 namespace {
@@ -66,9 +51,9 @@ void RunStatements(benchmark::State& state, const char* text) {
   auto root = BuildTree(deepest);
   Object& context = *deepest;
   RunScriptText(context, text, nullptr);  // warm
-  const long before = allocationCount.load();
+  const long before = bench::allocationCount.load();
   for (auto _ : state) RunScriptText(context, text, nullptr);
-  const long allocations = allocationCount.load() - before;
+  const long allocations = bench::allocationCount.load() - before;
   state.SetItemsProcessed(state.iterations());
   state.counters["allocs_per_statement"] =
       static_cast<double>(allocations) / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));

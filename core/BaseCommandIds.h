@@ -15,6 +15,8 @@ inline constexpr std::uint32_t kCommandActionStop = 82;
 inline constexpr std::uint32_t kCommandActionKill = 83;
 inline constexpr std::uint32_t kCommandSetUseScript = 165;
 inline constexpr std::uint32_t kCommandInitializeNewObject = 177;
+// Internal: the block pointer is a ResourceSet each object adds its resources to.
+inline constexpr std::uint32_t kCommandCollectResources = 11;
 // Internal: build the object's physics; start bodies and joints.
 inline constexpr std::uint32_t kCommandCreatePhysics = 161;
 inline constexpr std::uint32_t kCommandStartPhysics = 162;

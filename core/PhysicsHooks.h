@@ -11,6 +11,8 @@ namespace tge {
 
 struct PhysicsBody;
 struct PhysicsGeom;
+struct PhysicsJoint;
+struct PhysicsWorld;
 
 // What a vector does to a body.
 enum class BodyVector {
@@ -22,6 +24,22 @@ enum class BodyVector {
   kAddTorque,
   kAddRelativeForce,
   kAddRelativeTorque,
+};
+
+// A hinge (one axis) or universal joint (two axes) with stops on its axes,
+// as a skeleton's bones are held together. A null body is the static world.
+struct LimitedJoint {
+  enum class Kind { kHinge, kUniversal };
+  Kind kind = Kind::kHinge;
+  PhysicsBody* first = nullptr;
+  PhysicsBody* second = nullptr;
+  Vector3 anchor;
+  Vector3 axis1;
+  Vector3 axis2;  // universal only
+  float loStop = 0, hiStop = 0;
+  float loStop2 = 0, hiStop2 = 0;  // universal only
+  // A universal joint takes the same three for its second axis.
+  float cfm = 0, stopCfm = 0, stopErp = 0;
 };
 
 class PhysicsHooks {
@@ -42,6 +60,10 @@ class PhysicsHooks {
   virtual void SetGeomRotation(PhysicsGeom* geom, const Quaternion& rotation) = 0;
   virtual void EnableGeom(PhysicsGeom* geom, bool on) = 0;
   virtual void DestroyGeom(PhysicsGeom* geom) = 0;
+  // Null when the world is null or the joint cannot be made (a zero axis,
+  // a body joined to itself).
+  virtual PhysicsJoint* CreateLimitedJoint(PhysicsWorld* world, const LimitedJoint& joint) = 0;
+  virtual void DestroyJoint(PhysicsJoint* joint) = 0;
 };
 
 // Null until the physics wrapper installs its hooks.

@@ -8,13 +8,16 @@
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/scene/Animation.h"
+#include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
+#include "objects/scene/MorphMesh.h"
 #include "objects/scene/MotionLayers.h"
 #include "objects/scene/NodeAnimation.h"
 #include "objects/scene/ScreenAnchor.h"
+#include "objects/scene/SkinMesh.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
 #include "objects/ui/Button.h"
@@ -31,8 +34,10 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassMesh, &RegisterMeshCommands},
     {kClassLight, &RegisterLightCommands},
     {kClassCamera, &RegisterCameraCommands},
+    {kClassBone, &RegisterBoneCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
@@ -51,6 +56,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
+    {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},

@@ -26,6 +26,8 @@ void ChangeVoice(Resource* sound, Change change) {
 
 // Player 0's actions that step the post-effect amounts.
 constexpr int kBloomLessAction = 329, kBloomMoreAction = 333, kBlurLessAction = 334, kBlurMoreAction = 335;
+// Held down, it also shows terrain as wireframe.
+constexpr int kTerrainWireframeAction = kBloomMoreAction;
 
 std::int32_t& EnableField(StartupSettings& settings, int slot) {
   static constexpr std::array<std::int32_t StartupSettings::*, kServiceSlotCount> kFields = {
@@ -130,7 +132,9 @@ int EngineServices::RenderFrame() {
   actions.blurMore = IsInputActionPressed(0, kBlurMoreAction) != 0;
   actions.bloomMore = IsInputActionPressed(0, kBloomMoreAction) != 0;
   actions.bloomLess = IsInputActionPressed(0, kBloomLessAction) != 0;
-  return frameRender_.RenderFrame(*device, actions);
+  // Read without polling: a poll per terrain tile would eat the frame's presses.
+  const bool terrainWireframe = GetInputActionValue(0, kTerrainWireframeAction) != 0;
+  return frameRender_.RenderFrame(*device, actions, terrainWireframe);
 }
 
 int EngineServices::EndFrame() { return frameRender_.EndFrame(GetRenderDevice()); }

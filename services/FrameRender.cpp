@@ -13,6 +13,8 @@
 #include "services/PrimitivePools.h"
 #include "services/RenderDevice.h"
 #include "services/RenderQueue.h"
+#include "services/SkinMeshResource.h"
+#include "services/TerrainResource.h"
 #include "services/TextDrawing.h"
 #include "services/ViewState.h"
 
@@ -42,6 +44,12 @@ void DrawMeshPartCommand(RenderDevice& rd, const MeshPartCommand& c) {
   if (c.textureMatrix) SetTextureTransform(rd, *c.textureMatrix, gfx::kTtfCount2, 0);
   DrawMeshPart(rd, c.mesh, c.part);
   if (c.textureMatrix) ClearTextureTransform(rd);
+}
+
+void DrawSkinMeshPartCommand(RenderDevice& rd, const SkinMeshPartCommand& c) {
+  SkinPart(c.skin, c.part, c.matrices, c.matrixCount);
+  ApplyMaterial(rd, c.material, c.colour, 1.0f);
+  DrawMeshPart(rd, c.mesh, c.part);
 }
 
 void DrawPrimitivesCommand(RenderDevice& rd, const PrimitivesCommand& c) {
@@ -120,6 +128,9 @@ void FrameRender::DrawSceneCommand(RenderDevice& rd, const RenderCommand& c) con
     case RenderCommandKind::kMeshPart:
       DrawMeshPartCommand(rd, static_cast<const MeshPartCommand&>(c));
       break;
+    case RenderCommandKind::kSkinMeshPart:
+      DrawSkinMeshPartCommand(rd, static_cast<const SkinMeshPartCommand&>(c));
+      break;
     case RenderCommandKind::kMorphBlend: {
       const auto& blend = static_cast<const MorphBlendCommand&>(c);
       BlendMorphMesh(blend.destination, blend.morph, blend.part, blend.count, blend.indices, blend.weights);
@@ -129,6 +140,11 @@ void FrameRender::DrawSceneCommand(RenderDevice& rd, const RenderCommand& c) con
     case RenderCommandKind::kPrimitives:
       DrawPrimitivesCommand(rd, static_cast<const PrimitivesCommand&>(c));
       break;
+    case RenderCommandKind::kTerrain: {
+      const auto& terrain = static_cast<const TerrainCommand&>(c);
+      UpdateAndDrawTerrain(rd, terrain.terrain, terrain.userValue, terrainWireframe_);
+      break;
+    }
     case RenderCommandKind::kCallback: {
       const auto& callback = static_cast<const CallbackCommand&>(c);
       callback.function(callback.object, callback.value);
@@ -165,7 +181,8 @@ void FrameRender::DrawOverlay(RenderDevice& rd) const {
   ForEachDrawnList(queue_, [&](const RenderCommand& c) { DrawOverlayCommand(rd, c); });
 }
 
-int FrameRender::RenderFrame(RenderDevice& rd, const PostEffectActions& actions) {
+int FrameRender::RenderFrame(RenderDevice& rd, const PostEffectActions& actions, bool terrainWireframe) {
+  terrainWireframe_ = terrainWireframe;
   DrawScene(rd);
   postEffects_.Compose(actions);
   rd.Material().Forget();

@@ -26,7 +26,8 @@ class FrameRender {
 
   // 0 while the device is lost, else 1.
   int BeginFrame(RenderDevice& device);
-  int RenderFrame(RenderDevice& device, const PostEffectActions& actions);
+  // Terrain is drawn in wireframe while terrainWireframe is set.
+  int RenderFrame(RenderDevice& device, const PostEffectActions& actions, bool terrainWireframe = false);
   // Empties the queue; ends the scene and presents when there is a device.
   int EndFrame(RenderDevice* device);
 
@@ -41,6 +42,7 @@ class FrameRender {
   RenderQueue& queue_;
   const ViewState& view_;
   PostEffects& postEffects_;
+  bool terrainWireframe_ = false;
 };
 
 }  // namespace tge

@@ -4,31 +4,12 @@
 
 #include "core/math/Vector.h"
 #include "platform/gfx/VertexFormat.h"
+#include "services/LockedVertices.h"
 #include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
 
 namespace tge {
 namespace {
-
-// A locked vertex buffer, unlocked again when it goes.
-class LockedVertices {
- public:
-  LockedVertices(gfx::VertexBuffer& buffer, std::uint32_t flags) : buffer_(buffer) {
-    void* data = nullptr;
-    if (gfx::Succeeded(buffer_.Lock(0, 0, flags, &data))) bytes_ = static_cast<std::uint8_t*>(data);
-  }
-  ~LockedVertices() {
-    if (bytes_) buffer_.Unlock();
-  }
-  LockedVertices(const LockedVertices&) = delete;
-  LockedVertices& operator=(const LockedVertices&) = delete;
-
-  std::uint8_t* Bytes() const { return bytes_; }
-
- private:
-  gfx::VertexBuffer& buffer_;
-  std::uint8_t* bytes_ = nullptr;
-};
 
 Vector3 ReadVector(const std::uint8_t* at) {
   Vector3 v;

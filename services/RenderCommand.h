@@ -17,13 +17,15 @@ class FontResource;
 class MaterialResource;
 class MeshResource;
 class MorphMeshResource;
+class SkinMeshResource;
+class TerrainResource;
 
 enum class RenderCommandKind : std::uint32_t {
   kMeshPart = 1,
-  kSkinMeshPart = 2,  // queued once skinned meshes exist
+  kSkinMeshPart = 2,
   kMorphBlend = 3,
   kPrimitives = 4,
-  kTerrain = 5,       // queued once terrain exists
+  kTerrain = 5,
   kText = 6,
   kScreenQuad = 7,
   kLight = 8,
@@ -82,6 +84,17 @@ struct MorphBlendCommand : RenderCommand {
   const gfx::Material* colour = nullptr;
 };
 
+struct SkinMeshPartCommand : RenderCommand {
+  MeshResource* mesh = nullptr;
+  SkinMeshResource* skin = nullptr;
+  // The caller's array, one matrix per bone.
+  const Matrix4* matrices = nullptr;
+  std::uint32_t matrixCount = 0;
+  std::uint32_t part = 0;
+  MaterialResource* material = nullptr;
+  const gfx::Material* colour = nullptr;
+};
+
 struct PrimitivesCommand : RenderCommand {
   const void* vertices = nullptr;
   std::uint32_t format = 0;
@@ -91,6 +104,11 @@ struct PrimitivesCommand : RenderCommand {
   MaterialResource* material = nullptr;
   const gfx::Material* colour = nullptr;
   const Matrix4* projection = nullptr;
+};
+
+struct TerrainCommand : RenderCommand {
+  TerrainResource* terrain = nullptr;
+  std::uint32_t userValue = 0;
 };
 
 struct TextCommand : RenderCommand {

@@ -8,6 +8,8 @@
 #include "services/MaterialType.h"
 #include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
+#include "services/SkinMeshResource.h"
+#include "services/TerrainResource.h"
 #include "services/ViewState.h"
 
 namespace tge {
@@ -16,6 +18,8 @@ namespace {
 constexpr float kPointLightKey = 1.0f, kSpotLightKey = 2.0f, kDirectionalLightKey = 3.0f;
 // Sprites lie just in front of the near end of the depth range.
 constexpr float kSpriteDepth = 0.1f;
+constexpr float kDefaultSkinRadius = 3.0f;
+constexpr float kTerrainKey = -1.0f;
 
 constexpr std::size_t RoundUp(std::size_t bytes) {
   return (bytes + RenderQueue::kRecordAlign - 1) / RenderQueue::kRecordAlign * RenderQueue::kRecordAlign;
@@ -148,6 +152,51 @@ void RenderQueue::QueueLinkedMesh(Resource* morphResource, const Matrix4& world,
     command->colour = colour;
     FileByMaterial(command, command->material, true);
   }
+}
+
+int RenderQueue::QueueSkinMesh(Resource* skinResource, const Matrix4* matrices, std::uint32_t matrixCount,
+                               const Matrix4& world, const Sphere* sphere, Resource* materialOverride,
+                               const gfx::Material* colour) {
+  auto* skin = ResourceCast<SkinMeshResource>(skinResource);
+  if (!skin) return 0;
+  skin->Load();
+  auto* mesh = ResourceCast<MeshResource>(skin->mesh);
+  if (!mesh) return 0;
+  mesh->Load();
+  const Sphere tested = sphere ? *sphere : Sphere{{world.m[12], world.m[13], world.m[14]}, kDefaultSkinRadius};
+  int all = 1;
+  for (std::size_t i = 0; i < mesh->parts.size(); ++i) {
+    float depth = 0;
+    const int cull = GetSkinMeshPartActive(skin, i) ? view_.TestSphereInFrustum(tested, &depth, true) : kSphereOutside;
+    auto* command = cull == kSphereOutside ? nullptr : Carve<SkinMeshPartCommand>(RenderCommandKind::kSkinMeshPart);
+    if (!command) {
+      all = 0;
+      continue;
+    }
+    command->world = world;
+    command->key = depth;
+    command->cull = std::uint32_t(cull);
+    command->mesh = mesh;
+    command->skin = skin;
+    command->matrices = matrices;
+    command->matrixCount = matrixCount;
+    command->part = std::uint32_t(i);
+    command->material = MaterialOf(materialOverride, mesh->parts[i].material);
+    command->colour = colour;
+    FileByMaterial(command, command->material, true);
+  }
+  return all;
+}
+
+void RenderQueue::QueueTerrain(Resource* terrainResource, std::uint32_t userValue) {
+  auto* terrain = ResourceCast<TerrainResource>(terrainResource);
+  if (!terrain) return;
+  auto* command = Carve<TerrainCommand>(RenderCommandKind::kTerrain);
+  if (!command) return;
+  command->key = kTerrainKey;
+  command->terrain = terrain;
+  command->userValue = userValue;
+  Insert(command, kListOpaque);
 }
 
 int RenderQueue::QueuePrimitives(const void* vertices, std::uint32_t format, std::uint32_t type,

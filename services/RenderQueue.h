@@ -46,6 +46,15 @@ class RenderQueue {
   void QueueLinkedMesh(Resource* morph, const Matrix4& world, std::uint32_t count, const std::uint32_t* indices,
                        const float* weights, Resource* destinationOverride, Resource* materialOverride,
                        const gfx::Material* colour);
+  // One record per part of the skin's mesh that the skin enables and whose
+  // sphere (the given one, else 3 units around the world matrix's place) is
+  // not outside the view; the part is posed from the matrices when the frame
+  // is rendered. 1 when every part was queued; the skin and its mesh are
+  // loaded first.
+  int QueueSkinMesh(Resource* skin, const Matrix4* matrices, std::uint32_t matrixCount, const Matrix4& world,
+                    const Sphere* sphere, Resource* materialOverride, const gfx::Material* colour);
+  // Drawn with the opaque geometry, behind everything of its list.
+  void QueueTerrain(Resource* terrain, std::uint32_t userValue);
   // 0 for null vertices or no primitives, 2 when the given sphere is outside
   // the view, else 1. Without a sphere the key is 0.
   int QueuePrimitives(const void* vertices, std::uint32_t format, std::uint32_t type, std::uint32_t count,

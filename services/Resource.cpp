@@ -16,9 +16,9 @@ bool Resource::Serialize(SerializeStream& stream, const ResourceDatabase& databa
   return SerializeFields(stream, database);
 }
 
-std::string Resource::GetDataPath() const {
+std::string Resource::GetDataPath(const std::string& name) const {
   const std::string folder = database_ ? database_->GetDataFolder() : std::string();
-  return folder + "Data\\" + fileName_;
+  return folder + "Data\\" + name;
 }
 
 bool CountFitsStream(SerializeStream& stream, std::uint64_t count, std::uint64_t itemBytes) {

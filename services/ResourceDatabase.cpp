@@ -12,7 +12,9 @@
 #include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
 #include "services/RawFileResource.h"
+#include "services/SkinMeshResource.h"
 #include "services/SoundResource.h"
+#include "services/TerrainResource.h"
 #include "services/TextureResource.h"
 #include "services/VideoResource.h"
 
@@ -35,9 +37,9 @@ constexpr std::array<Creator, kResourceTypeCount> kCreators = {
     Make<AnimationResource>,          //
     Make<FontResource>,               //
     Make<VideoResource>,              //
-    nullptr,                          // skinned mesh
+    Make<SkinMeshResource>,           //
     Make<MorphMeshResource>,          //
-    nullptr,                          // terrain
+    Make<TerrainResource>,            //
     Make<CollisionGeometryResource>,  //
     Make<RawFileResource>,            //
 };

@@ -11,6 +11,7 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoFigure.h"
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
@@ -53,7 +54,8 @@ bool AddCrateResources(ResourceDatabase& resources, const fs::path& dataFolder) 
   auto& material = RegisterResource<MaterialResource>(resources, kCrateMaterial, "");
   material.flags &= ~std::uint32_t{kMaterialNoColors};
   SetMaterialTexture(&material, 0, &texture);
-  return AddBoxMesh(resources, dataFolder, kCrateMesh, MakeTexturedBox(kCrateSize), kCrateSize, &material) != nullptr;
+  return AddBoxMesh(resources, dataFolder, kCrateMesh, MakeTexturedBox(kCrateSize), kCrateSize, &material) != nullptr &&
+         AddFigureResources(resources, dataFolder);
 }
 
 // The turn about y by angle as a script's quaternion argument.
@@ -95,6 +97,7 @@ void BuildStage(Object& world) {
       "this.SetLightType(1); this.SetPosition(-1.8, 0.4, -1.6); this.SetLightColor(1, 0.45, 0.15, 1); "
       "this.SetLightRadius(3); this.SetLightFalloff0(1); this.SetLightFalloff1(1); this.SetLightFalloff2(1);");
   AddTurner(AddCrate(stage, "Crate", "0, 0, 0"));
+  AddFigure(stage);
   for (int i = 0; i < kRowCrates; ++i) {
     const std::string z = std::to_string(kRowFirstZ + float(i) * kRowSpacing);
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);

@@ -27,11 +27,14 @@ struct SeedSetUp {
 
 constexpr SeedSetUp kSetUps[] = {
     {kClassMesh, "this.AddMesh(Box); this.AddMesh(Ball);"},
+    {kClassBone, "this.SetBoneEnableJoint(1); this.SetBoneJointType(1); this.SetBoneDamageMul(2);"},
+    {kClassSkinMesh, "this.SetSkinMesh(Figure); this.AddSkinMeshAnimation(Idle); this.AddSkinMeshAnimation(Idle_01);"},
     {kClassMotionLayers, "this.AddLayer(); this.SetLayerList(0); this.SetPosSinMul(1, 0, 0.5); this.AddLayer();"},
     {kClassAnimation, "this.AddAnimation(Walk); this.AddAnimation(Walk_01); this.SetAnimationList(1); "
                       "this.SetAnimationStyle(3);"},
     {kClassSpline, "this.AddSplinePoint(); this.AddSplinePoint(); this.SetSplinePointList(1); "
                    "this.SetSplinePoint(4, 0, 0);"},
+    {kClassMorphMesh, "this.SetMorphMesh(Face); this.SetMorphMeshDestinationMesh(Head);"},
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
     {kClassWindow, "this.SetWindowText(Title); this.SetWindowSprite(Skin); this.SetWindowFont(Font);"},
     {kClassSprite, "this.SetSpriteMaterial(Skin); this.SetSpriteType(2);"},

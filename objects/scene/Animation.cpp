@@ -21,7 +21,6 @@ namespace {
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto E = CommandKind::kEvent;
-constexpr std::uint32_t kCommandCollectResources = 11;
 // A stored entry: its name's length, the style word and the speed.
 constexpr std::uint64_t kMinEntryBytes = 12;
 constexpr std::uint32_t kReversedShift = 8;

@@ -7,8 +7,11 @@
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
 #include "services/MaterialResource.h"
+#include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
 #include "services/RawFileResource.h"
+#include "services/SkinMeshResource.h"
+#include "services/TerrainResource.h"
 
 namespace tge {
 namespace {
@@ -102,6 +105,39 @@ TEST(ResourceLibrary, WrittenLibraryReadsBackInTypeOrderWithItsFields) {
   EXPECT_EQ(services.GetText("Title"), "Tarn");
 }
 
+TEST(ResourceLibrary, SkinnedMeshAndTerrainRecordsSaveLoadSaveToTheSameBytes) {
+  TempDataFolder folder;
+  const std::string first = folder.Folder() + "Data\\First.sli";
+  const std::string second = folder.Folder() + "Data\\Second.sli";
+  {
+    EngineServices services;
+    auto* material = Add<MaterialResource>(services, kMaterialResource, "Grass");
+    auto* mesh = Add<MeshResource>(services, kMeshResource, "Body");
+    mesh->parts.resize(1);
+    Add<SkinMeshResource>(services, kSkinMeshResource, "BodySkin")->mesh = mesh;
+    auto* terrain = Add<TerrainResource>(services, kTerrainResource, "Hills");
+    terrain->tileCount = 2;
+    terrain->secondTileCount = 1;
+    terrain->tiles.resize(2);
+    terrain->tiles[1] = {{1, 2, 3}, {4, 5, 6}, 1, 0, 9, material};
+    ASSERT_EQ(services.SerializeLibrary(first, 0), 1) << GetErrorMessage();
+  }
+  EngineServices services;
+  ASSERT_EQ(services.SerializeLibrary(first, 1), 1) << GetErrorMessage();
+  ResourceDatabase& db = services.GetResources();
+  EXPECT_EQ(GetSkinMesh(db.LookupResource("BodySkin", kSkinMeshResource)), db.LookupResource("Body", kMeshResource));
+  auto* terrain = ResourceCast<TerrainResource>(db.LookupResource("Hills", kTerrainResource));
+  ASSERT_NE(terrain, nullptr);
+  ASSERT_EQ(terrain->tiles.size(), 2u);
+  EXPECT_EQ(terrain->tiles[1].x, 1u);
+  EXPECT_EQ(terrain->tiles[1].value, 9u);
+  EXPECT_EQ(terrain->tiles[1].second.z, 6.0f);
+  EXPECT_EQ(terrain->tiles[1].material, db.LookupResource("Grass", kMaterialResource));
+  EXPECT_EQ(terrain->tiles[0].material, nullptr);
+  ASSERT_EQ(services.SerializeLibrary(second, 0), 1) << GetErrorMessage();
+  EXPECT_EQ(folder.Read("Data/First.sli"), folder.Read("Data/Second.sli"));
+}
+
 TEST(ResourceLibrary, OldVersionsFollowTheirGates) {
   // Version 4: the stored value gives way to 100; version 5 materials have
   // no pair of values; a material with flag 0x01 stores no colours.
@@ -138,7 +174,9 @@ TEST(ResourceLibrary, BadLibrariesAreRefusedWholeWithAReason) {
   Record(goodThenBadType, kAnimationResource, "Walk").F32(1.0f);
   Record(goodThenBadType, 12, "Odd");
   Bytes unbuiltType = Header(7, 1);
-  Record(unbuiltType, kTerrainResource, "Hills").U32(0);
+  Record(unbuiltType, kVideoResource, "Intro").U32(0);
+  Bytes hugeTileCount = Header(7, 1);
+  Record(hugeTileCount, kTerrainResource, "Hills").F32(2).F32(1).U32(0x10000).U32(0x10000);
   Bytes hugeTextureCount = Header(7, 1);
   Record(hugeTextureCount, kMaterialResource, "M").U32(1).U32(0).U32(0).U32(0).U32(0x40000000);
   Bytes hugeTargetCount = Header(7, 1);
@@ -147,7 +185,8 @@ TEST(ResourceLibrary, BadLibrariesAreRefusedWholeWithAReason) {
   Record(truncated, kRawFileResource, "R").U32(1);
   std::vector<Case> cases = {
       {"bad type", goodThenBadType, "unknown resource type 12"},
-      {"unbuilt type", unbuiltType, "resource type Terrain is not available"},
+      {"unbuilt type", unbuiltType, "resource type Video is not available"},
+      {"tile count", hugeTileCount, "counts beyond the file"},
       {"texture count", hugeTextureCount, "counts beyond the file"},
       {"target count", hugeTargetCount, "counts beyond the file"},
       {"truncated", truncated, "truncated"},

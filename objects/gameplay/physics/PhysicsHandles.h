@@ -6,6 +6,7 @@
 #include <ode/ode.h>
 
 #include "core/ObjectRecords.h"
+#include "core/PhysicsHooks.h"
 
 namespace tge {
 
@@ -13,6 +14,8 @@ inline dBodyID ToOde(PhysicsBody* body) { return reinterpret_cast<dBodyID>(body)
 inline dGeomID ToOde(PhysicsGeom* geometry) { return reinterpret_cast<dGeomID>(geometry); }
 inline dSpaceID ToOde(PhysicsSpace* space) { return reinterpret_cast<dSpaceID>(space); }
 
+inline dJointID ToOde(PhysicsJoint* joint) { return reinterpret_cast<dJointID>(joint); }
+inline PhysicsJoint* ToPhysicsJoint(dJointID joint) { return reinterpret_cast<PhysicsJoint*>(joint); }
 inline PhysicsBody* ToPhysicsBody(dBodyID body) { return reinterpret_cast<PhysicsBody*>(body); }
 inline PhysicsGeom* ToPhysicsGeom(dGeomID geometry) {
   return reinterpret_cast<PhysicsGeom*>(geometry);

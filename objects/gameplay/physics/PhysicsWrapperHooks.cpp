@@ -4,6 +4,7 @@
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/physics/PhysicsJoint.h"
 #include "objects/gameplay/physics/PhysicsMass.h"
 
 namespace tge {
@@ -60,6 +61,21 @@ class PhysicsWrapperHooks final : public PhysicsHooks {
 
   void DestroyGeom(PhysicsGeom* geometry) override { tge::DestroyGeom(ToOde(geometry)); }
 
+  PhysicsJoint* CreateLimitedJoint(PhysicsWorld* world, const LimitedJoint& description) override {
+    const bool universal = description.kind == LimitedJoint::Kind::kUniversal;
+    dJointID joint = universal ? CreateUniversalJoint(world) : CreateHingeJoint(world);
+    if (!joint) return nullptr;
+    AttachJoint(joint, ToOde(description.first), ToOde(description.second));
+    if (universal) {
+      SetUniversalLimits(joint, description);
+    } else {
+      SetHingeLimits(joint, description);
+    }
+    return ToPhysicsJoint(joint);
+  }
+
+  void DestroyJoint(PhysicsJoint* joint) override { tge::DestroyJoint(ToOde(joint)); }
+
  private:
   using BodyVectorOperation = void (*)(dBodyID, const Vector3&);
 
@@ -75,6 +91,32 @@ class PhysicsWrapperHooks final : public PhysicsHooks {
       case BodyVector::kAddRelativeTorque: return AddBodyRelTorque;
     }
     return IgnoreVector;
+  }
+
+  static void SetHingeLimits(dJointID joint, const LimitedJoint& d) {
+    SetHingeAnchor(joint, d.anchor);
+    SetHingeAxis(joint, d.axis1);
+    SetHingeLoStop(joint, d.loStop);
+    SetHingeHiStop(joint, d.hiStop);
+    SetHingeCFM(joint, d.cfm);
+    SetHingeStopCFM(joint, d.stopCfm);
+    SetHingeStopERP(joint, d.stopErp);
+  }
+
+  static void SetUniversalLimits(dJointID joint, const LimitedJoint& d) {
+    SetUniversalAnchor(joint, d.anchor);
+    SetUniversalAxis1(joint, d.axis1);
+    SetUniversalAxis2(joint, d.axis2);
+    SetUniversalLoStop(joint, d.loStop);
+    SetUniversalHiStop(joint, d.hiStop);
+    SetUniversalLoStop2(joint, d.loStop2);
+    SetUniversalHiStop2(joint, d.hiStop2);
+    SetUniversalStopERP(joint, d.stopErp);
+    SetUniversalStopERP2(joint, d.stopErp);
+    SetUniversalStopCFM(joint, d.stopCfm);
+    SetUniversalStopCFM2(joint, d.stopCfm);
+    SetUniversalCFM(joint, d.cfm);
+    SetUniversalCFM2(joint, d.cfm);
   }
 
   // An out-of-range BodyVector (a corrupt value cast to the enum) does nothing.

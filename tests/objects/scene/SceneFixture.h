@@ -18,6 +18,7 @@
 #include "services/MaterialResource.h"
 #include "services/MeshResource.h"
 #include "services/ResourceType.h"
+#include "services/SkinMeshResource.h"
 #include "tests/services/TestBytes.h"
 #include "tests/services/render/RecordingRenderDevice.h"
 
@@ -73,6 +74,22 @@ class SceneFixture : public ::testing::Test {
     MeshResource& kept = *mesh;
     Resources().RegisterResource(std::move(mesh));
     return kept;
+  }
+
+  // A skinned mesh named name over a new cube mesh, every vertex on bone 0,
+  // with the given skeleton.
+  void AddSkinMesh(const std::string& name, std::vector<SkinBone> bones) {
+    MeshResource& cube = AddCubeMesh(name + "Mesh");
+    SkinMeshFile file;
+    file.parts.resize(1);
+    file.parts[0].vertices.resize(cube.parts[0].geometry->vertexCount);
+    file.bones = std::move(bones);
+    EXPECT_TRUE(WriteSkinMeshFile(folder.Path("Data/" + name + ".skn").string(), file));
+    std::unique_ptr<Resource> skin = Resources().CreateResource(kSkinMeshResource);
+    skin->SetName(name);
+    skin->SetFileName(name + ".skn");
+    static_cast<SkinMeshResource&>(*skin).mesh = &cube;
+    Resources().RegisterResource(std::move(skin));
   }
 
   // A Space of the engine's World, with a collision space of its own.

@@ -1,0 +1,147 @@
+// Bone's command table, joint and file record.
+#include "objects/scene/Bone.h"
+
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/PhysicsHooks.h"
+#include "core/World.h"
+#include "core/files/SerializeStream.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+// Internal: the skeleton bone id, set and read by the skin mesh.
+constexpr std::uint32_t kCommandSetBoneIndex = 1796;
+constexpr std::uint32_t kCommandGetBoneIndex = 1797;
+constexpr int kFirstVersionWithJointVectors = 18;
+constexpr int kFirstVersionWithDamageMul = 22;
+constexpr std::uint32_t kAxisChoices = 6;
+// The rag doll's own universal-joint limits; a hinge takes its stop values
+// from the Bone.
+constexpr float kJointCfm = 0.005f;
+constexpr float kUniversalStopErp = 0.05f;
+
+Vector3 Negated(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Bone>> Bone::Commands() {
+  static const CommandEntry<Bone> table[] = {
+    {1750, "BoneRotationType", P, 0, {kValueDword}, &Bone::SetFieldCommand<&Bone::rotationType_>, &Bone::GetFieldCommand<&Bone::rotationType_>},
+    {1752, "BoneRotation", P, 0, {kValueQuaternion}, &Bone::SetFieldCommand<&Bone::rotation_>, &Bone::GetFieldCommand<&Bone::rotation_>},
+    {1754, "BoneRotationBlend", P, 0, {kValueFloat}, &Bone::SetFieldCommand<&Bone::rotationBlend_>, &Bone::GetFieldCommand<&Bone::rotationBlend_>},
+    {1756, "BonePositionType", P, 0, {kValueDword}, &Bone::SetFieldCommand<&Bone::positionType_>, &Bone::GetFieldCommand<&Bone::positionType_>},
+    {1758, "BonePosition", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::position_>, &Bone::GetFieldCommand<&Bone::position_>},
+    {1760, "BonePositionBlend", P, 0, {kValueFloat}, &Bone::SetFieldCommand<&Bone::positionBlend_>, &Bone::GetFieldCommand<&Bone::positionBlend_>},
+    {1762, "BoneScaleType", P, 0, {kValueDword}, &Bone::SetFieldCommand<&Bone::scaleType_>, &Bone::GetFieldCommand<&Bone::scaleType_>},
+    {1764, "BoneScale", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::scale_>, &Bone::GetFieldCommand<&Bone::scale_>},
+    {1766, "BoneScaleBlend", P, 0, {kValueFloat}, &Bone::SetFieldCommand<&Bone::scaleBlend_>, &Bone::GetFieldCommand<&Bone::scaleBlend_>},
+    {1768, "BoneEnableJoint", P, 0, {kValueBool}, &Bone::SetWordBitCommand<kBoneEnableJoint>, &Bone::GetWordBitCommand<kBoneEnableJoint>},
+    {1770, "BoneJointType", P, 0, {kValueDword}, &Bone::SetWordByteCommand<kBoneJointTypeShift>, &Bone::GetWordByteCommand<kBoneJointTypeShift>},
+    {1772, "BoneJointAxis", P, 0, {kValueDword}, &Bone::SetWordByteCommand<kBoneJointAxisShift>, &Bone::GetWordByteCommand<kBoneJointAxisShift>},
+    {1774, "BoneJointCFM", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointCfm_>, &Bone::GetFieldCommand<&Bone::jointCfm_>},
+    {1776, "BoneJointLoStop", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointLoStop_>, &Bone::GetFieldCommand<&Bone::jointLoStop_>},
+    {1778, "BoneJointHiStop", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointHiStop_>, &Bone::GetFieldCommand<&Bone::jointHiStop_>},
+    {1780, "BoneJointStopCFM", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointStopCfm_>, &Bone::GetFieldCommand<&Bone::jointStopCfm_>},
+    {1782, "BoneJointStopERP", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointStopErp_>, &Bone::GetFieldCommand<&Bone::jointStopErp_>},
+    {1784, "BoneJointStopBounce", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointStopBounce_>, &Bone::GetFieldCommand<&Bone::jointStopBounce_>},
+    {1786, "BoneJointVelocity", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointVelocity_>, &Bone::GetFieldCommand<&Bone::jointVelocity_>},
+    {1788, "BoneJointMaxForce", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointMaxForce_>, &Bone::GetFieldCommand<&Bone::jointMaxForce_>},
+    {1790, "BoneJointFudgeFactor", P, 0, {kValueVector3}, &Bone::SetFieldCommand<&Bone::jointFudgeFactor_>, &Bone::GetFieldCommand<&Bone::jointFudgeFactor_>},
+    {1792, "BoneDamageMul", P, 0, {kValueFloat}, &Bone::SetFieldCommand<&Bone::damageMul_>, &Bone::GetFieldCommand<&Bone::damageMul_>},
+    {1794, "BoneEnableDamage", P, 0, {kValueBool}, &Bone::SetWordBitCommand<kBoneEnableDamage>, &Bone::GetWordBitCommand<kBoneEnableDamage>},
+  };
+  return table;
+}
+// clang-format on
+
+Bone::Bone() : Object(kClassBone) {}
+
+Bone::~Bone() { DestroyJoint(); }
+
+void Bone::CopyFrom(const Object& source) {
+  Object::CopyFrom(source);
+  joint_ = nullptr;
+}
+
+int Bone::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandHandlers<Bone> handlers(kClassBone, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandSetBoneIndex && args != nullptr) {
+    boneIndex_ = CommandArgs(args).Get<std::int32_t>();
+  } else if (id == kCommandGetBoneIndex && args != nullptr) {
+    CommandArgs(args).Set(boneIndex_);
+  } else if (id == kCommandStartPhysics && GetActive() && (boneWord_ & kBoneEnableJoint) && GetBody()) {
+    CreateJoint();
+  } else if (id == kCommandStopPhysics && (boneWord_ & kBoneEnableJoint)) {
+    DestroyJoint();
+  }
+  return Object::ExecuteCommand(id, args);
+}
+
+void Bone::CreateJoint() {
+  DestroyJoint();
+  PhysicsHooks* hooks = GetPhysicsHooks();
+  World* world = GetWorld();
+  const std::uint32_t type = GetJointType();
+  const std::uint32_t axis = GetJointAxis();
+  if (!hooks || !world || (type != kBoneJointHinge && type != kBoneJointUniversal) || axis >= kAxisChoices) return;
+  LimitedJoint joint;
+  for (Object* ancestor = GetParent(); ancestor && !joint.first; ancestor = ancestor->GetParent()) {
+    joint.first = ancestor->GetBody();
+  }
+  joint.second = GetBody();
+  joint.anchor = GetPositionWS();
+  const Vector3 x = GetAxisXWS(), y = GetAxisYWS(), z = GetAxisZWS();
+  const Vector3 axes[kAxisChoices][2] = {{x, z}, {y, x}, {z, y}, {Negated(x), Negated(z)}, {Negated(y), Negated(z)},
+                                         {Negated(z), Negated(x)}};
+  joint.axis1 = axes[axis][0];
+  joint.axis2 = axes[axis][1];
+  joint.loStop = jointLoStop_.x;
+  joint.hiStop = jointHiStop_.x;
+  joint.cfm = kJointCfm;
+  if (type == kBoneJointUniversal) {
+    joint.kind = LimitedJoint::Kind::kUniversal;
+    joint.loStop2 = jointLoStop_.y;
+    joint.hiStop2 = jointHiStop_.y;
+    joint.stopErp = kUniversalStopErp;
+    joint.stopCfm = kJointCfm;
+  } else {
+    joint.stopErp = jointStopErp_.x;
+    joint.stopCfm = jointStopCfm_.x;
+  }
+  joint_ = hooks->CreateLimitedJoint(world->GetPhysicsWorld(), joint);
+}
+
+void Bone::DestroyJoint() {
+  if (joint_ == nullptr) return;
+  if (PhysicsHooks* hooks = GetPhysicsHooks()) hooks->DestroyJoint(joint_);
+  joint_ = nullptr;
+}
+
+bool Bone::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  const int version = stream.GetVersion();
+  if (version < 1) return !stream.Failed();
+  stream.SerializeDword(&boneWord_);
+  std::uint32_t spare = 0;
+  stream.SerializeDword(&spare);
+  if (version >= kFirstVersionWithJointVectors) {
+    for (Vector3* v : {&jointCfm_, &jointLoStop_, &jointHiStop_, &jointVelocity_, &jointMaxForce_,
+                       &jointFudgeFactor_, &jointStopBounce_, &jointStopErp_, &jointStopCfm_}) {
+      stream.Serialize(*v);
+    }
+  }
+  if (version >= kFirstVersionWithDamageMul) stream.SerializeDword(&damageMul_);
+  return !stream.Failed();
+}
+
+void RegisterBoneCommands() {
+  RegisterCommandTable<Bone>(BuildCommandRegistry(), kClassBone, Bone::Commands());
+  GetObjectFactory().RegisterType<Bone>(kClassBone);
+}
+
+}  // namespace tge
