@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 #include "core/ObjectRef.h"
@@ -68,12 +69,6 @@ struct Sent {
   bool operator==(const Sent&) const = default;
 };
 
-std::string PathOf(const Object* object) {
-  std::string path;
-  for (; object != nullptr; object = object->GetParent()) path = object->GetName() + "/" + path;
-  return path;
-}
-
 std::string Describe(const std::vector<Sent>& sent) {
   std::ostringstream out;
   for (const Sent& s : sent) out << s.target << ' ' << s.id << ' ' << s.bytes.size() << ' ' << s.text << '\n';
@@ -106,12 +101,17 @@ class CompiledScriptTest : public ScriptTest {
     tree.player->floatValue = 4;
     tree.door->SetUseScript(true);
     tree.door->GetScripts()->push_back({"Diff", ""});
+    for (const Probe* object : {tree.root.get(), tree.level, tree.door, tree.player}) {
+      std::string path;
+      for (const Object* step = object; step != nullptr; step = step->GetParent()) path = step->GetName() + "/" + path;
+      paths_[object] = path;
+    }
     return tree;
   }
 
   std::vector<Sent> Take() {
     std::vector<Sent> sent;
-    for (const Call& call : log) sent.push_back({PathOf(call.target), call.id, call.bytes, call.text});
+    for (const Call& call : log) sent.push_back({paths_[call.target], call.id, call.bytes, call.text});
     log.clear();
     return sent;
   }
@@ -123,6 +123,9 @@ class CompiledScriptTest : public ScriptTest {
   }
 
   static ObjectScript& Record(Tree& tree) { return tree.door->GetScripts()->front(); }
+
+  // Objects by their path when made: a script may delete or rename them.
+  std::map<const Object*, std::string> paths_;
 };
 
 std::vector<std::string> ScriptsAndSeeds() {
