@@ -135,6 +135,8 @@ class DeviceBase : public Device, public ResourceListener {
                          std::uint32_t levels, std::uint32_t usage, std::uint32_t format,
                          std::uint32_t pool, std::unique_ptr<Texture>* out);
   Result CheckedBufferDraw(DrawRequest& request);
+  // The decoded current vertex format, decoded again only when it changes.
+  const VertexLayout& CurrentLayout();
   void Changed() { ++stateVersion_; }
 
   PresentParameters parameters_;
@@ -146,6 +148,9 @@ class DeviceBase : public Device, public ResourceListener {
   std::uint32_t streamOffset_ = 0, streamStride_ = 0;
   IndexBuffer* indices_ = nullptr;
   bool inScene_ = false;
+  VertexLayout layout_;
+  std::uint32_t layoutFormat_ = 0;
+  bool layoutKnown_ = false;
   std::uint64_t stateVersion_ = 1;
 };
 
