@@ -330,7 +330,7 @@ Result DeviceBase::SetMaterial(const Material& material) {
 
 Result DeviceBase::SetFVF(std::uint32_t format) {
   if (Result r = Check(CallType::kSetFVF, format); r != Result::kOk) return r;
-  if (!DecodeVertexFormat(format).valid) return Result::kInvalidCall;
+  if (!LayoutOf(format).valid) return Result::kInvalidCall;
   states_.fvf = format;
   return Result::kOk;
 }
@@ -351,10 +351,10 @@ Result DeviceBase::SetIndices(IndexBuffer* buffer) {
   return Result::kOk;
 }
 
-const VertexLayout& DeviceBase::CurrentLayout() {
-  if (layoutFormat_ != states_.fvf || !layoutKnown_) {
-    layout_ = DecodeVertexFormat(states_.fvf);
-    layoutFormat_ = states_.fvf;
+const VertexLayout& DeviceBase::LayoutOf(std::uint32_t format) {
+  if (layoutFormat_ != format || !layoutKnown_) {
+    layout_ = DecodeVertexFormat(format);
+    layoutFormat_ = format;
     layoutKnown_ = true;
   }
   return layout_;
@@ -363,7 +363,7 @@ const VertexLayout& DeviceBase::CurrentLayout() {
 // Common checks of the two buffer draws: a known type, a layout, a stream
 // whose stride holds the layout and whose offset lies inside the buffer.
 Result DeviceBase::CheckedBufferDraw(DrawRequest& request) {
-  request.layout = CurrentLayout();
+  request.layout = LayoutOf(states_.fvf);
   if (!IsPrimitiveType(request.type) || request.primitiveCount == 0 || !request.layout.valid ||
       stream_ == nullptr || streamStride_ < request.layout.size ||
       streamOffset_ > stream_->Size()) {
@@ -422,7 +422,7 @@ Result DeviceBase::DrawPrimitiveUP(std::uint32_t type, std::uint32_t count, cons
   if (Result r = Check(CallType::kDrawPrimitiveUP, type, count, stride, vertices); r != Result::kOk) {
     return r;
   }
-  const VertexLayout layout = CurrentLayout();
+  const VertexLayout layout = LayoutOf(states_.fvf);
   const std::uint64_t vertexCount = VerticesForPrimitives(type, count);
   if (!IsPrimitiveType(type) || count == 0 || vertices == nullptr || !layout.valid ||
       stride < layout.size || vertexCount * stride > (1u << 30)) {

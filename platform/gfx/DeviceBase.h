@@ -135,8 +135,9 @@ class DeviceBase : public Device, public ResourceListener {
                          std::uint32_t levels, std::uint32_t usage, std::uint32_t format,
                          std::uint32_t pool, std::unique_ptr<Texture>* out);
   Result CheckedBufferDraw(DrawRequest& request);
-  // The decoded current vertex format, decoded again only when it changes.
-  const VertexLayout& CurrentLayout();
+  // A vertex format decoded; the last one decoded is kept, since draws
+  // mostly repeat it.
+  const VertexLayout& LayoutOf(std::uint32_t format);
   void Changed() { ++stateVersion_; }
 
   PresentParameters parameters_;
