@@ -23,7 +23,9 @@ inline std::unique_ptr<Object> BuildBenchTree(Object*& deepest) {
     for (Object* parent : level) {
       for (int i = 0; i < widths[depth]; ++i) {
         auto child = std::make_unique<BenchNode>();
-        child->SetName(std::string(1, static_cast<char>('A' + depth)) + std::to_string(i));
+        std::string name(1, static_cast<char>('A' + depth));
+        name += std::to_string(i);
+        child->SetName(name);
         child->SetInheritOrientation(false);
         next.push_back(parent->AddChild(std::move(child)));
       }

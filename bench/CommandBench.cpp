@@ -62,29 +62,26 @@ void BM_ExecuteCommandById(benchmark::State& state) {
 }
 BENCHMARK(BM_ExecuteCommandById);
 
-void BM_DirectVirtualCall(benchmark::State& state) {
+template <class Call>
+void DirectCalls(benchmark::State& state, Call call) {
   Gauge gauge;
   Gauge* target = &gauge;
   benchmark::DoNotOptimize(target);
   float level = 0.5f;
   for (auto _ : state) {
-    target->SetLevel(level);
+    call(*target, level);
     benchmark::ClobberMemory();
     level += 1.0f;
   }
 }
+
+void BM_DirectVirtualCall(benchmark::State& state) {
+  DirectCalls(state, [](Gauge& gauge, float level) { gauge.SetLevel(level); });
+}
 BENCHMARK(BM_DirectVirtualCall);
 
 void BM_DirectVirtualCallOutOfLine(benchmark::State& state) {
-  Gauge gauge;
-  Gauge* target = &gauge;
-  benchmark::DoNotOptimize(target);
-  float level = 0.5f;
-  for (auto _ : state) {
-    target->SetLevelOutOfLine(level);
-    benchmark::ClobberMemory();
-    level += 1.0f;
-  }
+  DirectCalls(state, [](Gauge& gauge, float level) { gauge.SetLevelOutOfLine(level); });
 }
 BENCHMARK(BM_DirectVirtualCallOutOfLine);
 

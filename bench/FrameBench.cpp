@@ -5,13 +5,11 @@
 // object and allocations per frame once warm. The rows are made nearest
 // first or farthest first; the order must not matter.
 #include <benchmark/benchmark.h>
-
 #include <malloc.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
+#include <algorithm>
 
+#include "bench/AllocationCount.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
@@ -24,20 +22,6 @@
 #include "services/MeshResource.h"
 #include "services/RenderDevice.h"
 
-namespace {
-
-std::atomic<long> allocationCount{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocationCount.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace tge {
 namespace {
@@ -117,13 +101,13 @@ void RunFrames(benchmark::State& state, bool nearFirst) {
   }
   for (int i = 0; i < 3; ++i) scene.engine->RunFrame();  // warm
   scene.device->ClearCounts();
-  const long before = allocationCount.load();
+  const long before = AllocationCount();
   for (auto _ : state) scene.engine->RunFrame();
   const double frames = static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
   const double drawn = static_cast<double>(scene.device->Draws()) / frames;
   state.counters["drawn_per_frame"] = drawn;
   state.counters["heap_bytes_per_mesh"] = scene.heapPerMesh;
-  state.counters["allocs_per_frame"] = static_cast<double>(allocationCount.load() - before) / frames;
+  state.counters["allocs_per_frame"] = static_cast<double>(AllocationCount() - before) / frames;
   if (drawn != kGrid * kGrid) state.SkipWithError("not every mesh was drawn");
   ShutdownEngine();
   DestroyEngineServices();

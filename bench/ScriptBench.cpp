@@ -7,31 +7,16 @@
 // timed loop; a warm stored run must show 0.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
+#include <algorithm>
 #include <memory>
-#include <new>
 #include <string>
 
+#include "bench/AllocationCount.h"
 #include "bench/BenchTree.h"
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ScriptInterpreter.h"
 
-namespace {
-
-std::atomic<long> allocationCount{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  allocationCount.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace tge {
 namespace {
@@ -48,9 +33,9 @@ void RunStatements(benchmark::State& state, const char* text, bool stored) {
   context.GetScripts()->push_back({"Bench", text, kBenchEvent});
   const auto run = [&] { stored ? context.FireEvent(kBenchEvent, nullptr) : RunScriptText(context, text, nullptr); };
   run();  // warm
-  const long before = allocationCount.load();
+  const long before = AllocationCount();
   for (auto _ : state) run();
-  const long allocations = allocationCount.load() - before;
+  const long allocations = AllocationCount() - before;
   state.SetItemsProcessed(state.iterations());
   state.counters["allocs_per_statement"] =
       static_cast<double>(allocations) / static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
