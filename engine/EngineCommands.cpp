@@ -24,7 +24,6 @@ constexpr std::int32_t kColor = kValueColor;
 constexpr std::uint32_t kCommandCollectResources = 11;
 // Internal: Sound and SoundMixer objects apply the group volumes again.
 constexpr std::uint32_t kCommandSoundGroupsChanged = 194;
-constexpr int kFirstSoundGroupCommand = 263;
 
 }  // namespace
 
