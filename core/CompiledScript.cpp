@@ -89,7 +89,7 @@ class CompiledScript::Compiler {
     step.hasPath = hasPath;
     if (hasPath) {
       step.path = text_.substr(work.pos, dot - work.pos);
-      step.statement = int(script_.statements_.size()) - 1;
+      step.index = int(script_.statements_.size()) - 1;
     }
     step.nextResolved = resolved;
     step.nextUnresolved = unresolved;
@@ -100,11 +100,10 @@ class CompiledScript::Compiler {
     const ConditionText condition = ReadCondition(text_, pos);
     const Branch onTrue = BlockBranch(pos, true);
     const Branch onFalse = FalseBranch(pos);
+    script_.conditions_.push_back({condition, onTrue, onFalse});
     Step& step = script_.steps_[static_cast<std::size_t>(work.step)];
     step.isCondition = true;
-    step.condition = condition;
-    step.onTrue = onTrue;
-    step.onFalse = onFalse;
+    step.index = int(script_.conditions_.size()) - 1;
   }
 
   // The block that opens after pos, then the step after its first '}' (past
@@ -167,8 +166,9 @@ class CompiledScript::Runner {
         index = RunStatement(step);
         continue;
       }
-      const bool holds = EvaluateCondition(*context_.Get(), step.condition, sender_.Get());
-      const Branch& branch = holds ? step.onTrue : step.onFalse;
+      const Condition& condition = script_.conditions_[static_cast<std::size_t>(step.index)];
+      const bool holds = EvaluateCondition(*context_.Get(), condition.text, sender_.Get());
+      const Branch& branch = holds ? condition.onTrue : condition.onFalse;
       if (branch.stops || !context_) return;
       if (branch.hasBlock) {
         RunChain(branch.block);
@@ -182,7 +182,7 @@ class CompiledScript::Runner {
   int RunStatement(const Step& step) {
     Object* target = step.hasPath ? ResolveScriptPath(*context_.Get(), step.path, sender_.Get()) : nullptr;
     if (target == nullptr) return step.nextUnresolved;
-    script_.statements_[static_cast<std::size_t>(step.statement)].Send(*context_.Get(), *target, sender_.Get());
+    script_.statements_[static_cast<std::size_t>(step.index)].Send(*context_.Get(), *target, sender_.Get());
     return step.nextResolved;
   }
 

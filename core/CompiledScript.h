@@ -7,10 +7,8 @@
 // at every run, since the tree changes between runs.
 #pragma once
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/ScriptCondition.h"
@@ -44,18 +42,22 @@ class CompiledScript {
     int next = kStop;
   };
 
+  struct Condition {
+    ConditionText text;
+    Branch onTrue;
+    Branch onFalse;
+  };
+
+  // A statement, or a condition (index into conditions_); kept small, since
+  // a text may hold a step at almost every character.
   struct Step {
     bool isCondition = false;
     // A statement: the path before its '.', when there is one short enough.
     bool hasPath = false;
     std::string_view path;
-    int statement = 0;
+    int index = 0;  // into statements_ or conditions_
     int nextResolved = kStop;
     int nextUnresolved = kStop;
-    // A condition.
-    ConditionText condition;
-    Branch onTrue;
-    Branch onFalse;
   };
 
   class Compiler;
@@ -64,6 +66,7 @@ class CompiledScript {
   std::string text_;
   std::vector<Step> steps_;
   std::vector<CompiledStatement> statements_;
+  std::vector<Condition> conditions_;
   int first_ = kStop;
 };
 
