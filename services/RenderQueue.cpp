@@ -1,7 +1,6 @@
 #include "services/RenderQueue.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -52,66 +51,6 @@ MaterialResource* MaterialOf(Resource* override, Resource* own) {
   return ResourceCast<MaterialResource>(override ? override : own);
 }
 
-// Each record goes before the first one of lower key: a stable sort in
-// descending order, and the exact order of inserting one by one.
-RenderCommand* MergeByKey(RenderCommand* a, RenderCommand* b, RenderCommand*& tail) {
-  RenderCommand head;
-  RenderCommand* last = &head;
-  while (a && b) {
-    RenderCommand*& taken = a->key < b->key ? b : a;
-    last = last->next = taken;
-    taken = taken->next;
-  }
-  last->next = a ? a : b;
-  while (last->next) last = last->next;
-  tail = last;
-  return head.next;
-}
-
-RenderCommand* MergeSortByKey(RenderCommand* list, std::size_t count, RenderCommand*& tail) {
-  if (count < 2) {
-    tail = list;
-    return list;
-  }
-  RenderCommand* middle = list;
-  for (std::size_t i = 1; i < count / 2; ++i) middle = middle->next;
-  RenderCommand* second = middle->next;
-  middle->next = nullptr;
-  RenderCommand* ignored = nullptr;
-  RenderCommand* first = MergeSortByKey(list, count / 2, ignored);
-  second = MergeSortByKey(second, count - count / 2, ignored);
-  return MergeByKey(first, second, tail);
-}
-
-// A key that is not a number compares with nothing, so only inserting the
-// records one by one gives the order they would have had.
-RenderCommand* InsertOneByOne(RenderCommand* list, RenderCommand*& tail) {
-  RenderCommand* head = nullptr;
-  tail = nullptr;
-  while (list) {
-    RenderCommand* command = list;
-    list = list->next;
-    command->next = nullptr;
-    if (!head || !(tail->key < command->key)) {
-      (head ? tail->next : head) = command;
-      tail = command;
-      continue;
-    }
-    RenderCommand** link = &head;
-    while (!((*link)->key < command->key)) link = &(*link)->next;
-    command->next = *link;
-    *link = command;
-  }
-  return head;
-}
-
-RenderCommand* SortByKey(RenderCommand* list, RenderCommand*& tail) {
-  std::size_t count = 0;
-  bool unordered = false;
-  for (const RenderCommand* c = list; c; c = c->next, ++count) unordered = unordered || std::isnan(c->key);
-  return unordered ? InsertOneByOne(list, tail) : MergeSortByKey(list, count, tail);
-}
-
 }  // namespace
 
 RenderQueue::RenderQueue(const ViewState& view) : view_(view) {}
@@ -154,7 +93,7 @@ void RenderQueue::Insert(RenderCommand* command, std::size_t list) {
 
 const RenderCommand* RenderQueue::GetList(std::size_t list) const {
   if (unsorted_[list]) {
-    layer_.heads[list] = SortByKey(layer_.heads[list], layer_.tails[list]);
+    layer_.heads[list] = sorter_.Sort(layer_.heads[list], layer_.tails[list]);
     unsorted_[list] = false;
   }
   return layer_.heads[list];

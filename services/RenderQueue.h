@@ -21,6 +21,7 @@
 
 #include "core/math/Shapes.h"
 #include "services/RenderCommand.h"
+#include "services/RenderListSorter.h"
 
 namespace tge {
 
@@ -115,6 +116,7 @@ class RenderQueue {
   // Lists read back are sorted on first read; mutable so reading stays const.
   mutable RenderLayer layer_;
   mutable std::array<bool, kRenderListCount> unsorted_{};
+  mutable RenderListSorter sorter_;
 };
 
 }  // namespace tge
