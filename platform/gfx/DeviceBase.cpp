@@ -363,9 +363,9 @@ const VertexLayout& DeviceBase::LayoutOf(std::uint32_t format) {
 // Common checks of the two buffer draws: a known type, a layout, a stream
 // whose stride holds the layout and whose offset lies inside the buffer.
 Result DeviceBase::CheckedBufferDraw(DrawRequest& request) {
-  request.layout = LayoutOf(states_.fvf);
-  if (!IsPrimitiveType(request.type) || request.primitiveCount == 0 || !request.layout.valid ||
-      stream_ == nullptr || streamStride_ < request.layout.size ||
+  request.layout = &LayoutOf(states_.fvf);
+  if (!IsPrimitiveType(request.type) || request.primitiveCount == 0 || !request.layout->valid ||
+      stream_ == nullptr || streamStride_ < request.layout->size ||
       streamOffset_ > stream_->Size()) {
     return Result::kInvalidCall;
   }
@@ -422,7 +422,7 @@ Result DeviceBase::DrawPrimitiveUP(std::uint32_t type, std::uint32_t count, cons
   if (Result r = Check(CallType::kDrawPrimitiveUP, type, count, stride, vertices); r != Result::kOk) {
     return r;
   }
-  const VertexLayout layout = LayoutOf(states_.fvf);
+  const VertexLayout& layout = LayoutOf(states_.fvf);
   const std::uint64_t vertexCount = VerticesForPrimitives(type, count);
   if (!IsPrimitiveType(type) || count == 0 || vertices == nullptr || !layout.valid ||
       stride < layout.size || vertexCount * stride > (1u << 30)) {
@@ -431,7 +431,7 @@ Result DeviceBase::DrawPrimitiveUP(std::uint32_t type, std::uint32_t count, cons
   DrawRequest request;
   request.type = type;
   request.primitiveCount = count;
-  request.layout = layout;
+  request.layout = &layout;
   request.stride = stride;
   request.userVertices = {static_cast<const std::uint8_t*>(vertices), std::size_t(vertexCount * stride)};
   request.vertexCount = std::uint32_t(vertexCount);

@@ -20,7 +20,8 @@ namespace tge::gfx {
 struct DrawRequest {
   std::uint32_t type = 0;
   std::uint32_t primitiveCount = 0;
-  VertexLayout layout;
+  // The device's decoded format, valid for the call only.
+  const VertexLayout* layout = nullptr;
   std::uint32_t stride = 0;
   VertexBuffer* vertexBuffer = nullptr;
   std::span<const std::uint8_t> userVertices;
