@@ -11,6 +11,8 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoMenu.h"
+#include "tools/DemoOptions.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -116,6 +118,8 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   scene.sceneFile = kSceneFile;
   scene.addResources = AddCrateResources;
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
+  AddTitleMenu(scene, "DemoWorld");
+  AddOptionsMenu(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 
