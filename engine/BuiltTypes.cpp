@@ -12,6 +12,8 @@
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
 #include "objects/ui/Button.h"
+#include "objects/ui/InfoText.h"
+#include "objects/ui/MovieFMV.h"
 #include "objects/ui/Sprite.h"
 #include "objects/ui/Text.h"
 #include "objects/ui/Window.h"
@@ -34,6 +36,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},

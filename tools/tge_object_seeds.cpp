@@ -34,6 +34,8 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassButton, "this.SetWindowText(Start); this.SetUseStandardButtonHiliteSound(0);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
+    {kClassMovieFMV, "this.SetMovieFMVName(Intro);"},
+    {kClassInfoText, "this.SetInfoText(Press any key);"},
     {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
                     "this.SetListBoxNextMaterial(Arrow);"},
     {kClassTextInput, "this.SetTextInputText(Name); this.SetTextInputFont(Font);"},
