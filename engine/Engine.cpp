@@ -5,6 +5,7 @@
 #include "core/CommandRegistry.h"
 #include "core/Data.h"
 #include "core/File.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/ObjectHooks.h"
 #include "core/Timer.h"
 #include "core/files/SafeFileWriter.h"
@@ -42,11 +43,14 @@ struct TypeRegistration {
 constexpr TypeRegistration kBuiltTypes[] = {
     {kClassMesh, &RegisterMeshCommands},
     {kClassLight, &RegisterLightCommands},
+    {kClassSound, &RegisterSoundCommands},
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassInput, &RegisterInputCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
 };

@@ -1,6 +1,7 @@
 // The engine's resource passes: collecting what a subtree uses (internal
 // command 11 through the whole subtree), loading or unloading it, with an
 // optional progress display, and resolving the UI skin's resource names.
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "engine/Engine.h"
 #include "engine/ProgressDisplay.h"
@@ -10,7 +11,6 @@
 namespace tge {
 namespace {
 
-constexpr std::uint32_t kCommandCollectResources = 11;
 constexpr float kProgressStart = 4.0f;
 constexpr float kProgressCollected = 8.0f;
 constexpr std::size_t kResourcesPerRedraw = 10;

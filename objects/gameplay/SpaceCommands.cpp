@@ -13,7 +13,6 @@ namespace {
 
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
-constexpr std::uint32_t kCommandCollectResources = 11;
 
 template <class T>
 T* Selected(const std::vector<T>& list, std::int32_t index) {

@@ -18,7 +18,6 @@ namespace {
 
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
-constexpr std::uint32_t kCommandCollectResources = 11;
 constexpr int kFirstVersionWithMaterialName = 58;
 // A frame material's name ends in two digits and "Mat".
 constexpr std::size_t kFrameSuffixLength = 5;
