@@ -11,6 +11,7 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoSound.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -97,6 +98,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
+  BuildDemoSoundAndInput(stage, kTurnSeconds);
 }
 
 }  // namespace
@@ -114,7 +116,9 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   SceneDescription scene;
   scene.libraryFile = options.libraryFile;
   scene.sceneFile = kSceneFile;
-  scene.addResources = AddCrateResources;
+  scene.addResources = [](ResourceDatabase& resources, const fs::path& dataFolder) {
+    return AddCrateResources(resources, dataFolder) && AddDemoSounds(resources, dataFolder);
+  };
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
   return WriteSceneFiles(dataFolder, scene, error);
 }

@@ -1,0 +1,126 @@
+#include "tools/DemoSound.h"
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "services/SoundResource.h"
+#include "tools/SceneWriter.h"
+
+namespace tge {
+namespace {
+
+constexpr std::uint32_t kSampleRate = 22050;
+constexpr const char* kAmbience = "Ambience";
+constexpr const char* kKnock = "Knock";
+constexpr float kAmbienceSeconds = 4.0f;
+constexpr float kKnockSeconds = 0.25f;
+constexpr float kMusicFadeSeconds = 3.0f;
+
+// Input ids: 255 + the key's set-1 code. A key is bound on both action maps
+// as its own id, so a held key reads 2.
+constexpr int kKeyL = 255 + 0x26;
+constexpr int kKeyU = 255 + 0x16;
+constexpr float kLiftPerKeyValue = 0.75f;
+
+void Put(std::vector<std::uint8_t>& bytes, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void PutTag(std::vector<std::uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
+
+// Mono 16-bit PCM in a RIFF WAVE file.
+std::vector<std::uint8_t> EncodeWave(const std::vector<float>& samples) {
+  const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+  std::vector<std::uint8_t> bytes;
+  PutTag(bytes, "RIFF");
+  Put(bytes, 4 + 8 + 16 + 8 + dataBytes, 4);
+  PutTag(bytes, "WAVE");
+  PutTag(bytes, "fmt ");
+  Put(bytes, 16, 4);
+  Put(bytes, 1, 2);  // PCM
+  Put(bytes, 1, 2);  // mono
+  Put(bytes, kSampleRate, 4);
+  Put(bytes, kSampleRate * 2, 4);
+  Put(bytes, 2, 2);
+  Put(bytes, 16, 2);
+  PutTag(bytes, "data");
+  Put(bytes, dataBytes, 4);
+  for (float sample : samples) {
+    Put(bytes, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(sample * 32767.0f))), 2);
+  }
+  return bytes;
+}
+
+// A soft chord whose every partial completes whole cycles, so the loop
+// joins without a click, under a slow swell.
+std::vector<float> MakeAmbience() {
+  const auto count = static_cast<std::size_t>(kAmbienceSeconds * kSampleRate);
+  const float partials[] = {110.0f, 165.0f, 220.0f, 277.5f};
+  std::vector<float> samples(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const float t = float(i) / float(kSampleRate);
+    float sum = 0;
+    for (float hertz : partials) sum += std::sin(2 * std::numbers::pi_v<float> * hertz * t);
+    const float swell = 0.75f + 0.25f * std::sin(2 * std::numbers::pi_v<float> * t / kAmbienceSeconds);
+    samples[i] = 0.08f * swell * sum;
+  }
+  return samples;
+}
+
+// A low thud that dies away fast.
+std::vector<float> MakeKnock() {
+  const auto count = static_cast<std::size_t>(kKnockSeconds * kSampleRate);
+  std::vector<float> samples(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const float t = float(i) / float(kSampleRate);
+    samples[i] = 0.8f * std::exp(-t * 30.0f) * std::sin(2 * std::numbers::pi_v<float> * 90.0f * t * (1.0f - t));
+  }
+  return samples;
+}
+
+bool AddWave(ResourceDatabase& resources, const std::filesystem::path& dataFolder, const char* name,
+             const std::vector<float>& samples, std::uint16_t flags) {
+  const std::string file = std::string(name) + ".wav";
+  if (!WriteDataFile(dataFolder / file, EncodeWave(samples))) return false;
+  RegisterResource<SoundResource>(resources, name, file).flags = flags;
+  return true;
+}
+
+// The writer runs no input service, so it names the events itself.
+void AddKeyEvent(Object& input, int key, bool onRelease, const std::string& name, const std::string& script) {
+  RunScript(input, "this.AddInputEvent(Key); this.SetInputEventID(" + std::to_string(key) +
+                       "); this.SetInputEventOnRelease(" + (onRelease ? "1" : "0") + "); this.SetInputEventName(" +
+                       name + ");");
+  AddScript(input, name, script);
+}
+
+}  // namespace
+
+bool AddDemoSounds(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
+  return AddWave(resources, dataFolder, kAmbience, MakeAmbience(), 0) &&
+         AddWave(resources, dataFolder, kKnock, MakeKnock(), SoundResource::k3D);
+}
+
+void BuildDemoSoundAndInput(Object& stage, float stepSeconds) {
+  Object& mixer = *CreateObject(kClassSoundMixer, nullptr, stage, "Music");
+  AddScript(mixer, "OnEngineStarted",
+            std::string("this.SoundMixerPlayLooping(") + kAmbience + ", 1, " + std::to_string(kMusicFadeSeconds) + ");");
+
+  Object& crate = *stage.FindChildByName("Crate");
+  RunScript(*CreateObject(kClassSound, nullptr, crate, "Knocker"), std::string("this.AddSound(") + kKnock + ");");
+  AddTimer(crate, "Knocks", stepSeconds, std::string("parent/Knocker.SoundPlay(") + kKnock + "); this.TimerStart();");
+
+  Object& input = *CreateObject(kClassInput, nullptr, stage, "Keys");
+  AddKeyEvent(input, kKeyL, false, "OnInputL", "parent/Lamp.SetLightColor(0.2, 0.45, 1, 1);");
+  AddKeyEvent(input, kKeyL, true, "OnInputLRelease", "parent/Lamp.SetLightColor(1, 0.45, 0.15, 1);");
+  RunScript(input, "this.AddInputAxis(Axis); this.SetInputAxisID(" + std::to_string(kKeyU) +
+                       "); this.SetInputAxisTreePath(parent/Left1); this.SetInputAxisCommand(SetPositionY); "
+                       "this.SetInputAxisMul(" + std::to_string(kLiftPerKeyValue) + ");");
+}
+
+}  // namespace tge
