@@ -227,21 +227,21 @@ TEST_F(InputTest, SaveLoadSaveGivesTheSameBytesAndAVersion25FileHasNoLists) {
   AddEvent(input, kKeyW, true, "");
   AddAxis(input, kKeyW, "/Target", "SetPositionY", -2);
   Send(input, kSetInputEnableDebugInput, 1);
-  const std::vector<std::uint8_t> bytes = Save(input);
-  std::unique_ptr<Input> loaded = Load<Input>(kClassInput, bytes);
+  const std::vector<std::uint8_t> bytes = SaveRecord(input);
+  std::unique_ptr<Input> loaded = LoadRecord<Input>(kClassInput, bytes);
   ASSERT_NE(loaded, nullptr);
-  EXPECT_EQ(Save(*loaded), bytes);
+  EXPECT_EQ(SaveRecord(*loaded), bytes);
   EXPECT_EQ(loaded->GetEvents()[0].name, "OnInputWRelease");
   EXPECT_EQ(loaded->GetAxes()[0].mul, -2.0f);
 
-  std::unique_ptr<Input> old = Load<Input>(kClassInput, Save(input, 25), 25);
+  std::unique_ptr<Input> old = LoadRecord<Input>(kClassInput, SaveRecord(input, 25), 25);
   ASSERT_NE(old, nullptr);
   EXPECT_TRUE(old->GetEvents().empty());
   EXPECT_TRUE(old->GetAxes().empty());
-  EXPECT_EQ(Save(*old, 25), Save(input, 25));
+  EXPECT_EQ(SaveRecord(*old, 25), SaveRecord(input, 25));
 
   std::vector<std::uint8_t> cut(bytes.begin(), bytes.end() - 3);
-  EXPECT_EQ(Load<Input>(kClassInput, cut), nullptr);
+  EXPECT_EQ(LoadRecord<Input>(kClassInput, cut), nullptr);
 }
 
 // Without an input service no event fires and names take no input part.

@@ -246,21 +246,21 @@ TEST_F(SoundMixerTest, CopiesAndSavesKeepSettingsOnlyAndLeaveTheLiveMixerAlone) 
     EXPECT_EQ(Record(copied, 3).useRefcount, 1);
   }
   EXPECT_TRUE(IsPlaying(Resource("Music")));
-  const std::vector<std::uint8_t> bytes = Save(mixer);
+  const std::vector<std::uint8_t> bytes = SaveRecord(mixer);
   EXPECT_EQ(mixer.GetRecords().size(), 9u);
   EXPECT_EQ(mixer.GetChannelCount(), 8u);
-  std::unique_ptr<SoundMixer> loaded = Load<SoundMixer>(kClassSoundMixer, bytes);
+  std::unique_ptr<SoundMixer> loaded = LoadRecord<SoundMixer>(kClassSoundMixer, bytes);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->GetChannelCount(), 8u);
   EXPECT_EQ(Record(*loaded, 3).useRefcount, 1);
-  EXPECT_EQ(Save(*loaded), bytes);
+  EXPECT_EQ(SaveRecord(*loaded), bytes);
   std::vector<std::string> names;
   loaded->ExecuteCommand(kGetChannelList, &names);
   EXPECT_EQ(names.back(), "Channel 8");
 
   std::vector<std::uint8_t> cut(bytes.begin(), bytes.end() - 4);
-  EXPECT_EQ(Load<SoundMixer>(kClassSoundMixer, cut), nullptr);
-  std::unique_ptr<SoundMixer> old = Load<SoundMixer>(kClassSoundMixer, Save(mixer, 23), 23);
+  EXPECT_EQ(LoadRecord<SoundMixer>(kClassSoundMixer, cut), nullptr);
+  std::unique_ptr<SoundMixer> old = LoadRecord<SoundMixer>(kClassSoundMixer, SaveRecord(mixer, 23), 23);
   ASSERT_NE(old, nullptr);
   EXPECT_EQ(old->GetChannelCount(), 8u);
 }

@@ -194,17 +194,17 @@ TEST_F(SoundTest, SaveLoadSaveGivesTheSameBytesAndTheLoadRecomputesPrefixes) {
   }
   speaker.SetEntryVolume(1, 0.25f);
   speaker.SetSpeakerMaxRange(30);
-  const std::vector<std::uint8_t> bytes = Save(speaker);
-  std::unique_ptr<Sound> loaded = Load<Sound>(kClassSound, bytes);
+  const std::vector<std::uint8_t> bytes = SaveRecord(speaker);
+  std::unique_ptr<Sound> loaded = LoadRecord<Sound>(kClassSound, bytes);
   ASSERT_NE(loaded, nullptr);
-  EXPECT_EQ(Save(*loaded), bytes);
+  EXPECT_EQ(SaveRecord(*loaded), bytes);
   EXPECT_EQ(loaded->GetEntry(1)->volume, 0.25f);
   EXPECT_EQ(loaded->GetEntry(0)->PrefixLength(), 5u);
   loaded->PlaySoundEntry("Step");
   EXPECT_TRUE(loaded->IsEntryPlaying(0));
   loaded.reset();
   std::vector<std::uint8_t> cut(bytes.begin(), bytes.end() - 2);
-  EXPECT_EQ(Load<Sound>(kClassSound, cut), nullptr);
+  EXPECT_EQ(LoadRecord<Sound>(kClassSound, cut), nullptr);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/files/SerializeStream.h"
 #include "engine/Engine.h"
 #include "platform/window/EventPump.h"
 #include "platform/window/Window.h"
@@ -24,6 +23,7 @@
 #include "tests/platform/window/SdlTestEvents.h"
 #include "tests/services/TestBytes.h"
 #include "tests/services/sound/SoundTestRig.h"
+#include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
 
@@ -115,28 +115,6 @@ class UiObjectTest : public ::testing::Test {
     gUiTestNow += seconds;
     if (pump_) pump_->PumpEvents();
     engine->RunFrame();
-  }
-
-  static std::vector<std::uint8_t> Save(Object& object, int version = SerializeStream::kLatestVersion) {
-    SerializeStream out;
-    EXPECT_TRUE(out.OpenMemoryBuffer(1 << 16, "wb"));
-    out.SetVersion(version);
-    EXPECT_TRUE(object.Serialize(out));
-    const auto size = static_cast<std::size_t>(out.Tell());
-    std::vector<std::uint8_t> bytes(out.GetBuffer(), out.GetBuffer() + size);
-    out.Close();
-    return bytes;
-  }
-  // Null when the object refused the bytes.
-  template <class T>
-  static std::unique_ptr<T> Load(int classId, std::vector<std::uint8_t> bytes,
-                                 int version = SerializeStream::kLatestVersion) {
-    std::unique_ptr<Object> loaded = CreateObject(classId, nullptr, nullptr);
-    SerializeStream in;
-    EXPECT_TRUE(in.OpenMemoryBuffer(bytes.size(), "rb", bytes.data()));
-    in.SetVersion(version);
-    if (!loaded->Serialize(in)) return nullptr;
-    return std::unique_ptr<T>(static_cast<T*>(loaded.release()));
   }
 
   TempDataFolder folder;
