@@ -2,6 +2,9 @@
 // record.
 #include "objects/ui/Input.h"
 
+#include <type_traits>
+#include <utility>
+
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/InterfaceTypeRegistration.h"
@@ -63,6 +66,32 @@ Record* Selected(std::vector<Record>& records, std::int32_t index) {
   return static_cast<std::uint32_t>(index) < records.size() ? &records[static_cast<std::size_t>(index)] : nullptr;
 }
 
+template <class Record>
+void EraseSelected(std::vector<Record>& records, std::int32_t& selection) {
+  if (Selected(records, selection) == nullptr) return;
+  records.erase(records.begin() + selection);
+  selection = -1;
+}
+
+// A String argument's block is the text itself; the others are values.
+template <class T>
+T ReadArgument(CommandArgs args) {
+  if constexpr (std::is_same_v<T, std::string>) {
+    return args.AsString();
+  } else {
+    return args.Get<T>();
+  }
+}
+
+template <class T>
+void WriteArgument(CommandArgs args, const T& value) {
+  if constexpr (std::is_same_v<T, std::string>) {
+    args.AsString() = value;
+  } else {
+    args.Set(value);
+  }
+}
+
 }  // namespace
 
 // clang-format off
@@ -70,20 +99,20 @@ std::span<const CommandEntry<Input>> Input::Commands() {
   static const CommandEntry<Input> table[] = {
     {13250, "AddInputEvent", C, 0, {kValueString}, &Input::AddInputEvent},
     {13251, "DeleteInputEvent", C, 0, {}, &Input::DeleteInputEvent},
-    {13252, "SetInputEventList", C, 0, {kValueDword}, &Input::SetInputEventList},
+    {13252, "SetInputEventList", C, 0, {kValueDword}, &Input::SetSelection<&Input::selectedEvent_>},
     {13253, "GetInputEventList", C, 0, {kValuePointer}, &Input::GetInputEventList},
-    {13254, "InputEventID", P, 0, {kValueDword}, &Input::SetInputEventId, &Input::GetInputEventId},
-    {13256, "InputEventName", P, 0, {kValueString}, &Input::SetInputEventName, &Input::GetInputEventName},
+    {13254, "InputEventID", P, 0, {kValueDword}, &Input::SetInputEventId, &Input::GetEventField<&InputEvent::id>},
+    {13256, "InputEventName", P, 0, {kValueString}, &Input::SetEventField<&InputEvent::name>, &Input::GetEventField<&InputEvent::name>},
     {13258, "InputEventOnRelease", P, 0, {kValueBool}, &Input::SetInputEventOnRelease, &Input::GetInputEventOnRelease},
     {13260, "CreateInputEventScript", C, 0, {}, &Input::CreateInputEventScript},
     {13261, "AddInputAxis", C, 0, {kValueString}, &Input::AddInputAxis},
     {13262, "DeleteInputAxis", C, 0, {}, &Input::DeleteInputAxis},
-    {13263, "SetInputAxisList", C, 0, {kValueDword}, &Input::SetInputAxisList},
+    {13263, "SetInputAxisList", C, 0, {kValueDword}, &Input::SetSelection<&Input::selectedAxis_>},
     {13264, "GetInputAxisList", C, 0, {kValuePointer}, &Input::GetInputAxisList},
-    {13265, "InputAxisID", P, 0, {kValueDword}, &Input::SetInputAxisId, &Input::GetInputAxisId},
-    {13267, "InputAxisTreePath", P, 0, {kValueString}, &Input::SetInputAxisTreePath, &Input::GetInputAxisTreePath},
-    {13269, "InputAxisCommand", P, 0, {kValueString}, &Input::SetInputAxisCommand, &Input::GetInputAxisCommand},
-    {13271, "InputAxisMul", P, 0, {kValueFloat}, &Input::SetInputAxisMul, &Input::GetInputAxisMul},
+    {13265, "InputAxisID", P, 0, {kValueDword}, &Input::SetAxisField<&InputAxis::id>, &Input::GetAxisField<&InputAxis::id>},
+    {13267, "InputAxisTreePath", P, 0, {kValueString}, &Input::SetAxisField<&InputAxis::treePath>, &Input::GetAxisField<&InputAxis::treePath>},
+    {13269, "InputAxisCommand", P, 0, {kValueString}, &Input::SetAxisField<&InputAxis::command>, &Input::GetAxisField<&InputAxis::command>},
+    {13271, "InputAxisMul", P, 0, {kValueFloat}, &Input::SetAxisField<&InputAxis::mul>, &Input::GetAxisField<&InputAxis::mul>},
     {13273, "InputEnableDebugInput", P, 0, {kValueBool}, &Input::SetEnableDebugInput, &Input::GetEnableDebugInput},
   };
   return table;
@@ -119,14 +148,13 @@ int Input::AddInputEvent(CommandArgs) {
 }
 
 int Input::DeleteInputEvent(CommandArgs) {
-  if (SelectedEvent() == nullptr) return 1;
-  events_.erase(events_.begin() + selectedEvent_);
-  selectedEvent_ = -1;
+  EraseSelected(events_, selectedEvent_);
   return 1;
 }
 
-int Input::SetInputEventList(CommandArgs args) {
-  selectedEvent_ = args.Get<std::int32_t>();
+template <auto Selection>
+int Input::SetSelection(CommandArgs args) {
+  this->*Selection = args.Get<std::int32_t>();
   return 1;
 }
 
@@ -136,27 +164,25 @@ int Input::GetInputEventList(CommandArgs args) {
   return 1;
 }
 
+template <auto Field>
+int Input::SetEventField(CommandArgs args) {
+  using Value = std::remove_reference_t<decltype(std::declval<InputEvent&>().*Field)>;
+  if (InputEvent* event = SelectedEvent()) event->*Field = ReadArgument<Value>(args);
+  return 1;
+}
+
+template <auto Field>
+int Input::GetEventField(CommandArgs args) {
+  if (const InputEvent* event = SelectedEvent()) WriteArgument(args, event->*Field);
+  return 1;
+}
+
 // The id decides the name: any name given before is replaced.
 int Input::SetInputEventId(CommandArgs args) {
   InputEvent* event = SelectedEvent();
   if (event == nullptr) return 1;
   event->id = args.Get<std::int32_t>();
   event->name = "OnInput" + InputName(event->id) + ((event->eventFlags & kInputEventOnRelease) != 0 ? "Release" : "");
-  return 1;
-}
-
-int Input::GetInputEventId(CommandArgs args) {
-  if (const InputEvent* event = SelectedEvent()) args.Set(event->id);
-  return 1;
-}
-
-int Input::SetInputEventName(CommandArgs args) {
-  if (InputEvent* event = SelectedEvent()) event->name = args.AsString();
-  return 1;
-}
-
-int Input::GetInputEventName(CommandArgs args) {
-  if (const InputEvent* event = SelectedEvent()) args.AsString() = event->name;
   return 1;
 }
 
@@ -195,14 +221,7 @@ int Input::AddInputAxis(CommandArgs) {
 }
 
 int Input::DeleteInputAxis(CommandArgs) {
-  if (SelectedAxis() == nullptr) return 1;
-  axes_.erase(axes_.begin() + selectedAxis_);
-  selectedAxis_ = -1;
-  return 1;
-}
-
-int Input::SetInputAxisList(CommandArgs args) {
-  selectedAxis_ = args.Get<std::int32_t>();
+  EraseSelected(axes_, selectedAxis_);
   return 1;
 }
 
@@ -212,49 +231,20 @@ int Input::GetInputAxisList(CommandArgs args) {
   return 1;
 }
 
-int Input::SetInputAxisId(CommandArgs args) {
-  if (InputAxis* axis = SelectedAxis()) axis->id = args.Get<std::int32_t>();
+// The axis's two texts, its path and its command, resolve it again.
+template <auto Field>
+int Input::SetAxisField(CommandArgs args) {
+  using Value = std::remove_reference_t<decltype(std::declval<InputAxis&>().*Field)>;
+  InputAxis* axis = SelectedAxis();
+  if (axis == nullptr) return 1;
+  axis->*Field = ReadArgument<Value>(args);
+  if constexpr (std::is_same_v<Value, std::string>) ResolveAxis(*axis);
   return 1;
 }
 
-int Input::GetInputAxisId(CommandArgs args) {
-  if (const InputAxis* axis = SelectedAxis()) args.Set(axis->id);
-  return 1;
-}
-
-int Input::SetInputAxisTreePath(CommandArgs args) {
-  if (InputAxis* axis = SelectedAxis()) {
-    axis->treePath = args.AsString();
-    ResolveAxis(*axis);
-  }
-  return 1;
-}
-
-int Input::GetInputAxisTreePath(CommandArgs args) {
-  if (const InputAxis* axis = SelectedAxis()) args.AsString() = axis->treePath;
-  return 1;
-}
-
-int Input::SetInputAxisCommand(CommandArgs args) {
-  if (InputAxis* axis = SelectedAxis()) {
-    axis->command = args.AsString();
-    ResolveAxis(*axis);
-  }
-  return 1;
-}
-
-int Input::GetInputAxisCommand(CommandArgs args) {
-  if (const InputAxis* axis = SelectedAxis()) args.AsString() = axis->command;
-  return 1;
-}
-
-int Input::SetInputAxisMul(CommandArgs args) {
-  if (InputAxis* axis = SelectedAxis()) axis->mul = args.Get<float>();
-  return 1;
-}
-
-int Input::GetInputAxisMul(CommandArgs args) {
-  if (const InputAxis* axis = SelectedAxis()) args.Set(axis->mul);
+template <auto Field>
+int Input::GetAxisField(CommandArgs args) {
+  if (const InputAxis* axis = SelectedAxis()) WriteArgument(args, axis->*Field);
   return 1;
 }
 

@@ -59,29 +59,26 @@ class Input : public Object {
   static bool MovieSkipCallback();
 
  private:
+  template <auto Selection>
+  int SetSelection(CommandArgs args);
+  template <auto Field>
+  int SetEventField(CommandArgs args);
+  template <auto Field>
+  int GetEventField(CommandArgs args);
+  template <auto Field>
+  int SetAxisField(CommandArgs args);
+  template <auto Field>
+  int GetAxisField(CommandArgs args);
   int AddInputEvent(CommandArgs args);
   int DeleteInputEvent(CommandArgs args);
-  int SetInputEventList(CommandArgs args);
   int GetInputEventList(CommandArgs args);
   int SetInputEventId(CommandArgs args);
-  int GetInputEventId(CommandArgs args);
-  int SetInputEventName(CommandArgs args);
-  int GetInputEventName(CommandArgs args);
   int SetInputEventOnRelease(CommandArgs args);
   int GetInputEventOnRelease(CommandArgs args);
   int CreateInputEventScript(CommandArgs args);
   int AddInputAxis(CommandArgs args);
   int DeleteInputAxis(CommandArgs args);
-  int SetInputAxisList(CommandArgs args);
   int GetInputAxisList(CommandArgs args);
-  int SetInputAxisId(CommandArgs args);
-  int GetInputAxisId(CommandArgs args);
-  int SetInputAxisTreePath(CommandArgs args);
-  int GetInputAxisTreePath(CommandArgs args);
-  int SetInputAxisCommand(CommandArgs args);
-  int GetInputAxisCommand(CommandArgs args);
-  int SetInputAxisMul(CommandArgs args);
-  int GetInputAxisMul(CommandArgs args);
   int SetEnableDebugInput(CommandArgs args);
   int GetEnableDebugInput(CommandArgs args);
 
