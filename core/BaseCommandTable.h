@@ -10,6 +10,7 @@ inline constexpr int S = kCommandSetter;
 inline constexpr int G = kCommandGetter;
 inline constexpr int P = kCommandPlain;
 inline constexpr int Own = kCommandTypeOwn;
+inline constexpr int ObjectBlock = kCommandObjectBlock;
 inline constexpr std::int32_t kBool = kValueBool;
 inline constexpr std::int32_t kFloat = kValueFloat;
 inline constexpr std::int32_t kDword = kValueDword;

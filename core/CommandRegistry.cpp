@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "core/CommandTarget.h"
 #include "core/Object.h"
 
 namespace tge {
@@ -143,6 +144,12 @@ int FindCommandId(const Object* target, std::string_view name) {
   const auto& registry = Instance();
   if (!registry) return -1;
   return registry->FindCommandId(target ? target->GetClassId() : 0, name);
+}
+
+int ExecuteDataCommand(CommandTarget& target, std::uint32_t id, void* block) {
+  const CommandRecord* record = FindCommand(static_cast<int>(id));
+  if (record != nullptr && (record->flags & kCommandObjectBlock) != 0) return 1;
+  return target.ExecuteCommand(id, block);
 }
 
 }  // namespace tge

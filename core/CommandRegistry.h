@@ -21,6 +21,7 @@
 
 namespace tge {
 
+class CommandTarget;
 class Object;
 
 inline constexpr int kCommandIdCount = 25000;
@@ -32,6 +33,9 @@ inline constexpr std::int32_t kCommandSetter = 2;
 inline constexpr std::int32_t kCommandGetter = 4;
 inline constexpr std::int32_t kCommandEvent = 8;
 inline constexpr std::int32_t kCommandTypeOwn = 16;
+// The block must hold an object (a list to fill), which only code can pass:
+// see ExecuteDataCommand.
+inline constexpr std::int32_t kCommandObjectBlock = 0x100;
 
 struct CommandRecord {
   std::string name;
@@ -99,5 +103,10 @@ bool RegisterEvent(int id, std::string_view name, int owner, int flags,
 const CommandRecord* FindCommand(int id);
 // Searches from the target's class id; a null target searches from the base.
 int FindCommandId(const Object* target, std::string_view name);
+
+// Sends a command whose block was built from data (a script's text, a posted
+// call's copy): such a block holds plain values, never an object, so a
+// command registered with kCommandObjectBlock is left undone (answer 1).
+int ExecuteDataCommand(CommandTarget& target, std::uint32_t id, void* block);
 
 }  // namespace tge

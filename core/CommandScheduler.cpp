@@ -127,21 +127,21 @@ bool CommandScheduler::FireInterpolation(ScheduleLink& link, float frameTime) {
     std::memcpy(call.argumentBytes.data(), &value, sizeof(float));
     block = call.argumentBytes.data();
   }
-  link.owner->ExecuteCommand(static_cast<std::uint32_t>(call.commandId), block);
+  ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(call.commandId), block);
   return final;
 }
 
 void CommandScheduler::Run(float frameTime) {
   DeletionHold hold;
   Walk(everyFrame_, [](ScheduleLink& link) {
-    link.owner->ExecuteCommand(static_cast<std::uint32_t>(link.payload->commandId), link.payload->Args());
+    ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(link.payload->commandId), link.payload->Args());
     return false;
   });
   Walk(delay_, [frameTime](ScheduleLink& link) {
     ScheduledCall& call = *link.payload;
     call.elapsed += frameTime;
     if (!(call.elapsed > call.limit)) return false;
-    link.owner->ExecuteCommand(static_cast<std::uint32_t>(call.commandId), call.Args());
+    ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(call.commandId), call.Args());
     return true;
   });
   Walk(interpolation_, [frameTime](ScheduleLink& link) { return FireInterpolation(link, frameTime); });
@@ -149,7 +149,7 @@ void CommandScheduler::Run(float frameTime) {
     ScheduledCall& call = *link.payload;
     call.elapsed += frameTime;
     if (call.elapsed > call.limit) {
-      link.owner->ExecuteCommand(static_cast<std::uint32_t>(call.commandId), call.Args());
+      ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(call.commandId), call.Args());
       call.elapsed -= call.limit;
     }
     return false;

@@ -64,7 +64,7 @@ const CommandEntry<Data> Data::kCommands[] = {
      &Data::GetEnableOnDataChangeEvent},
     {12002, "AddData", C, 0, {}, &Data::AddData},
     {12003, "SetDataList", C, 0, {kValueDword}, &Data::SetDataList},
-    {12004, "GetDataList", C, 0, {kValuePointer}, &Data::GetDataList},
+    {12004, "GetDataList", C, kCommandObjectBlock, {kValuePointer}, &Data::GetDataList},
     {12005, "DeleteData", C, 0, {}, &Data::DeleteData},
     {12007, "DataName", P, 0, {kValueString}, &Data::SetDataName, &Data::GetDataName},
     {12009, "DataType", P, 0, {kValueDword}, &Data::SetDataType, &Data::GetDataType},

@@ -58,7 +58,7 @@ std::span<const CommandEntry<Object>> Object::PhysicsCommands() {
     {121, "AddGeometry", Kind::kCommand, P | Own, {}, &Object::AddGeometryCommand},
     {122, "DeleteGeometry", Kind::kCommand, P | Own, {}, &Object::DeleteGeometryCommand},
     {123, "SetGeometryList", Kind::kCommand, S | Own, {kDword}, &Object::SetGeometryListCommand},
-    {124, "GetGeometryList", Kind::kCommand, G | Own, {kDword}, &Object::GetGeometryListCommand},
+    {124, "GetGeometryList", Kind::kCommand, G | Own | ObjectBlock, {kDword}, &Object::GetGeometryListCommand},
     {125, "GeometryType", Kind::kProperty, 0, {kDword}, &Object::SetGeometryTypeCommand, &Object::GetGeometryTypeCommand},
     {127, "GeometryPosition", Kind::kProperty, 0, {kVec3}, &Object::SetGeometryFieldCommand<&GeometryRecord::position>, &Object::GetGeometryFieldCommand<&GeometryRecord::position>},
     {129, "GeometryRotation", Kind::kProperty, 0, {kQuat}, &Object::SetGeometryFieldCommand<&GeometryRecord::rotation>, &Object::GetGeometryFieldCommand<&GeometryRecord::rotation>},
@@ -137,7 +137,8 @@ int Object::SetGeometryListCommand(CommandArgs args) {
   return 1;
 }
 
-// The block is a list of text strings to append the shape names to.
+// The block is a list of text strings to append the shape names to; only
+// code sends this command (kCommandObjectBlock).
 int Object::GetGeometryListCommand(CommandArgs args) {
   auto& names = *static_cast<std::vector<std::string>*>(args.Data());
   if (!physics_) return 1;

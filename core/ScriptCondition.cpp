@@ -122,7 +122,7 @@ class GetterCall {
   }
 
   void Execute(void* block) {
-    if (Object* target = target_.Get()) target->ExecuteCommand(static_cast<std::uint32_t>(record_->id), block);
+    if (Object* target = target_.Get()) ExecuteDataCommand(*target, static_cast<std::uint32_t>(record_->id), block);
   }
 
   ObjectRef<> target_;

@@ -10,7 +10,8 @@
 // the block goes on unchanged. That is allowed only where both commands take
 // plain data, since a text-string object or an object pointer cannot travel
 // through raw bytes. A command that takes a Pointer cannot be sent from a
-// script at all: the language has no way to write one.
+// script at all: the language has no way to write one. Nor can one whose
+// block holds an object (ExecuteDataCommand).
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -154,8 +155,8 @@ int SendThroughGetter(Object& context, Object& target, const CommandRecord& oute
   std::string_view raw = call.substr(open + 1);
   raw = raw.substr(0, std::min(raw.find_first_of(") "), kScriptBlockBytes - 1));
   std::memcpy(block, raw.data(), raw.size());
-  source->ExecuteCommand(static_cast<std::uint32_t>(getter->id), block);
-  target.ExecuteCommand(static_cast<std::uint32_t>(outer.id), block);
+  ExecuteDataCommand(*source, static_cast<std::uint32_t>(getter->id), block);
+  ExecuteDataCommand(target, static_cast<std::uint32_t>(outer.id), block);
   return 1;
 }
 
@@ -183,12 +184,12 @@ int ExecuteStatement(Object& context, Object& target, std::string_view text, Obj
   // A String handler reads its argument as a text-string object, also when
   // the statement wrote no text.
   if (!components.hasString) {
-    target.ExecuteCommand(id, block);
+    ExecuteDataCommand(target, id, block);
     return 1;
   }
   const char* characters = reinterpret_cast<const char*>(block);
   std::string textArgument(characters, strnlen(characters, kScriptBlockBytes));
-  target.ExecuteCommand(id, &textArgument);
+  ExecuteDataCommand(target, id, &textArgument);
   return 1;
 }
 

@@ -32,7 +32,7 @@ const CommandEntry<Timer> Timer::kCommands[] = {
     {10000, "TimerLength", P, 0, {kValueFloat}, &Timer::SetTimerLength, &Timer::GetTimerLength},
     {10002, "AddTimerKey", C, 0, {}, &Timer::AddTimerKey},
     {10003, "SetTimerKeyList", C, 0, {kValueDword}, &Timer::SetTimerKeyList},
-    {10004, "GetTimerKeyList", C, 0, {kValuePointer}, &Timer::GetTimerKeyList},
+    {10004, "GetTimerKeyList", C, kCommandObjectBlock, {kValuePointer}, &Timer::GetTimerKeyList},
     {10005, "DeleteTimerKey", C, 0, {}, &Timer::DeleteTimerKey},
     {10006, "TimerKeyTime", P, 0, {kValueFloat}, &Timer::SetTimerKeyTime, &Timer::GetTimerKeyTime},
     {10008, "TimerKeyName", P, 0, {kValueString}, &Timer::SetTimerKeyName, &Timer::GetTimerKeyName},

@@ -15,6 +15,7 @@ constexpr double kMaxFrameTime = 0.1;
 
 WorldClock worldClock = nullptr;
 ObjectRef<Object> globalFocus;
+int drawnCells = 0;
 
 std::vector<World*>& Worlds() {
   static std::vector<World*> worlds;
@@ -203,5 +204,11 @@ void World::SetClock(WorldClock clock) { worldClock = clock; }
 const std::vector<World*>& World::GetWorldList() { return Worlds(); }
 
 Object* World::GetGlobalFocus() { return globalFocus.Get(); }
+
+int World::GetDrawnCellCount() { return drawnCells; }
+
+void World::CountDrawnCell() { ++drawnCells; }
+
+void World::ResetDrawnCellCount() { drawnCells = 0; }
 
 }  // namespace tge

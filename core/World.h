@@ -127,9 +127,6 @@ class World : public File {
   // carries frameStamp.
   std::int32_t GetFrameStamp() const { return frameStamp_; }
   std::int32_t GetPreviousFrameStamp() const { return previousFrameStamp_; }
-  // Cells drawn by the draw walks of the current frame.
-  int GetDrawnCellCount() const { return drawnCells_; }
-  void CountDrawnCell() { ++drawnCells_; }
   // Objects whose physics is built, each once; objects gone read null.
   void AddPhysicsObject(Object& object);
   void RemovePhysicsObject(Object& object);
@@ -137,6 +134,11 @@ class World : public File {
 
   static void SetClock(WorldClock clock);
   static const std::vector<World*>& GetWorldList();
+  // The cells drawn by every World's draw walks in this frame: the frame
+  // step resets the count once, between all ticks and all post passes.
+  static int GetDrawnCellCount();
+  static void CountDrawnCell();
+  static void ResetDrawnCellCount();
   // Whether world is a World that is not being destroyed.
   static bool IsLive(const World* world);
   // The widget that receives keyboard input, or null.
@@ -189,7 +191,6 @@ class World : public File {
   Space* globalSpace_ = nullptr;
   std::int32_t frameStamp_ = 0;
   std::int32_t previousFrameStamp_ = 0;
-  int drawnCells_ = 0;
 };
 
 void RegisterWorldCommands();

@@ -45,7 +45,10 @@ void World::PhysicsStep() {
 void World::PostPass() {
   if (!GetActive()) return;
   WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
-  if (hooks != nullptr) hooks->RefileMovedObjects(*this);
+  if (hooks != nullptr) {
+    hooks->SetPostEffectAmounts(blurAmount_, bloomAmount_);
+    hooks->RefileMovedObjects(*this);
+  }
   for (int slot = 0; slot < kViewportCount; ++slot) {
     ViewCamera* camera = GetActiveCameraTable().Get(slot);
     if (camera == nullptr || camera->GetSpace() == nullptr || camera->GetWorld() != this) continue;
@@ -61,7 +64,6 @@ void World::DrawSpaces(Space* cameraSpace, const Vector3& cameraPosition) {
   Space* at = FindSpaceAt(cameraSpace, cameraPosition);
   previousFrameStamp_ = frameStamp_;
   ++frameStamp_;
-  drawnCells_ = 0;
   hooks->DrawSpaces(*this, globalSpace_, at != nullptr ? at : cameraSpace);
 }
 

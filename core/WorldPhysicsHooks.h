@@ -1,7 +1,8 @@
 // The gameplay half of a World: its physics world and collision space, the
 // collision pass over its Spaces, finding the Space that holds a point, the
-// draw walk over the Space graph, and the two Space services the scene
-// objects need (a ray through the level, linking a collectable mesh). The object model knows Spaces only by
+// draw walk over the Space graph, the two Space services the scene objects
+// need (a ray through the level, linking a collectable mesh) and the
+// hand-over of its post-effect amounts. The object model knows Spaces only by
 // name, so a World reaches them through these hooks, which the engine
 // installs at start-up (the Space type and the physics wrapper answer them).
 // Until then a World makes no physics and finds no Space.
@@ -43,6 +44,8 @@ class WorldPhysicsHooks {
   // Files a Mesh object's triangles into space's triangle queries when the
   // mesh is collectable.
   virtual void LinkMesh(Space& space, Object& mesh) = 0;
+  // Hands a World's blur and bloom amounts to the renderer's post effects.
+  virtual void SetPostEffectAmounts(float blur, float bloom) = 0;
 };
 
 // Null until the engine installs its hooks.

@@ -3,21 +3,14 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/CommandRegistry.h"
-#include "core/Data.h"
-#include "core/File.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/ObjectHooks.h"
-#include "core/Timer.h"
 #include "core/files/SafeFileWriter.h"
 #include "core/files/SerializeStream.h"
+#include "engine/BuiltTypes.h"
 #include "engine/ObjectPhysicsBuilder.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
-#include "objects/scene/Camera.h"
-#include "objects/scene/Environment.h"
-#include "objects/scene/Light.h"
-#include "objects/scene/Mesh.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -32,32 +25,6 @@ Engine* gEngine = nullptr;
 // length of its text.
 constexpr std::int64_t kMinimumSettingsRecordBytes = 4 + 40 + 4 + 20;
 constexpr int kUnusedSettingsWords = 7;
-
-struct TypeRegistration {
-  int classId;
-  void (*registerCommands)();
-};
-
-// Every built object type, in increasing class id. A type joins this table
-// when it is built; until then its class id makes nothing.
-constexpr TypeRegistration kBuiltTypes[] = {
-    {kClassMesh, &RegisterMeshCommands},
-    {kClassLight, &RegisterLightCommands},
-    {kClassSound, &RegisterSoundCommands},
-    {kClassCamera, &RegisterCameraCommands},
-    {kClassSpace, &RegisterSpaceCommands},
-    {kClassFile, &RegisterFileCommands},
-    {kClassSoundMixer, &RegisterSoundMixerCommands},
-    {kClassTimer, &RegisterTimerCommands},
-    {kClassData, &RegisterDataCommands},
-    {kClassInput, &RegisterInputCommands},
-    {kClassWorld, &RegisterWorldCommands},
-    {kClassEnvironment, &RegisterEnvironmentCommands},
-};
-
-void RegisterBuiltTypes() {
-  for (const TypeRegistration& type : kBuiltTypes) type.registerCommands();
-}
 
 void SerializeColor(SerializeStream& stream, Color& color) { stream.Serialize(color); }
 

@@ -20,8 +20,6 @@ using namespace table_terms;
 constexpr std::int32_t kString = kValueString;
 constexpr std::int32_t kColor = kValueColor;
 
-constexpr int kFirstSoundGroupCommand = 263;
-
 }  // namespace
 
 // clang-format off

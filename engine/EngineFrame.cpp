@@ -117,6 +117,7 @@ void Engine::RunWorldPasses() {
   for (const ObjectRef<World>& world : worlds) {
     if (world) world->WorldTick();
   }
+  World::ResetDrawnCellCount();
   for (const ObjectRef<World>& world : worlds) {
     if (world) world->PostPass();
   }

@@ -91,6 +91,10 @@ class EngineServices {
   RenderQueue& GetRenderQueue() { return renderQueue_; }
   ViewState& GetView() { return view_; }
   PostEffects& GetPostEffects() { return postEffects_; }
+  // The amounts the post effects start the next frame's composition with
+  // (0 to 1); player 0's post-effect actions adjust them from there.
+  void SetBlurAmount(float amount) { postEffects_.SetBlurAmount(amount); }
+  void SetBloomAmount(float amount) { postEffects_.SetBloomAmount(amount); }
   // The frame: 0 from BeginFrame while the device is lost or none runs;
   // RenderFrame reads the post-effect actions of player 0; EndFrame empties
   // the queue and presents.

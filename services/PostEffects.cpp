@@ -151,7 +151,8 @@ void PostEffects::Compose(const PostEffectActions& actions) {
   BlurIntoHistory(1.0f - blur_);
   ShowHistory();
   bloom_ = Step(bloom_, actions.bloomMore, 1.0f, actions.bloomLess);
-  Bloom(bloom_);
+  // At 0 the bloom quad would blend nothing in.
+  if (bloom_ > 0) Bloom(bloom_);
   RestoreStates();
 }
 

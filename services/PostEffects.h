@@ -1,8 +1,9 @@
 // Full-screen post effects: the scene is drawn into a 1024 x 512 target,
 // then blended over what the renderer kept of the previous frame (blur
 // feedback) and shown with its two smallest mip levels brightened on top
-// (bloom). The previous frame lives in a texture of our own, never in the
-// back buffer, whose contents are undefined once shown. Both targets live
+// (bloom, drawn only while its amount is above 0). The previous frame lives
+// in a texture of our own, never in the back buffer, whose contents are
+// undefined once shown. Both targets live
 // in the default pool: a device reset drops them and makes them again, and
 // post effects switch off when a target cannot be made.
 #pragma once

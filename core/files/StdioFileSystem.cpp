@@ -1,5 +1,7 @@
 #include "core/files/StdioFileSystem.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -68,9 +70,16 @@ std::string ResolveDiskPath(const std::string& name, bool creating) {
   return resolved.string();
 }
 
+// The C library opens a folder for reading, and its "size" is then
+// meaningless: a folder is refused like a missing file.
 FileHandle StdioFileSystem::Open(const std::string& name, const std::string& mode) {
   const bool creating = !mode.empty() && mode.front() == 'w';
   FILE* file = std::fopen(ResolveDiskPath(name, creating).c_str(), HostMode(mode).c_str());
+  struct stat status {};
+  if (file != nullptr && (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
+    std::fclose(file);
+    file = nullptr;
+  }
   return reinterpret_cast<FileHandle>(file);
 }
 

@@ -74,7 +74,11 @@ Space::Space(const Space& source)
   }
 }
 
+// The physics goes while this is still a Space (its release reaches the
+// Space's own geometries); the record goes with it, so the base destructor
+// finds nothing left to release.
 Space::~Space() {
+  SetUsePhysics(false);
   if (World::IsLive(GetWorld())) GetWorld()->RemoveSpace(*this);
   if (Space* parent = parentSpace_.Get()) EraseFirst(parent->innerSpaces_, this);
   ReleaseCollisionGeometries();

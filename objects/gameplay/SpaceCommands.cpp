@@ -41,7 +41,7 @@ std::span<const CommandEntry<Space>> Space::Commands() {
     {2004, "AddSpaceSubBox", C, 0, {}, &Space::AddSubBoxCommand},
     {2005, "DeleteSpaceSubBox", C, 0, {}, &Space::DeleteSubBoxCommand},
     {2006, "SetSpaceSubBoxList", C, 0, {kValueDword}, &Space::SetSubBoxListCommand},
-    {2007, "GetSpaceSubBoxList", C, 0, {kValuePointer}, &Space::GetSubBoxListCommand},
+    {2007, "GetSpaceSubBoxList", C, kCommandObjectBlock, {kValuePointer}, &Space::GetSubBoxListCommand},
     {2012, "SpaceCollision", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceCollision>, &Space::GetFlagCommand<kSpaceCollision>},
     {2014, "SpaceConnection", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceConnection>, &Space::GetFlagCommand<kSpaceConnection>},
     {2016, "SpaceConnectionOpen", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceConnectionOpen>, &Space::GetFlagCommand<kSpaceConnectionOpen>},
@@ -52,11 +52,11 @@ std::span<const CommandEntry<Space>> Space::Commands() {
     {2030, "AddSpaceCollision", C, 0, {kValueString}, &Space::AddCollisionCommand},
     {2031, "DeleteSpaceCollision", C, 0, {}, &Space::DeleteCollisionCommand},
     {2032, "SetSpaceCollisionList", C, 0, {kValueDword}, &Space::SetCollisionListCommand},
-    {2033, "GetSpaceCollisionList", C, 0, {kValuePointer}, &Space::GetCollisionListCommand},
+    {2033, "GetSpaceCollisionList", C, kCommandObjectBlock, {kValuePointer}, &Space::GetCollisionListCommand},
     {2034, "AddSpaceMesh", C, 0, {kValueString}, &Space::AddMeshCommand},
     {2035, "DeleteSpaceMesh", C, 0, {}, &Space::DeleteMeshCommand},
     {2036, "SetSpaceMeshList", C, 0, {kValueDword}, &Space::SetMeshListCommand},
-    {2037, "GetSpaceMeshList", C, 0, {kValuePointer}, &Space::GetMeshListCommand},
+    {2037, "GetSpaceMeshList", C, kCommandObjectBlock, {kValuePointer}, &Space::GetMeshListCommand},
     {2038, "CalculateSpaceBox", C, 0, {}, &Space::CalculateSpaceBoxCommand},
   };
   return table;

@@ -37,7 +37,7 @@ void Space::DrawWalk() {
   RaiseDrawEvents();
   lastDrawnFrame_ = world->GetFrameStamp();
   DrawContents();
-  if (!IsPortal()) world->CountDrawnCell();
+  if (!IsPortal()) World::CountDrawnCell();
   if (IsPortal() && !PassesPortal()) return;
   for (bool open : {false, true}) {
     for (int i = 0; i < GetConnectedCount(); ++i) {

@@ -210,6 +210,13 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
   void LinkMesh(Space& space, Object& mesh) override {
     if (mesh.GetClassId() == kClassMesh) space.LinkMesh(static_cast<Mesh&>(mesh));
   }
+
+  void SetPostEffectAmounts(float blur, float bloom) override {
+    if (EngineServices* services = GetEngineServices()) {
+      services->SetBlurAmount(blur);
+      services->SetBloomAmount(bloom);
+    }
+  }
 };
 
 WorldPhysicsPasses& Passes() {

@@ -37,7 +37,7 @@ std::span<const CommandEntry<Mesh>> Mesh::Commands() {
   static const CommandEntry<Mesh> table[] = {
     {500, "AddMesh", C, 0, {kValueString}, &Mesh::AddMeshCommand},
     {501, "DeleteMesh", C, 0, {}, &Mesh::DeleteMeshCommand},
-    {502, "GetMeshList", C, 0, {kValuePointer}, &Mesh::GetMeshListCommand},
+    {502, "GetMeshList", C, kCommandObjectBlock, {kValuePointer}, &Mesh::GetMeshListCommand},
     {503, "SetMeshList", C, 0, {kValueDword}, &Mesh::SetMeshListCommand},
     {504, "MeshCollectable", P, 0, {kValueBool}, &Mesh::SetCollectableCommand, &Mesh::GetCollectableCommand},
     {506, "MeshMaterial", P, 0, {kValueString}, &Mesh::SetMaterialCommand, &Mesh::GetMaterialCommand},

@@ -68,7 +68,7 @@ std::span<const CommandEntry<Sound>> Sound::Commands() {
     {1023, "SoundStop", C, S, {kValueString}, &Sound::SoundStopCommand},
     {1024, "AddSound", C, 0, {kValueString}, &Sound::AddSoundCommand},
     {1025, "SetSoundList", C, 0, {kValueDword}, &Sound::SetSoundListCommand},
-    {1026, "GetSoundList", C, 0, {kValuePointer}, &Sound::GetSoundListCommand},
+    {1026, "GetSoundList", C, kCommandObjectBlock, {kValuePointer}, &Sound::GetSoundListCommand},
     {1027, "DeleteSound", C, 0, {}, &Sound::DeleteSoundCommand},
   };
   return table;

@@ -1,6 +1,8 @@
 // DirectDraw surfaces: DXT1, DXT3 and DXT5 blocks, decompressed here, and
-// uncompressed pixels of 16, 24 or 32 bits described by channel masks; a
-// plain texture or a cube map with all six faces. Only the top level of each
+// uncompressed pixels of 8, 16, 24 or 32 bits described by channel masks
+// (colour, luminance or alpha only, as the flags or a Direct3D format number
+// in place of the four-character code say); a plain texture or a cube map
+// with all six faces. Only the top level of each
 // face is kept; the mip levels stored after it are skipped by their sizes.
 #include <algorithm>
 
@@ -15,8 +17,10 @@ constexpr std::uint32_t kHeaderSize = 124;
 constexpr std::uint32_t kPixelFormatSize = 32;
 constexpr std::uint32_t kFlagMipCount = 0x20000;
 constexpr std::uint32_t kPfAlphaPixels = 0x1;
+constexpr std::uint32_t kPfAlpha = 0x2;
 constexpr std::uint32_t kPfFourCc = 0x4;
 constexpr std::uint32_t kPfRgb = 0x40;
+constexpr std::uint32_t kPfLuminance = 0x20000;
 constexpr std::uint32_t kCaps2CubeMap = 0x200;
 constexpr std::uint32_t kCaps2AllFaces = 0xFC00;
 
@@ -32,6 +36,22 @@ struct DdsHeader {
   Encoding encoding = Encoding::kMasked;
   std::uint32_t bitCount = 0;
   ChannelMasks masks;
+  bool luminance = false;  // the red mask holds grey
+};
+
+// Uncompressed formats some writers name by their Direct3D format number.
+struct NumberedFormat {
+  std::uint32_t number;
+  std::uint32_t bitCount;
+  bool luminance;
+  ChannelMasks masks;
+};
+
+constexpr NumberedFormat kNumberedFormats[] = {
+    {27, 8, false, {0xE0, 0x1C, 0x03, 0}},  // R3G3B2
+    {28, 8, false, {0, 0, 0, 0xFF}},        // A8
+    {50, 8, true, {0xFF, 0, 0, 0}},         // L8
+    {51, 16, true, {0xFF, 0, 0, 0xFF00}},   // A8L8
 };
 
 bool Fail(std::string& error, const std::string& text) {
@@ -49,6 +69,21 @@ std::uint64_t LevelBytes(const DdsHeader& h, std::uint32_t level) {
   return 0;
 }
 
+bool ReadFourCc(std::uint32_t fourCc, DdsHeader& h, std::string& error) {
+  if (fourCc == FourCc("DXT1")) h.encoding = Encoding::kDxt1;
+  else if (fourCc == FourCc("DXT3")) h.encoding = Encoding::kDxt3;
+  else if (fourCc == FourCc("DXT5")) h.encoding = Encoding::kDxt5;
+  if (h.encoding != Encoding::kMasked) return true;
+  for (const NumberedFormat& format : kNumberedFormats) {
+    if (format.number != fourCc) continue;
+    h.bitCount = format.bitCount;
+    h.luminance = format.luminance;
+    h.masks = format.masks;
+    return true;
+  }
+  return Fail(error, "unsupported compressed format");
+}
+
 bool ReadPixelFormat(ByteReader& in, DdsHeader& h, std::string& error) {
   if (in.U32() != kPixelFormatSize) return Fail(error, "bad pixel format size");
   const std::uint32_t flags = in.U32();
@@ -57,15 +92,11 @@ bool ReadPixelFormat(ByteReader& in, DdsHeader& h, std::string& error) {
   h.masks.red = in.U32();
   h.masks.green = in.U32();
   h.masks.blue = in.U32();
-  h.masks.alpha = flags & kPfAlphaPixels ? in.U32() : (in.U32(), 0u);
-  if (flags & kPfFourCc) {
-    if (fourCc == FourCc("DXT1")) h.encoding = Encoding::kDxt1;
-    else if (fourCc == FourCc("DXT3")) h.encoding = Encoding::kDxt3;
-    else if (fourCc == FourCc("DXT5")) h.encoding = Encoding::kDxt5;
-    else return Fail(error, "unsupported compressed format");
-    return true;
-  }
-  if (!(flags & kPfRgb) || (h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32)) {
+  h.masks.alpha = flags & (kPfAlphaPixels | kPfAlpha) ? in.U32() : (in.U32(), 0u);
+  h.luminance = (flags & kPfLuminance) != 0;
+  if (flags & kPfFourCc) return ReadFourCc(fourCc, h, error);
+  const bool plain = (flags & (kPfRgb | kPfLuminance | kPfAlpha)) != 0;
+  if (!plain || (h.bitCount != 8 && h.bitCount != 16 && h.bitCount != 24 && h.bitCount != 32)) {
     return Fail(error, "unsupported pixel format");
   }
   return true;
@@ -169,7 +200,9 @@ void DecodeMasked(const std::uint8_t* in, const DdsHeader& h, std::uint8_t* face
   for (std::size_t i = 0; i < std::size_t(h.width) * h.height; ++i, in += bytes) {
     std::uint32_t value = 0;
     for (std::uint32_t k = 0; k < bytes; ++k) value |= std::uint32_t(in[k]) << (8 * k);
-    StoreMasked(face + i * 4, value, h.masks);
+    std::uint8_t* out = face + i * 4;
+    StoreMasked(out, value, h.masks);
+    if (h.luminance) out[0] = out[1] = out[2];
   }
 }
 

@@ -1,7 +1,9 @@
 // JPEG through libjpeg, read from memory. libjpeg reports errors by calling
 // error_exit, which here jumps back into DecodeInto (a frame without C++
 // objects) instead of ending the process; the message is kept for the error
-// text.
+// text. libjpeg hands CMYK (and YCCK) files over as CMYK, which is turned
+// into colour here; files with an Adobe marker store the inks inverted, as
+// the tools that write it do.
 #include <cstdio>
 #include <csetjmp>
 #include <jpeglib.h>
@@ -25,13 +27,27 @@ void OnErrorExit(j_common_ptr info) {
 
 void OnMessage(j_common_ptr) {}
 
+// CMYK pixels, 4 bytes each, become blue, green, red and opaque alpha in place.
+void CmykToBgra(std::uint8_t* row, std::uint32_t width, bool inverted) {
+  for (std::uint32_t x = 0; x < width; ++x, row += 4) {
+    std::uint32_t ink[4];
+    for (int i = 0; i < 4; ++i) ink[i] = inverted ? row[i] : 255u - row[i];
+    const std::uint32_t k = ink[3];
+    row[0] = std::uint8_t(ink[2] * k / 255);
+    row[1] = std::uint8_t(ink[1] * k / 255);
+    row[2] = std::uint8_t(ink[0] * k / 255);
+    row[3] = 255;
+  }
+}
+
 bool DecodeInto(jpeg_decompress_struct& info, JpegErrors& errors,
                 std::span<const std::uint8_t> data, Image& image, std::string& error) {
   if (setjmp(errors.jump)) return false;
   jpeg_create_decompress(&info);
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&info, TRUE);
-  info.out_color_space = JCS_EXT_BGRA;
+  const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
   if (info.image_width > kMaxSide || info.image_height > kMaxSide ||
       !AllocateImage(image, info.image_width, info.image_height, 1, error)) {
     if (error.empty()) error = "JPEG: image too large";
@@ -41,6 +57,7 @@ bool DecodeInto(jpeg_decompress_struct& info, JpegErrors& errors,
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = image.pixels.data() + std::size_t(info.output_scanline) * image.width * 4;
     jpeg_read_scanlines(&info, &row, 1);
+    if (cmyk) CmykToBgra(row, image.width, info.saw_Adobe_marker);
   }
   jpeg_finish_decompress(&info);
   return true;

@@ -77,7 +77,7 @@ class RenderedSceneTest : public ::testing::Test {
   using Build = std::function<void(Object& room)>;
 
   // Writes the scene, runs the program on it and returns its third frame.
-  image::Image Render(const Build& build) {
+  image::Image Render(const Build& build, int width = kWidth, int height = kHeight) {
     SceneDescription scene;
     scene.addResources = AddResources;
     scene.buildObjects = [&](Object& root) {
@@ -94,7 +94,7 @@ class RenderedSceneTest : public ::testing::Test {
     EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
     folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nRendered scene test " +
                                         std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kWidth) + " -g_h=" + std::to_string(kHeight) +
+    RunProgram(folder, "-g_w=" + std::to_string(width) + " -g_h=" + std::to_string(height) +
                            " -s_e=0 -shot=shot.bmp -shotframe=3");
     return ReadShot(folder, "shot.bmp");
   }
@@ -209,6 +209,37 @@ TEST_F(RenderedSceneTest, EachCameraTypeSetsItsView) {
     EXPECT_TRUE(Near(PixelAt(shot, c.x + 40, c.y), ToRgb(kFog), 1));
     EXPECT_TRUE(Near(PixelAt(shot, c.x, c.y + 40), ToRgb(kFog), 1));
   }
+}
+
+// The post effects run on a back buffer of at least 1024 x 512 (the program
+// may open a larger display mode). Set from a
+// script, the bloom blends the frame's smallest mip levels over it and the
+// blur mixes in the frames before: the sharp right edge of a box against the
+// fog softens, so the fog just beside it takes some of the box's colour.
+TEST_F(RenderedSceneTest, ScriptedBlurAndBloomSoftenAnEdge) {
+  constexpr int kPostWidth = 1024, kPostHeight = 512;
+  const auto render = [&](const std::string& effects) {
+    return Render(
+        [&](Object& room) {
+          AddCamera(room, 0, "");
+          AddPlaced(room, kClassLight, "Glow", "this.SetLightColor(0, 0, 0, 1); this.SetLightAmbient(1, 1, 1, 1);");
+          AddMesh(room, "Marker", "MarkerBox", {0, 0, 3});
+          AddScript(room, "OnEngineStarted", effects);
+        },
+        kPostWidth, kPostHeight);
+  };
+  const image::Image sharp = render("parent.SetGraphicsBlureEffect(0); parent.SetGraphicsBloomEffect(0);");
+  const image::Image soft = render("parent.SetGraphicsBlureEffect(0.5); parent.SetGraphicsBloomEffect(1);");
+  ASSERT_EQ(sharp.width, soft.width);
+  ASSERT_EQ(sharp.height, soft.height);
+  const int width = int(sharp.width), middle = width / 2, y = int(sharp.height) / 2;
+  ASSERT_TRUE(Near(PixelAt(sharp, middle, y), ToRgb(kMarkerAmbient), 2));
+  int edge = middle;
+  while (edge < width && !Near(PixelAt(sharp, edge, y), ToRgb(kFog), 1)) ++edge;
+  ASSERT_LT(edge + 4, width);
+  EXPECT_TRUE(Near(PixelAt(sharp, edge + 2, y), ToRgb(kFog), 1));
+  EXPECT_FALSE(Near(PixelAt(soft, edge + 2, y), ToRgb(kFog), 8));
+  EXPECT_FALSE(Near(PixelAt(soft, middle, y), ToRgb(kMarkerAmbient), 8));
 }
 
 }  // namespace

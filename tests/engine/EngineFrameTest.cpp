@@ -36,7 +36,6 @@ class EngineFrameTest : public EngineTest {
     auto input = std::make_unique<InputService>();
     pump_->AddListener(*input);
     services.SetInputService(std::move(input));
-    StartupSettings startup = RecordingRenderDevice::Windowed();
     startup.renderDeviceEnabled = 1;
     startup.inputEnabled = 1;
     ASSERT_EQ(services.Initialize(&startup), 1);
@@ -72,6 +71,7 @@ class EngineFrameTest : public EngineTest {
   }
 
   gfx::RecordingDevice* recording = nullptr;
+  StartupSettings startup = RecordingRenderDevice::Windowed();
 
  private:
   std::unique_ptr<platform::Window> window_;
@@ -169,6 +169,39 @@ TEST_F(EngineFrameTest, CursorStaysInsideItsRange) {
   platform::PushMotion(0, 0, 30, 30);
   Frame();
   EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
+}
+
+// A back buffer large enough for the post effects, which start with the
+// device.
+class PostEffectFrameTest : public EngineFrameTest {
+ protected:
+  PostEffectFrameTest() {
+    startup.width = PostEffects::kWidth;
+    startup.height = PostEffects::kHeight;
+  }
+
+  std::size_t QuadDraws() const { return recording->CountCalls(gfx::CallType::kDrawPrimitiveUP); }
+};
+
+// The World's amounts reach the post effects in its post pass: the bloom
+// quad joins the blur and the shown frame while its amount is above 0.
+TEST_F(PostEffectFrameTest, AScriptsAmountsReachTheComposedFrame) {
+  PostEffects& post = GetEngineServices()->GetPostEffects();
+  ASSERT_TRUE(post.IsEnabled());
+  World& world = engine->GetEngineWorld();
+  world.SetActive(true);
+  RunScriptText(world, "this.SetGraphicsBlureEffect(0.5); this.SetGraphicsBloomEffect(0.25);", nullptr);
+  recording->ClearCalls();
+  Frame();
+  EXPECT_FLOAT_EQ(post.GetBlurAmount(), 0.5f);
+  EXPECT_FLOAT_EQ(post.GetBloomAmount(), 0.25f);
+  EXPECT_EQ(QuadDraws(), 3u);
+
+  RunScriptText(world, "this.SetGraphicsBlureEffect(0); this.SetGraphicsBloomEffect(0);", nullptr);
+  recording->ClearCalls();
+  Frame();
+  EXPECT_FLOAT_EQ(post.GetBlurAmount(), 0.0f);
+  EXPECT_EQ(QuadDraws(), 2u);
 }
 
 }  // namespace

@@ -1,18 +1,16 @@
 // Fuzzes the object-file reader: the input is a whole object file, read from
-// memory into a parent object with every built core type registered. Nested
-// files name folders that do not exist, so they fail without leaving the
-// input. Whatever is loaded is deleted with the parent.
+// memory into a parent object with every built type registered (the
+// engine's own list). Nested files name folders that do not exist, so they
+// fail without leaving the input. Whatever is loaded is deleted with the
+// parent.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "core/Data.h"
-#include "core/File.h"
 #include "core/ObjectFile.h"
 #include "core/ObjectServices.h"
-#include "core/Timer.h"
-#include "core/World.h"
 #include "core/files/SerializeStream.h"
+#include "engine/BuiltTypes.h"
 
 namespace {
 
@@ -21,10 +19,7 @@ using namespace tge;
 void RegisterTypes() {
   static const bool registered = [] {
     RegisterBaseCommands();
-    RegisterFileCommands();
-    RegisterTimerCommands();
-    RegisterDataCommands();
-    RegisterWorldCommands();
+    RegisterBuiltTypes();
     return true;
   }();
   (void)registered;

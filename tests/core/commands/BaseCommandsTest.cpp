@@ -2,6 +2,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ObjectFactory.h"
+#include "core/ScriptInterpreter.h"
 #include "tests/core/world/WorldTestUtil.h"
 
 namespace tge::test {
@@ -166,6 +167,23 @@ TEST_F(BaseCommandsTest, GeometryCommandsEditTheCurrentGeometry) {
   EXPECT_EQ(mass, 1.0f) << "an index out of range reads the neutral mass";
   probe.ExecuteCommand(122, nullptr);
   EXPECT_EQ(probe.GetPhysics()->geometries.size(), 2u);
+}
+
+// A list to fill comes only from code: a script's number, a script's empty
+// block and a posted call's copy leave the list getter undone.
+TEST_F(BaseCommandsTest, ListGetterTakesNoBlockFromAScriptOrAPostedCall) {
+  ASSERT_NE(FindCommand(124)->flags & kCommandObjectBlock, 0);
+  Probe& probe = AddProbe();
+  probe.ExecuteCommand(121, nullptr);
+  RunScriptText(probe, "this.GetGeometryList(1); this.GetGeometryList();", nullptr);
+  std::int32_t number = 1;
+  world->DelayCommand(probe, 124, &number, 0, kScheduleGeneral);
+  world->InterpolateCommand(probe, 124, nullptr, 1, 0, 1, kScheduleGeneral);
+  Tick(0.5);
+  Tick(0.5);
+  std::vector<std::string> names;
+  probe.ExecuteCommand(124, &names);
+  EXPECT_EQ(names, std::vector<std::string>{"Sphere"});
 }
 
 TEST_F(BaseCommandsTest, SaveGameCollectionStopsAtTheFirstEnabledObject) {

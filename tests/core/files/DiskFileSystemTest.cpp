@@ -43,6 +43,16 @@ TEST(DiskFileSystem, ReadsWindowsPathsInAnyCase) {
   EXPECT_EQ(disk.Open(folder / "data\\nowhere\\start.lvl", "rb"), kNoFile);
 }
 
+// The C library opens a folder for reading; its size would be nonsense.
+TEST(DiskFileSystem, AFolderIsNotAFile) {
+  testing::TempFolder folder;
+  folder.WriteFile("Data/Levels/Start.LVL", "level");
+  FileSystem& disk = *GetDiskFileSystem();
+  for (const char* name : {"Data", "data\\levels", "Data/."}) {
+    EXPECT_EQ(disk.Open(folder / name, "rb"), kNoFile) << name;
+  }
+}
+
 TEST(DiskFileSystem, WritingMatchesFoldersButKeepsTheNewName) {
   testing::TempFolder folder;
   folder.WriteFile("Saves/keep.txt", "");

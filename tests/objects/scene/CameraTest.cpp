@@ -198,5 +198,29 @@ TEST_F(FollowCameraTest, PostPassAppliesTheViewAndDrawsTheCamerasSpace) {
   EXPECT_TRUE(Queued<MeshPartCommand>(kListOpaque).empty());
 }
 
+// Two Worlds, each with a Space its own camera sees: every frame counts the
+// cells of both walks once, whatever the order of the passes.
+TEST_F(CameraTest, DrawnCellCountIsFrameWide) {
+  Space& near = AddSpace(*engine, "Near", {}, 20);
+  Camera& first = NewCamera(near, kCameraFixed, {});
+  auto& other = Add<World>(*engine, kClassWorld, "Other");
+  other.SetActive(true);
+  Space& far = AddSpace(other, "Far", {}, 20);
+  Camera& second = NewCamera(far, kCameraFixed, {});
+  Send(second, kCameraViewport, std::uint32_t{1});
+  near.Precalculate();
+  other.Precalculate();
+  first.Activate();
+  second.Activate();
+  ASSERT_EQ(second.GetWorld(), &other);
+  engine->SetRunning(true);
+  for (int frame = 1; frame <= 2; ++frame) {
+    engine->RunFrame();
+    EXPECT_EQ(World::GetDrawnCellCount(), 2) << frame;
+    EXPECT_EQ(near.GetLastDrawnFrame(), engine->GetEngineWorld().GetFrameStamp());
+    EXPECT_EQ(far.GetLastDrawnFrame(), other.GetFrameStamp());
+  }
+}
+
 }  // namespace
 }  // namespace tge::test

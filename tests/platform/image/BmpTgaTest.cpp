@@ -65,13 +65,17 @@ TEST(ImageBmp, BadFilesAreRefusedWithAReason) {
   Bytes huge = BmpHeader(100000, 100000, 24, 40, 0, 0, 0);
   Bytes palette = BmpHeader(1, 1, 4, 40, 0, 17, 0);
   Bytes rle = BmpHeader(1, 1, 8, 40, 1, 0, 0);
+  Bytes rleDepth = BmpHeader(1, 1, 24, 40, 1, 0, 0);
+  Bytes rleUnended = BmpHeader(2, 1, 8, 40, 1, 1, 4);
+  rleUnended.U32(0x00112233).Raw({2, 0});
   Bytes depth = BmpHeader(1, 1, 2, 40, 0, 0, 0);
   Bytes shortHeader;
   shortHeader.Text("BM").Zeros(10);
   Bytes fourBytes;
   fourBytes.Text("BM").Zeros(2);
   const Case cases[] = {{"truncated pixels", truncated}, {"too large", huge},
-                        {"palette over depth", palette}, {"run-length", rle},
+                        {"palette over depth", palette}, {"run-length without palette", rle},
+                        {"run-length at 24 bits", rleDepth}, {"run-length without an end", rleUnended},
                         {"bit depth", depth}, {"short header", shortHeader},
                         {"shorter than the file header", fourBytes}};
   for (const Case& c : cases) {
@@ -81,6 +85,63 @@ TEST(ImageBmp, BadFilesAreRefusedWithAReason) {
     EXPECT_TRUE(image.pixels.empty()) << c.name;
     EXPECT_FALSE(error.empty()) << c.name;
   }
+}
+
+// The palette of the run-length and OS/2 cases: index i is kColours[i].
+constexpr std::uint32_t kColours[] = {0xFF000000u, 0xFF112233u, 0xFF445566u, 0xFF778899u};
+
+Bytes PalettedHeader(std::int32_t width, std::int32_t height, std::uint16_t bits, std::uint32_t compression) {
+  Bytes b = BmpHeader(width, height, bits, 40, compression, 4, 16);
+  for (std::uint32_t colour : kColours) b.U32(colour & 0x00FFFFFFu);
+  return b;
+}
+
+void ExpectIndices(const Image& image, std::initializer_list<std::initializer_list<int>> rows) {
+  std::uint32_t y = 0;
+  for (const auto& row : rows) {
+    std::uint32_t x = 0;
+    for (int index : row) {
+      EXPECT_EQ(Pixel(image, x, y), kColours[index]) << x << ", " << y;
+      ++x;
+    }
+    ++y;
+  }
+}
+
+// Runs, an absolute stretch with its padding, an end of line, a jump that
+// leaves pixels at index 0, and the end of the bitmap; rows bottom first.
+TEST(ImageBmp, RunLengthEightAndFourBits) {
+  Image image;
+  std::string error;
+  Bytes rle8 = PalettedHeader(4, 3, 8, 1);
+  rle8.Raw({4, 1, 0, 0});                 // bottom: four of 1
+  rle8.Raw({0, 3, 2, 0, 1, 0, 1, 2, 0, 0});  // 2, 0, 1 as they are, then one 2
+  rle8.Raw({0, 2, 2, 0, 2, 3, 0, 1});     // two skipped, two of 3, end
+  ASSERT_TRUE(DecodeImage(rle8.data, image, error)) << error;
+  ExpectIndices(image, {{0, 0, 3, 3}, {2, 0, 1, 2}, {1, 1, 1, 1}});
+
+  Bytes rle4 = PalettedHeader(5, 2, 4, 2);
+  rle4.Raw({0, 3, 0x21, 0x00, 2, 0x33, 0, 0});  // bottom: 2, 1, 0 as they are, then 3, 3
+  rle4.Raw({5, 0x12, 0, 1});                    // top: 1, 2 alternating
+  ASSERT_TRUE(DecodeImage(rle4.data, image, error)) << error;
+  ExpectIndices(image, {{1, 2, 1, 2, 1}, {2, 1, 0, 3, 3}});
+}
+
+// The OS/2 core header: 16-bit sizes and 3-byte palette entries.
+TEST(ImageBmp, Os2CoreHeader) {
+  Bytes b;
+  b.Text("BM").U32(0).U32(0).U32(14 + 12 + 4 * 3).U32(12).U16(3).U16(1).U16(1).U16(8);
+  for (std::uint32_t colour : kColours) b.U16(colour & 0xFFFF).U8((colour >> 16) & 0xFF);
+  b.Raw({3, 1, 2, 0});
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeImage(b.data, image, error)) << error;
+  ExpectIndices(image, {{3, 1, 2}});
+
+  Bytes trueColour;
+  trueColour.Text("BM").U32(0).U32(0).U32(14 + 12).U32(12).U16(1).U16(1).U16(1).U16(24).Raw({10, 20, 30, 0});
+  ASSERT_TRUE(DecodeImage(trueColour.data, image, error)) << error;
+  EXPECT_EQ(Pixel(image, 0, 0), 0xFF1E140Au);
 }
 
 Bytes TgaHeader(std::uint8_t type, std::uint16_t width, std::uint16_t height, std::uint8_t bits,

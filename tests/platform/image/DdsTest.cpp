@@ -80,6 +80,41 @@ TEST(ImageDds, UncompressedCubeMapKeepsTheTopLevelOfEachFace) {
   EXPECT_EQ(Pixel(image, 0, 0), 0xFF00FF00u);
 }
 
+// The eight- and sixteen-bit formats of Direct3D 9, named by flags and
+// masks or by their format number in place of the four-character code; grey
+// spreads over red, green and blue, an alpha-only texel is black.
+TEST(ImageDds, LuminanceAlphaAndSmallColourFormats) {
+  constexpr std::uint32_t kAlphaOnly = 0x2, kLuminance = 0x20000;
+  constexpr std::size_t kFourCcOffset = 84;
+  struct Case {
+    const char* name;
+    std::uint8_t number;
+    std::uint32_t flags, bits;
+    std::initializer_list<std::uint32_t> masks;
+    std::uint16_t texel;
+    std::uint32_t expected;
+  };
+  const Case cases[] = {
+      {"L8", 50, kLuminance, 8, {0xFF, 0, 0, 0}, 0x40, 0xFF404040u},
+      {"A8", 28, kAlphaOnly, 8, {0, 0, 0, 0xFF}, 0x80, 0x80000000u},
+      {"A8L8", 51, kLuminance | kAlpha, 16, {0xFF, 0, 0, 0xFF00}, 0x8040, 0x80404040u},
+      {"R3G3B2", 27, kRgb, 8, {0xE0, 0x1C, 0x03, 0}, 0xE3, 0xFFFF00FFu},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bytes flagged = DdsHeader(2, 1, 1, c.flags, nullptr, c.bits, c.masks);
+    Bytes numbered = DdsHeader(2, 1, 1, kFourCc, nullptr, 0, {0, 0, 0, 0});
+    numbered.data[kFourCcOffset] = c.number;
+    for (Bytes* b : {&flagged, &numbered}) {
+      for (int i = 0; i < 2; ++i) c.bits == 8 ? b->U8(c.texel) : b->U16(c.texel);
+      Image image;
+      std::string error;
+      ASSERT_TRUE(DecodeImage(b->data, image, error)) << error;
+      EXPECT_EQ(Pixel(image, 1, 0), c.expected);
+    }
+  }
+}
+
 TEST(ImageDds, BadFilesAreRefused) {
   Bytes truncated = DdsHeader(8, 8, 1, kFourCc, "DXT1", 0, {0, 0, 0, 0});
   truncated.Zeros(8);  // one of four blocks

@@ -40,9 +40,9 @@ std::vector<std::uint8_t> EncodePng(std::uint32_t width, std::uint32_t height) {
   return out;
 }
 
-// A solid-colour JPEG.
-std::vector<std::uint8_t> EncodeJpeg(std::uint32_t width, std::uint32_t height, std::uint8_t r,
-                                     std::uint8_t g, std::uint8_t b) {
+// A JPEG of one colour: the pixel's components in the given colour space.
+std::vector<std::uint8_t> EncodeJpeg(std::uint32_t width, std::uint32_t height,
+                                     std::initializer_list<std::uint8_t> pixel, J_COLOR_SPACE space = JCS_RGB) {
   jpeg_compress_struct info{};
   jpeg_error_mgr errors{};
   info.err = jpeg_std_error(&errors);
@@ -52,17 +52,13 @@ std::vector<std::uint8_t> EncodeJpeg(std::uint32_t width, std::uint32_t height, 
   jpeg_mem_dest(&info, &buffer, &size);
   info.image_width = width;
   info.image_height = height;
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
+  info.input_components = int(pixel.size());
+  info.in_color_space = space;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 95, TRUE);
   jpeg_start_compress(&info, TRUE);
-  std::vector<std::uint8_t> row(width * 3);
-  for (std::uint32_t x = 0; x < width; ++x) {
-    row[x * 3] = r;
-    row[x * 3 + 1] = g;
-    row[x * 3 + 2] = b;
-  }
+  std::vector<std::uint8_t> row;
+  for (std::uint32_t x = 0; x < width; ++x) row.insert(row.end(), pixel);
   while (info.next_scanline < height) {
     JSAMPROW rowPointer = row.data();
     jpeg_write_scanlines(&info, &rowPointer, 1);
@@ -106,7 +102,7 @@ TEST(ImagePng, DamagedFilesAreRefusedWithoutEndingTheProcess) {
 }
 
 TEST(ImageJpeg, DecodesAndRefusesDamagedFiles) {
-  const std::vector<std::uint8_t> file = EncodeJpeg(16, 8, 250, 20, 10);
+  const std::vector<std::uint8_t> file = EncodeJpeg(16, 8, {250, 20, 10});
   Image image;
   std::string error;
   ASSERT_TRUE(DecodeImage(file, image, error)) << error;
@@ -124,6 +120,20 @@ TEST(ImageJpeg, DecodesAndRefusesDamagedFiles) {
   EXPECT_TRUE(image.pixels.empty());
   const std::vector<std::uint8_t> garbage = {0xFF, 0xD8, 0xFF, 0x00, 1, 2, 3, 4};
   EXPECT_FALSE(DecodeJpeg(garbage, image, error));
+}
+
+// libjpeg writes CMYK with an Adobe marker and the inks as given; like the
+// tools that write such files, the inks are stored inverted (255 = none).
+TEST(ImageJpeg, CmykBecomesColour) {
+  const std::vector<std::uint8_t> file = EncodeJpeg(8, 8, {250, 20, 10, 255}, JCS_CMYK);
+  Image image;
+  std::string error;
+  ASSERT_TRUE(DecodeImage(file, image, error)) << error;
+  const std::uint8_t* p = &image.pixels[(3 * 8 + 3) * 4];
+  EXPECT_NEAR(p[0], 10, 6);
+  EXPECT_NEAR(p[1], 20, 6);
+  EXPECT_NEAR(p[2], 250, 6);
+  EXPECT_EQ(p[3], 255);
 }
 
 }  // namespace

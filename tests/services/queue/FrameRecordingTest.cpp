@@ -70,9 +70,9 @@ std::vector<std::string> MainCalls(const gfx::RecordingDevice& device,
   return calls;
 }
 
-// With post effects on: the scene goes into target 1, is blurred into target
-// 2, which is shown on the back buffer, and bloomed from target 1; then the
-// screen quad of the second pass, and the frame is shown.
+// With post effects on and a bloom amount: the scene goes into target 1, is
+// blurred into target 2, which is shown on the back buffer, and bloomed from
+// target 1; then the screen quad of the second pass, and the frame is shown.
 const std::vector<std::string> kPostEffectFrame = {
     "SetRenderTarget 1", "BeginScene",      "Clear",           "DrawIndexedPrimitive",
     "SetRenderTarget 2", "SetTexture 1",    "DrawPrimitiveUP", "SetRenderTarget back buffer",
@@ -127,9 +127,18 @@ TEST_F(FrameRecordingTest, FrameDrawsSceneThenPostEffectsThenOverlayThenPresents
                                                               "DrawPrimitive", "EndScene", "Present"}));
   post_.Start(rig_.device);
   ASSERT_TRUE(post_.IsEnabled());
+  post_.SetBloomAmount(0.5f);
   recording().ClearCalls();
   Frame();
   EXPECT_EQ(MainCalls(recording()), kPostEffectFrame);
+
+  // At 0 the bloom quad is not drawn.
+  post_.SetBloomAmount(0);
+  recording().ClearCalls();
+  Frame();
+  std::vector<std::string> withoutBloom = kPostEffectFrame;
+  withoutBloom.erase(withoutBloom.begin() + 10, withoutBloom.begin() + 12);
+  EXPECT_EQ(MainCalls(recording()), withoutBloom);
 }
 
 TEST_F(FrameRecordingTest, ResetMakesThePostTargetsAgainAndTheNextFrameDrawsThroughThem) {
@@ -145,6 +154,7 @@ TEST_F(FrameRecordingTest, ResetMakesThePostTargetsAgainAndTheNextFrameDrawsThro
   EXPECT_EQ(recording().CountCalls(CallType::kCreateTexture), 2u);
   ASSERT_TRUE(post_.IsEnabled());
 
+  post_.SetBloomAmount(0.5f);
   recording().ClearCalls();
   Frame();
   std::vector<const gfx::Texture*> targets;
