@@ -32,6 +32,12 @@ constexpr std::uint32_t kPrefixLengthMask = 0xFF00;
 // Name length, flags, volume, pan and frequency.
 constexpr std::uint64_t kMinEntryBytes = 5 * 4;
 
+// Null for an index out of range, -1 included.
+template <class Entries>
+auto EntryAt(Entries& entries, int index) -> decltype(&entries[0]) {
+  return index >= 0 && index < static_cast<int>(entries.size()) ? &entries[static_cast<std::size_t>(index)] : nullptr;
+}
+
 std::string AlternativeName(const std::string& name, int number) {
   char suffix[16];
   std::snprintf(suffix, sizeof(suffix), "_%02d", number);
@@ -104,11 +110,9 @@ int Sound::ExecuteCommand(std::uint32_t id, void* args) {
   return Object::ExecuteCommand(id, args);
 }
 
-SoundEntry* Sound::Entry(int index) {
-  return index >= 0 && index < static_cast<int>(entries_.size()) ? &entries_[static_cast<std::size_t>(index)] : nullptr;
-}
+SoundEntry* Sound::Entry(int index) { return EntryAt(entries_, index); }
 
-const SoundEntry* Sound::GetEntry(int index) const { return const_cast<Sound*>(this)->Entry(index); }
+const SoundEntry* Sound::GetEntry(int index) const { return EntryAt(entries_, index); }
 
 template <auto Field>
 int Sound::SetField(CommandArgs args) {
