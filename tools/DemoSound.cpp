@@ -9,6 +9,7 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "services/SoundResource.h"
+#include "tools/DemoAssets.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {
@@ -26,35 +27,6 @@ constexpr float kMusicFadeSeconds = 3.0f;
 constexpr int kKeyL = 255 + 0x26;
 constexpr int kKeyU = 255 + 0x16;
 constexpr float kLiftPerKeyValue = 0.75f;
-
-void Put(std::vector<std::uint8_t>& bytes, std::uint32_t value, int size) {
-  for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
-void PutTag(std::vector<std::uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
-
-// Mono 16-bit PCM in a RIFF WAVE file.
-std::vector<std::uint8_t> EncodeWave(const std::vector<float>& samples) {
-  const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
-  std::vector<std::uint8_t> bytes;
-  PutTag(bytes, "RIFF");
-  Put(bytes, 4 + 8 + 16 + 8 + dataBytes, 4);
-  PutTag(bytes, "WAVE");
-  PutTag(bytes, "fmt ");
-  Put(bytes, 16, 4);
-  Put(bytes, 1, 2);  // PCM
-  Put(bytes, 1, 2);  // mono
-  Put(bytes, kSampleRate, 4);
-  Put(bytes, kSampleRate * 2, 4);
-  Put(bytes, 2, 2);
-  Put(bytes, 16, 2);
-  PutTag(bytes, "data");
-  Put(bytes, dataBytes, 4);
-  for (float sample : samples) {
-    Put(bytes, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(sample * 32767.0f))), 2);
-  }
-  return bytes;
-}
 
 // A soft chord whose every partial completes whole cycles, so the loop
 // joins without a click, under a slow swell.
@@ -86,7 +58,7 @@ std::vector<float> MakeKnock() {
 bool AddWave(ResourceDatabase& resources, const std::filesystem::path& dataFolder, const char* name,
              const std::vector<float>& samples, std::uint16_t flags) {
   const std::string file = std::string(name) + ".wav";
-  if (!WriteDataFile(dataFolder / file, EncodeWave(samples))) return false;
+  if (!WriteDataFile(dataFolder / file, EncodePcmWave(samples, kSampleRate))) return false;
   RegisterResource<SoundResource>(resources, name, file).flags = flags;
   return true;
 }
