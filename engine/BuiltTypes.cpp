@@ -5,12 +5,17 @@
 #include "core/File.h"
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/Sprite.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/Window.h"
 
 namespace tge {
 namespace {
@@ -22,12 +27,23 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassCamera, &RegisterCameraCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
 };
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoMenu.h"
+#include "tools/DemoOptions.h"
 #include "tools/DemoSound.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
@@ -98,7 +100,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
-  BuildDemoSoundAndInput(stage, kTurnSeconds);
+  BuildDemoSoundAndInput(stage);
 }
 
 }  // namespace
@@ -120,6 +122,8 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
     return AddCrateResources(resources, dataFolder) && AddDemoSounds(resources, dataFolder);
   };
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
+  AddTitleMenu(scene, "DemoWorld");
+  AddOptionsMenu(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ClassIds.h"
+#include "core/Object.h"
 #include "core/ObjectFactory.h"
 #include "services/SoundResource.h"
 #include "tools/DemoAssets.h"
@@ -78,14 +79,16 @@ bool AddDemoSounds(ResourceDatabase& resources, const std::filesystem::path& dat
          AddWave(resources, dataFolder, kKnock, MakeKnock(), SoundResource::k3D);
 }
 
-void BuildDemoSoundAndInput(Object& stage, float stepSeconds) {
+void BuildDemoSoundAndInput(Object& stage) {
   Object& mixer = *CreateObject(kClassSoundMixer, nullptr, stage, "Music");
   AddScript(mixer, "OnEngineStarted",
             std::string("this.SoundMixerPlayLooping(") + kAmbience + ", 1, " + std::to_string(kMusicFadeSeconds) + ");");
 
   Object& crate = *stage.FindChildByName("Crate");
   RunScript(*CreateObject(kClassSound, nullptr, crate, "Knocker"), std::string("this.AddSound(") + kKnock + ");");
-  AddTimer(crate, "Knocks", stepSeconds, std::string("parent/Knocker.SoundPlay(") + kKnock + "); this.TimerStart();");
+  for (ObjectScript& key : *crate.FindChildByName("Turn")->GetScripts()) {
+    if ((key.flags & kScriptEntryRecord) != 0) key.text += std::string(" parent/Knocker.SoundPlay(") + kKnock + ");";
+  }
 
   Object& input = *CreateObject(kClassInput, nullptr, stage, "Keys");
   AddKeyEvent(input, kKeyL, false, "OnInputL", "parent/Lamp.SetLightColor(0.2, 0.45, 1, 1);");

@@ -1,6 +1,6 @@
 // The demo's sound and input: two sounds synthesised as PCM WAVE files (an
 // ambient loop and a knock), a SoundMixer that fades the loop in at start,
-// a Sound under the turning crate that knocks as each turn ends, and an
+// a Sound under the turning crate that knocks as each turn starts, and an
 // Input object that turns the lamp blue while L is held and lifts a crate
 // while U is held.
 #pragma once
@@ -17,8 +17,8 @@ class Object;
 bool AddDemoSounds(ResourceDatabase& resources, const std::filesystem::path& dataFolder);
 
 // Adds the mixer, the knocker and the Input to the stage, whose "Crate"
-// turns a step every stepSeconds and whose "Lamp" and "Left1" the keys
-// drive.
-void BuildDemoSoundAndInput(Object& stage, float stepSeconds);
+// turns by the key scripts of its Timer "Turn" and whose "Lamp" and "Left1"
+// the keys drive.
+void BuildDemoSoundAndInput(Object& stage);
 
 }  // namespace tge

@@ -29,12 +29,22 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassMesh, "this.AddMesh(Box); this.AddMesh(Ball);"},
     {kClassSound, "this.SetSoundHasNamePrefix(1); this.AddSound(Wood_Step); this.AddSound(Wood_Step_01);"},
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
+    {kClassWindow, "this.SetWindowText(Title); this.SetWindowSprite(Skin); this.SetWindowFont(Font);"},
+    {kClassSprite, "this.SetSpriteMaterial(Skin); this.SetSpriteType(2);"},
+    {kClassText, "this.SetTextText(Hello); this.SetTextEnablePages(1); this.SetTextPageLineCount(2);"},
+    {kClassButton, "this.SetWindowText(Start); this.SetUseStandardButtonHiliteSound(0);"},
     {kClassSoundMixer, "this.SetSoundMixerChannelCount(3); this.SetSoundMixerChannelList(1); "
                        "this.SetSoundMixerChannelVolume(0.5);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
+    {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
+                    "this.SetListBoxNextMaterial(Arrow);"},
     {kClassInput, "this.AddInputEvent(Key); this.SetInputEventID(16); this.AddInputAxis(Axis); "
                   "this.SetInputAxisTreePath(parent); this.SetInputAxisCommand(SetPositionY);"},
+    {kClassTextInput, "this.SetTextInputText(Name); this.SetTextInputFont(Font);"},
+    {kClassSlider, "this.SetSliderPositionSprite(Knob);"},
+    {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
+    {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
 };
 
 // Each record also carries a physics description with one geometry and an

@@ -50,14 +50,17 @@ class DemoSoundInputTest : public UiObjectTest {
   }
 };
 
-TEST_F(DemoSoundInputTest, TheLoopFadesInAndTheCrateKnocksAsItsTurnEnds) {
+// The crate turns once the title's Start has started its Timer.
+TEST_F(DemoSoundInputTest, TheLoopFadesInAndTheCrateKnocksAsEachTurnStarts) {
   auto& mixer = Find<SoundMixer>("/DemoWorld/Stage/Music");
   auto& knocker = Find<Sound>("/DemoWorld/Stage/Crate/Knocker");
   Frame();
   EXPECT_EQ(mixer.GetRecords().at(0).name, "Ambience");
   EXPECT_EQ(mixer.GetRecords().at(0).state, MixerState::kFadingIn);
-  EXPECT_FALSE(knocker.IsEntryPlaying(0));
   Seconds(2.1);
+  EXPECT_FALSE(knocker.IsEntryPlaying(0));
+  RunScriptText(*engine, "/DemoWorld/Stage/Crate/Turn.TimerStart();", nullptr);
+  Frame();
   EXPECT_TRUE(knocker.IsEntryPlaying(0));
   Seconds(1.5);
   EXPECT_EQ(mixer.GetRecords().at(0).state, MixerState::kPlaying);
