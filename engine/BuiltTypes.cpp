@@ -13,6 +13,8 @@
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
 #include "objects/ui/Button.h"
+#include "objects/ui/InfoText.h"
+#include "objects/ui/MovieFMV.h"
 #include "objects/ui/Sprite.h"
 #include "objects/ui/Text.h"
 #include "objects/ui/Window.h"
@@ -38,6 +40,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
     {kClassWorld, &RegisterWorldCommands},
+    {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},

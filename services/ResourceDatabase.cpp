@@ -14,6 +14,7 @@
 #include "services/RawFileResource.h"
 #include "services/SoundResource.h"
 #include "services/TextureResource.h"
+#include "services/VideoResource.h"
 
 namespace tge {
 namespace {
@@ -33,7 +34,7 @@ constexpr std::array<Creator, kResourceTypeCount> kCreators = {
     Make<MaterialResource>,           //
     Make<AnimationResource>,          //
     Make<FontResource>,               //
-    nullptr,                          // video
+    Make<VideoResource>,              //
     nullptr,                          // skinned mesh
     Make<MorphMeshResource>,          //
     nullptr,                          // terrain

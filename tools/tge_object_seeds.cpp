@@ -37,6 +37,8 @@ constexpr SeedSetUp kSetUps[] = {
                        "this.SetSoundMixerChannelVolume(0.5);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
+    {kClassMovieFMV, "this.SetMovieFMVName(Intro);"},
+    {kClassInfoText, "this.SetInfoText(Press any key);"},
     {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
                     "this.SetListBoxNextMaterial(Arrow);"},
     {kClassInput, "this.AddInputEvent(Key); this.SetInputEventID(16); this.AddInputAxis(Axis); "

@@ -149,7 +149,8 @@ TEST(ResourceDatabase, TypesOutsideTheBuildAreRefusedWithAReason) {
   EXPECT_STREQ(GetErrorMessage(), "Unknown resource type 12");
   EXPECT_EQ(db.CreateResource(kTerrainResource), nullptr);
   EXPECT_STREQ(GetErrorMessage(), "Resource type Terrain (9) is not available");
-  for (int type : {kMeshResource, kTextureResource, kMaterialResource, kAnimationResource, kMorphMeshResource, kCollisionGeometryResource,
+  for (int type : {kMeshResource, kTextureResource, kMaterialResource, kAnimationResource, kVideoResource,
+                   kMorphMeshResource, kCollisionGeometryResource,
                    kRawFileResource}) {
     std::unique_ptr<Resource> resource = db.CreateResource(type);
     ASSERT_TRUE(resource) << type;
