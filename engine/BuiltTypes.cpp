@@ -3,6 +3,7 @@
 #include "core/ClassIds.h"
 #include "core/Data.h"
 #include "core/File.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
@@ -33,6 +34,7 @@ namespace {
 constexpr BuiltType kBuiltTypes[] = {
     {kClassMesh, &RegisterMeshCommands},
     {kClassLight, &RegisterLightCommands},
+    {kClassSound, &RegisterSoundCommands},
     {kClassCamera, &RegisterCameraCommands},
     {kClassBone, &RegisterBoneCommands},
     {kClassSpace, &RegisterSpaceCommands},
@@ -45,10 +47,12 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
+    {kClassInput, &RegisterInputCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassInfoText, &RegisterInfoTextCommands},

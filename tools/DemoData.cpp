@@ -15,6 +15,7 @@
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
+#include "tools/DemoSound.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -103,6 +104,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
+  BuildDemoSoundAndInput(stage);
 }
 
 }  // namespace
@@ -120,7 +122,9 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   SceneDescription scene;
   scene.libraryFile = options.libraryFile;
   scene.sceneFile = kSceneFile;
-  scene.addResources = AddCrateResources;
+  scene.addResources = [](ResourceDatabase& resources, const fs::path& dataFolder) {
+    return AddCrateResources(resources, dataFolder) && AddDemoSounds(resources, dataFolder);
+  };
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
   AddTitleMenu(scene, "DemoWorld");
   AddOptionsMenu(scene, "DemoWorld");
