@@ -91,8 +91,8 @@ void BuildDemoSoundAndInput(Object& stage) {
   }
 
   Object& input = *CreateObject(kClassInput, nullptr, stage, "Keys");
-  AddKeyEvent(input, kKeyL, false, "OnInputL", "parent/Lamp.SetLightColor(0.2, 0.45, 1, 1);");
-  AddKeyEvent(input, kKeyL, true, "OnInputLRelease", "parent/Lamp.SetLightColor(1, 0.45, 0.15, 1);");
+  AddKeyEvent(input, kKeyL, false, "OnInputL", "parent/LampSway/Lamp.SetLightColor(0.2, 0.45, 1, 1);");
+  AddKeyEvent(input, kKeyL, true, "OnInputLRelease", "parent/LampSway/Lamp.SetLightColor(1, 0.45, 0.15, 1);");
   RunScript(input, "this.AddInputAxis(Axis); this.SetInputAxisID(" + std::to_string(kKeyU) +
                        "); this.SetInputAxisTreePath(parent/Left1); this.SetInputAxisCommand(SetPositionY); "
                        "this.SetInputAxisMul(" + std::to_string(kLiftPerKeyValue) + ");");

@@ -42,7 +42,7 @@ class DemoSoundInputTest : public UiObjectTest {
   }
   Color LampColour() {
     Color colour{};
-    Find("/DemoWorld/Stage/Lamp").ExecuteCommand(kGetLightColor, &colour);
+    Find("/DemoWorld/Stage/LampSway/Lamp").ExecuteCommand(kGetLightColor, &colour);
     return colour;
   }
   void Seconds(double seconds) {

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <ostream>
 
 #include "app/StartupConfig.h"
 #include "core/ClassIds.h"
@@ -21,6 +22,10 @@ struct HostileCase {
   int classId;  // the class of the object whose script runs the statement
   const char* statement;
 };
+
+// Names each case by its statement, so test listings stay the same from
+// build to build.
+void PrintTo(const HostileCase& hostile, std::ostream* out) { *out << hostile.statement; }
 
 class HostileScriptTest : public ::testing::TestWithParam<HostileCase> {
  protected:
