@@ -6,6 +6,7 @@
 #include "core/Timer.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
+#include "objects/gameplay/TerrainSector.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -19,6 +20,7 @@
 #include "objects/scene/SkinMesh.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
+#include "objects/scene/Terrain.h"
 
 namespace tge {
 namespace {
@@ -42,6 +44,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassSplineObject, &RegisterSplineObjectCommands},
+    {kClassTerrain, &RegisterTerrainCommands},
+    {kClassTerrainSector, &RegisterTerrainSectorCommands},
 };
 
 }  // namespace
