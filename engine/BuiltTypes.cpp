@@ -18,6 +18,7 @@
 #include "objects/scene/NodeAnimation.h"
 #include "objects/scene/ScreenAnchor.h"
 #include "objects/scene/SkinMesh.h"
+#include "objects/scene/Sky.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
 #include "objects/scene/Terrain.h"
@@ -46,6 +47,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSplineObject, &RegisterSplineObjectCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
+    {kClassSky, &RegisterSkyCommands},
 };
 
 }  // namespace
