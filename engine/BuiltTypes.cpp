@@ -4,6 +4,7 @@
 #include "core/Data.h"
 #include "core/File.h"
 #include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
@@ -22,6 +23,12 @@
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
 #include "objects/scene/Terrain.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/InfoText.h"
+#include "objects/ui/MovieFMV.h"
+#include "objects/ui/Sprite.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/Window.h"
 
 namespace tge {
 namespace {
@@ -37,17 +44,30 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
-    {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassSplineObject, &RegisterSplineObjectCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
     {kClassSky, &RegisterSkyCommands},
+    {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassInfoText, &RegisterInfoTextCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
 };
 
 }  // namespace
