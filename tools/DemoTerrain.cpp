@@ -51,16 +51,6 @@ std::uint8_t HillHeight(int x, int z) {
   return std::uint8_t(std::clamp(rise * swell, 0.0f, 255.0f));
 }
 
-// Ten header bytes (width, height, 8 bits) and one byte per sample.
-std::vector<std::uint8_t> MakeTileFile() {
-  std::vector<std::uint8_t> bytes{0, 0, std::uint8_t(kTileSamples & 0xFF), std::uint8_t(kTileSamples >> 8),
-                                  std::uint8_t(kTileSamples & 0xFF), std::uint8_t(kTileSamples >> 8), 8, 0, 0, 0};
-  for (int z = 0; z < kTileSamples; ++z) {
-    for (int x = 0; x < kTileSamples; ++x) bytes.push_back(HillHeight(x, z));
-  }
-  return bytes;
-}
-
 MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const fs::path& dataFolder,
                                       const std::string& name, const image::Image& image) {
   if (!WriteDataFile(dataFolder / (name + ".bmp"), image::EncodeBmp(image))) return nullptr;
@@ -89,7 +79,7 @@ bool AddTerrainResources(ResourceDatabase& resources, const fs::path& dataFolder
   // The sky stays clear of the fog and of the lights.
   for (MaterialResource* material : {sky, clouds}) SetMaterialFog(material, false);
   SetMaterialType(clouds, kTextureAlphaType);
-  if (!WriteDataFile(dataFolder / (std::string(kTerrainName) + "_hm_00_00.fxi"), MakeTileFile())) return false;
+  if (!WriteDataFile(dataFolder / (std::string(kTerrainName) + "_hm_00_00.fxi"), MakeDemoTerrainTile())) return false;
   auto& terrain = RegisterResource<TerrainResource>(resources, kTerrainName, "");
   terrain.tiles.resize(1);
   terrain.tiles[0].material = ground;
@@ -113,6 +103,16 @@ void AddGroundAndSky(Object& stage, const std::string& fogScript) {
 }
 
 }  // namespace
+
+// Ten header bytes (width, height, 8 bits) and one byte per sample.
+std::vector<std::uint8_t> MakeDemoTerrainTile() {
+  std::vector<std::uint8_t> bytes{0, 0, std::uint8_t(kTileSamples & 0xFF), std::uint8_t(kTileSamples >> 8),
+                                  std::uint8_t(kTileSamples & 0xFF), std::uint8_t(kTileSamples >> 8), 8, 0, 0, 0};
+  for (int z = 0; z < kTileSamples; ++z) {
+    for (int x = 0; x < kTileSamples; ++x) bytes.push_back(HillHeight(x, z));
+  }
+  return bytes;
+}
 
 void AddDemoTerrain(SceneDescription& scene, const std::string& stageName, const std::string& fogScript) {
   scene.addResources = [add = scene.addResources](ResourceDatabase& resources, const fs::path& dataFolder) {
