@@ -20,6 +20,9 @@ constexpr const char* kTerrainName = "Hills";
 constexpr int kTileSamples = 257;
 // Samples from the middle that stay flat; beyond, hills rise.
 constexpr float kFlatRadius = 2.0f;
+constexpr float kSampleSpacing = 8.0f;
+// Squared units of distance per unit of height.
+constexpr float kRiseDistance = 900.0f;
 constexpr std::uint32_t kTextureSide = 64;
 constexpr std::uint32_t kTextureBits = 32;
 constexpr std::uint32_t kTextureAlphaType = 7;
@@ -28,27 +31,31 @@ struct Grey {
   std::uint8_t level, alpha;
 };
 
-// A square image whose pixels come from shade(x, y).
+// A square image whose pixels come from shade(x, y), green-tinted for grass.
 template <class Shade>
-image::Image MakeImage(Shade shade) {
+image::Image MakeImage(Shade shade, bool grass = false) {
   image::Image image;
   image.width = image.height = kTextureSide;
   for (std::uint32_t y = 0; y < kTextureSide; ++y) {
     for (std::uint32_t x = 0; x < kTextureSide; ++x) {
       const Grey g = shade(float(x), float(y));
-      image.pixels.insert(image.pixels.end(), {std::uint8_t(g.level * 0.8f), g.level, std::uint8_t(g.level * 0.7f), g.alpha});
+      const float blue = grass ? 0.7f : 1.0f, red = grass ? 0.8f : 1.0f;
+      image.pixels.insert(image.pixels.end(),
+                          {std::uint8_t(g.level * blue), g.level, std::uint8_t(g.level * red), g.alpha});
     }
   }
   return image;
 }
 
+// Gentle near the middle, so that the sky shows above the near hills, and
+// rising steeply far out.
 std::uint8_t HillHeight(int x, int z) {
   const float middle = float(kTileSamples - 1) / 2;
   const float r = std::hypot(float(x) - middle, float(z) - middle);
   if (r < kFlatRadius) return 0;
-  const float rise = (r - kFlatRadius) * 2.0f;
+  const float distance = (r - kFlatRadius) * kSampleSpacing;
   const float swell = 1.0f + 0.5f * std::sin(float(x) * 0.21f) * std::cos(float(z) * 0.17f);
-  return std::uint8_t(std::clamp(rise * swell, 0.0f, 255.0f));
+  return std::uint8_t(std::clamp(distance * distance / kRiseDistance * swell, 0.0f, 255.0f));
 }
 
 MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const fs::path& dataFolder,
@@ -67,7 +74,7 @@ MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const fs::pat
 bool AddTerrainResources(ResourceDatabase& resources, const fs::path& dataFolder) {
   MaterialResource* ground = AddTexturedMaterial(resources, dataFolder, "Ground", MakeImage([](float x, float y) {
     return Grey{std::uint8_t(150 + 40 * std::sin(x * 0.7f) * std::cos(y * 0.5f)), 255};
-  }));
+  }, true));
   MaterialResource* sky = AddTexturedMaterial(resources, dataFolder, "SkyBox", MakeImage([](float, float) {
     return Grey{255, 255};
   }));

@@ -290,14 +290,22 @@ void Sky::Precalculate() {
   Object::Precalculate();
 }
 
+// The camera's place is in the world; the position is the parent's.
+void Sky::FollowCamera(const Vector3& camera) {
+  Vector3 local = camera;
+  if (Object* parent = GetParent()) {
+    Matrix4 toParent;
+    parent->GetInverseWorldMatrix(toParent);
+    Vector3TransformCoord(local, camera, toParent);
+  }
+  SetPosition({local.x, GetPosition().y, local.z}, true);
+}
+
 void Sky::Draw() {
   if (!GetActive()) return;
   EngineServices* services = GetEngineServices();
   if (services != nullptr) {
-    if ((flags_ & kSkyLockedToCamera) != 0) {
-      const Vector3& camera = services->GetView().GetCameraPosition();
-      SetPosition({camera.x, GetPosition().y, camera.z}, true);
-    }
+    if ((flags_ & kSkyLockedToCamera) != 0) FollowCamera(services->GetView().GetCameraPosition());
     const Matrix4 world = GetWorldMatrix();
     // A sky without size scrolls nothing.
     const float step = dimension_ != 0 ? GetFrameTime() / dimension_ : 0.0f;

@@ -92,6 +92,8 @@ class Sky : public Object {
   SkyCloudLayerRecord* SelectedLayer();
   // Fills the empty sides 1 to 5 with the materials named after side 0's.
   void FillSidesFromFirst(const std::string& first);
+  // Keeps its height and stands under the camera.
+  void FollowCamera(const Vector3& camera);
   void BuildSides();
   void ColourSides();
   void BuildLayer(SkyCloudLayerRecord& layer) const;

@@ -113,6 +113,19 @@ TEST_F(SkyTest, DrawFollowsTheCameraScrollsCloudsAndQueuesCloudsThenSides) {
   EXPECT_EQ(sky.GetCloudLayer(1).vertices[0].u, before);
 }
 
+TEST_F(SkyTest, UnderAMovedParentTheSkyStillStandsAtTheCamera) {
+  Object& holder = Add<Object>(kClassMesh, "Holder");
+  holder.SetPosition({1000, 5, 1000}, true);
+  Sky& sky = Add<Sky>(holder, kClassSky, "Sky");
+  Send(sky, kLocked, std::uint32_t{1});
+  sky.Start();
+  View().SetCameraLookAt({1010, 10, 990}, {1010, 10, 1000});
+  sky.Draw();
+  EXPECT_FLOAT_EQ(sky.GetWorldMatrix().m[12], 1010.0f);
+  EXPECT_FLOAT_EQ(sky.GetWorldMatrix().m[14], 990.0f);
+  EXPECT_FLOAT_EQ(sky.GetWorldMatrix().m[13], 5.0f);
+}
+
 TEST_F(SkyTest, FilesBeforeVersion44KeepTheCloudScalesAndBadScalesAreMended) {
   Sky& sky = Add<Sky>(kClassSky);
   Send(sky, kCurrent, std::int32_t{3});
