@@ -15,6 +15,7 @@
 #include "objects/scene/MorphMesh.h"
 #include "objects/scene/MotionLayers.h"
 #include "objects/scene/NodeAnimation.h"
+#include "objects/scene/ParticleSystem.h"
 #include "objects/scene/ScreenAnchor.h"
 #include "objects/scene/SkinMesh.h"
 #include "objects/scene/Spline.h"
@@ -42,6 +43,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassSplineObject, &RegisterSplineObjectCommands},
+    {kClassParticleSystem, &RegisterParticleSystemCommands},
 };
 
 }  // namespace

@@ -382,6 +382,7 @@ void RenderQueue::QueueDrawCallback(const Matrix4& world, std::uint32_t value, R
 void RenderQueue::Reset() {
   freeRoom_ = kCapacity;
   layer_ = RenderLayer{};
+  kept_.clear();
 }
 
 }  // namespace tge

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/math/Shapes.h"
 #include "services/RenderCommand.h"
@@ -86,6 +87,9 @@ class RenderQueue {
 
   // Empties every list; the whole arena is free again.
   void Reset();
+  // Vertex storage queued this frame whose owner lets go of it: released at
+  // the next Reset, once the frame that reads it has been drawn.
+  void KeepUntilReset(std::shared_ptr<const void> storage) { kept_.push_back(std::move(storage)); }
 
   const RenderCommand* GetList(std::size_t list) const { return layer_.heads[list]; }
   std::size_t GetFreeRoom() const { return freeRoom_; }
@@ -109,6 +113,7 @@ class RenderQueue {
   std::unique_ptr<std::byte[]> arena_;
   std::size_t freeRoom_ = kCapacity;
   RenderLayer layer_;
+  std::vector<std::shared_ptr<const void>> kept_;
 };
 
 }  // namespace tge
