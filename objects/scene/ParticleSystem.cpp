@@ -454,8 +454,10 @@ int ParticleSystem::SetTableCommand(CommandArgs args) {
   return 200;
 }
 
+// Dropping the particles ends a held post: none is left to wait for.
 int ParticleSystem::SetMaxParticlesCommand(CommandArgs args) {
   AllocateStorage(args.Get<std::uint32_t>());
+  if ((particleFlags_ & (kParticleStopPending | kParticleKillPending)) != 0) EndDrawing();
   return 1;
 }
 
