@@ -33,6 +33,7 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
+    {kClassParticleSystem, "this.SetUseParticleTBL(1); this.SetUseSpawntrail(1); this.SetMaterial(Smoke);"},
 };
 
 // Each record also carries a physics description with one geometry and an
