@@ -145,6 +145,7 @@ bool GameShell::StartServices() {
   services.SetSoundSystem(std::make_unique<SoundSystem>());
   services.SetSubsystem(ServiceSlot::kRenderDevice, std::make_unique<RenderDevice>(GlRenderDeviceBackend()));
   services.SetInputService(std::make_unique<InputService>());
+  services.SetEventPump(pump_.get());
   config_.settings.window = window_->NativeHandle();
   if (!services.Initialize(&config_.settings)) {
     ShowError(std::string(GetErrorMessage()) + kSystemRequirementsNote);

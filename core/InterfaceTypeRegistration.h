@@ -1,7 +1,8 @@
 // Registration functions of the user-interface, input and sound object
-// types (VirtualKeyboard has none: it registers no commands). The engine
-// constructor calls each once, in increasing class id; each adds the type's
-// commands to the registry and the type to the object factory. Every
+// types. The engine constructor calls each once, in increasing class id;
+// each adds the type's commands to the registry and the type to the object
+// factory (VirtualKeyboard has no commands: its function only adds it to
+// the factory). Every
 // function is defined with its type; until a type is built nothing calls
 // its function and the factory gives null for its class id.
 #pragma once
@@ -15,6 +16,7 @@ void RegisterTextCommands();
 void RegisterButtonCommands();
 void RegisterSoundMixerCommands();
 void RegisterListBoxCommands();
+void RegisterVirtualKeyboardType();
 void RegisterInputCommands();
 void RegisterMovieFMVCommands();
 void RegisterInfoTextCommands();

@@ -84,6 +84,11 @@ class Object : public CommandTarget {
   virtual void PointerMoved(const Vector3& screenPoint, const Vector3& movement);
   virtual void InputDown(const Vector3& screenPoint, int code);
   virtual void InputUp(const Vector3& screenPoint, int code);
+  // What the World reads of its listed windows: their window flags (0 for
+  // every other type), and losing the focus to another window, which they
+  // take without an event.
+  virtual std::uint32_t GetWindowFlags() const { return 0; }
+  virtual void DropWindowFocus() {}
 
   // The object a script path names (see ScriptPath.cpp): from start when
   // given, else from the path's head; consumed gets the characters used.

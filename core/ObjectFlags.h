@@ -36,4 +36,9 @@ inline constexpr std::uint32_t kFlagActionForceDeleteOnKillPost = 0x40000000;
 inline constexpr std::uint32_t kFlagMatrixValid = kFlagLocalMatrixValid | kFlagWorldMatrixValid;
 inline constexpr std::uint32_t kDefaultObjectFlags = kFlagActive | kFlagInheritOrientation | kFlagActionStarted;
 
+// The window flags that have the World draw a listed window (the rest are
+// the Window type's own).
+inline constexpr std::uint32_t kWindowFullscreen = 0x10000;
+inline constexpr std::uint32_t kWindowMainWindow = 0x2000000;
+
 }  // namespace tge

@@ -184,12 +184,17 @@ void World::WorldTick() {
 }
 
 void World::SetFocusWindow(Object* window) {
+  if (Object* old = focusWindow_.Get(); old != nullptr && old != window) old->DropWindowFocus();
   previousFocusWindow_ = focusWindow_;
   focusWindow_.Set(window);
   globalFocus.Set(window);
 }
 
-void World::AddWindow(Object& window) { windows_.emplace_back(&window); }
+// A window that stays inactive stays unstarted, so every Precalculate of its
+// parent lists it again: it is listed once.
+void World::AddWindow(Object& window) {
+  if (std::find(windows_.begin(), windows_.end(), &window) == windows_.end()) windows_.emplace_back(&window);
+}
 
 void World::RemoveWindow(Object& window) {
   for (ObjectRef<Object>* ref : {&globalFocus, &focusWindow_, &previousFocusWindow_}) {

@@ -168,6 +168,9 @@ class World : public File {
   template <std::uint32_t Update>
   int AnimateEffectCommand(CommandArgs args);
   void ApplyPhysicsSettings();
+  // After the Spaces: the listed windows shown full screen or as main
+  // window, while their action runs.
+  void DrawWindows();
   void RaiseInSubtree(int eventId);
   void ReadClock();
 

@@ -56,6 +56,18 @@ void World::PostPass() {
     camera->ApplyView();
     DrawSpaces(camera->GetSpace(), eye);
   }
+  DrawWindows();
+}
+
+// A window's drawing may run nothing that changes the list, but one listed
+// window may be gone: the list holds them weakly.
+void World::DrawWindows() {
+  const std::vector<ObjectRef<Object>> windows = windows_;
+  for (const ObjectRef<Object>& window : windows) {
+    if (!window) continue;
+    const bool screen = (window->GetWindowFlags() & (kWindowFullscreen | kWindowMainWindow)) != 0;
+    if (screen && window->HasFlag(kFlagActionStarted)) window->Draw();
+  }
 }
 
 void World::DrawSpaces(Space* cameraSpace, const Vector3& cameraPosition) {

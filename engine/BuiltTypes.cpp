@@ -4,6 +4,7 @@
 #include "core/Data.h"
 #include "core/File.h"
 #include "core/Timer.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/scene/Animation.h"
@@ -20,6 +21,12 @@
 #include "objects/scene/SkinMesh.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/InfoText.h"
+#include "objects/ui/MovieFMV.h"
+#include "objects/ui/Sprite.h"
+#include "objects/ui/Text.h"
+#include "objects/ui/Window.h"
 
 namespace tge {
 namespace {
@@ -35,8 +42,14 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassWindow, &RegisterWindowCommands},
+    {kClassSprite, &RegisterSpriteCommands},
+    {kClassText, &RegisterTextCommands},
+    {kClassButton, &RegisterButtonCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassWorld, &RegisterWorldCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
@@ -44,6 +57,14 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassSplineObject, &RegisterSplineObjectCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
+    {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassInfoText, &RegisterInfoTextCommands},
+    {kClassTextInput, &RegisterTextInputCommands},
+    {kClassSlider, &RegisterSliderCommands},
+    {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
 };
 
 }  // namespace

@@ -33,6 +33,7 @@ void SerializeColor(SerializeStream& stream, Color& color) { stream.Serialize(co
 Engine::Engine() : Object(kClassEngine) {
   gEngine = this;
   SetObjectHooks(&services_);
+  SetUiHooks(&uiHooks_);
   World::SetClock(&GetElapsedSeconds);
   InstallWorldPhysicsPasses();
   BuildCommandRegistry();
@@ -50,6 +51,7 @@ Engine::~Engine() {
   while (GetChildCount() > 0) DestroyObjectTree(DetachChild(*GetChild(0)));
   services_.DeletePendingObjects();
   if (GetObjectHooks() == &services_) SetObjectHooks(nullptr);
+  if (GetUiHooks() == &uiHooks_) SetUiHooks(nullptr);
   if (gEngine == this) gEngine = nullptr;
 }
 

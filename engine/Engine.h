@@ -24,6 +24,7 @@
 #include "core/World.h"
 #include "core/math/Color.h"
 #include "engine/EngineObjectServices.h"
+#include "engine/EngineUiHooks.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -237,6 +238,7 @@ class Engine : public Object {
   Object* ResolvePathArgument(CommandArgs args, std::size_t offset);
 
   EngineObjectServices services_;
+  EngineUiHooks uiHooks_{*this};
   std::vector<SettingsRecord> settings_;
   std::string sceneFileName_;
   std::int32_t running_ = 0;

@@ -8,6 +8,7 @@
 #include "core/ObjectRef.h"
 #include "core/ScriptInterpreter.h"
 #include "engine/Engine.h"
+#include "engine/WindowProgressDisplay.h"
 #include "services/EngineServices.h"
 #include "services/MaterialResource.h"
 #include "services/ResourceSet.h"
@@ -144,13 +145,13 @@ int Engine::UnloadCommand(CommandArgs) {
   return 1;
 }
 
-// The progress bar is a Window; until that type is built loading runs
-// without a progress display.
 int Engine::LoadResourcesWithProgressBarCommand(CommandArgs args) {
   Object* root = ResolvePathArgument(args, 0);
   Object* further = ResolvePathArgument(args, 128);
   Object* window = ResolvePathArgument(args, 256);
-  if (root != nullptr && window != nullptr) LoadResourcesWithProgressBar(*root, further, nullptr);
+  if (root == nullptr || window == nullptr) return 1;
+  const std::unique_ptr<WindowProgressDisplay> display = WindowProgressDisplay::Find(*window);
+  LoadResourcesWithProgressBar(*root, further, display.get());
   return 1;
 }
 

@@ -37,6 +37,7 @@ constexpr int kActionPageUp = 456;
 constexpr int kActionPageDown = 464;
 constexpr int kActionFirstArrow = 48;  // Up, Down, Left, Right
 constexpr int kActionLastArrow = 51;
+constexpr int kActionNext = 52;  // Tab
 constexpr int kActionFirstPadButton = 8;  // ButtonStart to ButtonSquare
 constexpr int kActionLastPadButton = 17;
 
@@ -61,13 +62,26 @@ bool Released(const EngineServices& services, int action) {
   return services.IsInputActionReleased(kPlayer, action) != 0;
 }
 
+// The wheel and the page keys win over Ok. Without any of them a pressed
+// arrow sends its own code and Tab sends next, so the keyboard moves the
+// focus and reaches sliders.
 int InputDownCode(const EngineServices& services) {
-  if (Pressed(services, kActionAccept) || Pressed(services, kActionPointerPrimary)) return kCodeAccept;
-  if (Pressed(services, kActionWheelUp)) return kCodeUp;
-  if (Pressed(services, kActionWheelDown)) return kCodeDown;
-  if (Pressed(services, kActionPageUp)) return kCodeUp;
-  if (Pressed(services, kActionPageDown)) return kCodeDown;
-  return kNoCode;
+  int code = kNoCode;
+  if (Pressed(services, kActionAccept) || Pressed(services, kActionPointerPrimary)) code = kCodeAccept;
+  if (Pressed(services, kActionWheelUp)) {
+    code = kCodeUp;
+  } else if (Pressed(services, kActionWheelDown)) {
+    code = kCodeDown;
+  } else if (Pressed(services, kActionPageUp)) {
+    code = kCodeUp;
+  } else if (Pressed(services, kActionPageDown)) {
+    code = kCodeDown;
+  }
+  if (code != kNoCode) return code;
+  for (int action = kActionFirstArrow; action <= kActionLastArrow; ++action) {
+    if (Pressed(services, action)) return action;
+  }
+  return Pressed(services, kActionNext) ? kActionNext : kNoCode;
 }
 
 int InputUpCode(const EngineServices& services) {

@@ -1,5 +1,6 @@
 #include "services/EngineServices.h"
 
+#include "core/files/StdioFileSystem.h"
 #include "services/ErrorMessage.h"
 #include "services/InputService.h"
 #include "services/RenderDevice.h"
@@ -118,7 +119,9 @@ int EngineServices::SerializeLibrary(const std::string& path, int reading) {
 
 int EngineServices::BeginFrame() {
   RenderDevice* device = GetRenderDevice();
-  return device ? frameRender_.BeginFrame(*device) : 0;
+  if (!device) return 0;
+  resources_.GetVideoTextures().UploadFrames();
+  return frameRender_.BeginFrame(*device);
 }
 
 int EngineServices::RenderFrame() {
@@ -135,6 +138,10 @@ int EngineServices::RenderFrame() {
 }
 
 int EngineServices::EndFrame() { return frameRender_.EndFrame(GetRenderDevice()); }
+
+int EngineServices::PlayOverlayMovie(const std::string& name, const MovieSkipTest& skip) {
+  return tge::PlayOverlayMovie(*this, ResolveDiskPath(GetDataFolder() + "Data/" + name + ".mpg", false), skip);
+}
 
 const TextNode* EngineServices::FindTextEntry(const std::string& path) const {
   return textDatabase_ ? textDatabase_->FindNode(path) : nullptr;

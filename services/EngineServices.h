@@ -18,6 +18,7 @@
 #include <string>
 
 #include "services/FrameRender.h"
+#include "services/OverlayMovie.h"
 #include "services/PostEffects.h"
 #include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
@@ -31,6 +32,10 @@
 union SDL_Event;
 
 namespace tge {
+
+namespace platform {
+class EventPump;
+}
 
 class InputService;
 class SoundSystem;
@@ -102,6 +107,16 @@ class EngineServices {
   int RenderFrame();
   int EndFrame();
 
+  // The videos playing into textures; BeginFrame uploads their pictures.
+  VideoTextures& GetVideoTextures() { return resources_.GetVideoTextures(); }
+  // Plays the data folder + "Data/" + name + ".mpg" over the whole window
+  // and returns when it ends (OverlayMovie.h).
+  int PlayOverlayMovie(const std::string& name, const MovieSkipTest& skip);
+  // The window's message pump, which a blocking movie keeps running; null
+  // while there is none.
+  void SetEventPump(platform::EventPump* pump) { pump_ = pump; }
+  platform::EventPump* GetEventPump() const { return pump_; }
+
   // Null when there is no text database or no such entry.
   const TextDatabase* GetTextDatabase() const { return textDatabase_.get(); }
   const TextNode* FindTextEntry(const std::string& path) const;
@@ -169,6 +184,7 @@ class EngineServices {
   RenderQueue renderQueue_{view_};
   PostEffects postEffects_;
   FrameRender frameRender_{renderQueue_, view_, postEffects_};
+  platform::EventPump* pump_ = nullptr;
 };
 
 // Creates the one services object; true, and nothing done, when it exists.

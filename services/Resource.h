@@ -64,6 +64,8 @@ class Resource {
 
  protected:
   virtual bool SerializeFields(SerializeStream&, const ResourceDatabase&) { return true; }
+  // Null while unregistered and never created by a database.
+  ResourceDatabase* GetDatabase() const { return database_; }
   // The data folder, then "Data\", then the file name (or the given name).
   std::string GetDataPath() const { return GetDataPath(fileName_); }
   std::string GetDataPath(const std::string& name) const;

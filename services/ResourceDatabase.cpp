@@ -16,6 +16,7 @@
 #include "services/SoundResource.h"
 #include "services/TerrainResource.h"
 #include "services/TextureResource.h"
+#include "services/VideoResource.h"
 
 namespace tge {
 namespace {
@@ -35,7 +36,7 @@ constexpr std::array<Creator, kResourceTypeCount> kCreators = {
     Make<MaterialResource>,           //
     Make<AnimationResource>,          //
     Make<FontResource>,               //
-    nullptr,                          // video
+    Make<VideoResource>,              //
     Make<SkinMeshResource>,           //
     Make<MorphMeshResource>,          //
     Make<TerrainResource>,            //

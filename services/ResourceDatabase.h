@@ -13,6 +13,7 @@
 #include "services/Resource.h"
 #include "services/ResourceRef.h"
 #include "services/ResourceSet.h"
+#include "services/VideoTextures.h"
 
 namespace tge {
 
@@ -61,6 +62,9 @@ class ResourceDatabase {
   std::size_t GetSlotCount() const { return table_.size(); }
   std::size_t GetUnregisteredCount() const { return unregistered_.size(); }
 
+  // The video resources playing now and their clock.
+  VideoTextures& GetVideoTextures() { return videos_; }
+
   const std::string& GetDataFolder() const { return dataFolder_; }
   void SetDataFolder(const std::string& folder) { dataFolder_ = folder; }
 
@@ -74,6 +78,7 @@ class ResourceDatabase {
   int ReleaseResource(Resource* resource);
   void DeleteUnregistered(Resource* resource);
 
+  VideoTextures videos_;
   std::vector<std::unique_ptr<Resource>> table_;
   std::vector<std::unique_ptr<Resource>> unregistered_;
   std::string dataFolder_;

@@ -42,6 +42,16 @@ char16_t NextCharacter(std::string_view text, std::size_t& pos) {
   return malformed || code > kLargestSixteenBit ? kReplacementCharacter : static_cast<char16_t>(code);
 }
 
+// Where the text's last character starts, as NextCharacter splits it.
+std::size_t LastCharacterStart(std::string_view text) {
+  std::size_t start = 0, pos = 0;
+  while (pos < text.size()) {
+    start = pos;
+    NextCharacter(text, pos);
+  }
+  return start;
+}
+
 }  // namespace
 
 std::size_t DecodeUtf8(std::string_view text, std::span<char16_t> out) {
@@ -51,5 +61,37 @@ std::size_t DecodeUtf8(std::string_view text, std::span<char16_t> out) {
   out[written] = 0;
   return written;
 }
+
+void AppendUtf8(std::string& text, char32_t codePoint) {
+  const bool invalid = codePoint > kMaxCodePoint || (codePoint >= kSurrogateFirst && codePoint <= kSurrogateLast);
+  const std::uint32_t code = invalid ? kReplacementCharacter : codePoint;
+  const auto put = [&text](std::uint32_t byte) { text += static_cast<char>(byte); };
+  if (code < 0x80) {
+    put(code);
+  } else if (code < 0x800) {
+    put(0xC0 | code >> 6);
+    put(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    put(0xE0 | code >> 12);
+    put(0x80 | (code >> 6 & 0x3F));
+    put(0x80 | (code & 0x3F));
+  } else {
+    put(0xF0 | code >> 18);
+    put(0x80 | (code >> 12 & 0x3F));
+    put(0x80 | (code >> 6 & 0x3F));
+    put(0x80 | (code & 0x3F));
+  }
+}
+
+std::size_t CountUtf8Characters(std::string_view text) {
+  std::size_t count = 0, pos = 0;
+  while (pos < text.size()) {
+    NextCharacter(text, pos);
+    ++count;
+  }
+  return count;
+}
+
+void EraseLastUtf8Character(std::string& text) { text.erase(LastCharacterStart(text)); }
 
 }  // namespace tge

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace tge {
@@ -15,5 +16,16 @@ constexpr char16_t kReplacementCharacter = 0xFFFD;
 // Writes at most out.size() - 1 codes and a closing 0; returns the number
 // of codes written before the 0. Nothing is written into an empty span.
 std::size_t DecodeUtf8(std::string_view text, std::span<char16_t> out);
+
+// Appends the code point's UTF-8 form; a surrogate or a value past
+// U+10FFFF appends U+FFFD, so the text stays well-formed.
+void AppendUtf8(std::string& text, char32_t codePoint);
+
+// Characters in the text, counted as DecodeUtf8 reads them.
+std::size_t CountUtf8Characters(std::string_view text);
+
+// Drops the text's last character whole (all bytes of its sequence, or one
+// malformed byte); nothing for an empty text.
+void EraseLastUtf8Character(std::string& text);
 
 }  // namespace tge

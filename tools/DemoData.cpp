@@ -14,6 +14,8 @@
 #include "tools/DemoFigure.h"
 #include "tools/DemoMotion.h"
 #include "tools/DemoParticles.h"
+#include "tools/DemoMenu.h"
+#include "tools/DemoOptions.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -123,6 +125,8 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   scene.addResources = AddCrateResources;
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
   AddDemoMotion(scene, "Stage", kCrateMesh);
+  AddTitleMenu(scene, "DemoWorld");
+  AddOptionsMenu(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -10,7 +10,7 @@ TGE_PACKAGES=(
   libopenal-dev
   libode-dev
   libpng-dev libjpeg-dev zlib1g-dev
-  libavformat-dev libavcodec-dev libswscale-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libgtest-dev libgmock-dev xvfb xauth
   clang libclang-rt-14-dev
   libbenchmark-dev

@@ -31,9 +31,21 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassSkinMesh, "this.SetSkinMesh(Figure); this.AddSkinMeshAnimation(Idle); this.AddSkinMeshAnimation(Idle_01);"},
     {kClassMorphMesh, "this.SetMorphMesh(Face); this.SetMorphMeshDestinationMesh(Head);"},
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
+    {kClassWindow, "this.SetWindowText(Title); this.SetWindowSprite(Skin); this.SetWindowFont(Font);"},
+    {kClassSprite, "this.SetSpriteMaterial(Skin); this.SetSpriteType(2);"},
+    {kClassText, "this.SetTextText(Hello); this.SetTextEnablePages(1); this.SetTextPageLineCount(2);"},
+    {kClassButton, "this.SetWindowText(Start); this.SetUseStandardButtonHiliteSound(0);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
     {kClassParticleSystem, "this.SetUseParticleTBL(1); this.SetUseSpawntrail(1); this.SetMaterial(Smoke);"},
+    {kClassMovieFMV, "this.SetMovieFMVName(Intro);"},
+    {kClassInfoText, "this.SetInfoText(Press any key);"},
+    {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
+                    "this.SetListBoxNextMaterial(Arrow);"},
+    {kClassTextInput, "this.SetTextInputText(Name); this.SetTextInputFont(Font);"},
+    {kClassSlider, "this.SetSliderPositionSprite(Knob);"},
+    {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
+    {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
 };
 
 // Each record also carries a physics description with one geometry and an

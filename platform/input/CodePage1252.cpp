@@ -58,6 +58,11 @@ std::optional<std::uint8_t> CodePage1252Character(char32_t codePoint) {
   return std::nullopt;
 }
 
+char32_t CodePage1252CodePoint(std::uint8_t character) {
+  if (character < 0x80 || character >= 0xA0) return character;
+  return kHighControlRange[character - 0x80u];
+}
+
 std::string Utf8ToCodePage1252(std::string_view utf8) {
   std::string result;
   while (!utf8.empty()) {

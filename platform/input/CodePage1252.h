@@ -13,6 +13,10 @@ namespace tge::platform {
 // and for characters the code page does not hold.
 std::optional<std::uint8_t> CodePage1252Character(char32_t codePoint);
 
+// The Unicode code point of an 8-bit character; 0 for the five bytes of
+// 0x80 to 0x9F that the code page leaves empty.
+char32_t CodePage1252CodePoint(std::uint8_t character);
+
 // Decodes UTF-8 and keeps each character the code page holds; malformed
 // bytes and characters without an 8-bit form are dropped, never guessed.
 std::string Utf8ToCodePage1252(std::string_view utf8);

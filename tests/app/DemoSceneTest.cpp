@@ -7,7 +7,12 @@
 #include "core/CommandArgs.h"
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
+#include "core/Timer.h"
+#include "core/World.h"
+#include "objects/ui/Window.h"
 #include "tools/DemoData.h"
+#include "tools/DemoMenu.h"
+#include "tools/SceneWriter.h"
 
 namespace tge::test {
 namespace {
@@ -28,6 +33,47 @@ TEST(DemoSceneTest, ExitTimerEndsTheGame) {
     engine.RunFrame();
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
+  EXPECT_TRUE(gQuit);
+  ShutdownEngine();
+}
+
+void Raise(Object& root, int eventId) {
+  ArgumentBlock block;
+  block.Push<std::int32_t>(eventId).PushPointer(nullptr);
+  root.ExecuteCommand(kCommandRaiseEvent, block.Data());
+}
+
+// The title's scripts: focus at the start, Start hides it and starts the
+// turning, Escape brings it back, the pad's Cross answers for Start and
+// Circle for Quit.
+TEST(DemoSceneTest, TitleMenuStartsTheTurningAndComesBackOnEscape) {
+  ASSERT_TRUE(CreateEngine());
+  Engine& engine = *GetEngine();
+  gQuit = false;
+  engine.SetQuitCallback([] { gQuit = true; });
+  SceneDescription scene;
+  scene.buildObjects = [](Object& root) { BuildDemoScene(root, DemoOptions{}); };
+  AddTitleMenu(scene, "DemoWorld");
+  scene.buildObjects(engine);
+  Object& world = *engine.FindChildByName("DemoWorld");
+  world.Precalculate();
+  Raise(engine, kEventOnEngineStarted);
+  auto& title = static_cast<Window&>(*world.FindChildByName("Title"));
+  auto& turn = static_cast<Timer&>(*world.FindChildByName("Turn"));
+  EXPECT_EQ(World::GetGlobalFocus(), &title);
+  EXPECT_EQ(title.GetFocusedWidget(), title.FindChildByName("Start"));
+  EXPECT_FALSE(turn.IsRunning());
+  title.InputUp({}, kWidgetOk);
+  EXPECT_FALSE(title.HasFlag(kFlagActionStarted));
+  EXPECT_EQ(World::GetGlobalFocus(), nullptr);
+  EXPECT_TRUE(turn.IsRunning());
+  Raise(world, kEventOnInputExitToMenu);
+  EXPECT_TRUE(title.HasFlag(kFlagActionStarted));
+  EXPECT_EQ(World::GetGlobalFocus(), &title);
+  title.InputUp({}, 16);
+  EXPECT_FALSE(title.HasFlag(kFlagActionStarted));
+  Raise(world, kEventOnInputExitToMenu);
+  title.InputUp({}, 15);
   EXPECT_TRUE(gQuit);
   ShutdownEngine();
 }

@@ -147,10 +147,9 @@ TEST(ResourceDatabase, TypesOutsideTheBuildAreRefusedWithAReason) {
   ResourceDatabase db;
   EXPECT_EQ(db.CreateResource(12), nullptr);
   EXPECT_STREQ(GetErrorMessage(), "Unknown resource type 12");
-  EXPECT_EQ(db.CreateResource(kVideoResource), nullptr);
-  EXPECT_STREQ(GetErrorMessage(), "Resource type Video (6) is not available");
-  for (int type : {kMeshResource, kTextureResource, kMaterialResource, kAnimationResource, kSkinMeshResource,
-                   kMorphMeshResource, kTerrainResource, kCollisionGeometryResource, kRawFileResource}) {
+  for (int type : {kMeshResource, kTextureResource, kMaterialResource, kAnimationResource, kVideoResource,
+                   kSkinMeshResource, kMorphMeshResource, kTerrainResource, kCollisionGeometryResource,
+                   kRawFileResource}) {
     std::unique_ptr<Resource> resource = db.CreateResource(type);
     ASSERT_TRUE(resource) << type;
     EXPECT_EQ(resource->GetType(), type);

@@ -32,6 +32,22 @@ TEST(PlatformCodePage1252, KeepsWhatTheCodePageHoldsAndDropsTheRest) {
     EXPECT_EQ(Utf8ToCodePage1252(utf8), expected) << utf8;
 }
 
+TEST(PlatformCodePage1252, CodePointsInvertTheCharacterMapping) {
+  for (int byte = 0x20; byte < 0x100; ++byte) {
+    const char32_t code = CodePage1252CodePoint(static_cast<std::uint8_t>(byte));
+    if (byte == 0x7F) continue;
+    if (code == 0) {
+      EXPECT_TRUE(byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) << byte;
+      continue;
+    }
+    const auto back = CodePage1252Character(code);
+    ASSERT_TRUE(back.has_value()) << byte;
+    EXPECT_EQ(*back, byte);
+  }
+  EXPECT_EQ(CodePage1252CodePoint(0x80), U'\x20AC');
+  EXPECT_EQ(CodePage1252CodePoint(0xE9), U'\xE9');
+}
+
 SDL_Event TextEvent(const char* text) {
   SDL_Event event{};
   event.type = SDL_TEXTINPUT;

@@ -81,6 +81,44 @@ TEST(Utf8Test, DecodesWholeCharactersAndReplacesMalformedOnes) {
   EXPECT_EQ(DecodeUtf8("\xC3\xA9\xC3\xA9\xC3\xA9", small), 2u);
 }
 
+TEST(Utf8Test, EncodesEveryLengthAndReplacesWhatIsNoCharacter) {
+  const std::pair<char32_t, std::string> cases[] = {
+      {U'a', "a"},
+      {0xE9, "\xC3\xA9"},
+      {0x20AC, "\xE2\x82\xAC"},
+      {0x1F600, "\xF0\x9F\x98\x80"},
+      {0xD800, "\xEF\xBF\xBD"},
+      {0x110000, "\xEF\xBF\xBD"},
+  };
+  for (const auto& [code, expected] : cases) {
+    std::string text = "x";
+    AppendUtf8(text, code);
+    EXPECT_EQ(text, "x" + expected) << static_cast<std::uint32_t>(code);
+  }
+}
+
+TEST(Utf8Test, CountsAndErasesWholeCharactersAsTheDecoderReadsThem) {
+  struct Case {
+    std::string text;
+    std::size_t count;
+    std::string afterErase;
+  };
+  const Case cases[] = {
+      {"", 0, ""},
+      {"a\xC3\xA9", 2, "a"},
+      {"a\xE2\x82\xAC", 2, "a"},
+      {"\xF0\x9F\x98\x80", 1, ""},
+      {"ab\x80", 3, "ab"},        // a stray continuation is one character
+      {"a\xE2\x82", 2, "a"},     // a cut sequence too
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CountUtf8Characters(c.text), c.count) << c.text;
+    std::string text = c.text;
+    EraseLastUtf8Character(text);
+    EXPECT_EQ(text, c.afterErase) << c.text;
+  }
+}
+
 class TextDrawingTest : public ::testing::Test {
  protected:
   TextDrawingTest() {

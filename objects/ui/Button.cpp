@@ -1,0 +1,97 @@
+// Button's command table, input hooks and file record.
+#include "objects/ui/Button.h"
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+#include "objects/ui/UiHooks.h"
+#include "services/EngineServices.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Button>> Button::Commands() {
+  using B = Button;
+  static const CommandEntry<Button> table[] = {
+    {7250, "UseStandardButtonFocusHilite", P, 0, {kValueBool}, &B::SetWindowFlagCommand<kWindowFocusHilite>, &B::GetWindowFlagCommand<kWindowFocusHilite>},
+    {7252, "UseStandardButtonOverHilite", P, 0, {kValueBool}, &B::SetWindowFlagCommand<kWindowOverHilite>, &B::GetWindowFlagCommand<kWindowOverHilite>},
+    {7254, "UseStandardButtonHiliteSound", P, 0, {kValueBool}, &B::SetBitCommand<&B::buttonFlags_, kHiliteSound>, &B::GetBitCommand<&B::buttonFlags_, kHiliteSound>},
+    {7256, "UseStandardButtonActionSound", P, 0, {kValueBool}, &B::SetBitCommand<&B::buttonFlags_, kActionSound>, &B::GetBitCommand<&B::buttonFlags_, kActionSound>},
+  };
+  return table;
+}
+// clang-format on
+
+Button::Button() : Window(kClassButton) {
+  SetWindowFlag(kWindowFocusHilite | kWindowOverHilite, true);
+}
+
+int Button::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<Button> commands(kClassButton, Commands());
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  return Window::ExecuteCommand(id, args);
+}
+
+void Button::Draw() {
+  if (GetActive()) Window::Draw();
+}
+
+void Button::Precalculate() {
+  JoinOwnerWindow();
+  Window::Precalculate();
+}
+
+// Entering again restarts the sound from its start.
+void Button::OnPointerEnter(const Vector3&) {
+  if (!IsLive()) return;
+  FireEvent(kEventOnInputOver, nullptr);
+  EngineServices* services = GetEngineServices();
+  const UiHooks* hooks = GetUiHooks();
+  if ((buttonFlags_ & kHiliteSound) && services != nullptr && hooks != nullptr) {
+    Resource* sound = hooks->GetButtonHiliteSound();
+    services->StopSound(sound);
+    services->StartSound(sound, 0);
+  }
+  buttonFlags_ |= kPointerOver;
+}
+
+void Button::OnPointerLeave(const Vector3&) {
+  if (!IsLive()) return;
+  FireEvent(kEventOnInputOut, nullptr);
+  buttonFlags_ &= ~kPointerOver;
+}
+
+void Button::OnNavigate(const Vector3&, int code) {
+  if (!IsLive() || code != kWidgetOk) return;
+  FireEvent(kEventOnInputDown, nullptr);
+  EngineServices* services = GetEngineServices();
+  const UiHooks* hooks = GetUiHooks();
+  if ((buttonFlags_ & kActionSound) && services != nullptr && hooks != nullptr) {
+    services->StartSound(hooks->GetButtonActionSound(), 0);
+  }
+}
+
+void Button::OnInput(const Vector3&, int code) {
+  if (IsLive() && code == kWidgetOk) FireEvent(kEventOnInputUp, nullptr);
+}
+
+// The pointer-over bit is run-time state: never kept in a file.
+bool Button::Serialize(SerializeStream& stream) {
+  if (!Window::Serialize(stream)) return false;
+  if (stream.GetVersion() >= 1) stream.Serialize(buttonFlags_);
+  buttonFlags_ &= ~kPointerOver;
+  return !stream.Failed();
+}
+
+void RegisterButtonCommands() {
+  RegisterCommandTable<Button>(BuildCommandRegistry(), kClassButton, Button::Commands());
+  GetObjectFactory().RegisterType<Button>(kClassButton);
+}
+
+}  // namespace tge

@@ -1,0 +1,132 @@
+// CheckBox's command table, input hooks, drawing and file record.
+#include "objects/ui/CheckBox.h"
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+#include "objects/ui/Button.h"
+#include "objects/ui/FieldCommands.h"
+#include "objects/ui/UiHooks.h"
+#include "objects/ui/WidgetSupport.h"
+#include "services/EngineServices.h"
+#include "services/ResourceType.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr auto E = CommandKind::kEvent;
+
+constexpr std::uint32_t kCommandCollectResources = 11;
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
+  using C = CheckBox;
+  static const CommandEntry<CheckBox> table[] = {
+    {18250, "CheckBoxChecked", P, 0, {kValueDword}, &C::SetBitCommand<&C::checkBoxFlags_, kChecked>, &C::GetBitCommand<&C::checkBoxFlags_, kChecked>},
+    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, &C::SetStandardSpriteCommand, &C::GetBitCommand<&C::checkBoxFlags_, kStandardSprite>},
+    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, &C::SetCheckedSpriteCommand, &C::GetField<&C::checkedSpriteName_>},
+    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, &C::SetField<&C::checkedDimension_>, &C::GetField<&C::checkedDimension_>},
+    {18258, "UseStandardCheckBoxFocusHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowFocusHilite>, &C::GetWindowFlagCommand<kWindowFocusHilite>},
+    {18260, "UseStandardCheckBoxOverHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowOverHilite>, &C::GetWindowFlagCommand<kWindowOverHilite>},
+    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, &C::SetBitCommand<&C::checkBoxFlags_, kHiliteSound>, &C::GetBitCommand<&C::checkBoxFlags_, kHiliteSound>},
+    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, &C::SetBitCommand<&C::checkBoxFlags_, kActionSound>, &C::GetBitCommand<&C::checkBoxFlags_, kActionSound>},
+    {kEventOnCheckBoxChecked, "OnCheckBoxChecked", E, 0, {}},
+    {kEventOnCheckBoxUnchecked, "OnCheckBoxUnchecked", E, 0, {}},
+  };
+  return table;
+}
+// clang-format on
+
+CheckBox::CheckBox() : Window(kClassCheckBox) { SetWindowFlag(kWindowFocusHilite | kWindowOverHilite, true); }
+
+int CheckBox::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<CheckBox> commands(kClassCheckBox, Commands());
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && args != nullptr) {
+    (this->*handler)(CommandArgs(args));
+  } else if (id == kCommandCollectResources && args != nullptr) {
+    CollectNamed(checkedSprite_, checkedSpriteName_, kMaterialResource, *static_cast<ResourceSet*>(args));
+  }
+  return Window::ExecuteCommand(id, args);
+}
+
+int CheckBox::SetStandardSpriteCommand(CommandArgs args) {
+  StoreFlagArgument(checkBoxFlags_, kStandardSprite, args);
+  if (checkBoxFlags_ & kStandardSprite) checkedSpriteName_.clear();
+  return 1;
+}
+
+int CheckBox::SetCheckedSpriteCommand(CommandArgs args) {
+  checkedSpriteName_ = args.AsString();
+  ReacquireByName(checkedSprite_, checkedSpriteName_, kMaterialResource);
+  return 1;
+}
+
+void CheckBox::Precalculate() {
+  JoinOwnerWindow();
+  Window::Precalculate();
+}
+
+void CheckBox::OnPointerEnter(const Vector3&) {
+  if (!IsLive()) return;
+  FireEvent(kEventOnInputOver, nullptr);
+  checkBoxFlags_ |= kPointerOver;
+}
+
+void CheckBox::OnPointerLeave(const Vector3&) {
+  if (!IsLive()) return;
+  FireEvent(kEventOnInputOut, nullptr);
+  checkBoxFlags_ &= ~kPointerOver;
+}
+
+void CheckBox::OnNavigate(const Vector3&, int code) {
+  if (IsLive() && code == kWidgetOk) FireEvent(kEventOnInputDown, nullptr);
+}
+
+void CheckBox::OnInput(const Vector3&, int code) {
+  if (!IsLive() || code != kWidgetOk) return;
+  const bool wasChecked = IsChecked();
+  checkBoxFlags_ ^= kChecked;
+  FireEvent(wasChecked ? kEventOnCheckBoxUnchecked : kEventOnCheckBoxChecked, nullptr);
+  if (checkBoxFlags_ & kActionSound) StartSkinActionSound();
+  FireEvent(kEventOnInputUp, nullptr);
+}
+
+// A disabled box still shows its mark, dimmed.
+void CheckBox::Draw() {
+  if (!GetActive()) return;
+  EngineServices* services = GetEngineServices();
+  UiHooks* hooks = GetUiHooks();
+  const bool standard = (checkBoxFlags_ & kStandardSprite) != 0;
+  Resource* sprite = standard ? (hooks ? hooks->GetCheckBoxCheckedSprite() : nullptr) : checkedSprite_.Get();
+  if (services != nullptr && sprite != nullptr && IsChecked() && HasFlag(kFlagActionStarted)) {
+    const ScreenRect& rect = GetScreenRect();
+    const Vector3 corner{rect.left, rect.top, GetWorldMatrix().m[14] + checkedDimension_.z};
+    services->GetRenderQueue().QueueSprite(sprite, corner, checkedDimension_.x * layoutScale_.x,
+                                           checkedDimension_.y * layoutScale_.y,
+                                           DecorationColour(IsEnabled(), GetActionValue()), kSpriteLeftTop);
+  }
+  Window::Draw();
+}
+
+// The pointer-over bit is run-time state: never kept in a file.
+bool CheckBox::Serialize(SerializeStream& stream) {
+  if (!Window::Serialize(stream)) return false;
+  if (stream.GetVersion() >= 1) {
+    stream.Serialize(checkBoxFlags_);
+    stream.SerializeString(checkedSpriteName_);
+    stream.Serialize(checkedDimension_);
+  }
+  checkBoxFlags_ &= ~kPointerOver;
+  return !stream.Failed();
+}
+
+void RegisterCheckBoxCommands() {
+  RegisterCommandTable<CheckBox>(BuildCommandRegistry(), kClassCheckBox, CheckBox::Commands());
+  GetObjectFactory().RegisterType<CheckBox>(kClassCheckBox);
+}
+
+}  // namespace tge

@@ -1,0 +1,52 @@
+#include "objects/ui/InfoText.h"
+
+#include "core/ClassIds.h"
+#include "core/InterfaceTypeRegistration.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+
+namespace tge {
+
+const CommandEntry<InfoText> InfoText::kCommands[] = {
+    {16000, "InfoText", CommandKind::kProperty, 0, {kValueString}, &InfoText::SetInfoText, &InfoText::GetInfoText},
+};
+
+InfoText::InfoText() : Object(kClassInfoText) {}
+
+// Every id goes on to the base handler afterwards.
+int InfoText::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<InfoText> commands(kClassInfoText, kCommands);
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  return Object::ExecuteCommand(id, args);
+}
+
+int InfoText::SetInfoText(CommandArgs args) {
+  text_ = args.AsString();
+  return 1;
+}
+
+int InfoText::GetInfoText(CommandArgs args) {
+  args.AsString() = text_;
+  return 1;
+}
+
+bool InfoText::Serialize(SerializeStream& stream) { return SerializeTextRecord(*this, stream, reserved_, text_); }
+
+bool SerializeTextRecord(Object& object, SerializeStream& stream, std::uint32_t& reserved, std::string& text) {
+  if (!object.Object::Serialize(stream)) return false;
+  if (stream.GetVersion() < 1) {
+    if (!stream.IsWriting()) text.clear();
+    return true;
+  }
+  stream.Serialize(reserved);
+  stream.SerializeString(text);
+  return !stream.Failed();
+}
+
+void RegisterInfoTextCommands() {
+  RegisterCommandTable<InfoText>(BuildCommandRegistry(), kClassInfoText, InfoText::kCommands);
+  GetObjectFactory().RegisterType<InfoText>(kClassInfoText);
+}
+
+}  // namespace tge

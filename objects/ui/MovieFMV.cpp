@@ -1,0 +1,56 @@
+#include "objects/ui/MovieFMV.h"
+
+#include "core/ClassIds.h"
+#include "core/InterfaceTypeRegistration.h"
+#include "core/ObjectFactory.h"
+#include "objects/ui/InfoText.h"
+
+namespace tge {
+namespace {
+
+constexpr std::uint32_t kMovieFMVPlay = 14502;
+
+}  // namespace
+
+const CommandEntry<MovieFMV> MovieFMV::kCommands[] = {
+    {14500, "MovieFMVName", CommandKind::kProperty, 0, {kValueString}, &MovieFMV::SetMovieFMVName,
+     &MovieFMV::GetMovieFMVName},
+    {kMovieFMVPlay, "MovieFMVPlay", CommandKind::kCommand, kCommandSetter, {kValueString}, &MovieFMV::MovieFMVPlay},
+    {kEventOnMovieFMVEnd, "OnMovieFMVEnd", CommandKind::kEvent, 0, {}},
+    {14504, "OnMovieFMVCancel", CommandKind::kEvent, 0, {}},
+};
+
+MovieFMV::MovieFMV() : Object(kClassMovieFMV) {}
+
+// Play reads no argument, so it runs without a block as well; every id goes
+// on to the base handler afterwards.
+int MovieFMV::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<MovieFMV> commands(kClassMovieFMV, kCommands);
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && (args != nullptr || id == kMovieFMVPlay)) (this->*handler)(CommandArgs(args));
+  return Object::ExecuteCommand(id, args);
+}
+
+int MovieFMV::SetMovieFMVName(CommandArgs args) {
+  movieName_ = args.AsString();
+  return 1;
+}
+
+int MovieFMV::GetMovieFMVName(CommandArgs args) {
+  args.AsString() = movieName_;
+  return 1;
+}
+
+int MovieFMV::MovieFMVPlay(CommandArgs) {
+  FireEvent(kEventOnMovieFMVEnd, nullptr);
+  return 1;
+}
+
+bool MovieFMV::Serialize(SerializeStream& stream) { return SerializeTextRecord(*this, stream, reserved_, movieName_); }
+
+void RegisterMovieFMVCommands() {
+  RegisterCommandTable<MovieFMV>(BuildCommandRegistry(), kClassMovieFMV, MovieFMV::kCommands);
+  GetObjectFactory().RegisterType<MovieFMV>(kClassMovieFMV);
+}
+
+}  // namespace tge

@@ -1,0 +1,77 @@
+// Sprite's command table, drawing and file record.
+#include "objects/ui/Sprite.h"
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+#include "services/EngineServices.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+// Older files keep the colour and the material name in the Sprite's part.
+constexpr int kFirstVersionWithoutOwnNames = 31;
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Sprite>> Sprite::Commands() {
+  using S = Sprite;
+  static const CommandEntry<Sprite> table[] = {
+    {6750, "SpriteMaterial", P, 0, {kValueString}, &S::ForwardCommand<6542>, &S::ForwardCommand<6543>},
+    {6752, "SpriteType", P, 0, {kValueDword}, &S::SetTypeCommand, &S::GetField<&S::spriteType_>},
+    {6754, "SpriteColor", P, 0, {kValueColor}, &S::SetField<&S::backColor_>, &S::GetField<&S::backColor_>},
+    {6756, "Sprite3DMaxDistance", P, 0, {kValueFloat}, &S::SetField<&S::maxDistance3D_>, &S::GetField<&S::maxDistance3D_>},
+    {6758, "Sprite3DFadeDistance", P, 0, {kValueFloat}, &S::SetField<&S::fadeDistance3D_>, &S::GetField<&S::fadeDistance3D_>},
+  };
+  return table;
+}
+// clang-format on
+
+Sprite::Sprite() : Window(kClassSprite) {}
+
+int Sprite::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<Sprite> commands(kClassSprite, Commands());
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  return Window::ExecuteCommand(id, args);
+}
+
+int Sprite::SetTypeCommand(CommandArgs args) {
+  spriteType_ = args.Get<std::uint32_t>() & 0xFF;
+  return 1;
+}
+
+void Sprite::Draw() {
+  if (!GetActive()) return;
+  EngineServices* services = GetEngineServices();
+  if (spriteMaterial_ && HasFlag(kFlagActionStarted) && services != nullptr) {
+    Color colour = backColor_;
+    colour.a *= GetActionValue();
+    services->GetRenderQueue().QueueSpriteTransformed(spriteMaterial_.Get(), GetWorldMatrix(), width_, height_,
+                                                      colour, GetDrawAlignment());
+  }
+  Object::Draw();
+}
+
+bool Sprite::Serialize(SerializeStream& stream) {
+  if (!Window::Serialize(stream)) return false;
+  const int version = stream.GetVersion();
+  const bool older = version >= 1 && version < kFirstVersionWithoutOwnNames;
+  if (version >= 1) stream.Serialize(spriteType_);
+  if (older) stream.Serialize(backColor_);
+  if (version >= 1) {
+    stream.Serialize(maxDistance3D_);
+    stream.Serialize(fadeDistance3D_);
+  }
+  if (older) stream.SerializeString(spriteName_);
+  return !stream.Failed();
+}
+
+void RegisterSpriteCommands() {
+  RegisterCommandTable<Sprite>(BuildCommandRegistry(), kClassSprite, Sprite::Commands());
+  GetObjectFactory().RegisterType<Sprite>(kClassSprite);
+}
+
+}  // namespace tge

@@ -1,0 +1,71 @@
+// The scene fixture with helpers for widgets: widgets made in place and a
+// menu of logged buttons at given heights.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "objects/ui/Button.h"
+#include "objects/ui/Window.h"
+#include "tests/objects/ui/LoggedWidget.h"
+#include "tests/objects/scene/SceneFixture.h"
+
+namespace tge::test {
+
+class UiFixture : public SceneFixture {
+ protected:
+  void SetUp() override {
+    SceneFixture::SetUp();
+    GetEngineServices()->SetScreenSize(800, 600);
+  }
+
+  // A widget of a test type under parent, in parent's World, with a
+  // transform at position.
+  template <class T>
+  T& Place(Object& parent, std::unique_ptr<T> widget, const std::string& name, const Vector3& position) {
+    T& placed = static_cast<T&>(*parent.AddChild(std::move(widget)));
+    placed.SetWorld(parent.GetWorld());
+    placed.SetName(name);
+    placed.SetInheritOrientation(false);
+    placed.SetPosition(position, false);
+    return placed;
+  }
+
+  // A started menu at the origin holding logged 100 x 20 buttons, one at
+  // each height, named B0, B1 ...
+  Window& AddMenu(const std::vector<float>& heights) {
+    Window& menu = Place(*engine, std::make_unique<Logged<Window>>(log), "Menu", {0, 0, 1});
+    for (std::size_t i = 0; i < heights.size(); ++i) {
+      Button& button = Place(menu, std::make_unique<Logged<Button>>(log), "B" + std::to_string(i), {0, heights[i], 2});
+      button.SetWidth(100);
+      RunCommand(button, 6508, 20.0f);
+    }
+    menu.Precalculate();
+    log.clear();
+    return menu;
+  }
+
+  Button& ButtonOf(Window& menu, int index) { return static_cast<Button&>(*menu.GetChild(index)); }
+
+  template <class T>
+  static void RunCommand(Object& object, std::uint32_t id, T value) {
+    object.ExecuteCommand(id, &value);
+  }
+  template <class T>
+  static T Get(Object& object, std::uint32_t id) {
+    T value{};
+    object.ExecuteCommand(id, &value);
+    return value;
+  }
+
+  // The log since the last call.
+  EventLog TakeLog() {
+    EventLog taken;
+    taken.swap(log);
+    return taken;
+  }
+
+  EventLog log;
+};
+
+}  // namespace tge::test
