@@ -21,6 +21,7 @@
 #include "objects/scene/SkinMesh.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
+#include "objects/scene/Trail.h"
 #include "objects/ui/Button.h"
 #include "objects/ui/InfoText.h"
 #include "objects/ui/MovieFMV.h"
@@ -57,12 +58,12 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassSplineObject, &RegisterSplineObjectCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
+    {kClassTrail, &RegisterTrailCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
-    {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
 };

@@ -38,6 +38,7 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
     {kClassParticleSystem, "this.SetUseParticleTBL(1); this.SetUseSpawntrail(1); this.SetMaterial(Smoke);"},
+    {kClassTrail, "this.SetTrailMaterial(Ribbon); this.SetTrailAxis(2);"},
     {kClassMovieFMV, "this.SetMovieFMVName(Intro);"},
     {kClassInfoText, "this.SetInfoText(Press any key);"},
     {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "

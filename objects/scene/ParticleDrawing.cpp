@@ -204,7 +204,7 @@ void ParticleSystem::QueueParticles(float alphaScale) {
     const std::size_t first = written;
     const std::uint32_t count = WriteQuads(first, first + kBatchParticles, toView, alphaScale, next);
     if (count == 0) break;
-    queue.QueuePrimitives(&vertices_[first * 6], kVertexFormat, kTriangleList, count * 2, inverseView,
+    queue.QueuePrimitives(&vertices_[first * 6], kColourVertexFormat, kTriangleList, count * 2, inverseView,
                           material_.Get(), 1.0f, nullptr, nullptr, nullptr);
     written += count;
   }
@@ -232,11 +232,11 @@ std::uint32_t ParticleSystem::WriteQuads(std::size_t first, std::size_t end, con
     const float cs = FloatCos(particle.rotation) * s;
     const std::uint32_t colour = ParticleColour(particle, a, alphaScale);
     const float u = particle.u, v = particle.v;
-    const ParticleVertex A{c.x - cs, c.y - sn, c.z, colour, u, v};
-    const ParticleVertex B{c.x - sn, c.y + cs, c.z, colour, u + t, v};
-    const ParticleVertex C{c.x + sn, c.y - cs, c.z, colour, u, v + t};
-    const ParticleVertex D{c.x + cs, c.y + sn, c.z, colour, u + t, v + t};
-    ParticleVertex* out = &vertices_[slot * 6];
+    const ColourVertex A{c.x - cs, c.y - sn, c.z, colour, u, v};
+    const ColourVertex B{c.x - sn, c.y + cs, c.z, colour, u + t, v};
+    const ColourVertex C{c.x + sn, c.y - cs, c.z, colour, u, v + t};
+    const ColourVertex D{c.x + cs, c.y + sn, c.z, colour, u + t, v + t};
+    ColourVertex* out = &vertices_[slot * 6];
     out[0] = A;
     out[1] = B;
     out[2] = C;

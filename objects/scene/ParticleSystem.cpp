@@ -305,7 +305,7 @@ void ParticleSystem::EndDrawing() {
 void ParticleSystem::FreeStorage() {
   EngineServices* services = GetEngineServices();
   if (services != nullptr && !vertices_.empty()) {
-    services->GetRenderQueue().KeepUntilReset(std::make_shared<std::vector<ParticleVertex>>(std::move(vertices_)));
+    services->GetRenderQueue().KeepUntilReset(std::make_shared<std::vector<ColourVertex>>(std::move(vertices_)));
   }
   vertices_ = {};
   pool_ = {};
@@ -326,7 +326,7 @@ void ParticleSystem::AllocateStorage(std::int64_t count) {
   }
   if (!pool_.empty() || maxParticles_ == 0) return;
   pool_.assign(maxParticles_, Particle{});
-  vertices_.assign(std::size_t{6} * maxParticles_, ParticleVertex{});
+  vertices_.assign(std::size_t{6} * maxParticles_, ColourVertex{});
 }
 
 void ParticleSystem::FindTrailSystem() {

@@ -30,6 +30,7 @@
 #include "core/ObjectRef.h"
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
+#include "objects/scene/ColourVertex.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -70,17 +71,8 @@ struct Particle {
   float trailCounter = 0, trailRate = 0, trailRateChange = 0;
 };
 
-// Flexible vertex format 0x142: position, diffuse colour, one coordinate pair.
-struct ParticleVertex {
-  float x, y, z;
-  std::uint32_t colour;
-  float u, v;
-};
-static_assert(sizeof(ParticleVertex) == 24);
-
 class ParticleSystem : public Object {
  public:
-  static constexpr std::uint32_t kVertexFormat = 0x142;
   // Bigger pools from a script or a file are cut to this, with a warning.
   static constexpr std::uint32_t kMaxPoolSize = 65536;
   // Particles per queued batch: 12,000 vertices is the most one draw takes.
@@ -185,7 +177,7 @@ class ParticleSystem : public Object {
                            std::size_t& next);
 
   std::vector<Particle> pool_;
-  std::vector<ParticleVertex> vertices_;
+  std::vector<ColourVertex> vertices_;
   ResourceRef material_;
   Vector3 previousPosition_, currentPosition_;
   std::uint32_t maxParticles_ = 100;

@@ -1,6 +1,7 @@
 // CheckBox's command table, input hooks, drawing and file record.
 #include "objects/ui/CheckBox.h"
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr auto P = CommandKind::kProperty;
 constexpr auto E = CommandKind::kEvent;
 
-constexpr std::uint32_t kCommandCollectResources = 11;
 
 }  // namespace
 

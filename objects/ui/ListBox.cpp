@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -21,7 +22,6 @@ constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto E = CommandKind::kEvent;
 
-constexpr std::uint32_t kCommandCollectResources = 11;
 constexpr std::uint32_t kFirstVersionWithItemValues = 8;
 constexpr std::uint32_t kFirstVersionWithArrows = 48;
 // The least an item takes in a file: two string lengths and the flags.

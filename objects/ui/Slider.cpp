@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -23,7 +24,6 @@ constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto E = CommandKind::kEvent;
 
-constexpr std::uint32_t kCommandCollectResources = 11;
 constexpr int kFullTurn = 1;  // GetPositionRatio's scale: the ratio as an angle
 constexpr int kPlainRatio = 0;
 constexpr float kTwoPi = 6.2831855f;

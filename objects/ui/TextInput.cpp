@@ -1,6 +1,7 @@
 // TextInput's command table, typing, drawing and file record.
 #include "objects/ui/TextInput.h"
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
@@ -16,7 +17,6 @@ namespace {
 
 constexpr auto P = CommandKind::kProperty;
 
-constexpr std::uint32_t kCommandCollectResources = 11;
 constexpr std::uint32_t kFirstVersionWithoutCopies = 50;
 constexpr int kBackspace = 8;
 constexpr int kFirstPrintable = 32;

@@ -257,7 +257,7 @@ TEST_F(ParticleSystemTest, FreesAfterQueueingAndALostTrailSystemAreSafe) {
   Send(system, kSetMaxParticles, 50u);
   EXPECT_EQ(system.GetLiveCount(), 0u);
   EXPECT_EQ(system.GetAction()->phase, 79);
-  const auto* vertex = static_cast<const ParticleVertex*>(queued[0]->vertices);
+  const auto* vertex = static_cast<const ColourVertex*>(queued[0]->vertices);
   EXPECT_NEAR(vertex[0].z, 10.0f, 1.0f);
   Queue().Reset();
 
@@ -291,7 +291,7 @@ TEST_F(ParticleSystemTest, QuadsAreUprightSquaresAndTenThousandDrawInBatches) {
   ASSERT_EQ(queued.size(), 1u);
   EXPECT_EQ(queued[0]->count, 2u);
   EXPECT_EQ(queued[0]->format, 0x142u);
-  const auto* v = static_cast<const ParticleVertex*>(queued[0]->vertices);
+  const auto* v = static_cast<const ColourVertex*>(queued[0]->vertices);
   const float corners[6][2] = {{-0.7071f, 0.7071f}, {0.7071f, 0.7071f}, {-0.7071f, -0.7071f},
                                {-0.7071f, -0.7071f}, {0.7071f, 0.7071f}, {0.7071f, -0.7071f}};
   for (int i = 0; i < 6; ++i) {
@@ -333,7 +333,7 @@ TEST_F(ParticleSystemTest, DistanceFadeScalesAlphaAndEmission) {
   EXPECT_NEAR(system.GetLiveCount(), 75u, 1u);
   const auto queued = QueuedPrimitives();
   ASSERT_FALSE(queued.empty());
-  EXPECT_EQ(static_cast<const ParticleVertex*>(queued.back()->vertices)[0].colour >> 24, 190u);
+  EXPECT_EQ(static_cast<const ColourVertex*>(queued.back()->vertices)[0].colour >> 24, 190u);
 }
 
 TEST_F(ParticleSystemTest, RecordRoundTripsAcrossVersionGates) {
