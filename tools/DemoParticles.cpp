@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/ClassIds.h"
+#include "core/Object.h"
 #include "platform/image/BmpWriter.h"
 #include "services/MaterialResource.h"
 #include "services/MaterialType.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const char* kSmokeTexture = "SmokeTex";
 constexpr const char* kSmokeMaterial = "SmokeMat";
+constexpr const char* kRibbonMaterial = "RibbonMat";
 constexpr std::uint32_t kSmokeSide = 32;
 
 // Drawn added to the scene: bright at the centre, falling off smoothly to
@@ -47,6 +49,9 @@ bool AddParticleResources(ResourceDatabase& resources, const std::filesystem::pa
   auto& material = RegisterResource<MaterialResource>(resources, kSmokeMaterial, "");
   SetMaterialType(&material, kMaterialAdd);
   SetMaterialTexture(&material, 0, &texture);
+  auto& ribbon = RegisterResource<MaterialResource>(resources, kRibbonMaterial, "");
+  SetMaterialType(&ribbon, kMaterialAdd);
+  SetMaterialTexture(&ribbon, 0, &texture);
   return true;
 }
 
@@ -60,6 +65,14 @@ void AddParticleEffects(Object& space) {
           "this.SetColorStart(0.35, 0.35, 0.4, 1); this.SetColorADDVar(0, 0, 0, 0); this.SetColorEnd(0.2, 0.2, 0.22, 1); "
           "this.SetSpinStart(0.01); this.SetSpinVar(0.02); this.SetUseAction(1); this.SetActionStartTime(2);");
   AddScript(smoke, "OnEngineStarted", "this.Start();");
+  Object* crate = space.FindChildByName("Crate");
+  if (crate == nullptr) return;
+  // A corner of the turning crate; its sides stand upright as it sweeps round.
+  Object& ribbon = AddPlaced(*crate, kClassTrail, "Ribbon",
+      std::string("this.SetPosition(0.8, 0.8, 0.8); this.SetTrailMaterial(") + kRibbonMaterial +
+          "); this.SetTrailAxis(0); this.SetTrailMinSampleDistance(0.05); this.SetTrailStartSize(0.25); "
+          "this.SetTrailEndSize(0.05); this.SetTrailStartColor(1, 0.7, 0.3, 1); this.SetTrailEndColor(0.6, 0.2, 0.1, 0);");
+  AddScript(ribbon, "OnEngineStarted", "this.Start();");
 }
 
 }  // namespace tge

@@ -1,5 +1,6 @@
 // The demo's particle effects: smoke rising beside the crates from a soft
-// round texture generated here.
+// round texture generated here, and a ribbon trail behind a corner of the
+// turning crate.
 #pragma once
 #include <filesystem>
 
@@ -13,8 +14,9 @@ class Object;
 // dataFolder; false with the error message set when it cannot be written.
 bool AddParticleResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder);
 
-// The smoke in space; a script starts it, fading its Action value (the
-// strength of the emission) in.
+// The smoke and the ribbon in space (the ribbon under its "Crate"); scripts
+// start both, the smoke fading its Action value (the strength of the
+// emission) in.
 void AddParticleEffects(Object& space);
 
 }  // namespace tge
