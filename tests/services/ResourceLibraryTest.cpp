@@ -173,8 +173,6 @@ TEST(ResourceLibrary, BadLibrariesAreRefusedWholeWithAReason) {
   Bytes goodThenBadType = Header(7, 2);
   Record(goodThenBadType, kAnimationResource, "Walk").F32(1.0f);
   Record(goodThenBadType, 12, "Odd");
-  Bytes unbuiltType = Header(7, 1);
-  Record(unbuiltType, kVideoResource, "Intro").U32(0);
   Bytes hugeTileCount = Header(7, 1);
   Record(hugeTileCount, kTerrainResource, "Hills").F32(2).F32(1).U32(0x10000).U32(0x10000);
   Bytes hugeTextureCount = Header(7, 1);
@@ -185,7 +183,6 @@ TEST(ResourceLibrary, BadLibrariesAreRefusedWholeWithAReason) {
   Record(truncated, kRawFileResource, "R").U32(1);
   std::vector<Case> cases = {
       {"bad type", goodThenBadType, "unknown resource type 12"},
-      {"unbuilt type", unbuiltType, "resource type Video is not available"},
       {"tile count", hugeTileCount, "counts beyond the file"},
       {"texture count", hugeTextureCount, "counts beyond the file"},
       {"target count", hugeTargetCount, "counts beyond the file"},
