@@ -186,10 +186,10 @@ void BM_SkinMeshFrame(benchmark::State& state) {
     queue.Reset();
   };
   frame();
-  const long before = bench::allocationCount.load();
+  const long before = AllocationCount();
   for (auto _ : state) frame();
   state.counters["allocs_per_frame"] =
-      static_cast<double>(bench::allocationCount.load() - before) / static_cast<double>(state.iterations());
+      static_cast<double>(AllocationCount() - before) / static_cast<double>(state.iterations());
   ShutdownEngine();
   DestroyEngineServices();
   std::filesystem::remove_all(folder);

@@ -10,6 +10,7 @@ namespace tge {
 inline constexpr std::uint32_t kCommandActionStartStep = 75;
 inline constexpr std::uint32_t kCommandActionStopStep = 76;
 inline constexpr std::uint32_t kCommandActionKillStep = 77;
+inline constexpr std::uint32_t kCommandActionStopPost = 79;
 inline constexpr std::uint32_t kCommandActionStart = 81;
 inline constexpr std::uint32_t kCommandActionStop = 82;
 inline constexpr std::uint32_t kCommandActionKill = 83;
@@ -40,11 +41,15 @@ inline constexpr std::uint32_t kCommandChildDeleted = 185;
 inline constexpr std::uint32_t kCommandChildMoved = 186;
 inline constexpr std::uint32_t kCommandChildAdded = 188;
 inline constexpr std::uint32_t kCommandResumeGame = 193;
+// Internal, sent by the engine to its whole tree after a sound group's
+// volume changed: Sound and SoundMixer objects apply their volumes again.
+inline constexpr std::uint32_t kCommandSoundGroupsChanged = 194;
 inline constexpr std::uint32_t kCommandSetActive = 4;
 inline constexpr std::uint32_t kCommandStartGame = 190;
 inline constexpr int kEventOnEngineStarted = 210;
 inline constexpr int kEventOnPrecalculate = 211;
 inline constexpr int kEventOnInputExitToMenu = 216;
+inline constexpr int kEventOnStopDraw = 219;
 inline constexpr int kEventOnStartWorld = 220;
 inline constexpr int kEventOnStopWorld = 221;
 inline constexpr int kEventOnSpawn = 222;

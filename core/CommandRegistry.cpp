@@ -14,6 +14,8 @@ std::unique_ptr<CommandRegistry>& Instance() {
   return registry;
 }
 
+std::uint64_t generation = 0;
+
 bool IsValidId(int id) { return id >= 0 && id < kCommandIdCount; }
 
 // The first id of the ascending list inside [first, first + count).
@@ -37,6 +39,7 @@ CommandRegistry::CommandRegistry() : table_(kCommandIdCount) {}
 bool CommandRegistry::RegisterCommand(int id, std::string_view name, int owner, int flags,
                                       std::span<const std::int32_t> types) {
   if (!IsValidId(id)) return false;
+  ++generation;
   auto record = std::make_unique<CommandRecord>();
   for (std::int32_t type : types) {
     const ValueType* valueType = FindValueType(type);
@@ -119,7 +122,12 @@ CommandRegistry& BuildCommandRegistry() {
   return *registry;
 }
 
-void FreeCommandRegistry() { Instance().reset(); }
+void FreeCommandRegistry() {
+  Instance().reset();
+  ++generation;
+}
+
+std::uint64_t CommandRegistryGeneration() { return generation; }
 
 bool RegisterCommand(int id, std::string_view name, int owner, int flags,
                      std::initializer_list<std::int32_t> types) {

@@ -101,6 +101,9 @@ bool RegisterProperty(int id, std::string_view name, int owner, int flags, std::
 bool RegisterEvent(int id, std::string_view name, int owner, int flags,
                    std::initializer_list<std::int32_t> types = {});
 const CommandRecord* FindCommand(int id);
+// Changes whenever a registration or freeing the registry may have changed
+// what a name or id finds; caches of look-ups compare it.
+std::uint64_t CommandRegistryGeneration();
 // Searches from the target's class id; a null target searches from the base.
 int FindCommandId(const Object* target, std::string_view name);
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/math/Matrix4.h"
@@ -15,6 +16,7 @@
 namespace tge {
 
 class Object;
+class CompiledScript;
 struct PhysicsBody;
 struct PhysicsGeom;
 struct PhysicsSpace;
@@ -96,10 +98,17 @@ inline constexpr std::int32_t kScriptEntryRecord = 1;
 inline constexpr std::int32_t kScriptDisabled = 8;
 
 struct ObjectScript {
+  ObjectScript() = default;
+  ObjectScript(std::string scriptName, std::string scriptText, std::int32_t event = -1, std::int32_t scriptFlags = 0)
+      : name(std::move(scriptName)), text(std::move(scriptText)), eventId(event), flags(scriptFlags) {}
+
   std::string name;
   std::string text;
   std::int32_t eventId = -1;
   std::int32_t flags = 0;
+  // The text as last compiled; compiled again once the text differs from it,
+  // whoever changed it. Shared by copies, since it depends on the text only.
+  mutable std::shared_ptr<CompiledScript> compiled;
 };
 
 }  // namespace tge

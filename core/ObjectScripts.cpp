@@ -15,7 +15,7 @@ constexpr std::size_t kSenderOffset = 128;
 
 int RunRecord(Object& object, const ObjectScript* script, Object* sender) {
   if (script == nullptr || (script->flags & kScriptDisabled) != 0) return 0;
-  return RunStoredScript(object, script->text, sender);
+  return RunStoredScript(object, *script, sender);
 }
 
 }  // namespace

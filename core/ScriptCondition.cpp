@@ -193,26 +193,32 @@ bool CompareScriptValues(const ScriptValue& left, ScriptOperator op, const Scrip
   return false;
 }
 
-bool EvaluateCondition(Object& context, std::string_view text, std::size_t& pos, Object* sender) {
+ConditionText ReadCondition(std::string_view text, std::size_t& pos) {
+  ConditionText condition;
   pos = text.find('(', pos);
   if (pos == kNone) {
     pos = text.size();
-    return false;
+    return condition;
   }
   pos = AfterBlank(text, pos + 1);
-  const std::string_view leftText = ReadOperand(text, pos);
-  if (pos >= text.size()) return false;
-  const ScriptOperator op = ReadOperator(text, pos);
-  std::string_view rightText;
-  if (op != ScriptOperator::kNone) {
+  condition.left = ReadOperand(text, pos);
+  if (pos >= text.size()) return condition;
+  condition.readable = true;
+  condition.op = ReadOperator(text, pos);
+  if (condition.op != ScriptOperator::kNone) {
     pos = AfterBlank(text, pos);
-    rightText = ReadOperand(text, pos);
+    condition.right = ReadOperand(text, pos);
   }
+  return condition;
+}
 
+bool EvaluateCondition(Object& context, const ConditionText& condition, Object* sender) {
+  if (!condition.readable) return false;
   GetterCall left;
-  if (!left.Prepare(context, leftText, sender)) return false;
+  if (!left.Prepare(context, condition.left, sender)) return false;
   const ScriptValue leftValue = left.Send(true);
-  if (op == ScriptOperator::kNone) return left.Send(false).bits != 0;
+  if (condition.op == ScriptOperator::kNone) return left.Send(false).bits != 0;
+  const std::string_view rightText = condition.right;
   ScriptValue rightValue{kValueFloat, 0};
   if (rightText.empty() || rightText[0] <= '9') {
     const float number = ParseFloat(rightText);
@@ -222,7 +228,7 @@ bool EvaluateCondition(Object& context, std::string_view text, std::size_t& pos,
     if (!right.Prepare(context, rightText, sender)) return false;
     rightValue = right.Send(true);
   }
-  return CompareScriptValues(leftValue, op, rightValue);
+  return CompareScriptValues(leftValue, condition.op, rightValue);
 }
 
 }  // namespace tge

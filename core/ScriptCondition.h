@@ -20,8 +20,17 @@ struct ScriptValue {
 
 bool CompareScriptValues(const ScriptValue& left, ScriptOperator op, const ScriptValue& right);
 
-// Reads the condition that follows "if" or "else if" at pos and evaluates it;
-// pos is left on the character that ended its last operand.
-bool EvaluateCondition(Object& context, std::string_view text, std::size_t& pos, Object* sender);
+// A condition's operands as read from the text; they point into it.
+struct ConditionText {
+  std::string_view left;
+  std::string_view right;
+  ScriptOperator op = ScriptOperator::kNone;
+  bool readable = false;  // false when the text ends inside it: never true
+};
+
+// Reads the condition that follows "if" or "else if" at pos; pos is left on
+// the character that ended its last operand.
+ConditionText ReadCondition(std::string_view text, std::size_t& pos);
+bool EvaluateCondition(Object& context, const ConditionText& condition, Object* sender);
 
 }  // namespace tge

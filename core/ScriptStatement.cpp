@@ -15,10 +15,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ScriptInterpreter.h"
+#include "core/ScriptStatement.h"
 #include "core/ScriptText.h"
 
 namespace tge {
@@ -35,6 +38,7 @@ struct Components {
   bool hasPointer = false;
   bool hasString = false;
   bool hasObjectData = false;  // a String, TreePath or Pointer
+  bool hasTreePath = false;
 
   void Add(std::int32_t type, int depth) {
     const ValueType* valueType = FindValueType(type);
@@ -42,7 +46,8 @@ struct Components {
     if (valueType->components.size() == 1 && valueType->components[0] == type) {
       hasPointer = hasPointer || type == kValuePointer;
       hasString = hasString || type == kValueString;
-      hasObjectData = hasObjectData || type == kValuePointer || type == kValueString || type == kValueTreePath;
+      hasTreePath = hasTreePath || type == kValueTreePath;
+      hasObjectData = hasObjectData || hasPointer || hasString || hasTreePath;
       if (count < kMaxComponents) types[count++] = type;
       return;
     }
@@ -83,6 +88,8 @@ class BlockWriter {
     return true;
   }
 
+  std::size_t Written() const { return offset_; }
+
  private:
   std::uint8_t* block_;
   std::size_t offset_ = 0;
@@ -104,9 +111,9 @@ Object* ResolveTreePath(Object& context, std::string_view token, Object* sender)
   return Object::ResolveObjectPath(&context, token, nullptr, nullptr);
 }
 
-// Converts each argument by the next component.
-void PackArguments(Object& context, const Components& components, std::string_view arguments, Object* sender,
-                   std::uint8_t* block) {
+// Converts each argument by the next component; the bytes written.
+std::size_t PackArguments(Object& context, const Components& components, std::string_view arguments,
+                          Object* sender, std::uint8_t* block) {
   BlockWriter writer(block);
   std::size_t pos = 0;
   for (std::size_t i = 0; i < components.count && pos <= arguments.size(); ++i) {
@@ -136,6 +143,7 @@ void PackArguments(Object& context, const Components& components, std::string_vi
     }
     if (!written) break;
   }
+  return writer.Written();
 }
 
 bool TakesPlainData(const CommandRecord& record) { return !Flatten(record).hasObjectData; }
@@ -162,25 +170,76 @@ int SendThroughGetter(Object& context, Object& target, const CommandRecord& oute
 
 }  // namespace
 
-int ExecuteStatement(Object& context, Object& target, std::string_view text, Object* sender) {
+// What sending a statement's command to one class takes: the record, its
+// flattened arguments and, when no argument depends on the tree, the packed
+// block's bytes.
+struct StatementPlan {
+  int classId = -1;
+  std::uint64_t generation = 0;
+  const CommandRecord* record = nullptr;
+  Components components;
+  bool nested = false;  // the first argument is a getter call
+  bool constant = false;
+  std::vector<std::uint8_t> packed;
+};
+
+CompiledStatement::CompiledStatement(std::string_view text) {
   text = text.substr(0, text.find(';'));
   const std::size_t open = text.find('(');
-  if (open == kNone) return 0;
-  const CommandRecord* record = FindCommand(FindCommandId(&target, text.substr(0, open)));
-  if (record == nullptr) return 0;
-  const Components components = Flatten(*record);
-  if (components.hasPointer) return 0;
-  const std::uint32_t id = static_cast<std::uint32_t>(record->id);
-  const std::string_view arguments = text.substr(SkipBlanks(text, open + 1));
+  if (open == kNone) return;
+  readable_ = true;
+  name_ = text.substr(0, open);
+  arguments_ = text.substr(SkipBlanks(text, open + 1));
+}
 
-  alignas(16) std::uint8_t block[kScriptBlockBytes] = {};
-  const std::int32_t first = components.count > 0 ? components.types[0] : kValueNone;
-  const bool nested = !arguments.empty() && (arguments[0] > '9' || arguments[0] == '/') &&
-                      first != kValueString && first != kValueString128 && first != kValueTreePath;
-  if (components.count > 0 && nested) {
-    return SendThroughGetter(context, target, *record, arguments, block);
+CompiledStatement::CompiledStatement(CompiledStatement&&) noexcept = default;
+CompiledStatement& CompiledStatement::operator=(CompiledStatement&&) noexcept = default;
+CompiledStatement::~CompiledStatement() = default;
+
+const StatementPlan* CompiledStatement::PlanFor(Object& target) {
+  const std::uint64_t generation = CommandRegistryGeneration();
+  if (plan_ && plan_->classId == target.GetClassId() && plan_->generation == generation) {
+    return plan_->record != nullptr ? plan_.get() : nullptr;
   }
-  if (components.count > 0 && !arguments.empty()) PackArguments(context, components, arguments, sender, block);
+  if (!plan_) plan_ = std::make_unique<StatementPlan>();
+  StatementPlan& plan = *plan_;
+  plan.classId = target.GetClassId();
+  plan.generation = generation;
+  plan.record = FindCommand(FindCommandId(&target, name_));
+  plan.packed.clear();
+  if (plan.record == nullptr) return nullptr;
+  plan.components = Flatten(*plan.record);
+  const Components& components = plan.components;
+  const std::int32_t first = components.count > 0 ? components.types[0] : kValueNone;
+  plan.nested = components.count > 0 && !arguments_.empty() && (arguments_[0] > '9' || arguments_[0] == '/') &&
+                first != kValueString && first != kValueString128 && first != kValueTreePath;
+  plan.constant = !components.hasTreePath;
+  if (plan.constant && !plan.nested && components.count > 0 && !arguments_.empty()) {
+    alignas(16) std::uint8_t block[kScriptBlockBytes] = {};
+    // Without a TreePath neither the context nor the sender is read.
+    const std::size_t written = PackArguments(target, components, arguments_, nullptr, block);
+    plan.packed.assign(block, block + written);
+  }
+  return &plan;
+}
+
+int CompiledStatement::Send(Object& context, Object& target, Object* sender) {
+  if (!readable_) return 0;
+  const StatementPlan* plan = PlanFor(target);
+  if (plan == nullptr || plan->components.hasPointer) return 0;
+  const Components& components = plan->components;
+  const std::uint32_t id = static_cast<std::uint32_t>(plan->record->id);
+
+  // The packed bytes, then zeros: two copies of a length known only at run
+  // time, which beat clearing the whole block first.
+  alignas(16) std::uint8_t block[kScriptBlockBytes];
+  const std::size_t packed = plan->packed.size();
+  if (packed != 0) std::memcpy(block, plan->packed.data(), packed);
+  std::memset(block + packed, 0, kScriptBlockBytes - packed);
+  if (plan->nested) return SendThroughGetter(context, target, *plan->record, arguments_, block);
+  if (!plan->constant && components.count > 0 && !arguments_.empty()) {
+    PackArguments(context, components, arguments_, sender, block);
+  }
   // A String handler reads its argument as a text-string object, also when
   // the statement wrote no text.
   if (!components.hasString) {

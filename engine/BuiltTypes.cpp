@@ -3,6 +3,7 @@
 #include "core/ClassIds.h"
 #include "core/Data.h"
 #include "core/File.h"
+#include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
@@ -35,6 +36,7 @@ namespace {
 constexpr BuiltType kBuiltTypes[] = {
     {kClassMesh, &RegisterMeshCommands},
     {kClassLight, &RegisterLightCommands},
+    {kClassSound, &RegisterSoundCommands},
     {kClassCamera, &RegisterCameraCommands},
     {kClassBone, &RegisterBoneCommands},
     {kClassSpace, &RegisterSpaceCommands},
@@ -42,30 +44,32 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
-    {kClassSpline, &RegisterSplineCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
+    {kClassSpline, &RegisterSplineCommands},
+    {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
+    {kClassInput, &RegisterInputCommands},
     {kClassWorld, &RegisterWorldCommands},
-    {kClassNodeAnimation, &RegisterNodeAnimationCommands},
-    {kClassMorphMesh, &RegisterMorphMeshCommands},
-    {kClassEnvironment, &RegisterEnvironmentCommands},
-    {kClassScreenAnchor, &RegisterScreenAnchor},
-    {kClassSplineObject, &RegisterSplineObjectCommands},
-    {kClassParticleSystem, &RegisterParticleSystemCommands},
-    {kClassTrail, &RegisterTrailCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassNodeAnimation, &RegisterNodeAnimationCommands},
+    {kClassMorphMesh, &RegisterMorphMeshCommands},
+    {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
+    {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
+    {kClassSplineObject, &RegisterSplineObjectCommands},
+    {kClassParticleSystem, &RegisterParticleSystemCommands},
+    {kClassTrail, &RegisterTrailCommands},
 };
 
 }  // namespace

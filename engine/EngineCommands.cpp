@@ -21,10 +21,6 @@ using namespace table_terms;
 constexpr std::int32_t kString = kValueString;
 constexpr std::int32_t kColor = kValueColor;
 
-// Internal: the block is the ResourceSet the subtree's resources join.
-// Internal: Sound and SoundMixer objects apply the group volumes again.
-constexpr std::uint32_t kCommandSoundGroupsChanged = 194;
-
 }  // namespace
 
 // clang-format off

@@ -123,8 +123,12 @@ void Engine::RunFrame() {
 // during the frame waits for the next one, and one destroyed during it (a
 // tick may unload the File holding it) is skipped.
 void Engine::RunWorldPasses() {
+  // The list's storage is kept between frames, so a warm frame allocates
+  // nothing; a pass that ran the passes again would find it taken.
+  static std::vector<ObjectRef<World>> spare;
+  std::vector<ObjectRef<World>> worlds = std::move(spare);
   const std::vector<World*>& list = World::GetWorldList();
-  const std::vector<ObjectRef<World>> worlds(list.begin(), list.end());
+  worlds.assign(list.begin(), list.end());
   for (const ObjectRef<World>& world : worlds) {
     if (world) world->PhysicsStep();
   }
@@ -135,6 +139,8 @@ void Engine::RunWorldPasses() {
   for (const ObjectRef<World>& world : worlds) {
     if (world) world->PostPass();
   }
+  worlds.clear();
+  spare = std::move(worlds);
 }
 
 void Engine::UpdateSound() {

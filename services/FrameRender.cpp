@@ -178,7 +178,8 @@ void FrameRender::DrawOverlayCommand(RenderDevice& rd, const RenderCommand& c) c
 void FrameRender::DrawOverlay(RenderDevice& rd) const {
   SetFogStates(rd);
   rd.SetRenderStateCached(gfx::kRsFogEnable, 0);
-  ForEachDrawnList(queue_, [&](const RenderCommand& c) { DrawOverlayCommand(rd, c); });
+  // Text and screen quads are filed in the overlay list only.
+  for (const RenderCommand* c = queue_.GetList(kListOverlay); c; c = c->next) DrawOverlayCommand(rd, *c);
 }
 
 int FrameRender::RenderFrame(RenderDevice& rd, const PostEffectActions& actions, bool terrainWireframe) {

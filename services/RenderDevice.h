@@ -31,7 +31,9 @@ class ShadowTargets;
 
 // What the render device needs of the platform: a device made for the
 // present parameters, and the display modes a full-screen mode is chosen
-// from. GlRenderDeviceBackend() gives the OpenGL one; tests give their own.
+// from. GlRenderDeviceBackend() gives the OpenGL one, NullRenderDeviceBackend
+// one that draws nothing (a NullDevice, with desktop as the only mode);
+// tests give their own.
 struct RenderDeviceBackend {
   std::function<std::unique_ptr<gfx::Device>(const StartupSettings&, const gfx::PresentParameters&,
                                              std::string& error)>
@@ -41,6 +43,7 @@ struct RenderDeviceBackend {
 };
 
 RenderDeviceBackend GlRenderDeviceBackend();
+RenderDeviceBackend NullRenderDeviceBackend(const gfx::DisplayMode& desktop);
 
 // Holds default-pool objects: a device reset needs them gone first and
 // made again afterwards.

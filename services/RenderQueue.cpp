@@ -1,5 +1,6 @@
 #include "services/RenderQueue.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -58,38 +59,48 @@ MaterialResource* MaterialOf(Resource* override, Resource* own) {
 
 RenderQueue::RenderQueue(const ViewState& view) : view_(view) {}
 
+// The next block that holds room bytes, made when no kept one does.
+std::byte* RenderQueue::Take(std::size_t room) {
+  if (blocks_.empty() || freeRoom_ < room) {
+    if (!blocks_.empty()) ++block_;
+    while (block_ < blocks_.size() && blocks_[block_].size < room) ++block_;
+    if (block_ == blocks_.size()) {
+      const std::size_t size = std::max(kCapacity, room);
+      blocks_.push_back({std::make_unique<std::byte[]>(size), size});
+    }
+    freeRoom_ = blocks_[block_].size;
+  }
+  const Block& block = blocks_[block_];
+  std::byte* at = block.bytes.get() + (block.size - freeRoom_);
+  freeRoom_ -= room;
+  return at;
+}
+
 template <class Command>
 Command* RenderQueue::Carve(RenderCommandKind kind, std::size_t extra) {
-  if (!arena_) {
-    arena_ = std::make_unique<std::byte[]>(kCapacity);
-    freeRoom_ = kCapacity;
-  }
-  const std::size_t room = RoundUp(sizeof(Command)) + extra;
-  if (freeRoom_ <= room) return nullptr;
-  std::byte* at = arena_.get() + (kCapacity - freeRoom_);
-  freeRoom_ -= room;
-  auto* command = new (at) Command{};
+  auto* command = new (Take(RoundUp(sizeof(Command)) + extra)) Command{};
   command->kind = kind;
   return command;
 }
 
 void RenderQueue::Insert(RenderCommand* command, std::size_t list) {
-  RenderCommand*& head = layer_.heads[list];
-  RenderCommand*& tail = layer_.tails[list];
   command->next = nullptr;
-  if (!head) {
-    head = tail = command;
-    return;
-  }
-  if (!(tail->key < command->key)) {
+  RenderCommand*& tail = layer_.tails[list];
+  if (!layer_.heads[list]) {
+    layer_.heads[list] = command;
+  } else {
+    unsorted_[list] = unsorted_[list] || tail->key < command->key;
     tail->next = command;
-    tail = command;
-    return;
   }
-  RenderCommand** link = &head;
-  while (!((*link)->key < command->key)) link = &(*link)->next;
-  command->next = *link;
-  *link = command;
+  tail = command;
+}
+
+const RenderCommand* RenderQueue::GetList(std::size_t list) const {
+  if (unsorted_[list]) {
+    layer_.heads[list] = sorter_.Sort(layer_.heads[list], layer_.tails[list]);
+    unsorted_[list] = false;
+  }
+  return layer_.heads[list];
 }
 
 void RenderQueue::FileByMaterial(RenderCommand* command, const MaterialResource* material, bool projectedIsOpaque,
@@ -108,7 +119,6 @@ int RenderQueue::QueueMesh(Resource* meshResource, const Matrix4& world, Resourc
     const int cull = view_.TestSphereInFrustum(WorldSphere(mesh->parts[i], world), &depth, true);
     if (cull == kSphereOutside) continue;
     auto* command = Carve<MeshPartCommand>(RenderCommandKind::kMeshPart);
-    if (!command) continue;
     command->world = world;
     command->key = depth;
     command->cull = std::uint32_t(cull);
@@ -139,7 +149,6 @@ void RenderQueue::QueueLinkedMesh(Resource* morphResource, const Matrix4& world,
       continue;
     }
     auto* command = Carve<MorphBlendCommand>(RenderCommandKind::kMorphBlend);
-    if (!command) continue;
     command->world = world;
     command->key = depth;
     command->destination = destination;
@@ -213,7 +222,6 @@ int RenderQueue::QueuePrimitives(const void* vertices, std::uint32_t format, std
     if (cull == kSphereOutside) return kSphereOutside;
   }
   auto* command = Carve<PrimitivesCommand>(RenderCommandKind::kPrimitives);
-  if (!command) return 1;
   command->world = world;
   command->key = depth;
   command->cull = std::uint32_t(cull);
@@ -237,7 +245,6 @@ void RenderQueue::QueueTextCommand(Resource* fontResource, const char* text, con
   if (!text) text = "";
   const std::size_t length = std::strlen(text) + 1;
   auto* command = Carve<TextCommand>(RenderCommandKind::kText, RoundUp(length));
-  if (!command) return;
   char* copy = reinterpret_cast<char*>(command) + RoundUp(sizeof(TextCommand));
   std::memcpy(copy, text, length);
   command->world = world;
@@ -279,7 +286,6 @@ void RenderQueue::QueueQuad(MaterialResource* material, const Matrix4* world, fl
     y -= height;
   }
   auto* command = Carve<ScreenQuadCommand>(RenderCommandKind::kScreenQuad);
-  if (!command) return;
   command->key = key;
   command->material = material;
   const std::uint32_t packed = ColorToDword(colour);
@@ -310,7 +316,6 @@ void RenderQueue::QueueScreenQuad(Resource* material, const std::array<ScreenVer
   auto* m = ResourceCast<MaterialResource>(material);
   if (!m) return;
   auto* command = Carve<ScreenQuadCommand>(RenderCommandKind::kScreenQuad);
-  if (!command) return;
   command->key = -depth;
   command->material = m;
   command->vertices = vertices;
@@ -319,7 +324,6 @@ void RenderQueue::QueueScreenQuad(Resource* material, const std::array<ScreenVer
 
 void RenderQueue::QueueLight(const gfx::Light& light, float key) {
   auto* command = Carve<LightCommand>(RenderCommandKind::kLight);
-  if (!command) return;
   command->key = key;
   command->light = light;
   Insert(command, kListLights);
@@ -371,7 +375,6 @@ void RenderQueue::QueueDrawCallback(const Matrix4& world, std::uint32_t value, R
                                     void* object) {
   if (!function) return;
   auto* command = Carve<CallbackCommand>(RenderCommandKind::kCallback);
-  if (!command) return;
   command->world = world;
   command->function = function;
   command->object = object;
@@ -380,9 +383,11 @@ void RenderQueue::QueueDrawCallback(const Matrix4& world, std::uint32_t value, R
 }
 
 void RenderQueue::Reset() {
-  freeRoom_ = kCapacity;
+  block_ = 0;
+  freeRoom_ = blocks_.empty() ? kCapacity : blocks_[0].size;
   layer_ = RenderLayer{};
   kept_.clear();
+  unsorted_ = {};
 }
 
 }  // namespace tge

@@ -1,14 +1,17 @@
 // The render queue collects every draw request of one frame. Object types
 // never draw directly: during their per-frame passes they hand meshes,
 // primitives, text, screen quads and lights to the queue, which carves one
-// record per request from a fixed 256 KB arena and files it into one of the
-// draw lists of the layer being filled, each kept in descending order of
-// its sort key (equal keys in submission order). The frame render walks the
-// lists; EndFrame empties them. Nothing is drawn at submission time.
+// record per request from its arena and files it into one of the draw lists
+// of the layer being filled. A list is read in descending order of sort key,
+// equal keys in submission order; it is sorted once when first read after a
+// request, not at every insertion, since near objects queued first would
+// make every insertion walk the whole list. The frame render walks the lists;
+// EndFrame empties them. Nothing is drawn at submission time.
 //
-// A request that no longer fits is dropped silently, as if it had been
-// queued. Pointers handed in (vertices, colour overrides, matrices, blend
-// arrays) are kept, not copied. Main thread only.
+// The arena grows by blocks as a frame needs them and keeps them for the
+// next frames, so a warm frame allocates nothing and no request is dropped.
+// Pointers handed in (vertices, colour overrides, matrices, blend arrays)
+// are kept, not copied. Main thread only.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -18,6 +21,7 @@
 
 #include "core/math/Shapes.h"
 #include "services/RenderCommand.h"
+#include "services/RenderListSorter.h"
 
 namespace tge {
 
@@ -27,6 +31,7 @@ class ViewState;
 
 class RenderQueue {
  public:
+  // Bytes of one arena block; a longer record gets a block of its own size.
   static constexpr std::size_t kCapacity = 0x40000;
   // Records start on this boundary; a text copy takes whole multiples of it.
   static constexpr std::size_t kRecordAlign = 16;
@@ -91,12 +96,19 @@ class RenderQueue {
   // the next Reset, once the frame that reads it has been drawn.
   void KeepUntilReset(std::shared_ptr<const void> storage) { kept_.push_back(std::move(storage)); }
 
-  const RenderCommand* GetList(std::size_t list) const { return layer_.heads[list]; }
+  const RenderCommand* GetList(std::size_t list) const;
+  // Room left in the arena block being filled.
   std::size_t GetFreeRoom() const { return freeRoom_; }
 
  private:
+  struct Block {
+    std::unique_ptr<std::byte[]> bytes;
+    std::size_t size = 0;
+  };
+
   template <class Command>
   Command* Carve(RenderCommandKind kind, std::size_t extra = 0);
+  std::byte* Take(std::size_t room);
   void Insert(RenderCommand* command, std::size_t list);
   // Into the list of the material's type (or the blended list), 1000 units
   // further back with the material's sort-back flag.
@@ -110,9 +122,13 @@ class RenderQueue {
                         std::uint32_t flags, float key);
 
   const ViewState& view_;
-  std::unique_ptr<std::byte[]> arena_;
+  std::vector<Block> blocks_;
+  std::size_t block_ = 0;  // the block being filled
   std::size_t freeRoom_ = kCapacity;
-  RenderLayer layer_;
+  // Lists read back are sorted on first read; mutable so reading stays const.
+  mutable RenderLayer layer_;
+  mutable std::array<bool, kRenderListCount> unsorted_{};
+  mutable RenderListSorter sorter_;
   std::vector<std::shared_ptr<const void>> kept_;
 };
 

@@ -14,9 +14,11 @@ constexpr float kHalfPi = std::numbers::pi_v<float> / 2;
 constexpr float kPortalNearMargin = 50.0f;
 constexpr float kPortalFar = 1e38f;
 
+// The z of Vector3TransformCoord, computed alone: the sphere tests need
+// nothing else, and run for every part of every object drawn.
 float ViewZ(const Vector3& point, const Matrix4& frame) {
-  Vector3 out;
-  return Vector3TransformCoord(out, point, frame).z;
+  const float* m = frame.m;
+  return point.x * m[2] + point.y * m[6] + point.z * m[10] + m[14];
 }
 
 Matrix4 InverseOfProduct(const Matrix4& rotation, const Matrix4& frame) {

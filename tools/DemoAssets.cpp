@@ -1,5 +1,7 @@
 #include "tools/DemoAssets.h"
 
+#include <cmath>
+
 #include "platform/gfx/VertexFormat.h"
 
 namespace tge {
@@ -8,6 +10,12 @@ namespace {
 constexpr std::uint32_t kBoards = 4;
 constexpr std::size_t kPlainFloats = 6;  // position and normal
 constexpr std::size_t kCornersPerFace = 4;
+
+void Put(std::vector<std::uint8_t>& bytes, std::uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void PutTag(std::vector<std::uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
 
 struct Rgb {
   std::uint8_t r, g, b;
@@ -60,6 +68,28 @@ gfx::MeshData MakeTexturedBox(float size) {
     textured.vertices.push_back(float(corner >> 1));
   }
   return textured;
+}
+
+std::vector<std::uint8_t> EncodePcmWave(std::span<const float> samples, std::uint32_t rate) {
+  const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+  std::vector<std::uint8_t> bytes;
+  PutTag(bytes, "RIFF");
+  Put(bytes, 4 + 8 + 16 + 8 + dataBytes, 4);
+  PutTag(bytes, "WAVE");
+  PutTag(bytes, "fmt ");
+  Put(bytes, 16, 4);
+  Put(bytes, 1, 2);  // PCM
+  Put(bytes, 1, 2);  // mono
+  Put(bytes, rate, 4);
+  Put(bytes, rate * 2, 4);
+  Put(bytes, 2, 2);
+  Put(bytes, 16, 2);
+  PutTag(bytes, "data");
+  Put(bytes, dataBytes, 4);
+  for (float sample : samples) {
+    Put(bytes, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(sample * 32767.0f))), 2);
+  }
+  return bytes;
 }
 
 }  // namespace tge

@@ -12,10 +12,11 @@
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/DemoFigure.h"
-#include "tools/DemoMotion.h"
-#include "tools/DemoParticles.h"
 #include "tools/DemoMenu.h"
+#include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
+#include "tools/DemoParticles.h"
+#include "tools/DemoSound.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -105,6 +106,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
+  BuildDemoSoundAndInput(stage);
 }
 
 }  // namespace
@@ -122,11 +124,13 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   SceneDescription scene;
   scene.libraryFile = options.libraryFile;
   scene.sceneFile = kSceneFile;
-  scene.addResources = AddCrateResources;
+  scene.addResources = [](ResourceDatabase& resources, const fs::path& dataFolder) {
+    return AddCrateResources(resources, dataFolder) && AddDemoSounds(resources, dataFolder);
+  };
   scene.buildObjects = [&options](Object& root) { BuildDemoScene(root, options); };
-  AddDemoMotion(scene, "Stage", kCrateMesh);
   AddTitleMenu(scene, "DemoWorld");
   AddOptionsMenu(scene, "DemoWorld");
+  AddDemoMotion(scene, "Stage", kCrateMesh);
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "services/MaterialType.h"
 #include "services/SoundResource.h"
 #include "services/TextureResource.h"
+#include "tools/DemoAssets.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {
@@ -58,6 +58,7 @@ constexpr float kLineHeight = 16;
 constexpr float kBaseline = 0;
 
 constexpr int kSampleRate = 22050;
+constexpr float kBeepLevel = 12000.0f / 32767.0f;
 
 struct SkinSprite {
   const char* name;
@@ -81,10 +82,6 @@ class Bytes {
   Bytes& Put(T value) {
     const auto* raw = reinterpret_cast<const std::uint8_t*>(&value);
     data.insert(data.end(), raw, raw + sizeof(T));
-    return *this;
-  }
-  Bytes& Text(const char* text) {
-    data.insert(data.end(), text, text + std::strlen(text));
     return *this;
   }
   std::vector<std::uint8_t> data;
@@ -136,20 +133,15 @@ std::vector<std::uint8_t> MakeFontFile() {
   return file.data;
 }
 
-// A short sine tone as a 16-bit mono wave file.
+// A short sine tone that fades out, as a 16-bit mono wave file.
 std::vector<std::uint8_t> MakeBeep(float frequency) {
-  const auto samples = static_cast<std::uint32_t>(kBeepSeconds * kSampleRate);
-  const std::uint32_t dataBytes = samples * 2;
-  Bytes file;
-  file.Text("RIFF").Put<std::uint32_t>(36 + dataBytes).Text("WAVEfmt ").Put<std::uint32_t>(16);
-  file.Put<std::uint16_t>(1).Put<std::uint16_t>(1).Put<std::uint32_t>(kSampleRate).Put<std::uint32_t>(kSampleRate * 2);
-  file.Put<std::uint16_t>(2).Put<std::uint16_t>(16).Text("data").Put<std::uint32_t>(dataBytes);
-  for (std::uint32_t i = 0; i < samples; ++i) {
-    const float fade = 1.0f - float(i) / float(samples);
+  std::vector<float> samples(static_cast<std::size_t>(kBeepSeconds * kSampleRate));
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    const float fade = 1.0f - float(i) / float(samples.size());
     const float wave = std::sin(2 * std::numbers::pi_v<float> * frequency * float(i) / kSampleRate);
-    file.Put(static_cast<std::int16_t>(wave * fade * 12000));
+    samples[i] = wave * fade * kBeepLevel;
   }
-  return file.data;
+  return EncodePcmWave(samples, kSampleRate);
 }
 
 bool AddFont(ResourceDatabase& resources, const fs::path& dataFolder) {

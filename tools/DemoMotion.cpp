@@ -7,6 +7,8 @@
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
 #include "objects/scene/SplineObject.h"
+#include "services/MaterialResource.h"
+#include "services/MaterialType.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {
@@ -20,6 +22,7 @@ constexpr float kLoopCentreZ = 2.0f;
 constexpr float kQuarterControl = 0.5523f;
 constexpr float kRideSpeed = 2.5f;
 constexpr float kMarkerHeight = 1.4f;
+constexpr const char* kMarkerMaterial = "MarkerPin";
 
 std::string Vector(float x, float y, float z) {
   return std::to_string(x) + ", " + std::to_string(y) + ", " + std::to_string(z);
@@ -50,7 +53,11 @@ void AddRider(Object& stage, const std::string& crateMesh) {
   float speed = kRideSpeed;
   rider.ExecuteCommand(SplineObject::kSetSpeed, &speed);
   RunScript(*CreateObject(kClassMesh, nullptr, rider, "Crate"), "this.AddMesh(" + crateMesh + ");");
-  AddPlaced(rider, kClassScreenAnchor, "Marker", "this.SetPosition(" + Vector(0, kMarkerHeight, 0) + ");");
+  Object& marker = AddPlaced(rider, kClassScreenAnchor, "Marker", "this.SetPosition(" + Vector(0, kMarkerHeight, 0) + ");");
+  AddPlaced(marker, kClassSprite, "Pin",
+            "this.SetPosition(0, 0, 0); this.SetWindowWidth(14); this.SetWindowHeight(14); this.SetWindowAlignX(1); "
+            "this.SetWindowAlignY(1); this.SetSpriteMaterial(" + std::string(kMarkerMaterial) +
+                "); this.SetSpriteColor(1, 0.85, 0.2, 1);");
 }
 
 // The lamp drifts side to side and back and forth, and flickers up and down.
@@ -67,6 +74,12 @@ void AddSwayingLamp(Object& stage) {
 }  // namespace
 
 void AddDemoMotion(SceneDescription& scene, const std::string& stageName, const std::string& crateMesh) {
+  scene.addResources = [resources = scene.addResources](ResourceDatabase& database,
+                                                         const std::filesystem::path& dataFolder) {
+    if (!resources(database, dataFolder)) return false;
+    SetMaterialType(&RegisterResource<MaterialResource>(database, kMarkerMaterial, ""), kMaterialSolidColor);
+    return true;
+  };
   scene.buildObjects = [build = scene.buildObjects, stageName, crateMesh](Object& root) {
     build(root);
     Object* stage = root.FindChildByName(stageName, kClassSpace);

@@ -7,7 +7,7 @@ namespace tge {
 
 struct SceneDescription;
 
-// Adds them to the scene: their resources, and, once the scene's own
+// Adds them to the scene: their resources (the marker's material), and, once the scene's own
 // objects are built, the loop and the sway on the stage (the Space named
 // stageName below the scene's World). The riding crate draws crateMesh;
 // the lamp is the stage's child "Lamp", moved under a MotionLayers.

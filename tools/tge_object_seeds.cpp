@@ -27,14 +27,22 @@ struct SeedSetUp {
 
 constexpr SeedSetUp kSetUps[] = {
     {kClassMesh, "this.AddMesh(Box); this.AddMesh(Ball);"},
+    {kClassSound, "this.SetSoundHasNamePrefix(1); this.AddSound(Wood_Step); this.AddSound(Wood_Step_01);"},
     {kClassBone, "this.SetBoneEnableJoint(1); this.SetBoneJointType(1); this.SetBoneDamageMul(2);"},
     {kClassSkinMesh, "this.SetSkinMesh(Figure); this.AddSkinMeshAnimation(Idle); this.AddSkinMeshAnimation(Idle_01);"},
+    {kClassMotionLayers, "this.AddLayer(); this.SetLayerList(0); this.SetPosSinMul(1, 0, 0.5); this.AddLayer();"},
+    {kClassAnimation, "this.AddAnimation(Walk); this.AddAnimation(Walk_01); this.SetAnimationList(1); "
+                      "this.SetAnimationStyle(3);"},
+    {kClassSpline, "this.AddSplinePoint(); this.AddSplinePoint(); this.SetSplinePointList(1); "
+                   "this.SetSplinePoint(4, 0, 0);"},
     {kClassMorphMesh, "this.SetMorphMesh(Face); this.SetMorphMeshDestinationMesh(Head);"},
     {kClassSpace, "this.AddSpaceSubBox(); this.AddSpaceMesh(Floor); this.AddSpaceCollision(Floor);"},
     {kClassWindow, "this.SetWindowText(Title); this.SetWindowSprite(Skin); this.SetWindowFont(Font);"},
     {kClassSprite, "this.SetSpriteMaterial(Skin); this.SetSpriteType(2);"},
     {kClassText, "this.SetTextText(Hello); this.SetTextEnablePages(1); this.SetTextPageLineCount(2);"},
     {kClassButton, "this.SetWindowText(Start); this.SetUseStandardButtonHiliteSound(0);"},
+    {kClassSoundMixer, "this.SetSoundMixerChannelCount(3); this.SetSoundMixerChannelList(1); "
+                       "this.SetSoundMixerChannelVolume(0.5);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
     {kClassParticleSystem, "this.SetUseParticleTBL(1); this.SetUseSpawntrail(1); this.SetMaterial(Smoke);"},
@@ -43,9 +51,12 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassInfoText, "this.SetInfoText(Press any key);"},
     {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
                     "this.SetListBoxNextMaterial(Arrow);"},
+    {kClassInput, "this.AddInputEvent(Key); this.SetInputEventID(16); this.AddInputAxis(Axis); "
+                  "this.SetInputAxisTreePath(parent); this.SetInputAxisCommand(SetPositionY);"},
     {kClassTextInput, "this.SetTextInputText(Name); this.SetTextInputFont(Font);"},
     {kClassSlider, "this.SetSliderPositionSprite(Knob);"},
     {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
+    {kClassNodeAnimation, "this.SetNodeAnimationStartNode(parent); this.SetNodeAnimationEndNode(/End);"},
     {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
 };
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <type_traits>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"

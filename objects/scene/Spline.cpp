@@ -3,9 +3,7 @@
 #include "objects/scene/Spline.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <type_traits>
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

@@ -20,7 +20,6 @@ constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto E = CommandKind::kEvent;
 
-constexpr std::uint32_t kCommandActionStopPost = 79;
 constexpr std::uint32_t kCommandWindowAdjustSize = 6528;
 constexpr std::uint32_t kCommandWindowSprite = 6542;
 

@@ -330,7 +330,7 @@ Result DeviceBase::SetMaterial(const Material& material) {
 
 Result DeviceBase::SetFVF(std::uint32_t format) {
   if (Result r = Check(CallType::kSetFVF, format); r != Result::kOk) return r;
-  if (!DecodeVertexFormat(format).valid) return Result::kInvalidCall;
+  if (!LayoutOf(format).valid) return Result::kInvalidCall;
   states_.fvf = format;
   return Result::kOk;
 }
@@ -351,12 +351,21 @@ Result DeviceBase::SetIndices(IndexBuffer* buffer) {
   return Result::kOk;
 }
 
+const VertexLayout& DeviceBase::LayoutOf(std::uint32_t format) {
+  if (layoutFormat_ != format || !layoutKnown_) {
+    layout_ = DecodeVertexFormat(format);
+    layoutFormat_ = format;
+    layoutKnown_ = true;
+  }
+  return layout_;
+}
+
 // Common checks of the two buffer draws: a known type, a layout, a stream
 // whose stride holds the layout and whose offset lies inside the buffer.
 Result DeviceBase::CheckedBufferDraw(DrawRequest& request) {
-  request.layout = DecodeVertexFormat(states_.fvf);
-  if (!IsPrimitiveType(request.type) || request.primitiveCount == 0 || !request.layout.valid ||
-      stream_ == nullptr || streamStride_ < request.layout.size ||
+  request.layout = &LayoutOf(states_.fvf);
+  if (!IsPrimitiveType(request.type) || request.primitiveCount == 0 || !request.layout->valid ||
+      stream_ == nullptr || streamStride_ < request.layout->size ||
       streamOffset_ > stream_->Size()) {
     return Result::kInvalidCall;
   }
@@ -397,9 +406,9 @@ Result DeviceBase::DrawIndexedPrimitive(std::uint32_t type, std::int32_t baseVer
     return Result::kInvalidCall;
   }
   const std::int64_t available = (stream_->Size() - streamOffset_) / streamStride_;
-  for (std::uint32_t i = 0; i < indexCount; ++i) {
-    const std::int64_t vertex = std::int64_t(indices_->IndexAt(startIndex + i)) + baseVertex;
-    if (vertex < 0 || vertex >= available) return Result::kInvalidCall;
+  const IndexBuffer::IndexRange range = indices_->RangeOf(startIndex, std::uint32_t(indexCount));
+  if (std::int64_t(range.lowest) + baseVertex < 0 || std::int64_t(range.highest) + baseVertex >= available) {
+    return Result::kInvalidCall;
   }
   request.indexBuffer = indices_;
   request.startIndex = startIndex;
@@ -413,7 +422,7 @@ Result DeviceBase::DrawPrimitiveUP(std::uint32_t type, std::uint32_t count, cons
   if (Result r = Check(CallType::kDrawPrimitiveUP, type, count, stride, vertices); r != Result::kOk) {
     return r;
   }
-  const VertexLayout layout = DecodeVertexFormat(states_.fvf);
+  const VertexLayout& layout = LayoutOf(states_.fvf);
   const std::uint64_t vertexCount = VerticesForPrimitives(type, count);
   if (!IsPrimitiveType(type) || count == 0 || vertices == nullptr || !layout.valid ||
       stride < layout.size || vertexCount * stride > (1u << 30)) {
@@ -422,7 +431,7 @@ Result DeviceBase::DrawPrimitiveUP(std::uint32_t type, std::uint32_t count, cons
   DrawRequest request;
   request.type = type;
   request.primitiveCount = count;
-  request.layout = layout;
+  request.layout = &layout;
   request.stride = stride;
   request.userVertices = {static_cast<const std::uint8_t*>(vertices), std::size_t(vertexCount * stride)};
   request.vertexCount = std::uint32_t(vertexCount);

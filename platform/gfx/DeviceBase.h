@@ -20,7 +20,8 @@ namespace tge::gfx {
 struct DrawRequest {
   std::uint32_t type = 0;
   std::uint32_t primitiveCount = 0;
-  VertexLayout layout;
+  // The device's decoded format, valid for the call only.
+  const VertexLayout* layout = nullptr;
   std::uint32_t stride = 0;
   VertexBuffer* vertexBuffer = nullptr;
   std::span<const std::uint8_t> userVertices;
@@ -135,6 +136,9 @@ class DeviceBase : public Device, public ResourceListener {
                          std::uint32_t levels, std::uint32_t usage, std::uint32_t format,
                          std::uint32_t pool, std::unique_ptr<Texture>* out);
   Result CheckedBufferDraw(DrawRequest& request);
+  // A vertex format decoded; the last one decoded is kept, since draws
+  // mostly repeat it.
+  const VertexLayout& LayoutOf(std::uint32_t format);
   void Changed() { ++stateVersion_; }
 
   PresentParameters parameters_;
@@ -146,6 +150,9 @@ class DeviceBase : public Device, public ResourceListener {
   std::uint32_t streamOffset_ = 0, streamStride_ = 0;
   IndexBuffer* indices_ = nullptr;
   bool inScene_ = false;
+  VertexLayout layout_;
+  std::uint32_t layoutFormat_ = 0;
+  bool layoutKnown_ = false;
   std::uint64_t stateVersion_ = 1;
 };
 

@@ -121,7 +121,7 @@ void GlDevice::BindVertices(const DrawRequest& request) {
                  request.userVertices.data(), GL_STREAM_DRAW);
     base = 0;
   }
-  const VertexLayout& layout = request.layout;
+  const VertexLayout& layout = *request.layout;
   const std::uint32_t stride = request.stride;
   Attribute(0, layout.position, GLint(layout.positionFloats), GL_FLOAT, GL_FALSE, stride, base);
   Attribute(1, layout.normal, 3, GL_FLOAT, GL_FALSE, stride, base);

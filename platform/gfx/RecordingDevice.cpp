@@ -62,6 +62,7 @@ Result RecordingDevice::DoClear(std::uint32_t flags, std::uint32_t color, float)
 Result RecordingDevice::DoDraw(const DrawRequest& request) {
   lastDraw_ = request;
   lastDraw_.userVertices = {};  // the caller's memory lives only for the call
+  lastDraw_.layout = nullptr;    // so does the decoded format
   return Result::kOk;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/gfx/Resources.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -46,6 +47,7 @@ Result Buffer::Lock(std::uint32_t offset, std::uint32_t size, std::uint32_t flag
 Result Buffer::Unlock() {
   if (!locked_) return Result::kInvalidCall;
   locked_ = false;
+  if (lockWrites_) ++writes_;
   if (lockWrites_ && lockBegin_ < lockEnd_) {
     dirty_.begin = dirty_.Empty() ? lockBegin_ : std::min(dirty_.begin, lockBegin_);
     dirty_.end = std::max(dirty_.end, lockEnd_);
@@ -63,6 +65,19 @@ std::uint32_t IndexBuffer::IndexAt(std::uint32_t i) const {
   std::uint32_t value;
   std::memcpy(&value, p, 4);
   return value;
+}
+
+IndexBuffer::IndexRange IndexBuffer::RangeOf(std::uint32_t start, std::uint32_t count) const {
+  RangeCache& cache = rangeCache_;
+  if (cache.writes == Writes() && cache.start == start && cache.count == count) return cache.range;
+  IndexRange range{~std::uint32_t{0}, 0};
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint32_t index = IndexAt(start + i);
+    range.lowest = std::min(range.lowest, index);
+    range.highest = std::max(range.highest, index);
+  }
+  cache = {Writes(), start, count, range};
+  return range;
 }
 
 std::uint32_t StorageFormat(std::uint32_t format) {

@@ -90,6 +90,8 @@ class Buffer : public Resource {
   std::uint32_t Size() const { return std::uint32_t(bytes_.size()); }
   std::span<const std::uint8_t> Bytes() const { return bytes_; }
   DirtyRange TakeDirtyRange();
+  // Grows with every unlock of a lock that could write.
+  std::uint64_t Writes() const { return writes_; }
 
  protected:
   Buffer(std::shared_ptr<ResourceTracker> tracker, std::uint32_t size, std::uint32_t usage,
@@ -101,6 +103,7 @@ class Buffer : public Resource {
   bool lockWrites_ = false;
   std::uint32_t lockBegin_ = 0, lockEnd_ = 0;
   DirtyRange dirty_;
+  std::uint64_t writes_ = 0;
 };
 
 class VertexBuffer : public Buffer {
@@ -124,8 +127,23 @@ class IndexBuffer : public Buffer {
   std::uint32_t IndexCount() const { return Size() / IndexSize(); }
   std::uint32_t IndexAt(std::uint32_t i) const;
 
+  // The lowest and highest of count indices from start, which must lie in
+  // the buffer. A mesh draws the same range frame after frame, so the last
+  // answer is kept until the contents change.
+  struct IndexRange {
+    std::uint32_t lowest = 0, highest = 0;
+  };
+  IndexRange RangeOf(std::uint32_t start, std::uint32_t count) const;
+
  private:
+  struct RangeCache {
+    std::uint64_t writes = ~std::uint64_t{0};
+    std::uint32_t start = 0, count = 0;
+    IndexRange range;
+  };
+
   std::uint32_t format_;
+  mutable RangeCache rangeCache_;
 };
 
 struct LockedRect {

@@ -1,4 +1,5 @@
-// Fuzzes the script interpreter: the input is a script text run on a small
+// Fuzzes the script compiler and interpreter: the input is a script text run
+// once as text and twice as a stored script (compiled once) on a small
 // tree whose objects take commands of every argument kind, answer getters
 // with values, keep Data entries and scripts that run scripts. Every block a
 // command receives is read in full, so a block shorter than its command's
@@ -92,6 +93,13 @@ std::unique_ptr<Object> BuildTree() {
   return root;
 }
 
+// The first grandchild of the root that keeps scripts, if the script left one.
+Object* StoredContext(Object& root) {
+  Object* child = root.GetChildCount() > 0 ? root.GetChild(0) : nullptr;
+  Object* grandchild = child != nullptr && child->GetChildCount() > 0 ? child->GetChild(0) : nullptr;
+  return grandchild != nullptr && grandchild->GetScripts() != nullptr ? grandchild : nullptr;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -101,5 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Object& context = *root->GetChild(0)->GetChild(0);
   const std::string text(reinterpret_cast<const char*>(data), size);
   RunScriptText(context, text, root->GetChild(0));
+  // Stored, the text is compiled once and its steps run twice, on whatever
+  // the text run left of the tree.
+  for (int run = 0; run < 2; ++run) {
+    Object* stored = StoredContext(*root);
+    if (stored == nullptr) break;
+    if (run == 0) stored->GetScripts()->push_back({"Fuzz", text});
+    stored->RunScript("Fuzz", stored->GetParent());
+  }
   return 0;
 }

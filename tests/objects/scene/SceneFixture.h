@@ -21,6 +21,7 @@
 #include "services/SkinMeshResource.h"
 #include "tests/services/TestBytes.h"
 #include "tests/services/render/RecordingRenderDevice.h"
+#include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
 
@@ -131,23 +132,11 @@ class SceneFixture : public ::testing::Test {
     return Load<T>(object.GetClassId(), bytes, version);
   }
   static std::vector<std::uint8_t> Save(Object& object, int version = SerializeStream::kLatestVersion) {
-    SerializeStream out;
-    EXPECT_TRUE(out.OpenMemoryBuffer(1 << 16, "wb"));
-    out.SetVersion(version);
-    EXPECT_TRUE(object.Serialize(out));
-    const auto size = static_cast<std::size_t>(out.Tell());
-    std::vector<std::uint8_t> bytes(out.GetBuffer(), out.GetBuffer() + size);
-    out.Close();
-    return bytes;
+    return SaveRecord(object, version);
   }
   template <class T>
   static std::unique_ptr<T> Load(int classId, std::vector<std::uint8_t>& bytes, int version) {
-    std::unique_ptr<Object> loaded = CreateObject(classId, nullptr, nullptr);
-    SerializeStream in;
-    EXPECT_TRUE(in.OpenMemoryBuffer(bytes.size(), "rb", bytes.data()));
-    in.SetVersion(version);
-    if (!loaded->Serialize(in)) return nullptr;
-    return std::unique_ptr<T>(static_cast<T*>(loaded.release()));
+    return LoadRecord<T>(classId, bytes, version);
   }
 
   TempDataFolder folder;

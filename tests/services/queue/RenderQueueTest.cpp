@@ -2,6 +2,9 @@
 // tests it culls with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -134,7 +137,7 @@ TEST_F(RenderQueueTest, PrimitivesAreCulledByTheirSphereAndKeyedByDepth) {
   EXPECT_EQ(queue_.GetList(kListOpaque)->next->cull, std::uint32_t(kSphereCrossing));
 }
 
-TEST_F(RenderQueueTest, TextTakesItsLengthInWholeBlocksAndAFullArenaDropsEverything) {
+TEST_F(RenderQueueTest, TextTakesItsLengthInWholeBlocksAndAFullArenaBlockMovesOnToANewOne) {
   FontResource font;
   const std::size_t start = queue_.GetFreeRoom();
   queue_.QueueText(&font, "", {0, 0, 0}, 1, 1, kWhite, 0, 0, 0);
@@ -145,18 +148,53 @@ TEST_F(RenderQueueTest, TextTakesItsLengthInWholeBlocksAndAFullArenaDropsEveryth
   EXPECT_EQ(start - queue_.GetFreeRoom(), 3 * emptyText + RenderQueue::kRecordAlign);
   EXPECT_EQ(static_cast<const TextCommand*>(queue_.GetList(kListOverlay)->next->next)->text, std::string(16, 'x'));
 
-  while (queue_.GetFreeRoom() > emptyText) queue_.QueueText(&font, "", {0, 0, 0}, 1, 1, kWhite, 0, 0, 0);
+  while (queue_.GetFreeRoom() >= emptyText) queue_.QueueText(&font, "", {0, 0, 0}, 1, 1, kWhite, 0, 0, 0);
   const std::size_t texts = Count(queue_, kListOverlay);
   auto mesh = OnePart();
   EXPECT_EQ(QueueMeshAt(*mesh, 10, nullptr), 1);
   queue_.QueuePointLight({}, 1, 1, 0, 0, kWhite, kWhite);
   queue_.QueueText(&font, "", {0, 0, 0}, 1, 1, kWhite, 0, 0, 0);
-  EXPECT_EQ(Count(queue_, kListOpaque) + Count(queue_, kListLights), 0u);
-  EXPECT_EQ(Count(queue_, kListOverlay), texts);
+  const std::string longText(2 * RenderQueue::kCapacity, 'y');
+  queue_.QueueText(&font, longText.c_str(), {0, 0, 0}, 1, 1, kWhite, 0, 0, 0);
+  EXPECT_EQ(Count(queue_, kListOpaque) + Count(queue_, kListLights), 2u);
+  EXPECT_EQ(Count(queue_, kListOverlay), texts + 2);
 
+  // The blocks are kept: refilling them takes no new ones.
   queue_.Reset();
   EXPECT_EQ(queue_.GetFreeRoom(), RenderQueue::kCapacity);
   EXPECT_EQ(queue_.GetList(kListOverlay), nullptr);
+  queue_.QueueText(&font, longText.c_str(), {0, 0, 0}, 1, 1, kWhite, 0, 0, 0);
+  EXPECT_EQ(static_cast<const TextCommand*>(queue_.GetList(kListOverlay))->text, longText);
+}
+
+// 5,000 meshes, more than one arena block holds, in an order that makes the
+// lists interleave: all are kept, each list as inserting one by one orders
+// it (descending keys, equal keys in submission order, a key that is not a
+// number where inserting put it).
+TEST_F(RenderQueueTest, FiveThousandMeshesAreAllKeptInTheOrderOfSortedInsertion) {
+  auto mesh = OnePart();
+  auto blended = Material(kMaterialTextureAlpha);
+  constexpr int kMeshes = 5000;
+  std::vector<float> expected;
+  for (int i = 0; i < kMeshes; ++i) {
+    const float z = 2.0f + static_cast<float>((i * 37) % 90);
+    QueueMeshAt(*mesh, z, i % 3 == 0 ? blended.get() : nullptr);
+    if (i % 3 != 0) {
+      const auto at = std::find_if(expected.begin(), expected.end(), [z](float key) { return key < z; });
+      expected.insert(at, z);
+    }
+  }
+  EXPECT_EQ(Count(queue_, kListOpaque) + Count(queue_, kListBlended), std::size_t{kMeshes});
+  EXPECT_EQ(Keys(queue_, kListOpaque), expected);
+
+  queue_.Reset();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (float z : {5.0f, nan, 3.0f, 7.0f, 3.0f, 9.0f}) QueueMeshAt(*mesh, z, nullptr);
+  std::vector<float> order;
+  for (const RenderCommand* c = queue_.GetList(kListOpaque); c; c = c->next) {
+    order.push_back(std::isnan(c->key) ? -1.0f : c->key);
+  }
+  EXPECT_EQ(order, (std::vector<float>{9, 7, 5, -1, 3, 3}));
 }
 
 TEST_F(RenderQueueTest, SpriteFlagsAlignTheQuadAndLightsSortByType) {

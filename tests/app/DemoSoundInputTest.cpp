@@ -1,0 +1,86 @@
+// The demo's sound and input, loaded from the files the demo writer makes
+// into an engine with a sound system and the input service: the mixer fades
+// the loop in, the knocker knocks as each turn ends, L turns the lamp blue
+// while held and U lifts a crate while held.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "core/BaseCommandIds.h"
+#include "core/CommandArgs.h"
+#include "core/ScriptInterpreter.h"
+#include "core/math/Color.h"
+#include "objects/ui/Sound.h"
+#include "objects/ui/SoundMixer.h"
+#include "services/ErrorMessage.h"
+#include "tests/objects/ui/UiObjectFixture.h"
+#include "tools/DemoData.h"
+
+namespace tge::test {
+namespace {
+
+constexpr std::uint32_t kGetLightColor = 753;
+
+class DemoSoundInputTest : public UiObjectTest {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(WriteDemoFiles(folder.Path("Data"), DemoOptions{}, error)) << error;
+    Start(true);
+    ASSERT_EQ(Services().SerializeLibrary(folder.Folder() + "Data/Library.sli", 1), 1) << GetErrorMessage();
+    engine->SetDataPath(folder.Folder() + "Data/");
+    ASSERT_TRUE(engine->OpenObjectFile(*engine, "Global.sac")) << GetErrorMessage();
+    ArgumentBlock block;
+    block.Push<std::int32_t>(kEventOnEngineStarted).PushPointer(nullptr);
+    engine->ExecuteCommand(kCommandRaiseEvent, block.Data());
+  }
+
+  template <class T = Object>
+  T& Find(const std::string& path) {
+    Object* object = ResolveScriptPath(*engine, path, nullptr);
+    EXPECT_NE(object, nullptr) << path;
+    return static_cast<T&>(*object);
+  }
+  Color LampColour() {
+    Color colour{};
+    Find("/DemoWorld/Stage/Lamp").ExecuteCommand(kGetLightColor, &colour);
+    return colour;
+  }
+  void Seconds(double seconds) {
+    for (long frame = std::lround(seconds * 60); frame > 0; --frame) Frame();
+  }
+};
+
+// The crate turns once the title's Start has started its Timer.
+TEST_F(DemoSoundInputTest, TheLoopFadesInAndTheCrateKnocksAsEachTurnStarts) {
+  auto& mixer = Find<SoundMixer>("/DemoWorld/Stage/Music");
+  auto& knocker = Find<Sound>("/DemoWorld/Stage/Crate/Knocker");
+  Frame();
+  EXPECT_EQ(mixer.GetRecords().at(0).name, "Ambience");
+  EXPECT_EQ(mixer.GetRecords().at(0).state, MixerState::kFadingIn);
+  Seconds(2.1);
+  EXPECT_FALSE(knocker.IsEntryPlaying(0));
+  RunScriptText(*engine, "/DemoWorld/Stage/Crate/Turn.TimerStart();", nullptr);
+  Frame();
+  EXPECT_TRUE(knocker.IsEntryPlaying(0));
+  Seconds(1.5);
+  EXPECT_EQ(mixer.GetRecords().at(0).state, MixerState::kPlaying);
+  EXPECT_TRUE(IsPlaying(*Services().GetResources().LookupResource("Ambience", kSoundResource)));
+}
+
+TEST_F(DemoSoundInputTest, LTurnsTheLampBlueAndULiftsACrateWhileHeld) {
+  Object& crate = Find("/DemoWorld/Stage/Left1");
+  const Color orange = LampColour();
+  platform::PushKey(SDL_SCANCODE_L, true);
+  platform::PushKey(SDL_SCANCODE_U, true);
+  Frame();
+  EXPECT_GT(LampColour().b, orange.b);
+  EXPECT_GT(crate.GetPosition().y, 1.0f);
+  platform::PushKey(SDL_SCANCODE_L, false);
+  platform::PushKey(SDL_SCANCODE_U, false);
+  Frame();
+  EXPECT_EQ(LampColour().b, orange.b);
+  EXPECT_EQ(crate.GetPosition().y, 0.0f);
+}
+
+}  // namespace
+}  // namespace tge::test
