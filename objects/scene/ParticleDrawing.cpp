@@ -6,6 +6,7 @@
 #include <limits>
 #include <tuple>
 
+#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/math/Angles.h"
 #include "core/math/Matrix4.h"
@@ -17,7 +18,6 @@
 namespace tge {
 namespace {
 
-constexpr std::uint32_t kCommandActionStopPost = 79;
 constexpr std::uint32_t kCommandActionKillPost = 80;
 constexpr float kFadeStart = 36.0f;
 constexpr float kFadeEnd = 40.0f;

@@ -22,7 +22,6 @@ namespace {
 using PS = ParticleSystem;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto P = CommandKind::kProperty;
-constexpr std::uint32_t kCommandActionStopPost = 79;
 constexpr std::uint32_t kCommandActionKillPost = 80;
 // OnStopDraw's id, when it arrives as a command.
 constexpr std::uint32_t kCommandStopDraw = 219;
