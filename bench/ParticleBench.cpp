@@ -57,10 +57,10 @@ void RunFrames(benchmark::State& state, int systems, std::uint32_t particles) {
     queue.Reset();
   };
   frame();
-  const long before = bench::allocationCount.load();
+  const long before = AllocationCount();
   for (auto _ : state) frame();
   state.counters["allocs_per_frame"] =
-      static_cast<double>(bench::allocationCount.load() - before) / static_cast<double>(state.iterations());
+      static_cast<double>(AllocationCount() - before) / static_cast<double>(state.iterations());
   state.SetItemsProcessed(state.iterations() * systems * particles);
   ShutdownEngine();
   DestroyEngineServices();
