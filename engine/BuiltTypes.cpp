@@ -44,6 +44,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassSkinMesh, &RegisterSkinMeshCommands},
+    {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
@@ -66,6 +67,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassTrail, &RegisterTrailCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
@@ -73,8 +75,6 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
     {kClassSplineObject, &RegisterSplineObjectCommands},
-    {kClassParticleSystem, &RegisterParticleSystemCommands},
-    {kClassTrail, &RegisterTrailCommands},
 };
 
 }  // namespace
