@@ -41,11 +41,16 @@ constexpr int kActionNext = 52;  // Tab
 constexpr int kActionFirstPadButton = 8;  // ButtonStart to ButtonSquare
 constexpr int kActionLastPadButton = 17;
 
+// The pad's own inputs: the d-pad Up, Down, Left, Right and Cross.
+constexpr int kInputFirstPadDirection = 4;
+constexpr int kInputPadCross = 16;
+
 // Widget input codes.
 constexpr int kCodeAccept = 46;
 constexpr int kCodeBack = 47;
 constexpr int kCodeUp = 48;
 constexpr int kCodeDown = 49;
+constexpr int kCodeRight = 51;
 constexpr int kNoCode = -1;
 
 // The cursor sprite: drawn above everything, its hot spot 4 pixels in.
@@ -60,6 +65,16 @@ bool Pressed(const EngineServices& services, int action) {
 
 bool Released(const EngineServices& services, int action) {
   return services.IsInputActionReleased(kPlayer, action) != 0;
+}
+
+// The pad navigates as the arrows and Return do, so it moves the focus and
+// types on the on-screen keyboard. It is read by its own inputs: the
+// d-pad's actions also hold letter keys, which must type into text fields.
+int PadDownCode(const EngineServices& services) {
+  for (int i = 0; i <= kCodeRight - kCodeUp; ++i) {
+    if (services.IsInputPressed(kPlayer, kInputFirstPadDirection + i) != 0) return kCodeUp + i;
+  }
+  return services.IsInputPressed(kPlayer, kInputPadCross) != 0 ? kCodeAccept : kNoCode;
 }
 
 // The wheel and the page keys win over Ok. Without any of them a pressed
@@ -81,7 +96,8 @@ int InputDownCode(const EngineServices& services) {
   for (int action = kActionFirstArrow; action <= kActionLastArrow; ++action) {
     if (Pressed(services, action)) return action;
   }
-  return Pressed(services, kActionNext) ? kActionNext : kNoCode;
+  if (Pressed(services, kActionNext)) return kActionNext;
+  return PadDownCode(services);
 }
 
 int InputUpCode(const EngineServices& services) {

@@ -170,6 +170,10 @@ int EngineServices::IsInputActionReleased(int player, int action) const {
   return input_ ? input_->IsInputActionReleased(player, action) : 0;
 }
 
+int EngineServices::IsInputPressed(int player, int input) const {
+  return input_ ? input_->IsInputPressed(player, input) : 0;
+}
+
 std::uint32_t EngineServices::GetInputDeviceFlags(int player) const {
   return input_ ? input_->GetInputDeviceFlags(player) : 0;
 }

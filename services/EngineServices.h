@@ -129,6 +129,7 @@ class EngineServices {
   float GetInputActionValue(int player, int action) const;
   int IsInputActionPressed(int player, int action) const;
   int IsInputActionReleased(int player, int action) const;
+  int IsInputPressed(int player, int input) const;
   std::uint32_t GetInputDeviceFlags(int player) const;
   const char* GetInputName(int input) const;
   int GetTypedCharacter();

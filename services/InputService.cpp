@@ -116,6 +116,11 @@ int InputService::IsInputActionReleased(int player, int action) const {
   return state && state->IsActionReleased(action) ? 1 : 0;
 }
 
+int InputService::IsInputPressed(int player, int input) const {
+  const InputState* state = GetPlayer(player);
+  return state && state->IsInputPressed(input) ? 1 : 0;
+}
+
 std::uint32_t InputService::GetInputDeviceFlags(int player) const {
   const InputState* state = GetPlayer(player);
   return state ? state->GetDeviceFlags() : 0;

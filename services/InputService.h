@@ -45,6 +45,8 @@ class InputService : public ServiceSubsystem, public platform::EventListener {
   float GetInputActionValue(int player, int action) const;
   int IsInputActionPressed(int player, int action) const;
   int IsInputActionReleased(int player, int action) const;
+  // An input read past the action maps (0 for ids outside 0..511).
+  int IsInputPressed(int player, int input) const;
   std::uint32_t GetInputDeviceFlags(int player) const;
   const char* GetInputName(int input) const;
   // The oldest character typed and not yet taken; 0 when none.

@@ -88,11 +88,17 @@ bool InputState::IsActionReleased(int action) const { return Crossed(action, fal
 bool InputState::Crossed(int action, bool upwards) const {
   if (action < 0 || action >= kActionCount) return false;
   for (const int input : {int{GetPrimaryBinding(action)}, int{GetSecondaryBinding(action)}}) {
-    const float now = Current(input);
-    const float before = Previous(input);
-    if (upwards ? (now > 0.5f && before < 0.5f) : (now < 0.5f && before > 0.5f)) return true;
+    if (InputCrossed(input, upwards)) return true;
   }
   return false;
+}
+
+bool InputState::IsInputPressed(int input) const { return InputCrossed(input, true); }
+
+bool InputState::InputCrossed(int input, bool upwards) const {
+  const float now = Current(input);
+  const float before = Previous(input);
+  return upwards ? (now > 0.5f && before < 0.5f) : (now < 0.5f && before > 0.5f);
 }
 
 }  // namespace tge

@@ -53,6 +53,8 @@ class InputState {
   float GetActionValue(int action) const;
   bool IsActionPressed(int action) const;
   bool IsActionReleased(int action) const;
+  // The input itself went above 0.5 in this frame, whatever the maps say.
+  bool IsInputPressed(int input) const;
 
   std::uint16_t GetPrimaryBinding(int action) const;
   std::uint16_t GetSecondaryBinding(int action) const;
@@ -70,6 +72,7 @@ class InputState {
   // Whether either bound input of the action went across 0.5, upwards when
   // `upwards` is set.
   bool Crossed(int action, bool upwards) const;
+  bool InputCrossed(int input, bool upwards) const;
   static bool ValidInput(int input) { return input >= 0 && input < kInputCount; }
 
   int padSlot_ = -1;

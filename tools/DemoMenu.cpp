@@ -165,7 +165,6 @@ void BuildTitle(Object& world) {
                             "this.SetWindowWidth(320); this.SetWindowHeight(200); this.SetWindowUseSystemSprite(1); "
                             "this.SetWindowBackColor(0.12, 0.16, 0.3, 0.85); this.SetWindowUseSystemFont(1); "
                             "this.SetWindowText(TARNWICK); this.SetWindowTextMarginY(22);");
-  AddScript(title, "OnWindowInputButtonCross", "this/Start.SetWindowFocus(); this/Start.RunScript(OnInputUp);");
   AddScript(title, "OnWindowInputButtonCircle", "this/Quit.RunScript(OnInputUp);");
   struct MenuButton {
     const char* name;

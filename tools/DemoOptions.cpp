@@ -21,7 +21,11 @@ const std::vector<TextRecord> kConversation = {
     {0, "Ann", "SO NOW I REST"},
 };
 
-constexpr const char* kShowTitle = "parent/parent/Title.Start(); parent/parent/Title.SetWindowFocus();";
+// Stops the options window and shows the title, from the window itself or
+// from one of its widgets.
+std::string BackToTitle(const std::string& window) {
+  return window + ".Stop(); " + window + "/parent/Title.Start(); " + window + "/parent/Title.SetWindowFocus();";
+}
 
 // The skin entries the new widgets draw with, set by the World before it
 // loads its resources.
@@ -64,7 +68,9 @@ void BuildOptionsWindow(Object& world) {
       "this.SetWindowHeight(500); this.SetWindowUseSystemSprite(1); this.SetWindowBackColor(0.12, 0.16, 0.3, 0.9); "
       "this.SetWindowUseSystemFont(1); this.SetWindowText(OPTIONS); this.SetWindowTextMarginY(20);");
   AddScript(options, "OnEngineStarted", "this.Stop();");
-  AddScript(options, "OnWindowInputCancel", std::string("this.Stop(); ") + kShowTitle);
+  for (const char* back : {"OnWindowInputCancel", "OnWindowInputButtonCircle"}) {
+    AddScript(options, back, BackToTitle("this"));
+  }
   Object& fog = AddWidget(options, kClassCheckBox, "Fog", "\"OPAQUE AIR\"", 74,
                           "this.SetWindowWidth(28); this.SetWindowHeight(28); this.SetCheckBoxChecked(1); "
                           "this.SetCheckBoxCheckedDimension(20, 20, 1); this.SetWindowDefaultFocus(1);");
@@ -99,7 +105,7 @@ void BuildOptionsWindow(Object& world) {
                            "this.SetWindowWidth(120); this.SetWindowHeight(30); this.SetWindowUseSystemSprite(1); "
                            "this.SetWindowBackColor(0.3, 0.42, 0.75, 1); this.SetWindowUseSystemFont(1); "
                            "this.SetWindowText(RETURN);");
-  AddScript(back, "OnInputUp", std::string("parent.Stop(); ") + kShowTitle);
+  AddScript(back, "OnInputUp", BackToTitle("parent"));
 }
 
 // The dialog window shows the phrases in its text; the speakers are

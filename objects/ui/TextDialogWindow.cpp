@@ -160,8 +160,9 @@ void TextDialogWindow::Advance(const Vector3& pointer) {
 void TextDialogWindow::OnInput(const Vector3& pointer, int code) {
   const ObjectRef<TextDialogWindow> self(this);
   const auto inConversation = [this] { return static_cast<std::uint32_t>(phraseIndex_) < phrases_.size(); };
-  if (dialogText_ && code == kWidgetOk && inConversation()) Advance(pointer);
-  if (!dialogText_ || !inConversation() || code == kWidgetCancel) Stop();
+  const int meaning = WidgetInputCode(code);
+  if (dialogText_ && meaning == kWidgetOk && inConversation()) Advance(pointer);
+  if (!dialogText_ || !inConversation() || meaning == kWidgetCancel) Stop();
   if (self) Window::OnInput(pointer, code);
 }
 

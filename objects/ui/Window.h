@@ -60,6 +60,16 @@ inline constexpr int kWidgetDown = 49;
 inline constexpr int kWidgetLeft = 50;
 inline constexpr int kWidgetRight = 51;
 inline constexpr int kWidgetNext = 52;
+inline constexpr int kWidgetPadCircle = 15;
+inline constexpr int kWidgetPadCross = 16;
+
+// What a released input means to a widget: the pad's Cross is Ok and its
+// Circle Cancel, so a pad presses buttons, ticks boxes and plays
+// conversations; the window still raises its pad-button event first.
+constexpr int WidgetInputCode(int code) {
+  if (code == kWidgetPadCross) return kWidgetOk;
+  return code == kWidgetPadCircle ? kWidgetCancel : code;
+}
 
 // Window events.
 inline constexpr int kEventOnWindowFocus = 6559;

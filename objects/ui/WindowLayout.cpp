@@ -282,7 +282,7 @@ void Window::OnInput(const Vector3& pointer, int code) {
   Window* focused = focusedWidget_.Get();
   if (focused == nullptr) return;
   if (!CursorActive() || focused->GetClassId() == kClassSlider || focused->ContainsPoint(pointer)) {
-    focused->OnInput(local, code);
+    focused->OnInput(local, WidgetInputCode(code));
   }
 }
 

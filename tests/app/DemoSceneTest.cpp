@@ -44,8 +44,8 @@ void Raise(Object& root, int eventId) {
 }
 
 // The title's scripts: focus at the start, Start hides it and starts the
-// turning, Escape brings it back, the pad's Cross answers for Start and
-// Circle for Quit.
+// turning, Escape brings it back, the pad's Cross presses the focused
+// Start and Circle answers for Quit.
 TEST(DemoSceneTest, TitleMenuStartsTheTurningAndComesBackOnEscape) {
   ASSERT_TRUE(CreateEngine());
   Engine& engine = *GetEngine();

@@ -5,41 +5,24 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "core/BaseCommandIds.h"
-#include "core/CommandArgs.h"
 #include "core/ScriptInterpreter.h"
 #include "core/math/Color.h"
 #include "objects/ui/Sound.h"
 #include "objects/ui/SoundMixer.h"
-#include "services/ErrorMessage.h"
-#include "tests/objects/ui/UiObjectFixture.h"
-#include "tools/DemoData.h"
+#include "tests/app/DemoFixture.h"
 
 namespace tge::test {
 namespace {
 
 constexpr std::uint32_t kGetLightColor = 753;
 
-class DemoSoundInputTest : public UiObjectTest {
+class DemoSoundInputTest : public DemoTest {
  protected:
   void SetUp() override {
-    std::string error;
-    ASSERT_TRUE(WriteDemoFiles(folder.Path("Data"), DemoOptions{}, error)) << error;
-    Start(true);
-    ASSERT_EQ(Services().SerializeLibrary(folder.Folder() + "Data/Library.sli", 1), 1) << GetErrorMessage();
-    engine->SetDataPath(folder.Folder() + "Data/");
-    ASSERT_TRUE(engine->OpenObjectFile(*engine, "Global.sac")) << GetErrorMessage();
-    ArgumentBlock block;
-    block.Push<std::int32_t>(kEventOnEngineStarted).PushPointer(nullptr);
-    engine->ExecuteCommand(kCommandRaiseEvent, block.Data());
+    DemoTest::SetUp();
+    OpenDemo();
   }
 
-  template <class T = Object>
-  T& Find(const std::string& path) {
-    Object* object = ResolveScriptPath(*engine, path, nullptr);
-    EXPECT_NE(object, nullptr) << path;
-    return static_cast<T&>(*object);
-  }
   Color LampColour() {
     Color colour{};
     Find("/DemoWorld/Stage/LampSway/Lamp").ExecuteCommand(kGetLightColor, &colour);

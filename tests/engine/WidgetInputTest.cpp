@@ -6,6 +6,7 @@
 #include "objects/ui/Button.h"
 #include "tests/engine/EngineFrameFixture.h"
 #include "tests/objects/ui/LoggedWidget.h"
+#include "tests/platform/window/VirtualPad.h"
 
 namespace tge::test {
 namespace {
@@ -87,16 +88,10 @@ TEST_F(WidgetInputTest, KeysAndWheelWorkTheMenu) {
   }
 }
 
-// SDL's virtual game controller stands in for a pad; the headless window
-// never has the focus, so background pad events are let through.
 TEST_F(WidgetInputTest, PadButtonsRaiseTheWindowsPadEvents) {
-  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-  const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                               SDL_CONTROLLER_BUTTON_MAX, 0);
-  ASSERT_GE(device, 0) << SDL_GetError();
+  VirtualPad pad;
   Frame();
-  SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
-  ASSERT_NE(stick, nullptr);
+  ASSERT_TRUE(pad.Open()) << SDL_GetError();
   AddFocusedMenu({100, 200});
   struct Case {
     SDL_GameControllerButton button;
@@ -106,15 +101,47 @@ TEST_F(WidgetInputTest, PadButtonsRaiseTheWindowsPadEvents) {
                         {SDL_CONTROLLER_BUTTON_START, "Menu:6567"},
                         {SDL_CONTROLLER_BUTTON_Y, "Menu:6573"}};
   for (const Case& c : cases) {
-    SDL_JoystickSetVirtualButton(stick, c.button, 1);
+    pad.Set(c.button, true);
     Frame();
-    SDL_JoystickSetVirtualButton(stick, c.button, 0);
+    pad.Set(c.button, false);
     Frame();
     const EventLog events = TakeLog();
     EXPECT_NE(std::find(events.begin(), events.end(), c.event), events.end()) << c.event;
   }
-  SDL_JoystickDetachVirtual(device);
+}
+
+// The d-pad navigates as the arrows do; Cross is Ok and Circle Cancel to
+// the focused widget once the window has raised its pad event. S, which
+// shares the d-pad's action, types and moves nothing.
+TEST_F(WidgetInputTest, ThePadNavigatesAsTheArrowsAndReturnDo) {
+  VirtualPad pad;
   Frame();
+  ASSERT_TRUE(pad.Open()) << SDL_GetError();
+  struct Case {
+    const char* what;
+    std::function<void(bool)> hold;
+    EventLog expected;
+    int focused;
+  };
+  auto button = [&pad](SDL_GameControllerButton b) { return [&pad, b](bool down) { pad.Set(b, down); }; };
+  const Case cases[] = {
+      {"d-pad down", button(SDL_CONTROLLER_BUTTON_DPAD_DOWN), {"B0:213", "B0:6560", "B1:212", "B1:6559"}, 1},
+      {"d-pad right", button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT), {"B0:nav 51"}, 0},
+      {"Cross", button(SDL_CONTROLLER_BUTTON_A), {"B0:nav 46", "B0:214", "Menu:6575", "B0:in 46", "B0:215"}, 0},
+      {"Circle", button(SDL_CONTROLLER_BUTTON_B), {"Menu:6574", "B0:in 47"}, 0},
+      {"S", [](bool down) { platform::PushKey(SDL_SCANCODE_S, down); }, {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Window& menu = AddFocusedMenu({100, 200});
+    c.hold(true);
+    Frame();
+    c.hold(false);
+    Frame();
+    EXPECT_EQ(TakeLog(), c.expected);
+    EXPECT_EQ(menu.GetFocusedWidget(), menu.GetChild(c.focused));
+    DestroyObjectTree(engine->DetachChild(menu));
+  }
 }
 
 // With the cursor on, Ok presses the widget under the pointer, focusing it

@@ -1,0 +1,43 @@
+// The demo loaded from the files the demo writer makes into an engine with
+// a sound system and the input service, started as the game starts it.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/BaseCommandIds.h"
+#include "core/CommandArgs.h"
+#include "core/ScriptInterpreter.h"
+#include "services/ErrorMessage.h"
+#include "tests/objects/ui/UiObjectFixture.h"
+#include "tools/DemoData.h"
+
+namespace tge::test {
+
+class DemoTest : public UiObjectTest {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(WriteDemoFiles(folder.Path("Data"), DemoOptions{}, error)) << error;
+    Start(true);
+  }
+  // Opens the demo and raises the engine's start, after any device the
+  // test attaches has arrived.
+  void OpenDemo() {
+    ASSERT_EQ(Services().SerializeLibrary(folder.Folder() + "Data/Library.sli", 1), 1) << GetErrorMessage();
+    engine->SetDataPath(folder.Folder() + "Data/");
+    ASSERT_TRUE(engine->OpenObjectFile(*engine, "Global.sac")) << GetErrorMessage();
+    ArgumentBlock block;
+    block.Push<std::int32_t>(kEventOnEngineStarted).PushPointer(nullptr);
+    engine->ExecuteCommand(kCommandRaiseEvent, block.Data());
+  }
+
+  template <class T = Object>
+  T& Find(const std::string& path) {
+    Object* object = ResolveScriptPath(*engine, path, nullptr);
+    EXPECT_NE(object, nullptr) << path;
+    return static_cast<T&>(*object);
+  }
+};
+
+}  // namespace tge::test
