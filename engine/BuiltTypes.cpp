@@ -5,9 +5,9 @@
 #include "core/File.h"
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
+#include "objects/gameplay/TerrainSector.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -19,8 +19,10 @@
 #include "objects/scene/NodeAnimation.h"
 #include "objects/scene/ScreenAnchor.h"
 #include "objects/scene/SkinMesh.h"
+#include "objects/scene/Sky.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
+#include "objects/scene/Terrain.h"
 #include "objects/ui/Button.h"
 #include "objects/ui/InfoText.h"
 #include "objects/ui/MovieFMV.h"
@@ -53,8 +55,11 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
+    {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassTerrain, &RegisterTerrainCommands},
+    {kClassTerrainSector, &RegisterTerrainSectorCommands},
     {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},

@@ -248,6 +248,11 @@ bool CreateEngineServices() {
 
 EngineServices* GetEngineServices() { return gServices.get(); }
 
+ResourceRef AcquireServiceResource(const std::string& name, int type) {
+  EngineServices* services = GetEngineServices();
+  return services != nullptr ? services->GetResources().AcquireResource(name, type) : ResourceRef();
+}
+
 void DestroyEngineServices() {
   if (gServices) gServices->Shutdown();
   gServices.reset();

@@ -191,6 +191,8 @@ class EngineServices {
 bool CreateEngineServices();
 // Null before creation and after destruction.
 EngineServices* GetEngineServices();
+// The named resource from the running services' database; null without one.
+ResourceRef AcquireServiceResource(const std::string& name, int type);
 // Shuts the services object down and deletes it.
 void DestroyEngineServices();
 

@@ -142,7 +142,7 @@ void FrameRender::DrawSceneCommand(RenderDevice& rd, const RenderCommand& c) con
       break;
     case RenderCommandKind::kTerrain: {
       const auto& terrain = static_cast<const TerrainCommand&>(c);
-      UpdateAndDrawTerrain(rd, terrain.terrain, terrain.userValue, terrainWireframe_);
+      UpdateAndDrawTerrain(rd, view_, terrain.terrain, terrain.userValue, terrainWireframe_);
       break;
     }
     case RenderCommandKind::kCallback: {

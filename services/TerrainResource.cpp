@@ -58,7 +58,11 @@ int TerrainResource::Load() {
 }
 
 int TerrainResource::Unload() {
-  for (TerrainTile& tile : tiles) tile.heights = HeightMapTile{};
+  for (TerrainTile& tile : tiles) {
+    tile.renderer.reset();
+    tile.heights = HeightMapTile{};
+    tile.refused = false;
+  }
   return 1;
 }
 
@@ -77,7 +81,7 @@ std::string TerrainResource::GetTileFileName(std::size_t index) const {
 }
 
 int TerrainResource::LoadHeightMapTile(std::size_t index) {
-  if (index >= tiles.size()) return 0;
+  if (index >= tiles.size() || tiles[index].refused) return 0;
   const std::string path = GetTileFileName(index);
   SerializeStream stream;
   if (!stream.OpenAndLoad(path)) return FormatErrorMessage("Error Opening File: %s", path.c_str());
@@ -85,12 +89,17 @@ int TerrainResource::LoadHeightMapTile(std::size_t index) {
   std::string error;
   const auto size = static_cast<std::size_t>(std::max<std::int64_t>(stream.GetSize(), 0));
   if (!ParseHeightMapTile(stream.GetBuffer(), size, heights, error)) {
+    tiles[index].refused = true;
     return FormatErrorMessage("Bad height map tile %s: %s", path.c_str(), error.c_str());
   }
   TerrainTile& tile = tiles[index];
   tile.position = {static_cast<float>(heights.width - 1) * static_cast<float>(tile.x) * kTileSpacing, 0,
                    -(static_cast<float>(heights.height - 1) * static_cast<float>(tile.y) * kTileSpacing)};
   tile.heights = std::move(heights);
+  tile.renderer = std::make_unique<TerrainLodRenderer>();
+  tile.renderer->SetPosition(tile.position);
+  tile.renderer->SetHeightData({tile.heights.samples.data(), int(tile.heights.width), int(tile.heights.height)});
+  tile.renderer->Build();
   return 1;
 }
 
@@ -123,16 +132,21 @@ bool TerrainResource::SerializeFields(SerializeStream& stream, const ResourceDat
   return true;
 }
 
-void UpdateAndDrawTerrain(RenderDevice& device, Resource* terrain, std::uint32_t, bool wireframe) {
+void UpdateAndDrawTerrain(RenderDevice& device, const ViewState& view, Resource* terrain, std::uint32_t,
+                          bool wireframe) {
   auto* t = ResourceCast<TerrainResource>(terrain);
   if (!t || !t->Load() || !t->IsLoaded()) return;
   for (std::size_t i = 0; i < t->tiles.size(); ++i) {
-    if (t->tiles[i].heights.samples.empty()) t->LoadHeightMapTile(i);
+    if (!t->tiles[i].renderer) t->LoadHeightMapTile(i);
+  }
+  for (const TerrainTile& tile : t->tiles) {
+    if (tile.renderer) tile.renderer->Update(device, view);
   }
   for (const TerrainTile& tile : t->tiles) {
     if (auto* material = ResourceCast<MaterialResource>(tile.material)) ApplyMaterial(device, material, nullptr, 1.0f);
     device.SetRenderStateCached(gfx::kRsLighting, 0);
     device.SetRenderStateCached(gfx::kRsFillMode, wireframe ? gfx::kFillWireframe : gfx::kFillSolid);
+    if (tile.renderer) tile.renderer->Draw(device);
   }
   device.SetRenderStateCached(gfx::kRsFillMode, gfx::kFillSolid);
 }

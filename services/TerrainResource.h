@@ -5,21 +5,23 @@
 // last row as its first (z = 0). Tiles are placed 2 x (samples - 1) units
 // apart, x growing with the tile column and z falling with the tile row.
 //
-// The level-of-detail renderer that draws a tile's samples plugs into the
-// tile record; until it does, tiles are read, checked and placed but draw
-// nothing.
+// Each tile read gets a level-of-detail renderer over its samples. A tile
+// file that is bad is refused once, and not read again before an unload.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
 #include "services/Resource.h"
+#include "services/TerrainLodRenderer.h"
 
 namespace tge {
 
 class RenderDevice;
+class ViewState;
 
 // The samples of one tile, first row first (the file's last).
 struct HeightMapTile {
@@ -43,9 +45,11 @@ struct TerrainTile {
   std::uint32_t y = 0;
   std::uint32_t value = 0;
   Resource* material = nullptr;
-  // Filled at the first draw; empty samples mean not read yet.
+  // Filled at the first draw; no renderer means not read yet.
   HeightMapTile heights;
   Vector3 position;
+  std::unique_ptr<TerrainLodRenderer> renderer;
+  bool refused = false;
 };
 
 class TerrainResource : public Resource {
@@ -55,13 +59,15 @@ class TerrainResource : public Resource {
   TerrainResource() : Resource(kType) {}
 
   int Load() override;
-  // Drops every tile's samples; the next draw reads the tiles again.
+  // Drops every tile's renderer and samples; the next draw reads the tiles
+  // again.
   int Unload() override;
   void ForEachCountedReference(const Visitor& visit) override;
   void ForEachDependency(const Visitor& visit) override;
 
-  // Reads and places tile index; 0, with the reason in the last-error text,
-  // when the file is missing or bad (the tile then stays unread).
+  // Reads tile index and builds its renderer; 0, with the reason in the
+  // last-error text, when the file is missing (tried again at the next
+  // draw) or bad (refused until an unload).
   int LoadHeightMapTile(std::size_t index);
   std::string GetTileFileName(std::size_t index) const;
   bool IsLoaded() const { return loaded_; }
@@ -84,9 +90,11 @@ class TerrainResource : public Resource {
   bool loaded_ = false;
 };
 
-// The frame render's terrain step: reads the tiles still unread, then for
-// each tile applies its material, turns lighting off and draws it in
-// wireframe while wireframe is set; the fill mode is solid afterwards.
-void UpdateAndDrawTerrain(RenderDevice& device, Resource* terrain, std::uint32_t userValue, bool wireframe);
+// The frame render's terrain step: reads the tiles still unread, updates
+// every renderer for the view, then for each tile applies its material and
+// draws it, in wireframe while wireframe is set; the fill mode is solid
+// afterwards.
+void UpdateAndDrawTerrain(RenderDevice& device, const ViewState& view, Resource* terrain, std::uint32_t userValue,
+                          bool wireframe);
 
 }  // namespace tge

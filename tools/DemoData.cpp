@@ -16,6 +16,7 @@
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
 #include "tools/DemoSound.h"
+#include "tools/DemoTerrain.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -26,6 +27,10 @@ namespace fs = std::filesystem;
 
 constexpr const char* kSceneFile = "Global.sac";
 constexpr float kHeartbeatSeconds = 1.0f;
+
+// The terrain's fog replaces the Environment's: the same range and colour.
+constexpr const char* kTerrainFog =
+    "this.SetTerrainFogColor(0.45, 0.55, 0.65, 1); this.SetTerrainFogNear(10); this.SetTerrainFogFar(42);";
 
 constexpr const char* kCrateTexture = "CrateTex";
 constexpr const char* kCrateMaterial = "CrateMat";
@@ -90,7 +95,7 @@ void BuildStage(Object& world) {
       "this.SetCameraAspect(1.3333); this.SetCameraNear(0.5); this.SetCameraFar(100);");
   AddPlaced(stage, kClassEnvironment, "Air",
       "this.SetEnvironmentAmbientColor(0.25, 0.25, 0.3, 1); this.SetEnvironmentFogColor(0.45, 0.55, 0.65, 1); "
-      "this.SetEnvironmentFogNear(6); this.SetEnvironmentFogFar(24); this.SetEnvironmentFogEnable(1);");
+      "this.SetEnvironmentFogNear(10); this.SetEnvironmentFogFar(42); this.SetEnvironmentFogEnable(1);");
   AddPlaced(stage, kClassLight, "Sun",
       "this.SetLightType(0); this.SetRotationX(0.9); this.SetRotationY(0.6); "
       "this.SetLightColor(1, 0.95, 0.85, 1); this.SetLightColorMul(0.8);");
@@ -129,6 +134,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddTitleMenu(scene, "DemoWorld");
   AddOptionsMenu(scene, "DemoWorld");
   AddDemoMotion(scene, "Stage", kCrateMesh);
+  AddDemoTerrain(scene, "Stage", kTerrainFog);
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -56,6 +56,8 @@ void SerializeBox(SerializeStream& stream, AABox& box) {
 
 Space::Space() : Object(kClassSpace) {}
 
+Space::Space(std::uint32_t classId) : Object(classId) {}
+
 Space::Space(const Space& source)
     : Object(source),
       localBox_(source.localBox_),

@@ -72,6 +72,8 @@ class Space : public Object {
   static std::span<const CommandEntry<Space>> Commands();
 
   Space();
+  // A type built on the Space data with its own class id.
+  explicit Space(std::uint32_t classId);
   // The cell's settings, boxes and entry names with their resources; the
   // copy builds its own collision space, links and geometries when it starts.
   Space(const Space& source);

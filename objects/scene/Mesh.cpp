@@ -25,11 +25,6 @@ constexpr std::size_t kFrameSuffixLength = 5;
 constexpr std::int64_t kEntryBytes = 4 + 4 * 4;
 const char* const kUvwModifierName = "Modifier_UVW";
 
-ResourceRef Acquire(const std::string& name, int type) {
-  EngineServices* services = GetEngineServices();
-  return services != nullptr ? services->GetResources().AcquireResource(name, type) : ResourceRef();
-}
-
 }  // namespace
 
 // clang-format off
@@ -91,7 +86,7 @@ Resource* Mesh::GetMeshResource(int index) {
 // A name that finds nothing is tried again the next time.
 void Mesh::LoadMeshes() {
   for (MeshListEntry& entry : entries_) {
-    if (!entry.resource && !entry.name.empty()) entry.resource = Acquire(entry.name, kMeshResource);
+    if (!entry.resource && !entry.name.empty()) entry.resource = AcquireServiceResource(entry.name, kMeshResource);
   }
 }
 
@@ -103,7 +98,7 @@ void Mesh::LoadMaterialFrames() {
   for (int i = 0; i < kMaxMaterialFrames; ++i) {
     char number[8];
     std::snprintf(number, sizeof number, "%02d", i);
-    ResourceRef frame = Acquire(base + number + "Mat", kMaterialResource);
+    ResourceRef frame = AcquireServiceResource(base + number + "Mat", kMaterialResource);
     if (!frame) break;
     frames_.push_back(std::move(frame));
   }
@@ -236,7 +231,7 @@ int Mesh::GetCollectableCommand(CommandArgs args) {
 // The material in hand is given back only once the new one is held.
 int Mesh::SetMaterialCommand(CommandArgs args) {
   materialName_ = args.AsString();
-  material_ = Acquire(materialName_, kMaterialResource);
+  material_ = AcquireServiceResource(materialName_, kMaterialResource);
   ReloadMaterialFrames();
   return 1;
 }

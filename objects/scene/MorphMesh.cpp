@@ -16,11 +16,6 @@ namespace {
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 
-ResourceRef Acquire(const std::string& name, int type) {
-  EngineServices* services = GetEngineServices();
-  return services != nullptr ? services->GetResources().AcquireResource(name, type) : ResourceRef();
-}
-
 // The next target, wrapping at or beyond the count (0 without targets).
 std::uint32_t NextTarget(std::uint32_t target, std::uint32_t count) { return target + 1 < count ? target + 1 : 0; }
 
@@ -60,7 +55,7 @@ int MorphMesh::ExecuteCommand(std::uint32_t id, void* args) {
 }
 
 void MorphMesh::AcquireMorphMesh() {
-  morph_ = Acquire(morphName_, kMorphMeshResource);
+  morph_ = AcquireServiceResource(morphName_, kMorphMeshResource);
   targetCount_ = static_cast<std::uint32_t>(GetMorphTargetCount(morph_.Get()));
   targetA_ = targetCount_ != 0 ? targetA_ % targetCount_ : 0;
   targetB_ = targetCount_ != 0 ? targetB_ % targetCount_ : 0;
@@ -69,7 +64,7 @@ void MorphMesh::AcquireMorphMesh() {
 // A name that finds nothing is tried again the next time.
 void MorphMesh::AcquireMissing() {
   if (!morph_ && !morphName_.empty()) AcquireMorphMesh();
-  if (!destination_ && !destinationName_.empty()) destination_ = Acquire(destinationName_, kMeshResource);
+  if (!destination_ && !destinationName_.empty()) destination_ = AcquireServiceResource(destinationName_, kMeshResource);
 }
 
 void MorphMesh::CollectResources(void* block) {
@@ -131,7 +126,7 @@ int MorphMesh::GetMorphMeshCommand(CommandArgs args) {
 
 int MorphMesh::SetDestinationCommand(CommandArgs args) {
   destinationName_ = args.AsString();
-  destination_ = Acquire(destinationName_, kMeshResource);
+  destination_ = AcquireServiceResource(destinationName_, kMeshResource);
   return 1;
 }
 
@@ -141,7 +136,7 @@ int MorphMesh::GetDestinationCommand(CommandArgs args) {
 }
 
 int MorphMesh::SetMaterialCommand(CommandArgs args) {
-  material_ = Acquire(args.AsString(), kMaterialResource);
+  material_ = AcquireServiceResource(args.AsString(), kMaterialResource);
   return 1;
 }
 

@@ -31,11 +31,6 @@ constexpr int kLastVersionWithoutAlternativeFlag = 40;
 constexpr std::int64_t kMinEntryBytes = 4 + 4 * 4;
 constexpr float kStartRagDollTime = 5.0f;
 
-ResourceRef Acquire(const std::string& name, int type) {
-  EngineServices* services = GetEngineServices();
-  return services != nullptr ? services->GetResources().AcquireResource(name, type) : ResourceRef();
-}
-
 }  // namespace
 
 void SkinMeshChannelState::ClearCursors() {
@@ -219,12 +214,12 @@ int SkinMesh::SetSkinMeshNextAnimation(const std::string& name) {
 }
 
 void SkinMesh::AcquireSkinMesh() {
-  if (!skin_ && !skinName_.empty()) skin_ = Acquire(skinName_, kSkinMeshResource);
+  if (!skin_ && !skinName_.empty()) skin_ = AcquireServiceResource(skinName_, kSkinMeshResource);
   innerMesh_ = GetSkinMesh(skin_.Get());
 }
 
 Resource* SkinMesh::AcquireAnimation(SkinMeshAnimationEntry& entry) {
-  if (!entry.animation) entry.animation = Acquire(entry.name, kAnimationResource);
+  if (!entry.animation) entry.animation = AcquireServiceResource(entry.name, kAnimationResource);
   if (entry.animation) entry.animation->Load();
   return entry.animation.Get();
 }
@@ -234,7 +229,7 @@ void SkinMesh::CollectResources(void* block) {
   AcquireSkinMesh();
   set->AddToResourceSet(skin_.Get());
   for (SkinMeshAnimationEntry& entry : entries_) {
-    if (!entry.animation) entry.animation = Acquire(entry.name, kAnimationResource);
+    if (!entry.animation) entry.animation = AcquireServiceResource(entry.name, kAnimationResource);
     set->AddToResourceSet(entry.animation.Get());
   }
 }
@@ -317,7 +312,7 @@ int SkinMesh::GetSkinMeshCommand(CommandArgs args) {
 }
 
 int SkinMesh::SetMaterialCommand(CommandArgs args) {
-  material_ = Acquire(args.AsString(), kMaterialResource);
+  material_ = AcquireServiceResource(args.AsString(), kMaterialResource);
   return 1;
 }
 

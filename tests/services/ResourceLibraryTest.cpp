@@ -119,7 +119,12 @@ TEST(ResourceLibrary, SkinnedMeshAndTerrainRecordsSaveLoadSaveToTheSameBytes) {
     terrain->tileCount = 2;
     terrain->secondTileCount = 1;
     terrain->tiles.resize(2);
-    terrain->tiles[1] = {{1, 2, 3}, {4, 5, 6}, 1, 0, 9, material};
+    TerrainTile& tile = terrain->tiles[1];
+    tile.first = {1, 2, 3};
+    tile.second = {4, 5, 6};
+    tile.x = 1;
+    tile.value = 9;
+    tile.material = material;
     ASSERT_EQ(services.SerializeLibrary(first, 0), 1) << GetErrorMessage();
   }
   EngineServices services;

@@ -12,6 +12,7 @@
 #include "platform/gfx/States.h"
 #include "services/ErrorMessage.h"
 #include "services/ResourceDatabase.h"
+#include "services/ViewState.h"
 
 namespace tge {
 namespace {
@@ -91,6 +92,14 @@ TEST(TerrainTile, SmallTilesOtherSampleSizesAndShortFilesAreRefused) {
     EXPECT_NE(std::string(GetErrorMessage()).find(c.reason), std::string::npos) << GetErrorMessage();
     EXPECT_NE(std::string(GetErrorMessage()).find("t_hm_02_01.fxi"), std::string::npos);
     EXPECT_TRUE(f.terrain->tiles[0].heights.samples.empty());
+    // Refused once: a mended file is read only after an unload.
+    ClearErrorMessage();
+    f.folder.Write("Data/t_hm_02_01.fxi", TileFile(257, 257).data);
+    EXPECT_EQ(f.terrain->LoadHeightMapTile(0), 0);
+    EXPECT_STREQ(GetErrorMessage(), "");
+    f.terrain->Unload();
+    EXPECT_EQ(f.terrain->LoadHeightMapTile(0), 1);
+    EXPECT_NE(f.terrain->tiles[0].renderer, nullptr);
   }
 }
 
@@ -143,11 +152,12 @@ TEST(TerrainRecord, TileCountsBeyondTheRecordsBytesAreRefused) {
 TEST(TerrainDraw, UnreadTilesAreReadAndEachTileIsDrawnInTheWireframeModeAskedForThenSolid) {
   TerrainFixture f;
   test::RecordingRenderDevice r;
-  UpdateAndDrawTerrain(r.device, f.terrain, 0, true);
+  ViewState view;
+  UpdateAndDrawTerrain(r.device, view, f.terrain, 0, true);
   EXPECT_TRUE(f.terrain->tiles[0].heights.samples.empty());  // no file yet: tried again next frame
   f.folder.Write("Data/t_hm_02_01.fxi", TileFile(257, 257).data);
   r.recording->ClearCalls();
-  UpdateAndDrawTerrain(r.device, f.terrain, 0, true);
+  UpdateAndDrawTerrain(r.device, view, f.terrain, 0, true);
   EXPECT_FALSE(f.terrain->tiles[0].heights.samples.empty());
   std::vector<std::uint32_t> fillModes;
   for (const gfx::DeviceCall& call : r.recording->Calls()) {

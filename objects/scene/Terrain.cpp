@@ -1,0 +1,96 @@
+#include "objects/scene/Terrain.h"
+
+#include <type_traits>
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/files/SerializeStream.h"
+#include "services/EngineServices.h"
+#include "services/ResourceType.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr auto C = CommandKind::kCommand;
+// What a contact handler returns to make no joints.
+constexpr int kNoContactJoints = 1;
+constexpr std::int32_t kNoSector = -1;
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Terrain>> Terrain::Commands() {
+  static const CommandEntry<Terrain> table[] = {
+    {15250, "SetTerrainTerrain", C, 0, {kValueString}, &Terrain::SetTerrainCommand},
+    {15251, "GetTerrainTerrain", C, 0, {kValueString}, &Terrain::GetTerrainCommand},
+    {15252, "TerrainFogColor", P, 0, {kValueColor}, &Terrain::SetField<&Terrain::fogColour_>, &Terrain::GetField<&Terrain::fogColour_>},
+    {15254, "TerrainFogNear", P, 0, {kValueFloat}, &Terrain::SetField<&Terrain::fogNear_>, &Terrain::GetField<&Terrain::fogNear_>},
+    {15256, "TerrainFogFar", P, 0, {kValueFloat}, &Terrain::SetField<&Terrain::fogFar_>, &Terrain::GetField<&Terrain::fogFar_>},
+  };
+  return table;
+}
+// clang-format on
+
+Terrain::Terrain() : Object(kClassTerrain) {}
+
+int Terrain::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandDispatcher<Terrain> commands(kClassTerrain, Commands());
+  const auto handler = commands.Find(id);
+  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  return Object::ExecuteCommand(id, args);
+}
+
+template <auto Field>
+int Terrain::SetField(CommandArgs args) {
+  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
+  return 1;
+}
+
+template <auto Field>
+int Terrain::GetField(CommandArgs args) {
+  args.Set(this->*Field);
+  return 1;
+}
+
+int Terrain::SetTerrainCommand(CommandArgs args) {
+  terrainName_ = args.AsString();
+  return 1;
+}
+
+int Terrain::GetTerrainCommand(CommandArgs args) {
+  args.AsString() = terrainName_;
+  return 1;
+}
+
+int Terrain::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters*, int) { return kNoContactJoints; }
+
+void Terrain::Draw() {
+  if (!GetActive()) return;
+  if (!terrain_ && !terrainName_.empty()) terrain_ = AcquireServiceResource(terrainName_, kTerrainResource);
+  if (EngineServices* services = GetEngineServices()) {
+    services->GetView().EnableFog(true);
+    services->GetView().SetFog(fogNear_, fogFar_, fogColour_, 0);
+    services->GetRenderQueue().QueueTerrain(terrain_.Get(), static_cast<std::uint32_t>(kNoSector));
+  }
+  Object::Draw();
+}
+
+bool Terrain::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  if (stream.GetVersion() >= 1) {
+    stream.Serialize(reserved_);
+    stream.SerializeString(terrainName_);
+    stream.Serialize(fogColour_);
+    stream.Serialize(fogNear_);
+    stream.Serialize(fogFar_);
+  }
+  return !stream.Failed();
+}
+
+void RegisterTerrainCommands() {
+  RegisterCommandTable<Terrain>(BuildCommandRegistry(), kClassTerrain, Terrain::Commands());
+  GetObjectFactory().RegisterType<Terrain>(kClassTerrain);
+}
+
+}  // namespace tge

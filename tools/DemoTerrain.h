@@ -1,0 +1,23 @@
+// The demo's ground and sky: one generated terrain tile of smooth hills
+// round a flat middle, where the stage stands, and a sky box with a colour
+// gradient and a scrolling cloud layer that follows the camera.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tge {
+
+struct SceneDescription;
+
+// The demo's height-map tile file: a ten-byte header and 257 x 257 samples.
+std::vector<std::uint8_t> MakeDemoTerrainTile();
+
+// Adds their resources and files to the scene, and, once the scene's own
+// objects are built, moves the stage (the Space named stageName below the
+// scene's World) onto the flat middle and adds the Terrain and the Sky to
+// it. The terrain fog takes the given range and colour, so that it matches
+// the stage's Environment.
+void AddDemoTerrain(SceneDescription& scene, const std::string& stageName, const std::string& fogScript);
+
+}  // namespace tge
