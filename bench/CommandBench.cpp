@@ -27,7 +27,7 @@ class Gauge : public Object {
   // turn into an inlined store behind a type check.
   [[gnu::noinline]] virtual void SetLevelOutOfLine(float level) { level_ = level; }
 
-  // Does the setters' work itself: the figures then differ only by the way
+  // Does the setter's work itself: the figures then differ only by the way
   // the store is reached, not by a further virtual call behind the command.
   int SetLevelCommand(CommandArgs args) {
     level_ = args.Get<float>();

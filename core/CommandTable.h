@@ -110,10 +110,7 @@ class CommandDispatcher {
   // The handler for id, or null when the table does not answer it.
   Handler Find(std::uint32_t id) const {
     const std::uint32_t offset = id - static_cast<std::uint32_t>(firstId_);
-    if (offset < handlers_.size()) [[likely]] {
-      return handlers_[offset];
-    }
-    return nullptr;
+    return offset < handlers_.size() ? handlers_[offset] : nullptr;
   }
 
  private:
