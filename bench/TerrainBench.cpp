@@ -98,13 +98,13 @@ void LevelsOfDetail(benchmark::State& state, bool gl) {
   device->Device().BeginScene();
   renderer.Update(*device, view);
   renderer.Draw(*device);
-  const long before = bench::allocationCount.load();
+  const long before = AllocationCount();
   for (auto _ : state) {
     renderer.Update(*device, view);
     renderer.Draw(*device);
     if (gl) Present(*device);
   }
-  const long allocations = bench::allocationCount.load() - before;
+  const long allocations = AllocationCount() - before;
   device->Device().EndScene();
   state.counters["patches"] = renderer.GetDrawnPatchCount();
   state.counters["triangles"] = renderer.GetDrawnTriangleCount();

@@ -17,12 +17,14 @@
 #include "objects/scene/MorphMesh.h"
 #include "objects/scene/MotionLayers.h"
 #include "objects/scene/NodeAnimation.h"
+#include "objects/scene/ParticleSystem.h"
 #include "objects/scene/ScreenAnchor.h"
 #include "objects/scene/SkinMesh.h"
 #include "objects/scene/Sky.h"
 #include "objects/scene/Spline.h"
 #include "objects/scene/SplineObject.h"
 #include "objects/scene/Terrain.h"
+#include "objects/scene/Trail.h"
 #include "objects/ui/Button.h"
 #include "objects/ui/InfoText.h"
 #include "objects/ui/MovieFMV.h"
@@ -71,6 +73,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
     {kClassSplineObject, &RegisterSplineObjectCommands},
+    {kClassParticleSystem, &RegisterParticleSystemCommands},
+    {kClassTrail, &RegisterTrailCommands},
 };
 
 }  // namespace

@@ -386,6 +386,7 @@ void RenderQueue::Reset() {
   block_ = 0;
   freeRoom_ = blocks_.empty() ? kCapacity : blocks_[0].size;
   layer_ = RenderLayer{};
+  kept_.clear();
   unsorted_ = {};
 }
 

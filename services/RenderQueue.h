@@ -92,6 +92,9 @@ class RenderQueue {
 
   // Empties every list; the whole arena is free again.
   void Reset();
+  // Vertex storage queued this frame whose owner lets go of it: released at
+  // the next Reset, once the frame that reads it has been drawn.
+  void KeepUntilReset(std::shared_ptr<const void> storage) { kept_.push_back(std::move(storage)); }
 
   const RenderCommand* GetList(std::size_t list) const;
   // Room left in the arena block being filled.
@@ -126,6 +129,7 @@ class RenderQueue {
   mutable RenderLayer layer_;
   mutable std::array<bool, kRenderListCount> unsorted_{};
   mutable RenderListSorter sorter_;
+  std::vector<std::shared_ptr<const void>> kept_;
 };
 
 }  // namespace tge

@@ -15,6 +15,7 @@
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
+#include "tools/DemoParticles.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
 #include "tools/PackWriter.h"
@@ -61,7 +62,7 @@ bool AddCrateResources(ResourceDatabase& resources, const fs::path& dataFolder) 
   material.flags &= ~std::uint32_t{kMaterialNoColors};
   SetMaterialTexture(&material, 0, &texture);
   return AddBoxMesh(resources, dataFolder, kCrateMesh, MakeTexturedBox(kCrateSize), kCrateSize, &material) != nullptr &&
-         AddFigureResources(resources, dataFolder);
+         AddFigureResources(resources, dataFolder) && AddParticleResources(resources, dataFolder);
 }
 
 // The turn about y by angle as a script's quaternion argument.
@@ -104,6 +105,7 @@ void BuildStage(Object& world) {
       "this.SetLightRadius(3); this.SetLightFalloff0(1); this.SetLightFalloff1(1); this.SetLightFalloff2(1);");
   AddTurner(AddCrate(stage, "Crate", "0, 0, 0"));
   AddFigure(stage);
+  AddParticleEffects(stage);
   for (int i = 0; i < kRowCrates; ++i) {
     const std::string z = std::to_string(kRowFirstZ + float(i) * kRowSpacing);
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);

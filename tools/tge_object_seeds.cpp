@@ -45,6 +45,8 @@ constexpr SeedSetUp kSetUps[] = {
                        "this.SetSoundMixerChannelVolume(0.5);"},
     {kClassTimer, "this.AddTimerKey(); this.AddTimerTime(0.5);"},
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
+    {kClassParticleSystem, "this.SetUseParticleTBL(1); this.SetUseSpawntrail(1); this.SetMaterial(Smoke);"},
+    {kClassTrail, "this.SetTrailMaterial(Ribbon); this.SetTrailAxis(2);"},
     {kClassMovieFMV, "this.SetMovieFMVName(Intro);"},
     {kClassInfoText, "this.SetInfoText(Press any key);"},
     {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "
