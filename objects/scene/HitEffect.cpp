@@ -94,7 +94,7 @@ int HitEffect::ExecuteCommand(std::uint32_t id, void* args) {
   } else if (id == kCommandInitializeNewObject) {
     SetInheritOrientation(false);
   } else if (id == kCommandActionStartStep) {
-    Start();
+    StartEffect();
   }
   return Object::ExecuteCommand(id, args);
 }
@@ -176,7 +176,7 @@ HitEffect::SprayStyle HitEffect::PuffStyle() const {
 }
 
 // A pooled clone starts without resources: it takes them here at the latest.
-void HitEffect::Start() {
+void HitEffect::StartEffect() {
   AcquireParts();
   StartSound();
   if (parts_[kPartDecal].resource) {

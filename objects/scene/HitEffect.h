@@ -68,8 +68,8 @@ class HitEffect : public Object {
   // starting alpha of trail and decal.
   void SetIntensity(float intensity) { intensity_ = intensity; }
   float GetIntensity() const { return intensity_; }
-  // Fires the effect (ActionStart).
-  void Start();
+  // Fires the effect (ActionStart): sound, sparks, smoke, trail and decal.
+  void StartEffect();
 
   const HitEffectBuffers& GetBuffers() const { return *buffers_; }
   float GetDecalAlpha() const { return decalAlpha_; }
