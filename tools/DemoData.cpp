@@ -18,6 +18,7 @@
 #include "tools/DemoParticles.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
+#include "tools/DemoWeather.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -137,6 +138,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddOptionsMenu(scene, "DemoWorld");
   AddDemoMotion(scene, "Stage", kCrateMesh);
   AddDemoTerrain(scene, "Stage", kTerrainFog);
+  AddDemoWeather(scene, "Stage");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 
