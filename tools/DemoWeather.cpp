@@ -9,7 +9,6 @@
 #include "platform/image/BmpWriter.h"
 #include "services/MaterialResource.h"
 #include "services/MaterialType.h"
-#include "services/MeshResource.h"
 #include "services/ResourceType.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
@@ -72,12 +71,12 @@ bool AddWeatherResources(ResourceDatabase& resources, const fs::path& dataFolder
   MaterialResource* spark = AddShapeMaterial(resources, dataFolder, "Spark", MakeShape(disc, bright(1.0f), 4), kMaterialAdd);
   MaterialResource* puff = AddShapeMaterial(resources, dataFolder, "Puff", MakeShape(disc, bright(0.5f), 4), kMaterialAdd);
   if (rain == nullptr || hit == nullptr || mark == nullptr || spark == nullptr || puff == nullptr) return false;
-  // The terrain's ground material when the scene has one.
-  auto* ground = static_cast<MaterialResource*>(resources.LookupResource("GroundMat", kMaterialResource));
-  MeshResource* floor = AddBoxMesh(resources, dataFolder, "Floor", MakeTexturedBox(kFloorSize), kFloorSize, ground);
-  if (floor == nullptr) return false;
-  for (auto& part : floor->parts) part.flags |= kMeshPartCollectable;
-  return true;
+  // The floor wears the terrain's ground texture when the scene has one; its
+  // material makes the mesh's triangles collectable.
+  auto& paving = RegisterResource<MaterialResource>(resources, "FloorMat", "");
+  paving.flags = (paving.flags & ~std::uint32_t{kMaterialNoColors}) | kMaterialCollectable;
+  SetMaterialTexture(&paving, 0, resources.LookupResource("GroundTex", kTextureResource));
+  return AddBoxMesh(resources, dataFolder, "Floor", MakeTexturedBox(kFloorSize), kFloorSize, &paving) != nullptr;
 }
 
 void AddWeatherObjects(Object& stage) {

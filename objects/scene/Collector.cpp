@@ -150,6 +150,10 @@ void Collector::Precalculate() {
   Object::Precalculate();
 }
 
+// A collector with nowhere to collect from (no Space yet, the camera not yet
+// in its viewport) or that found nothing there (meshes load at their first
+// drawing, after the first update) keeps its old point and tries again next
+// frame.
 void Collector::Update() {
   if (!GetActive()) return;
   Vector3 point;
@@ -159,30 +163,29 @@ void Collector::Update() {
     const Matrix4& world = parent->GetWorldMatrix();
     point = {world.m[12], world.m[13], world.m[14]};
   }
-  if ((flags_ & kCollectorTriangle) != 0 && IsWithinRadius(GetPositionWS(), triangleRadius_ - hotRadius_, point)) {
-    return;
-  }
+  if ((flags_ & kCollectorTriangle) == 0) return;
+  if (IsWithinRadius(GetPositionWS(), triangleRadius_ - hotRadius_, point)) return;
+  Space* space = CollectingSpace();
+  WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
+  if (records_.empty() || space == nullptr || hooks == nullptr) return;
+  const int count = hooks->CollectTriangles(*space, point, triangleRadius_, vertices_.data(), normals_.data(),
+                                            boxes_.data(), records_.data(), capacity_);
+  triangleCount_ = static_cast<std::uint32_t>(std::clamp(count, 0, static_cast<int>(capacity_)));
+  if (triangleCount_ == 0) return;
   previous_[1] = previous_[0];
   previous_[0] = followed_;
   followed_ = point;
   SetPosition(point, true);
   InvalidateTransform();
-  Collect();
+  ++collectCount_;
 }
 
-void Collector::Collect() {
-  WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
-  if ((flags_ & kCollectorTriangle) == 0 || records_.empty() || hooks == nullptr) return;
-  Space* space = GetSpace();
-  if ((flags_ & kCollectorGlobal) != 0) {
-    ViewCamera* camera = GetActiveCameraTable().Get(0);
-    space = camera != nullptr ? camera->GetSpace() : nullptr;
-  }
-  if (space == nullptr) return;
-  const int count = hooks->CollectTriangles(*space, GetPositionWS(), triangleRadius_, vertices_.data(),
-                                            normals_.data(), boxes_.data(), records_.data(), capacity_);
-  triangleCount_ = static_cast<std::uint32_t>(std::clamp(count, 0, static_cast<int>(capacity_)));
-  ++collectCount_;
+// Its own Space; the global collector's is the Space of the first viewport's
+// camera.
+Space* Collector::CollectingSpace() const {
+  if ((flags_ & kCollectorGlobal) == 0) return GetSpace();
+  ViewCamera* camera = GetActiveCameraTable().Get(0);
+  return camera != nullptr ? camera->GetSpace() : nullptr;
 }
 
 void Collector::GatherTriangles(CollectorTriangleList& list, const Vector3& centre) const {

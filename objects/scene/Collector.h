@@ -95,7 +95,7 @@ class Collector : public Object {
   int SetCapacityCommand(CommandArgs args);
 
   void Allocate();
-  void Collect();
+  Space* CollectingSpace() const;
 
   Vector3 followed_;
   float hotRadius_ = 0;

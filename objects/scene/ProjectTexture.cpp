@@ -112,7 +112,9 @@ void ProjectTexture::AcquireMaterial() {
   material_ = services->GetResources().AcquireResource(materialName_, kMaterialResource);
 }
 
+// A scene that never collects its resources still gets its material.
 void ProjectTexture::Precalculate() {
+  AcquireMaterial();
   if (Collector::GetGlobal() != nullptr) list_ = CreateCollectorTriangleList(kListCapacity, kListParameter, kListRadius);
   Object::Precalculate();
 }
