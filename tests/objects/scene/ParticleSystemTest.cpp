@@ -338,7 +338,6 @@ TEST_F(ParticleSystemTest, DistanceFadeScalesAlphaAndEmission) {
 
 TEST_F(ParticleSystemTest, RecordRoundTripsAcrossVersionGates) {
   ParticleSystem& system = NewSystem();
-  system.SetUseAction(false);
   Send(system, kSetUseTable, 1);
   Send(system, kSetUseSpawntrail, 1);
   Send(system, 3266, 2u);
