@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <type_traits>
 
@@ -312,10 +311,7 @@ void ParticleSystem::FreeStorage() {
 }
 
 std::uint32_t ParticleSystem::ClampPoolSize(std::uint32_t count) const {
-  if (count <= kMaxPoolSize) return count;
-  std::fprintf(stderr, "ParticleSystem \"%s\": a pool of %u particles is cut to %u\n", GetName().c_str(), count,
-               kMaxPoolSize);
-  return kMaxPoolSize;
+  return ClampParticlePool(count, "ParticleSystem", GetName());
 }
 
 void ParticleSystem::AllocateStorage(std::int64_t count) {

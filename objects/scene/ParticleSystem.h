@@ -31,6 +31,7 @@
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
 #include "objects/scene/ColourVertex.h"
+#include "objects/scene/ParticlePool.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -74,7 +75,7 @@ struct Particle {
 class ParticleSystem : public Object {
  public:
   // Bigger pools from a script or a file are cut to this, with a warning.
-  static constexpr std::uint32_t kMaxPoolSize = 65536;
+  static constexpr std::uint32_t kMaxPoolSize = kMaxParticlePool;
   // Particles per queued batch: 12,000 vertices is the most one draw takes.
   static constexpr std::uint32_t kBatchParticles = 2000;
 
