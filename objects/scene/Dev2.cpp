@@ -60,7 +60,7 @@ Dev2::Dev2() : ParticleDevice(kClassDev2, "Dev2", 200, {0, 0, 0}) {}
 int Dev2::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<Dev2> handlers(kClassDev2, {Commands()});
   handlers.Run(*this, id, args);
-  if (id == kCommandCollectResources && args != nullptr) CollectResources(*static_cast<ResourceSet*>(args));
+  if (id == kCommandCollectResources && args != nullptr) material_.Collect(*static_cast<ResourceSet*>(args));
   return Object::ExecuteCommand(id, args);
 }
 
@@ -88,7 +88,7 @@ void Dev2::Precalculate() {
     live_ = -1;
     AllocateTriangles(maxParticles_);
   }
-  AcquireMaterial();
+  material_.Acquire();
   Object::Precalculate();
 }
 
@@ -130,7 +130,7 @@ void Dev2::StepLive(Step step) {
 void Dev2::Draw() {
   if (!GetActive()) return;
   if (!pool_.empty()) {
-    AcquireMaterial();
+    material_.Acquire();
     const float dt = GetFrameTime();
     const Vector3 origin = GetPositionWS();
     if (type_ == kAttract) DrawAttract(dt, origin);
@@ -243,7 +243,7 @@ bool Dev2::Serialize(SerializeStream& stream) {
   stream.Serialize(deviceFlags_);
   if (stream.GetVersion() < 13) return !stream.Failed();
   stream.Serialize(type_);
-  SerializeMaterial(stream);
+  material_.Serialize(stream);
   SerializeMaxParticles(stream);
   stream.Serialize(spare_);
   for (Vector3* value : {&spawnVolume_, &attractPosition_, &attractVolume_}) stream.Serialize(*value);

@@ -32,14 +32,14 @@ Dev3::Dev3() : ParticleDevice(kClassDev3, "Dev3", 100, {5.0f, 0.1f, 5.0f}) {}
 int Dev3::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<Dev3> handlers(kClassDev3, {Commands()});
   handlers.Run(*this, id, args);
-  if (id == kCommandCollectResources && args != nullptr) CollectResources(*static_cast<ResourceSet*>(args));
+  if (id == kCommandCollectResources && args != nullptr) material_.Collect(*static_cast<ResourceSet*>(args));
   return Object::ExecuteCommand(id, args);
 }
 
 void Dev3::Precalculate() {
   pool_.assign(maxParticles_, Dev3Particle{});
   AllocateTriangles(maxParticles_);
-  AcquireMaterial();
+  material_.Acquire();
   Object* parent = GetParent();
   link_.Set(parent != nullptr ? parent->FindChildByClass(kClassObject) : nullptr);
   const AABox box = SpawnBoxWS();
@@ -51,7 +51,7 @@ bool Dev3::Serialize(SerializeStream& stream) {
   if (!Object::Serialize(stream)) return false;
   if (stream.GetVersion() < 1) return !stream.Failed();
   stream.Serialize(deviceFlags_);
-  SerializeMaterial(stream);
+  material_.Serialize(stream);
   SerializeMaxParticles(stream);
   stream.Serialize(spawnVolume_);
   stream.Serialize(particleSize_);

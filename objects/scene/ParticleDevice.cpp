@@ -6,8 +6,6 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
 
 namespace tge {
 namespace {
@@ -29,35 +27,13 @@ int ParticleDevice::SetMaxParticlesCommand(CommandArgs args) {
 }
 
 int ParticleDevice::SetMaterialCommand(CommandArgs args) {
-  materialName_ = args.AsString();
-  material_.Reset();
-  AcquireMaterial();
+  material_.SetName(args.AsString());
   return 1;
 }
 
 int ParticleDevice::GetMaterialCommand(CommandArgs args) {
-  args.AsString() = materialName_;
+  args.AsString() = material_.GetName();
   return 1;
-}
-
-void ParticleDevice::CollectResources(ResourceSet& set) {
-  AcquireMaterial();
-  set.AddToResourceSet(material_.Get());
-}
-
-void ParticleDevice::AcquireMaterial() {
-  if (!material_ && !materialName_.empty()) material_ = AcquireServiceResource(materialName_, kMaterialResource);
-}
-
-void ParticleDevice::SerializeMaterial(SerializeStream& stream) {
-  if (stream.IsWriting()) {
-    stream.SerializeString(materialName_);
-    return;
-  }
-  std::string name;
-  stream.SerializeString(name);
-  materialName_ = name;
-  material_.Reset();
 }
 
 void ParticleDevice::SerializeMaxParticles(SerializeStream& stream) {

@@ -12,12 +12,11 @@
 #include "core/Object.h"
 #include "core/math/Shapes.h"
 #include "objects/scene/ColourVertex.h"
+#include "objects/scene/NamedMaterial.h"
 #include "objects/scene/ParticlePool.h"
-#include "services/ResourceRef.h"
 
 namespace tge {
 
-class ResourceSet;
 class SerializeStream;
 
 class ParticleDevice : public Object {
@@ -46,11 +45,6 @@ class ParticleDevice : public Object {
   int SetMaterialCommand(CommandArgs args);
   int GetMaterialCommand(CommandArgs args);
 
-  // Command 11: the material, acquired by name when none is held, joins set.
-  void CollectResources(ResourceSet& set);
-  void AcquireMaterial();
-  // The material name as the file holds it; a loaded name is acquired anew.
-  void SerializeMaterial(SerializeStream& stream);
   void SerializeMaxParticles(SerializeStream& stream);
   // Vertices for count triangles, their texture coordinates set; any
   // previous array waits for the end of the frame that may read it.
@@ -61,8 +55,7 @@ class ParticleDevice : public Object {
   static Vector3 RandomPointIn(const AABox& box);
 
   const char* typeName_;
-  std::string materialName_;
-  ResourceRef material_;
+  NamedMaterial material_;
   std::uint32_t maxParticles_;
   Vector3 spawnVolume_;
   std::uint32_t deviceFlags_ = 0;
