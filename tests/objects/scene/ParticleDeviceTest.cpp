@@ -54,16 +54,6 @@ class ParticleDeviceTest : public MotionFixture {
       Frame(drawn);
     }
   }
-
-  std::vector<const PrimitivesCommand*> QueuedPrimitives() {
-    std::vector<const PrimitivesCommand*> out;
-    for (std::size_t list = 0; list < kListCallbacks; ++list) {
-      for (const RenderCommand* c = Queue().GetList(list); c != nullptr; c = c->next) {
-        if (c->kind == RenderCommandKind::kPrimitives) out.push_back(static_cast<const PrimitivesCommand*>(c));
-      }
-    }
-    return out;
-  }
 };
 
 void ExpectNear(const ColourVertex& vertex, const Vector3& expected) {
