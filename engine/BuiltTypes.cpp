@@ -11,6 +11,8 @@
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
+#include "objects/scene/Dev2.h"
+#include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
@@ -52,12 +54,14 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassDev2, &RegisterDev2Commands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
+    {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
