@@ -12,6 +12,8 @@
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Collector.h"
+#include "objects/scene/Dev2.h"
+#include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/HitEffect.h"
 #include "objects/scene/LEEmitter.h"
@@ -59,12 +61,14 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassCollector, &RegisterCollectorCommands},
     {kClassWeatherDetail, &RegisterWeatherDetailCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassDev2, &RegisterDev2Commands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
+    {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
