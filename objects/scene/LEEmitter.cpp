@@ -137,7 +137,7 @@ int LEEmitter::ExecuteCommand(std::uint32_t id, void* args) {
     ApplyPreset(0);
   } else if (id == kCommandCollectResources && args != nullptr) {
     AcquireMaterials();
-    if (customMaterial_) static_cast<ResourceSet*>(args)->AddToResourceSet(customMaterial_.Get());
+    static_cast<ResourceSet*>(args)->AddToResourceSet(customMaterial_.Get());
   }
   return Object::ExecuteCommand(id, args);
 }
@@ -164,10 +164,7 @@ int LEEmitter::SetMaxParticlesCommand(CommandArgs args) { return SetMaxParticles
 int LEEmitter::SetUseCustomMaterialCommand(CommandArgs args) {
   const bool on = (args.Get<std::uint32_t>() & 1) != 0;
   flags_ = on ? (flags_ | kUseCustomMaterial) : (flags_ & ~kUseCustomMaterial);
-  if (!on) {
-    customMaterial_.Reset();
-    customMaterialName_.clear();
-  }
+  if (!on) customMaterial_.SetName("");
   return 1;
 }
 
@@ -177,32 +174,22 @@ int LEEmitter::GetUseCustomMaterialCommand(CommandArgs args) {
 }
 
 int LEEmitter::SetCustomMaterialCommand(CommandArgs args) {
-  customMaterialName_ = args.AsString();
-  customMaterial_.Reset();
-  if (EngineServices* services = GetEngineServices()) {
-    customMaterial_ = services->GetResources().AcquireResource(customMaterialName_, kMaterialResource);
-  }
+  customMaterial_.SetName(args.AsString());
   return 1;
 }
 
 int LEEmitter::GetCustomMaterialCommand(CommandArgs args) {
-  args.AsString() = customMaterialName_;
+  args.AsString() = customMaterial_.GetName();
   return 1;
 }
 
 void LEEmitter::AcquireMaterials() {
-  EngineServices* services = GetEngineServices();
-  if ((flags_ & kUseCustomMaterial) != 0 && !customMaterial_ && services != nullptr) {
-    customMaterial_ = services->GetResources().AcquireResource(customMaterialName_, kMaterialResource);
-  }
+  if ((flags_ & kUseCustomMaterial) != 0) customMaterial_.Acquire();
   FillPresetMaterials();
 }
 
 void LEEmitter::Precalculate() {
-  EngineServices* services = GetEngineServices();
-  if (!customMaterial_ && services != nullptr && !customMaterialName_.empty()) {
-    customMaterial_ = services->GetResources().AcquireResource(customMaterialName_, kMaterialResource);
-  }
+  customMaterial_.Acquire();
   Object::Precalculate();
 }
 
@@ -363,7 +350,7 @@ bool LEEmitter::Serialize(SerializeStream& stream) {
     for (Color* value : {&colourStart_, &colourVariation_, &colourEnd_}) stream.Serialize(*value);
     for (float* value : {&speed_, &speedVariation_, &life_, &lifeVariation_, &theta_}) stream.Serialize(*value);
   }
-  if (version > 72) stream.SerializeString(customMaterialName_);
+  if (version > 72) customMaterial_.Serialize(stream);
   return !stream.Failed();
 }
 

@@ -19,7 +19,7 @@
 #include "core/Object.h"
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
-#include "services/ResourceRef.h"
+#include "objects/scene/NamedMaterial.h"
 
 namespace tge {
 
@@ -96,8 +96,7 @@ class LEEmitter : public Object {
   void QueueParticles();
 
   std::shared_ptr<LEPool> pool_;
-  ResourceRef customMaterial_;
-  std::string customMaterialName_;
+  NamedMaterial customMaterial_;
   std::uint32_t material_ = 0;
   std::uint32_t liveCount_ = 0;
   Vector3 previousPosition_, currentPosition_;

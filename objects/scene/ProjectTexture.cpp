@@ -11,7 +11,6 @@
 #include "objects/scene/FrameStorage.h"
 #include "services/EngineServices.h"
 #include "services/ResourceSet.h"
-#include "services/ResourceType.h"
 #include "services/ViewState.h"
 
 namespace tge {
@@ -66,7 +65,6 @@ ProjectTexture::~ProjectTexture() {
 void ProjectTexture::CopyFrom(const Object& source) {
   list_.reset();
   textureMatrix_ = std::make_shared<Matrix4>(ClipToTexture());
-  material_.Reset();
   Object::CopyFrom(source);
 }
 
@@ -74,8 +72,7 @@ int ProjectTexture::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<ProjectTexture> handlers(kClassProjectTexture, {Commands()});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
-    AcquireMaterial();
-    static_cast<ResourceSet*>(args)->AddToResourceSet(material_.Get());
+    material_.Collect(*static_cast<ResourceSet*>(args));
   } else if (id == kCommandInitializeNewObject) {
     SetInheritOrientation(false);
   }
@@ -95,26 +92,18 @@ int ProjectTexture::GetField(CommandArgs args) {
 }
 
 int ProjectTexture::SetMaterialCommand(CommandArgs args) {
-  materialName_ = args.AsString();
-  material_.Reset();
-  AcquireMaterial();
+  material_.SetName(args.AsString());
   return 1;
 }
 
 int ProjectTexture::GetMaterialCommand(CommandArgs args) {
-  args.AsString() = materialName_;
+  args.AsString() = material_.GetName();
   return 1;
-}
-
-void ProjectTexture::AcquireMaterial() {
-  EngineServices* services = GetEngineServices();
-  if (material_ || services == nullptr || materialName_.empty()) return;
-  material_ = services->GetResources().AcquireResource(materialName_, kMaterialResource);
 }
 
 // A scene that never collects its resources still gets its material.
 void ProjectTexture::Precalculate() {
-  AcquireMaterial();
+  material_.Acquire();
   if (Collector::GetGlobal() != nullptr) list_ = CreateCollectorTriangleList(kListCapacity, kListParameter, kListRadius);
   Object::Precalculate();
 }
@@ -152,7 +141,7 @@ bool ProjectTexture::Serialize(SerializeStream& stream) {
   if (stream.GetVersion() < 1) return !stream.Failed();
   stream.Serialize(spare_);
   for (float* value : {&fov_, &aspect_, &near_, &far_}) stream.Serialize(*value);
-  stream.SerializeString(materialName_);
+  material_.Serialize(stream);
   return !stream.Failed();
 }
 

@@ -15,7 +15,7 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/math/Matrix4.h"
-#include "services/ResourceRef.h"
+#include "objects/scene/NamedMaterial.h"
 
 namespace tge {
 
@@ -48,14 +48,12 @@ class ProjectTexture : public Object {
   int GetField(CommandArgs args);
   int SetMaterialCommand(CommandArgs args);
   int GetMaterialCommand(CommandArgs args);
-  void AcquireMaterial();
 
   float fov_ = 1.0f;
   float aspect_ = 1.333f;
   float near_ = 0.1f;
   float far_ = 5.0f;
-  std::string materialName_;
-  ResourceRef material_;
+  NamedMaterial material_;
   std::shared_ptr<CollectorTriangleList> list_;
   std::shared_ptr<Matrix4> textureMatrix_;
   std::uint32_t spare_ = 0;
