@@ -1,7 +1,8 @@
 // The gameplay half of a World: its physics world and collision space, the
 // collision pass over its Spaces, finding the Space that holds a point, the
 // draw walk over the Space graph, the two Space services the scene objects
-// need (a ray through the level, linking a collectable mesh) and the
+// need (a ray through the level, linking a collectable mesh, collecting the
+// level's triangles around a point, whether a cell is outdoors) and the
 // hand-over of its post-effect amounts. The object model knows Spaces only by
 // name, so a World reaches them through these hooks, which the engine
 // installs at start-up (the Space type and the physics wrapper answer them).
@@ -11,6 +12,8 @@
 
 namespace tge {
 
+struct AABox;
+struct CollectedTriangle;
 class Object;
 class Space;
 class World;
@@ -44,6 +47,13 @@ class WorldPhysicsHooks {
   // Files a Mesh object's triangles into space's triangle queries when the
   // mesh is collectable.
   virtual void LinkMesh(Space& space, Object& mesh) = 0;
+  // The level's triangles with a vertex inside the sphere, from space's cell
+  // and the rooms across its two-way connections: three world-space points
+  // each, with its unit normal, box and record. At most maxTriangles.
+  virtual int CollectTriangles(Space& space, const Vector3& centre, float radius, Vector3* points, Vector3* normals,
+                               AABox* boxes, CollectedTriangle* records, unsigned maxTriangles) = 0;
+  // Whether the cell is outdoors (SpaceExterior).
+  virtual bool IsExterior(const Space& space) = 0;
   // Hands a World's blur and bloom amounts to the renderer's post effects.
   virtual void SetPostEffectAmounts(float blur, float bloom) = 0;
 };

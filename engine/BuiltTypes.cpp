@@ -11,15 +11,19 @@
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
+#include "objects/scene/Collector.h"
 #include "objects/scene/Dev2.h"
 #include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
+#include "objects/scene/HitEffect.h"
+#include "objects/scene/LEEmitter.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
 #include "objects/scene/MorphMesh.h"
 #include "objects/scene/MotionLayers.h"
 #include "objects/scene/NodeAnimation.h"
 #include "objects/scene/ParticleSystem.h"
+#include "objects/scene/ProjectTexture.h"
 #include "objects/scene/ScreenAnchor.h"
 #include "objects/scene/SkinMesh.h"
 #include "objects/scene/Sky.h"
@@ -27,6 +31,7 @@
 #include "objects/scene/SplineObject.h"
 #include "objects/scene/Terrain.h"
 #include "objects/scene/Trail.h"
+#include "objects/scene/WeatherDetail.h"
 #include "objects/ui/Button.h"
 #include "objects/ui/InfoText.h"
 #include "objects/ui/MovieFMV.h"
@@ -53,6 +58,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
+    {kClassCollector, &RegisterCollectorCommands},
+    {kClassWeatherDetail, &RegisterWeatherDetailCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassDev2, &RegisterDev2Commands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
@@ -67,10 +74,12 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
+    {kClassLEEmitter, &RegisterLEEmitterCommands},
     {kClassInfoText, &RegisterInfoTextCommands},
     {kClassTextInput, &RegisterTextInputCommands},
     {kClassSlider, &RegisterSliderCommands},
     {kClassCheckBox, &RegisterCheckBoxCommands},
+    {kClassHitEffect, &RegisterHitEffectCommands},
     {kClassTrail, &RegisterTrailCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
@@ -78,6 +87,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
+    {kClassProjectTexture, &RegisterProjectTextureCommands},
     {kClassSplineObject, &RegisterSplineObjectCommands},
 };
 

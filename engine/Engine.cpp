@@ -11,6 +11,7 @@
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
+#include "objects/scene/LEEmitter.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -61,6 +62,7 @@ void Engine::Shutdown() {
   ExecuteCommand(kCommandStopPhysics, nullptr);
   while (GetChildCount() > 0) DestroyObjectTree(DetachChild(*GetChild(0)));
   services_.DeletePendingObjects();
+  ReleaseLEPresetMaterials();
 }
 
 void Engine::MarkSimulatorBuilt() {

@@ -21,6 +21,7 @@
 
 #include "core/CommandTable.h"
 #include "core/Object.h"
+#include "core/ObjectRef.h"
 #include "core/World.h"
 #include "core/math/Color.h"
 #include "engine/EngineObjectServices.h"
@@ -159,8 +160,15 @@ class Engine : public Object {
   Resource* GetDebugFont() const { return debugFont_.Get(); }
   Resource* GetDebugMicroFont() const { return debugMicroFont_ ? debugMicroFont_.Get() : debugFont_.Get(); }
   std::uint32_t GetHelperDisplayMask() const { return helperMask_; }
-  float GetGraphicsDetailLevel() const { return graphicsDetailLevel_; }
   bool GetDrawSpaces() const { return drawSpaces_ != 0; }
+
+  // Hands out one pooled effect from each global hit-effect pool whose bit
+  // (1 << slot) is set in mask and that still exists, through the pool
+  // type's hand-out; nothing while no pool type is registered.
+  void SpawnGlobalHitEffects(std::uint32_t mask, Object& parent, const Matrix4& placement, const Vector3* direction,
+                             float value);
+  static constexpr int kGlobalHitEffectCount = 32;
+  Object* GetGlobalHitEffectPool(int slot) const;
 
   // Destroys every child tree, then the physics library goes.
   void Shutdown();
@@ -216,6 +224,8 @@ class Engine : public Object {
   int SetCursorPositionCommand(CommandArgs args);
   int GetCursorPositionCommand(CommandArgs args);
   int ExitCommand(CommandArgs args);
+  int InitializeGlobalHitEffectsCommand(CommandArgs args);
+  int CreateGlobalHitEffectCommand(CommandArgs args);
   int ShowAllHelpersCommand(CommandArgs args);
   int HideAllHelpersCommand(CommandArgs args);
   template <std::uint32_t Bit>
@@ -262,11 +272,12 @@ class Engine : public Object {
   // Frame time gathered since the sound listener was last updated.
   float soundUpdateTime_ = 0;
   std::uint32_t helperMask_ = 0;
-  float graphicsDetailLevel_ = 1.0f;
   ResourceRef debugFont_;
   ResourceRef debugMicroFont_;
   // References SetMaterialTexture took: the material keeps the texture.
   std::vector<ResourceRef> materialTextureRefs_;
+  // The pools "GHE_01" to "GHE_32" found by InitializeGlobalHitEffects.
+  std::array<ObjectRef<Object>, kGlobalHitEffectCount> globalHitEffects_;
 };
 
 // The engine's commands, ids 250 to 389; the constructor registers them

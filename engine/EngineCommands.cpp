@@ -1,14 +1,18 @@
 // The engine's commands, ids 250 to 389: the table that registers and
 // dispatches them and their handlers. Every id, handled here or not, goes on
 // to the base object's handler afterwards.
+#include <cstdio>
+
 #include "core/BaseCommandIds.h"
 #include "core/BaseCommandTable.h"
 #include "core/ClassIds.h"
+#include "core/ObjectHooks.h"
 #include "core/File.h"
 #include "core/ObjectRef.h"
 #include "core/ScriptInterpreter.h"
 #include "engine/Engine.h"
 #include "engine/WindowProgressDisplay.h"
+#include "objects/gameplay/Space.h"
 #include "services/EngineServices.h"
 #include "services/MaterialResource.h"
 #include "services/ResourceSet.h"
@@ -73,14 +77,13 @@ const CommandEntry<Engine> Engine::kCommands[] = {
   {363, "CursorMaterial", Kind::kProperty, 0, {kString}, &Engine::SetCursorMaterialCommand, &Engine::GetCursorMaterialCommand},
   {365, "SetCustomCursor", Kind::kCommand, S, {kString}, &Engine::SetCustomCursorCommand},
   {366, "CursorPosition", Kind::kProperty, 0, {kVec3}, &Engine::SetCursorPositionCommand, &Engine::GetCursorPositionCommand},
-  // The global hit-effect pools and GoToSpace need the ObjectPool, Space,
-  // PlayerFPS and VisionGraph types; until those are built the commands are
-  // known by name and do nothing.
-  {368, "InitializeGlobalHitEffects", Kind::kCommand, P, {}},
+  {368, "InitializeGlobalHitEffects", Kind::kCommand, P, {}, &Engine::InitializeGlobalHitEffectsCommand},
   {369, "Exit", Kind::kCommand, P, {}, &Engine::ExitCommand},
   {370, "DrawSpaces", Kind::kProperty, 0, {kBool}, &Engine::SetSwitchCommand<&Engine::drawSpaces_>, &Engine::GetSwitchCommand<&Engine::drawSpaces_>},
+  // GoToSpace needs the PlayerFPS and VisionGraph types; until those are
+  // built it is known by name and does nothing.
   {372, "GoToSpace", Kind::kCommand, S, {kString}},
-  {373, "CreateGlobalHitEffect", Kind::kCommand, S, {kPath, kDword}},
+  {373, "CreateGlobalHitEffect", Kind::kCommand, S, {kPath, kDword}, &Engine::CreateGlobalHitEffectCommand},
   {374, "ShowAllHelpers", Kind::kCommand, S, {}, &Engine::ShowAllHelpersCommand},
   {375, "HideAllHelpers", Kind::kCommand, S, {}, &Engine::HideAllHelpersCommand},
   {376, "ShowCollision", Kind::kCommand, S, {}, &Engine::ToggleHelperCommand<kShowCollision>},
@@ -115,6 +118,42 @@ int Engine::ExecuteCommand(std::uint32_t id, void* args) {
   auto handler = dispatcher.Find(id);
   if (handler && (args != nullptr || !readers.Reads(kClassEngine, id))) (this->*handler)(CommandArgs(args));
   return Object::ExecuteCommand(id, args);
+}
+
+Object* Engine::GetGlobalHitEffectPool(int slot) const {
+  return slot >= 0 && slot < kGlobalHitEffectCount ? globalHitEffects_[static_cast<std::size_t>(slot)].Get() : nullptr;
+}
+
+int Engine::InitializeGlobalHitEffectsCommand(CommandArgs) {
+  for (int i = 0; i < kGlobalHitEffectCount; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof(name), "GHE_%02d", i + 1);
+    Object* pool = FindChildByName(name, kClassObjectPool);
+    globalHitEffects_[static_cast<std::size_t>(i)].Set(pool);
+    if (pool != nullptr) pool->Precalculate();
+  }
+  return 1;
+}
+
+// The block holds the object the path named (a pointer), then the index.
+int Engine::CreateGlobalHitEffectCommand(CommandArgs args) {
+  Object* target = args.GetPointer<Object>();
+  std::uint32_t index = args.Get<std::uint32_t>(sizeof(void*));
+  if (target == nullptr || target->GetSpace() == nullptr) return 1;
+  if (index != 0) --index;
+  const Matrix4 placement = target->GetWorldMatrix();
+  SpawnGlobalHitEffects(1u << (index % kGlobalHitEffectCount), *target->GetSpace(), placement, nullptr, 1.0f);
+  return 1;
+}
+
+void Engine::SpawnGlobalHitEffects(std::uint32_t mask, Object& parent, const Matrix4& placement,
+                                   const Vector3* direction, float value) {
+  const PoolHandOut handOut = GetPoolHandOut();
+  if (handOut == nullptr) return;
+  for (int i = 0; i < kGlobalHitEffectCount; ++i) {
+    Object* pool = globalHitEffects_[static_cast<std::size_t>(i)].Get();
+    if ((mask & (1u << i)) != 0 && pool != nullptr) handOut(*pool, parent, placement, direction, value);
+  }
 }
 
 Object* Engine::ResolvePathArgument(CommandArgs args, std::size_t offset) {
@@ -213,7 +252,7 @@ int Engine::SetSoundGroupVolumeCommand(CommandArgs args) {
 }
 
 int Engine::SetGraphicsDetailLevelCommand(CommandArgs args) {
-  graphicsDetailLevel_ = args.Get<float>();
+  if (EngineServices* services = GetEngineServices()) services->SetGraphicsDetailLevel(args.Get<float>());
   return 1;
 }
 

@@ -10,6 +10,9 @@ class EngineObjectServices : public ObjectServices {
  public:
   bool CreateObjectPhysics(Object& object) override;
   void DestroyObjectPhysics(Object& object) override;
+  // Through the engine's global hit-effect pools.
+  void SpawnGlobalHitEffects(std::uint32_t mask, Object& parent, const Matrix4& placement, const Vector3* direction,
+                             float value) override;
 };
 
 }  // namespace tge

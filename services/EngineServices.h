@@ -89,6 +89,10 @@ class EngineServices {
   // database that belongs to it; writing stores the registered resources.
   int SerializeLibrary(const std::string& path, int reading);
   float GetLibraryValue() const { return libraryValue_; }
+  // The engine's SetGraphicsDetailLevel: the optional scene detail (rain,
+  // ground detail) shows only above 0.1.
+  float GetGraphicsDetailLevel() const { return graphicsDetailLevel_; }
+  void SetGraphicsDetailLevel(float level) { graphicsDetailLevel_ = level; }
   void SetLibraryValue(float value) { libraryValue_ = value; }
 
   // Draw requests of the frame, the view they are seen from, and the post
@@ -179,6 +183,7 @@ class EngineServices {
   // Held from the library header and written back; first member of the
   // renderer's view state once that lands.
   float libraryValue_ = 1.0f;
+  float graphicsDetailLevel_ = 1.0f;
   SaveStorage saveStorage_;
   std::unique_ptr<TextDatabase> textDatabase_;
   ViewState view_;

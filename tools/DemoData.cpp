@@ -19,6 +19,7 @@
 #include "tools/DemoParticles.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
+#include "tools/DemoWeather.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
 
@@ -139,6 +140,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddOptionsMenu(scene, "DemoWorld");
   AddDemoMotion(scene, "Stage", kCrateMesh);
   AddDemoTerrain(scene, "Stage", kTerrainFog);
+  AddDemoWeather(scene, "Stage");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -61,6 +61,13 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
     {kClassNodeAnimation, "this.SetNodeAnimationStartNode(parent); this.SetNodeAnimationEndNode(/End);"},
     {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
+    {kClassCollector, "this.SetCollectorTriangle(1); this.SetCollectorTriangleRadius(10); "
+                      "this.SetCollectorHotRadius(2);"},
+    {kClassWeatherDetail, "this.SetUseAllDetails(1);"},
+    {kClassLEEmitter, "this.SetLEPreset(3); this.SetLEUseCustomMaterial(1); this.SetLECustomMaterial(Spark);"},
+    {kClassHitEffect, "this.SetHitEffectDecalMaterial(Decal); this.SetHitEffectParticleMaterial(Spark); "
+                      "this.SetHitEffectSound(Hit);"},
+    {kClassProjectTexture, "this.SetProjectTextureMaterial(Slide); this.SetProjectTextureFov(0.8);"},
 };
 
 // Each record also carries a physics description with one geometry and an

@@ -211,6 +211,15 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
     if (mesh.GetClassId() == kClassMesh) space.LinkMesh(static_cast<Mesh&>(mesh));
   }
 
+  int CollectTriangles(Space& space, const Vector3& centre, float radius, Vector3* points, Vector3* normals,
+                       AABox* boxes, CollectedTriangle* records, unsigned maxTriangles) override {
+    std::uint32_t orSecond = 0, orFirst = 0;
+    return space.CollectTriangles(centre, radius, points, normals, boxes, records, &orSecond, &orFirst, maxTriangles,
+                                  1);
+  }
+
+  bool IsExterior(const Space& space) override { return space.IsExterior(); }
+
   void SetPostEffectAmounts(float blur, float bloom) override {
     if (EngineServices* services = GetEngineServices()) {
       services->SetBlurAmount(blur);

@@ -1,0 +1,234 @@
+// Collector's command table, following, collecting and gathering, and its
+// file record.
+#include "objects/scene/Collector.h"
+
+#include <algorithm>
+#include <type_traits>
+
+#include "core/ActiveCameraTable.h"
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/ObjectRef.h"
+#include "core/WorldPhysicsHooks.h"
+#include "core/files/SerializeStream.h"
+#include "services/EngineServices.h"
+#include "services/ErrorMessage.h"
+#include "services/ViewState.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr std::uint32_t kSetInheritOrientation = 13;
+constexpr std::uint32_t kSetWSOrientation = 15;
+constexpr float kFarAway = 1e38f;
+constexpr std::uint8_t kNoCategory = 255;
+
+ObjectRef<Collector>& GlobalCollector() {
+  static ObjectRef<Collector> global;
+  return global;
+}
+
+}  // namespace
+
+CollectorTriangleList::CollectorTriangleList(std::uint32_t capacity, float parameter, float radius)
+    : parameter(parameter),
+      radius(radius),
+      vertices(capacity * 3u, ColourVertex{}),
+      categories(capacity),
+      boxes(capacity),
+      normals(capacity),
+      capacity(capacity) {}
+
+std::shared_ptr<CollectorTriangleList> CreateCollectorTriangleList(std::uint32_t capacity, float parameter,
+                                                                   float radius) {
+  return std::make_shared<CollectorTriangleList>(capacity, parameter, radius);
+}
+
+// clang-format off
+std::span<const CommandEntry<Collector>> Collector::Commands() {
+  static const CommandEntry<Collector> table[] = {
+    {7500, "CollectorHotRadius", P, 0, {kValueFloat}, &Collector::SetField<&Collector::hotRadius_>, &Collector::GetField<&Collector::hotRadius_>},
+    {7502, "CollectorGlobalCollector", P, 0, {kValueBool}, &Collector::SetFlagCommand<kCollectorGlobal>, &Collector::GetFlagCommand<kCollectorGlobal>},
+    {7504, "CollectorLight", P, 0, {kValueBool}, &Collector::SetFlagCommand<kCollectorLight>, &Collector::GetFlagCommand<kCollectorLight>},
+    {7506, "CollectorLightRadius", P, 0, {kValueFloat}, &Collector::SetField<&Collector::lightRadius_>, &Collector::GetField<&Collector::lightRadius_>},
+    {7508, "CollectorLightCategoryBits", P, 0, {kValueDword}, &Collector::SetField<&Collector::lightCategoryBits_>, &Collector::GetField<&Collector::lightCategoryBits_>},
+    {7510, "CollectorTriangle", P, 0, {kValueBool}, &Collector::SetFlagCommand<kCollectorTriangle>, &Collector::GetFlagCommand<kCollectorTriangle>},
+    {7512, "CollectorTriangleRadius", P, 0, {kValueFloat}, &Collector::SetField<&Collector::triangleRadius_>, &Collector::GetField<&Collector::triangleRadius_>},
+    {7514, "CollectorTriangleCategoryBits", P, 0, {kValueDword}, &Collector::SetField<&Collector::triangleCategoryBits_>, &Collector::GetField<&Collector::triangleCategoryBits_>},
+  };
+  return table;
+}
+
+// The capacity: answered but never registered.
+std::span<const CommandEntry<Collector>> Collector::HiddenCommands() {
+  static const CommandEntry<Collector> table[] = {
+    {7516, "", P, 0, {kValueDword}, &Collector::SetCapacityCommand, &Collector::GetField<&Collector::capacity_>},
+  };
+  return table;
+}
+// clang-format on
+
+Collector::Collector() : Object(kClassCollector) {}
+
+Collector* Collector::GetGlobal() { return GlobalCollector().Get(); }
+
+int Collector::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandHandlers<Collector> handlers(kClassCollector, {Commands(), HiddenCommands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandInitializeNewObject) {
+    std::int32_t off = 0, on = 1;
+    Object::ExecuteCommand(kSetInheritOrientation, &off);
+    Object::ExecuteCommand(kSetWSOrientation, &on);
+  }
+  return Object::ExecuteCommand(id, args);
+}
+
+template <auto Field>
+int Collector::SetField(CommandArgs args) {
+  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
+  return 1;
+}
+
+template <auto Field>
+int Collector::GetField(CommandArgs args) {
+  args.Set(this->*Field);
+  return 1;
+}
+
+template <std::uint32_t Bit>
+int Collector::SetFlagCommand(CommandArgs args) {
+  flags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (flags_ | Bit) : (flags_ & ~Bit);
+  return 1;
+}
+
+template <std::uint32_t Bit>
+int Collector::GetFlagCommand(CommandArgs args) {
+  args.Set<std::int32_t>((flags_ & Bit) != 0 ? 1 : 0);
+  return 1;
+}
+
+int Collector::SetCapacityCommand(CommandArgs args) { return SetCapacity(args.Get<std::uint32_t>()) ? 1 : 0; }
+
+bool Collector::SetCapacity(std::uint32_t capacity) {
+  if (capacity > kMaxCapacity) {
+    return FormatErrorMessage("Collector %s: capacity %u is above %u", GetName().c_str(), capacity, kMaxCapacity);
+  }
+  capacity_ = capacity;
+  if (!vertices_.empty() || !records_.empty()) Allocate();
+  return true;
+}
+
+// The cache starts empty and the next update collects.
+void Collector::Allocate() {
+  triangleCount_ = 0;
+  vertices_.assign(capacity_ * 3u, Vector3{});
+  normals_.assign(capacity_, Vector3{});
+  boxes_.assign(capacity_, AABox{});
+  CollectedTriangle blank;
+  blank.triangleByte = kNoCategory;
+  records_.assign(capacity_, blank);
+  if (GetTransform() != nullptr) SetPosition({kFarAway, kFarAway, kFarAway}, true);
+}
+
+void Collector::CopyFrom(const Object& source) {
+  Object::CopyFrom(source);
+  vertices_ = {};
+  normals_ = {};
+  boxes_ = {};
+  records_ = {};
+  triangleCount_ = 0;
+  collectCount_ = 0;
+  followed_ = previous_[0] = previous_[1] = Vector3{};
+}
+
+void Collector::Precalculate() {
+  if ((flags_ & kCollectorTriangle) != 0 && capacity_ > 0) Allocate();
+  SetPosition({kFarAway, kFarAway, kFarAway}, true);
+  EnableUpdate();
+  Object::Precalculate();
+}
+
+// A collector with nowhere to collect from (no Space yet, the camera not yet
+// in its viewport) or that found nothing there (meshes load at their first
+// drawing, after the first update) keeps its old point and tries again next
+// frame.
+void Collector::Update() {
+  if (!GetActive()) return;
+  Vector3 point;
+  if ((flags_ & kCollectorGlobal) != 0) {
+    if (EngineServices* services = GetEngineServices()) point = services->GetView().GetCameraPosition();
+  } else if (Object* parent = GetParent()) {
+    const Matrix4& world = parent->GetWorldMatrix();
+    point = {world.m[12], world.m[13], world.m[14]};
+  }
+  if ((flags_ & kCollectorTriangle) == 0) return;
+  if (IsWithinRadius(GetPositionWS(), triangleRadius_ - hotRadius_, point)) return;
+  Space* space = CollectingSpace();
+  WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
+  if (records_.empty() || space == nullptr || hooks == nullptr) return;
+  const int count = hooks->CollectTriangles(*space, point, triangleRadius_, vertices_.data(), normals_.data(),
+                                            boxes_.data(), records_.data(), capacity_);
+  triangleCount_ = static_cast<std::uint32_t>(std::clamp(count, 0, static_cast<int>(capacity_)));
+  if (triangleCount_ == 0) return;
+  previous_[1] = previous_[0];
+  previous_[0] = followed_;
+  followed_ = point;
+  SetPosition(point, true);
+  InvalidateTransform();
+  ++collectCount_;
+}
+
+// Its own Space; the global collector's is the Space of the first viewport's
+// camera.
+Space* Collector::CollectingSpace() const {
+  if ((flags_ & kCollectorGlobal) == 0) return GetSpace();
+  ViewCamera* camera = GetActiveCameraTable().Get(0);
+  return camera != nullptr ? camera->GetSpace() : nullptr;
+}
+
+void Collector::GatherTriangles(CollectorTriangleList& list, const Vector3& centre) const {
+  list.count = 0;
+  for (std::uint32_t t = 0; t < triangleCount_ && list.count < list.capacity; ++t) {
+    if (!SphereBoxCollide(boxes_[t].min, boxes_[t].max, centre, list.radius, nullptr, nullptr)) continue;
+    ColourVertex* out = &list.vertices[list.count * 3u];
+    for (int c = 0; c < 3; ++c) {
+      const Vector3& p = vertices_[t * 3u + c];
+      out[c].x = p.x;
+      out[c].y = p.y;
+      out[c].z = p.z;
+    }
+    list.categories[list.count] = static_cast<std::uint8_t>(records_[t].triangleByte);
+    list.boxes[list.count] = boxes_[t];
+    list.normals[list.count] = normals_[t];
+    ++list.count;
+  }
+}
+
+bool Collector::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  if (stream.GetVersion() < 1) return !stream.Failed();
+  stream.Serialize(flags_);
+  stream.Serialize(hotRadius_);
+  stream.Serialize(spare_);
+  stream.Serialize(lightRadius_);
+  stream.Serialize(lightCategoryBits_);
+  stream.Serialize(triangleRadius_);
+  stream.Serialize(triangleCategoryBits_);
+  std::uint32_t capacity = capacity_;
+  stream.Serialize(capacity);
+  if (stream.Failed()) return false;
+  if (!stream.IsWriting()) {
+    if (!SetCapacity(capacity)) return false;
+    if ((flags_ & kCollectorGlobal) != 0) GlobalCollector().Set(this);
+  }
+  return true;
+}
+
+void RegisterCollectorCommands() {
+  RegisterCommandTable<Collector>(BuildCommandRegistry(), kClassCollector, Collector::Commands());
+  GetObjectFactory().RegisterType<Collector>(kClassCollector);
+}
+
+}  // namespace tge
