@@ -6,8 +6,13 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/LookAt.h"
+#include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
+#include "objects/gameplay/Trigger.h"
+#include "objects/gameplay/ViewTrigger.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -40,16 +45,19 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassLight, &RegisterLightCommands},
     {kClassSound, &RegisterSoundCommands},
     {kClassCamera, &RegisterCameraCommands},
+    {kClassPhysicsMagnet, &RegisterPhysicsMagnetCommands},
     {kClassBone, &RegisterBoneCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassTrigger, &RegisterTriggerCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
+    {kClassViewTrigger, &RegisterViewTriggerCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
@@ -57,10 +65,12 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
+    {kClassSimObject, &RegisterSimObjectCommands},
     {kClassInput, &RegisterInputCommands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassLookAt, &RegisterLookAtCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
     {kClassInfoText, &RegisterInfoTextCommands},
