@@ -11,6 +11,8 @@
 #include "core/files/SerializeStream.h"
 #include "objects/gameplay/SensorSupport.h"
 #include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/physics/PhysicsBody.h"
+#include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/ui/FieldCommands.h"
 #include "objects/ui/UiHooks.h"
 #include "services/EngineServices.h"
@@ -38,6 +40,11 @@ constexpr float kGlowSize = 380.0f;
 constexpr std::uint32_t kGlowSpriteFlags = 36;
 
 Vector3 Scaled(const Vector3& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
+
+// A sleeping body takes no force: what the magnet pulls or throws wakes.
+void Wake(Object& object) {
+  if (PhysicsBody* body = object.GetBody()) EnableBody(ToOde(body), 1);
+}
 
 float DistanceBetween(Object& a, Object& b) {
   const Vector3 p = a.GetPositionWS();
@@ -128,6 +135,7 @@ void PhysicsMagnet::ActionStart() {
 void PhysicsMagnet::ActionStop() {
   if ((magnetFlags_ & kMagnetEnable) != 0) {
     ForgetCandidates();
+    previousTarget_.Reset();
     if (ObjectHooks* hooks = GetObjectHooks()) hooks->DestroyObjectPhysics(*this);
   }
   magnetFlags_ &= ~kMagnetEnable;
@@ -187,6 +195,7 @@ void PhysicsMagnet::Pull(Object& target, float dt) {
   const Vector3 v{p.x - q.x, p.y - q.y, p.z - q.z};
   const float d = Vector3Length(v);
   if (d >= magnetRadius_) return;
+  Wake(target);
   const float m = target.GetMass();
   const Vector3 w = Scaled(target.GetLinearVelocity(), -1);
   if (Vector3Length(w) > kLinearDampingFrom) target.ApplyBodyVector(BodyVector::kAddForce, Scaled(w, kLinearDamping * m));
@@ -209,6 +218,7 @@ void PhysicsMagnet::ReleaseObjects(float strength) {
   for (int i = 0; i < count; ++i) {
     Object* object = thrown[static_cast<std::size_t>(i)].Get();
     if (object == nullptr || DistanceBetween(*this, *object) >= magnetRadius_) continue;
+    Wake(*object);
     const float m = object->GetMass();
     const bool bone = object->GetClassId() == kClassBone;
     object->ApplyBodyVector(BodyVector::kAddForce, Scaled(z, m * (bone ? kThrowBone : kThrow) * strength));
