@@ -58,6 +58,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
     {kClassNodeAnimation, "this.SetNodeAnimationStartNode(parent); this.SetNodeAnimationEndNode(/End);"},
     {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
+    {kClassSimObject, "this.SetSimObjectMesh(Crate); this.SetSimObjectSound(Roll);"},
+    {kClassTrigger, "this.SetTriggerEnableGroupEvent(1); this.SetCollisionRepeatTime(0.5);"},
+    {kClassLookAt, "this.SetLookAtControl1(this); this.SetLookAtTarget(parent);"},
+    {kClassViewTrigger, "this.SetViewTriggerConeAngle(45);"},
 };
 
 // Each record also carries a physics description with one geometry and an
