@@ -16,6 +16,7 @@
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
 #include "tools/DemoParticles.h"
+#include "tools/DemoProps.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
 #include "tools/PackWriter.h"
@@ -112,6 +113,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
   BuildDemoSoundAndInput(stage);
+  AddDemoProps(world, stage);
 }
 
 }  // namespace

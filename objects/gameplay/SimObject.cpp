@@ -98,9 +98,12 @@ int SimObject::ExecuteCommand(std::uint32_t id, void* args) {
         set->AddToResourceSet(sound_.Get());
       }
       break;
-    // The body is made at the action start; the children build theirs.
+    // The body is made at the action start. A prop opened from a file gets
+    // no action start, so a started one without a body makes it here.
     case kCommandCreatePhysics:
-      if (GetActive()) PassPhysicsStartToChildren(*this, args);
+      if (!GetActive()) return 1;
+      if (HasFlag(kFlagActionStarted)) ActionStart();
+      PassPhysicsStartToChildren(*this, args);
       return 1;
     case kCommandActionStartStep: ActionStart(); break;
     case static_cast<std::uint32_t>(kEventOnStopDraw): DisableUpdate(); break;
