@@ -12,9 +12,8 @@
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
 #include "tests/engine/EngineTestFixture.h"
-#include "tests/services/TestBytes.h"
+#include "tests/engine/FloorCollision.h"
 
 namespace tge::test {
 
@@ -50,7 +49,7 @@ class PropsTest : public EngineTest {
   void SetUp() override {
     ASSERT_TRUE(CreateEngineServices());
     GetEngineServices()->SetDataFolder(data.Folder());
-    WriteFloor();
+    AddFloorCollision(data, -20, 20, -20, 20);
     EngineTest::SetUp();
     PropsClock() = 0;
     World::SetClock([] { return PropsClock(); });
@@ -67,21 +66,6 @@ class PropsTest : public EngineTest {
   void TearDown() override {
     EngineTest::TearDown();
     DestroyEngineServices();
-  }
-
-  void WriteFloor() {
-    Bytes bytes;
-    bytes.U32(2).U32(1).U32(0).U32(0).U32(4).U32(6).U32(1).U32(0);
-    for (float x : {-20.f, 20.f}) {
-      for (float z : {-20.f, 20.f}) bytes.F32(x).F32(0).F32(z);
-    }
-    for (std::uint32_t index : {0u, 1u, 2u, 2u, 1u, 3u}) bytes.U32(index);
-    data.Write("Data/floor.col", bytes.data);
-    ResourceDatabase& resources = GetEngineServices()->GetResources();
-    std::unique_ptr<Resource> floor = resources.CreateResource(kCollisionGeometryResource);
-    floor->SetName("Floor");
-    floor->SetFileName("floor.col");
-    resources.RegisterResource(std::move(floor));
   }
 
   // A recorded object of type T under parent, given the editor's default
