@@ -16,6 +16,8 @@
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
+#include "objects/scene/Dev2.h"
+#include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
@@ -60,6 +62,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassViewTrigger, &RegisterViewTriggerCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassDev2, &RegisterDev2Commands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
@@ -67,6 +70,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassSimObject, &RegisterSimObjectCommands},
     {kClassInput, &RegisterInputCommands},
+    {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
