@@ -6,8 +6,13 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/LookAt.h"
+#include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
+#include "objects/gameplay/Trigger.h"
+#include "objects/gameplay/ViewTrigger.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -47,16 +52,19 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassLight, &RegisterLightCommands},
     {kClassSound, &RegisterSoundCommands},
     {kClassCamera, &RegisterCameraCommands},
+    {kClassPhysicsMagnet, &RegisterPhysicsMagnetCommands},
     {kClassBone, &RegisterBoneCommands},
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassTrigger, &RegisterTriggerCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
+    {kClassViewTrigger, &RegisterViewTriggerCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassCollector, &RegisterCollectorCommands},
     {kClassWeatherDetail, &RegisterWeatherDetailCommands},
@@ -67,11 +75,13 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
+    {kClassSimObject, &RegisterSimObjectCommands},
     {kClassInput, &RegisterInputCommands},
     {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
+    {kClassLookAt, &RegisterLookAtCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
     {kClassLEEmitter, &RegisterLEEmitterCommands},

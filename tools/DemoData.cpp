@@ -17,6 +17,7 @@
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
 #include "tools/DemoParticles.h"
+#include "tools/DemoProps.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
 #include "tools/DemoWeather.h"
@@ -115,6 +116,7 @@ void BuildStage(Object& world) {
     AddCrate(stage, "Right" + std::to_string(i + 1), std::to_string(kRowX) + ", 0, " + z);
   }
   BuildDemoSoundAndInput(stage);
+  AddDemoProps(world, stage);
 }
 
 }  // namespace

@@ -68,6 +68,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassHitEffect, "this.SetHitEffectDecalMaterial(Decal); this.SetHitEffectParticleMaterial(Spark); "
                       "this.SetHitEffectSound(Hit);"},
     {kClassProjectTexture, "this.SetProjectTextureMaterial(Slide); this.SetProjectTextureFov(0.8);"},
+    {kClassSimObject, "this.SetSimObjectMesh(Crate); this.SetSimObjectSound(Roll);"},
+    {kClassTrigger, "this.SetTriggerEnableGroupEvent(1); this.SetCollisionRepeatTime(0.5);"},
+    {kClassLookAt, "this.SetLookAtControl1(this); this.SetLookAtTarget(parent);"},
+    {kClassViewTrigger, "this.SetViewTriggerConeAngle(45);"},
 };
 
 // Each record also carries a physics description with one geometry and an

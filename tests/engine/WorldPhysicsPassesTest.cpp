@@ -7,6 +7,7 @@
 #include "objects/gameplay/physics/PhysicsWorld.h"
 #include "services/EngineServices.h"
 #include "tests/engine/EngineTestFixture.h"
+#include "tests/engine/FloorCollision.h"
 #include "tests/services/TestBytes.h"
 
 namespace tge::test {
@@ -27,7 +28,7 @@ class WorldPhysicsPassesTest : public EngineTest {
   void SetUp() override {
     ASSERT_TRUE(CreateEngineServices());
     GetEngineServices()->SetDataFolder(data.Folder());
-    WriteFloor();
+    AddFloorCollision(data, -20, 0, -10, 10);
     EngineTest::SetUp();
     Now() = 0;
     World::SetClock(&ReadNow);
@@ -42,21 +43,6 @@ class WorldPhysicsPassesTest : public EngineTest {
   void TearDown() override {
     EngineTest::TearDown();
     DestroyEngineServices();
-  }
-
-  void WriteFloor() {
-    Bytes bytes;
-    bytes.U32(2).U32(1).U32(0).U32(0).U32(4).U32(6).U32(1).U32(0);
-    for (float x : {-20.f, 0.f}) {
-      for (float z : {-10.f, 10.f}) bytes.F32(x).F32(0).F32(z);
-    }
-    for (std::uint32_t index : {0u, 1u, 2u, 2u, 1u, 3u}) bytes.U32(index);
-    data.Write("Data/floor.col", bytes.data);
-    ResourceDatabase& resources = GetEngineServices()->GetResources();
-    std::unique_ptr<Resource> floor = resources.CreateResource(kCollisionGeometryResource);
-    floor->SetName("Floor");
-    floor->SetFileName("floor.col");
-    resources.RegisterResource(std::move(floor));
   }
 
   Space& AddRoom(const std::string& name, float x) {
