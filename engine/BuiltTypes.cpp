@@ -6,6 +6,11 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/JointBall.h"
+#include "objects/gameplay/JointHinge.h"
+#include "objects/gameplay/JointHinge2.h"
+#include "objects/gameplay/JointSlider.h"
+#include "objects/gameplay/JointUniversal.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/scene/Animation.h"
@@ -46,6 +51,11 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassJointBall, &RegisterJointBallCommands},
+    {kClassJointHinge2, &RegisterJointHinge2Commands},
+    {kClassJointUniversal, &RegisterJointUniversalCommands},
+    {kClassJointHinge, &RegisterJointHingeCommands},
+    {kClassJointSlider, &RegisterJointSliderCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
