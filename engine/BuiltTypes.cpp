@@ -6,6 +6,7 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/Door.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
 #include "objects/gameplay/JointHinge2.h"
@@ -62,6 +63,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassDoor, &RegisterDoorCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},

@@ -12,7 +12,7 @@
 #include "objects/gameplay/JointHinge2.h"
 #include "objects/gameplay/JointSlider.h"
 #include "objects/gameplay/JointUniversal.h"
-#include "tests/engine/JointTestScene.h"
+#include "tests/engine/WorldTestScene.h"
 
 namespace tge::test {
 namespace {
@@ -76,7 +76,7 @@ Readings ReadJoint(dJointID joint) {
 
 enum class Second { kOwn, kFirstChild, kWorld };
 
-class JointObjectsTest : public JointTestScene {
+class JointObjectsTest : public WorldTestScene {
  protected:
   // A parent body (a plain parent for kWorld), the joint object with its
   // own body or, for kFirstChild, three children of which the second is

@@ -1,5 +1,5 @@
 // The engine's World with physics and one collision Space, and helpers to
-// hang bodies and joint objects in it, start their physics the way start-up
+// hang bodies and other objects in it, start their physics the way start-up
 // does and run frames on a clock the test drives.
 #pragma once
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@
 
 namespace tge::test {
 
-class JointTestScene : public EngineTest {
+class WorldTestScene : public EngineTest {
  protected:
   static constexpr double kStep = 1.0 / 60;
 
@@ -73,6 +73,12 @@ class JointTestScene : public EngineTest {
       world->WorldTick();
       world->PostPass();
     }
+  }
+
+  // One tick of the World's updates, dt seconds after the last.
+  void Tick(double dt) {
+    Now() += dt;
+    world->WorldTick();
   }
 
   World* world = nullptr;
