@@ -83,6 +83,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassCursor, &RegisterCursorCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
