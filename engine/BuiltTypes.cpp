@@ -12,6 +12,7 @@
 #include "objects/gameplay/JointHinge2.h"
 #include "objects/gameplay/JointSlider.h"
 #include "objects/gameplay/JointUniversal.h"
+#include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/scene/Animation.h"
@@ -66,6 +67,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassDoor, &RegisterDoorCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassSimJoint, &RegisterSimJointCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},

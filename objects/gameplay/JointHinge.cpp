@@ -21,6 +21,8 @@ constexpr AutoDisableSettings kSleep{1.0f, 0.1f, 1.0f, 3};
 
 }  // namespace
 
+std::span<const JointParameterSetter> HingeParameterSetters() { return kSetters; }
+
 // clang-format off
 std::span<const CommandEntry<JointHinge>> JointHinge::Commands() {
   using J = JointHinge;

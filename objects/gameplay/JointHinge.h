@@ -23,6 +23,9 @@ enum HingeParameter : std::uint8_t {
   kHingeParameterCount
 };
 
+// The hinge's parameter setters, in block order.
+std::span<const JointParameterSetter> HingeParameterSetters();
+
 class JointHinge : public JointObject {
  public:
   static std::span<const CommandEntry<JointHinge>> Commands();

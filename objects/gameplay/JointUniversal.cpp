@@ -34,6 +34,8 @@ std::vector<float> Defaults() {
 
 }  // namespace
 
+std::span<const JointParameterSetter> UniversalParameterSetters() { return kSetters; }
+
 // clang-format off
 std::span<const CommandEntry<JointUniversal>> JointUniversal::Commands() {
   using J = JointUniversal;

@@ -12,6 +12,10 @@ namespace tge {
 // The first axis's nine parameters, then the second's in the same order.
 inline constexpr std::uint8_t kUniversalAxisParameters = 9;
 
+// The universal joint's parameter setters, first axis then second, each in
+// block order.
+std::span<const JointParameterSetter> UniversalParameterSetters();
+
 class JointUniversal : public JointObject {
  public:
   static std::span<const CommandEntry<JointUniversal>> Commands();

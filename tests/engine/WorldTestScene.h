@@ -1,6 +1,7 @@
 // The engine's World with physics and one collision Space, and helpers to
 // hang bodies and other objects in it, start their physics the way start-up
-// does and run frames on a clock the test drives.
+// does and run frames on a clock the test drives. Base is the fixture that
+// makes the engine (and the services, when it makes them).
 #pragma once
 #include <gtest/gtest.h>
 
@@ -14,7 +15,8 @@
 
 namespace tge::test {
 
-class WorldTestScene : public EngineTest {
+template <class Base>
+class WorldTestSceneOn : public Base {
  protected:
   static constexpr double kStep = 1.0 / 60;
 
@@ -25,15 +27,16 @@ class WorldTestScene : public EngineTest {
   static double ReadNow() { return Now(); }
 
   void SetUp() override {
-    EngineTest::SetUp();
+    Base::SetUp();
     Now() = 0;
     World::SetClock(&ReadNow);
-    world = &engine->GetEngineWorld();
+    Engine& engine = *GetEngine();
+    world = &engine.GetEngineWorld();
     std::int32_t on = 1;
     world->ExecuteCommand(14250, &on);
     world->Precalculate();
     ASSERT_NE(world->GetPhysicsWorld(), nullptr);
-    cell = static_cast<Space*>(CreateObject(kClassSpace, nullptr, *engine, "Cell"));
+    cell = static_cast<Space*>(CreateObject(kClassSpace, nullptr, engine, "Cell"));
     cell->SetWorld(world);
     cell->Precalculate();
   }
@@ -84,5 +87,7 @@ class WorldTestScene : public EngineTest {
   World* world = nullptr;
   Space* cell = nullptr;
 };
+
+using WorldTestScene = WorldTestSceneOn<EngineTest>;
 
 }  // namespace tge::test
