@@ -58,6 +58,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
     {kClassNodeAnimation, "this.SetNodeAnimationStartNode(parent); this.SetNodeAnimationEndNode(/End);"},
     {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
+    {kClassJointHinge, "this.SetJointHingeAxis(3); this.SetJointHingeLoStop(-1);"},
+    {kClassDoor, "this.SetDoorOpenAngle(1.5); this.SetDoorLocked(1);"},
+    {kClassSimJoint, "this.SetSimJointSound(Creak); this.SetSimJointHealth(50);"},
+    {kClassCursor, "this.SetCursorRayLength(30); this.SetCursorRayCategoryBits(3);"},
 };
 
 // Each record also carries a physics description with one geometry and an
