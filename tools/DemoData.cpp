@@ -11,6 +11,7 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoDoorway.h"
 #include "tools/DemoFigure.h"
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
@@ -137,6 +138,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddOptionsMenu(scene, "DemoWorld");
   AddDemoMotion(scene, "Stage", kCrateMesh);
   AddDemoTerrain(scene, "Stage", kTerrainFog);
+  AddDemoDoorway(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 
