@@ -18,6 +18,8 @@
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
+#include "objects/scene/Dev2.h"
+#include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
@@ -64,6 +66,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassDev2, &RegisterDev2Commands},
     {kClassDoor, &RegisterDoorCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
@@ -72,6 +75,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
+    {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
