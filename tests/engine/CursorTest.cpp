@@ -6,11 +6,11 @@
 
 #include "core/ActiveCameraTable.h"
 #include "core/World.h"
-#include "core/files/SerializeStream.h"
 #include "objects/gameplay/Space.h"
 #include "objects/scene/Camera.h"
 #include "objects/ui/Cursor.h"
 #include "tests/engine/EngineFrameFixture.h"
+#include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
 namespace {
@@ -238,27 +238,13 @@ TEST_F(CursorTest, SaveLoadSaveGivesIdenticalBytes) {
   cursor->ExecuteCommand(20270, &speed);
   for (int version : {67, 70}) {
     SCOPED_TRACE(version);
-    std::vector<std::uint8_t> first(1024), second(1024);
-    SerializeStream out;
-    ASSERT_TRUE(out.OpenMemoryBuffer(first.size(), "wb", first.data()));
-    out.SetVersion(version);
-    ASSERT_TRUE(cursor->Serialize(out));
-    Cursor copy;
-    SerializeStream in;
-    ASSERT_TRUE(in.OpenMemoryBuffer(static_cast<std::size_t>(out.Tell()), "rb", first.data()));
-    in.SetVersion(version);
-    ASSERT_TRUE(copy.Serialize(in));
+    const std::vector<std::uint8_t> first = SaveRecord(*cursor, version);
+    const std::unique_ptr<Cursor> copy = LoadRecord<Cursor>(kClassCursor, first, version);
+    ASSERT_NE(copy, nullptr);
     Vector3 read;
-    copy.ExecuteCommand(20271, &read);
+    copy->ExecuteCommand(20271, &read);
     EXPECT_FLOAT_EQ(read.y, version >= 68 ? 2.0f : 20.0f);
-    SerializeStream again;
-    ASSERT_TRUE(again.OpenMemoryBuffer(second.size(), "wb", second.data()));
-    again.SetVersion(version);
-    ASSERT_TRUE(copy.Serialize(again));
-    EXPECT_EQ(again.Tell(), out.Tell());
-    first.resize(static_cast<std::size_t>(out.Tell()));
-    second.resize(static_cast<std::size_t>(again.Tell()));
-    EXPECT_EQ(first, second);
+    EXPECT_EQ(SaveRecord(*copy, version), first);
   }
 }
 

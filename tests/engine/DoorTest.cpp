@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "objects/gameplay/Door.h"
 #include "objects/ui/Sound.h"
 #include "tests/engine/WorldTestScene.h"
+#include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
 namespace {
@@ -200,23 +200,6 @@ TEST_F(DoorTest, ADoorwayOpensAndClosesWithItsDoor) {
   EXPECT_EQ(outside.IsInConnectionSpace(), 0);
 }
 
-std::vector<std::uint8_t> Saved(Object& object) {
-  std::vector<std::uint8_t> bytes(1024);
-  SerializeStream out;
-  EXPECT_TRUE(out.OpenMemoryBuffer(bytes.size(), "wb", bytes.data()));
-  out.SetVersion(70);
-  EXPECT_TRUE(object.Serialize(out));
-  bytes.resize(static_cast<std::size_t>(out.Tell()));
-  return bytes;
-}
-
-void Load(Object& object, std::vector<std::uint8_t> bytes) {
-  SerializeStream in;
-  ASSERT_TRUE(in.OpenMemoryBuffer(bytes.size(), "rb", bytes.data()));
-  in.SetVersion(70);
-  ASSERT_TRUE(object.Serialize(in));
-}
-
 // A door saved open with its leaves one full opening from where they stood
 // closed: the loaded door closes them back there.
 TEST_F(DoorTest, ADoorLoadedOpenClosesToItsClosedPlacement) {
@@ -235,11 +218,11 @@ TEST_F(DoorTest, ADoorLoadedOpenClosesToItsClosedPlacement) {
     source.Open(nullptr);
     Run(1.1);
     ASSERT_EQ(source.GetState(), DoorState::kOpen);
-    const std::vector<std::uint8_t> saved = Saved(source);
-
-    auto& loaded = *static_cast<LoggedDoor*>(cell->AddChild(std::make_unique<LoggedDoor>()));
+    const std::vector<std::uint8_t> saved = SaveRecord(source);
+    std::unique_ptr<Door> record = LoadRecord<Door>(kClassDoor, saved);
+    ASSERT_NE(record, nullptr);
+    auto& loaded = static_cast<Door&>(*cell->AddChild(std::move(record)));
     loaded.SetWorld(world);
-    Load(loaded, saved);
     float sign = 1;
     for (const char* name : {"Door1", "Door2"}) {
       if (source.FindChildByName(name) == nullptr) continue;
@@ -262,7 +245,7 @@ TEST_F(DoorTest, ADoorLoadedOpenClosesToItsClosedPlacement) {
       ExpectSameRotation(leaf->GetRotation(), start);
       ExpectNear(leaf->GetPosition(), at);
     }
-    EXPECT_EQ(Saved(loaded).size(), saved.size());
+    EXPECT_EQ(SaveRecord(loaded), saved);
     source.Delete(false);
     loaded.Delete(false);
   }
@@ -319,11 +302,10 @@ TEST_F(DoorTest, SaveLoadSaveGivesIdenticalBytes) {
   door.ExecuteCommand(9268, &group);
   Vector3 axis{1, 0, 0};
   door.ExecuteCommand(9274, &axis);
-  const std::vector<std::uint8_t> first = Saved(door);
-  Door copy;
-  Load(copy, first);
-  copy.SetName("Door");
-  EXPECT_EQ(Saved(copy), first);
+  const std::vector<std::uint8_t> first = SaveRecord(door);
+  const std::unique_ptr<Door> copy = LoadRecord<Door>(kClassDoor, first);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(SaveRecord(*copy), first);
 }
 
 }  // namespace

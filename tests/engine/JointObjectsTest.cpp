@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "core/BaseCommandIds.h"
-#include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
@@ -13,6 +12,7 @@
 #include "objects/gameplay/JointSlider.h"
 #include "objects/gameplay/JointUniversal.h"
 #include "tests/engine/WorldTestScene.h"
+#include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
 namespace {
@@ -294,16 +294,6 @@ TEST_F(JointObjectsTest, InitializeNewObjectGivesTheJointItsOwnTransform) {
   }
 }
 
-std::vector<std::uint8_t> Saved(Object& object) {
-  std::vector<std::uint8_t> bytes(4096);
-  SerializeStream out;
-  EXPECT_TRUE(out.OpenMemoryBuffer(bytes.size(), "wb", bytes.data()));
-  out.SetVersion(70);
-  EXPECT_TRUE(object.Serialize(out));
-  bytes.resize(static_cast<std::size_t>(out.Tell()));
-  return bytes;
-}
-
 TEST_F(JointObjectsTest, SaveLoadSaveGivesIdenticalBytes) {
   struct Case {
     int classId;
@@ -321,17 +311,13 @@ TEST_F(JointObjectsTest, SaveLoadSaveGivesIdenticalBytes) {
     source.ExecuteCommand(c.setId, &value);
     std::uint32_t axis = 2;
     if (c.axisId != 0) source.ExecuteCommand(c.axisId, &axis);
-    std::vector<std::uint8_t> first = Saved(source);
-    Object& copy = *CreateObject(c.classId, nullptr, *cell, "Copy");
-    SerializeStream in;
-    ASSERT_TRUE(in.OpenMemoryBuffer(first.size(), "rb", first.data()));
-    in.SetVersion(70);
-    ASSERT_TRUE(copy.Serialize(in));
+    const std::vector<std::uint8_t> first = SaveRecord(source);
+    const std::unique_ptr<Object> copy = LoadRecord<Object>(c.classId, first);
+    ASSERT_NE(copy, nullptr);
     Vector3 read{};
-    copy.ExecuteCommand(c.getId, &read);
+    copy->ExecuteCommand(c.getId, &read);
     EXPECT_FLOAT_EQ(read.x, 0.5f);
-    copy.SetName("Source");
-    EXPECT_EQ(Saved(copy), first);
+    EXPECT_EQ(SaveRecord(*copy), first);
   }
 }
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "core/BaseCommandIds.h"
-#include "core/files/SerializeStream.h"
 #include "objects/gameplay/HitMessage.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
 #include "services/ResourceSet.h"
 #include "tests/engine/WorldTestScene.h"
 #include "tests/objects/ui/UiObjectFixture.h"
+#include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
 namespace {
@@ -176,23 +176,6 @@ TEST_F(SimJointTest, TheCreakFollowsTheTurnAndStopsAtTheBreak) {
   EXPECT_FALSE(IsPlaying(creak));
 }
 
-std::vector<std::uint8_t> Saved(Object& object, int version) {
-  std::vector<std::uint8_t> bytes(1024);
-  SerializeStream out;
-  EXPECT_TRUE(out.OpenMemoryBuffer(bytes.size(), "wb", bytes.data()));
-  out.SetVersion(version);
-  EXPECT_TRUE(object.Serialize(out));
-  bytes.resize(static_cast<std::size_t>(out.Tell()));
-  return bytes;
-}
-
-void Load(Object& object, std::vector<std::uint8_t> bytes, int version) {
-  SerializeStream in;
-  ASSERT_TRUE(in.OpenMemoryBuffer(bytes.size(), "rb", bytes.data()));
-  in.SetVersion(version);
-  ASSERT_TRUE(object.Serialize(in));
-}
-
 TEST_F(SimJointTest, AFileBeforeVersion34KeepsTheDefaultHealthAndDamageKinds) {
   SimJoint source;
   float health = 40;
@@ -203,9 +186,10 @@ TEST_F(SimJointTest, AFileBeforeVersion34KeepsTheDefaultHealthAndDamageKinds) {
   source.ExecuteCommand(11262, &stop);
   for (int version : {33, 70}) {
     SCOPED_TRACE(version);
-    const std::vector<std::uint8_t> first = Saved(source, version);
-    SimJoint copy;
-    Load(copy, first, version);
+    const std::vector<std::uint8_t> first = SaveRecord(source, version);
+    const std::unique_ptr<SimJoint> loaded = LoadRecord<SimJoint>(kClassSimJoint, first, version);
+    ASSERT_NE(loaded, nullptr);
+    SimJoint& copy = *loaded;
     float read = 0;
     copy.ExecuteCommand(11281, &read);
     EXPECT_FLOAT_EQ(read, version >= 34 ? 40.0f : 100.0f);
@@ -215,7 +199,7 @@ TEST_F(SimJointTest, AFileBeforeVersion34KeepsTheDefaultHealthAndDamageKinds) {
     Vector3 erp;
     copy.ExecuteCommand(11263, &erp);
     EXPECT_FLOAT_EQ(erp.y, 0.25f);
-    if (version >= 34) EXPECT_EQ(Saved(copy, version), first);
+    if (version >= 34) EXPECT_EQ(SaveRecord(copy, version), first);
   }
 }
 
