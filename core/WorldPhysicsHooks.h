@@ -17,6 +17,15 @@ struct CollectedTriangle;
 class Object;
 class Space;
 class World;
+struct GeometryRecord;
+
+// The nearest hit of a pick ray: the geometry hit (whose owner is the object
+// hit), where, and the surface normal facing back along the ray.
+struct WorldRayHit {
+  GeometryRecord* record = nullptr;
+  Vector3 position;
+  Vector3 normal;
+};
 
 class WorldPhysicsHooks {
  public:
@@ -44,6 +53,10 @@ class WorldPhysicsHooks {
   // query with no querying object); false when nothing is hit.
   virtual bool RayQuery(Space& space, const Vector3& from, const Vector3& to, unsigned mask, Vector3& hit,
                         int includeEventOnly) = 0;
+  // Space's ray query itself, with querying as the querying object; false
+  // when nothing is hit.
+  virtual bool PickRay(Space& space, Object* querying, const Vector3& from, const Vector3& to, unsigned mask,
+                       WorldRayHit& hit, int includeEventOnly) = 0;
   // Files a Mesh object's triangles into space's triangle queries when the
   // mesh is collectable.
   virtual void LinkMesh(Space& space, Object& mesh) = 0;

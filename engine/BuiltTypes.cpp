@@ -6,8 +6,15 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/Door.h"
+#include "objects/gameplay/JointBall.h"
+#include "objects/gameplay/JointHinge.h"
+#include "objects/gameplay/JointHinge2.h"
+#include "objects/gameplay/JointSlider.h"
+#include "objects/gameplay/JointUniversal.h"
 #include "objects/gameplay/LookAt.h"
 #include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
@@ -60,6 +67,11 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassTrigger, &RegisterTriggerCommands},
+    {kClassJointBall, &RegisterJointBallCommands},
+    {kClassJointHinge2, &RegisterJointHinge2Commands},
+    {kClassJointUniversal, &RegisterJointUniversalCommands},
+    {kClassJointHinge, &RegisterJointHingeCommands},
+    {kClassJointSlider, &RegisterJointSliderCommands},
     {kClassAnimation, &RegisterAnimationCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
@@ -70,8 +82,10 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassWeatherDetail, &RegisterWeatherDetailCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassDev2, &RegisterDev2Commands},
+    {kClassDoor, &RegisterDoorCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassSimJoint, &RegisterSimJointCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
@@ -94,6 +108,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
+    {kClassCursor, &RegisterCursorCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},

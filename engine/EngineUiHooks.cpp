@@ -24,6 +24,8 @@ Resource* EngineUiHooks::GetCheckBoxCheckedSprite() { return engine_.GetCheckBox
 
 bool EngineUiHooks::GetCursorActive() const { return engine_.GetCursorActive(); }
 
+Vector3 EngineUiHooks::GetCursorPosition() const { return engine_.GetCursorPosition(); }
+
 float EngineUiHooks::GetScreenScaleX() const { return engine_.GetScreenScaleX(); }
 
 float EngineUiHooks::GetScreenScaleY() const { return engine_.GetScreenScaleY(); }

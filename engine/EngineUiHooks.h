@@ -20,6 +20,7 @@ class EngineUiHooks : public UiHooks {
   Resource* GetSliderPositionSprite() override;
   Resource* GetCheckBoxCheckedSprite() override;
   bool GetCursorActive() const override;
+  Vector3 GetCursorPosition() const override;
   float GetScreenScaleX() const override;
   float GetScreenScaleY() const override;
 

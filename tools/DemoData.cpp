@@ -12,6 +12,7 @@
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/DemoDevices.h"
+#include "tools/DemoDoorway.h"
 #include "tools/DemoFigure.h"
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
@@ -143,6 +144,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoMotion(scene, "Stage", kCrateMesh);
   AddDemoTerrain(scene, "Stage", kTerrainFog);
   AddDemoWeather(scene, "Stage");
+  AddDemoDoorway(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -72,6 +72,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassTrigger, "this.SetTriggerEnableGroupEvent(1); this.SetCollisionRepeatTime(0.5);"},
     {kClassLookAt, "this.SetLookAtControl1(this); this.SetLookAtTarget(parent);"},
     {kClassViewTrigger, "this.SetViewTriggerConeAngle(45);"},
+    {kClassJointHinge, "this.SetJointHingeAxis(3); this.SetJointHingeLoStop(-1);"},
+    {kClassDoor, "this.SetDoorOpenAngle(1.5); this.SetDoorLocked(1);"},
+    {kClassSimJoint, "this.SetSimJointSound(Creak); this.SetSimJointHealth(50);"},
+    {kClassCursor, "this.SetCursorRayLength(30); this.SetCursorRayCategoryBits(3);"},
 };
 
 // Each record also carries a physics description with one geometry and an

@@ -206,6 +206,14 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
     return true;
   }
 
+  bool PickRay(Space& space, Object* querying, const Vector3& from, const Vector3& to, unsigned mask,
+               WorldRayHit& hit, int includeEventOnly) override {
+    SpaceRayHit nearest;
+    if (space.RayQuery(querying, from, to, mask, &nearest, includeEventOnly) == 0) return false;
+    hit = {nearest.record, nearest.position, nearest.normal};
+    return true;
+  }
+
   // Only Mesh objects are linked: the class id vouches for the type.
   void LinkMesh(Space& space, Object& mesh) override {
     if (mesh.GetClassId() == kClassMesh) space.LinkMesh(static_cast<Mesh&>(mesh));

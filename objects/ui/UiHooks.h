@@ -4,6 +4,7 @@
 // a scale of 1.
 #pragma once
 #include "core/math/Color.h"
+#include "core/math/Vector.h"
 
 namespace tge {
 
@@ -25,6 +26,8 @@ class UiHooks {
   virtual Resource* GetSliderPositionSprite() = 0;
   virtual Resource* GetCheckBoxCheckedSprite() = 0;
   virtual bool GetCursorActive() const = 0;
+  // The engine's cursor position, in the 800 x 600 reference screen.
+  virtual Vector3 GetCursorPosition() const = 0;
   // Screen size over the 800 x 600 reference screen.
   virtual float GetScreenScaleX() const = 0;
   virtual float GetScreenScaleY() const = 0;

@@ -244,3 +244,34 @@ TEST_F(RenderedSceneTest, ScriptedBlurAndBloomSoftenAnEdge) {
 
 }  // namespace
 }  // namespace tge::test
+
+namespace tge::test {
+namespace {
+
+// A marker in a chamber behind a doorway (a connection portal) straight
+// ahead: the chamber is drawn through the doorway only once a script has
+// opened the door standing in it.
+TEST_F(RenderedSceneTest, AChamberShowsThroughItsDoorwayOnlyOnceTheDoorIsOpen) {
+  const auto render = [&](bool open) {
+    return Render([&](Object& room) {
+      AddCamera(room, 0, "");
+      Object& world = *room.GetParent();
+      Object& doorway = AddPlaced(world, kClassSpace, "Doorway",
+                                  "this.SetPosition(0, 0, 4); this.SetSpaceBoxMin(-1.5, -1.5, -0.25); "
+                                  "this.SetSpaceBoxMax(1.5, 1.5, 0.25); this.SetSpaceConnection(1); "
+                                  "this.SetSpacePortal(1);");
+      Object& door = AddPlaced(doorway, kClassDoor, "Door", "");
+      if (open) AddScript(door, "OnEngineStarted", "this.DoorOpen();");
+      Object& chamber = AddPlaced(world, kClassSpace, "Chamber",
+                                  "this.SetPosition(0, 0, 7); this.SetSpaceBoxMin(-2, -2, -2.9); "
+                                  "this.SetSpaceBoxMax(2, 2, 2.9);");
+      AddPlaced(chamber, kClassLight, "Glow", "this.SetLightColor(0, 0, 0, 1); this.SetLightAmbient(1, 1, 1, 1);");
+      AddMesh(chamber, "Marker", "MarkerBox", {0, 0, 0});
+    });
+  };
+  EXPECT_TRUE(Near(PixelAt(render(false), kWidth / 2, kHeight / 2), ToRgb(kFog), 1));
+  EXPECT_TRUE(Near(PixelAt(render(true), kWidth / 2, kHeight / 2), ToRgb(kMarkerAmbient), 2));
+}
+
+}  // namespace
+}  // namespace tge::test

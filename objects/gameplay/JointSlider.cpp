@@ -1,0 +1,70 @@
+// JointSlider's command table and joint.
+#include "objects/gameplay/JointSlider.h"
+
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "objects/gameplay/JointHinge.h"
+#include "objects/gameplay/physics/PhysicsJoint.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr auto C = CommandKind::kCommand;
+
+constexpr JointParameterSetter kSetters[] = {
+    &SetSliderCFM,    &SetSliderLoStop, &SetSliderHiStop, &SetSliderStopCFM,     &SetSliderStopERP,
+    &SetSliderBounce, &SetSliderVel,    &SetSliderFMax,   &SetSliderFudgeFactor,
+};
+static_assert(std::size(kSetters) == kHingeParameterCount);
+constexpr std::uint8_t kOrder[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<JointSlider>> JointSlider::Commands() {
+  using J = JointSlider;
+  static const CommandEntry<JointSlider> table[] = {
+    {5250, "JointSliderAxis", P, 0, {kValueDword}, &J::SetAxisCommand, &J::GetAxisCommand},
+    {5252, "JointSliderCFM", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeCFM>, &J::GetParameterCommand<kHingeCFM>},
+    {5254, "JointSliderLoStop", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeLoStop>, &J::GetParameterCommand<kHingeLoStop>},
+    {5256, "JointSliderHiStop", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeHiStop>, &J::GetParameterCommand<kHingeHiStop>},
+    {5258, "JointSliderStopCFM", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeStopCFM>, &J::GetParameterCommand<kHingeStopCFM>},
+    {5260, "JointSliderStopERP", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeStopERP>, &J::GetParameterCommand<kHingeStopERP>},
+    {5262, "JointSliderStopBounce", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeBounce>, &J::GetParameterCommand<kHingeBounce>},
+    {5264, "JointSliderVelocity", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeVelocity>, &J::GetParameterCommand<kHingeVelocity>},
+    {5266, "JointSliderMaxForce", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeMaxForce>, &J::GetParameterCommand<kHingeMaxForce>},
+    {5268, "JointSliderFudgeFactor", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeFudgeFactor>, &J::GetParameterCommand<kHingeFudgeFactor>},
+    {5270, "AddJointSliderForce", C, 0, {kValueFloat}, &J::AddForceCommand},
+    {5271, "JointSliderInsertOnAction", P, 0, {kValueBool}, &J::SetInsertOnActionCommand, &J::GetInsertOnActionCommand},
+  };
+  return table;
+}
+// clang-format on
+
+JointSlider::JointSlider()
+    : JointObject(kClassJointSlider, kSetters, {0.00001f, 0, 0, 0.00001f, 0, 0, 0, 0, 1.0f}, kOrder, kOrder, true) {}
+
+int JointSlider::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandHandlers<JointSlider> handlers(kClassJointSlider, {Commands()});
+  handlers.Run(*this, id, args);
+  return JointObject::ExecuteCommand(id, args);
+}
+
+int JointSlider::AddForceCommand(CommandArgs) { return 1; }
+
+// The slider has no anchor: it keeps the bodies' placement when attached.
+dJointID JointSlider::BuildJoint(PhysicsWorld* physics, const JointBodies& bodies) {
+  dJointID joint = CreateSliderJoint(physics);
+  if (joint == nullptr) return nullptr;
+  AttachJoint(joint, bodies.first, bodies.second);
+  SetSliderAxis(joint, SourceAxis());
+  return joint;
+}
+
+void RegisterJointSliderCommands() {
+  RegisterCommandTable<JointSlider>(BuildCommandRegistry(), kClassJointSlider, JointSlider::Commands());
+  GetObjectFactory().RegisterType<JointSlider>(kClassJointSlider);
+}
+
+}  // namespace tge
