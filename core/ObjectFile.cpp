@@ -105,7 +105,9 @@ bool ObjectFile::ReadRecords(SerializeStream& stream, const std::string& name, R
     }
     records.objects.push_back(CreateObject(classId, nullptr, nullptr));
     records.parents.push_back(parentIndex);
-    if (!records.objects.back()->Serialize(stream)) return Fail(where + ": truncated or damaged record");
+    if (!records.objects.back()->Serialize(stream)) {
+      return Fail(where + " \"" + records.objects.back()->GetName() + "\": truncated or damaged record");
+    }
   }
   return true;
 }

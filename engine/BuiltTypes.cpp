@@ -8,6 +8,7 @@
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
+#include "objects/gameplay/VisionGraph.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -56,6 +57,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVisionGraph, &RegisterVisionGraphCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
     {kClassSky, &RegisterSkyCommands},
