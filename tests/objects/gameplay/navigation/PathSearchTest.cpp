@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
 #include <vector>
 
 #include "core/math/Random.h"
@@ -29,35 +28,31 @@ float DistanceToSegment(const Vector3& p, const Vector3& a, const Vector3& b) {
   return Vector3Length(Vector3Subtract(closest, p, closest));
 }
 
-// The triangles having an interior edge through a waypoint (lowered to the
-// ground): the two a crossing joins.
-std::set<std::int32_t> TrianglesAcross(const NavMesh& mesh, Vector3 waypoint) {
+// The neighbour across the edge of triangle at that passes through the
+// waypoint (lowered to the ground), or -1.
+std::int32_t NeighbourAcross(const NavMesh& mesh, std::int32_t at, Vector3 waypoint) {
   waypoint.y -= 0.5f;
-  std::set<std::int32_t> found;
-  const auto& triangles = mesh.GetTriangles();
-  for (std::size_t t = 0; t < triangles.size(); ++t) {
-    for (int edge = 0; edge < 3; ++edge) {
-      if (triangles[t].neighbour[edge] < 0) continue;
-      const Vector3& a = mesh.GetWorldVertices()[static_cast<std::size_t>(triangles[t].vertex[edge])];
-      const Vector3& b = mesh.GetWorldVertices()[static_cast<std::size_t>(triangles[t].vertex[(edge + 1) % 3])];
-      if (DistanceToSegment(waypoint, a, b) < 1e-4f) found.insert(static_cast<std::int32_t>(t));
-    }
+  const NavTriangle& triangle = mesh.GetTriangles()[static_cast<std::size_t>(at)];
+  for (int edge = 0; edge < 3; ++edge) {
+    const Vector3& a = mesh.GetWorldVertices()[static_cast<std::size_t>(triangle.vertex[edge])];
+    const Vector3& b = mesh.GetWorldVertices()[static_cast<std::size_t>(triangle.vertex[(edge + 1) % 3])];
+    if (triangle.neighbour[edge] >= 0 && DistanceToSegment(waypoint, a, b) < 1e-4f) return triangle.neighbour[edge];
   }
-  return found;
+  return -1;
 }
 
-// Every waypoint lies on an edge shared by two neighbours, the first edge
-// belongs to the start's triangle, the last to the goal's, and consecutive
-// edges belong to one triangle: the waypoints follow a chain of neighbours.
+// Each waypoint lies on an edge of the triangle the previous one led into,
+// starting from the start's triangle and ending in the goal's: the
+// waypoints follow a chain of neighbours.
 void ExpectChainOfNeighbours(const NavMesh& mesh, const PathRecord& path, const Vector3& start,
                              const Vector3& goal) {
   ASSERT_FALSE(path.waypoints.empty());
   std::int32_t at = mesh.FindTriangle(start);
   for (const PathWaypoint& waypoint : path.waypoints) {
-    const std::set<std::int32_t> across = TrianglesAcross(mesh, waypoint.position);
-    ASSERT_EQ(across.size(), 2u) << waypoint.position.x << ", " << waypoint.position.z;
-    ASSERT_TRUE(across.count(at)) << "the crossing does not leave triangle " << at;
-    at = *across.begin() == at ? *across.rbegin() : *across.begin();
+    const std::int32_t next = NeighbourAcross(mesh, at, waypoint.position);
+    ASSERT_GE(next, 0) << "no edge of triangle " << at << " at " << waypoint.position.x << ", "
+                       << waypoint.position.z;
+    at = next;
   }
   EXPECT_EQ(at, mesh.FindTriangle(goal));
 }
