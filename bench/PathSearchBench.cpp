@@ -15,7 +15,7 @@
 namespace tge {
 namespace {
 
-constexpr int kCells = 72;
+constexpr int kCells = 76;
 constexpr int kPairs = 1024;
 
 bool Wall(int x, int z) {

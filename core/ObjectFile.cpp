@@ -173,6 +173,12 @@ bool ObjectFile::Save(Object& root, const std::string& name, bool includeRoot, b
   std::vector<Object*> objects;
   if (includeRoot) objects.push_back(&root);
   root.CollectDescendants(objects, -1, kClassFile);
+  std::erase_if(objects, [&root](const Object* object) {
+    for (const Object* at = object; at != nullptr; at = at == &root ? nullptr : at->GetParent()) {
+      if (at->IsRunTimeOnly()) return true;
+    }
+    return false;
+  });
   if (objects.empty()) return Fail("Object file " + path + ": nothing to save");
 
   std::unordered_map<const Object*, std::int32_t> positions;

@@ -6,6 +6,7 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/ObjectPool.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/gameplay/VisionGraph.h"
@@ -52,6 +53,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
+    {kClassObjectPool, &RegisterObjectPoolCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},
