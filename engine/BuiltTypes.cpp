@@ -6,6 +6,7 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/Footstep.h"
 #include "objects/gameplay/ObjectPool.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
@@ -56,6 +57,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassObjectPool, &RegisterObjectPoolCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
+    {kClassFootstep, &RegisterFootstepCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
