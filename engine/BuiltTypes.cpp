@@ -8,6 +8,7 @@
 #include "core/World.h"
 #include "objects/gameplay/Footstep.h"
 #include "objects/gameplay/ObjectPool.h"
+#include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/gameplay/VisionGraph.h"
@@ -76,6 +77,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassTrail, &RegisterTrailCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
+    {kClassSaveGame, &RegisterSaveGameCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
