@@ -181,6 +181,28 @@ TEST_F(SaveGameTest, ASaveThatCannotBeStoredRaisesTheErrorAndLeavesTheOldFile) {
   }
 }
 
+TEST_F(SaveGameTest, TheBufferRefusesWhatWouldOverrunItsBounds) {
+  Object& big = Enabled(*level, "Big");
+  CreateObject(kClassObject, nullptr, big, std::string(70000, 'n').c_str());
+  Object& deep = Enabled(*level, std::string(600, 'p'));
+  SaveGameBuffer buffer;
+  EXPECT_EQ(buffer.Append(*engine), SaveGameBuffer::Result::kNoPath);
+  EXPECT_EQ(buffer.Append(big), SaveGameBuffer::Result::kObjectTooLarge);
+  EXPECT_EQ(buffer.Append(deep), SaveGameBuffer::Result::kPathTooLong);
+  EXPECT_EQ(buffer.GetSize(), 0u);
+  for (int i = 0; i < 4; ++i) {
+    Object& part = Enabled(*level, "Part" + std::to_string(i));
+    CreateObject(kClassObject, nullptr, part, std::string(60000, 'n').c_str());
+    EXPECT_EQ(buffer.Append(part), SaveGameBuffer::Result::kAppended);
+  }
+  const std::size_t full = buffer.GetSize();
+  Object& last = Enabled(*level, "Last");
+  CreateObject(kClassObject, nullptr, last, std::string(30000, 'n').c_str());
+  EXPECT_EQ(buffer.Append(last), SaveGameBuffer::Result::kBufferFull);
+  EXPECT_EQ(buffer.GetSize(), full);
+  EXPECT_EQ(buffer.GetRecordCount(), 4);
+}
+
 TEST_F(SaveGameTest, AFailingStorageReachesThePollAsAnError) {
   Enabled(*level, "Door");
   // A folder in the file's place: the storage cannot write it.

@@ -117,6 +117,22 @@ TEST(VisionGraphTest, PositionCommandsActOnTheCurrentPointAndRebuildNodes) {
   EXPECT_EQ(names, (std::vector<std::string>{"1", "0"}));
 }
 
+// Without services the test path starts at the origin's triangle.
+TEST(VisionGraphTest, ThePathTestSearchesToARandomTriangle) {
+  VisionGraph graph;
+  graph.ExecuteCommand(12269, nullptr);
+  EXPECT_TRUE(graph.GetTestPath().waypoints.empty());
+  const NavMeshData data = BuildGridNavMesh(4, 4, 2.0f, 0.0f);
+  ASSERT_TRUE(graph.GetMesh().SetMesh(data.vertices, data.triangles));
+  graph.ExecuteCommand(12269, nullptr);
+  ASSERT_FALSE(graph.GetTestPath().waypoints.empty());
+  for (const PathWaypoint& waypoint : graph.GetTestPath().waypoints) EXPECT_FLOAT_EQ(waypoint.position.y, 0.5f);
+  std::vector<std::string> lines;
+  graph.ExecuteCommand(12266, &lines);
+  ASSERT_EQ(lines.size(), 32u);
+  EXPECT_EQ(lines[0].substr(0, 8), "F: 000, ");
+}
+
 class VisionGraphFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
