@@ -15,6 +15,8 @@
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
+#include "objects/scene/Dev2.h"
+#include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
 #include "objects/scene/Mesh.h"
@@ -57,6 +59,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassButton, &RegisterButtonCommands},
     {kClassObjectPool, &RegisterObjectPoolCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassDev2, &RegisterDev2Commands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassFootstep, &RegisterFootstepCommands},
     {kClassTimer, &RegisterTimerCommands},
@@ -65,6 +68,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassVisionGraph, &RegisterVisionGraphCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassInput, &RegisterInputCommands},
+    {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
