@@ -2,6 +2,7 @@
 #include "objects/gameplay/VisionGraph.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <type_traits>
 
@@ -33,6 +34,14 @@ std::vector<std::string>& NameList(CommandArgs args) { return *static_cast<std::
 bool Refuse(SerializeStream& stream) {
   stream.MarkFailed();
   return false;
+}
+
+// Toward zero, as a cast would, but a position read from a file may hold
+// values no int32 can: NaN becomes 0 and the rest is held to the range.
+std::int32_t Truncated(float value) {
+  if (std::isnan(value)) return 0;
+  constexpr float kLimit = 2147483520.0f;  // the largest float below 2^31
+  return static_cast<std::int32_t>(std::clamp(value, -kLimit, kLimit));
 }
 
 bool ValidIndex(std::int32_t index, std::size_t count) {
@@ -215,9 +224,9 @@ void VisionGraph::DisconnectPoint() {
 
 void VisionGraph::RebuildNodes() {
   for (const auto& point : points_) {
-    point->node.x = static_cast<std::int32_t>(point->position.x);
-    point->node.y = static_cast<std::int32_t>(point->position.y);
-    point->node.z = static_cast<std::int32_t>(point->position.z);
+    point->node.x = Truncated(point->position.x);
+    point->node.y = Truncated(point->position.y);
+    point->node.z = Truncated(point->position.z);
     point->node.linked.clear();
   }
   for (const auto& point : points_) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -106,6 +107,12 @@ TEST(VisionGraphTest, PositionCommandsActOnTheCurrentPointAndRebuildNodes) {
   EXPECT_EQ(point->node.y, -2);
   ASSERT_EQ(point->node.linked.size(), 2u);
   EXPECT_EQ(point->node.linked[0], &graph.GetPoint(0)->node);
+  // A position no int32 holds gives a node at the range's end, NaN at 0.
+  Vector3 far{1e20f, std::nanf(""), -1e20f};
+  graph.ExecuteCommand(12260, &far);
+  EXPECT_GT(point->node.x, 2147483000);
+  EXPECT_EQ(point->node.y, 0);
+  EXPECT_LT(point->node.z, -2147483000);
   index = 7;
   graph.ExecuteCommand(12252, &index);
   graph.ExecuteCommand(12260, &at);
