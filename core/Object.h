@@ -105,6 +105,11 @@ class Object : public CommandTarget {
   bool GetActive() const { return HasFlag(kFlagActive); }
   void SetActive(bool on) { SetFlag(kFlagActive, on); }
   bool IsStarted() const { return started_ != 0; }
+  // A run-time object (a pool's store of clones, a pre-made thrown clone)
+  // is never written to an object file, nor is its subtree; copies keep the
+  // mark.
+  bool IsRunTimeOnly() const { return runTimeOnly_; }
+  void SetRunTimeOnly(bool on) { runTimeOnly_ = on; }
   static int GetLiveObjectCount();
   const std::shared_ptr<ObjectAnchor>& GetAnchor() const;
 
@@ -395,6 +400,7 @@ class Object : public CommandTarget {
   std::shared_ptr<ObjectAnchor> world_;
   std::int32_t started_ = 0;
   std::uint32_t flags_ = kDefaultObjectFlags;
+  bool runTimeOnly_ = false;
   std::unique_ptr<TransformRecord> transform_;
   std::unique_ptr<ObjectPhysics> physics_;
   std::unique_ptr<std::vector<ObjectScript>> scripts_;

@@ -105,7 +105,9 @@ bool ObjectFile::ReadRecords(SerializeStream& stream, const std::string& name, R
     }
     records.objects.push_back(CreateObject(classId, nullptr, nullptr));
     records.parents.push_back(parentIndex);
-    if (!records.objects.back()->Serialize(stream)) return Fail(where + ": truncated or damaged record");
+    if (!records.objects.back()->Serialize(stream)) {
+      return Fail(where + " \"" + records.objects.back()->GetName() + "\": truncated or damaged record");
+    }
   }
   return true;
 }
@@ -171,6 +173,12 @@ bool ObjectFile::Save(Object& root, const std::string& name, bool includeRoot, b
   std::vector<Object*> objects;
   if (includeRoot) objects.push_back(&root);
   root.CollectDescendants(objects, -1, kClassFile);
+  std::erase_if(objects, [&root](const Object* object) {
+    for (const Object* at = object; at != nullptr; at = at == &root ? nullptr : at->GetParent()) {
+      if (at->IsRunTimeOnly()) return true;
+    }
+    return false;
+  });
   if (objects.empty()) return Fail("Object file " + path + ": nothing to save");
 
   std::unordered_map<const Object*, std::int32_t> positions;

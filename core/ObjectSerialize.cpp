@@ -201,7 +201,8 @@ Object::Object(const Object& source)
       name_(source.name_),
       world_(source.world_),
       started_(source.started_),
-      flags_(source.flags_) {
+      flags_(source.flags_),
+      runTimeOnly_(source.runTimeOnly_) {
   ++liveObjects_;
   if (source.transform_) transform_ = std::make_unique<TransformRecord>(*source.transform_);
   if (source.action_) action_ = std::make_unique<ActionRecord>(*source.action_);

@@ -7,19 +7,23 @@
 #include "core/Timer.h"
 #include "core/World.h"
 #include "objects/gameplay/Door.h"
+#include "objects/gameplay/Footstep.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
 #include "objects/gameplay/JointHinge2.h"
 #include "objects/gameplay/JointSlider.h"
 #include "objects/gameplay/JointUniversal.h"
 #include "objects/gameplay/LookAt.h"
+#include "objects/gameplay/ObjectPool.h"
 #include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/gameplay/Trigger.h"
 #include "objects/gameplay/ViewTrigger.h"
+#include "objects/gameplay/VisionGraph.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -80,14 +84,17 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassButton, &RegisterButtonCommands},
     {kClassCollector, &RegisterCollectorCommands},
     {kClassWeatherDetail, &RegisterWeatherDetailCommands},
+    {kClassObjectPool, &RegisterObjectPoolCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassDev2, &RegisterDev2Commands},
     {kClassDoor, &RegisterDoorCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
+    {kClassFootstep, &RegisterFootstepCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassSimJoint, &RegisterSimJointCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
+    {kClassVisionGraph, &RegisterVisionGraphCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassSimObject, &RegisterSimObjectCommands},
     {kClassInput, &RegisterInputCommands},
@@ -107,6 +114,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassTrail, &RegisterTrailCommands},
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
+    {kClassSaveGame, &RegisterSaveGameCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassCursor, &RegisterCursorCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},

@@ -11,8 +11,10 @@
 #include "core/ScriptInterpreter.h"
 #include "engine/BuiltTypes.h"
 #include "engine/Engine.h"
+#include "objects/gameplay/VisionGraph.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
+#include "tools/NavMeshBuilder.h"
 
 namespace {
 
@@ -76,6 +78,29 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassDoor, "this.SetDoorOpenAngle(1.5); this.SetDoorLocked(1);"},
     {kClassSimJoint, "this.SetSimJointSound(Creak); this.SetSimJointHealth(50);"},
     {kClassCursor, "this.SetCursorRayLength(30); this.SetCursorRayCategoryBits(3);"},
+    {kClassObjectPool, "this.SetObjectPoolMaxSize(8); this.SetObjectPoolGrowSize(2);"},
+    {kClassFootstep, "this.SetFootstepRepeatTime(0.5);"},
+    {kClassSaveGame, "this.SetSaveGameName(Slot); this.SetSaveGameNode(/Level); this.SetSaveGameListBox(/Menu);"},
+};
+
+// Types whose lists no script command fills.
+void FillVisionGraph(Object& object) {
+  auto& graph = static_cast<VisionGraph&>(object);
+  graph.CreatePoint();
+  graph.CreatePoint();
+  graph.SetSecondPoint(1);
+  graph.ConnectPoints();
+  const NavMeshData mesh = BuildGridNavMesh(2, 1, 1.0f, 0.0f);
+  graph.GetMesh().SetMesh(mesh.vertices, mesh.triangles);
+}
+
+struct SeedFiller {
+  int classId;
+  void (*fill)(Object& object);
+};
+
+constexpr SeedFiller kFillers[] = {
+    {kClassVisionGraph, &FillVisionGraph},
 };
 
 // Each record also carries a physics description with one geometry and an
@@ -87,6 +112,9 @@ bool WriteSeed(Engine& engine, int classId) {
   if (object == nullptr) return FormatErrorMessage("type %s makes no object", name.c_str());
   for (const SeedSetUp& setUp : kSetUps) {
     if (setUp.classId == classId) RunScriptText(*object, setUp.script, nullptr);
+  }
+  for (const SeedFiller& filler : kFillers) {
+    if (filler.classId == classId) filler.fill(*object);
   }
   RunScriptText(*object, "this.SetUseScript(1); this.AddGeometry(); this.SetGeometryType(1);", nullptr);
   object->GetScripts()->push_back({"OnEngineStarted", "this.Stop();", FindCommandId(object, "OnEngineStarted"), 0});
