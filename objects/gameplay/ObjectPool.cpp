@@ -34,7 +34,7 @@ void SetActiveSubtree(Object& root, bool active) {
 
 Object* HandOut(Object& pool, Object& parent, const Matrix4& placement, const Vector3* direction, float intensity) {
   if (pool.GetClassId() != kClassObjectPool) return nullptr;
-  return static_cast<ObjectPool&>(pool).GetObject(&parent, &placement, direction, value);
+  return static_cast<ObjectPool&>(pool).GetObject(&parent, &placement, direction, intensity);
 }
 
 }  // namespace
