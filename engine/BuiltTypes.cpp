@@ -12,7 +12,9 @@
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
+#include "objects/scene/FilmGrain.h"
 #include "objects/scene/Light.h"
+#include "objects/scene/LightFlare.h"
 #include "objects/scene/Mesh.h"
 #include "objects/scene/MorphMesh.h"
 #include "objects/scene/MotionLayers.h"
@@ -44,6 +46,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassSkinMesh, &RegisterSkinMeshCommands},
+    {kClassFilmGrain, &RegisterFilmGrainCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassAnimation, &RegisterAnimationCommands},
@@ -51,6 +54,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
     {kClassButton, &RegisterButtonCommands},
+    {kClassLightFlare, &RegisterLightFlareCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassTimer, &RegisterTimerCommands},

@@ -12,6 +12,7 @@
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
 #include "tools/DemoFigure.h"
+#include "tools/DemoFlare.h"
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
@@ -137,6 +138,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddOptionsMenu(scene, "DemoWorld");
   AddDemoMotion(scene, "Stage", kCrateMesh);
   AddDemoTerrain(scene, "Stage", kTerrainFog);
+  AddDemoFlare(scene, "Lamp");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

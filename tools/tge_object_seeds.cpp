@@ -58,6 +58,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassCheckBox, "this.SetCheckBoxCheckedSprite(Mark);"},
     {kClassNodeAnimation, "this.SetNodeAnimationStartNode(parent); this.SetNodeAnimationEndNode(/End);"},
     {kClassTextDialog, "this.SetTextDialogDialog(Talk);"},
+    {kClassFilmGrain, "this.SetFilmGrainMaterial(Grain); this.AddFilmGrainLineMaterial(Scratch); "
+                      "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
+    {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
+                       "this.SetLightFlareEnableDirection(1);"},
 };
 
 // Each record also carries a physics description with one geometry and an
