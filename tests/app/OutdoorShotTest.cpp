@@ -66,7 +66,8 @@ bool AddResources(ResourceDatabase& resources, const std::filesystem::path& data
   return AddWall(resources, dataFolder);
 }
 
-// A World with one large Space, "Field"; the test adds the rest to it.
+// A World with one large Space, "Field"; the test adds the rest to it. The
+// World's resources are loaded at start, as a game's script does.
 class OutdoorShotTest : public ::testing::Test {
  protected:
   using Build = std::function<void(Object& field)>;
@@ -78,6 +79,7 @@ class OutdoorShotTest : public ::testing::Test {
     scene.addResources = AddResources;
     scene.buildObjects = [&](Object& root) {
       Object& world = *CreateObject(kClassWorld, nullptr, root, "ShotWorld");
+      AddScript(world, "OnEngineStarted", "parent.LoadResources(/ShotWorld);");
       build(AddPlaced(world, kClassSpace, "Field",
                       "this.SetSpaceBoxMin(-9000, -9000, -9000); this.SetSpaceBoxMax(9000, 9000, 9000);"));
     };
@@ -164,7 +166,10 @@ class FlareShotTest : public OutdoorShotTest {
                         "); this.SetLightFlareMaterial(GlareMat); this.SetLightFlareHideFadeTime(0.5); "
                         "this.SetLightFlareFadeStartDistance(" +
                         std::to_string(fadeStart) + "); this.SetLightFlareFadeDistance(20);");
-          if (walled) RunScript(field, "this.AddSpaceCollision(Wall);");
+          if (walled) {
+            RunScript(*field.GetParent(), "this.SetWorldEnablePhysics(1);");
+            RunScript(field, "this.AddSpaceCollision(Wall);");
+          }
         },
         frame);
     return PixelAt(shot, kWidth / 2, kHeight / 2)[0];
