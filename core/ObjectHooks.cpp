@@ -6,6 +6,7 @@ namespace {
 
 ObjectHooks* objectHooks = nullptr;
 PhysicsHooks* physicsHooks = nullptr;
+PoolHandOut poolHandOut = nullptr;
 
 }  // namespace
 
@@ -13,5 +14,7 @@ ObjectHooks* GetObjectHooks() { return objectHooks; }
 void SetObjectHooks(ObjectHooks* hooks) { objectHooks = hooks; }
 PhysicsHooks* GetPhysicsHooks() { return physicsHooks; }
 void SetPhysicsHooks(PhysicsHooks* hooks) { physicsHooks = hooks; }
+PoolHandOut GetPoolHandOut() { return poolHandOut; }
+void SetPoolHandOut(PoolHandOut handOut) { poolHandOut = handOut; }
 
 }  // namespace tge

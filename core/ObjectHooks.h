@@ -4,6 +4,7 @@
 // The engine installs one implementation at start-up; until then none is
 // installed and the operations that need one do nothing and say so.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@ namespace tge {
 
 class Object;
 class World;
+struct Matrix4;
+struct Vector3;
 
 class ObjectHooks {
  public:
@@ -54,6 +57,11 @@ class ObjectHooks {
   virtual bool CreateObjectPhysics(Object& object) = 0;
   // Frees the object's body, collision space and live geometries.
   virtual void DestroyObjectPhysics(Object& object) = 0;
+  // Hands out one pooled hit effect from each of the engine's 32 global
+  // pools whose bit is set in mask, under parent at placement (direction may
+  // be null); a mask of 0 spawns nothing.
+  virtual void SpawnGlobalHitEffects(std::uint32_t mask, Object& parent, const Matrix4& placement,
+                                     const Vector3* direction, float value) = 0;
 
   virtual void AddUpdateObject(World& world, Object& object) = 0;
   virtual void RemoveUpdateObject(World& world, Object& object) = 0;
@@ -65,6 +73,14 @@ class ObjectHooks {
 // Null until the engine installs its hooks.
 ObjectHooks* GetObjectHooks();
 void SetObjectHooks(ObjectHooks* hooks);
+
+// How a pool object hands out one of its clones under parent at placement:
+// the clone, or null when it has none to give. The pool type registers it;
+// until then no pool hands anything out.
+using PoolHandOut = Object* (*)(Object& pool, Object& parent, const Matrix4& placement, const Vector3* direction,
+                                float value);
+PoolHandOut GetPoolHandOut();
+void SetPoolHandOut(PoolHandOut handOut);
 
 // Holds deletions for a scope (see ObjectHooks::HoldDeletions).
 class DeletionHold {

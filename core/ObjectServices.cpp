@@ -174,6 +174,8 @@ bool ObjectServices::CreateObjectPhysics(Object&) { return false; }
 
 void ObjectServices::DestroyObjectPhysics(Object&) {}
 
+void ObjectServices::SpawnGlobalHitEffects(std::uint32_t, Object&, const Matrix4&, const Vector3*, float) {}
+
 void ObjectServices::AddUpdateObject(World& world, Object& object) { world.AddUpdateObject(object); }
 
 void ObjectServices::RemoveUpdateObject(World&, Object& object) { World::RemoveUpdateObject(object); }

@@ -71,6 +71,9 @@ class ObjectServices : public ObjectHooks {
   // Without the physics wrapper nothing is built and nothing is freed.
   bool CreateObjectPhysics(Object& object) override;
   void DestroyObjectPhysics(Object& object) override;
+  // Without the engine's global pools nothing is spawned.
+  void SpawnGlobalHitEffects(std::uint32_t mask, Object& parent, const Matrix4& placement, const Vector3* direction,
+                             float value) override;
 
   void AddUpdateObject(World& world, Object& object) override;
   void RemoveUpdateObject(World& world, Object& object) override;

@@ -43,10 +43,10 @@ struct SkinPartData {
 
 struct SkinBone {
   std::string name;
-  Vector3 position;
+  Vector3 position{};
   Vector3 scale{1, 1, 1};
-  Quaternion rotation;
-  Matrix4 bind;
+  Quaternion rotation{};
+  Matrix4 bind{};
   std::uint32_t boneId = 0;
 };
 
