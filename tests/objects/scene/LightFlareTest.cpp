@@ -25,19 +25,10 @@ void Send(Object& object, std::uint32_t id, T value) {
 
 class LightFlareTest : public MotionFixture {
  protected:
-  // An 800 x 600 device; the camera at the origin looks along +z.
+  // The camera at the origin looks along +z.
   void SetUp() override {
     MotionFixture::SetUp();
-    EngineServices& services = *GetEngineServices();
-    services.SetSubsystem(ServiceSlot::kRenderDevice,
-                          std::make_unique<RenderDevice>(RecordingRenderDevice::MakeBackend({})));
-    StartupSettings startup = RecordingRenderDevice::Windowed();
-    startup.width = 800;
-    startup.height = 600;
-    startup.renderDeviceEnabled = 1;
-    ASSERT_EQ(services.Initialize(&startup), 1);
-    View().SetProjection(std::numbers::pi_v<float> / 2, 4.0f / 3, 1, 100);
-    View().SetCameraLookAt({0, 0, 0}, {0, 0, 1});
+    OpenDevice();
     AddMaterial("Glare");
   }
 
