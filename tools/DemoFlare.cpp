@@ -25,9 +25,9 @@ image::Image MakeGlowImage() {
   for (std::uint32_t y = 0; y < kGlowSide; ++y) {
     for (std::uint32_t x = 0; x < kGlowSide; ++x) {
       const float dx = float(x) - middle, dy = float(y) - middle;
-      const float r = std::hypot(dx, dy) / middle;
+      const float fall = std::max(1 - std::hypot(dx, dy) / middle, 0.0f);
       const float rays = 0.15f * std::pow(std::abs(std::cos(2 * std::atan2(dy, dx))), 8.0f);
-      const float glow = std::clamp((1 - r) * (1 - r) + rays * (1 - r), 0.0f, 1.0f);
+      const float glow = std::min(fall * fall + rays * fall, 1.0f);
       const auto level = std::uint8_t(255 * glow);
       image.pixels.insert(image.pixels.end(), {std::uint8_t(level * 0.55f), std::uint8_t(level * 0.8f), level, 255});
     }
