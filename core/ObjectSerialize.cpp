@@ -31,6 +31,9 @@ constexpr int kLastVersionWithoutMassFlag = 38;
 constexpr std::int64_t kGeometryBytes = 16 * 4;
 constexpr std::int64_t kMinScriptBytes = 3 * 4;
 
+// The phase an Action record gets on loading: what its value shows.
+std::int32_t PhaseOfValue(float value) { return value != 0 ? kActionStartPost : kActionStopPost; }
+
 // A rotation read from a file is made unit length; one of length zero (or
 // not a number) cannot be, and becomes the identity.
 void NormalizeLoadedRotation(Quaternion& rotation) {
@@ -119,8 +122,16 @@ bool Object::SerializeAction(SerializeStream& stream) {
     return true;
   }
   if (!stream.IsWriting() || !action_) action_ = std::make_unique<ActionRecord>();
+  if (stream.IsWriting()) {
+    // A load derives the phase from the value: writing the derived phase
+    // makes a saved, loaded and saved again record the same bytes.
+    ActionRecord written = *action_;
+    written.phase = PhaseOfValue(written.value);
+    stream.Serialize(written);
+    return !stream.Failed();
+  }
   stream.Serialize(*action_);
-  if (!stream.IsWriting()) action_->phase = action_->value != 0 ? kActionStartPost : kActionStopPost;
+  action_->phase = PhaseOfValue(action_->value);
   return !stream.Failed();
 }
 

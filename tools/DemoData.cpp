@@ -11,6 +11,7 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoDevices.h"
 #include "tools/DemoFigure.h"
 #include "tools/DemoFlare.h"
 #include "tools/DemoMenu.h"
@@ -107,6 +108,7 @@ void BuildStage(Object& world) {
   AddTurner(AddCrate(stage, "Crate", "0, 0, 0"));
   AddFigure(stage);
   AddParticleEffects(stage);
+  AddDeviceEffects(stage);
   for (int i = 0; i < kRowCrates; ++i) {
     const std::string z = std::to_string(kRowFirstZ + float(i) * kRowSpacing);
     AddCrate(stage, "Left" + std::to_string(i + 1), std::to_string(-kRowX) + ", 0, " + z);

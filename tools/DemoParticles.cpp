@@ -15,7 +15,7 @@ namespace tge {
 namespace {
 
 constexpr const char* kSmokeTexture = "SmokeTex";
-constexpr const char* kSmokeMaterial = "SmokeMat";
+constexpr const char* kSmokeMaterial = kDemoGlowMaterial;
 constexpr const char* kRibbonMaterial = "RibbonMat";
 constexpr std::uint32_t kSmokeSide = 32;
 

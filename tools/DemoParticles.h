@@ -10,6 +10,9 @@ namespace tge {
 
 class Object;
 
+// Additive over the soft round texture: the glow the demo's effects share.
+inline constexpr const char* kDemoGlowMaterial = "SmokeMat";
+
 // Registers the smoke's texture and material and writes the texture into
 // dataFolder; false with the error message set when it cannot be written.
 bool AddParticleResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder);

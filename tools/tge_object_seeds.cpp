@@ -47,6 +47,9 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassData, "this.AddData(); this.AddDataFloat(Speed, 2.5);"},
     {kClassParticleSystem, "this.SetUseParticleTBL(1); this.SetUseSpawntrail(1); this.SetMaterial(Smoke);"},
     {kClassTrail, "this.SetTrailMaterial(Ribbon); this.SetTrailAxis(2);"},
+    {kClassDev2, "this.SetDev2Type(1); this.SetDev2Material(Mote); this.SetDev2SpawnVolume(4, 2, 4); "
+                 "this.SetDev2AttractVolumeBox(1);"},
+    {kClassDev3, "this.SetDev3Material(Dust); this.SetDev3MaxParticle(30); this.SetDev3SpawnVolumeBox(1);"},
     {kClassMovieFMV, "this.SetMovieFMVName(Intro);"},
     {kClassInfoText, "this.SetInfoText(Press any key);"},
     {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(One); this.AddListBoxItem(); "

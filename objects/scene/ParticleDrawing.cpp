@@ -85,7 +85,7 @@ void ParticleSystem::Draw() {
     Object::Draw();
     return;
   }
-  AcquireMaterial();
+  material_.Acquire();
   float alphaScale = 255.0f;
   bool drawn = static_cast<bool>(material_);
   if ((particleFlags_ & kParticleDistanceFade) != 0) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <type_traits>
 
@@ -14,7 +13,6 @@
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
 #include "services/ResourceSet.h"
-#include "services/ResourceType.h"
 
 namespace tge {
 namespace {
@@ -211,7 +209,7 @@ void ParticleSystem::CopyFrom(const Object& source) {
   liveCount_ = 0;
   deathPost_ = 0;
   particleFlags_ &= ~(kParticleStopPending | kParticleKillPending);
-  material_.Reset();
+  material_.Release();
   nodeRoot_.Reset();
   previousNode_.Reset();
   targetNode_.Reset();
@@ -228,8 +226,7 @@ int ParticleSystem::ExecuteCommand(std::uint32_t id, void* args) {
   switch (id) {
     case kCommandCollectResources:
       if (args == nullptr) break;
-      AcquireMaterial();
-      static_cast<ResourceSet*>(args)->AddToResourceSet(material_.Get());
+      material_.Collect(*static_cast<ResourceSet*>(args));
       break;
     case kCommandActionStartStep:
       StartEmitting();
@@ -312,10 +309,7 @@ void ParticleSystem::FreeStorage() {
 }
 
 std::uint32_t ParticleSystem::ClampPoolSize(std::uint32_t count) const {
-  if (count <= kMaxPoolSize) return count;
-  std::fprintf(stderr, "ParticleSystem \"%s\": a pool of %u particles is cut to %u\n", GetName().c_str(), count,
-               kMaxPoolSize);
-  return kMaxPoolSize;
+  return ClampParticlePool(count, "ParticleSystem", GetName());
 }
 
 void ParticleSystem::AllocateStorage(std::int64_t count) {
@@ -332,12 +326,6 @@ void ParticleSystem::FindTrailSystem() {
   trailSystem_.Reset();
   if ((particleFlags_ & kParticleUseSpawnTrail) == 0) return;
   trailSystem_.Set(static_cast<ParticleSystem*>(FindChildByClass(kClassParticleSystem)));
-}
-
-void ParticleSystem::AcquireMaterial() {
-  EngineServices* services = GetEngineServices();
-  if (material_ || services == nullptr || materialName_.empty()) return;
-  material_ = services->GetResources().AcquireResource(materialName_, kMaterialResource);
 }
 
 Vector3 ParticleSystem::EmitterPosition() {
@@ -471,14 +459,12 @@ int ParticleSystem::GetColorVarCommand(CommandArgs args) {
 }
 
 int ParticleSystem::SetMaterialCommand(CommandArgs args) {
-  materialName_ = args.AsString();
-  material_.Reset();
-  AcquireMaterial();
+  material_.SetName(args.AsString());
   return 1;
 }
 
 int ParticleSystem::GetMaterialCommand(CommandArgs args) {
-  args.AsString() = materialName_;
+  args.AsString() = material_.GetName();
   return 1;
 }
 
@@ -523,7 +509,7 @@ bool ParticleSystem::Serialize(SerializeStream& stream) {
   for (Color* colour : {&colorStart_, &colorAddVar_, &colorEnd_}) stream.Serialize(*colour);
   for (float* value : {&speed_, &speedVar_, &life_, &lifeVar_, &theta_}) stream.Serialize(*value);
   stream.Serialize(reserved_);
-  stream.SerializeString(materialName_);
+  material_.Serialize(stream);
   if (version >= kFirstVersionWithBox) stream.Serialize(boxSize_);
   if (!stream.IsWriting()) {
     if (version < kFirstVersionWithBox) particleFlags_ |= kParticleDistanceFade;

@@ -31,6 +31,8 @@
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
 #include "objects/scene/ColourVertex.h"
+#include "objects/scene/NamedMaterial.h"
+#include "objects/scene/ParticlePool.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -74,7 +76,7 @@ struct Particle {
 class ParticleSystem : public Object {
  public:
   // Bigger pools from a script or a file are cut to this, with a warning.
-  static constexpr std::uint32_t kMaxPoolSize = 65536;
+  static constexpr std::uint32_t kMaxPoolSize = kMaxParticlePool;
   // Particles per queued batch: 12,000 vertices is the most one draw takes.
   static constexpr std::uint32_t kBatchParticles = 2000;
 
@@ -159,7 +161,6 @@ class ParticleSystem : public Object {
   void FreeStorage();
   void FindTrailSystem();
   std::uint32_t ClampPoolSize(std::uint32_t count) const;
-  void AcquireMaterial();
   // The last death's post, sent after the walk of the pool.
   void SendLastDeathPost();
   Vector3 EmitterPosition();
@@ -178,7 +179,7 @@ class ParticleSystem : public Object {
 
   std::vector<Particle> pool_;
   std::vector<ColourVertex> vertices_;
-  ResourceRef material_;
+  NamedMaterial material_;
   Vector3 previousPosition_, currentPosition_;
   std::uint32_t maxParticles_ = 100;
   std::uint32_t liveCount_ = 0;
@@ -202,7 +203,6 @@ class ParticleSystem : public Object {
   float theta_ = 0;
   std::uint32_t mapStyle_ = 1, mapOffset_ = 0, mapCount_ = 16;
   std::uint32_t reserved_ = 0;
-  std::string materialName_;
   ObjectRef<ParticleSystem> trailSystem_;
   float cameraDistance_ = 0;
   std::array<float, 9> registers_{};

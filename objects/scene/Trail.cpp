@@ -11,7 +11,6 @@
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
 #include "services/ResourceSet.h"
-#include "services/ResourceType.h"
 
 namespace tge {
 namespace {
@@ -62,15 +61,14 @@ void Trail::CopyFrom(const Object& source) {
   samples_ = {};
   vertices_ = {};
   live_ = free_ = -1;
-  material_.Reset();
+  material_.Release();
 }
 
 int Trail::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<Trail> handlers(kClassTrail, {Commands(), HiddenCommands()});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
-    AcquireMaterial();
-    static_cast<ResourceSet*>(args)->AddToResourceSet(material_.Get());
+    material_.Collect(*static_cast<ResourceSet*>(args));
   } else if (id == kCommandActionStartStep) {
     ResetLists();
     lastSamplePosition_ = GetPositionWS();
@@ -105,21 +103,13 @@ int Trail::SetMaxSamplesCommand(CommandArgs args) {
 }
 
 int Trail::SetMaterialCommand(CommandArgs args) {
-  materialName_ = args.AsString();
-  material_.Reset();
-  AcquireMaterial();
+  material_.SetName(args.AsString());
   return 1;
 }
 
 int Trail::GetMaterialCommand(CommandArgs args) {
-  args.AsString() = materialName_;
+  args.AsString() = material_.GetName();
   return 1;
-}
-
-void Trail::AcquireMaterial() {
-  EngineServices* services = GetEngineServices();
-  if (material_ || services == nullptr || materialName_.empty()) return;
-  material_ = services->GetResources().AcquireResource(materialName_, kMaterialResource);
 }
 
 // The vertices may sit in this frame's queue: the services keep them until
@@ -218,8 +208,7 @@ void Trail::Draw() {
       vertices_.assign(static_cast<std::size_t>(maxSamples_) * 2 + 2, ColourVertex{});
       ResetLists();
     }
-    AcquireMaterial();
-    if (material_) {
+    if (material_.Acquire() != nullptr) {
       const Vector3 position = GetPositionWS();
       TakeSample(position);
       QueueRibbon(GetFrameTime(), GetActionValue(), position);
@@ -284,7 +273,7 @@ bool Trail::Serialize(SerializeStream& stream) {
   for (float* value : {&minSampleDistance_, &lifetime_, &startSize_, &endSize_}) stream.Serialize(*value);
   stream.Serialize(startColour_);
   stream.Serialize(endColour_);
-  stream.SerializeString(materialName_);
+  material_.Serialize(stream);
   return !stream.Failed();
 }
 

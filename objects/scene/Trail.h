@@ -17,6 +17,7 @@
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
 #include "objects/scene/ColourVertex.h"
+#include "objects/scene/NamedMaterial.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -58,7 +59,6 @@ class Trail : public Object {
   int SetMaterialCommand(CommandArgs args);
   int GetMaterialCommand(CommandArgs args);
 
-  void AcquireMaterial();
   void FreeStorage();
   // Every pool sample on the free list, in pool order; none live.
   void ResetLists();
@@ -75,8 +75,7 @@ class Trail : public Object {
   float lifetime_ = 2.0f;
   float startSize_ = 0.1f, endSize_ = 0.1f;
   Color startColour_{1, 1, 1, 1}, endColour_{1, 1, 1, 0};
-  std::string materialName_;
-  ResourceRef material_;
+  NamedMaterial material_;
   std::vector<TrailSample> samples_;
   std::vector<ColourVertex> vertices_;
   std::int32_t live_ = -1;

@@ -67,16 +67,6 @@ class ParticleSystemTest : public SceneFixture {
     ADD_FAILURE() << "nothing spawned";
     return system.GetParticles()[0];
   }
-
-  std::vector<const PrimitivesCommand*> QueuedPrimitives() {
-    std::vector<const PrimitivesCommand*> out;
-    for (std::size_t list = 0; list < kListCallbacks; ++list) {
-      for (const RenderCommand* c = Queue().GetList(list); c != nullptr; c = c->next) {
-        if (c->kind == RenderCommandKind::kPrimitives) out.push_back(static_cast<const PrimitivesCommand*>(c));
-      }
-    }
-    return out;
-  }
 };
 
 TEST(ParticleCurveTest, ReadsClampJustBelowKnotEightAndIndicesStopThere) {
@@ -338,7 +328,6 @@ TEST_F(ParticleSystemTest, DistanceFadeScalesAlphaAndEmission) {
 
 TEST_F(ParticleSystemTest, RecordRoundTripsAcrossVersionGates) {
   ParticleSystem& system = NewSystem();
-  system.SetUseAction(false);
   Send(system, kSetUseTable, 1);
   Send(system, kSetUseSpawntrail, 1);
   Send(system, 3266, 2u);

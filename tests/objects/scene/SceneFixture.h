@@ -17,6 +17,7 @@
 #include "services/EngineServices.h"
 #include "services/MaterialResource.h"
 #include "services/MeshResource.h"
+#include "services/RenderQueue.h"
 #include "services/ResourceType.h"
 #include "services/SkinMeshResource.h"
 #include "tests/services/TestBytes.h"
@@ -120,6 +121,17 @@ class SceneFixture : public ::testing::Test {
     std::vector<const Command*> out;
     for (const RenderCommand* c = Queue().GetList(list); c != nullptr; c = c->next) {
       out.push_back(static_cast<const Command*>(c));
+    }
+    return out;
+  }
+
+  // The primitive records of every list up to the callbacks, in list order.
+  std::vector<const PrimitivesCommand*> QueuedPrimitives() {
+    std::vector<const PrimitivesCommand*> out;
+    for (std::size_t list = 0; list < kListCallbacks; ++list) {
+      for (const RenderCommand* c = Queue().GetList(list); c != nullptr; c = c->next) {
+        if (c->kind == RenderCommandKind::kPrimitives) out.push_back(static_cast<const PrimitivesCommand*>(c));
+      }
     }
     return out;
   }

@@ -35,12 +35,8 @@ class TrailTest : public SceneFixture {
   }
 
   const PrimitivesCommand* QueuedStrip() {
-    for (std::size_t list = 0; list < kListCallbacks; ++list) {
-      for (const RenderCommand* c = Queue().GetList(list); c != nullptr; c = c->next) {
-        if (c->kind == RenderCommandKind::kPrimitives) return static_cast<const PrimitivesCommand*>(c);
-      }
-    }
-    return nullptr;
+    const auto queued = QueuedPrimitives();
+    return queued.empty() ? nullptr : queued.front();
   }
 };
 
