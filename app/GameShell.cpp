@@ -14,6 +14,7 @@
 #include "core/CommandArgs.h"
 #include "core/files/PackFileSystem.h"
 #include "core/files/StdioFileSystem.h"
+#include "core/World.h"
 #include "core/math/Random.h"
 #include "engine/Engine.h"
 #include "platform/gfx/GlDevice.h"
@@ -50,6 +51,10 @@ constexpr const char* kHelpFile = "Data\\Help.mht";
 constexpr const char* kErrorCaption = "Error";
 constexpr float kGammaMultiplier = 1.2f;
 constexpr float kGammaOffset = -10.0f;
+
+// The game's clock while a screenshot asks for fixed frame steps.
+double shotClock = 0;
+double ReadShotClock() { return shotClock; }
 
 std::vector<std::uint8_t> ReadDiskFile(const std::string& path) {
   std::ifstream in(ResolveDiskPath(path, false), std::ios::binary);
@@ -173,6 +178,7 @@ bool GameShell::StartEngine() {
   Engine& engine = *GetEngine();
   engine.SetDataPath(config_.dataRoot + kDataFolder);
   engine.SetQuitCallback(&platform::EventPump::PostQuit);
+  if (config_.screenshot && config_.screenshot->step > 0) World::SetClock(&ReadShotClock);
   return true;
 }
 
@@ -201,6 +207,7 @@ void GameShell::Loop() {
     if (window_->IsMinimised()) {
       pump_->WaitForEvents();
     } else {
+      if (config_.screenshot) shotClock += config_.screenshot->step;
       engine.RunFrame();
       if (config_.screenshot && ++frames == config_.screenshot->frame) TakeScreenshot();
     }

@@ -74,6 +74,7 @@ std::optional<ScreenshotRequest> ReadScreenshotRequest(const CommandLineOptions&
   for (const CommandLineValue& token : options.Unmatched()) {
     if (token.name == "shot" && token.hasValue) request.file = token.value;
     if (token.name == "shotframe") request.frame = std::max(1, std::atoi(token.value.c_str()));
+    if (token.name == "shotstep") request.step = std::max(0.0, std::atof(token.value.c_str()));
   }
   if (request.file.empty()) return std::nullopt;
   return request;

@@ -38,11 +38,14 @@ std::string WithTrailingSeparator(std::string root);
 
 // A picture of the window written as a bitmap once the given frame has
 // been drawn, after which the game ends: "-shot=FILE -shotframe=N" (N at
-// least 1). These two options stand outside the start-up option table;
+// least 1). With "-shotstep=S" (seconds above 0) the game's clock advances
+// by S at each frame instead of following real time, so the picture shows
+// a known moment. These options stand outside the start-up option table;
 // tests use them to read back what the real program draws.
 struct ScreenshotRequest {
   std::string file;
   int frame = 1;
+  double step = 0;
 };
 
 struct StartupConfig {

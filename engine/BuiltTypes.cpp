@@ -31,9 +31,11 @@
 #include "objects/scene/Dev2.h"
 #include "objects/scene/Dev3.h"
 #include "objects/scene/Environment.h"
+#include "objects/scene/FilmGrain.h"
 #include "objects/scene/HitEffect.h"
 #include "objects/scene/LEEmitter.h"
 #include "objects/scene/Light.h"
+#include "objects/scene/LightFlare.h"
 #include "objects/scene/Mesh.h"
 #include "objects/scene/MorphMesh.h"
 #include "objects/scene/MotionLayers.h"
@@ -68,6 +70,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSpace, &RegisterSpaceCommands},
     {kClassFile, &RegisterFileCommands},
     {kClassSkinMesh, &RegisterSkinMeshCommands},
+    {kClassFilmGrain, &RegisterFilmGrainCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassTrigger, &RegisterTriggerCommands},
@@ -85,6 +88,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassCollector, &RegisterCollectorCommands},
     {kClassWeatherDetail, &RegisterWeatherDetailCommands},
     {kClassObjectPool, &RegisterObjectPoolCommands},
+    {kClassLightFlare, &RegisterLightFlareCommands},
     {kClassSpline, &RegisterSplineCommands},
     {kClassDev2, &RegisterDev2Commands},
     {kClassDoor, &RegisterDoorCommands},

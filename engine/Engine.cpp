@@ -128,6 +128,7 @@ void Engine::SetDataPath(const std::string& path) {
     if (debugMicroFont_) resources.LoadResource(debugMicroFont_.Get());
     screenScaleX_ = static_cast<float>(services->GetScreenWidth()) / cursorRangeX_;
     screenScaleY_ = static_cast<float>(services->GetScreenHeight()) / cursorRangeY_;
+    services->SetScreenScale(screenScaleX_, screenScaleY_);
   }
   LoadSystemSettings();
 }

@@ -77,6 +77,15 @@ class EngineServices {
     settings_.height = height;
   }
 
+  // The engine's screen size over its reference size; screen-space objects
+  // are sized by it. 1 until the engine sets it.
+  void SetScreenScale(float x, float y) {
+    screenScaleX_ = x;
+    screenScaleY_ = y;
+  }
+  float GetScreenScaleX() const { return screenScaleX_; }
+  float GetScreenScaleY() const { return screenScaleY_; }
+
   // The root folder in front of "Data\" in every data path.
   const std::string& GetDataFolder() const { return resources_.GetDataFolder(); }
   void SetDataFolder(const std::string& folder) { resources_.SetDataFolder(folder); }
@@ -180,6 +189,7 @@ class EngineServices {
   SoundGroupTable soundGroups_;
   ResourceDatabase resources_;
   StartupSettings settings_;
+  float screenScaleX_ = 1.0f, screenScaleY_ = 1.0f;
   // Held from the library header and written back; first member of the
   // renderer's view state once that lands.
   float libraryValue_ = 1.0f;

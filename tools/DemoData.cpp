@@ -14,6 +14,7 @@
 #include "tools/DemoDevices.h"
 #include "tools/DemoDoorway.h"
 #include "tools/DemoFigure.h"
+#include "tools/DemoFlare.h"
 #include "tools/DemoMenu.h"
 #include "tools/DemoMotion.h"
 #include "tools/DemoOptions.h"
@@ -145,6 +146,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoTerrain(scene, "Stage", kTerrainFog);
   AddDemoWeather(scene, "Stage");
   AddDemoDoorway(scene, "DemoWorld");
+  AddDemoFlare(scene, "Lamp");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

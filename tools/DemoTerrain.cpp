@@ -58,6 +58,8 @@ std::uint8_t HillHeight(int x, int z) {
   return std::uint8_t(std::clamp(distance * distance / kRiseDistance * swell, 0.0f, 255.0f));
 }
 
+}  // namespace
+
 MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const fs::path& dataFolder,
                                       const std::string& name, const image::Image& image) {
   if (!WriteDataFile(dataFolder / (name + ".bmp"), image::EncodeBmp(image))) return nullptr;
@@ -70,6 +72,8 @@ MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const fs::pat
   SetMaterialTexture(&material, 0, &texture);
   return &material;
 }
+
+namespace {
 
 bool AddTerrainResources(ResourceDatabase& resources, const fs::path& dataFolder) {
   MaterialResource* ground = AddTexturedMaterial(resources, dataFolder, "Ground", MakeImage([](float x, float y) {

@@ -3,12 +3,23 @@
 // gradient and a scrolling cloud layer that follows the camera.
 #pragma once
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/image/Image.h"
+
 namespace tge {
 
+class MaterialResource;
+class ResourceDatabase;
 struct SceneDescription;
+
+// The image as "<name>.bmp" in dataFolder under the texture "<name>Tex", and
+// the material "<name>Mat" over it; null with the error message set when the
+// file cannot be written.
+MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const std::filesystem::path& dataFolder,
+                                      const std::string& name, const image::Image& image);
 
 // The demo's height-map tile file: a ten-byte header and 257 x 257 samples.
 std::vector<std::uint8_t> MakeDemoTerrainTile();

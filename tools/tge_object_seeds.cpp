@@ -101,6 +101,10 @@ struct SeedFiller {
 
 constexpr SeedFiller kFillers[] = {
     {kClassVisionGraph, &FillVisionGraph},
+    {kClassFilmGrain, "this.SetFilmGrainMaterial(Grain); this.AddFilmGrainLineMaterial(Scratch); "
+                      "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
+    {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
+                       "this.SetLightFlareEnableDirection(1);"},
 };
 
 // Each record also carries a physics description with one geometry and an

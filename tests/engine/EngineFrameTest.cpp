@@ -1,3 +1,6 @@
+#include "platform/gfx/States.h"
+#include "services/ResourceType.h"
+#include "services/TerrainResource.h"
 #include "tests/engine/EngineFrameFixture.h"
 
 namespace tge::test {
@@ -94,6 +97,38 @@ TEST_F(EngineFrameTest, CursorStaysInsideItsRange) {
   platform::PushMotion(0, 0, 30, 30);
   Frame();
   EXPECT_FLOAT_EQ(engine->GetCursorPosition().x, 100.0f);
+}
+
+// Player 0's action 333 (the key pad's plus on the identity map) shows
+// terrain as wireframe. It is read as the frame's poll left it, so the key
+// pressed this frame still reads pressed once the terrain is drawn.
+TEST_F(EngineFrameTest, ActionThreeThirtyThreeDrawsTerrainAsWireframeAndKeepsTheFramesPress) {
+  EngineServices& services = *GetEngineServices();
+  std::unique_ptr<Resource> created = services.GetResources().CreateResource(kTerrainResource);
+  Resource* terrain = created.get();
+  ResourceCast<TerrainResource>(terrain)->tiles.resize(1);
+  created->SetName("Ground");
+  services.GetResources().RegisterResource(std::move(created));
+  const auto fillModesOfAFrame = [&] {
+    services.GetRenderQueue().QueueTerrain(terrain, 0);
+    recording->ClearCalls();
+    Frame();
+    std::vector<std::uint32_t> modes;
+    for (const gfx::DeviceCall& call : recording->Calls()) {
+      if (call.type == gfx::CallType::kSetRenderState && call.a == gfx::kRsFillMode) modes.push_back(call.b);
+    }
+    return modes;
+  };
+  platform::PushKey(SDL_SCANCODE_KP_PLUS, true);
+  const std::vector<std::uint32_t> held = fillModesOfAFrame();
+  EXPECT_NE(std::find(held.begin(), held.end(), gfx::kFillWireframe), held.end());
+  ASSERT_FALSE(held.empty());
+  EXPECT_EQ(held.back(), gfx::kFillSolid);
+  EXPECT_EQ(services.IsInputActionPressed(0, 333), 1);
+  platform::PushKey(SDL_SCANCODE_KP_PLUS, false);
+  const std::vector<std::uint32_t> released = fillModesOfAFrame();
+  EXPECT_EQ(std::find(released.begin(), released.end(), gfx::kFillWireframe), released.end());
+  EXPECT_EQ(services.IsInputActionReleased(0, 333), 1);
 }
 
 // A back buffer large enough for the post effects, which start with the

@@ -4,6 +4,7 @@
 // step does. Logged<T> is a type that keeps the events it raises.
 #pragma once
 #include <memory>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,21 @@ class MotionFixture : public SceneFixture {
   }
   void Frames(Object& drawn, int count, double dt = kFrame) {
     for (int i = 0; i < count; ++i) Frame(drawn, dt);
+  }
+
+  // An 800 x 600 recording device for the services, the view looking along
+  // +z from the origin, a quarter turn wide, near 1 and far 100.
+  void OpenDevice() {
+    EngineServices& services = *GetEngineServices();
+    services.SetSubsystem(ServiceSlot::kRenderDevice,
+                          std::make_unique<RenderDevice>(RecordingRenderDevice::MakeBackend({})));
+    StartupSettings startup = RecordingRenderDevice::Windowed();
+    startup.width = 800;
+    startup.height = 600;
+    startup.renderDeviceEnabled = 1;
+    ASSERT_EQ(services.Initialize(&startup), 1);
+    View().SetProjection(std::numbers::pi_v<float> / 2, 4.0f / 3, 1, 100);
+    View().SetCameraLookAt({0, 0, 0}, {0, 0, 1});
   }
 
   // A T of the engine's World under parent, with its own transform.

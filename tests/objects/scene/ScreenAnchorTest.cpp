@@ -1,7 +1,6 @@
 // ScreenAnchor: its children are placed at its projected point, a point
 // beyond the far plane keeps the last place, one never seen leaves them at
 // the screen origin, and without a render device nothing moves.
-#include <numbers>
 
 #include "core/BaseCommandIds.h"
 #include "objects/scene/ScreenAnchor.h"
@@ -20,21 +19,6 @@ void ExpectAt(Object& object, const Vector3& expected) {
 
 class ScreenAnchorTest : public MotionFixture {
  protected:
-  // An 800 x 600 device looking along +z from the origin, a quarter turn
-  // wide, near 1 and far 100.
-  void OpenDevice() {
-    EngineServices& services = *GetEngineServices();
-    services.SetSubsystem(ServiceSlot::kRenderDevice,
-                          std::make_unique<RenderDevice>(RecordingRenderDevice::MakeBackend({})));
-    StartupSettings startup = RecordingRenderDevice::Windowed();
-    startup.width = 800;
-    startup.height = 600;
-    startup.renderDeviceEnabled = 1;
-    ASSERT_EQ(services.Initialize(&startup), 1);
-    View().SetProjection(std::numbers::pi_v<float> / 2, 4.0f / 3, 1, 100);
-    View().SetCameraLookAt({0, 0, 0}, {0, 0, 1});
-  }
-
   ScreenAnchor& AddAnchor(const Vector3& at) {
     auto& anchor = Add<ScreenAnchor>(kClassScreenAnchor, "Label");
     anchor.SetPosition(at, true);

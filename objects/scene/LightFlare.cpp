@@ -1,0 +1,214 @@
+// LightFlare's command table, sight test, fading, sprite and file record.
+#include "objects/scene/LightFlare.h"
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+#include "core/ActiveCameraTable.h"
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/WorldPhysicsHooks.h"
+#include "core/files/SerializeStream.h"
+#include "services/EngineServices.h"
+#include "services/RenderDevice.h"
+#include "services/ResourceSet.h"
+#include "services/ResourceType.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+// The sight test looks through the level's own geometry only.
+constexpr unsigned kLevelOnlyMask = 1;
+constexpr float kFlickerRate = 10.0f;
+constexpr float kFlickerDepth = 0.03f;
+// Projected depth 1 is the far plane.
+constexpr float kFarDepth = 1.0f;
+// A run-time mark that Precalculate clears.
+constexpr std::uint32_t kDrawnMark = 0x80;
+constexpr int kFirstVersionWithFlags = 1;
+constexpr int kFirstVersionWithSettings = 10;
+constexpr int kFirstVersionWithConeMaterial = 63;
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<LightFlare>> LightFlare::Commands() {
+  using L = LightFlare;
+  static const CommandEntry<LightFlare> table[] = {
+    {8250, "LightFlareTypeTriangle", P, 0, {kValueBool}, &L::SetFlagCommand<kLightFlareTypeTriangle>, &L::GetFlagCommand<kLightFlareTypeTriangle>},
+    {8252, "LightFlareMaterial", P, 0, {kValueString}, &L::SetMaterialCommand<&L::materialName_, &L::material_>, &L::GetField<&L::materialName_>},
+    {8254, "LightFlareConeMaterial", P, 0, {kValueString}, &L::SetMaterialCommand<&L::coneMaterialName_, &L::coneMaterial_>, &L::GetField<&L::coneMaterialName_>},
+    {8256, "LightFlareFadeStartDistance", P, 0, {kValueFloat}, &L::SetField<&L::fadeStartDistance_>, &L::GetField<&L::fadeStartDistance_>},
+    {8258, "LightFlareFadeDistance", P, 0, {kValueFloat}, &L::SetField<&L::fadeDistance_>, &L::GetField<&L::fadeDistance_>},
+    {8260, "LightFlareHideFadeTime", P, 0, {kValueFloat}, &L::SetField<&L::hideFadeTime_>, &L::GetField<&L::hideFadeTime_>},
+    {8262, "LightFlareSize", P, 0, {kValueFloat}, &L::SetField<&L::size_>, &L::GetField<&L::size_>},
+    {8264, "LightFlareEnableDirection", P, 0, {kValueBool}, &L::SetFlagCommand<kLightFlareEnableDirection>, &L::GetFlagCommand<kLightFlareEnableDirection>},
+    // Kept by no field: both ends do nothing.
+    {8266, "LightFlareConeAngle", P, 0, {kValueFloat}, &L::IgnoreCommand, &L::IgnoreCommand},
+  };
+  return table;
+}
+// clang-format on
+
+LightFlare::LightFlare() : Object(kClassLightFlare) {}
+
+int LightFlare::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandHandlers<LightFlare> handlers(kClassLightFlare, {Commands()});
+  if (!handlers.Run(*this, id, args)) {
+    if (id == kCommandCollectResources && args != nullptr) {
+      CollectResources(*static_cast<ResourceSet*>(args));
+    } else if (id == std::uint32_t(kEventOnStopDraw)) {
+      fade_ = 0;  // seen again, it fades in anew
+    }
+  }
+  return Object::ExecuteCommand(id, args);
+}
+
+template <auto Field>
+int LightFlare::SetField(CommandArgs args) {
+  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
+  return 1;
+}
+
+template <auto Field>
+int LightFlare::GetField(CommandArgs args) {
+  if constexpr (std::is_same_v<std::remove_reference_t<decltype(this->*Field)>, std::string>) {
+    args.AsString() = this->*Field;
+  } else {
+    args.Set(this->*Field);
+  }
+  return 1;
+}
+
+template <std::uint32_t Bit>
+int LightFlare::SetFlagCommand(CommandArgs args) {
+  flareFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (flareFlags_ | Bit) : (flareFlags_ & ~Bit);
+  return 1;
+}
+
+template <std::uint32_t Bit>
+int LightFlare::GetFlagCommand(CommandArgs args) {
+  args.Set<std::int32_t>((flareFlags_ & Bit) != 0 ? 1 : 0);
+  return 1;
+}
+
+template <auto Name, auto Material>
+int LightFlare::SetMaterialCommand(CommandArgs args) {
+  this->*Name = args.AsString();
+  (this->*Material).Reset();
+  this->*Material = AcquireServiceResource(this->*Name, kMaterialResource);
+  return 1;
+}
+
+void LightFlare::CollectResources(ResourceSet& set) {
+  for (auto [material, name] : {std::pair{&material_, &materialName_}, {&coneMaterial_, &coneMaterialName_}}) {
+    if (!*material && !name->empty()) *material = AcquireServiceResource(*name, kMaterialResource);
+    set.AddToResourceSet(material->Get());
+  }
+}
+
+void LightFlare::Precalculate() {
+  flareFlags_ &= ~kDrawnMark;
+  Object::Precalculate();
+}
+
+float LightFlare::DistanceFactor(float distance) const {
+  if (distance <= fadeStartDistance_) return 1.0f;
+  // Only called nearer than the fade distance, so the span is not 0 here.
+  return 1.0f - (distance - fadeStartDistance_) / (fadeDistance_ - fadeStartDistance_);
+}
+
+// Without a camera in the first viewport, or one in no Space, nothing can
+// stand between: the flare counts as seen.
+bool LightFlare::IsInSight(const Vector3& camera, const Vector3& position) {
+  const ViewCamera* viewer = GetActiveCameraTable().Get(0);
+  WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
+  if (viewer == nullptr || viewer->GetSpace() == nullptr || hooks == nullptr) return true;
+  Vector3 hit;
+  return !hooks->RayQuery(*viewer->GetSpace(), camera, position, kLevelOnlyMask, hit, 0);
+}
+
+void LightFlare::UpdateFade(const Vector3& camera, const Vector3& position, float dt) {
+  testTimer_ += dt;
+  if (testTimer_ > kTestInterval) {
+    testTimer_ = 0;
+    visible_ = IsInSight(camera, position) ? 1 : 0;
+  }
+  const float longest = std::max(hideFadeTime_, 0.0f);
+  fade_ = std::clamp(visible_ != 0 ? fade_ + dt : fade_ - dt, 0.0f, longest);
+}
+
+// A hide time of 0 or less shows and hides the flare at once.
+float LightFlare::Strength(float distanceFactor, float dt) {
+  const float shown = hideFadeTime_ > 0 ? fade_ / hideFadeTime_ : float(visible_);
+  float strength = shown * distanceFactor;
+  if (strength > 0) {
+    flickerPhase_ += dt * kFlickerRate;
+    strength = std::clamp(strength + std::sin(flickerPhase_) * kFlickerDepth, 0.0f, 1.0f);
+  }
+  return strength;
+}
+
+void LightFlare::QueueSprite(const Vector3& position, float strength) {
+  EngineServices* services = GetEngineServices();
+  const RenderDevice* device = GetRenderDevice();
+  if (services == nullptr || device == nullptr || !device->IsOpen()) return;
+  Vector3 screen;
+  device->ProjectToScreen(screen, position);
+  if (screen.z >= kFarDepth) return;
+  float value = strength * GetActionValue();
+  if ((flareFlags_ & kLightFlareEnableDirection) != 0) {
+    const Vector3 forward = services->GetView().GetCameraForward();
+    const float facing = -Vector3Dot(GetAxisZWS(), forward);
+    if (facing < 0) return;
+    value *= facing;
+  }
+  const float edge = size_ * kSpriteSize;
+  services->GetRenderQueue().QueueSprite(material_.Get(), screen, services->GetScreenScaleX() * edge,
+                                         services->GetScreenScaleY() * edge, Color{value, value, value, value},
+                                         kAlignCentreX | kAlignCentreY);
+}
+
+void LightFlare::Draw() {
+  if (!GetActive()) return;
+  EngineServices* services = GetEngineServices();
+  if (material_ && HasFlag(kFlagActionStarted) && services != nullptr) {
+    const Vector3 position = GetPositionWS();
+    const Vector3 camera = services->GetView().GetCameraPosition();
+    Vector3 offset;
+    const float distance = Vector3Length(Vector3Subtract(offset, camera, position));
+    if (distance < fadeDistance_) {
+      const float dt = GetFrameTime();
+      UpdateFade(camera, position, dt);
+      QueueSprite(position, Strength(DistanceFactor(distance), dt));
+    }
+  }
+  Object::Draw();
+}
+
+bool LightFlare::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  const int version = stream.GetVersion();
+  if (version >= kFirstVersionWithFlags) stream.Serialize(flareFlags_);
+  if (version >= kFirstVersionWithSettings) stream.SerializeString(materialName_);
+  if (version >= kFirstVersionWithConeMaterial) stream.SerializeString(coneMaterialName_);
+  if (version >= kFirstVersionWithSettings) {
+    stream.Serialize(fadeDistance_);
+    stream.Serialize(size_);
+    stream.Serialize(hideFadeTime_);
+    stream.Serialize(fadeStartDistance_);
+    std::uint32_t spare = 0;
+    stream.Serialize(spare);
+  }
+  return !stream.Failed();
+}
+
+void RegisterLightFlareCommands() {
+  RegisterCommandTable<LightFlare>(BuildCommandRegistry(), kClassLightFlare, LightFlare::Commands());
+  GetObjectFactory().RegisterType<LightFlare>(kClassLightFlare);
+}
+
+}  // namespace tge
