@@ -81,6 +81,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassObjectPool, "this.SetObjectPoolMaxSize(8); this.SetObjectPoolGrowSize(2);"},
     {kClassFootstep, "this.SetFootstepRepeatTime(0.5);"},
     {kClassSaveGame, "this.SetSaveGameName(Slot); this.SetSaveGameNode(/Level); this.SetSaveGameListBox(/Menu);"},
+    {kClassFilmGrain, "this.SetFilmGrainMaterial(Grain); this.AddFilmGrainLineMaterial(Scratch); "
+                      "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
+    {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
+                       "this.SetLightFlareEnableDirection(1);"},
 };
 
 // Types whose lists no script command fills.
@@ -101,10 +105,6 @@ struct SeedFiller {
 
 constexpr SeedFiller kFillers[] = {
     {kClassVisionGraph, &FillVisionGraph},
-    {kClassFilmGrain, "this.SetFilmGrainMaterial(Grain); this.AddFilmGrainLineMaterial(Scratch); "
-                      "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
-    {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
-                       "this.SetLightFlareEnableDirection(1);"},
 };
 
 // Each record also carries a physics description with one geometry and an
