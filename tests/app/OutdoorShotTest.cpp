@@ -4,19 +4,17 @@
 // the camera goes, and a light flare fades in, fades with distance and
 // hides behind a wall.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <functional>
 #include <numbers>
 
-#include "app/StartupConfig.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "services/CollisionGeometryResource.h"
 #include "services/MaterialResource.h"
 #include "services/MaterialType.h"
 #include "services/TerrainResource.h"
-#include "tests/app/ProgramRun.h"
+#include "tests/app/ProbeStage.h"
 #include "tests/services/TestBytes.h"
 #include "tools/DemoTerrain.h"
 #include "tools/SceneWriter.h"
@@ -72,9 +70,9 @@ class OutdoorShotTest : public ::testing::Test {
  protected:
   using Build = std::function<void(Object& field)>;
 
-  // Writes the scene, runs the program on it and returns the given frame,
-  // kStep seconds of game time apart.
-  image::Image Render(const Build& build, int frame) {
+  // Runs the scene and returns the given frame, kStep seconds of game
+  // time apart.
+  static image::Image Render(const Build& build, int frame) {
     SceneDescription scene;
     scene.addResources = AddResources;
     scene.buildObjects = [&](Object& root) {
@@ -83,14 +81,7 @@ class OutdoorShotTest : public ::testing::Test {
       build(AddPlaced(world, kClassSpace, "Field",
                       "this.SetSpaceBoxMin(-9000, -9000, -9000); this.SetSpaceBoxMax(9000, 9000, 9000);"));
     };
-    std::string error;
-    EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
-    folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nOutdoor shot test " +
-                                        std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kWidth) + " -g_h=" + std::to_string(kHeight) +
-                           " -s_e=0 -shot=shot.bmp -shotframe=" + std::to_string(frame) +
-                           " -shotstep=" + std::to_string(kStep));
-    return ReadShot(folder, "shot.bmp");
+    return ShootProbe(scene, "Outdoor shot test", {kWidth, kHeight}, frame, kStep);
   }
 
   // A fixed camera with a square field of view of 90 degrees.
@@ -100,8 +91,6 @@ class OutdoorShotTest : public ::testing::Test {
                          std::to_string(float(kWidth) / kHeight) +
                          "); this.SetCameraNear(0.5); this.SetCameraFar(3000); " + setUp);
   }
-
-  ::tge::testing::TempFolder folder;
 };
 
 // The terrain's fog colour is the colour the frame is cleared to; with the

@@ -47,16 +47,18 @@ inline Object& AddProbeStage(Object& root, const ProbeView& view) {
 }
 
 // Writes the scene, runs the program on it at the view's size and reads
-// back its screenshot of frame shotFrame.
+// back its screenshot of frame shotFrame; with a step, the game's clock
+// advances that many seconds a frame.
 inline image::Image ShootProbe(const SceneDescription& scene, const std::string& title, const ProbeView& view,
-                               int shotFrame) {
+                               int shotFrame, double step = 0) {
   ::tge::testing::TempFolder folder;
   std::string error;
   EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
   folder.WriteFile(kInitFileName,
                    folder.Path().string() + "\nLibrary.sli\n\n" + title + " " + std::to_string(::getpid()) + "\n\n");
   RunProgram(folder, "-g_w=" + std::to_string(view.width) + " -g_h=" + std::to_string(view.height) +
-                         " -s_e=0 -shot=shot.bmp -shotframe=" + std::to_string(shotFrame));
+                         " -s_e=0 -shot=shot.bmp -shotframe=" + std::to_string(shotFrame) +
+                         (step > 0 ? " -shotstep=" + std::to_string(step) : std::string()));
   return ReadShot(folder, "shot.bmp");
 }
 
