@@ -3,12 +3,12 @@
 // (Mesa's software rasteriser drawing into a small target).
 #include <benchmark/benchmark.h>
 
-#include <SDL.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "bench/OffscreenGlDevice.h"
 #include "platform/gfx/GlDevice.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "services/FrameRender.h"
@@ -25,23 +25,12 @@ namespace {
 constexpr int kDraws = 5000;
 constexpr int kTarget = 64;
 
-std::unique_ptr<gfx::Device> MakeGlDevice(const gfx::PresentParameters& parameters, std::string& error) {
-  static SDL_Window* window = []() -> SDL_Window* {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
-    gfx::GlDevice::PrepareWindowAttributes();
-    return SDL_CreateWindow("bench", 0, 0, kTarget, kTarget, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  }();
-  if (!window) return nullptr;
-  return gfx::GlDevice::Create(window, parameters, error);
-}
-
 // A small triangle, queued kDraws times at spread depths, then rendered.
 void QueueAndRender(benchmark::State& state, bool gl) {
   RenderDeviceBackend backend;
   backend.createDevice = [gl](const StartupSettings&, const gfx::PresentParameters& parameters,
                               std::string& error) -> std::unique_ptr<gfx::Device> {
-    if (gl) return MakeGlDevice(parameters, error);
+    if (gl) return MakeOffscreenGlDevice(kTarget, parameters, error);
     return std::make_unique<gfx::RecordingDevice>(parameters);
   };
   RenderDevice device(backend);

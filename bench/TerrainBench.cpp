@@ -7,7 +7,6 @@
 // operator new in the timed frames once the view holds still (must be 0).
 #include <benchmark/benchmark.h>
 
-#include <SDL.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include <memory>
 
 #include "bench/AllocationCount.h"
+#include "bench/OffscreenGlDevice.h"
 #include "platform/gfx/GlDevice.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "platform/gfx/States.h"
@@ -32,22 +32,11 @@ constexpr int kSide = TerrainLodRenderer::kMinSamples;
 constexpr int kViews = 8;
 constexpr int kWarmFrames = 3;
 
-std::unique_ptr<gfx::Device> MakeGlDevice(const gfx::PresentParameters& parameters, std::string& error) {
-  static SDL_Window* window = []() -> SDL_Window* {
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return nullptr;
-    gfx::GlDevice::PrepareWindowAttributes();
-    return SDL_CreateWindow("bench", 0, 0, kTarget, kTarget, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-  }();
-  if (!window) return nullptr;
-  return gfx::GlDevice::Create(window, parameters, error);
-}
-
 std::unique_ptr<RenderDevice> OpenDevice(bool gl) {
   RenderDeviceBackend backend;
   backend.createDevice = [gl](const StartupSettings&, const gfx::PresentParameters& parameters,
                               std::string& error) -> std::unique_ptr<gfx::Device> {
-    if (gl) return MakeGlDevice(parameters, error);
+    if (gl) return MakeOffscreenGlDevice(kTarget, parameters, error);
     return std::make_unique<gfx::RecordingDevice>(parameters);
   };
   auto device = std::make_unique<RenderDevice>(backend);
