@@ -30,7 +30,9 @@ class CombatTest : public PropsTest {
     Send(ammunition, 6018, 1u);
     return weapon;
   }
-  static Ammunition& AmmunitionOf(Weapon& weapon) { return *weapon.GetAmmunition(); }
+  static Ammunition& AmmunitionOf(Weapon& weapon) {
+    return static_cast<Ammunition&>(*weapon.FindChildByName("Ammunition", kClassAmmunition));
+  }
 
   // Frames of the physics step and the tick for about seconds.
   void RunFor(double seconds) { RunFrames(static_cast<int>(std::lround(seconds / kStep))); }
