@@ -87,6 +87,13 @@ class AITest : public CombatTest {
       tracks[0].name = "Root";
       tracks[0].boneId = 0;
       tracks[0].positionKeys = {{0, {0, 0, 0}}, {a.length, {0, 0, a.rootForward}}};
+      for (const FigureBone& bone : kFigureBones) {
+        AnimationTrack& track = tracks.emplace_back();
+        track.name = bone.name;
+        track.parent = 0;
+        track.boneId = static_cast<std::int32_t>(bone.id);
+        track.positionKeys = {{0, bone.rest}, {a.length, bone.rest}};
+      }
       data.Write(std::string("Data/") + a.name + ".kfa", EncodeAnimationFile(tracks));
       auto animation = std::make_unique<AnimationResource>();
       animation->SetName(a.name);

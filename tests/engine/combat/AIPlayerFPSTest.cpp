@@ -5,6 +5,7 @@
 
 #include "core/ObjectHooks.h"
 #include "core/math/Random.h"
+#include "objects/gameplay/CombatSupport.h"
 #include "objects/gameplay/SimObject.h"
 #include "tests/engine/combat/AIFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
@@ -324,6 +325,55 @@ TEST_F(AIPlayerFPSTest, CopiesAndGoneTargetsAreClean) {
   Frames(2);
   EXPECT_EQ(ai.GetTarget(), nullptr);
   EXPECT_TRUE(ai.HasSensorGeometry());
+}
+
+// A shot sends the block and no push; the shooter's holder becomes the
+// target.
+TEST_F(AIPlayerFPSTest, AShotHurtsWithoutPushingAndTurnsTheCharacterOnTheShooter) {
+  Start();
+  AIPlayerFPS& ai = MakeAI("Guard", {0, 1, 0});
+  Launch(ai);
+  Frames(1);
+  StandInPlayer& player = Player({4, 1, -6});
+  Weapon& weapon = MakeWeapon(*room, Weapon::kHitScan, 5, 5, {0, 1, -5});
+  weapon.Precalculate();
+  Send(AmmunitionOf(weapon), 6022, kPropCollide);
+  Send(AmmunitionOf(weapon), 6028, 0.25f);
+  Send(weapon, 5754, 0.0f);
+  weapon.SetHolder(&player);
+  EXPECT_EQ(weapon.Fire(nullptr, nullptr, false), 1);
+  EXPECT_FLOAT_EQ(ai.GetHealth(), 0.75f);
+  EXPECT_EQ(ai.GetState(), AIPlayerFPS::kGetHit);
+  EXPECT_EQ(ai.GetTarget(), &player);
+  Step();
+  EXPECT_NEAR(ai.GetLinearVelocity().z, 0.0f, 0.05f);
+}
+
+// A sticking round wounds only near the body bone; elsewhere it stays in
+// the nearest bone without damage.
+TEST_F(AIPlayerFPSTest, ASpearSticksInTheNearestBoneAndWoundsOnlyNearTheBody) {
+  Start();
+  for (const char* near : {"HeadTop", "Body"}) {
+    AIPlayerFPS& ai = MakeAI("Guard", {0, 1, 0});
+    Launch(ai);
+    Frames(1);
+    Object* bone = ai.GetSkinMesh()->FindChildByName(near);
+    Ammunition& spear = Place<Ammunition>(*room, "Spear", tge::Add(bone->GetPositionWS(), {0, 0.1f, 0}));
+    Send(spear, 6000, static_cast<std::uint32_t>(Ammunition::kSticking));
+    Send(spear, 6028, 0.4f);
+    spear.Precalculate();
+    Take();
+    EXPECT_EQ(spear.HandleContact(nullptr, ai.GetPhysics()->geometries[0].get(), nullptr, 0), 1);
+    Frames(1);
+    const bool wounded = std::string(near) == "Body";
+    EXPECT_FLOAT_EQ(ai.GetHealth(), wounded ? 0.6f : 1.0f) << near;
+    ASSERT_NE(spear.GetParent(), nullptr);
+    EXPECT_EQ(spear.GetParent()->GetClassId(), kClassBone) << near;
+    EXPECT_EQ(spear.GetParent()->GetName(), near);
+    EXPECT_EQ(Count(Ammunition::kEventHit), 1);
+    ai.Delete(false);
+    Frames(1);
+  }
 }
 
 }  // namespace
