@@ -8,6 +8,7 @@
 #include "core/math/Random.h"
 #include "objects/gameplay/HitMessage.h"
 #include "objects/gameplay/PlayerFPS.h"
+#include "objects/gameplay/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/scene/Animation.h"
 #include "tests/engine/props/PropsFixture.h"
@@ -270,6 +271,37 @@ TEST_F(PlayerFPSTest, ChildrenOfTheWrongClassOrDeletedChildrenCountAsMissing) {
   player.next.pressedPadRight = 1;
   RunFrames(3);
   EXPECT_FLOAT_EQ(player.GetHealth(), 99);
+}
+
+TEST_F(PlayerFPSTest, GoToSpacePutsTheWorldsPlayerAboveTheSpaceCentreOrOnAVisionGraphTriangle) {
+  Object& scene = *CreateObject(kClassWorld, nullptr, *engine, "Scene");
+  auto& player = *CreateObject(kClassPlayerFPS, nullptr, scene, "Walker");
+  player.SetInheritOrientation(false);
+  Space& hall = *static_cast<Space*>(CreateObject(kClassSpace, nullptr, *engine, "Hall"));
+  hall.SetWorld(world);
+  hall.SetLocalBox({{2, 0, 4}, {6, 2, 8}});
+  hall.Precalculate();
+  std::string name = "Hall";
+  engine->ExecuteCommand(372, &name);
+  Vector3 at = player.GetPositionWS();
+  EXPECT_NEAR(at.x, 4, 1e-5f);
+  EXPECT_NEAR(at.y, 1.4f, 1e-5f);
+  EXPECT_NEAR(at.z, 6, 1e-5f);
+
+  auto& graph = *static_cast<VisionGraph*>(CreateObject(kClassVisionGraph, nullptr, hall, "Graph"));
+  NavTriangle triangle;
+  triangle.vertex[1] = 1;
+  triangle.vertex[2] = 2;
+  ASSERT_TRUE(graph.GetMesh().SetMesh({{3, 0, 5}, {3, 0, 8}, {6, 0, 5}}, {triangle}));
+  graph.Precalculate();
+  engine->ExecuteCommand(372, &name);
+  at = player.GetPositionWS();
+  EXPECT_NEAR(at.x, 4, 1e-5f);
+  EXPECT_NEAR(at.y, 0.4f, 1e-5f);
+  EXPECT_NEAR(at.z, 6, 1e-5f);
+  name = "Nowhere";
+  engine->ExecuteCommand(372, &name);
+  EXPECT_NEAR(player.GetPositionWS().y, 0.4f, 1e-5f);
 }
 
 }  // namespace
