@@ -6,6 +6,9 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/AIPlayerFPS.h"
+#include "objects/gameplay/Ammunition.h"
+#include "objects/gameplay/AmmunitionPool.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/Footstep.h"
 #include "objects/gameplay/Inventory.h"
@@ -27,6 +30,7 @@
 #include "objects/gameplay/Trigger.h"
 #include "objects/gameplay/ViewTrigger.h"
 #include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/Weapon.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -83,6 +87,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassJointHinge, &RegisterJointHingeCommands},
     {kClassJointSlider, &RegisterJointSliderCommands},
     {kClassAnimation, &RegisterAnimationCommands},
+    {kClassWeapon, &RegisterWeaponCommands},
+    {kClassAmmunition, &RegisterAmmunitionCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
@@ -99,6 +105,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassFootstep, &RegisterFootstepCommands},
     {kClassTimer, &RegisterTimerCommands},
     {kClassPlayerFPS, &RegisterPlayerFPSCommands},
+    {kClassAIPlayerFPS, &RegisterAIPlayerFPSCommands},
     {kClassInventory, &RegisterInventoryCommands},
     {kClassSimJoint, &RegisterSimJointCommands},
     {kClassListBox, &RegisterListBoxCommands},
@@ -109,6 +116,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassInput, &RegisterInputCommands},
     {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
+    {kClassAmmunitionPool, &RegisterAmmunitionPoolCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassLookAt, &RegisterLookAtCommands},

@@ -16,8 +16,6 @@
 #include "core/Object.h"
 #include "core/ObjectRef.h"
 
-struct dxJoint;
-
 namespace tge {
 
 class Weapon;
@@ -86,7 +84,7 @@ class Ammunition : public Object {
   void Blast(const Vector3& centre);
   void StickStep(float dt);
   void StickIntoCharacter(Object& character, float dt);
-  void StickIntoObject(Object& object, float dt);
+  void StickIntoObject(Object& object);
   // Releases the body and files the ammunition under parent where it is.
   void Reparent(Object& parent);
   void TieToParent();
@@ -115,7 +113,7 @@ class Ammunition : public Object {
   float stickTimer_ = 0;
   float stuckObjectTimer_ = 0;
   float detonationTimer_ = 0;
-  dxJoint* joint_ = nullptr;
+  PhysicsJoint* joint_ = nullptr;
 };
 
 void RegisterAmmunitionCommands();

@@ -5,7 +5,9 @@
 // (hit-scan), a launched clone of its Ammunition child (projectile) or a
 // pre-made clone thrown from the hand (thrown).
 //
-// The children it works with are found by name when it is linked; they and
+// The children it works with ("Fire", "DryFire", "PreFireStart", "PreFire",
+// "FlashPos", "Ammunition", "Speaker", "Animation", "WeaponTrigger") are
+// found by name when it is linked; they and
 // the holder, the ammunition pool and the pre-made clone are held weakly,
 // so any of them may go at any time. The pre-made clone is a run-time
 // object: object files never hold it.
@@ -184,12 +186,10 @@ class Weapon : public Object {
   ObjectRef<> pool_;
   ObjectRef<> thrown_;
   ObjectRef<> fireEffect_;
-  ObjectRef<> bulletLoadEffect_;
   ObjectRef<> dryFireEffect_;
   ObjectRef<> preFireStartEffect_;
   ObjectRef<> preFireEffect_;
   ObjectRef<> flashPos_;
-  ObjectRef<> shellExitPos_;
   ObjectRef<> ammunition_;
   ObjectRef<> speaker_;
   ObjectRef<> animation_;
