@@ -25,6 +25,9 @@
 #include "core/math/Vector.h"
 #include "services/ResourceRef.h"
 
+struct dxGeom;
+struct dxSpace;
+
 namespace tge {
 
 class Animation;
@@ -192,6 +195,7 @@ class PlayerFPS : public Object {
   void RunMenuActions();
   void Fire();
   void Use();
+  void WakeFollowers(dxGeom* probe, dxSpace* space);
   void HandsAndWeapons(float dt);
   void ChangeWeapon();
   void RequestHandState(HandState target);

@@ -7,9 +7,12 @@
 #include <vector>
 
 #include "core/ClassIds.h"
+#include "core/ObjectHooks.h"
 #include "core/PhysicsHooks.h"
 #include "core/World.h"
 #include "core/math/Quaternion.h"
+#include "core/math/Shapes.h"
+#include "objects/gameplay/AIPlayerFPS.h"
 #include "objects/gameplay/AmmunitionPool.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/PhysicsMagnet.h"
@@ -48,6 +51,12 @@ constexpr float kSmoothedSpeedRate = 12.0f;
 constexpr float kJumpSteerSpeed = 3.0f;
 constexpr float kMagnetPush = 1.5f;
 constexpr std::uint32_t kAngleTextFlags = 0x12;
+// The first-person AI's unregistered set-state-with-target command.
+constexpr std::uint32_t kSetStateWithTarget = 10801;
+struct StateWithTarget {
+  std::uint32_t state;
+  Object* target;
+};
 
 struct PressedAction {
   std::int32_t PlayerFPSInput::*field;
@@ -82,6 +91,24 @@ Quaternion YawPitch(float yaw, float pitch) {
 }
 
 Vector3 Plus(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+// Collects the owners of every geometry whose box overlaps the probe's,
+// without a contact test.
+void CollectOverlapOwners(void* data, dGeomID a, dGeomID b) {
+  if (IsGeomSpace(a) || IsGeomSpace(b)) {
+    CollideSpaces(a, b, data, &CollectOverlapOwners);
+    return;
+  }
+  Vector3 aMin, aMax, bMin, bMax;
+  GetGeomAABB(a, &aMin, &aMax);
+  GetGeomAABB(b, &bMin, &bMax);
+  if (!AABoxOverlap(aMin, aMax, bMin, bMax)) return;
+  auto& owners = *static_cast<std::vector<ObjectRef<>>*>(data);
+  for (dGeomID geometry : {a, b}) {
+    const GeometryRecord* record = GetGeomData(geometry);
+    if (record != nullptr && record->owner != nullptr) owners.emplace_back(record->owner);
+  }
+}
 
 }  // namespace
 
@@ -195,6 +222,7 @@ void PlayerFPS::Use() {
   PhysicsSpace* global = world != nullptr ? world->GetCollisionSpace() : nullptr;
   if (input_.pressedCross != 0) {
     if (Door* door = doorInReach_.Get()) door->Open(nullptr);
+    if (global != nullptr) WakeFollowers(sphere, ToOde(global));
   }
   if (input_.heldCross == 0 || world == nullptr) return;
   Space* space = GetSpace();
@@ -204,6 +232,20 @@ void PlayerFPS::Use() {
       CollideSpaces(sphere, reinterpret_cast<dGeomID>(ToOde(collision)), world->GetPhysicsWorld(),
                     &PhysicsNearCallback);
     }
+  }
+}
+
+// Characters around the probe follow the player, or stop following.
+void PlayerFPS::WakeFollowers(dGeomID probe, dSpaceID space) {
+  std::vector<ObjectRef<>> owners;
+  CollideSpaces(probe, reinterpret_cast<dGeomID>(space), &owners, &CollectOverlapOwners);
+  const DeletionHold hold;
+  for (const ObjectRef<>& owner : owners) {
+    Object* character = owner.Get();
+    if (character == nullptr || character->GetClassId() != kClassAIPlayerFPS) continue;
+    const bool following = static_cast<AIPlayerFPS*>(character)->GetState() == AIPlayerFPS::kFollow;
+    StateWithTarget block{static_cast<std::uint32_t>(following ? AIPlayerFPS::kIdle : AIPlayerFPS::kFollow), this};
+    character->ExecuteCommand(kSetStateWithTarget, &block);
   }
 }
 
