@@ -85,6 +85,9 @@ constexpr SeedSetUp kSetUps[] = {
                       "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
     {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
                        "this.SetLightFlareEnableDirection(1);"},
+    {kClassPlayerFPS, "this.SetPlayerFPSRunSpeed(4.5); this.SetPlayerFPSAimModeHold(1); "
+                      "this.SetPlayerFPSCurrentGroupDamage(2); this.SetPlayerFPSGroupDamageMul(0.5);"},
+    {kClassPlayerRadar, "this.SetPlayerRadarObjectSprite(Mark); this.SetPlayerRadarRange(30);"},
 };
 
 // Types whose lists no script command fills.
