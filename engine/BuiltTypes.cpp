@@ -11,6 +11,7 @@
 #include "objects/gameplay/AmmunitionPool.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/Footstep.h"
+#include "objects/gameplay/Inventory.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
 #include "objects/gameplay/JointHinge2.h"
@@ -19,6 +20,8 @@
 #include "objects/gameplay/LookAt.h"
 #include "objects/gameplay/ObjectPool.h"
 #include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/PlayerFPS.h"
+#include "objects/gameplay/PlayerRadar.h"
 #include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
@@ -101,7 +104,9 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassFootstep, &RegisterFootstepCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassPlayerFPS, &RegisterPlayerFPSCommands},
     {kClassAIPlayerFPS, &RegisterAIPlayerFPSCommands},
+    {kClassInventory, &RegisterInventoryCommands},
     {kClassSimJoint, &RegisterSimJointCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
@@ -129,6 +134,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSaveGame, &RegisterSaveGameCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassCursor, &RegisterCursorCommands},
+    {kClassPlayerRadar, &RegisterPlayerRadarCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},
