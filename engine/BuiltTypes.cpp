@@ -6,6 +6,7 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/AIPlayer.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/Footstep.h"
 #include "objects/gameplay/JointBall.h"
@@ -19,6 +20,7 @@
 #include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/SpawnPoint.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/gameplay/Trigger.h"
@@ -73,6 +75,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassFilmGrain, &RegisterFilmGrainCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassSpawnPoint, &RegisterSpawnPointCommands},
     {kClassTrigger, &RegisterTriggerCommands},
     {kClassJointBall, &RegisterJointBallCommands},
     {kClassJointHinge2, &RegisterJointHinge2Commands},
@@ -107,6 +110,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassLookAt, &RegisterLookAtCommands},
+    {kClassAIPlayer, &RegisterAIPlayerCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
     {kClassLEEmitter, &RegisterLEEmitterCommands},
