@@ -117,6 +117,13 @@ int AIPlayer::BeginNamedTaskCommand(CommandArgs args) {
   return 1;
 }
 
+// The command table (AIPlayer.cpp) names these.
+template int AIPlayer::BeginTargetTaskCommand<AITaskType::kObject>(CommandArgs);
+template int AIPlayer::BeginTargetTaskCommand<AITaskType::kAlign>(CommandArgs);
+template int AIPlayer::BeginTargetTaskCommand<AITaskType::kEnterTransport>(CommandArgs);
+template int AIPlayer::BeginNamedTaskCommand<AITaskType::kPerform>(CommandArgs);
+template int AIPlayer::BeginNamedTaskCommand<AITaskType::kAnimation>(CommandArgs);
+
 int AIPlayer::BeginWalkToCommand(CommandArgs args) {
   BeginTask(AITaskType::kMoveTo, args.GetPointer<Object>(), true);
   if (pendingTask_ != nullptr) pendingTask_->speed = kWalkSpeed;
