@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/BaseCommandIds.h"
 #include "core/ObjectHooks.h"
 #include "objects/gameplay/AIPlayer.h"
 #include "objects/gameplay/Space.h"
@@ -65,6 +66,7 @@ class CharacterFixture : public MotionFixture {
     ai.SetInheritOrientation(false);
     ai.SetWSOrientation(true);
     ai.SetPosition({at.x, at.y + 0.5f, at.z}, false);
+    if (parent.GetClassId() == kClassSpace) ai.ExecuteCommand(kCommandSetSpace, &parent);
     ai.SetUsePhysics(true);
     ai.GetPhysics()->flags = kPhysicsEnableRigidBody;
     GeometryRecord& ball = ai.AddGeometry();
