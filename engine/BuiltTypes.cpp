@@ -7,8 +7,12 @@
 #include "core/Timer.h"
 #include "core/World.h"
 #include "objects/gameplay/AIPlayer.h"
+#include "objects/gameplay/AIPlayerFPS.h"
+#include "objects/gameplay/Ammunition.h"
+#include "objects/gameplay/AmmunitionPool.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/Footstep.h"
+#include "objects/gameplay/Inventory.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
 #include "objects/gameplay/JointHinge2.h"
@@ -17,6 +21,8 @@
 #include "objects/gameplay/LookAt.h"
 #include "objects/gameplay/ObjectPool.h"
 #include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/PlayerFPS.h"
+#include "objects/gameplay/PlayerRadar.h"
 #include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
@@ -26,6 +32,7 @@
 #include "objects/gameplay/Trigger.h"
 #include "objects/gameplay/ViewTrigger.h"
 #include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/Weapon.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -83,6 +90,8 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassJointHinge, &RegisterJointHingeCommands},
     {kClassJointSlider, &RegisterJointSliderCommands},
     {kClassAnimation, &RegisterAnimationCommands},
+    {kClassWeapon, &RegisterWeaponCommands},
+    {kClassAmmunition, &RegisterAmmunitionCommands},
     {kClassWindow, &RegisterWindowCommands},
     {kClassSprite, &RegisterSpriteCommands},
     {kClassText, &RegisterTextCommands},
@@ -98,6 +107,9 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSoundMixer, &RegisterSoundMixerCommands},
     {kClassFootstep, &RegisterFootstepCommands},
     {kClassTimer, &RegisterTimerCommands},
+    {kClassPlayerFPS, &RegisterPlayerFPSCommands},
+    {kClassAIPlayerFPS, &RegisterAIPlayerFPSCommands},
+    {kClassInventory, &RegisterInventoryCommands},
     {kClassSimJoint, &RegisterSimJointCommands},
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
@@ -107,6 +119,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassInput, &RegisterInputCommands},
     {kClassDev3, &RegisterDev3Commands},
     {kClassSky, &RegisterSkyCommands},
+    {kClassAmmunitionPool, &RegisterAmmunitionPoolCommands},
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassLookAt, &RegisterLookAtCommands},
@@ -125,6 +138,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassSaveGame, &RegisterSaveGameCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassCursor, &RegisterCursorCommands},
+    {kClassPlayerRadar, &RegisterPlayerRadarCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
     {kClassScreenAnchor, &RegisterScreenAnchor},
     {kClassTextDialogWindow, &RegisterTextDialogWindowCommands},

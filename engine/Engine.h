@@ -226,6 +226,7 @@ class Engine : public Object {
   int ExitCommand(CommandArgs args);
   int InitializeGlobalHitEffectsCommand(CommandArgs args);
   int CreateGlobalHitEffectCommand(CommandArgs args);
+  int GoToSpaceCommand(CommandArgs args);
   int ShowAllHelpersCommand(CommandArgs args);
   int HideAllHelpersCommand(CommandArgs args);
   template <std::uint32_t Bit>

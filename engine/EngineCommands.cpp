@@ -2,6 +2,7 @@
 // dispatches them and their handlers. Every id, handled here or not, goes on
 // to the base object's handler afterwards.
 #include <cstdio>
+#include <vector>
 
 #include "core/BaseCommandIds.h"
 #include "core/BaseCommandTable.h"
@@ -13,6 +14,7 @@
 #include "engine/Engine.h"
 #include "engine/WindowProgressDisplay.h"
 #include "objects/gameplay/Space.h"
+#include "objects/gameplay/VisionGraph.h"
 #include "services/EngineServices.h"
 #include "services/MaterialResource.h"
 #include "services/ResourceSet.h"
@@ -80,9 +82,7 @@ const CommandEntry<Engine> Engine::kCommands[] = {
   {368, "InitializeGlobalHitEffects", Kind::kCommand, P, {}, &Engine::InitializeGlobalHitEffectsCommand},
   {369, "Exit", Kind::kCommand, P, {}, &Engine::ExitCommand},
   {370, "DrawSpaces", Kind::kProperty, 0, {kBool}, &Engine::SetSwitchCommand<&Engine::drawSpaces_>, &Engine::GetSwitchCommand<&Engine::drawSpaces_>},
-  // GoToSpace needs the PlayerFPS and VisionGraph types; until those are
-  // built it is known by name and does nothing.
-  {372, "GoToSpace", Kind::kCommand, S, {kString}},
+  {372, "GoToSpace", Kind::kCommand, S, {kString}, &Engine::GoToSpaceCommand},
   {373, "CreateGlobalHitEffect", Kind::kCommand, S, {kPath, kDword}, &Engine::CreateGlobalHitEffectCommand},
   {374, "ShowAllHelpers", Kind::kCommand, S, {}, &Engine::ShowAllHelpersCommand},
   {375, "HideAllHelpers", Kind::kCommand, S, {}, &Engine::HideAllHelpersCommand},
@@ -131,6 +131,31 @@ int Engine::InitializeGlobalHitEffectsCommand(CommandArgs) {
     Object* pool = FindChildByName(name, kClassObjectPool);
     globalHitEffects_[static_cast<std::size_t>(i)].Set(pool);
     if (pool != nullptr) pool->Precalculate();
+  }
+  return 1;
+}
+
+// Puts the first player of every active World into the named Space: on a
+// random triangle of the Space's vision graph (or its parent's, for a Space
+// that inherits), else at the centre of its box, 0.4 above.
+int Engine::GoToSpaceCommand(CommandArgs args) {
+  auto* space = static_cast<Space*>(FindChildByName(args.AsString(), kClassSpace));
+  if (space == nullptr) return 1;
+  const AABox& box = space->GetWorldBox();
+  Vector3 point{(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2, (box.min.z + box.max.z) / 2};
+  Object* graphOwner = space;
+  if (space->IsInherit() && space->GetParent() != nullptr && space->GetParent()->GetClassId() == kClassSpace) {
+    graphOwner = space->GetParent();
+  }
+  if (auto* graph = static_cast<VisionGraph*>(graphOwner->FindChildByClass(kClassVisionGraph))) {
+    graph->GetRandomPosition(&point);
+  }
+  point.y += 0.4f;
+  std::vector<Object*> worlds;
+  CollectDescendants(worlds, kClassWorld, -1);
+  for (Object* world : worlds) {
+    Object* player = world->GetActive() ? world->FindChildByClass(kClassPlayerFPS) : nullptr;
+    if (player != nullptr && player->GetActive()) player->SetPosition(point, true);
   }
   return 1;
 }

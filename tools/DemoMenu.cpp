@@ -1,19 +1,16 @@
 #include "tools/DemoMenu.h"
 
-#include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
-#include "platform/image/BmpWriter.h"
-#include "services/FontResource.h"
 #include "services/MaterialResource.h"
 #include "services/MaterialType.h"
 #include "services/SoundResource.h"
-#include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoFont.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {
@@ -21,10 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// 5 x 7 glyphs, one string per row, in the order of kDemoFontCharacters.
-constexpr int kGlyphColumns = 5;
-constexpr int kGlyphRows = 7;
-using GlyphRows = std::array<const char*, kGlyphRows>;
+// The glyphs in the order of kDemoFontCharacters.
 constexpr GlyphRows kGlyphs[] = {
     {".....", ".....", ".....", ".....", ".....", ".....", "....."},  // space
     {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"},  // A
@@ -42,20 +36,7 @@ constexpr GlyphRows kGlyphs[] = {
     {"#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."},  // U
     {"#...#", "#...#", "#...#", "#.#.#", "#.#.#", "##.##", "#...#"},  // W
 };
-constexpr std::size_t kGlyphCount = std::size(kGlyphs);
-static_assert(kGlyphCount + 1 == sizeof(" ACEIKNOPQRSTUW"));
-
-// Each glyph pixel is 2 x 2 texels in a 16 x 16 cell of a 64 x 64 texture.
-constexpr std::uint32_t kTextureSide = 64;
-constexpr std::uint32_t kCell = 16;
-constexpr std::uint32_t kCellsPerRow = kTextureSide / kCell;
-constexpr std::uint32_t kPixel = 2;
-constexpr std::uint32_t kGlyphLeft = 3;
-constexpr std::uint32_t kGlyphTop = 1;
-constexpr std::int16_t kGlyphWidth = 12;
-constexpr std::int16_t kGlyphAdvance = 13;
-constexpr float kLineHeight = 16;
-constexpr float kBaseline = 0;
+static_assert(std::size(kGlyphs) + 1 == sizeof(" ACEIKNOPQRSTUW"));
 
 constexpr int kSampleRate = 22050;
 constexpr float kBeepLevel = 12000.0f / 32767.0f;
@@ -76,63 +57,6 @@ struct Beep {
 constexpr Beep kBeeps[] = {{"BeepHigh", 880.0f}, {"BeepLow", 587.0f}};
 constexpr float kBeepSeconds = 0.08f;
 
-class Bytes {
- public:
-  template <class T>
-  Bytes& Put(T value) {
-    const auto* raw = reinterpret_cast<const std::uint8_t*>(&value);
-    data.insert(data.end(), raw, raw + sizeof(T));
-    return *this;
-  }
-  std::vector<std::uint8_t> data;
-};
-
-bool Inked(std::size_t glyph, std::uint32_t x, std::uint32_t y) {
-  if (x < kGlyphLeft || y < kGlyphTop) return false;
-  const std::uint32_t column = (x - kGlyphLeft) / kPixel;
-  const std::uint32_t row = (y - kGlyphTop) / kPixel;
-  return column < kGlyphColumns && row < kGlyphRows && kGlyphs[glyph][row][column] == '#';
-}
-
-// White glyphs on black: the font's material adds them onto what is below.
-image::Image MakeFontImage() {
-  image::Image image;
-  image.width = image.height = kTextureSide;
-  image.pixels.assign(image.FaceBytes(), 0);
-  for (std::size_t glyph = 0; glyph < kGlyphCount; ++glyph) {
-    const std::uint32_t left = std::uint32_t(glyph % kCellsPerRow) * kCell;
-    const std::uint32_t top = std::uint32_t(glyph / kCellsPerRow) * kCell;
-    for (std::uint32_t y = 0; y < kCell; ++y) {
-      for (std::uint32_t x = 0; x < kCell; ++x) {
-        if (!Inked(glyph, x, y)) continue;
-        std::uint8_t* p = &image.pixels[(std::size_t(top + y) * kTextureSide + left + x) * 4];
-        p[0] = p[1] = p[2] = p[3] = 255;
-      }
-    }
-  }
-  return image;
-}
-
-std::vector<std::uint8_t> MakeFontFile() {
-  const std::string characters = kDemoFontCharacters;
-  const auto last = static_cast<std::uint16_t>(static_cast<unsigned char>(characters.back()));
-  Bytes file;
-  file.Put<std::uint32_t>(1).Put(kLineHeight).Put(kBaseline).Put(kLineHeight).Put(0.0f).Put(last);
-  for (std::uint16_t code = 0; code <= last; ++code) {
-    const std::size_t at = characters.find(static_cast<char>(code));
-    file.Put<std::uint16_t>(at == std::string::npos ? 0 : static_cast<std::uint16_t>(at));
-  }
-  file.Put<std::uint32_t>(kGlyphCount);
-  for (std::size_t glyph = 0; glyph < kGlyphCount; ++glyph) {
-    const float left = float(std::uint32_t(glyph % kCellsPerRow) * kCell + 2);
-    const float top = float(std::uint32_t(glyph / kCellsPerRow) * kCell);
-    const float side = kTextureSide;
-    file.Put(left / side).Put(top / side).Put((left + kGlyphWidth) / side).Put((top + kCell) / side);
-    file.Put<std::int16_t>(0).Put(kGlyphWidth).Put(kGlyphAdvance).Put<std::int16_t>(0);
-  }
-  return file.data;
-}
-
 // A short sine tone that fades out, as a 16-bit mono wave file.
 std::vector<std::uint8_t> MakeBeep(float frequency) {
   std::vector<float> samples(static_cast<std::size_t>(kBeepSeconds * kSampleRate));
@@ -142,20 +66,6 @@ std::vector<std::uint8_t> MakeBeep(float frequency) {
     samples[i] = wave * fade * kBeepLevel;
   }
   return EncodePcmWave(samples, kSampleRate);
-}
-
-bool AddFont(ResourceDatabase& resources, const fs::path& dataFolder) {
-  if (!WriteDataFile(dataFolder / "MenuFont.bmp", image::EncodeBmp(MakeFontImage()))) return false;
-  if (!WriteDataFile(dataFolder / "MenuFont.fnt", MakeFontFile())) return false;
-  auto& texture = RegisterResource<TextureResource>(resources, "MenuFontTex", "MenuFont.bmp");
-  texture.width = texture.height = kTextureSide;
-  texture.bitDepth = 32;
-  texture.storageMode = kTextureKeepFileFormat;
-  auto& material = RegisterResource<MaterialResource>(resources, "MenuFontMat", "");
-  SetMaterialType(&material, kMaterialAdd);
-  SetMaterialTexture(&material, 0, &texture);
-  RegisterResource<FontResource>(resources, kDemoFontName, "MenuFont.fnt").material = &material;
-  return true;
 }
 
 void BuildTitle(Object& world) {
@@ -199,7 +109,7 @@ void BuildTitleMenu(Object& world) {
 }  // namespace
 
 bool AddMenuResources(ResourceDatabase& resources, const fs::path& dataFolder) {
-  if (!AddFont(resources, dataFolder)) return false;
+  if (!AddBitmapFont(resources, dataFolder, kDemoFontName, kDemoFontCharacters, kGlyphs)) return false;
   for (const SkinSprite& sprite : kSkinSprites) {
     auto& material = RegisterResource<MaterialResource>(resources, sprite.name, "");
     SetMaterialType(&material, sprite.type);

@@ -89,6 +89,12 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassAIPlayer, "this.SetAIPlayerWalkAnimation(Stroll); this.SetAIPlayerDamage(5); this.SetAIPlayerFightGroup(2);"},
     {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
                        "this.SetLightFlareEnableDirection(1);"},
+    // A loaded player is free to leave its Space and holds its aim: the seed
+    // is too, so it reloads unchanged.
+    {kClassPlayerFPS, "this.AddGeometry(); this.SetNotLockedInSpace(1); this.SetPlayerFPSAimModeHold(1); "
+                      "this.SetPlayerFPSRunSpeed(4.5); this.SetPlayerFPSCurrentGroupDamage(2); "
+                      "this.SetPlayerFPSGroupDamageMul(0.5);"},
+    {kClassPlayerRadar, "this.SetPlayerRadarObjectSprite(Mark); this.SetPlayerRadarRange(30);"},
 };
 
 // Types whose lists no script command fills.

@@ -13,6 +13,7 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
+#include "objects/gameplay/PlayerFPS.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/VisionGraph.h"
 #include "objects/scene/Spline.h"
@@ -42,9 +43,6 @@ bool IsCharacter(int classId) {
   return classId == kClassPlayerFPS || classId == kClassAIPlayerFPS || classId == kClassPlayerTP ||
          classId == kClassSimObject || classId == kClassAIPlayer;
 }
-
-// The first-person player spawning into "the player's Space" follows.
-Object* CurrentPlayer() { return nullptr; }
 
 }  // namespace
 
@@ -234,7 +232,7 @@ int SpawnPoint::SpawnObject() {
   const bool borrowed = (spawnFlags_ & kUseExternSpawnPoint) != 0;
   const std::optional<SpawnPick> pick = borrowed ? ChooseExternTemplate() : ChooseTemplate();
   if (!pick) return 0;
-  Object* player = CurrentPlayer();
+  Object* player = GetCurrentPlayerFPS();
   const bool character = IsCharacter(pick->object->GetClassId());
   const bool placed = character || (spawnFlags_ & kSpawnInSpace) != 0;
   Object* parent = placed ? SpaceParent(player) : this;

@@ -57,6 +57,8 @@ class Trigger : public Object {
 
   std::uint32_t GetTriggerFlags() const { return triggerFlags_; }
   bool HasGroups() const { return !groups_.empty(); }
+  // The object that entered and is still inside; null when none.
+  Object* GetObjectInside() const { return (triggerFlags_ & kInside) != 0 ? enteredObject_.Get() : nullptr; }
 
  private:
   template <auto Field>

@@ -56,6 +56,7 @@ class Camera : public ViewCamera {
   void SetType(std::uint32_t type) { type_ = type; }
   std::uint32_t GetType() const { return type_; }
   void SetFov(float fov);
+  float GetFov() const { return fov_; }
   void SetTargetSmooth(float smooth) { targetSmooth_ = smooth; }
   void SetPositionYOffset(float offset) { positionYOffset_ = offset; }
   float GetPositionYOffset() const { return positionYOffset_; }
