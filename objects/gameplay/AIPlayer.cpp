@@ -150,6 +150,8 @@ AIPlayer::AIPlayer(const AIPlayer& source) : Object(source), settings_(source.se
 
 AIPlayer::~AIPlayer() = default;
 
+SkinMesh* AIPlayer::GetSkinMesh() const { return skinMesh_.Get(); }
+
 int AIPlayer::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<AIPlayer> handlers(kClassAIPlayer, {Commands(), HiddenCommands()});
   handlers.Run(*this, id, args);

@@ -102,7 +102,7 @@ class AIPlayer : public Object {
   float GetYaw() const { return yaw_; }
   const Vector3& GetRootVelocity() const { return rootVelocity_; }
   const PathRecord* GetPath() const { return path_.get(); }
-  SkinMesh* GetSkinMesh() const { return skinMesh_.Get(); }
+  SkinMesh* GetSkinMesh() const;
 
  private:
   // Commands (AIPlayer.cpp).
