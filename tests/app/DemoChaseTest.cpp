@@ -5,13 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include "core/ClassIds.h"
 #include "core/ObjectRef.h"
-#include "services/RenderDevice.h"
 #include "tests/app/DemoFixture.h"
-#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge::test {
 namespace {
@@ -21,20 +18,7 @@ class DemoChaseTest : public DemoTest {
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(WriteDemoFiles(folder.Path("Data"), DemoOptions{}, error)) << error;
-    ASSERT_TRUE(CreateEngineServices());
-    EngineServices& services = *GetEngineServices();
-    services.SetDataFolder(folder.Folder());
-    services.SetSubsystem(ServiceSlot::kRenderDevice,
-                          std::make_unique<RenderDevice>(RecordingRenderDevice::MakeBackend({})));
-    StartupSettings startup = RecordingRenderDevice::Windowed();
-    startup.renderDeviceEnabled = 1;
-    ASSERT_EQ(services.Initialize(&startup), 1);
-    ASSERT_TRUE(CreateEngine());
-    engine = GetEngine();
-    gUiTestNow = 0;
-    World::SetClock(&ReadUiTestNow);
-    engine->GetEngineWorld().SetActive(true);
-    engine->SetRunning(true);
+    Start(false, true);
     OpenDemo();
   }
 };
