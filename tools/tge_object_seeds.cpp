@@ -31,6 +31,14 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassMesh, "this.AddMesh(Box); this.AddMesh(Ball);"},
     {kClassSound, "this.SetSoundHasNamePrefix(1); this.AddSound(Wood_Step); this.AddSound(Wood_Step_01);"},
     {kClassBone, "this.SetBoneEnableJoint(1); this.SetBoneJointType(1); this.SetBoneDamageMul(2);"},
+    {kClassWeapon, "this.SetWeaponType(4); this.SetWeaponCrossHairMaterial(Cross); this.SetWeaponIconMaterial(Icon); "
+                   "this.SetWeaponInventorySort(3);"},
+    {kClassAmmunition, "this.SetAmmunitionType(1); this.SetAmmunitionMaxBulletsInClip(6); "
+                       "this.SetAmmunitionDamageRadius(3);"},
+    // Loading frees a character from its cell; the seed is written as loaded.
+    {kClassAIPlayerFPS, "this.SetUsePhysics(1); this.SetNotLockedInSpace(1); this.SetAIPlayerFPSFightGroup(1); this.SetAIPlayerFPSCurrentGroupDamage(3); "
+                        "this.SetAIPlayerFPSGroupDamageMul(2);"},
+    {kClassAmmunitionPool, "this.SetAmmunitionPoolCount(2, 30); this.AddAmmunitionPoolCount(5, 7);"},
     {kClassSkinMesh, "this.SetSkinMesh(Figure); this.AddSkinMeshAnimation(Idle); this.AddSkinMeshAnimation(Idle_01);"},
     {kClassMotionLayers, "this.AddLayer(); this.SetLayerList(0); this.SetPosSinMul(1, 0, 0.5); this.AddLayer();"},
     {kClassAnimation, "this.AddAnimation(Walk); this.AddAnimation(Walk_01); this.SetAnimationList(1); "

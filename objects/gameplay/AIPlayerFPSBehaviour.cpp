@@ -215,7 +215,7 @@ void AIPlayerFPS::PushTouchedProp(float dt) {
   if (prop == nullptr || pushTimer_ <= kPushInterval) return;
   Vector3 d = Unit(Sub(prop->GetPositionWS(), GetPositionWS()));
   d.y += kPushLift;
-  prop->ApplyBodyVector(BodyVector::kAddForce, Scale(d, prop->GetMass() * GetFrameRate() * kPushForce));
+  Push(*prop, Scale(d, prop->GetMass() * GetFrameRate() * kPushForce));
   pushTimer_ = 0;
 }
 

@@ -207,7 +207,7 @@ void Ammunition::Blast(const Vector3& centre) {
     d.y += kBlastLift;
     SendHit(target, owner, centre, d, k * damage_, group_, 0);
     if (ref.Get() != nullptr && TakesBlastPush(target->GetClassId())) {
-      target->ApplyBodyVector(BodyVector::kAddForce, Scale(d, k * detonationForce_ * rate * target->GetMass()));
+      Push(*target, Scale(d, k * detonationForce_ * rate * target->GetMass()));
     }
   }
   if (hitAny) FireEvent(kEventHit, nullptr);
@@ -268,7 +268,7 @@ void Ammunition::StickIntoObject(Object& object) {
   if (!MoveKeepingPlacement(*this, object)) return;
   if (object.GetBody() != nullptr) {
     const Vector3 push = Add(Unit(velocity), {0, 0.3f, 0});
-    object.ApplyBodyVector(BodyVector::kAddForce, Scale(push, object.GetMass() * GetFrameRate() * 10.0f));
+    Push(object, Scale(push, object.GetMass() * GetFrameRate() * 10.0f));
   }
   FireEvent(kEventHit, &object);
   Kill();

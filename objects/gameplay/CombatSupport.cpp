@@ -5,6 +5,8 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
 #include "objects/gameplay/HitMessage.h"
+#include "objects/gameplay/physics/PhysicsBody.h"
+#include "objects/gameplay/physics/PhysicsHandles.h"
 
 namespace tge {
 
@@ -18,6 +20,16 @@ void SendHit(Object* target, Object* attacker, const Vector3& position, const Ve
   if (target == nullptr) return;
   HitMessage hit{attacker, position, direction, damage, damageGroup, kind};
   target->ExecuteCommand(kApplyHit, &hit);
+}
+
+void Push(Object& object, const Vector3& force) {
+  if (PhysicsBody* body = object.GetBody()) EnableBody(ToOde(body), 1);
+  object.ApplyBodyVector(BodyVector::kAddForce, force);
+}
+
+void PushAt(Object& object, const Vector3& force, const Vector3& point) {
+  if (PhysicsBody* body = object.GetBody()) EnableBody(ToOde(body), 1);
+  object.AddForceAtPosition(force, point);
 }
 
 bool MoveKeepingPlacement(Object& object, Object& parent) {

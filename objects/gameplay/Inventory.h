@@ -73,8 +73,8 @@ class Inventory : public Object {
   double gameTime_ = 0;
   std::int32_t screenWidth_ = 0, screenHeight_ = 0;
   ObjectRef<PlayerFPS> player_;
+  // Found at link like the right one; the HUD writes only the right one.
   ObjectRef<Text> leftWeaponText_;
-  float leftTextAlpha_ = 1.0f;
   ObjectRef<Text> rightWeaponText_;
   float rightTextAlpha_ = 1.0f;
   std::int32_t savedWord_ = 0;

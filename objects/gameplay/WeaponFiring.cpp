@@ -106,7 +106,7 @@ void Weapon::CastRay(const Vector3& origin, const Vector3& aim) {
   if (target == nullptr) return;
   const int classId = target->GetClassId();
   if (classId == kClassBone) {
-    target->AddForceAtPosition(Scale(d, target->GetMass() * kBoneShotForce), hit.position);
+    PushAt(*target, Scale(d, target->GetMass() * kBoneShotForce), hit.position);
     return;
   }
   if (classId == kClassVehicle) return;
@@ -118,7 +118,7 @@ void Weapon::CastRay(const Vector3& origin, const Vector3& aim) {
     if (classId != kClassSimObject || keep.Get() == nullptr) return;
   }
   const float force = (flags_ & kAutomaticFire) != 0 ? kAutomaticShotForce : kShotForce;
-  target->AddForceAtPosition(Scale(d, target->GetMass() * force), hit.position);
+  PushAt(*target, Scale(d, target->GetMass() * force), hit.position);
 }
 
 // A throw released before half the pre-fire time-out is a weak one.

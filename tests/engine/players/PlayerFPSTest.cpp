@@ -7,6 +7,7 @@
 #include "core/ScriptInterpreter.h"
 #include "core/math/Random.h"
 #include "objects/gameplay/HitMessage.h"
+#include "objects/gameplay/Door.h"
 #include "objects/gameplay/PlayerFPS.h"
 #include "objects/gameplay/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
@@ -109,6 +110,35 @@ TEST_F(PlayerFPSTest, HitSidePlaysItsLookAnimationHealthStopsAtZeroAndDeathIsRai
   player.ExecuteCommand(kApplyHit, &fatal);
   Tick();
   EXPECT_EQ(Count(PlayerFPS::kEventDead), 2);
+}
+
+TEST_F(PlayerFPSTest, OnlyContactsSteeperThanTheLimitCarryTheWalkAndADoorsSensorIsOnlyInReach) {
+  ScriptedPlayer& player = AddPlayer({0, 5, 0});
+  Start();
+  GeometryRecord* own = player.GetPhysics()->geometries[0].get();
+  struct Case {
+    double normalY;
+    bool ground;
+  };
+  for (const Case& c : {Case{0.4, false}, Case{0.41, true}, Case{-1, false}}) {
+    SCOPED_TRACE(c.normalY);
+    GeometryRecord floor;
+    ContactParameters contact{};
+    contact.geom.normal[1] = c.normalY;
+    EXPECT_EQ(player.HandleContact(own, &floor, &contact, 1), kContactKeepSurface);
+    EXPECT_EQ(contact.surface.mode != 0, c.ground);
+    EXPECT_EQ(contact.surface.mode, c.ground ? dContactFDir1 | dContactMotion1 | dContactMotion2 : 0);
+    EXPECT_EQ(contact.surface.mu, c.ground ? 3.5 : 0.0);
+  }
+  auto& door = *static_cast<Door*>(CreateObject(kClassDoor, nullptr, *room, "Door"));
+  GeometryRecord sensor;
+  sensor.info |= kGeometryEventOnly;
+  sensor.owner = &door;
+  ContactParameters contact{};
+  EXPECT_EQ(player.HandleContact(own, &sensor, &contact, 1), kContactUsual);
+  EXPECT_EQ(player.GetDoorInReach(), &door);
+  door.Delete(false);
+  EXPECT_EQ(player.GetDoorInReach(), nullptr);
 }
 
 TEST_F(PlayerFPSTest, AddHealthStaysWithinZeroAndTheMaximum) {
