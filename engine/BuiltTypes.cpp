@@ -6,6 +6,7 @@
 #include "core/InterfaceTypeRegistration.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "objects/gameplay/AIPlayer.h"
 #include "objects/gameplay/AIPlayerFPS.h"
 #include "objects/gameplay/Ammunition.h"
 #include "objects/gameplay/AmmunitionPool.h"
@@ -25,6 +26,7 @@
 #include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/SpawnPoint.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/gameplay/Trigger.h"
@@ -80,6 +82,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassFilmGrain, &RegisterFilmGrainCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
+    {kClassSpawnPoint, &RegisterSpawnPointCommands},
     {kClassTrigger, &RegisterTriggerCommands},
     {kClassJointBall, &RegisterJointBallCommands},
     {kClassJointHinge2, &RegisterJointHinge2Commands},
@@ -120,6 +123,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassWorld, &RegisterWorldCommands},
     {kClassMovieFMV, &RegisterMovieFMVCommands},
     {kClassLookAt, &RegisterLookAtCommands},
+    {kClassAIPlayer, &RegisterAIPlayerCommands},
     {kClassTerrain, &RegisterTerrainCommands},
     {kClassTerrainSector, &RegisterTerrainSectorCommands},
     {kClassLEEmitter, &RegisterLEEmitterCommands},

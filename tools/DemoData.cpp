@@ -11,6 +11,7 @@
 #include "services/MaterialResource.h"
 #include "services/TextureResource.h"
 #include "tools/DemoAssets.h"
+#include "tools/DemoChase.h"
 #include "tools/DemoDevices.h"
 #include "tools/DemoDoorway.h"
 #include "tools/DemoFigure.h"
@@ -149,6 +150,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoDoorway(scene, "DemoWorld");
   AddDemoFlare(scene, "Lamp");
   AddDemoWalk(scene, "DemoWorld");
+  AddDemoChase(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

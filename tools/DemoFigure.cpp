@@ -28,6 +28,10 @@ constexpr float kWalkSeconds = 1.2f;
 constexpr float kIdleSeconds = 2.0f;
 constexpr float kSwitchSeconds = 4.0f;
 constexpr float kFadeSeconds = 0.6f;
+constexpr float kSprintSeconds = 0.8f;
+// Units a second the root moves in the walking and running animations.
+constexpr float kStrideSpeed = 1.2f;
+constexpr float kSprintSpeed = 3.0f;
 constexpr float kFloats = 6;  // position and normal per vertex
 
 // One limb: its bone (id and name), the joint it turns about (relative to
@@ -102,13 +106,15 @@ Quaternion Swing(float angle) {
   return QuaternionFromAxisAngle(q, {1, 0, 0}, angle);
 }
 
-// Every limb swings by amount x its own swing, forth and back over length.
-std::vector<AnimationTrack> LimbTracks(float length, float amount, float bob) {
+// Every limb swings by amount x its own swing, forth and back over length;
+// the root moves forward by forward over it (the motion a character walks
+// by).
+std::vector<AnimationTrack> LimbTracks(float length, float amount, float bob, float forward = 0) {
   std::vector<AnimationTrack> tracks;
   AnimationTrack& root = tracks.emplace_back();
   root.name = "Root";
   root.boneId = 0;
-  root.positionKeys = {{0, {0, 0, 0}}, {length / 2, {0, bob, 0}}, {length, {0, 0, 0}}};
+  root.positionKeys = {{0, {0, 0, 0}}, {length / 2, {0, bob, forward / 2}}, {length, {0, 0, forward}}};
   for (const Limb& limb : kLimbs) {
     AnimationTrack& track = tracks.emplace_back();
     track.name = limb.name;
@@ -152,19 +158,28 @@ bool AddFigureResources(ResourceDatabase& resources, const fs::path& dataFolder)
   }
   RegisterResource<SkinMeshResource>(resources, kFigureSkin, skinFile).mesh = &mesh;
   return AddAnimation(resources, dataFolder, "Idle", kIdleSeconds, LimbTracks(kIdleSeconds, 0.1f, 0.03f)) &&
-         AddAnimation(resources, dataFolder, "Walk", kWalkSeconds, LimbTracks(kWalkSeconds, 1.0f, 0.08f));
+         AddAnimation(resources, dataFolder, "Walk", kWalkSeconds, LimbTracks(kWalkSeconds, 1.0f, 0.08f)) &&
+         AddAnimation(resources, dataFolder, kFigureStride, kWalkSeconds,
+                      LimbTracks(kWalkSeconds, 1.0f, 0.08f, kWalkSeconds * kStrideSpeed)) &&
+         AddAnimation(resources, dataFolder, kFigureSprint, kSprintSeconds,
+                      LimbTracks(kSprintSeconds, 1.4f, 0.12f, kSprintSeconds * kSprintSpeed));
 }
 
-void AddFigure(Object& space) {
-  Object& stand = AddPlaced(space, kClassObject, "FigureStand", "this.SetPosition(-1.9, -0.8, 0.5); this.SetRotationY(0.5);");
-  Object& figure = AddPlaced(stand, kClassSkinMesh, "Figure",
-                             std::string("this.SetSkinMesh(") + kFigureSkin + "); this.SetSkinMeshAnimate(1); "
-                             "this.AddSkinMeshAnimation(Idle); this.AddSkinMeshAnimation(Walk);");
+Object& AddFigureSkin(Object& parent, std::initializer_list<const char*> animations) {
+  std::string setUp = std::string("this.SetSkinMesh(") + kFigureSkin + "); this.SetSkinMeshAnimate(1);";
+  for (const char* animation : animations) setUp += std::string(" this.AddSkinMeshAnimation(") + animation + ");";
+  Object& figure = AddPlaced(parent, kClassSkinMesh, "Figure", setUp);
   for (const Limb& limb : kLimbs) {
     const Vector3& at = limb.joint;
     AddPlaced(figure, kClassBone, limb.name,
               "this.SetPosition(" + std::to_string(at.x) + ", " + std::to_string(at.y) + ", " + std::to_string(at.z) + ");");
   }
+  return figure;
+}
+
+void AddFigure(Object& space) {
+  Object& stand = AddPlaced(space, kClassObject, "FigureStand", "this.SetPosition(-1.9, -0.8, 0.5); this.SetRotationY(0.5);");
+  Object& figure = AddFigureSkin(stand, {"Idle", "Walk"});
   const std::string fade = std::to_string(kFadeSeconds);
   RunScript(figure, "this.SetSkinMeshAnimationList(1); this.SetSkinMeshAnimationFadeIn(" + fade +
                         "); this.SetSkinMeshAnimationList(0); this.SetSkinMeshAnimationFadeIn(" + fade + ");");

@@ -4,12 +4,18 @@
 // written by the engine's own encoders.
 #pragma once
 #include <filesystem>
+#include <initializer_list>
 
 #include "services/ResourceDatabase.h"
 
 namespace tge {
 
 class Object;
+
+// The figure's walk and run whose root moves forward, for characters that
+// walk by root motion.
+inline constexpr const char* kFigureStride = "Stride";
+inline constexpr const char* kFigureSprint = "Sprint";
 
 // Registers the figure's resources and writes their files into dataFolder;
 // false with the error message set when a file cannot be written.
@@ -18,5 +24,9 @@ bool AddFigureResources(ResourceDatabase& resources, const std::filesystem::path
 // The figure under a placed parent in space (the skeleton's root pose sets
 // the skin mesh's own place), with its Bones and the Timer that switches it.
 void AddFigure(Object& space);
+
+// The figure's skin mesh with its Bones under parent, playing the named
+// animations.
+Object& AddFigureSkin(Object& parent, std::initializer_list<const char*> animations);
 
 }  // namespace tge

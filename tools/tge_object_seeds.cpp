@@ -91,6 +91,10 @@ constexpr SeedSetUp kSetUps[] = {
     {kClassSaveGame, "this.SetSaveGameName(Slot); this.SetSaveGameNode(/Level); this.SetSaveGameListBox(/Menu);"},
     {kClassFilmGrain, "this.SetFilmGrainMaterial(Grain); this.AddFilmGrainLineMaterial(Scratch); "
                       "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
+    {kClassSpawnPoint, "this.AddSpawnPointObject(); this.SetSpawnPointObjectList(0); "
+                       "this.SetSpawnPointObjectPath(/Level/Crate); this.SetSpawnPointObjectRandWeight(3); "
+                       "this.SetSpawnPointSpawnProbability(50);"},
+    {kClassAIPlayer, "this.SetAIPlayerWalkAnimation(Stroll); this.SetAIPlayerDamage(5); this.SetAIPlayerFightGroup(2);"},
     {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
                        "this.SetLightFlareEnableDirection(1);"},
     // A loaded player is free to leave its Space and holds its aim: the seed

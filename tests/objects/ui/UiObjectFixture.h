@@ -17,11 +17,13 @@
 #include "platform/window/Window.h"
 #include "services/EngineServices.h"
 #include "services/InputService.h"
+#include "services/RenderDevice.h"
 #include "services/SoundResource.h"
 #include "services/SoundSystem.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
 #include "tests/platform/window/SdlTestEvents.h"
 #include "tests/services/TestBytes.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 #include "tests/services/sound/SoundTestRig.h"
 #include "tests/support/ObjectRecordBytes.h"
 
@@ -41,14 +43,21 @@ class UiObjectTest : public ::testing::Test {
     window_.reset();
   }
 
-  void Start(bool withInput) {
+  // withInput: a headless window feeds the input service; withDevice: a
+  // recording render device, so meshes and skins load.
+  void Start(bool withInput, bool withDevice = false) {
     setenv("ALSOFT_DRIVERS", "null", 1);
     ASSERT_TRUE(CreateEngineServices());
     EngineServices& services = *GetEngineServices();
     services.SetDataFolder(folder.Folder());
     services.SetSoundSystem(std::make_unique<SoundSystem>());
-    StartupSettings startup;
+    StartupSettings startup = withDevice ? RecordingRenderDevice::Windowed() : StartupSettings{};
     startup.soundEnabled = 1;
+    if (withDevice) {
+      services.SetSubsystem(ServiceSlot::kRenderDevice,
+                            std::make_unique<RenderDevice>(RecordingRenderDevice::MakeBackend({})));
+      startup.renderDeviceEnabled = 1;
+    }
     if (withInput) {
       platform::UseHeadlessSdl();
       std::string error;
