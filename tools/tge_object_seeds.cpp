@@ -85,6 +85,9 @@ constexpr SeedSetUp kSetUps[] = {
                       "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
     {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
                        "this.SetLightFlareEnableDirection(1);"},
+    {kClassVehicle, "this.SetVehicleInputDevice(256); this.SetVehicleType(1); this.SetWheelList(1); "
+                    "this.SetWheelName(Spare);"},
+    {kClassWheel, "this.SetWheelMesh(Tyre);"},
 };
 
 // Types whose lists no script command fills.
