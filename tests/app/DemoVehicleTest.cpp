@@ -9,16 +9,7 @@
 namespace tge::test {
 namespace {
 
-class DemoVehicleTest : public DemoTest {
- protected:
-  void SetUp() override {
-    DemoTest::SetUp();
-    OpenDemo();
-  }
-  void Seconds(double seconds) {
-    for (long frame = std::lround(seconds * 60); frame > 0; --frame) Frame();
-  }
-};
+using DemoVehicleTest = OpenedDemoTest;
 
 TEST_F(DemoVehicleTest, TheCarDrivesItsArcAndBackOnItsWheels) {
   Object& car = Find("/DemoWorld/Stage/Car");
