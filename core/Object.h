@@ -89,6 +89,9 @@ class Object : public CommandTarget {
   // take without an event.
   virtual std::uint32_t GetWindowFlags() const { return 0; }
   virtual void DropWindowFocus() {}
+  // The kind of recording the base recording commands make and load: a
+  // type that records more per key than its placement gives its own.
+  virtual std::unique_ptr<ObjectRecording> MakeRecording() const;
 
   // The object a script path names (see ScriptPath.cpp): from start when
   // given, else from the path's head; consumed gets the characters used.

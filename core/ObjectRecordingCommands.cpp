@@ -43,6 +43,8 @@ std::span<const CommandEntry<Object>> Object::RecordingCommands() {
 }
 // clang-format on
 
+std::unique_ptr<ObjectRecording> Object::MakeRecording() const { return std::make_unique<ObjectRecording>(); }
+
 void Object::SetRecording(std::unique_ptr<ObjectRecording> recording) {
   World::CancelCommands(*this, kCommandAddObjectRecordingKey, kScheduleGeneral);
   World::CancelCommands(*this, kCommandPlayObjectRecordingKey, kScheduleGeneral);
@@ -59,15 +61,17 @@ void Object::StartRecordingCalls(std::uint32_t command) {
 
 int Object::StartObjectRecordingCommand(CommandArgs args) {
   if (GetWorld() == nullptr) return 1;
-  auto recording = std::make_unique<ObjectRecording>();
+  std::unique_ptr<ObjectRecording> recording = MakeRecording();
   recording->name = args.AsString();
   recording->startTime = recording->endTime = static_cast<float>(GetWorld()->GetCurrentTime());
   recording->state = RecordingState::kRecording;
   SetRecording(std::move(recording));
   StartRecordingCalls(kCommandAddObjectRecordingKey);
+  // Through the type's own handler, which adds what its recording keeps
+  // beside the placement.
   ArgumentBlock block;
   block.PushPointer(recording_.get());
-  return AddObjectRecordingKeyCommand(block.Args());
+  return ExecuteCommand(kCommandAddObjectRecordingKey, block.Data());
 }
 
 int Object::AddObjectRecordingKeyCommand(CommandArgs args) {
@@ -110,7 +114,7 @@ int Object::PlayObjectRecordingCommand(CommandArgs args) {
     recording_->playTime = 0;
     recording_->keyIndex = 0;
   } else {
-    auto loaded = std::make_unique<ObjectRecording>();
+    std::unique_ptr<ObjectRecording> loaded = MakeRecording();
     SerializeStream stream;
     if (!stream.Open(RecordingFileName(name), "rb") || !loaded->Serialize(stream)) return 0;
     loaded->name = name;

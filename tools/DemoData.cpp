@@ -23,6 +23,7 @@
 #include "tools/DemoProps.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
+#include "tools/DemoVehicle.h"
 #include "tools/DemoWalk.h"
 #include "tools/DemoWeather.h"
 #include "tools/PackWriter.h"
@@ -151,6 +152,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoFlare(scene, "Lamp");
   AddDemoWalk(scene, "DemoWorld");
   AddDemoChase(scene, "DemoWorld");
+  AddDemoVehicle(scene, "Stage");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -103,6 +103,9 @@ constexpr SeedSetUp kSetUps[] = {
                       "this.SetPlayerFPSRunSpeed(4.5); this.SetPlayerFPSCurrentGroupDamage(2); "
                       "this.SetPlayerFPSGroupDamageMul(0.5);"},
     {kClassPlayerRadar, "this.SetPlayerRadarObjectSprite(Mark); this.SetPlayerRadarRange(30);"},
+    {kClassVehicle, "this.SetVehicleInputDevice(256); this.SetVehicleType(1); this.SetWheelList(1); "
+                    "this.SetWheelName(Spare);"},
+    {kClassWheel, "this.SetWheelMesh(Tyre);"},
 };
 
 // Types whose lists no script command fills.
