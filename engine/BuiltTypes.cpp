@@ -8,6 +8,7 @@
 #include "core/World.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/Footstep.h"
+#include "objects/gameplay/Horse.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
 #include "objects/gameplay/JointHinge2.h"
@@ -16,6 +17,7 @@
 #include "objects/gameplay/LookAt.h"
 #include "objects/gameplay/ObjectPool.h"
 #include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/PlayerTP.h"
 #include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
@@ -99,6 +101,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVisionGraph, &RegisterVisionGraphCommands},
+    {kClassPlayerTP, &RegisterPlayerTPCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassSimObject, &RegisterSimObjectCommands},
     {kClassInput, &RegisterInputCommands},
@@ -119,6 +122,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassSaveGame, &RegisterSaveGameCommands},
+    {kClassHorse, &RegisterHorseCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassCursor, &RegisterCursorCommands},
     {kClassTextDialog, &RegisterTextDialogCommands},
