@@ -182,6 +182,8 @@ int Horse::BreakCommand(CommandArgs) {
   return 1;
 }
 
+Camera* Horse::GetCamera() const { return camera_.Get(); }
+
 Object* Horse::GetRider() const {
   Object* position = playerPosition_.Get();
   return position != nullptr ? position->GetChild(0) : nullptr;

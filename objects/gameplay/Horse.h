@@ -112,7 +112,7 @@ class Horse : public Object {
   const HorseGaits& GetGaits() const { return gaits_; }
   // The rider: the first child of "PlayerPosition"; null without one.
   Object* GetRider() const;
-  Camera* GetCamera() const { return camera_.Get(); }
+  Camera* GetCamera() const;
 
  private:
   template <auto Field>
