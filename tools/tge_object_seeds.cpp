@@ -85,6 +85,10 @@ constexpr SeedSetUp kSetUps[] = {
                       "this.AddFilmGrainDetailMaterial(Speck); this.SetFilmGrainDetailWidth(8);"},
     {kClassLightFlare, "this.SetLightFlareMaterial(Glare); this.SetLightFlareConeMaterial(Cone); "
                        "this.SetLightFlareEnableDirection(1);"},
+    {kClassHorse, "this.SetHorseMaxSpeed(90); this.SetHorseCanterTreshold(55);"},
+    // A loaded player may leave its Space: its seed says so already.
+    {kClassPlayerTP, "this.SetPlayerTPIdleAnimation(Stand); this.SetPlayerTPVibrationMode(2); "
+                     "this.SetUsePhysics(1); this.SetNotLockedInSpace(1);"},
 };
 
 // Types whose lists no script command fills.
