@@ -24,8 +24,10 @@
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/TerrainSector.h"
 #include "objects/gameplay/Trigger.h"
+#include "objects/gameplay/Vehicle.h"
 #include "objects/gameplay/ViewTrigger.h"
 #include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/Wheel.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
@@ -73,6 +75,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassFile, &RegisterFileCommands},
     {kClassSkinMesh, &RegisterSkinMeshCommands},
     {kClassFilmGrain, &RegisterFilmGrainCommands},
+    {kClassVehicle, &RegisterVehicleCommands},
     {kClassParticleSystem, &RegisterParticleSystemCommands},
     {kClassMotionLayers, &RegisterMotionLayersCommands},
     {kClassTrigger, &RegisterTriggerCommands},
@@ -92,6 +95,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassObjectPool, &RegisterObjectPoolCommands},
     {kClassLightFlare, &RegisterLightFlareCommands},
     {kClassSpline, &RegisterSplineCommands},
+    {kClassWheel, &RegisterWheelCommands},
     {kClassDev2, &RegisterDev2Commands},
     {kClassDoor, &RegisterDoorCommands},
     {kClassSoundMixer, &RegisterSoundMixerCommands},
