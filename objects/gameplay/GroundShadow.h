@@ -49,8 +49,9 @@ class GroundShadow {
   void MapTexture(const Vector3& centre, const GroundShadowView& view);
 
   std::shared_ptr<CollectorTriangleList> triangles_;
-  ResourceRef material_;
+  // The material holds the texture: it goes first.
   ResourceRef texture_;
+  ResourceRef material_;
 };
 
 }  // namespace tge
