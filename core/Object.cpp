@@ -188,8 +188,14 @@ void Object::SetUseScript(bool on) {
 
 void DestroyObjectTree(std::unique_ptr<Object> object) {
   if (!object) return;
-  while (object->GetChildCount() > 0) DestroyObjectTree(object->DetachChild(*object->GetChild(0)));
+  DestroyChildren(*object);
   object.reset();
+}
+
+void DestroyChildren(Object& parent) {
+  while (parent.GetChildCount() > 0) {
+    for (std::unique_ptr<Object>& child : parent.DetachChildren()) DestroyObjectTree(std::move(child));
+  }
 }
 
 }  // namespace tge

@@ -131,6 +131,8 @@ class Object : public CommandTarget {
   bool AddChild(Object& child);
   // Removes a child (its first occurrence) and hands it to the caller.
   std::unique_ptr<Object> DetachChild(Object& child);
+  // Removes every child at once and hands them over in child order.
+  std::vector<std::unique_ptr<Object>> DetachChildren();
   Object* FindChildByName(const std::string& name, int classId = -1) const;
   Object* FindChildByClass(int classId) const;
   void CollectDescendants(std::vector<Object*>& out, int classId, int stopClassId) const;
@@ -423,5 +425,8 @@ void RegisterBaseCommands();
 // Destroys an object's children first, each with its own subtree, in child
 // order, then the object.
 void DestroyObjectTree(std::unique_ptr<Object> object);
+// Destroys the children of parent as DestroyObjectTree does, also those a
+// destroyed child hands to parent on its way out.
+void DestroyChildren(Object& parent);
 
 }  // namespace tge

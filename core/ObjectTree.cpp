@@ -61,6 +61,13 @@ std::unique_ptr<Object> Object::DetachChild(Object& child) {
   return detached;
 }
 
+std::vector<std::unique_ptr<Object>> Object::DetachChildren() {
+  std::vector<std::unique_ptr<Object>> detached = std::move(children_);
+  children_.clear();
+  for (const std::unique_ptr<Object>& child : detached) child->parent_ = nullptr;
+  return detached;
+}
+
 bool Object::IsSelfOrAncestorOf(const Object& object) const {
   for (const Object* at = &object; at != nullptr; at = at->parent_) {
     if (at == this) return true;

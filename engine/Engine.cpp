@@ -49,7 +49,7 @@ Engine::Engine() : Object(kClassEngine) {
 
 // The children go while the World and the services they use still stand.
 Engine::~Engine() {
-  while (GetChildCount() > 0) DestroyObjectTree(DetachChild(*GetChild(0)));
+  DestroyChildren(*this);
   services_.DeletePendingObjects();
   if (GetObjectHooks() == &services_) SetObjectHooks(nullptr);
   if (GetUiHooks() == &uiHooks_) SetUiHooks(nullptr);
@@ -60,7 +60,7 @@ void Engine::Shutdown() {
   tge::DestroyObjectPhysics(*this);
   ExecuteCommand(kCommandReleasePhysics, nullptr);
   ExecuteCommand(kCommandStopPhysics, nullptr);
-  while (GetChildCount() > 0) DestroyObjectTree(DetachChild(*GetChild(0)));
+  DestroyChildren(*this);
   services_.DeletePendingObjects();
   ReleaseLEPresetMaterials();
 }

@@ -96,9 +96,10 @@ TEST_F(OverlayMovieTest, PlaysToItsEndStretchedOverTheWindow) {
   Clock::time_point first;
   const int result = services_.PlayOverlayMovie("Intro", [&] {
     if (calls++ == 0) first = Clock::now();
-    // A picture of the first half, once one is on the back buffer.
+    // A picture of the first half, once one is on the back buffer; a loaded
+    // machine may call only rarely, so any call before 0.4 s may see it.
     const double seconds = SecondsSince(first);
-    if (seconds > 0.1 && seconds < 0.4 && Probe(kSize / 2, 1) != 0xFF000000) {
+    if (seconds < 0.4 && Probe(kSize / 2, 1) != 0xFF000000) {
       ExpectRedOverBlue();
       ++probes;
     }
