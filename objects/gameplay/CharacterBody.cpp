@@ -13,6 +13,7 @@
 #include "objects/gameplay/physics/PhysicsMass.h"
 #include "objects/scene/SkinMesh.h"
 #include "objects/ui/Sound.h"
+#include "services/EngineServices.h"
 
 namespace tge {
 namespace {
@@ -82,6 +83,27 @@ void PassToCharacterChildren(Object& object, std::uint32_t id, void* args) {
       child->ExecuteCommand(id, args);
     }
   }
+}
+
+float ActionValue(int action) {
+  const EngineServices* services = GetEngineServices();
+  return services != nullptr ? services->GetInputActionValue(0, action) : 0.0f;
+}
+
+bool ActionPressed(int action) {
+  const EngineServices* services = GetEngineServices();
+  return services != nullptr && services->IsInputActionPressed(0, action) != 0;
+}
+
+bool ActionReleased(int action) {
+  const EngineServices* services = GetEngineServices();
+  return services != nullptr && services->IsInputActionReleased(0, action) != 0;
+}
+
+float AddHealth(float health, float amount, float maximum) {
+  health += amount;
+  if (health > maximum) health = maximum;
+  return health < 0 ? 0.0f : health;
 }
 
 bool IsFirstGeometry(const ContactParameters& contact, const GeometryRecord& own) {

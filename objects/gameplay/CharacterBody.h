@@ -31,6 +31,13 @@ void StartCharacterBody(Object& object, void* args);
 // The same children get id (the joint start, 162), when active.
 void PassToCharacterChildren(Object& object, std::uint32_t id, void* args);
 
+// Player 0's input as the characters read it; neutral without services.
+float ActionValue(int action);
+bool ActionPressed(int action);
+bool ActionReleased(int action);
+// health + amount, at most maximum, at least 0.
+float AddHealth(float health, float amount, float maximum);
+
 // Contact helpers of the characters' contact handlers: whether own is the
 // contact's first geometry (its transform when it has one), the normal as
 // stored, the normal pointing from own's side, and moving the contact's

@@ -150,9 +150,7 @@ int Horse::GetStateCommand(CommandArgs args) {
 }
 
 int Horse::AddHealthCommand(CommandArgs args) {
-  health_ += args.Get<float>();
-  if (health_ > maxHealth_) health_ = maxHealth_;
-  if (health_ < 0) health_ = 0;
+  health_ = AddHealth(health_, args.Get<float>(), maxHealth_);
   return 1;
 }
 

@@ -47,16 +47,6 @@ float Quotient(float numerator, float divisor) {
 
 float ClampUnit(float value) { return std::clamp(value, -1.0f, 1.0f); }
 
-float ActionValue(int action) {
-  const EngineServices* services = GetEngineServices();
-  return services != nullptr ? services->GetInputActionValue(0, action) : 0.0f;
-}
-
-bool ActionPressed(int action) {
-  const EngineServices* services = GetEngineServices();
-  return services != nullptr && services->IsInputActionPressed(0, action) != 0;
-}
-
 // The states in which the rider's W and S change the target speed.
 bool TakesSpeedSteps(HorseState state) { return state >= kHorseNoState && state <= kHorseReverse; }
 

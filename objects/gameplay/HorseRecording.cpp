@@ -41,7 +41,7 @@ bool HorseRecording::Serialize(SerializeStream& stream) {
   return !stream.Failed();
 }
 
-bool HorseRecording::Sample(HorseKey& out) const {
+bool HorseRecording::SampleHorseKey(HorseKey& out) const {
   if (horseKeys.empty()) return false;
   const std::int32_t last = static_cast<std::int32_t>(horseKeys.size()) - 1;
   const HorseKey& key = horseKeys[static_cast<std::size_t>(std::clamp(keyIndex, 0, last))];
@@ -84,7 +84,7 @@ int Horse::PlayRecordingKey(void* args) {
   const int result = Object::ExecuteCommand(kPlayRecordingKey, args);
   HorseRecording* recording = CurrentRecording(args);
   HorseKey key;
-  if (result == 0 || recording == nullptr || !RecordingPlays() || !recording->Sample(key)) return result;
+  if (result == 0 || recording == nullptr || !RecordingPlays() || !recording->SampleHorseKey(key)) return result;
   if (key.state >= kHorseNoState && key.state <= kHorseKick) SetState(static_cast<HorseState>(key.state), false);
   SetAnimationSpeeds(key.animationSpeed);
   SetBoneTurns(key.headTurn);

@@ -27,7 +27,7 @@ class HorseRecording : public ObjectRecording {
 
   // The key at the current key index and the values interpolated towards
   // the next one by the current fraction; false without horse keys.
-  bool Sample(HorseKey& out) const;
+  bool SampleHorseKey(HorseKey& out) const;
 
   std::vector<HorseKey> horseKeys;
 };

@@ -165,9 +165,7 @@ int PlayerTP::GetAnimationNameCommand(CommandArgs args) {
 }
 
 int PlayerTP::AddHealthCommand(CommandArgs args) {
-  health_ += args.Get<float>();
-  if (health_ > maxHealth_) health_ = maxHealth_;
-  if (health_ < 0) health_ = 0;
+  health_ = AddHealth(health_, args.Get<float>(), maxHealth_);
   return 1;
 }
 

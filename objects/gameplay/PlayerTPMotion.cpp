@@ -30,37 +30,22 @@ constexpr float kRestAfter = 6.0f;
 constexpr float kTakeOffTime = 0.2f, kAirborneTime = 0.3f, kLandingTime = 0.2f;
 constexpr float kJumpImpulse = 0.45f;
 
-float Value(int action) {
-  const EngineServices* services = GetEngineServices();
-  return services != nullptr ? services->GetInputActionValue(0, action) : 0.0f;
-}
-
-bool Pressed(int action) {
-  const EngineServices* services = GetEngineServices();
-  return services != nullptr && services->IsInputActionPressed(0, action) != 0;
-}
-
-std::int32_t Released(int action) {
-  const EngineServices* services = GetEngineServices();
-  return services != nullptr ? services->IsInputActionReleased(0, action) : 0;
-}
-
 float MoveLength(float strafe, float forward) { return std::sqrt(strafe * strafe + forward * forward); }
 
 }  // namespace
 
 void PlayerTP::ReadInput() {
-  strafe_ = Value(kInputLeft) != 0 ? -0.5f : (Value(kInputRight) != 0 ? 0.5f : 0.0f);
-  forward_ = Value(kInputForward) != 0 ? 0.5f : (Value(kInputBack) != 0 ? -0.5f : 0.0f);
-  if (Value(kInputShift) == 0) {
+  strafe_ = ActionValue(kInputLeft) != 0 ? -0.5f : (ActionValue(kInputRight) != 0 ? 0.5f : 0.0f);
+  forward_ = ActionValue(kInputForward) != 0 ? 0.5f : (ActionValue(kInputBack) != 0 ? -0.5f : 0.0f);
+  if (ActionValue(kInputShift) == 0) {
     strafe_ *= 2;
     forward_ *= 2;
   }
   if (SkinMesh* skin = skinMesh_.Get()) skin->SetAnimationSpeedMul(1.0f);
-  turn_ = Value(kActionCameraTurn);
-  look_ = Value(kActionCameraLook);
-  releasedAction_ = Released(kActionButtonCross) + Released(kInputUse);
-  releasedUse_ = Released(kActionButtonCross) + Released(kInputMouseLeft);
+  turn_ = ActionValue(kActionCameraTurn);
+  look_ = ActionValue(kActionCameraLook);
+  releasedAction_ = (ActionReleased(kActionButtonCross) ? 1 : 0) + (ActionReleased(kInputUse) ? 1 : 0);
+  releasedUse_ = (ActionReleased(kActionButtonCross) ? 1 : 0) + (ActionReleased(kInputMouseLeft) ? 1 : 0);
 }
 
 void PlayerTP::EnterState(PlayerTPState state) {
@@ -109,7 +94,7 @@ void PlayerTP::UseDoorAndExit() {
   Door* door = doorInReach_.Get();
   if (actionTarget_ && releasedAction_ != 0 && door != nullptr) door->Open(nullptr);
   const bool paused = (options_ & kPlayerTPPauseMovement) != 0;
-  if (Released(kInputMouseRight) == 0 || paused || state_ != PlayerTPState::kRiding) return;
+  if (!ActionReleased(kInputMouseRight) || paused || state_ != PlayerTPState::kRiding) return;
   if (exitAllowedByEvents_ != 0 && exitEnabled_ != 0) {
     StartDismount();
   } else {
@@ -207,7 +192,7 @@ void PlayerTP::Update() {
     Walk(dt);
     Place(dt);
     TakeRootMotion(dt);
-    if (Pressed(kInputJump) && !paused) {
+    if (ActionPressed(kInputJump) && !paused) {
       const bool running = std::fabs(strafe_) > 0.6f || std::fabs(forward_) > 0.6f;
       PlayNow(animations_[running ? kJumpRun : kJump]);
       EnterState(PlayerTPState::kTakeOff);

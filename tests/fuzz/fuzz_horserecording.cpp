@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     recording.keyIndex = static_cast<std::int32_t>(index);
     recording.playTime = recording.keys.empty() ? 0 : recording.keys.back().time;
     recording.Sample(position, rotation);
-    recording.Sample(key);
+    recording.SampleHorseKey(key);
   }
   return 0;
 }
