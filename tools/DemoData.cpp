@@ -22,6 +22,7 @@
 #include "tools/DemoProps.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
+#include "tools/DemoVehicle.h"
 #include "tools/DemoWeather.h"
 #include "tools/PackWriter.h"
 #include "tools/SceneWriter.h"
@@ -147,6 +148,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoWeather(scene, "Stage");
   AddDemoDoorway(scene, "DemoWorld");
   AddDemoFlare(scene, "Lamp");
+  AddDemoVehicle(scene, "Stage");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

@@ -89,6 +89,9 @@ constexpr SeedSetUp kSetUps[] = {
     // A loaded player may leave its Space: its seed says so already.
     {kClassPlayerTP, "this.SetPlayerTPIdleAnimation(Stand); this.SetPlayerTPVibrationMode(2); "
                      "this.SetUsePhysics(1); this.SetNotLockedInSpace(1);"},
+    {kClassVehicle, "this.SetVehicleInputDevice(256); this.SetVehicleType(1); this.SetWheelList(1); "
+                    "this.SetWheelName(Spare);"},
+    {kClassWheel, "this.SetWheelMesh(Tyre);"},
 };
 
 // Types whose lists no script command fills.

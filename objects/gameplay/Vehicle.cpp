@@ -305,11 +305,13 @@ void Vehicle::BuildChassis() {
   chassis->SetPosition({0, -size.y * 0.5f, 0}, true);
 }
 
-// The top of the wheel mesh's box, or 0.3 without the mesh.
+// The top of the wheel mesh's box, or 0.3 without the mesh or when its box
+// gives no size (a mesh without parts).
 float Vehicle::WheelRadius() const {
   EngineServices* services = GetEngineServices();
   Resource* mesh = services != nullptr ? services->GetResources().LookupResource(wheelMesh_, kMeshResource) : nullptr;
-  return mesh != nullptr ? GetMeshBoundingBox(mesh).max.y : kDefaultWheelRadius;
+  const float top = mesh != nullptr ? GetMeshBoundingBox(mesh).max.y : 0.0f;
+  return top > 0 ? top : kDefaultWheelRadius;
 }
 
 JointHinge2* Vehicle::AddWheelJoint(WheelRecord& wheel, float stop) {

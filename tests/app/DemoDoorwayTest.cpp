@@ -14,16 +14,8 @@
 namespace tge::test {
 namespace {
 
-class DemoDoorwayTest : public DemoTest {
+class DemoDoorwayTest : public OpenedDemoTest {
  protected:
-  void SetUp() override {
-    DemoTest::SetUp();
-    OpenDemo();
-  }
-  void Seconds(double seconds) {
-    for (long frame = std::lround(seconds * 60); frame > 0; --frame) Frame();
-  }
-
   // Where a world point shows on the 800 x 600 reference screen, through
   // the view the last frame drew with.
   Vector3 CursorPointOf(const Vector3& p) {

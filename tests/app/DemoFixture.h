@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "core/BaseCommandIds.h"
@@ -37,6 +38,18 @@ class DemoTest : public UiObjectTest {
     Object* object = ResolveScriptPath(*engine, path, nullptr);
     EXPECT_NE(object, nullptr) << path;
     return static_cast<T&>(*object);
+  }
+};
+
+// The demo opened at once, run in frames of 1/60 s.
+class OpenedDemoTest : public DemoTest {
+ protected:
+  void SetUp() override {
+    DemoTest::SetUp();
+    OpenDemo();
+  }
+  void Seconds(double seconds) {
+    for (long frame = std::lround(seconds * 60); frame > 0; --frame) Frame();
   }
 };
 

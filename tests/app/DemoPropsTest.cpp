@@ -12,16 +12,7 @@ namespace {
 
 constexpr std::uint32_t kGetLightColor = 753;
 
-class DemoPropsTest : public DemoTest {
- protected:
-  void SetUp() override {
-    DemoTest::SetUp();
-    OpenDemo();
-  }
-  void Seconds(double seconds) {
-    for (long frame = std::lround(seconds * 60); frame > 0; --frame) Frame();
-  }
-};
+using DemoPropsTest = OpenedDemoTest;
 
 TEST_F(DemoPropsTest, TheCrateRestsOnTheGroundAndItsEntryLightsTheLampGreen) {
   Object& crate = Find("/DemoWorld/Stage/Drop1");
