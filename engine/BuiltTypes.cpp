@@ -12,6 +12,7 @@
 #include "objects/gameplay/AmmunitionPool.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/Footstep.h"
+#include "objects/gameplay/Horse.h"
 #include "objects/gameplay/Inventory.h"
 #include "objects/gameplay/JointBall.h"
 #include "objects/gameplay/JointHinge.h"
@@ -23,6 +24,7 @@
 #include "objects/gameplay/PhysicsMagnet.h"
 #include "objects/gameplay/PlayerFPS.h"
 #include "objects/gameplay/PlayerRadar.h"
+#include "objects/gameplay/PlayerTP.h"
 #include "objects/gameplay/SaveGame.h"
 #include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/SimObject.h"
@@ -118,6 +120,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassListBox, &RegisterListBoxCommands},
     {kClassData, &RegisterDataCommands},
     {kClassVisionGraph, &RegisterVisionGraphCommands},
+    {kClassPlayerTP, &RegisterPlayerTPCommands},
     {kClassVirtualKeyboard, &RegisterVirtualKeyboardType},
     {kClassSimObject, &RegisterSimObjectCommands},
     {kClassInput, &RegisterInputCommands},
@@ -140,6 +143,7 @@ constexpr BuiltType kBuiltTypes[] = {
     {kClassNodeAnimation, &RegisterNodeAnimationCommands},
     {kClassMorphMesh, &RegisterMorphMeshCommands},
     {kClassSaveGame, &RegisterSaveGameCommands},
+    {kClassHorse, &RegisterHorseCommands},
     {kClassEnvironment, &RegisterEnvironmentCommands},
     {kClassCursor, &RegisterCursorCommands},
     {kClassPlayerRadar, &RegisterPlayerRadarCommands},

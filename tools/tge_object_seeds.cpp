@@ -103,6 +103,10 @@ constexpr SeedSetUp kSetUps[] = {
                       "this.SetPlayerFPSRunSpeed(4.5); this.SetPlayerFPSCurrentGroupDamage(2); "
                       "this.SetPlayerFPSGroupDamageMul(0.5);"},
     {kClassPlayerRadar, "this.SetPlayerRadarObjectSprite(Mark); this.SetPlayerRadarRange(30);"},
+    {kClassHorse, "this.SetHorseMaxSpeed(90); this.SetHorseCanterTreshold(55);"},
+    // A loaded player may leave its Space: its seed says so already.
+    {kClassPlayerTP, "this.SetPlayerTPIdleAnimation(Stand); this.SetPlayerTPVibrationMode(2); "
+                     "this.SetUsePhysics(1); this.SetNotLockedInSpace(1);"},
     {kClassVehicle, "this.SetVehicleInputDevice(256); this.SetVehicleType(1); this.SetWheelList(1); "
                     "this.SetWheelName(Spare);"},
     {kClassWheel, "this.SetWheelMesh(Tyre);"},

@@ -63,6 +63,7 @@ class Camera : public ViewCamera {
   void SetPositionDistance(float distance) { positionDistance_ = distance; }
   float GetPositionDistance() const { return positionDistance_; }
   void SetPositionSmooth(float smooth) { positionSmooth_ = smooth; }
+  float GetPositionSmooth() const { return positionSmooth_; }
   // The path stays as it was.
   void SetTargetObject(Object* target) { target_.Set(target); }
   Object* GetTargetObject() const { return target_.Get(); }

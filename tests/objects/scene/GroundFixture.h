@@ -4,7 +4,9 @@
 #pragma once
 #include <string>
 
+#include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
+#include "objects/scene/Camera.h"
 #include "objects/scene/Collector.h"
 #include "objects/scene/Mesh.h"
 #include "tests/objects/scene/SceneFixture.h"
@@ -60,6 +62,22 @@ class GroundFixture : public SceneFixture {
     Send(collector, kSetCollectorHot, hot);
     Send(collector, kSetCollectorCapacity, capacity);
     return collector;
+  }
+
+  // A global collector as a file makes it, in the Space of the camera of
+  // viewport 0.
+  void AddGlobalCollector(Space& yard) {
+    Collector& made = AddCollector(*engine, 12.0f, 1.0f, 4000);
+    Send<std::int32_t>(made, kSetCollectorGlobal, 1);
+    std::unique_ptr<Collector> global = RoundTrip(made);
+    DestroyObjectTree(engine->DetachChild(made));
+    ASSERT_EQ(Collector::GetGlobal(), global.get());
+    Collector& kept = static_cast<Collector&>(*yard.AddChild(std::move(global)));
+    kept.SetWorld(yard.GetWorld());
+    Camera& camera = Add<Camera>(yard, kClassCamera, "Eye");
+    yard.Precalculate();
+    GetActiveCameraTable().Set(0, &camera);
+    kept.Update();
   }
 };
 

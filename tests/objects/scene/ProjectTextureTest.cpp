@@ -24,22 +24,6 @@ class ProjectTextureTest : public GroundFixture {
     View().SetCameraLookAt({3, 6, -8}, {0, 0, 0});
   }
 
-  // A global collector as a file makes it, in the Space of the camera of
-  // viewport 0.
-  void AddGlobalCollector(Space& yard) {
-    Collector& made = AddCollector(*engine, 12.0f, 1.0f, 4000);
-    Send<std::int32_t>(made, kSetCollectorGlobal, 1);
-    std::unique_ptr<Collector> global = RoundTrip(made);
-    DestroyObjectTree(engine->DetachChild(made));
-    ASSERT_EQ(Collector::GetGlobal(), global.get());
-    Collector& kept = static_cast<Collector&>(*yard.AddChild(std::move(global)));
-    kept.SetWorld(yard.GetWorld());
-    Camera& camera = Add<Camera>(yard, kClassCamera, "Eye");
-    yard.Precalculate();
-    GetActiveCameraTable().Set(0, &camera);
-    kept.Update();
-  }
-
   // A projector 4 above the origin looking straight down.
   ProjectTexture& NewProjector() {
     ProjectTexture& projector = Add<ProjectTexture>(kClassProjectTexture, "Projector");

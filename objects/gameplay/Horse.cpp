@@ -1,0 +1,298 @@
+// Horse's command table, tree, linking, physics start and file record.
+#include "objects/gameplay/Horse.h"
+
+#include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
+#include "core/ObjectFactory.h"
+#include "core/ObjectHooks.h"
+#include "core/files/SerializeStream.h"
+#include "objects/gameplay/CharacterBody.h"
+#include "objects/gameplay/HorseRecording.h"
+#include "objects/scene/Bone.h"
+#include "objects/scene/Camera.h"
+#include "objects/scene/SkinMesh.h"
+#include "objects/ui/FieldCommands.h"
+#include "objects/ui/Sound.h"
+
+namespace tge {
+namespace {
+
+constexpr auto P = CommandKind::kProperty;
+constexpr auto C = CommandKind::kCommand;
+constexpr auto E = CommandKind::kEvent;
+constexpr int S = kCommandSetter;
+
+constexpr std::uint32_t kCommandSetOrientationByObject = 27;
+constexpr std::uint32_t kStopRecording = 199, kPauseRecording = 200, kResumeRecording = 201, kPlayRecording = 202,
+                        kAddRecordingKey = 204, kPlayRecordingKey = 205;
+constexpr std::uint32_t kCommandSetBoneRotationType = 1750;
+// BoneRotation replaces the animated rotation of the bent bones.
+constexpr std::int32_t kBoneRotationReplaces = 2;
+constexpr std::uint32_t kEntryRootMotion = 0x2;
+
+}  // namespace
+
+// clang-format off
+std::span<const CommandEntry<Horse>> Horse::Commands() {
+  using H = Horse;
+  static const CommandEntry<Horse> table[] = {
+    {19750, "HorseHealth", P, 0, {kValueFloat}, &H::SetField<&H::health_>, &H::GetField<&H::health_>},
+    {19752, "HorseMaxHealth", P, 0, {kValueFloat}, &H::SetField<&H::maxHealth_>, &H::GetField<&H::maxHealth_>},
+    {19754, "HorseEndurance", P, 0, {kValueFloat}, &H::SetField<&H::endurance_>, &H::GetField<&H::endurance_>},
+    {19756, "HorseMaxEndurance", P, 0, {kValueFloat}, &H::SetField<&H::maxEndurance_>, &H::GetField<&H::maxEndurance_>},
+    {19758, "HorseVision", P, 0, {kValueFloat}, &H::SetField<&H::vision_>, &H::GetField<&H::vision_>},
+    {19760, "HorseMaxVision", P, 0, {kValueFloat}, &H::SetField<&H::maxVision_>, &H::GetField<&H::maxVision_>},
+    {19762, "HorseHearing", P, 0, {kValueFloat}, &H::SetField<&H::hearing_>, &H::GetField<&H::hearing_>},
+    {19764, "HorseMaxHearing", P, 0, {kValueFloat}, &H::SetField<&H::maxHearing_>, &H::GetField<&H::maxHearing_>},
+    {19766, "HorseExhaustion", P, 0, {kValueFloat}, &H::SetField<&H::exhaustion_>, &H::GetField<&H::exhaustion_>},
+    {19768, "HorseMaxExhaustion", P, 0, {kValueFloat}, &H::SetField<&H::maxExhaustion_>, &H::GetField<&H::maxExhaustion_>},
+    {19770, "AddHorseHealth", C, 0, {kValueFloat}, &H::AddHealthCommand},
+    {19771, "HorseMinSpeed", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::minSpeed>, &H::GetGait<&HorseGaits::minSpeed>},
+    {19773, "HorseMaxSpeed", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::maxSpeed>, &H::GetGait<&HorseGaits::maxSpeed>},
+    {19775, "HorseSpeedChangeStep", P, 0, {kValueFloat}, &H::SetField<&H::speedChangeStep_>, &H::GetField<&H::speedChangeStep_>},
+    {19777, "HorseMinSpeedChangeTime", P, 0, {kValueFloat}, &H::SetField<&H::minSpeedChangeTime_>, &H::GetField<&H::minSpeedChangeTime_>},
+    {19779, "HorseWalkTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::walk>, &H::GetGait<&HorseGaits::walk>},
+    {19781, "HorseTrotTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::trot>, &H::GetGait<&HorseGaits::trot>},
+    {19783, "HorseCanterTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::canter>, &H::GetGait<&HorseGaits::canter>},
+    {19785, "HorseGallopTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::gallop>, &H::GetGait<&HorseGaits::gallop>},
+    {19787, "HorseReverseTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::reverse>, &H::GetGait<&HorseGaits::reverse>},
+    {19789, "HorseCurrentMaxSpeed", P, 0, {kValueFloat}, &H::SetField<&H::currentMaxSpeed_>, &H::GetField<&H::currentMaxSpeed_>},
+    {19791, "HorseSpeed", P, 0, {kValueFloat}, &H::SetField<&H::speed_>, &H::GetField<&H::speed_>},
+    {19793, "HorseJumpEnable", P, 0, {kValueBool}, &H::SetJumpEnableCommand, &H::GetJumpEnableCommand},
+    {19795, "HorseState", P, 0, {kValueDword}, &H::SetStateCommand, &H::GetStateCommand},
+    {19797, "HorsePlayAnimation", C, S, {kValueString}, &H::PlayAnimationCommand},
+    {19798, "HorseNextAnimation", C, S, {kValueString}, &H::NextAnimationCommand},
+    {19800, "HorseBreak", C, 0, {}, &H::BreakCommand},
+    {kEventStartIdle, "OnHorseStartIdle", E, 0, {}},
+    {kEventStopIdle, "OnHorseStopIdle", E, 0, {}},
+    {kEventChangeState, "OnHorseChangeState", E, 0, {}},
+  };
+  return table;
+}
+// clang-format on
+
+HorseState HorseGaits::FromSpeed(float speed) const {
+  if (speed < reverse) return kHorseReverse;
+  if (speed < walk) return kHorseIdle;
+  if (speed < trot) return kHorseWalk;
+  if (speed < canter) return kHorseTrot;
+  if (speed < gallop) return kHorseCanter;
+  return kHorseGallop;
+}
+
+Horse::Horse() : Object(kClassHorse), currentMaxSpeed_(gaits_.maxSpeed) {}
+
+int Horse::ExecuteCommand(std::uint32_t id, void* args) {
+  static const CommandHandlers<Horse> handlers(kClassHorse, {Commands()});
+  handlers.Run(*this, id, args);
+  switch (id) {
+    case kCommandSkinMeshAnimationStarted:
+      if (args != nullptr) OnAnimationStarted(*static_cast<const std::int32_t*>(args));
+      break;
+    case kCommandSetOrientationByObject: {
+      const int result = Object::ExecuteCommand(id, args);
+      heading_ = Vector3YawFlat(GetAxisZWS());
+      return result;
+    }
+    case kCommandCreatePhysics: StartCharacterBody(*this, args); return 1;
+    case kCommandStartPhysics: PassToCharacterChildren(*this, id, args); return 1;
+    case kCommandInitializeNewObject: BuildTree(); break;
+    case kStopRecording:
+    case kPauseRecording: heading_ = Vector3YawFlat(GetAxisZWS()); break;
+    case kResumeRecording: SetState(previousState_, true); break;
+    case kAddRecordingKey: AddRecordingKey(args); break;
+    case kPlayRecording: return PlayRecording(args);
+    case kPlayRecordingKey: return PlayRecordingKey(args);
+    default: break;
+  }
+  return Object::ExecuteCommand(id, args);
+}
+
+std::unique_ptr<ObjectRecording> Horse::MakeRecording() const { return std::make_unique<HorseRecording>(); }
+
+int Horse::FireEvent(int eventId, Object* sender) {
+  if (eventId == kEventOnSpawn) heading_ = Vector3YawFlat(GetAxisZWS());
+  return Object::FireEvent(eventId, sender);
+}
+
+template <auto Field>
+int Horse::SetField(CommandArgs args) {
+  return StoreArgument(this->*Field, args);
+}
+
+template <auto Field>
+int Horse::GetField(CommandArgs args) {
+  return LoadArgument(this->*Field, args);
+}
+
+template <float HorseGaits::*Field>
+int Horse::SetGait(CommandArgs args) {
+  return StoreArgument(gaits_.*Field, args);
+}
+
+template <float HorseGaits::*Field>
+int Horse::GetGait(CommandArgs args) {
+  return LoadArgument(gaits_.*Field, args);
+}
+
+int Horse::SetJumpEnableCommand(CommandArgs args) { return StoreFlagArgument(horseFlags_, kHorseJumpEnable, args); }
+
+int Horse::GetJumpEnableCommand(CommandArgs args) { return LoadFlagArgument(horseFlags_, kHorseJumpEnable, args); }
+
+int Horse::SetStateCommand(CommandArgs args) {
+  SetState(static_cast<HorseState>(args.Get<std::int32_t>()), false);
+  return 1;
+}
+
+int Horse::GetStateCommand(CommandArgs args) {
+  args.Set<std::int32_t>(state_);
+  return 1;
+}
+
+int Horse::AddHealthCommand(CommandArgs args) {
+  health_ = AddHealth(health_, args.Get<float>(), maxHealth_);
+  return 1;
+}
+
+int Horse::PlayAnimationCommand(CommandArgs args) {
+  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshAnimation(args.AsString(), 0);
+  PlayNext("Idle");
+  stateDuration_ = StartedLength() + 0.2f;
+  if (state_ == kHorseAnimation) return 1;
+  LeaveState();
+  previousState_ = state_;
+  state_ = kHorseAnimation;
+  stateTime_ = 0;
+  FireEvent(kEventChangeState, nullptr);
+  return 1;
+}
+
+// The animation state then lasts until a script changes it.
+int Horse::NextAnimationCommand(CommandArgs args) {
+  if (state_ != kHorseAnimation) return 1;
+  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshNextAnimation(args.AsString());
+  stateDuration_ = 1e38f;
+  return 1;
+}
+
+int Horse::BreakCommand(CommandArgs) {
+  Break();
+  return 1;
+}
+
+Camera* Horse::GetCamera() const { return camera_.Get(); }
+
+Object* Horse::GetRider() const {
+  Object* position = playerPosition_.Get();
+  return position != nullptr ? position->GetChild(0) : nullptr;
+}
+
+void Horse::BuildTree() {
+  SetUpCharacterBody(*this);
+  AddCharacterSkin(*this, "HorseSkinMesh");
+  AddCharacterSpeaker(*this, "HorseSpeaker");
+  CreateObject(kClassObject, nullptr, *this, "HorseItems");
+  CreateObject(kClassObject, nullptr, *this, "PlayerPosition");
+}
+
+// A child of the wrong class counts as missing.
+void Horse::FindChildren() {
+  skinMesh_.Set(static_cast<SkinMesh*>(FindChildByClass(kClassSkinMesh)));
+  speaker_.Set(static_cast<Sound*>(FindChildByName("HorseSpeaker", kClassSound)));
+  items_.Set(FindChildByName("HorseItems"));
+  playerPosition_.Set(FindChildByName("PlayerPosition"));
+  camera_.Set(static_cast<Camera*>(FindChildByName("HorseCamera", kClassCamera)));
+  cameraTarget_.Set(FindChildByName("HorseCameraTarget"));
+  spine2_.Set(static_cast<Bone*>(FindChildByName("Spine 2", kClassBone)));
+  spine3_.Set(static_cast<Bone*>(FindChildByName("Spine 3", kClassBone)));
+  neck1_.Set(static_cast<Bone*>(FindChildByName("Neck 1", kClassBone)));
+}
+
+void Horse::ForgetLinks() {
+  for (ObjectRef<SkinMesh>* ref : {&skinMesh_, &riderSkinMesh_}) ref->Reset();
+  for (ObjectRef<Bone>* ref : {&spine2_, &spine3_, &neck1_}) ref->Reset();
+  for (ObjectRef<>* ref : {&items_, &cameraTarget_, &playerPosition_, &contactObject_}) ref->Reset();
+  speaker_.Reset();
+  camera_.Reset();
+}
+
+void Horse::Precalculate() {
+  FindChildren();
+  for (Bone* bone : {spine2_.Get(), spine3_.Get(), neck1_.Get()}) {
+    std::int32_t type = kBoneRotationReplaces;
+    if (bone != nullptr) bone->ExecuteCommand(kCommandSetBoneRotationType, &type);
+  }
+  EnableUpdate();
+  Object::Precalculate();
+  if (SkinMesh* skin = skinMesh_.Get()) {
+    skin->SetAnimationListener(this);
+    skin->SetSkinMeshAnimation("NoRider_Idle", 0);
+    skin->SetAnimate(true);
+  }
+  shadow_.Create(true);
+  heading_ = Vector3YawFlat(GetAxisZWS());
+  const ObjectPhysics* physics = GetPhysics();
+  if (physics != nullptr && !physics->geometries.empty()) bodyDimension_ = physics->geometries[0]->dimension;
+  rootMotionAnimation_ = 0;
+  InvalidateTransform();
+}
+
+void Horse::CopyFrom(const Object& source) {
+  Object::CopyFrom(source);
+  ForgetLinks();
+}
+
+void Horse::OnAnimationStarted(std::int32_t index) {
+  SkinMesh* skin = skinMesh_.Get();
+  const SkinMeshAnimationEntry* entry = skin != nullptr ? skin->GetAnimationEntry(index) : nullptr;
+  if (entry == nullptr) return;
+  rootMotionAnimation_ = rootMotionAnimationCopy_ = (entry->flags & kEntryRootMotion) != 0 ? 1 : 0;
+  if (Object* target = cameraTarget_.Get(); target != nullptr && rootMotionAnimation_ != 0) {
+    Vector3 position = target->GetPosition();
+    position.x = 0;
+    target->SetPosition(position, true);
+  }
+  if (Sound* speaker = speaker_.Get()) speaker->PlaySoundEntry(skin->GetAlternativeAnimationName(index));
+  Object* rider = GetRider();
+  const bool mounting = state_ == kHorseMount || state_ == kHorseDismount || state_ == kHorseMountRight ||
+                        state_ == kHorseDismountRight;
+  if (rider == nullptr || mounting) return;
+  std::string name = skin->GetAnimationName(index);
+  const DeletionHold hold;
+  rider->ExecuteCommand(kCommandRiderAnimation, &name);
+}
+
+// Jumping is enabled and the speed cap lifted after every load; a save
+// changes nothing.
+bool Horse::Serialize(SerializeStream& stream) {
+  if (!Object::Serialize(stream)) return false;
+  const int version = stream.GetVersion();
+  stream.Serialize(horseFlags_);
+  for (float* value : {&health_, &maxHealth_, &endurance_, &maxEndurance_, &vision_, &maxVision_, &hearing_,
+                       &maxHearing_, &exhaustion_, &maxExhaustion_}) {
+    stream.Serialize(*value);
+  }
+  if (version > 44) {
+    for (float* value : {&gaits_.minSpeed, &gaits_.maxSpeed, &speedChangeStep_, &minSpeedChangeTime_, &gaits_.walk,
+                         &gaits_.trot}) {
+      stream.Serialize(*value);
+    }
+  }
+  if (version > 45) stream.Serialize(gaits_.canter);
+  if (version >= 45) {
+    stream.Serialize(gaits_.gallop);
+    stream.Serialize(gaits_.reverse);
+  }
+  if (!stream.IsWriting()) {
+    horseFlags_ |= kHorseJumpEnable;
+    currentMaxSpeed_ = gaits_.maxSpeed;
+  }
+  return !stream.Failed();
+}
+
+void RegisterHorseCommands() {
+  RegisterCommandTable<Horse>(BuildCommandRegistry(), kClassHorse, Horse::Commands());
+  GetObjectFactory().RegisterType<Horse>(kClassHorse);
+}
+
+}  // namespace tge

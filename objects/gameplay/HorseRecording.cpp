@@ -1,0 +1,94 @@
+#include "objects/gameplay/HorseRecording.h"
+
+#include <algorithm>
+
+#include "core/World.h"
+#include "core/files/SerializeStream.h"
+#include "objects/gameplay/Horse.h"
+#include "objects/scene/Bone.h"
+#include "objects/scene/Camera.h"
+#include "objects/scene/SkinMesh.h"
+#include "objects/ui/Sound.h"
+#include "services/ErrorMessage.h"
+
+namespace tge {
+namespace {
+
+constexpr std::int64_t kHorseKeyBytes = 3 * 4;
+constexpr std::uint32_t kPlayRecording = 202, kPlayRecordingKey = 205;
+
+float Lerp(float a, float b, float t) { return a + (b - a) * t; }
+
+}  // namespace
+
+bool HorseRecording::Serialize(SerializeStream& stream) {
+  if (!ObjectRecording::Serialize(stream)) return false;
+  auto count = static_cast<std::uint32_t>(horseKeys.size());
+  stream.Serialize(count);
+  if (stream.Failed()) return false;
+  if (!stream.IsWriting()) {
+    if (count * kHorseKeyBytes > stream.GetSize() - stream.Tell()) {
+      FormatErrorMessage("Horse recording: %u horse keys are more than the file holds", count);
+      return false;
+    }
+    horseKeys.assign(count, HorseKey{});
+  }
+  for (HorseKey& key : horseKeys) {
+    stream.Serialize(key.state);
+    stream.Serialize(key.animationSpeed);
+    stream.Serialize(key.headTurn);
+  }
+  return !stream.Failed();
+}
+
+bool HorseRecording::SampleHorseKey(HorseKey& out) const {
+  if (horseKeys.empty()) return false;
+  const std::int32_t last = static_cast<std::int32_t>(horseKeys.size()) - 1;
+  const HorseKey& key = horseKeys[static_cast<std::size_t>(std::clamp(keyIndex, 0, last))];
+  const HorseKey& next = horseKeys[static_cast<std::size_t>(std::clamp(keyIndex + 1, 0, last))];
+  out.state = key.state;
+  out.animationSpeed = Lerp(key.animationSpeed, next.animationSpeed, keyFraction);
+  out.headTurn = Lerp(key.headTurn, next.headTurn, keyFraction);
+  return true;
+}
+
+HorseRecording* Horse::CurrentRecording(void* args) const {
+  ObjectRecording* recording = GetRecording();
+  if (recording == nullptr || args == nullptr || CommandArgs(args).GetPointer<ObjectRecording>() != recording) {
+    return nullptr;
+  }
+  return static_cast<HorseRecording*>(recording);
+}
+
+bool Horse::RecordingPlays() const {
+  const ObjectRecording* recording = GetRecording();
+  return recording != nullptr && recording->state == RecordingState::kPlaying;
+}
+
+// Taken before the base adds the placement key, as the base does only with
+// a World.
+void Horse::AddRecordingKey(void* args) {
+  HorseRecording* recording = CurrentRecording(args);
+  if (recording != nullptr && GetWorld() != nullptr) recording->horseKeys.push_back({state_, animationSpeed_, headTurn_});
+}
+
+// While a recording plays, its keys drive the state.
+int Horse::PlayRecording(void* args) {
+  const int result = Object::ExecuteCommand(kPlayRecording, args);
+  if (result != 0) state_ = kHorseNoState;
+  return result;
+}
+
+// A state word the horse does not know is ignored.
+int Horse::PlayRecordingKey(void* args) {
+  const int result = Object::ExecuteCommand(kPlayRecordingKey, args);
+  HorseRecording* recording = CurrentRecording(args);
+  HorseKey key;
+  if (result == 0 || recording == nullptr || !RecordingPlays() || !recording->SampleHorseKey(key)) return result;
+  if (key.state >= kHorseNoState && key.state <= kHorseKick) SetState(static_cast<HorseState>(key.state), false);
+  SetAnimationSpeeds(key.animationSpeed);
+  SetBoneTurns(key.headTurn);
+  return result;
+}
+
+}  // namespace tge
