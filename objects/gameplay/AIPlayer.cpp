@@ -13,6 +13,7 @@
 #include "core/math/Random.h"
 #include "objects/gameplay/Door.h"
 #include "objects/gameplay/HitMessage.h"
+#include "objects/gameplay/Horse.h"
 #include "objects/gameplay/PathRecord.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/VisionGraph.h"
@@ -181,6 +182,9 @@ int AIPlayer::ExecuteCommand(std::uint32_t id, void* args) {
       break;
     case kCommandSkinMeshAnimationStarted:
       if (args != nullptr) AnimationStarted(CommandArgs(args).Get<std::int32_t>());
+      break;
+    case Horse::kCommandRiderAnimation:
+      if (args != nullptr) PlayNow("Horse" + CommandArgs(args).AsString());
       break;
     default: break;
   }

@@ -15,6 +15,7 @@
 #include "core/math/Angles.h"
 #include "objects/gameplay/AIPlayer.h"
 #include "objects/gameplay/HitMessage.h"
+#include "objects/gameplay/Horse.h"
 #include "objects/gameplay/PathRecord.h"
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/VisionGraph.h"
@@ -340,6 +341,12 @@ void AIPlayer::StartEnterTransport(AITask& task) {
   Object* seat = transport != nullptr ? transport->FindChildByName("PlayerPosition") : nullptr;
   ObjectHooks* hooks = GetObjectHooks();
   if (seat == nullptr || hooks == nullptr) return;
+  if (transport->GetClassId() == kClassHorse) {
+    static_cast<Horse*>(transport)->SetState(kHorseMount, false);
+    PlayNow("HorseMount");
+    PlayNext("HorseIdle");
+    if (SkinMesh* skin = skinMesh_.Get()) skin->SetApplyRootMotion(true);
+  }
   ExecuteCommand(kCommandReleasePhysics, nullptr);
   ExecuteCommand(kCommandStopPhysics, nullptr);
   if (!hooks->MoveObject(*this, *seat)) return;

@@ -6,6 +6,7 @@
 
 #include "core/ScriptInterpreter.h"
 #include "objects/gameplay/HitMessage.h"
+#include "objects/gameplay/Horse.h"
 #include "tests/engine/characters/CharacterFixture.h"
 
 namespace tge::test {
@@ -192,6 +193,23 @@ TEST_F(AIPlayerTaskTest, ScriptsBuildTheExitTransportTaskAndAReplacedPendingTask
                     "this.AIPlayerInsertTaskLast();", nullptr);
   Run(ai, 1);
   EXPECT_EQ(Types(ai.GetTaskList(0)), (std::vector{AITaskType::kExitTransport}));
+}
+
+// A horse takes the AI on its "PlayerPosition", set to mount, and the AI
+// plays the rider's half of each animation the horse starts.
+TEST_F(AIPlayerTaskTest, AnAIMountsAHorseAndPlaysTheRidersAnimations) {
+  AIPlayer& ai = Ready();
+  Object& horse = *CreateObject(kClassHorse, nullptr, *room, "Horse");
+  horse.ExecuteCommand(kCommandInitializeNewObject, nullptr);
+  Begin(ai, 15056, &horse);
+  Send(ai, kInsertLast);
+  Run(ai, 0.2);
+  EXPECT_EQ(static_cast<Horse&>(horse).GetState(), kHorseMount);
+  EXPECT_EQ(ai.GetParent(), horse.FindChildByName("PlayerPosition"));
+  EXPECT_EQ(ai.GetSkinMesh()->GetNextAnimationName(), "HorseIdle");
+  std::string gait = "Trot";
+  ai.ExecuteCommand(Horse::kCommandRiderAnimation, &gait);
+  EXPECT_EQ(Playing(ai), "HorseTrot");
 }
 
 TEST_F(AIPlayerTaskTest, TasksWhoseTargetIsGoneFinishAtTheirNextStep) {

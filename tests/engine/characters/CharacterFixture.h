@@ -134,6 +134,7 @@ class CharacterFixture : public MotionFixture {
   static constexpr FigureAnimation kAnimations[] = {
       {"Idle", 1.0f, 0},   {"Walk", 1.0f, 1.5f},  {"Run", 1.0f, 3.0f},   {"Gethit", 0.5f, 0},
       {"Die", 0.5f, 0},    {"Dead", 1.0f, 0},     {"Attack", 0.6f, 0},   {"Wave", 0.8f, 0},
+      {"HorseMount", 0.5f, 0}, {"HorseIdle", 1.0f, 0}, {"HorseTrot", 1.0f, 0},
   };
 
   Space* room = nullptr;
