@@ -129,6 +129,7 @@ class Vehicle : public Object {
 
   // VehicleDriving.cpp.
   void ReadInput(float dt);
+  void FireWeapon();
   bool FindRiderCamera();
   void SteerCamera(float dt);
   void DrawShadow();

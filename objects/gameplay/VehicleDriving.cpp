@@ -10,6 +10,7 @@
 #include "core/math/Matrix4.h"
 #include "objects/gameplay/JointHinge2.h"
 #include "objects/gameplay/Vehicle.h"
+#include "objects/gameplay/Weapon.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
 #include "objects/scene/Camera.h"
@@ -50,6 +51,7 @@ void Vehicle::Update() {
   if (recording == nullptr || recording->state != RecordingState::kPlaying) {
     const float dt = GetFrameTime();
     ReadInput(dt);
+    FireWeapon();
     SteerCamera(dt);
     InvalidateTransform();
     DriveWheels();
@@ -63,6 +65,12 @@ void Vehicle::ReadInput(float dt) {
   } else if (FindRiderCamera()) {
     ApplyAnalogScheme(controls_, dt, &ReadPlayerAction);
   }
+}
+
+// The first Weapon below the vehicle fires while the fire action is held.
+void Vehicle::FireWeapon() {
+  if (ReadPlayerAction(kActionFire) == 0) return;
+  if (Object* weapon = FindChildByClass(kClassWeapon)) static_cast<Weapon*>(weapon)->Fire(nullptr, nullptr, false);
 }
 
 // The analog scheme reads input only while a rider with a camera sits under

@@ -1,6 +1,8 @@
 // A vehicle ridden by a real third-person player: only while the player
 // sits under "PlayerPosition" does the vehicle read player 0's input.
+#include "objects/gameplay/Ammunition.h"
 #include "objects/gameplay/Vehicle.h"
+#include "objects/gameplay/Weapon.h"
 #include "tests/engine/riding/RidingFixture.h"
 
 namespace tge::test {
@@ -31,6 +33,33 @@ TEST_F(VehicleRiderTest, EnteringAVehicleMakesItReadPlayerZerosInput) {
   Key(SDL_SCANCODE_W, false);
   Step();
   EXPECT_EQ(car.GetControls().throttle, 0.0f);
+}
+
+// The vehicle's first Weapon below it fires while player 0 holds the fire
+// action (the left mouse button).
+TEST_F(VehicleRiderTest, TheFireActionFiresTheVehiclesWeapon) {
+  auto& car = static_cast<Vehicle&>(*CreateObject(kClassVehicle, nullptr, *room, "Car"));
+  car.SetWorld(world);
+  car.BuildFromType(kVehicleNoWheels);
+  car.SetPosition({0, 1, 6}, false);
+  Start();
+  Steps(10);
+  Weapon& gun = Place<Weapon>(car, "Gun", {0, 1, 0});
+  Ammunition& ammunition = Place<Ammunition>(gun, "Ammunition", {0, 0, 0.5f});
+  for (const auto& [id, value] : {std::pair{6014u, 3u}, std::pair{6016u, 3u}, std::pair{6018u, 1u}}) {
+    std::uint32_t word = value;
+    ammunition.ExecuteCommand(id, &word);
+  }
+  gun.Precalculate();
+  car.Precalculate();
+  gun.SetState(Weapon::kNeutral);
+  Step();
+  ASSERT_EQ(gun.GetState(), Weapon::kNeutral);
+  platform::PushButton(SDL_BUTTON_LEFT, true);
+  Step();
+  EXPECT_EQ(gun.GetState(), Weapon::kFire);
+  platform::PushButton(SDL_BUTTON_LEFT, false);
+  Step();
 }
 
 }  // namespace
