@@ -215,14 +215,12 @@ int PlayerFPS::GetOptionCommand(CommandArgs args) {
 
 template <int Shift>
 int PlayerFPS::SetOptionByteCommand(CommandArgs args) {
-  options_ = (options_ & ~(0xFFu << Shift)) | ((args.Get<std::uint32_t>() & 0xFFu) << Shift);
-  return 1;
+  return StoreByteArgument(options_, Shift, args);
 }
 
 template <int Shift>
 int PlayerFPS::GetOptionByteCommand(CommandArgs args) {
-  args.Set<std::uint32_t>((options_ >> Shift) & 0xFFu);
-  return 1;
+  return LoadByteArgument(options_, Shift, args);
 }
 
 int PlayerFPS::SetHealthCommand(CommandArgs args) {

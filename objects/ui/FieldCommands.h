@@ -41,4 +41,15 @@ inline int LoadFlagArgument(std::uint32_t flags, std::uint32_t bit, CommandArgs 
   return 1;
 }
 
+// The byte of flags that starts at bit shift, set from or read into a Dword.
+inline int StoreByteArgument(std::uint32_t& flags, int shift, CommandArgs args) {
+  flags = (flags & ~(0xFFu << shift)) | ((args.Get<std::uint32_t>() & 0xFFu) << shift);
+  return 1;
+}
+
+inline int LoadByteArgument(std::uint32_t flags, int shift, CommandArgs args) {
+  args.Set<std::uint32_t>((flags >> shift) & 0xFFu);
+  return 1;
+}
+
 }  // namespace tge
