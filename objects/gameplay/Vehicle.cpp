@@ -13,6 +13,7 @@
 #include "core/files/SerializeStream.h"
 #include "objects/gameplay/JointHinge2.h"
 #include "objects/gameplay/VehicleRecording.h"
+#include "objects/gameplay/Weapon.h"
 #include "objects/gameplay/Wheel.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Collector.h"
@@ -373,6 +374,7 @@ void Vehicle::LinkChildren() {
   exhaust2_.Set(FindLinked<Object>(*this, "PS2", kClassParticleSystem));
   playerPosition_.Set(FindChildByName("PlayerPosition"));
   camera_.Set(FindLinked<Camera>(*this, "VehicleCamera", kClassCamera));
+  weapon_.Set(static_cast<Weapon*>(FindChildByClass(kClassWeapon)));
   if (Object* exhaust = exhaust_.Get()) exhaust->ExecuteCommand(kCommandGetParticlesPerSec, &exhaustBaseRate_);
 }
 
@@ -404,6 +406,7 @@ void Vehicle::CopyFrom(const Object& source) {
   exhaust_.Reset();
   exhaust2_.Reset();
   camera_.Reset();
+  weapon_.Reset();
   shadowTriangles_.reset();
   shadowMaterial_.Reset();
 }

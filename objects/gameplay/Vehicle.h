@@ -37,6 +37,7 @@ class Camera;
 class JointHinge2;
 class Sound;
 class VehicleRecording;
+class Weapon;
 struct CollectorTriangleList;
 
 struct WheelRecord {
@@ -162,6 +163,7 @@ class Vehicle : public Object {
   std::shared_ptr<CollectorTriangleList> shadowTriangles_;
   ResourceRef shadowMaterial_;
   ObjectRef<Camera> camera_;
+  ObjectRef<Weapon> weapon_;
   std::uint32_t vehicleFlags_ = 0;
   std::string chassisMesh_;
   std::string wheelMesh_;

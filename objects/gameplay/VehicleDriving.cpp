@@ -67,10 +67,10 @@ void Vehicle::ReadInput(float dt) {
   }
 }
 
-// The first Weapon below the vehicle fires while the fire action is held.
+// The vehicle's weapon fires while the fire action is held.
 void Vehicle::FireWeapon() {
-  if (ReadPlayerAction(kActionFire) == 0) return;
-  if (Object* weapon = FindChildByClass(kClassWeapon)) static_cast<Weapon*>(weapon)->Fire(nullptr, nullptr, false);
+  Weapon* weapon = weapon_.Get();
+  if (weapon != nullptr && ReadPlayerAction(kActionFire) != 0) weapon->Fire(nullptr, nullptr, false);
 }
 
 // The analog scheme reads input only while a rider with a camera sits under
