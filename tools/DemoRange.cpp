@@ -28,9 +28,9 @@ constexpr float kBoardDepth = 0.2f;
 // the crates meet the ground slab and each other in bit 0x80000; the gun's
 // ray meets only the board's bit 0x100.
 constexpr const char* kLauncherAt = "this.SetPosition(-7, 0.5, 1); ";
-constexpr const char* kStackAt[] = {"-7.82, 0.8, 8.5", "-6.18, 0.8, 8.5", "-7, 2.4, 8.5"};
-constexpr const char* kGunAt = "this.SetPosition(-4.5, 1.6, 12.5); this.SetRotationY(-1.5708); ";
-constexpr const char* kBoardAt = "this.SetPosition(-10, 1.6, 12.5); ";
+constexpr const char* kStackAt[] = {"-7.82, 0.8, 9.7", "-6.18, 0.8, 9.7", "-7, 2.4, 9.7"};
+constexpr const char* kGunAt = "this.SetPosition(-4.5, 1.6, 15.5); this.SetRotationY(-1.5708); ";
+constexpr const char* kBoardAt = "this.SetPosition(-10, 1.6, 15.5); ";
 
 // Released at once, the throw is a weak one (0.4 of the full speed, some
 // 12 units a second): tilted up this steeply it comes down on the stack
@@ -47,10 +47,10 @@ constexpr const char* kGrenadeSetUp =
     "this.SetActionBlockStartFromParent(1); this.SetBlockStartPhysics(1); this.SetAmmunitionType(1); "
     "this.SetAmmunitionMaxBulletsInClip(1); this.SetAmmunitionBulletsInClip(1); this.SetAmmunitionGroup(1); "
     "this.SetAmmunitionDamage(1); this.SetAmmunitionDamageRadius(4); this.SetAmmunitionDetonationTime(2.5); "
-    "this.SetAmmunitionDetonationForce(7); this.SetAmmunitionCollisionCategory(0x80000); "
+    "this.SetAmmunitionDetonationForce(5); this.SetAmmunitionCollisionCategory(524288); "
     "this.SetUsePhysics(1); this.SetEnableRigidBody(1); this.AddGeometry(); this.SetGeometryType(0); "
     "this.SetGeometryDimension(0.15, 0, 0); this.SetGeometryMassByDensity(1); "
-    "this.SetGeometryCollisionBits(0x80000); this.SetGeometryCategoryBits(0x80000);";
+    "this.SetGeometryCollisionBits(524288); this.SetGeometryCategoryBits(524288);";
 
 constexpr const char* kGunSetUp =
     "this.SetWeaponType(2); this.SetWeaponRange(12); this.SetWeaponPrecision(1); "
@@ -59,19 +59,18 @@ constexpr const char* kGunSetUp =
 constexpr const char* kRoundSetUp =
     "this.SetActionBlockStartFromParent(1); this.SetAmmunitionType(2); this.SetAmmunitionMaxBulletsInClip(1); "
     "this.SetAmmunitionBulletsInClip(1); this.SetAmmunitionHitEffectGroup(1); "
-    "this.SetAmmunitionCollisionCategory(0x100);";
+    "this.SetAmmunitionCollisionCategory(256);";
 constexpr float kShotSeconds = 1.5f;
 
-// Sparks off the board, faded out over a second; the Timer hands the effect
-// back to its pool once it has faded. The template waits in the pool
-// unstarted.
+// Sparks and a puff off the board, faded out over a second; once faded the
+// effect deletes itself, which hands it back to its pool. The template
+// waits in the pool unstarted.
 constexpr const char* kSparksSetUp =
     "this.SetActionBlockStartFromParent(1); this.SetHitEffectParticleStartSize(0.12); "
     "this.SetHitEffectParticleEndSize(0.03); this.SetHitEffectParticleLifetime(0.8); "
     "this.SetHitEffectParticleSpeed(3); this.SetHitEffectSmokeStartSize(0.2); this.SetHitEffectSmokeEndSize(0.7); "
     "this.SetHitEffectSmokeLifetime(1); this.SetUseAction(1); this.SetActionStopTime(1); "
     "this.SetActionStopPreOnStartPost(1);";
-constexpr float kSparksSeconds = 1.2f;
 constexpr int kPoolSize = 4;
 
 // Rings of two colours (blue, green, red) round the centre; one colour
@@ -106,8 +105,23 @@ bool AddRangeResources(ResourceDatabase& resources, const fs::path& dataFolder) 
 
 void AddLook(Object& parent, const char* mesh) { AddPlaced(parent, kClassMesh, "Look", std::string("this.AddMesh(") + mesh + ");"); }
 
-// A Timer under the weapon that pulls its trigger every period.
-void AddTrigger(Object& weapon, float period) { AddTimer(weapon, "Trigger", period, "parent.Start(); this.TimerStart();"); }
+// A Timer under the weapon that runs first, then pulls the trigger, every
+// period.
+void AddTrigger(Object& weapon, float period, const std::string& first = "") {
+  AddTimer(weapon, "Trigger", period, first + "parent.Start(); this.TimerStart();");
+}
+
+// Each throw finds the crates stacked again, at rest, each on its marker.
+std::string Restack() {
+  std::string script;
+  for (int i = 0; i < 3; ++i) {
+    const std::string n = std::to_string(i + 1);
+    const std::string crate = "parent/parent/Stack" + n;
+    script += crate + ".SetOrientationByObject(parent/parent/Spot" + n + "); " + crate +
+              ".SetLinearVelocity(0, 0, 0); " + crate + ".SetAngularVelocity(0, 0, 0); ";
+  }
+  return script;
+}
 
 void AddLauncher(Object& range) {
   Object& launcher = AddPlaced(range, kClassWeapon, "Launcher", std::string(kLauncherAt) + kLauncherSetUp);
@@ -115,8 +129,12 @@ void AddLauncher(Object& range) {
   Object& grenade = AddPlaced(launcher, kClassAmmunition, "Ammunition", std::string("this.SetPosition(0, 0, 0.6); ") + kGrenadeSetUp);
   AddLook(grenade, "RangeGrenade");
   AddScript(grenade, "OnAmmunitionDetonate", "this.Delete();");
-  AddTrigger(launcher, kLaunchSeconds);
-  for (int i = 0; i < 3; ++i) AddDropCrate(range, "Stack" + std::to_string(i + 1), kStackAt[i]);
+  AddTrigger(launcher, kLaunchSeconds, Restack());
+  for (int i = 0; i < 3; ++i) {
+    const std::string n = std::to_string(i + 1);
+    AddDropCrate(range, "Stack" + n, kStackAt[i]);
+    AddPlaced(range, kClassObject, "Spot" + n, std::string("this.SetPosition(") + kStackAt[i] + ");");
+  }
 }
 
 // The pool the engine knows as its first global hit effect.
@@ -126,7 +144,7 @@ void AddHitEffectPool(Object& range) {
   Object& sparks = AddPlaced(pool, kClassHitEffect, "Sparks",
                              std::string("this.SetHitEffectParticleMaterial(") + kDemoGlowMaterial +
                                  "); this.SetHitEffectSmokeMaterial(" + kDemoGlowMaterial + "); " + kSparksSetUp);
-  AddTimer(sparks, "Fade", kSparksSeconds, "parent.Delete();");
+  AddScript(sparks, "ActionStopPost", "this.Delete();");
 }
 
 void AddGun(Object& range) {
@@ -137,7 +155,7 @@ void AddGun(Object& range) {
   Object& board = AddPlaced(range, kClassObject, "Board",
                             std::string(kBoardAt) + "this.SetUsePhysics(1); this.AddGeometry(); "
                                 "this.SetGeometryType(1); this.SetGeometryDimension(0.2, 2, 2); "
-                                "this.SetGeometryCollisionBits(0x100); this.SetGeometryCategoryBits(0x100); "
+                                "this.SetGeometryCollisionBits(256); this.SetGeometryCategoryBits(256); "
                                 "this.SetGeometryHitEffect(1);");
   AddLook(board, "RangeBoard");
 }
