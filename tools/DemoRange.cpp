@@ -25,8 +25,8 @@ constexpr float kBoardDepth = 0.2f;
 // The range lies left of the crate rows, seen from the stage camera beside
 // the fog's edge: the launcher near the front, the stack ahead of it, and
 // the gun shooting across behind the stack at the board. The grenade and
-// the crates meet the ground slab and each other in bit 0x80000; the gun's
-// ray meets only the board's bit 0x100.
+// the crates meet the ground slab and each other in bit 0x80000 (524288 in
+// a script); the gun's ray meets only the board's bit 0x100 (256).
 constexpr const char* kLauncherAt = "this.SetPosition(-7, 0.5, 1); ";
 constexpr const char* kStackAt[] = {"-7.82, 0.8, 9.7", "-6.18, 0.8, 9.7", "-7, 2.4, 9.7"};
 constexpr const char* kGunAt = "this.SetPosition(-4.5, 1.6, 15.5); this.SetRotationY(-1.5708); ";
@@ -42,11 +42,12 @@ constexpr const char* kLauncherSetUp =
 constexpr float kLaunchSeconds = 4.0f;
 
 // A template for the pre-made grenade in the hand: neither started nor
-// given a body with the stage, it burns only once thrown.
+// given a body with the stage, it burns only once thrown. It pushes but
+// does not wear the crates out.
 constexpr const char* kGrenadeSetUp =
     "this.SetActionBlockStartFromParent(1); this.SetBlockStartPhysics(1); this.SetAmmunitionType(1); "
     "this.SetAmmunitionMaxBulletsInClip(1); this.SetAmmunitionBulletsInClip(1); this.SetAmmunitionGroup(1); "
-    "this.SetAmmunitionDamage(1); this.SetAmmunitionDamageRadius(4); this.SetAmmunitionDetonationTime(2.5); "
+    "this.SetAmmunitionDamage(0); this.SetAmmunitionDamageRadius(4); this.SetAmmunitionDetonationTime(2.5); "
     "this.SetAmmunitionDetonationForce(5); this.SetAmmunitionCollisionCategory(524288); "
     "this.SetUsePhysics(1); this.SetEnableRigidBody(1); this.AddGeometry(); this.SetGeometryType(0); "
     "this.SetGeometryDimension(0.15, 0, 0); this.SetGeometryMassByDensity(1); "
