@@ -32,7 +32,6 @@ namespace {
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto E = CommandKind::kEvent;
-constexpr std::uint32_t kSetStateWithTarget = 10801;
 constexpr int kLeftLookBone = 47;
 constexpr int kRightLookBone = 42;
 constexpr float kBodyInertia = 0.1f;
@@ -40,12 +39,6 @@ constexpr float kShadowLift = 0.05f;
 constexpr int kScratchWords = 4;
 constexpr const char* kGetHitAnimations[] = {"N_Gethit_LeftFoot", "N_Gethit_RightFoot", "N_Gethit_Body",
                                              "N_Gethit_Head",     "N_Gethit_LeftArm",   "N_Gethit_RightArm"};
-
-// The block of the unregistered set-state-with-target command.
-struct StateWithTarget {
-  std::uint32_t state;
-  Object* target;
-};
 
 }  // namespace
 

@@ -86,6 +86,13 @@ class AIPlayerFPS : public Object {
   // Hits of this kind that kill send the character straight to rag doll.
   static constexpr std::uint32_t kRagDollKind = 20;
   static constexpr int kGroupCount = 32;
+  // The unregistered command that sets a state and the object it is about
+  // (a character to follow or to fight), and its block.
+  static constexpr std::uint32_t kSetStateWithTarget = 10801;
+  struct StateWithTarget {
+    std::uint32_t state;
+    Object* target;
+  };
 
   // One sensed character: a player (a = 1, b = 0) or another AI (a and b
   // its character and fight groups).

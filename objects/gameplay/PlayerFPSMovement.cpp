@@ -51,12 +51,6 @@ constexpr float kSmoothedSpeedRate = 12.0f;
 constexpr float kJumpSteerSpeed = 3.0f;
 constexpr float kMagnetPush = 1.5f;
 constexpr std::uint32_t kAngleTextFlags = 0x12;
-// The first-person AI's unregistered set-state-with-target command.
-constexpr std::uint32_t kSetStateWithTarget = 10801;
-struct StateWithTarget {
-  std::uint32_t state;
-  Object* target;
-};
 
 struct PressedAction {
   std::int32_t PlayerFPSInput::*field;
@@ -244,8 +238,9 @@ void PlayerFPS::WakeFollowers(dGeomID probe, dSpaceID space) {
     Object* character = owner.Get();
     if (character == nullptr || character->GetClassId() != kClassAIPlayerFPS) continue;
     const bool following = static_cast<AIPlayerFPS*>(character)->GetState() == AIPlayerFPS::kFollow;
-    StateWithTarget block{static_cast<std::uint32_t>(following ? AIPlayerFPS::kIdle : AIPlayerFPS::kFollow), this};
-    character->ExecuteCommand(kSetStateWithTarget, &block);
+    AIPlayerFPS::StateWithTarget block{static_cast<std::uint32_t>(following ? AIPlayerFPS::kIdle : AIPlayerFPS::kFollow),
+                                       this};
+    character->ExecuteCommand(AIPlayerFPS::kSetStateWithTarget, &block);
   }
 }
 
