@@ -42,15 +42,6 @@ constexpr const char* kGetHitAnimations[] = {"N_Gethit_LeftFoot", "N_Gethit_Righ
 
 }  // namespace
 
-SensorSphere::~SensorSphere() {
-  if (geometry_ != nullptr) DestroyGeom(ToOde(geometry_));
-}
-
-PhysicsGeom* SensorSphere::Make(float radius) {
-  if (geometry_ == nullptr) geometry_ = ToPhysicsGeom(CreateSphereGeom(nullptr, radius));
-  return geometry_;
-}
-
 // "AIPlayerFPSUseDieAnimation" is registered after the fight group; the
 // ids bind.
 // clang-format off

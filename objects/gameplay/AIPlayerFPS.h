@@ -24,29 +24,13 @@
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
 #include "objects/gameplay/PathRecord.h"
+#include "objects/gameplay/ProbeSphere.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
 
 class SkinMesh;
 class VisionGraph;
-
-// The sensor sphere's collision geometry, in no collision space: made on
-// first use, destroyed with its holder; a copy starts without one.
-class SensorSphere {
- public:
-  SensorSphere() = default;
-  SensorSphere(const SensorSphere&) {}
-  SensorSphere& operator=(const SensorSphere&) = delete;
-  ~SensorSphere();
-  // The geometry, made with radius on the first call.
-  PhysicsGeom* Make(float radius);
-  PhysicsGeom* Get() const { return geometry_; }
-  bool Exists() const { return geometry_ != nullptr; }
-
- private:
-  PhysicsGeom* geometry_ = nullptr;
-};
 
 // A path record of its own: a copy starts without one.
 class OwnPath {
@@ -247,7 +231,7 @@ class AIPlayerFPS : public Object {
   Range range_ = kOutside;
   Range previousRange_ = kNoRange;
   std::vector<SensorEntry> sensed_;
-  SensorSphere sensor_;
+  ProbeSphere sensor_;
   float yaw_ = 0;
   std::int32_t noTurning_ = 1;
   float timeSinceNoTurningChange_ = 0;

@@ -206,8 +206,10 @@ void PlayerFPS::Use() {
   if (sphere == nullptr) {
     useRecord_.owner = this;
     useRecord_.info = (useRecord_.info | kGeometryEventOnly) & ~kGeometryCallback;
-    sphere = ToOde(useSphere_.Make(kUseRadius, actionCategoryBits_, useRecord_));
+    sphere = ToOde(useSphere_.Make(kUseRadius));
     if (sphere == nullptr) return;
+    SetGeomCategoryBits(sphere, actionCategoryBits_);
+    SetGeomData(sphere, &useRecord_);
   }
   Vector3 reach;
   Vector3Scale(reach, forwardAxis_, kUseReach);
