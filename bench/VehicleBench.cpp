@@ -258,8 +258,9 @@ class VehicleLevel {
   }
 
   // A vehicle's tree with the Vehicle as a plain object and its Wheels as
-  // Mesh objects drawing the wheel mesh, the wheel motors held at full
-  // throttle and the front ones steering.
+  // Mesh objects drawing the wheel mesh. The motors hold what the vehicle's
+  // drive sets at full throttle (the layout's left wheels turn forwards at
+  // +3, the right ones at -3) and the front wheels' steering motor is on.
   void AddPlainVehicle(int index) {
     Object& plain = MakePlain(AddVehicle(index), kClassObject);
     for (int i = 0; i < plain.GetChildCount(); ++i) {
