@@ -21,7 +21,8 @@ constexpr const char* kLightLamp =
     "parent/LampSway/Lamp.SetLightColor(0.3, 1, 0.3, 1); parent/LampSway/Lamp.SetLightRadius(6); "
     "this/Chime.SoundPlay(Knock);";
 
-// A prop of the crate's mesh and size, given the editor's defaults.
+}  // namespace
+
 Object& AddDropCrate(Object& stage, const std::string& name, const std::string& position) {
   Object& crate = AddPlaced(stage, kClassSimObject, name, "");
   crate.ExecuteCommand(kCommandInitializeNewObject, nullptr);
@@ -29,8 +30,6 @@ Object& AddDropCrate(Object& stage, const std::string& name, const std::string& 
                        "); this.SetGeometryDimension(1.6, 1.6, 1.6); this.SetSimObjectMesh(Crate);");
   return crate;
 }
-
-}  // namespace
 
 void AddDemoProps(Object& world, Object& stage) {
   RunScript(world, "this.SetWorldEnablePhysics(1);");

@@ -292,8 +292,11 @@ void AIPlayerFPS::FindChildren() {
   attackTrailRight_.Set(FindChildByName("AttackTrailRight"));
 }
 
+// Attaching files an object in its parent's Space without the set-Space
+// message, so a loaded character takes its cell's path mesh here.
 void AIPlayerFPS::Precalculate() {
   FindChildren();
+  JoinSpace(GetSpace());
   if (path_.Get() == nullptr) path_.Make();
   EnableUpdate();
   Object::Precalculate();
