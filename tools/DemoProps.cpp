@@ -16,7 +16,7 @@ constexpr int kKeyB = 255 + 0x30;
 // The crates' and the ground's collision bits meet in bit 0x80000.
 constexpr const char* kGroundSetUp =
     "this.SetPosition(0, -0.5, 0); this.AddGeometry(); this.SetGeometryType(1); this.SetGeometryDimension(40, 1, 40); "
-    "this.SetGeometryCollisionBits(1); this.SetGeometryCategoryBits(0x80000);";
+    "this.SetGeometryCollisionBits(1); this.SetGeometryCategoryBits(524288);";
 constexpr const char* kLightLamp =
     "parent/LampSway/Lamp.SetLightColor(0.3, 1, 0.3, 1); parent/LampSway/Lamp.SetLightRadius(6); "
     "this/Chime.SoundPlay(Knock);";
