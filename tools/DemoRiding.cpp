@@ -26,11 +26,16 @@ constexpr int kKeyT = 255 + 0x14;
 constexpr int kKeyE = 255 + 0x12;
 
 // Behind the walk's start and left of the chase's wall, out of the stage
-// camera's view; the rider starts behind the horse's right flank. A
-// follow camera starts on its player's +z side, so the rider is turned
-// half round: its camera looks past it to the horse, and W walks it there.
+// camera's view; the rider starts behind the horse's right flank, facing
+// the way the horse does.
 constexpr const char* kHorseAt = "this.SetPosition(-6, 0.1, -11);";
-constexpr const char* kRiderAt = "this.SetPosition(-4.5, 0.1, -14); this.SetRotationY(3.1415927);";
+constexpr const char* kRiderAt = "this.SetPosition(-4.5, 0.1, -14);";
+// The rider's camera looks at its chest from behind and above, over the
+// horse once it rides; a follow camera with a target starts behind it.
+constexpr const char* kChest = "this.SetPosition(0, 1.5, 0);";
+constexpr const char* kRiderCamera =
+    "this.SetCameraPositionYOffset(1.2); this.SetCameraPositionDistance(4.5); "
+    "this.SetCameraTarget(parent/CameraTarget);";
 // The characters' skins stand on their feet: the body's capsule reaches
 // 0.1 below the character's origin.
 constexpr const char* kSkinOnFeet = "this.SetPosition(0, -0.1, 0);";
@@ -143,6 +148,8 @@ void AddRider(Object& ride) {
   for (const char* own : {kFigureStride, kFigureSprint}) names.emplace_back(own);
   Object& rider = AddCharacter(ride, kClassPlayerTP, "Rider", kRiderAt,
                                [&names](Object& skin) { DressFigureSkin(skin, Pointers(names)); });
+  RunScript(*rider.FindChildByName("CameraTarget"), kChest);
+  RunScript(*rider.FindChildByClass(kClassCamera), kRiderCamera);
   RunScript(rider, std::string("this.SetPlayerTPIdleAnimation(") + kRiderIdle + "); this.SetPlayerTPWalkAnimation(" +
                        kFigureStride + "); this.SetPlayerTPRunAnimation(" + kFigureSprint + ");");
 }
