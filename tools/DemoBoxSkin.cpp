@@ -4,6 +4,7 @@
 
 #include "core/ClassIds.h"
 #include "core/math/Quaternion.h"
+#include "platform/gfx/Meshes.h"
 #include "services/ErrorMessage.h"
 #include "services/MaterialResource.h"
 #include "services/MeshFile.h"

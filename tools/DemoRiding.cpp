@@ -1,6 +1,7 @@
 #include "tools/DemoRiding.h"
 
 #include <array>
+#include <span>
 #include <string>
 #include <vector>
 
