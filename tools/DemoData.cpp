@@ -22,6 +22,7 @@
 #include "tools/DemoParticles.h"
 #include "tools/DemoProps.h"
 #include "tools/DemoRange.h"
+#include "tools/DemoRiding.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
 #include "tools/DemoVehicle.h"
@@ -155,6 +156,7 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoChase(scene, "DemoWorld");
   AddDemoVehicle(scene, "Stage");
   AddDemoRange(scene, "Stage");
+  AddDemoRiding(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 
