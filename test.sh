@@ -10,7 +10,9 @@ tge_install_missing
 jobs=$(nproc)
 export CCACHE_DISABLE=1
 
+# -O1 runs the short fuzz bursts nearly as fast as -O2 and compiles faster.
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -DNDEBUG" \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTGE_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$jobs"
 

@@ -45,6 +45,26 @@ std::size_t ListOfMaterial(const MaterialResource* material, bool projectedIsOpa
 gfx::ColorValue ToDevice(const Color& c) { return {c.r, c.g, c.b, c.a}; }
 gfx::Vec3 ToDevice(const Vector3& v) { return {v.x, v.y, v.z}; }
 
+gfx::Light ColouredLight(std::uint32_t type, const Color& colour, const Color& ambient) {
+  gfx::Light light;
+  light.type = type;
+  light.diffuse = light.specular = ToDevice(colour);
+  light.ambient = ToDevice(ambient);
+  return light;
+}
+
+// A light at a place, reaching range with the three attenuation factors.
+gfx::Light PlacedLight(std::uint32_t type, const Vector3& position, float range, const Vector3& attenuation,
+                       const Color& colour, const Color& ambient) {
+  gfx::Light light = ColouredLight(type, colour, ambient);
+  light.position = ToDevice(position);
+  light.range = range;
+  light.attenuation0 = attenuation.x;
+  light.attenuation1 = attenuation.y;
+  light.attenuation2 = attenuation.z;
+  return light;
+}
+
 Sphere WorldSphere(const MeshPart& part, const Matrix4& world) {
   Sphere sphere{part.centre, part.radius};
   Vector3TransformCoord(sphere.centre, part.centre, world);
@@ -331,42 +351,24 @@ void RenderQueue::QueueLight(const gfx::Light& light, float key) {
 
 void RenderQueue::QueuePointLight(const Vector3& position, float range, float attenuation0, float attenuation1,
                                   float attenuation2, const Color& colour, const Color& ambient) {
-  gfx::Light light;
-  light.type = gfx::kLightPoint;
-  light.diffuse = light.specular = ToDevice(colour);
-  light.ambient = ToDevice(ambient);
-  light.position = ToDevice(position);
-  light.range = range;
-  light.attenuation0 = attenuation0;
-  light.attenuation1 = attenuation1;
-  light.attenuation2 = attenuation2;
-  QueueLight(light, kPointLightKey);
+  const Vector3 attenuation{attenuation0, attenuation1, attenuation2};
+  QueueLight(PlacedLight(gfx::kLightPoint, position, range, attenuation, colour, ambient), kPointLightKey);
 }
 
 void RenderQueue::QueueSpotLight(const Vector3& position, const Vector3& direction, float range, float falloff,
                                  float innerCone, float outerCone, float attenuation0, float attenuation1,
                                  float attenuation2, const Color& colour, const Color& ambient) {
-  gfx::Light light;
-  light.type = gfx::kLightSpot;
-  light.diffuse = light.specular = ToDevice(colour);
-  light.ambient = ToDevice(ambient);
-  light.position = ToDevice(position);
+  const Vector3 attenuation{attenuation0, attenuation1, attenuation2};
+  gfx::Light light = PlacedLight(gfx::kLightSpot, position, range, attenuation, colour, ambient);
   light.direction = ToDevice(direction);
-  light.range = range;
   light.falloff = falloff;
-  light.attenuation0 = attenuation0;
-  light.attenuation1 = attenuation1;
-  light.attenuation2 = attenuation2;
   light.theta = innerCone;
   light.phi = outerCone;
   QueueLight(light, kSpotLightKey);
 }
 
 void RenderQueue::QueueDirectionalLight(const Vector3& direction, const Color& colour, const Color& ambient) {
-  gfx::Light light;
-  light.type = gfx::kLightDirectional;
-  light.diffuse = light.specular = ToDevice(colour);
-  light.ambient = ToDevice(ambient);
+  gfx::Light light = ColouredLight(gfx::kLightDirectional, colour, ambient);
   light.direction = ToDevice(direction);
   QueueLight(light, kDirectionalLightKey);
 }

@@ -21,6 +21,8 @@
 #include "tools/DemoOptions.h"
 #include "tools/DemoParticles.h"
 #include "tools/DemoProps.h"
+#include "tools/DemoRange.h"
+#include "tools/DemoRiding.h"
 #include "tools/DemoSound.h"
 #include "tools/DemoTerrain.h"
 #include "tools/DemoVehicle.h"
@@ -153,6 +155,8 @@ bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std:
   AddDemoWalk(scene, "DemoWorld");
   AddDemoChase(scene, "DemoWorld");
   AddDemoVehicle(scene, "Stage");
+  AddDemoRange(scene, "Stage");
+  AddDemoRiding(scene, "DemoWorld");
   return WriteSceneFiles(dataFolder, scene, error);
 }
 

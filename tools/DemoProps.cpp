@@ -16,12 +16,13 @@ constexpr int kKeyB = 255 + 0x30;
 // The crates' and the ground's collision bits meet in bit 0x80000.
 constexpr const char* kGroundSetUp =
     "this.SetPosition(0, -0.5, 0); this.AddGeometry(); this.SetGeometryType(1); this.SetGeometryDimension(40, 1, 40); "
-    "this.SetGeometryCollisionBits(1); this.SetGeometryCategoryBits(0x80000);";
+    "this.SetGeometryCollisionBits(1); this.SetGeometryCategoryBits(524288);";
 constexpr const char* kLightLamp =
     "parent/LampSway/Lamp.SetLightColor(0.3, 1, 0.3, 1); parent/LampSway/Lamp.SetLightRadius(6); "
     "this/Chime.SoundPlay(Knock);";
 
-// A prop of the crate's mesh and size, given the editor's defaults.
+}  // namespace
+
 Object& AddDropCrate(Object& stage, const std::string& name, const std::string& position) {
   Object& crate = AddPlaced(stage, kClassSimObject, name, "");
   crate.ExecuteCommand(kCommandInitializeNewObject, nullptr);
@@ -29,8 +30,6 @@ Object& AddDropCrate(Object& stage, const std::string& name, const std::string& 
                        "); this.SetGeometryDimension(1.6, 1.6, 1.6); this.SetSimObjectMesh(Crate);");
   return crate;
 }
-
-}  // namespace
 
 void AddDemoProps(Object& world, Object& stage) {
   RunScript(world, "this.SetWorldEnablePhysics(1);");

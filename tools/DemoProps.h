@@ -4,10 +4,15 @@
 // script, when a crate enters, lights the lamp green and plays the knock
 // through a Sound emitter.
 #pragma once
+#include <string>
 
 namespace tge {
 
 class Object;
+
+// A loose crate (a SimObject with the editor's defaults) of the crate's
+// mesh and size under stage, at position (a script's vector argument).
+Object& AddDropCrate(Object& stage, const std::string& name, const std::string& position);
 
 // Adds them to the stage of world; the stage holds the lamp ("LampSway/Lamp"
 // once the motion has moved it there).

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 TGE_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ lld pkg-config
   libsdl2-dev
   libepoxy-dev libgl-dev libegl-dev libgl1-mesa-dri
   libopenal-dev

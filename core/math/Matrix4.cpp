@@ -27,6 +27,17 @@ float Cofactor(const Matrix4& m, int row, int column) {
   return ((row + column) & 1) ? -minor : minor;
 }
 
+// A rotation about the third axis that turns axis `from` towards axis `to`.
+Matrix4& PlaneRotation(Matrix4& out, float angle, int from, int to) {
+  const float c = std::cos(angle), s = std::sin(angle);
+  out = Matrix4{};
+  out.m[from * 4 + from] = c;
+  out.m[from * 4 + to] = s;
+  out.m[to * 4 + from] = -s;
+  out.m[to * 4 + to] = c;
+  return out;
+}
+
 }  // namespace
 
 Matrix4& Matrix4Identity(Matrix4& out) {
@@ -50,35 +61,11 @@ Matrix4& Matrix4Translation(Matrix4& out, float x, float y, float z) {
   return out;
 }
 
-Matrix4& Matrix4RotationX(Matrix4& out, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  out = Matrix4{};
-  out.m[5] = c;
-  out.m[6] = s;
-  out.m[9] = -s;
-  out.m[10] = c;
-  return out;
-}
+Matrix4& Matrix4RotationX(Matrix4& out, float angle) { return PlaneRotation(out, angle, 1, 2); }
 
-Matrix4& Matrix4RotationY(Matrix4& out, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  out = Matrix4{};
-  out.m[0] = c;
-  out.m[2] = -s;
-  out.m[8] = s;
-  out.m[10] = c;
-  return out;
-}
+Matrix4& Matrix4RotationY(Matrix4& out, float angle) { return PlaneRotation(out, angle, 2, 0); }
 
-Matrix4& Matrix4RotationZ(Matrix4& out, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  out = Matrix4{};
-  out.m[0] = c;
-  out.m[1] = s;
-  out.m[4] = -s;
-  out.m[5] = c;
-  return out;
-}
+Matrix4& Matrix4RotationZ(Matrix4& out, float angle) { return PlaneRotation(out, angle, 0, 1); }
 
 Matrix4& Matrix4Transpose(Matrix4& out, const Matrix4& in) {
   Matrix4 r;

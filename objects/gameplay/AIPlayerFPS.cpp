@@ -32,7 +32,6 @@ namespace {
 constexpr auto P = CommandKind::kProperty;
 constexpr auto C = CommandKind::kCommand;
 constexpr auto E = CommandKind::kEvent;
-constexpr std::uint32_t kSetStateWithTarget = 10801;
 constexpr int kLeftLookBone = 47;
 constexpr int kRightLookBone = 42;
 constexpr float kBodyInertia = 0.1f;
@@ -41,22 +40,7 @@ constexpr int kScratchWords = 4;
 constexpr const char* kGetHitAnimations[] = {"N_Gethit_LeftFoot", "N_Gethit_RightFoot", "N_Gethit_Body",
                                              "N_Gethit_Head",     "N_Gethit_LeftArm",   "N_Gethit_RightArm"};
 
-// The block of the unregistered set-state-with-target command.
-struct StateWithTarget {
-  std::uint32_t state;
-  Object* target;
-};
-
 }  // namespace
-
-SensorSphere::~SensorSphere() {
-  if (geometry_ != nullptr) DestroyGeom(ToOde(geometry_));
-}
-
-PhysicsGeom* SensorSphere::Make(float radius) {
-  if (geometry_ == nullptr) geometry_ = ToPhysicsGeom(CreateSphereGeom(nullptr, radius));
-  return geometry_;
-}
 
 // "AIPlayerFPSUseDieAnimation" is registered after the fight group; the
 // ids bind.
@@ -298,8 +282,11 @@ void AIPlayerFPS::FindChildren() {
   attackTrailRight_.Set(FindChildByName("AttackTrailRight"));
 }
 
+// Attaching files an object in its parent's Space without the set-Space
+// message, so a loaded character takes its cell's path mesh here.
 void AIPlayerFPS::Precalculate() {
   FindChildren();
+  JoinSpace(GetSpace());
   if (path_.Get() == nullptr) path_.Make();
   EnableUpdate();
   Object::Precalculate();

@@ -24,29 +24,13 @@
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
 #include "objects/gameplay/PathRecord.h"
+#include "objects/gameplay/ProbeSphere.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
 
 class SkinMesh;
 class VisionGraph;
-
-// The sensor sphere's collision geometry, in no collision space: made on
-// first use, destroyed with its holder; a copy starts without one.
-class SensorSphere {
- public:
-  SensorSphere() = default;
-  SensorSphere(const SensorSphere&) {}
-  SensorSphere& operator=(const SensorSphere&) = delete;
-  ~SensorSphere();
-  // The geometry, made with radius on the first call.
-  PhysicsGeom* Make(float radius);
-  PhysicsGeom* Get() const { return geometry_; }
-  bool Exists() const { return geometry_ != nullptr; }
-
- private:
-  PhysicsGeom* geometry_ = nullptr;
-};
 
 // A path record of its own: a copy starts without one.
 class OwnPath {
@@ -86,6 +70,13 @@ class AIPlayerFPS : public Object {
   // Hits of this kind that kill send the character straight to rag doll.
   static constexpr std::uint32_t kRagDollKind = 20;
   static constexpr int kGroupCount = 32;
+  // The unregistered command that sets a state and the object it is about
+  // (a character to follow or to fight), and its block.
+  static constexpr std::uint32_t kSetStateWithTarget = 10801;
+  struct StateWithTarget {
+    std::uint32_t state;
+    Object* target;
+  };
 
   // One sensed character: a player (a = 1, b = 0) or another AI (a and b
   // its character and fight groups).
@@ -236,7 +227,7 @@ class AIPlayerFPS : public Object {
   Range range_ = kOutside;
   Range previousRange_ = kNoRange;
   std::vector<SensorEntry> sensed_;
-  SensorSphere sensor_;
+  ProbeSphere sensor_;
   float yaw_ = 0;
   std::int32_t noTurning_ = 1;
   float timeSinceNoTurningChange_ = 0;

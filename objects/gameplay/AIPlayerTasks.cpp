@@ -341,12 +341,7 @@ void AIPlayer::StartEnterTransport(AITask& task) {
   Object* seat = transport != nullptr ? transport->FindChildByName("PlayerPosition") : nullptr;
   ObjectHooks* hooks = GetObjectHooks();
   if (seat == nullptr || hooks == nullptr) return;
-  if (transport->GetClassId() == kClassHorse) {
-    static_cast<Horse*>(transport)->SetState(kHorseMount, false);
-    PlayNow("HorseMount");
-    PlayNext("HorseIdle");
-    if (SkinMesh* skin = skinMesh_.Get()) skin->SetApplyRootMotion(true);
-  }
+  if (transport->GetClassId() == kClassHorse) StartMount(*transport, skinMesh_.Get(), false);
   ExecuteCommand(kCommandReleasePhysics, nullptr);
   ExecuteCommand(kCommandStopPhysics, nullptr);
   if (!hooks->MoveObject(*this, *seat)) return;

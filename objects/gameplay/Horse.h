@@ -223,6 +223,11 @@ class Horse : public Object {
   std::uint32_t horseFlags_ = kHorseJumpEnable;
 };
 
+// The first step of mounting a transport: a horse enters its mount state
+// for the side the rider stands on, and the rider (any transport's) plays
+// the matching mount animation, then idles in the seat, its root motion on.
+void StartMount(Object& transport, SkinMesh* rider, bool right);
+
 void RegisterHorseCommands();
 
 }  // namespace tge

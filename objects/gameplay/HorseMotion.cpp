@@ -488,4 +488,14 @@ void Horse::Draw() {
   Object::Draw();
 }
 
+void StartMount(Object& transport, SkinMesh* rider, bool right) {
+  if (transport.GetClassId() == kClassHorse) {
+    static_cast<Horse&>(transport).SetState(right ? kHorseMountRight : kHorseMount, false);
+  }
+  if (rider == nullptr) return;
+  rider->SetSkinMeshAnimation(right ? "HorseMountRight" : "HorseMount", 0);
+  rider->SetSkinMeshNextAnimation("HorseIdle");
+  rider->SetApplyRootMotion(true);
+}
+
 }  // namespace tge

@@ -1,15 +1,13 @@
 #include "objects/gameplay/HorseRecording.h"
 
-#include <algorithm>
-
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
 #include "objects/gameplay/Horse.h"
+#include "objects/gameplay/RecordingSideKeys.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/SkinMesh.h"
 #include "objects/ui/Sound.h"
-#include "services/ErrorMessage.h"
 
 namespace tge {
 namespace {
@@ -22,30 +20,17 @@ float Lerp(float a, float b, float t) { return a + (b - a) * t; }
 }  // namespace
 
 bool HorseRecording::Serialize(SerializeStream& stream) {
-  if (!ObjectRecording::Serialize(stream)) return false;
-  auto count = static_cast<std::uint32_t>(horseKeys.size());
-  stream.Serialize(count);
-  if (stream.Failed()) return false;
-  if (!stream.IsWriting()) {
-    if (count * kHorseKeyBytes > stream.GetSize() - stream.Tell()) {
-      FormatErrorMessage("Horse recording: %u horse keys are more than the file holds", count);
-      return false;
-    }
-    horseKeys.assign(count, HorseKey{});
-  }
-  for (HorseKey& key : horseKeys) {
-    stream.Serialize(key.state);
-    stream.Serialize(key.animationSpeed);
-    stream.Serialize(key.headTurn);
-  }
-  return !stream.Failed();
+  return ObjectRecording::Serialize(stream) &&
+         SerializeSideKeys(stream, horseKeys, kHorseKeyBytes, "Horse", "horse", [&stream](HorseKey& key) {
+           stream.Serialize(key.state);
+           stream.Serialize(key.animationSpeed);
+           stream.Serialize(key.headTurn);
+         });
 }
 
 bool HorseRecording::SampleHorseKey(HorseKey& out) const {
   if (horseKeys.empty()) return false;
-  const std::int32_t last = static_cast<std::int32_t>(horseKeys.size()) - 1;
-  const HorseKey& key = horseKeys[static_cast<std::size_t>(std::clamp(keyIndex, 0, last))];
-  const HorseKey& next = horseKeys[static_cast<std::size_t>(std::clamp(keyIndex + 1, 0, last))];
+  const auto [key, next] = SideKeysAround(*this, horseKeys);
   out.state = key.state;
   out.animationSpeed = Lerp(key.animationSpeed, next.animationSpeed, keyFraction);
   out.headTurn = Lerp(key.headTurn, next.headTurn, keyFraction);

@@ -75,19 +75,6 @@ bool PlayerFPS::MoveUnder(Object& object, Object& parent) {
 
 float RatioOfMaximum(float value, float maximum) { return maximum > 0 ? value / maximum : 1.0f; }
 
-UseSphere::~UseSphere() {
-  if (geometry_ != nullptr) DestroyGeom(ToOde(geometry_));
-}
-
-PhysicsGeom* UseSphere::Make(float radius, std::uint32_t categoryBits, GeometryRecord& record) {
-  dGeomID sphere = CreateSphereGeom(nullptr, radius);
-  if (sphere == nullptr) return nullptr;
-  SetGeomCategoryBits(sphere, categoryBits);
-  SetGeomData(sphere, &record);
-  geometry_ = ToPhysicsGeom(sphere);
-  return geometry_;
-}
-
 // The property "PlayerFPSActionCategoryBits" is registered before the
 // damage group pair, as files and scripts expect.
 // clang-format off

@@ -23,6 +23,7 @@
 #include "core/ObjectRecords.h"
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
+#include "objects/gameplay/ProbeSphere.h"
 #include "services/ResourceRef.h"
 
 struct dxGeom;
@@ -49,24 +50,6 @@ struct PlayerFPSInput {
   std::int32_t heldL1 = 0, heldR1 = 0, heldL2 = 0, heldR2 = 0;
   std::int32_t pressedL1 = 0, pressedR1 = 0, pressedL2 = 0, pressedR2 = 0, pressedStart = 0, pressedSelect = 0;
   float strafe = 0, forward = 0, turn = 0, look = 0;
-};
-
-// The probe the player uses things with: an event-only sphere outside any
-// collision space, made on first use. A copy starts without one; the
-// sphere goes with its owner.
-class UseSphere {
- public:
-  UseSphere() = default;
-  UseSphere(const UseSphere&) {}
-  UseSphere& operator=(const UseSphere&) = delete;
-  ~UseSphere();
-
-  PhysicsGeom* Get() const { return geometry_; }
-  // Makes the sphere (radius, category bits) with record as its data.
-  PhysicsGeom* Make(float radius, std::uint32_t categoryBits, GeometryRecord& record);
-
- private:
-  PhysicsGeom* geometry_ = nullptr;
 };
 
 class PlayerFPS : public Object {
@@ -278,7 +261,7 @@ class PlayerFPS : public Object {
   float handExhaust_ = 0;
   float handAutoRestTime_ = 3600.0f;
 
-  UseSphere useSphere_;
+  ProbeSphere useSphere_;
   std::uint32_t actionCategoryBits_ = 0;
   GeometryRecord useRecord_;
 

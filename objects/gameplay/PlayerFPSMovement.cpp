@@ -51,12 +51,6 @@ constexpr float kSmoothedSpeedRate = 12.0f;
 constexpr float kJumpSteerSpeed = 3.0f;
 constexpr float kMagnetPush = 1.5f;
 constexpr std::uint32_t kAngleTextFlags = 0x12;
-// The first-person AI's unregistered set-state-with-target command.
-constexpr std::uint32_t kSetStateWithTarget = 10801;
-struct StateWithTarget {
-  std::uint32_t state;
-  Object* target;
-};
 
 struct PressedAction {
   std::int32_t PlayerFPSInput::*field;
@@ -212,8 +206,10 @@ void PlayerFPS::Use() {
   if (sphere == nullptr) {
     useRecord_.owner = this;
     useRecord_.info = (useRecord_.info | kGeometryEventOnly) & ~kGeometryCallback;
-    sphere = ToOde(useSphere_.Make(kUseRadius, actionCategoryBits_, useRecord_));
+    sphere = ToOde(useSphere_.Make(kUseRadius));
     if (sphere == nullptr) return;
+    SetGeomCategoryBits(sphere, actionCategoryBits_);
+    SetGeomData(sphere, &useRecord_);
   }
   Vector3 reach;
   Vector3Scale(reach, forwardAxis_, kUseReach);
@@ -244,8 +240,9 @@ void PlayerFPS::WakeFollowers(dGeomID probe, dSpaceID space) {
     Object* character = owner.Get();
     if (character == nullptr || character->GetClassId() != kClassAIPlayerFPS) continue;
     const bool following = static_cast<AIPlayerFPS*>(character)->GetState() == AIPlayerFPS::kFollow;
-    StateWithTarget block{static_cast<std::uint32_t>(following ? AIPlayerFPS::kIdle : AIPlayerFPS::kFollow), this};
-    character->ExecuteCommand(kSetStateWithTarget, &block);
+    AIPlayerFPS::StateWithTarget block{static_cast<std::uint32_t>(following ? AIPlayerFPS::kIdle : AIPlayerFPS::kFollow),
+                                       this};
+    character->ExecuteCommand(AIPlayerFPS::kSetStateWithTarget, &block);
   }
 }
 

@@ -51,12 +51,7 @@ void PlayerTP::EnterTransport(Object* transport) {
   ObjectHooks* hooks = GetObjectHooks();
   if (position == nullptr || hooks == nullptr || (classId != kClassVehicle && classId != kClassHorse)) return;
   const bool right = MountsRight(*this, *transport);
-  if (classId == kClassHorse) {
-    static_cast<Horse*>(transport)->SetState(right ? kHorseMountRight : kHorseMount, false);
-  }
-  PlayNow(right ? "HorseMountRight" : "HorseMount");
-  PlayNext("HorseIdle");
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetApplyRootMotion(true);
+  StartMount(*transport, skinMesh_.Get(), right);
   const char* targetName = classId == kClassHorse ? "HorseCameraTarget" : "VehicleCameraTarget";
   SetRidingCamera(transport->FindChildByName(targetName));
   ExecuteCommand(kCommandStopPhysicsNow, nullptr);

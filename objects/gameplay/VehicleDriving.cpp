@@ -195,15 +195,15 @@ void Vehicle::DrawShadow() {
   const std::uint32_t colour = ColorToDword({0.5f, 0.5f, 0.5f, 1.0f});
   Vector3 forward = GetAxisZWS();
   Vector3Normalize(forward, forward);
-  Matrix4 turn;
-  Matrix4RotationY(turn, -Vector3Yaw(forward));
+  // Each vertex's offset from the centre turned about y by minus the heading.
+  const float turn = -Vector3Yaw(forward);
+  const float c = std::cos(turn), s = std::sin(turn);
   for (std::uint32_t i = 0; i < list->count * 3u; ++i) {
     ColourVertex& vertex = list->vertices[i];
     vertex.y += kShadowLift;
-    Vector3 offset;
-    Vector3TransformNormal(offset, {centre.x - vertex.x, 0, centre.z - vertex.z}, turn);
-    vertex.u = offset.x * kShadowU + 0.5f;
-    vertex.v = offset.z * kShadowV + 0.5f;
+    const float dx = centre.x - vertex.x, dz = centre.z - vertex.z;
+    vertex.u = (dx * c + dz * s) * kShadowU + 0.5f;
+    vertex.v = (dz * c - dx * s) * kShadowV + 0.5f;
     vertex.colour = colour;
   }
   services->GetRenderQueue().QueuePrimitives(list->vertices.data(), kColourVertexFormat, kTriangleList, list->count,

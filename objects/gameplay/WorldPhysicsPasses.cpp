@@ -35,10 +35,14 @@ bool IsSleeping(const Object& object) {
 
 // The static geometry one moving geometry (or an object's own space) is
 // collided with in a step, each collision space once: its Space's, the
-// global Space's, and those of the Spaces around it.
+// global Space's, and those of the Spaces around it. The spaces done are
+// noted in a buffer the caller keeps between steps.
 class StaticCollision {
  public:
-  StaticCollision(PhysicsWorld* physics, dGeomID geometry) : physics_(physics), geometry_(geometry) {}
+  StaticCollision(PhysicsWorld* physics, dGeomID geometry, std::vector<PhysicsSpace*>& done)
+      : physics_(physics), geometry_(geometry), done_(done) {
+    done_.clear();
+  }
 
   void With(PhysicsSpace* space) {
     if (space == nullptr || std::find(done_.begin(), done_.end(), space) != done_.end()) return;
@@ -70,11 +74,11 @@ class StaticCollision {
  private:
   PhysicsWorld* physics_;
   dGeomID geometry_;
-  std::vector<PhysicsSpace*> done_;
+  std::vector<PhysicsSpace*>& done_;
 };
 
-void CollideWithLevel(World& world, const Space& home, dGeomID geometry) {
-  StaticCollision collision(world.GetPhysicsWorld(), geometry);
+void CollideWithLevel(World& world, const Space& home, dGeomID geometry, std::vector<PhysicsSpace*>& done) {
+  StaticCollision collision(world.GetPhysicsWorld(), geometry, done);
   collision.With(home.GetCollisionSpace());
   if (const Space* global = world.GetGlobalSpace()) collision.With(global->GetCollisionSpace());
   for (int i = 0; i < home.GetConnectedCount(); ++i) {
@@ -82,22 +86,26 @@ void CollideWithLevel(World& world, const Space& home, dGeomID geometry) {
   }
 }
 
-void CollideObjectWithLevel(World& world, Object& object) {
+void CollideObjectWithLevel(World& world, Object& object, std::vector<PhysicsSpace*>& done) {
   const ObjectPhysics* physics = object.GetPhysics();
   const Space* home = object.GetSpace();
   if (physics == nullptr || home == nullptr || IsSleeping(object)) return;
   if (physics->space != nullptr) {
-    CollideWithLevel(world, *home, AsGeom(physics->space));
+    CollideWithLevel(world, *home, AsGeom(physics->space), done);
     return;
   }
   for (const auto& record : physics->geometries) {
     PhysicsGeom* outer = record->transformGeometry != nullptr ? record->transformGeometry : record->geometry;
-    if (outer != nullptr) CollideWithLevel(world, *home, ToOde(outer));
+    if (outer != nullptr) CollideWithLevel(world, *home, ToOde(outer), done);
   }
 }
 
-std::vector<Object*> LiveObjects(const std::vector<ObjectRef<Object>>& refs) {
-  std::vector<Object*> objects;
+// The live objects of refs, in the buffer taken from kept, which the caller
+// gives back after use: a pass entered again meanwhile finds kept empty and
+// makes its own.
+std::vector<Object*> TakeLiveObjects(const std::vector<ObjectRef<Object>>& refs, std::vector<Object*>& kept) {
+  std::vector<Object*> objects = std::move(kept);
+  objects.clear();
   for (const auto& ref : refs) {
     if (ref) objects.push_back(ref.Get());
   }
@@ -149,7 +157,9 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
   void StepPhysics(World& world) override {
     PhysicsWorld* physics = world.GetPhysicsWorld();
     CollideSpace(ToOde(world.GetCollisionSpace()), physics, PhysicsNearCallback);
-    for (Object* object : LiveObjects(world.GetPhysicsObjects())) CollideObjectWithLevel(world, *object);
+    std::vector<Object*> objects = TakeLiveObjects(world.GetPhysicsObjects(), objects_);
+    for (Object* object : objects) CollideObjectWithLevel(world, *object, collided_);
+    objects_ = std::move(objects);
     StepPhysicsWorld(physics, world.GetFrameTime());
     for (int i = 0; i < GetPhysicsWorldBodyCount(physics); ++i) {
       dBodyID body = GetPhysicsWorldBody(physics, i);
@@ -178,7 +188,8 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
   // else stays where it is.
   void RefileMovedObjects(World& world) override {
     ObjectHooks* hooks = GetObjectHooks();
-    for (Object* object : LiveObjects(world.GetPhysicsObjects())) {
+    std::vector<Object*> objects = TakeLiveObjects(world.GetPhysicsObjects(), objects_);
+    for (Object* object : objects) {
       if (IsSleeping(*object) || object->HasFlag(kFlagDeleting)) continue;
       Vector3 position = object->GetPositionWS();
       position.y += kFilingLift;
@@ -190,6 +201,7 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
         hooks->MoveObject(*object, *found);
       }
     }
+    objects_ = std::move(objects);
   }
 
   void DrawSpaces(World&, Space* globalSpace, Space* cameraSpace) override {
@@ -234,6 +246,11 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
       services->SetBloomAmount(bloom);
     }
   }
+
+ private:
+  // Kept between frames, so a step allocates nothing once warm.
+  std::vector<Object*> objects_;
+  std::vector<PhysicsSpace*> collided_;
 };
 
 WorldPhysicsPasses& Passes() {

@@ -25,6 +25,19 @@ constexpr std::uint32_t kSetWSOrientation = 15;
 constexpr float kFarAway = 1e38f;
 constexpr std::uint8_t kNoCategory = 255;
 
+// Whether the box touches the sphere: a centre in the box always does,
+// else its squared distance to the box's nearest point must be below the
+// squared radius. Cheap, as a gather tests every run of triangles and
+// each triangle of the runs it touches.
+bool TouchesSphere(const AABox& box, const Vector3& centre, float radius) {
+  auto beyond = [](float v, float lo, float hi) { return v < lo ? lo - v : (v > hi ? v - hi : 0.0f); };
+  const float x = beyond(centre.x, box.min.x, box.max.x);
+  const float y = beyond(centre.y, box.min.y, box.max.y);
+  const float z = beyond(centre.z, box.min.z, box.max.z);
+  const float squared = x * x + y * y + z * z;
+  return squared == 0 || squared < radius * radius;
+}
+
 ObjectRef<Collector>& GlobalCollector() {
   static ObjectRef<Collector> global;
   return global;
@@ -102,6 +115,7 @@ void Collector::Allocate() {
   vertices_.assign(capacity_ * 3u, Vector3{});
   normals_.assign(capacity_, Vector3{});
   boxes_.assign(capacity_, AABox{});
+  runBoxes_.assign((capacity_ + kRun - 1) / kRun, AABox{});
   CollectedTriangle blank;
   blank.triangleByte = kNoCategory;
   records_.assign(capacity_, blank);
@@ -113,6 +127,7 @@ void Collector::CopyFrom(const Object& source) {
   vertices_ = {};
   normals_ = {};
   boxes_ = {};
+  runBoxes_ = {};
   records_ = {};
   triangleCount_ = 0;
   collectCount_ = 0;
@@ -148,6 +163,7 @@ void Collector::Update() {
                                             boxes_.data(), records_.data(), capacity_);
   triangleCount_ = static_cast<std::uint32_t>(std::clamp(count, 0, static_cast<int>(capacity_)));
   if (triangleCount_ == 0) return;
+  BoxRuns();
   previous_[1] = previous_[0];
   previous_[0] = followed_;
   followed_ = point;
@@ -164,22 +180,46 @@ Space* Collector::CollectingSpace() const {
   return camera != nullptr ? camera->GetSpace() : nullptr;
 }
 
+// Triangles are collected mesh by mesh, so a run of them mostly lies close
+// together: a sphere misses the boxes of most runs.
+void Collector::BoxRuns() {
+  for (std::uint32_t first = 0; first < triangleCount_; first += kRun) {
+    AABox run = boxes_[first];
+    for (std::uint32_t t = first + 1; t < std::min(triangleCount_, first + kRun); ++t) {
+      run.min = {std::min(run.min.x, boxes_[t].min.x), std::min(run.min.y, boxes_[t].min.y),
+                 std::min(run.min.z, boxes_[t].min.z)};
+      run.max = {std::max(run.max.x, boxes_[t].max.x), std::max(run.max.y, boxes_[t].max.y),
+                 std::max(run.max.z, boxes_[t].max.z)};
+    }
+    runBoxes_[first / kRun] = run;
+  }
+}
+
+// A triangle's box lies in its run's box, so a run whose box misses the
+// sphere holds no triangle that touches it.
 void Collector::GatherTriangles(CollectorTriangleList& list, const Vector3& centre) const {
   list.count = 0;
-  for (std::uint32_t t = 0; t < triangleCount_ && list.count < list.capacity; ++t) {
-    if (!SphereBoxCollide(boxes_[t].min, boxes_[t].max, centre, list.radius, nullptr, nullptr)) continue;
-    ColourVertex* out = &list.vertices[list.count * 3u];
-    for (int c = 0; c < 3; ++c) {
-      const Vector3& p = vertices_[t * 3u + c];
-      out[c].x = p.x;
-      out[c].y = p.y;
-      out[c].z = p.z;
+  for (std::uint32_t first = 0; first < triangleCount_ && list.count < list.capacity; first += kRun) {
+    if (!TouchesSphere(runBoxes_[first / kRun], centre, list.radius)) continue;
+    const std::uint32_t end = std::min(triangleCount_, first + kRun);
+    for (std::uint32_t t = first; t < end && list.count < list.capacity; ++t) {
+      if (TouchesSphere(boxes_[t], centre, list.radius)) AppendTriangle(list, t);
     }
-    list.categories[list.count] = static_cast<std::uint8_t>(records_[t].triangleByte);
-    list.boxes[list.count] = boxes_[t];
-    list.normals[list.count] = normals_[t];
-    ++list.count;
   }
+}
+
+void Collector::AppendTriangle(CollectorTriangleList& list, std::uint32_t t) const {
+  ColourVertex* out = &list.vertices[list.count * 3u];
+  for (int c = 0; c < 3; ++c) {
+    const Vector3& p = vertices_[t * 3u + c];
+    out[c].x = p.x;
+    out[c].y = p.y;
+    out[c].z = p.z;
+  }
+  list.categories[list.count] = static_cast<std::uint8_t>(records_[t].triangleByte);
+  list.boxes[list.count] = boxes_[t];
+  list.normals[list.count] = normals_[t];
+  ++list.count;
 }
 
 bool Collector::Serialize(SerializeStream& stream) {

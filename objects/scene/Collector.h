@@ -87,6 +87,8 @@ class Collector : public Object {
   int SetCapacityCommand(CommandArgs args);
 
   void Allocate();
+  void BoxRuns();
+  void AppendTriangle(CollectorTriangleList& list, std::uint32_t t) const;
   Space* CollectingSpace() const;
 
   Vector3 followed_;
@@ -102,6 +104,10 @@ class Collector : public Object {
   std::vector<Vector3> vertices_;
   std::vector<Vector3> normals_;
   std::vector<AABox> boxes_;
+  // The box around each run of kRun triangles in collection order, so a
+  // gather skips the runs its sphere misses.
+  static constexpr std::uint32_t kRun = 16;
+  std::vector<AABox> runBoxes_;
   std::vector<CollectedTriangle> records_;
   std::uint32_t flags_ = 0;
   std::uint32_t collectCount_ = 0;

@@ -25,7 +25,6 @@ namespace tge {
 namespace {
 
 constexpr auto P = CommandKind::kProperty;
-constexpr std::uint32_t kTriangleList = 4;
 constexpr std::uint32_t kQuadList = 8;
 constexpr float kMinDetailLevel = 0.1f;
 // Drops start far below any box, so the first frame gives them their place.

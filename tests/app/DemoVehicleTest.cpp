@@ -23,12 +23,13 @@ TEST_F(DemoVehicleTest, TheCarDrivesItsArcAndBackOnItsWheels) {
   EXPECT_GT(car.GetAxisZWS().x, 0.3f);
   EXPECT_GT(car.GetAxisYWS().y, 0.95f);
   // Back along the arc, then forward again, it stays on its wheels right of
-  // the crates.
+  // the crates (their right edge lies 2.2 left of its start). How far it
+  // sways depends a little on every other body the World steps.
   for (int leg = 0; leg < 8; ++leg) {
     Seconds(3);
     const Vector3 at = car.GetPositionWS();
     EXPECT_GT(car.GetAxisYWS().y, 0.95f);
-    EXPECT_GT(at.x, start.x - 1.5f);
+    EXPECT_GT(at.x, start.x - 2.0f);
     EXPECT_LT(std::hypot(at.x - start.x, at.z - start.z), 8.0f);
   }
 }

@@ -199,7 +199,9 @@ TEST_F(SimJointTest, AFileBeforeVersion34KeepsTheDefaultHealthAndDamageKinds) {
     Vector3 erp;
     copy.ExecuteCommand(11263, &erp);
     EXPECT_FLOAT_EQ(erp.y, 0.25f);
-    if (version >= 34) EXPECT_EQ(SaveRecord(copy, version), first);
+    if (version >= 34) {
+      EXPECT_EQ(SaveRecord(copy, version), first);
+    }
   }
 }
 

@@ -147,8 +147,9 @@ class AITest : public CombatTest {
     ai.ExecuteCommand(162, nullptr);
   }
 
-  StandInPlayer& Player(const Vector3& at) {
-    auto& player = static_cast<StandInPlayer&>(*room->AddChild(std::make_unique<StandInPlayer>()));
+  StandInPlayer& Player(const Vector3& at, Object* parent = nullptr) {
+    Object& home = parent != nullptr ? *parent : *room;
+    auto& player = static_cast<StandInPlayer&>(*home.AddChild(std::make_unique<StandInPlayer>()));
     player.SetWorld(world);
     player.SetName("Player");
     player.SetInheritOrientation(false);

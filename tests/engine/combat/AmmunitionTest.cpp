@@ -117,14 +117,18 @@ TEST_F(AmmunitionTest, ThrownAndLaunchedRoundsFlyFromTheWeapon) {
     EXPECT_EQ(weapon.Fire(nullptr, nullptr, false), 1);
     ASSERT_EQ(room->GetChildCount(), before + 1);
     Object* flying = room->GetChild(room->GetChildCount() - 1);
-    if (round != nullptr) EXPECT_EQ(flying, round);
+    if (round != nullptr) {
+      EXPECT_EQ(flying, round);
+    }
     ASSERT_NE(flying->GetBody(), nullptr) << type;
     Step();
     EXPECT_GT(flying->GetLinearVelocity().z, 0.5f) << type;
     EXPECT_EQ(static_cast<Ammunition*>(flying)->GetOwner(), &weapon);
     RunFor(1.2);
     EXPECT_EQ(weapon.GetState(), Weapon::kNeutral);
-    if (type == Weapon::kThrown) EXPECT_NE(weapon.GetThrownAmmunition(), nullptr);
+    if (type == Weapon::kThrown) {
+      EXPECT_NE(weapon.GetThrownAmmunition(), nullptr);
+    }
   }
 }
 

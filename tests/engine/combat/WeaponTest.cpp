@@ -174,6 +174,48 @@ TEST_F(WeaponTest, PreFireWaitsForTheReleaseThenShoots) {
   }
 }
 
+// A thrown round released before half the pre-fire time-out (2 s) leaves
+// the hand at 0.4 of the full speed; held longer, at the full speed.
+TEST_F(WeaponTest, AThrowReleasedEarlyIsAWeakOne) {
+  struct Case {
+    double held;
+    float share;
+  };
+  const Case cases[] = {{0.3, 0.4f}, {0.9, 0.4f}, {1.2, 1.0f}, {1.8, 1.0f}};
+  Start();
+  float fullSpeed = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.held);
+    Weapon& weapon = MakeWeapon(*room, Weapon::kThrown, 3, 3);
+    Send(weapon, kEnablePreFire, 1);
+    Send(weapon, kFireOnRelease, 1);
+    Send(weapon, 5760, 2.0f);
+    GeometryRecord& ball = AmmunitionOf(weapon).AddGeometry();
+    ball.dimension = {0.1f, 0, 0};
+    AmmunitionOf(weapon).GetPhysics()->flags |= kPhysicsEnableRigidBody;
+    weapon.Precalculate();
+    const ObjectRef<> round(weapon.GetThrownAmmunition());
+    ASSERT_TRUE(round);
+    EXPECT_EQ(weapon.Fire(nullptr, nullptr, false), 1);
+    for (int frame = static_cast<int>(std::lround((0.5 + c.held) / kStep)); frame > 0; --frame) {
+      weapon.Fire(nullptr, nullptr, false);  // held
+      RunFor(kStep);
+    }
+    ASSERT_EQ(weapon.GetState(), Weapon::kPreFire);
+    RunFor(kStep);  // released
+    ASSERT_TRUE(round);
+    ASSERT_EQ(round->GetParent(), room);
+    ASSERT_NE(round->GetBody(), nullptr);
+    Step();
+    const float speed = round->GetLinearVelocity().z;
+    if (fullSpeed == 0) fullSpeed = speed / c.share;
+    EXPECT_NEAR(speed, c.share * fullSpeed, 0.02f * fullSpeed);
+    EXPECT_GT(speed, 1.0f);
+    round->Delete(false);
+    weapon.Delete(false);
+  }
+}
+
 // A SimObject takes the hit block and a push; the ray starts ahead of the
 // muzzle and ends at the range.
 TEST_F(WeaponTest, HitScanHurtsAndPushesAProp) {

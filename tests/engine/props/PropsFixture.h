@@ -1,6 +1,7 @@
 // The engine's World with physics over one room whose floor is a collision
 // mesh at y = 0, a clock the test advances, and props and sensors that log
-// the events of their own types they raise, with their senders.
+// the events of their own types they raise, with their senders. RoomTest
+// serves other engine fixtures the same room.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -42,25 +43,48 @@ inline double& PropsClock() {
   return now;
 }
 
-class PropsTest : public EngineTest {
+// The engine's World with physics on and a room whose floor is a collision
+// mesh at y = 0 reaching `half` from the origin each way, over the engine
+// fixture Base. MakeRoom runs once the engine is made; the data folder is
+// the derived fixture's to set.
+template <class Base>
+class RoomTest : public Base {
+ protected:
+  void MakeRoom(float half, float bottom) {
+    AddFloorCollision(data, -half, half, -half, half);
+    PropsClock() = 0;
+    World::SetClock([] { return PropsClock(); });
+    world = &this->engine->GetEngineWorld();
+    std::int32_t on = 1;
+    world->ExecuteCommand(14250, &on);
+    room = static_cast<Space*>(CreateObject(kClassSpace, nullptr, *this->engine, "Room"));
+    room->SetWorld(world);
+    room->SetInheritOrientation(false);
+    room->SetLocalBox({{-half, bottom, -half}, {half, 40, half}});
+    room->AddCollisionEntry("Floor");
+  }
+
+  int Count(int id) const {
+    int n = 0;
+    for (const RaisedEvent& e : events) n += e.id == id ? 1 : 0;
+    return n;
+  }
+
+  TempDataFolder data;
+  World* world = nullptr;
+  Space* room = nullptr;
+  RaisedEvents events;
+};
+
+class PropsTest : public RoomTest<EngineTest> {
  protected:
   static constexpr double kStep = 1.0 / 60;
 
   void SetUp() override {
     ASSERT_TRUE(CreateEngineServices());
     GetEngineServices()->SetDataFolder(data.Folder());
-    AddFloorCollision(data, -20, 20, -20, 20);
     EngineTest::SetUp();
-    PropsClock() = 0;
-    World::SetClock([] { return PropsClock(); });
-    world = &engine->GetEngineWorld();
-    std::int32_t on = 1;
-    world->ExecuteCommand(14250, &on);
-    room = static_cast<Space*>(CreateObject(kClassSpace, nullptr, *engine, "Room"));
-    room->SetWorld(world);
-    room->SetInheritOrientation(false);
-    room->SetLocalBox({{-20, -1, -20}, {20, 40, 20}});
-    room->AddCollisionEntry("Floor");
+    MakeRoom(20, -1);
   }
 
   void TearDown() override {
@@ -123,16 +147,6 @@ class PropsTest : public EngineTest {
     taken.swap(events);
     return taken;
   }
-  int Count(int id) const {
-    int n = 0;
-    for (const RaisedEvent& e : events) n += e.id == id ? 1 : 0;
-    return n;
-  }
-
-  TempDataFolder data;
-  World* world = nullptr;
-  Space* room = nullptr;
-  RaisedEvents events;
 };
 
 }  // namespace tge::test

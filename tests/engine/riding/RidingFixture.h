@@ -23,31 +23,20 @@
 #include "services/MeshResource.h"
 #include "services/SkinMeshResource.h"
 #include "tests/engine/EngineFrameFixture.h"
-#include "tests/engine/FloorCollision.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {
 
 inline constexpr float kRootSpeed = 5.0f;
 
-class RidingTest : public EngineFrameTest {
+class RidingTest : public RoomTest<EngineFrameTest> {
  protected:
   static constexpr double kFrame = 0.025;
 
   void SetUp() override {
     EngineFrameTest::SetUp();
     GetEngineServices()->SetDataFolder(data.Folder());
-    AddFloorCollision(data, -60, 60, -60, 60);
-    Clock() = 0;
-    World::SetClock([] { return Clock(); });
-    world = &engine->GetEngineWorld();
-    std::int32_t on = 1;
-    world->ExecuteCommand(14250, &on);
-    room = static_cast<Space*>(CreateObject(kClassSpace, nullptr, *engine, "Room"));
-    room->SetWorld(world);
-    room->SetInheritOrientation(false);
-    room->SetLocalBox({{-60, -5, -60}, {60, 40, 60}});
-    room->AddCollisionEntry("Floor");
+    MakeRoom(60, -5);
     AddSkin();
     for (const char* name : {"NoRider_Idle", "Idle", "Rearing", "Break", "Kick", "Mount", "MountRight", "Dismount",
                              "HorseMount", "HorseMountRight", "HorseIdle", "HorseDismount", "StepInPlace"}) {
@@ -55,11 +44,6 @@ class RidingTest : public EngineFrameTest {
     }
     for (const char* name : {"Walk", "Trot", "Canter", "Gallop", "Reverse", "HorseWalk"}) AddAnimation(name, 1.0f, kRootSpeed);
     AddAnimation("Jump", 1.0f, kRootSpeed);
-  }
-
-  static double& Clock() {
-    static double now = 0;
-    return now;
   }
 
   // Made as the editor makes them, with every animation on the skin.
@@ -102,7 +86,7 @@ class RidingTest : public EngineFrameTest {
   }
 
   void Step(double dt = kFrame) {
-    Clock() += dt;
+    PropsClock() += dt;
     Frame();
   }
   void Steps(int count, double dt = kFrame) {
@@ -134,17 +118,6 @@ class RidingTest : public EngineFrameTest {
     for (int i = 0; i < 200 && !mounted(); ++i) Step();
     ASSERT_TRUE(mounted());
   }
-
-  int Count(int id) const {
-    int n = 0;
-    for (const RaisedEvent& e : events) n += e.id == id ? 1 : 0;
-    return n;
-  }
-
-  TempDataFolder data;
-  World* world = nullptr;
-  Space* room = nullptr;
-  RaisedEvents events;
 
  private:
   void AddSkin() {

@@ -82,12 +82,29 @@ TEST_F(CollectorTest, GatherStopsAtTheListCapacityAndKeepsToItsSphere) {
   EXPECT_EQ(full.vertices[0].x, first.x);
   EXPECT_EQ(full.categories[0], collector.GetTriangleRecords()[0].triangleByte & 0xFF);
 
-  CollectorTriangleList near(4000, 6.0f, 0.5f);
-  collector.GatherTriangles(near, {5, 0, 5});
-  EXPECT_GT(near.count, 0u);
-  EXPECT_LT(near.count, collector.GetTriangleCount());
-  for (std::uint32_t i = 0; i < near.count; ++i) {
-    EXPECT_TRUE(SphereBoxCollide(near.boxes[i].min, near.boxes[i].max, {5, 0, 5}, 0.5f, nullptr, nullptr));
+  // Every collected triangle whose box touches the sphere, in order, and no
+  // other, wherever the sphere lies among the runs of triangles; the last
+  // sphere floats above the ground.
+  struct Sphere {
+    Vector3 centre;
+    float radius;
+    bool touches;
+  };
+  for (const Sphere& sphere : {Sphere{{5, 0, 5}, 0.5f, true}, Sphere{{-3.3f, 0.2f, 1.7f}, 2.5f, true},
+                               Sphere{{0, 3, 0}, 1.0f, false}}) {
+    CollectorTriangleList near(4000, 6.0f, sphere.radius);
+    collector.GatherTriangles(near, sphere.centre);
+    std::vector<AABox> touching;
+    for (const AABox& box : collector.GetTriangleBoxes()) {
+      if (SphereBoxCollide(box.min, box.max, sphere.centre, sphere.radius, nullptr, nullptr)) touching.push_back(box);
+    }
+    EXPECT_LT(near.count, collector.GetTriangleCount());
+    EXPECT_EQ(near.count > 0, sphere.touches);
+    ASSERT_EQ(near.count, touching.size());
+    for (std::uint32_t i = 0; i < near.count; ++i) {
+      EXPECT_EQ(near.boxes[i].min.x, touching[i].min.x);
+      EXPECT_EQ(near.boxes[i].max.z, touching[i].max.z);
+    }
   }
 }
 

@@ -1,16 +1,25 @@
 // The scene fixture with helpers for widgets: widgets made in place and a
 // menu of logged buttons at given heights.
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/ScriptInterpreter.h"
 #include "objects/ui/Button.h"
 #include "objects/ui/Window.h"
 #include "tests/objects/ui/LoggedWidget.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {
+
+// A widget type and the script that sets it up.
+struct WidgetSetUp {
+  int classId;
+  const char* script;
+};
 
 class UiFixture : public SceneFixture {
  protected:
@@ -47,6 +56,18 @@ class UiFixture : public SceneFixture {
 
   Button& ButtonOf(Window& menu, int index) { return static_cast<Button&>(*menu.GetChild(index)); }
 
+  // A widget set up as given is saved, and its record loaded into a fresh
+  // one that is saved again: the two records. That second record must load
+  // and save again unchanged.
+  std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>> SaveAndResave(const WidgetSetUp& setUp) {
+    auto& widget = Add<Object>(setUp.classId);
+    RunScriptText(widget, setUp.script, nullptr);
+    std::vector<std::uint8_t> first = Save(widget);
+    std::vector<std::uint8_t> second = Resave(setUp.classId, first);
+    EXPECT_EQ(Resave(setUp.classId, second), second);
+    return {first, second};
+  }
+
   template <class T>
   static void RunCommand(Object& object, std::uint32_t id, T value) {
     object.ExecuteCommand(id, &value);
@@ -66,6 +87,14 @@ class UiFixture : public SceneFixture {
   }
 
   EventLog log;
+
+ private:
+  std::vector<std::uint8_t> Resave(int classId, std::vector<std::uint8_t>& bytes) {
+    std::unique_ptr<Object> loaded = Load<Object>(classId, bytes, SerializeStream::kLatestVersion);
+    if (loaded != nullptr) return Save(*loaded);
+    ADD_FAILURE() << "the record of class " << classId << " did not load";
+    return {};
+  }
 };
 
 }  // namespace tge::test

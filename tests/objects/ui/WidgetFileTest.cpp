@@ -13,11 +13,7 @@ namespace {
 using WidgetFileTest = UiFixture;
 
 TEST_F(WidgetFileTest, EveryTypeSavesLoadsAndSavesTheSameBytes) {
-  struct Case {
-    int classId;
-    const char* setUp;
-  };
-  const Case cases[] = {
+  const WidgetSetUp cases[] = {
       {kClassCheckBox, "this.SetCheckBoxChecked(1); this.SetUseStandardCheckBoxCheckedSprite(0); "
                        "this.SetCheckBoxCheckedSprite(\"Mark\"); this.SetCheckBoxCheckedDimension(8, 9, 2);"},
       {kClassListBox, "this.AddListBoxItem(); this.SetListBoxItemText(\"One\"); this.SetListBoxItemFloat(1.5); "
@@ -31,14 +27,9 @@ TEST_F(WidgetFileTest, EveryTypeSavesLoadsAndSavesTheSameBytes) {
       {kClassTextDialogWindow, "this.SetTextDialogWindowGlobal(1); this.SetTextDialogWindowSprite(\"Back\");"},
       {kClassVirtualKeyboard, "this.SetWindowText(\"Keys\");"},
   };
-  for (const Case& c : cases) {
+  for (const WidgetSetUp& c : cases) {
     SCOPED_TRACE(c.classId);
-    auto& object = Add<Object>(c.classId);
-    RunScriptText(object, c.setUp, nullptr);
-    std::vector<std::uint8_t> first = Save(object);
-    std::unique_ptr<Object> loaded = Load<Object>(c.classId, first, SerializeStream::kLatestVersion);
-    ASSERT_NE(loaded, nullptr);
-    std::vector<std::uint8_t> second = Save(*loaded);
+    const auto [first, second] = SaveAndResave(c);
     EXPECT_EQ(second, first);
   }
 }

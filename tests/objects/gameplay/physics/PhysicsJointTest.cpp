@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 #include "tests/core/math/MathTestUtil.h"
 #include "tests/objects/gameplay/physics/PhysicsTestScene.h"
 
@@ -25,99 +28,81 @@ class PhysicsJointTest : public PhysicsScene {
   std::vector<dJointID> joints;
 };
 
-struct ParameterCase {
+using ParameterSetter = void (*)(dJointID, float);
+
+// The parameters every limited axis has, in the order of the setters below.
+struct AxisParameter {
+  int parameter;
+  const char* name;
+};
+constexpr AxisParameter kAxisParameters[] = {
+    {dParamCFM, "CFM"},         {dParamLoStop, "LoStop"},   {dParamHiStop, "HiStop"},
+    {dParamStopCFM, "StopCFM"}, {dParamStopERP, "StopERP"}, {dParamBounce, "Bounce"},
+    {dParamVel, "Vel"},         {dParamFMax, "FMax"},       {dParamFudgeFactor, "FudgeFactor"},
+};
+constexpr std::size_t kAxisParameterCount = std::size(kAxisParameters);
+
+struct AxisCase {
   const char* name;
   dJointID (*create)(PhysicsWorld*);
-  void (*set)(dJointID, float);
   dReal (*get)(dJointID, int);
-  int parameter;
+  int group;  // added to each parameter: dParamGroup1 or dParamGroup2
+  ParameterSetter setters[kAxisParameterCount];
 };
 
 // Read back by the library's own names: a wrapper that passed the old
 // numbering would land on another parameter.
-const ParameterCase kParameterCases[] = {
-    {"SliderCFM", CreateSliderJoint, SetSliderCFM, dJointGetSliderParam, dParamCFM},
-    {"SliderLoStop", CreateSliderJoint, SetSliderLoStop, dJointGetSliderParam, dParamLoStop},
-    {"SliderHiStop", CreateSliderJoint, SetSliderHiStop, dJointGetSliderParam, dParamHiStop},
-    {"SliderStopCFM", CreateSliderJoint, SetSliderStopCFM, dJointGetSliderParam, dParamStopCFM},
-    {"SliderStopERP", CreateSliderJoint, SetSliderStopERP, dJointGetSliderParam, dParamStopERP},
-    {"SliderBounce", CreateSliderJoint, SetSliderBounce, dJointGetSliderParam, dParamBounce},
-    {"SliderVel", CreateSliderJoint, SetSliderVel, dJointGetSliderParam, dParamVel},
-    {"SliderFMax", CreateSliderJoint, SetSliderFMax, dJointGetSliderParam, dParamFMax},
-    {"SliderFudgeFactor", CreateSliderJoint, SetSliderFudgeFactor, dJointGetSliderParam,
-     dParamFudgeFactor},
-    {"HingeCFM", CreateHingeJoint, SetHingeCFM, dJointGetHingeParam, dParamCFM},
-    {"HingeLoStop", CreateHingeJoint, SetHingeLoStop, dJointGetHingeParam, dParamLoStop},
-    {"HingeHiStop", CreateHingeJoint, SetHingeHiStop, dJointGetHingeParam, dParamHiStop},
-    {"HingeStopCFM", CreateHingeJoint, SetHingeStopCFM, dJointGetHingeParam, dParamStopCFM},
-    {"HingeStopERP", CreateHingeJoint, SetHingeStopERP, dJointGetHingeParam, dParamStopERP},
-    {"HingeBounce", CreateHingeJoint, SetHingeBounce, dJointGetHingeParam, dParamBounce},
-    {"HingeVel", CreateHingeJoint, SetHingeVel, dJointGetHingeParam, dParamVel},
-    {"HingeFMax", CreateHingeJoint, SetHingeFMax, dJointGetHingeParam, dParamFMax},
-    {"HingeFudgeFactor", CreateHingeJoint, SetHingeFudgeFactor, dJointGetHingeParam,
-     dParamFudgeFactor},
-    {"Hinge2CFM", CreateHinge2Joint, SetHinge2CFM, dJointGetHinge2Param, dParamCFM},
-    {"Hinge2LoStop", CreateHinge2Joint, SetHinge2LoStop, dJointGetHinge2Param, dParamLoStop},
-    {"Hinge2HiStop", CreateHinge2Joint, SetHinge2HiStop, dJointGetHinge2Param, dParamHiStop},
-    {"Hinge2StopCFM", CreateHinge2Joint, SetHinge2StopCFM, dJointGetHinge2Param, dParamStopCFM},
-    {"Hinge2StopERP", CreateHinge2Joint, SetHinge2StopERP, dJointGetHinge2Param, dParamStopERP},
-    {"Hinge2Bounce", CreateHinge2Joint, SetHinge2Bounce, dJointGetHinge2Param, dParamBounce},
-    {"Hinge2Vel", CreateHinge2Joint, SetHinge2Vel, dJointGetHinge2Param, dParamVel},
-    {"Hinge2FMax", CreateHinge2Joint, SetHinge2FMax, dJointGetHinge2Param, dParamFMax},
-    {"Hinge2FudgeFactor", CreateHinge2Joint, SetHinge2FudgeFactor, dJointGetHinge2Param,
-     dParamFudgeFactor},
-    {"Hinge2CFM2", CreateHinge2Joint, SetHinge2CFM2, dJointGetHinge2Param, dParamCFM2},
-    {"Hinge2Vel2", CreateHinge2Joint, SetHinge2Vel2, dJointGetHinge2Param, dParamVel2},
-    {"Hinge2FMax2", CreateHinge2Joint, SetHinge2FMax2, dJointGetHinge2Param, dParamFMax2},
-    {"Hinge2SuspensionERP", CreateHinge2Joint, SetHinge2SuspensionERP, dJointGetHinge2Param,
-     dParamSuspensionERP},
-    {"Hinge2SuspensionCFM", CreateHinge2Joint, SetHinge2SuspensionCFM, dJointGetHinge2Param,
-     dParamSuspensionCFM},
-    {"UniversalCFM", CreateUniversalJoint, SetUniversalCFM, dJointGetUniversalParam, dParamCFM},
-    {"UniversalLoStop", CreateUniversalJoint, SetUniversalLoStop, dJointGetUniversalParam,
-     dParamLoStop},
-    {"UniversalHiStop", CreateUniversalJoint, SetUniversalHiStop, dJointGetUniversalParam,
-     dParamHiStop},
-    {"UniversalStopCFM", CreateUniversalJoint, SetUniversalStopCFM, dJointGetUniversalParam,
-     dParamStopCFM},
-    {"UniversalStopERP", CreateUniversalJoint, SetUniversalStopERP, dJointGetUniversalParam,
-     dParamStopERP},
-    {"UniversalBounce", CreateUniversalJoint, SetUniversalBounce, dJointGetUniversalParam,
-     dParamBounce},
-    {"UniversalVel", CreateUniversalJoint, SetUniversalVel, dJointGetUniversalParam, dParamVel},
-    {"UniversalFMax", CreateUniversalJoint, SetUniversalFMax, dJointGetUniversalParam,
-     dParamFMax},
-    {"UniversalFudgeFactor", CreateUniversalJoint, SetUniversalFudgeFactor,
-     dJointGetUniversalParam, dParamFudgeFactor},
-    {"UniversalCFM2", CreateUniversalJoint, SetUniversalCFM2, dJointGetUniversalParam,
-     dParamCFM2},
-    {"UniversalLoStop2", CreateUniversalJoint, SetUniversalLoStop2, dJointGetUniversalParam,
-     dParamLoStop2},
-    {"UniversalHiStop2", CreateUniversalJoint, SetUniversalHiStop2, dJointGetUniversalParam,
-     dParamHiStop2},
-    {"UniversalStopCFM2", CreateUniversalJoint, SetUniversalStopCFM2, dJointGetUniversalParam,
-     dParamStopCFM2},
-    {"UniversalStopERP2", CreateUniversalJoint, SetUniversalStopERP2, dJointGetUniversalParam,
-     dParamStopERP2},
-    {"UniversalBounce2", CreateUniversalJoint, SetUniversalBounce2, dJointGetUniversalParam,
-     dParamBounce2},
-    {"UniversalVel2", CreateUniversalJoint, SetUniversalVel2, dJointGetUniversalParam,
-     dParamVel2},
-    {"UniversalFMax2", CreateUniversalJoint, SetUniversalFMax2, dJointGetUniversalParam,
-     dParamFMax2},
-    {"UniversalFudgeFactor2", CreateUniversalJoint, SetUniversalFudgeFactor2,
-     dJointGetUniversalParam, dParamFudgeFactor2},
+const AxisCase kAxisCases[] = {
+    {"Slider", CreateSliderJoint, dJointGetSliderParam, dParamGroup1,
+     {SetSliderCFM, SetSliderLoStop, SetSliderHiStop, SetSliderStopCFM, SetSliderStopERP, SetSliderBounce,
+      SetSliderVel, SetSliderFMax, SetSliderFudgeFactor}},
+    {"Hinge", CreateHingeJoint, dJointGetHingeParam, dParamGroup1,
+     {SetHingeCFM, SetHingeLoStop, SetHingeHiStop, SetHingeStopCFM, SetHingeStopERP, SetHingeBounce, SetHingeVel,
+      SetHingeFMax, SetHingeFudgeFactor}},
+    {"Hinge2", CreateHinge2Joint, dJointGetHinge2Param, dParamGroup1,
+     {SetHinge2CFM, SetHinge2LoStop, SetHinge2HiStop, SetHinge2StopCFM, SetHinge2StopERP, SetHinge2Bounce,
+      SetHinge2Vel, SetHinge2FMax, SetHinge2FudgeFactor}},
+    {"Universal", CreateUniversalJoint, dJointGetUniversalParam, dParamGroup1,
+     {SetUniversalCFM, SetUniversalLoStop, SetUniversalHiStop, SetUniversalStopCFM, SetUniversalStopERP,
+      SetUniversalBounce, SetUniversalVel, SetUniversalFMax, SetUniversalFudgeFactor}},
+    {"Universal axis 2", CreateUniversalJoint, dJointGetUniversalParam, dParamGroup2,
+     {SetUniversalCFM2, SetUniversalLoStop2, SetUniversalHiStop2, SetUniversalStopCFM2, SetUniversalStopERP2,
+      SetUniversalBounce2, SetUniversalVel2, SetUniversalFMax2, SetUniversalFudgeFactor2}},
+};
+
+// The hinge-2 joint's own: the wheel axis's motor and the suspension.
+struct Hinge2Case {
+  const char* name;
+  ParameterSetter set;
+  int parameter;
+};
+const Hinge2Case kHinge2Cases[] = {
+    {"CFM2", SetHinge2CFM2, dParamCFM2},
+    {"Vel2", SetHinge2Vel2, dParamVel2},
+    {"FMax2", SetHinge2FMax2, dParamFMax2},
+    {"SuspensionERP", SetHinge2SuspensionERP, dParamSuspensionERP},
+    {"SuspensionCFM", SetHinge2SuspensionCFM, dParamSuspensionCFM},
 };
 
 TEST_F(PhysicsJointTest, EveryParameterSetterReachesTheLibraryParameterOfItsName) {
   dBodyID first = AddBox({0, 0, 0});
   dBodyID second = AddBox({2, 0, 0});
   float value = 0.01f;  // fudge factors only take values from 0 to 1
-  for (const ParameterCase& c : kParameterCases) {
-    dJointID joint = Make(c.create, first, second);
-    c.set(joint, value);
-    EXPECT_FLOAT_EQ(static_cast<float>(c.get(joint, c.parameter)), value) << c.name;
+  const auto expect = [&](dJointID (*create)(PhysicsWorld*), ParameterSetter set, dReal (*get)(dJointID, int),
+                          int parameter, const std::string& name) {
+    dJointID joint = Make(create, first, second);
+    set(joint, value);
+    EXPECT_FLOAT_EQ(static_cast<float>(get(joint, parameter)), value) << name;
     value += 0.0185f;
+  };
+  for (const AxisCase& c : kAxisCases) {
+    for (std::size_t i = 0; i < kAxisParameterCount; ++i) {
+      const AxisParameter& p = kAxisParameters[i];
+      expect(c.create, c.setters[i], c.get, c.group + p.parameter, std::string(c.name) + " " + p.name);
+    }
+  }
+  for (const Hinge2Case& c : kHinge2Cases) {
+    expect(CreateHinge2Joint, c.set, dJointGetHinge2Param, c.parameter, std::string("Hinge2") + c.name);
   }
 }
 
