@@ -13,10 +13,11 @@ namespace {
 
 // Input id of B: 255 + its set-1 code.
 constexpr int kKeyB = 255 + 0x30;
-// The crates' and the ground's collision bits meet in bit 0x80000.
+// The ground has no category bits: it meets only the geometries with bit 1,
+// its collision bit, in their category.
 constexpr const char* kGroundSetUp =
     "this.SetPosition(0, -0.5, 0); this.AddGeometry(); this.SetGeometryType(1); this.SetGeometryDimension(40, 1, 40); "
-    "this.SetGeometryCollisionBits(1); this.SetGeometryCategoryBits(524288);";
+    "this.SetGeometryCollisionBits(1); this.SetGeometryCategoryBits(0);";
 constexpr const char* kLightLamp =
     "parent/LampSway/Lamp.SetLightColor(0.3, 1, 0.3, 1); parent/LampSway/Lamp.SetLightRadius(6); "
     "this/Chime.SoundPlay(Knock);";

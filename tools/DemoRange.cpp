@@ -25,7 +25,7 @@ constexpr float kBoardDepth = 0.2f;
 // The range lies left of the crate rows, seen from the stage camera beside
 // the fog's edge: the launcher near the front, the stack ahead of it, and
 // the gun shooting across behind the stack at the board. The grenade and
-// the crates meet the ground slab and each other in bit 0x80000 (524288 in
+// the crates meet each other in bit 0x80000 (524288 in
 // a script); the gun's ray meets only the board's bit 0x100 (256).
 constexpr const char* kLauncherAt = "this.SetPosition(-7, 0.5, 1); ";
 constexpr const char* kStackAt[] = {"-7.82, 0.8, 9.7", "-6.18, 0.8, 9.7", "-7, 2.4, 9.7"};
