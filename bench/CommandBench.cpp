@@ -43,13 +43,13 @@ class Gauge : public Object {
 };
 
 const CommandEntry<Gauge> Gauge::kCommands[] = {
-    {kFirstGaugeId, "GaugeLevel", CommandKind::kProperty, 0, {kValueFloat}, &Gauge::SetLevelCommand,
-     &Gauge::GetLevelCommand},
+    {kFirstGaugeId, "GaugeLevel", CommandKind::kProperty, 0, {kValueFloat}, Member<&Gauge::SetLevelCommand>,
+     Member<&Gauge::GetLevelCommand>},
 };
 
 int Gauge::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Gauge> dispatcher(kGaugeClass, kCommands);
-  if (auto handler = dispatcher.Find(id)) return (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Gauge> handlers(kGaugeClass, {kCommands});
+  if (const auto handler = handlers.Find(id, args)) return handler(*this, CommandArgs(args));
   return Object::ExecuteCommand(id, args);
 }
 

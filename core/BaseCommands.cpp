@@ -5,7 +5,6 @@
 // their own. A type's handler passes every id it does not know here; an id
 // nobody handles is accepted without effect.
 #include <array>
-#include <bitset>
 
 #include "core/BaseCommandIds.h"
 #include "core/BaseCommandTable.h"
@@ -33,64 +32,64 @@ bool IsOn(CommandArgs args) { return args.Get<std::int32_t>() != 0; }
 // clang-format off
 std::span<const CommandEntry<Object>> Object::IdentityCommands() {
   static const CommandEntry<Object> table[] = {
-    {1, "SetName", Kind::kCommand, S, {kValueString}, &Object::SetNameCommand},
-    {2, "GetName", Kind::kCommand, G, {kValueString}, &Object::GetNameCommand},
-    {3, "SetNameSZ", Kind::kCommand, S | Own, {kText}, &Object::SetNameSZCommand},
-    {4, "Active", Kind::kProperty, 0, {kBool}, &Object::SetFlagCommand<kFlagActive>, &Object::GetFlagCommand<kFlagActive>},
-    {6, "SaveGameEnable", Kind::kProperty, 0, {kBool}, &Object::SetFlagCommand<kFlagSaveGameEnable>, &Object::GetFlagCommand<kFlagSaveGameEnable>},
-    {8, "NetworkEnable", Kind::kProperty, 0, {kBool}, &Object::SetFlagCommand<kFlagNetworkEnable>, &Object::GetFlagCommand<kFlagNetworkEnable>},
-    {10, "GetClassID", Kind::kCommand, G | Own, {kDword}, &Object::GetClassIdCommand},
-    {13, "SetInheritOrientation", Kind::kCommand, S, {kBool}, &Object::SetInheritOrientationCommand},
-    {14, "GetInheritOrientation", Kind::kCommand, G, {kBool}, &Object::GetFlagCommand<kFlagInheritOrientation>},
-    {15, "SetWSOrientation", Kind::kCommand, S, {kBool}, &Object::SetWSOrientationCommand},
-    {16, "GetWSOrientation", Kind::kCommand, G, {kBool}, &Object::GetFlagCommand<kFlagWSOrientation>},
-    {17, "SetPosition", Kind::kCommand, S, {kVec3}, &Object::SetPositionCommand},
-    {18, "GetPosition", Kind::kCommand, G, {kVec3}, &Object::GetPositionCommand},
-    {19, "SetScale", Kind::kCommand, S, {kVec3}, &Object::SetScaleCommand},
-    {20, "GetScale", Kind::kCommand, G, {kVec3}, &Object::GetScaleCommand},
-    {21, "SetRotation", Kind::kCommand, S, {kQuat}, &Object::SetRotationCommand},
-    {22, "GetRotation", Kind::kCommand, G, {kQuat}, &Object::GetRotationCommand},
-    {23, "AddPosition", Kind::kCommand, S, {kVec3}, &Object::AddPositionCommand},
-    {24, "AddScale", Kind::kCommand, S, {kVec3}, &Object::AddScaleCommand},
-    {25, "LookAt", Kind::kCommand, S, {kVec3}, &Object::LookAtCommand},
-    {26, "LookAtObject", Kind::kCommand, S, {kPath}, &Object::LookAtObjectCommand},
-    {27, "SetOrientationByObject", Kind::kCommand, S, {kPath}, &Object::SetOrientationByObjectCommand},
-    {28, "SetScaleX", Kind::kCommand, S, {kFloat}, &Object::SetScaleAxisCommand<0>},
-    {29, "SetScaleY", Kind::kCommand, S, {kFloat}, &Object::SetScaleAxisCommand<1>},
-    {30, "SetScaleZ", Kind::kCommand, S, {kFloat}, &Object::SetScaleAxisCommand<2>},
-    {31, "SetPositionX", Kind::kCommand, S, {kFloat}, &Object::SetPositionAxisCommand<0>},
-    {32, "SetPositionY", Kind::kCommand, S, {kFloat}, &Object::SetPositionAxisCommand<1>},
-    {33, "SetPositionZ", Kind::kCommand, S, {kFloat}, &Object::SetPositionAxisCommand<2>},
-    {34, "SetRotationX", Kind::kCommand, S, {kFloat}, &Object::SetRotationAxisCommand<0>},
-    {35, "SetRotationY", Kind::kCommand, S, {kFloat}, &Object::SetRotationAxisCommand<1>},
-    {36, "SetRotationZ", Kind::kCommand, S, {kFloat}, &Object::SetRotationAxisCommand<2>},
-    {37, "AlignChildTransformX", Kind::kCommand, S, {kFloat}, &Object::AlignChildTransformCommand<0>},
-    {38, "AlignChildTransformY", Kind::kCommand, S, {kFloat}, &Object::AlignChildTransformCommand<1>},
-    {39, "AlignChildTransformZ", Kind::kCommand, S, {kFloat}, &Object::AlignChildTransformCommand<2>},
-    {40, "GetPositionWS", Kind::kCommand, G, {kVec3}, &Object::GetPositionWSCommand},
-    {41, "GetScaleWS", Kind::kCommand, G, {kVec3}, &Object::GetScaleWSCommand},
-    {42, "GetRotationWS", Kind::kCommand, G, {kQuat}, &Object::GetRotationWSCommand},
-    {165, "SetUseScript", Kind::kCommand, S, {kBool}, &Object::SetUseScriptCommand},
-    {166, "GetUseScript", Kind::kCommand, G, {kBool}, &Object::GetFlagCommand<kFlagUseScript>},
-    {167, "RunScript", Kind::kCommand, S, {kText}, &Object::RunScriptCommand},
-    {168, "RunScriptEx", Kind::kCommand, S, {kText, kPath}, &Object::RunScriptExCommand},
-    {169, "DeleteScript", Kind::kCommand, S, {kText}, &Object::DeleteScriptCommand},
-    {170, "SetGlobalScriptAccess", Kind::kCommand, S, {kBool}, &Object::SetGlobalScriptAccessCommand},
-    {171, "GetGlobalScriptAccess", Kind::kCommand, G, {kBool}, &Object::GetFlagCommand<kFlagGlobalScriptAccess>},
-    {172, "Delete", Kind::kCommand, P, {}, &Object::DeleteCommand},
-    {173, "Copy", Kind::kCommand, S, {kPath}, &Object::CopyCommand},
-    {174, "Move", Kind::kCommand, S, {kPath}, &Object::MoveCommand},
+    {1, "SetName", Kind::kCommand, S, {kValueString}, Member<&Object::SetNameCommand>},
+    {2, "GetName", Kind::kCommand, G, {kValueString}, Member<&Object::GetNameCommand>},
+    {3, "SetNameSZ", Kind::kCommand, S | Own, {kText}, Member<&Object::SetNameSZCommand>},
+    {4, "Active", Kind::kProperty, 0, {kBool}, Member<&Object::SetFlagCommand<kFlagActive>>, Member<&Object::GetFlagCommand<kFlagActive>>},
+    {6, "SaveGameEnable", Kind::kProperty, 0, {kBool}, Member<&Object::SetFlagCommand<kFlagSaveGameEnable>>, Member<&Object::GetFlagCommand<kFlagSaveGameEnable>>},
+    {8, "NetworkEnable", Kind::kProperty, 0, {kBool}, Member<&Object::SetFlagCommand<kFlagNetworkEnable>>, Member<&Object::GetFlagCommand<kFlagNetworkEnable>>},
+    {10, "GetClassID", Kind::kCommand, G | Own, {kDword}, Member<&Object::GetClassIdCommand>},
+    {13, "SetInheritOrientation", Kind::kCommand, S, {kBool}, Member<&Object::SetInheritOrientationCommand>},
+    {14, "GetInheritOrientation", Kind::kCommand, G, {kBool}, Member<&Object::GetFlagCommand<kFlagInheritOrientation>>},
+    {15, "SetWSOrientation", Kind::kCommand, S, {kBool}, Member<&Object::SetWSOrientationCommand>},
+    {16, "GetWSOrientation", Kind::kCommand, G, {kBool}, Member<&Object::GetFlagCommand<kFlagWSOrientation>>},
+    {17, "SetPosition", Kind::kCommand, S, {kVec3}, Member<&Object::SetPositionCommand>},
+    {18, "GetPosition", Kind::kCommand, G, {kVec3}, Member<&Object::GetPositionCommand>},
+    {19, "SetScale", Kind::kCommand, S, {kVec3}, Member<&Object::SetScaleCommand>},
+    {20, "GetScale", Kind::kCommand, G, {kVec3}, Member<&Object::GetScaleCommand>},
+    {21, "SetRotation", Kind::kCommand, S, {kQuat}, Member<&Object::SetRotationCommand>},
+    {22, "GetRotation", Kind::kCommand, G, {kQuat}, Member<&Object::GetRotationCommand>},
+    {23, "AddPosition", Kind::kCommand, S, {kVec3}, Member<&Object::AddPositionCommand>},
+    {24, "AddScale", Kind::kCommand, S, {kVec3}, Member<&Object::AddScaleCommand>},
+    {25, "LookAt", Kind::kCommand, S, {kVec3}, Member<&Object::LookAtCommand>},
+    {26, "LookAtObject", Kind::kCommand, S, {kPath}, Member<&Object::LookAtObjectCommand>},
+    {27, "SetOrientationByObject", Kind::kCommand, S, {kPath}, Member<&Object::SetOrientationByObjectCommand>},
+    {28, "SetScaleX", Kind::kCommand, S, {kFloat}, Member<&Object::SetScaleAxisCommand<0>>},
+    {29, "SetScaleY", Kind::kCommand, S, {kFloat}, Member<&Object::SetScaleAxisCommand<1>>},
+    {30, "SetScaleZ", Kind::kCommand, S, {kFloat}, Member<&Object::SetScaleAxisCommand<2>>},
+    {31, "SetPositionX", Kind::kCommand, S, {kFloat}, Member<&Object::SetPositionAxisCommand<0>>},
+    {32, "SetPositionY", Kind::kCommand, S, {kFloat}, Member<&Object::SetPositionAxisCommand<1>>},
+    {33, "SetPositionZ", Kind::kCommand, S, {kFloat}, Member<&Object::SetPositionAxisCommand<2>>},
+    {34, "SetRotationX", Kind::kCommand, S, {kFloat}, Member<&Object::SetRotationAxisCommand<0>>},
+    {35, "SetRotationY", Kind::kCommand, S, {kFloat}, Member<&Object::SetRotationAxisCommand<1>>},
+    {36, "SetRotationZ", Kind::kCommand, S, {kFloat}, Member<&Object::SetRotationAxisCommand<2>>},
+    {37, "AlignChildTransformX", Kind::kCommand, S, {kFloat}, Member<&Object::AlignChildTransformCommand<0>>},
+    {38, "AlignChildTransformY", Kind::kCommand, S, {kFloat}, Member<&Object::AlignChildTransformCommand<1>>},
+    {39, "AlignChildTransformZ", Kind::kCommand, S, {kFloat}, Member<&Object::AlignChildTransformCommand<2>>},
+    {40, "GetPositionWS", Kind::kCommand, G, {kVec3}, Member<&Object::GetPositionWSCommand>},
+    {41, "GetScaleWS", Kind::kCommand, G, {kVec3}, Member<&Object::GetScaleWSCommand>},
+    {42, "GetRotationWS", Kind::kCommand, G, {kQuat}, Member<&Object::GetRotationWSCommand>},
+    {165, "SetUseScript", Kind::kCommand, S, {kBool}, Member<&Object::SetUseScriptCommand>},
+    {166, "GetUseScript", Kind::kCommand, G, {kBool}, Member<&Object::GetFlagCommand<kFlagUseScript>>},
+    {167, "RunScript", Kind::kCommand, S, {kText}, Member<&Object::RunScriptCommand>},
+    {168, "RunScriptEx", Kind::kCommand, S, {kText, kPath}, Member<&Object::RunScriptExCommand>},
+    {169, "DeleteScript", Kind::kCommand, S, {kText}, Member<&Object::DeleteScriptCommand>},
+    {170, "SetGlobalScriptAccess", Kind::kCommand, S, {kBool}, Member<&Object::SetGlobalScriptAccessCommand>},
+    {171, "GetGlobalScriptAccess", Kind::kCommand, G, {kBool}, Member<&Object::GetFlagCommand<kFlagGlobalScriptAccess>>},
+    {172, "Delete", Kind::kCommand, P, {}, Member<&Object::DeleteCommand>},
+    {173, "Copy", Kind::kCommand, S, {kPath}, Member<&Object::CopyCommand>},
+    {174, "Move", Kind::kCommand, S, {kPath}, Member<&Object::MoveCommand>},
     {177, "InitializeNewObject", Kind::kCommand, P, {}},
-    {181, "TimerCommand", Kind::kCommand, S, {kText, kFloat}, &Object::TimerCommandCommand},
-    {182, "SendRecursiveCommand", Kind::kCommand, S, {kText}, &Object::SendRecursiveCommandCommand},
-    {183, "CreateObject", Kind::kCommand, S, {kText, kText}, &Object::CreateObjectCommand},
-    {184, "FindObject", Kind::kCommand, G, {kText, kDword}, &Object::FindObjectCommand},
+    {181, "TimerCommand", Kind::kCommand, S, {kText, kFloat}, Member<&Object::TimerCommandCommand>},
+    {182, "SendRecursiveCommand", Kind::kCommand, S, {kText}, Member<&Object::SendRecursiveCommandCommand>},
+    {183, "CreateObject", Kind::kCommand, S, {kText, kText}, Member<&Object::CreateObjectCommand>},
+    {184, "FindObject", Kind::kCommand, G, {kText, kDword}, Member<&Object::FindObjectCommand>},
     {189, "PlayerTriggerNotify", Kind::kCommand, S, {kDword}},
-    {190, "StartGame", Kind::kCommand, S, {}, &Object::GameCommand<190>},
-    {191, "StartSavedGame", Kind::kCommand, S, {}, &Object::GameCommand<191>},
-    {192, "PauseGame", Kind::kCommand, S, {}, &Object::GameCommand<192>},
-    {193, "ResumeGame", Kind::kCommand, S, {}, &Object::GameCommand<193>},
-    {195, "SpawnObjectInPlace", Kind::kCommand, S, {kText, kBool}, &Object::SpawnObjectInPlaceCommand},
+    {190, "StartGame", Kind::kCommand, S, {}, Member<&Object::GameCommand<190>>},
+    {191, "StartSavedGame", Kind::kCommand, S, {}, Member<&Object::GameCommand<191>>},
+    {192, "PauseGame", Kind::kCommand, S, {}, Member<&Object::GameCommand<192>>},
+    {193, "ResumeGame", Kind::kCommand, S, {}, Member<&Object::GameCommand<193>>},
+    {195, "SpawnObjectInPlace", Kind::kCommand, S, {kText, kBool}, Member<&Object::SpawnObjectInPlaceCommand>},
     {206, "OnStartGame", Kind::kEvent, 0, {}},
     {207, "OnStartSavedGame", Kind::kEvent, 0, {}},
     {208, "OnPauseGame", Kind::kEvent, 0, {}},
@@ -118,20 +117,20 @@ std::span<const CommandEntry<Object>> Object::IdentityCommands() {
 // Never registered; the types describe the blocks so a missing one is refused.
 std::span<const CommandEntry<Object>> Object::InternalCommands() {
   static const CommandEntry<Object> table[] = {
-    {12, "CollectSaveGameObjects", Kind::kCommand, 0, {kPtr}, &Object::CollectSaveGameObjects},
-    {100, "ActionKillPreOnStartPost", Kind::kProperty, 0, {kBool}, &Object::SetFlagCommand<kFlagActionKillPreOnStartPost>, &Object::GetFlagCommand<kFlagActionKillPreOnStartPost>},
-    {161, "CreatePhysics", Kind::kCommand, 0, {}, &Object::CreatePhysicsInternal},
-    {162, "StartPhysics", Kind::kCommand, 0, {}, &Object::StartPhysicsInternal},
-    {163, "ReleasePhysics", Kind::kCommand, 0, {}, &Object::ReleasePhysicsInternal},
-    {164, "StopPhysics", Kind::kCommand, 0, {}, &Object::StopPhysicsInternal},
-    {175, "SetSpace", Kind::kCommand, 0, {}, &Object::SetSpaceInternal},
-    {176, "SetWorld", Kind::kCommand, 0, {}, &Object::SetWorldInternal},
-    {178, "Broadcast", Kind::kCommand, 0, {kDword, kPtr}, &Object::BroadcastInternal},
-    {179, "RaiseEvent", Kind::kCommand, 0, {kDword, kPtr}, &Object::RaiseEventInternal},
-    {185, "ChildDeleted", Kind::kCommand, 0, {kPtr}, &Object::ChildLeavingInternal},
-    {186, "ChildMoved", Kind::kCommand, 0, {kPtr}, &Object::ChildLeavingInternal},
-    {196, "SetTransform", Kind::kCommand, 0, {kDword, kDword, kVec3, kVec3, kQuat}, &Object::SetTransformInternal},
-    {197, "GetTransform", Kind::kCommand, 0, {kDword, kDword, kVec3, kVec3, kQuat}, &Object::GetTransformInternal},
+    {12, "CollectSaveGameObjects", Kind::kCommand, 0, {kPtr}, Member<&Object::CollectSaveGameObjects>},
+    {100, "ActionKillPreOnStartPost", Kind::kProperty, 0, {kBool}, Member<&Object::SetFlagCommand<kFlagActionKillPreOnStartPost>>, Member<&Object::GetFlagCommand<kFlagActionKillPreOnStartPost>>},
+    {161, "CreatePhysics", Kind::kCommand, 0, {}, Member<&Object::CreatePhysicsInternal>},
+    {162, "StartPhysics", Kind::kCommand, 0, {}, Member<&Object::StartPhysicsInternal>},
+    {163, "ReleasePhysics", Kind::kCommand, 0, {}, Member<&Object::ReleasePhysicsInternal>},
+    {164, "StopPhysics", Kind::kCommand, 0, {}, Member<&Object::StopPhysicsInternal>},
+    {175, "SetSpace", Kind::kCommand, 0, {}, Member<&Object::SetSpaceInternal>},
+    {176, "SetWorld", Kind::kCommand, 0, {}, Member<&Object::SetWorldInternal>},
+    {178, "Broadcast", Kind::kCommand, 0, {kDword, kPtr}, Member<&Object::BroadcastInternal>},
+    {179, "RaiseEvent", Kind::kCommand, 0, {kDword, kPtr}, Member<&Object::RaiseEventInternal>},
+    {185, "ChildDeleted", Kind::kCommand, 0, {kPtr}, Member<&Object::ChildLeavingInternal>},
+    {186, "ChildMoved", Kind::kCommand, 0, {kPtr}, Member<&Object::ChildLeavingInternal>},
+    {196, "SetTransform", Kind::kCommand, 0, {kDword, kDword, kVec3, kVec3, kQuat}, Member<&Object::SetTransformInternal>},
+    {197, "GetTransform", Kind::kCommand, 0, {kDword, kDword, kVec3, kVec3, kQuat}, Member<&Object::GetTransformInternal>},
   };
   return table;
 }
@@ -146,33 +145,14 @@ std::array<Table, 5> RegisteredTables() {
           Object::RecordingCommands()};
 }
 
-// One dispatcher over every base table, built once.
-struct BaseDispatch {
-  std::vector<CommandEntry<Object>> entries;
-  std::bitset<kCommandsPerClass> takingArguments;
-  std::unique_ptr<CommandDispatcher<Object>> dispatcher;
-
-  BaseDispatch() {
-    for (Table table : RegisteredTables()) entries.insert(entries.end(), table.begin(), table.end());
-    const Table internal = Object::InternalCommands();
-    entries.insert(entries.end(), internal.begin(), internal.end());
-    for (const auto& entry : entries) {
-      if (entry.types[0] == kValueNone) continue;
-      takingArguments.set(static_cast<std::size_t>(entry.id));
-      if (entry.kind == Kind::kProperty) takingArguments.set(static_cast<std::size_t>(entry.id) + 1);
-    }
-    dispatcher = std::make_unique<CommandDispatcher<Object>>(kClassObject, entries);
-  }
-};
-
 }  // namespace
 
 // A handler that reads a block is not called without one.
 int Object::ExecuteCommand(std::uint32_t id, void* args) {
-  static const BaseDispatch base;
-  const auto handler = base.dispatcher->Find(id);
-  if (handler == nullptr || (args == nullptr && base.takingArguments.test(id))) return 1;
-  return (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Object> handlers(kClassObject, {IdentityCommands(), PhysicsCommands(), ActionCommands(),
+                                                               LerpCommands(), RecordingCommands(), InternalCommands()});
+  if (const auto handler = handlers.Find(id, args)) return handler(*this, CommandArgs(args));
+  return 1;
 }
 
 void RegisterBaseCommands() {

@@ -4,16 +4,16 @@
 // the command registry and dispatches its ExecuteCommand, so a name, its id
 // and its handler cannot drift apart.
 //
-// A type's handler looks the id up in its dispatcher and passes every id the
-// table does not answer on to its base class's handler.
+// A type's ExecuteCommand runs the id through its CommandHandlers and passes
+// every id on to its base class's handler.
 #pragma once
 #include <array>
 #include <bitset>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
-#include <vector>
 
+#include "core/CommandAccessors.h"
 #include "core/CommandArgs.h"
 #include "core/CommandRegistry.h"
 
@@ -26,7 +26,9 @@ using ArgumentTypes = std::array<std::int32_t, 8>;
 
 template <class T>
 struct CommandEntry {
-  using Handler = int (T::*)(CommandArgs);
+  // A member function is named through Member<&T::F>, a plain field or a
+  // flag bit through the accessors of core/CommandAccessors.h.
+  using Handler = int (*)(T&, CommandArgs);
 
   int id;
   const char* name;
@@ -67,93 +69,68 @@ bool RegisterCommandTable(CommandRegistry& registry, int owner, std::span<const 
   return allRegistered;
 }
 
-// The ids of a table whose handlers read an argument block (a property's
-// getter too): a dispatcher's caller does not call them without one.
-class BlockReaders {
- public:
-  template <class T>
-  void Add(int classId, std::span<const CommandEntry<T>> table) {
-    for (const CommandEntry<T>& entry : table) {
-      if (entry.types[0] == kValueNone) continue;
-      Set(entry.id - classId * kCommandsPerClass);
-      if (entry.kind == CommandKind::kProperty) Set(entry.id + 1 - classId * kCommandsPerClass);
-    }
-  }
+// A type's handlers over one or more tables (say, its registered commands
+// and the ids only code sends), indexed by id - the class's first id, with
+// the ids whose handler reads an argument block (a property's getter too):
+// those are not run without one. Where two entries claim an id the first
+// one answers it.
+//
+// kEvery: no handler runs without a block, whether it reads one or not.
+enum class BlockRule { kReaders, kEvery };
 
-  bool Reads(int classId, std::uint32_t id) const {
-    const std::uint32_t offset = id - static_cast<std::uint32_t>(classId * kCommandsPerClass);
-    return offset < ids_.size() && ids_.test(offset);
-  }
-
- private:
-  void Set(int offset) {
-    if (offset >= 0 && offset < kCommandsPerClass) ids_.set(static_cast<std::size_t>(offset));
-  }
-
-  std::bitset<kCommandsPerClass> ids_;
-};
-
-// Handlers of one class id's block of 250 ids, indexed by id - first id.
-template <class T>
-class CommandDispatcher {
- public:
-  using Handler = typename CommandEntry<T>::Handler;
-
-  CommandDispatcher(int classId, std::span<const CommandEntry<T>> table)
-      : firstId_(classId * kCommandsPerClass) {
-    for (const CommandEntry<T>& entry : table) {
-      Put(entry.id, entry.handler);
-      if (entry.kind == CommandKind::kProperty) Put(entry.id + 1, entry.getter);
-    }
-  }
-
-  // The handler for id, or null when the table does not answer it.
-  Handler Find(std::uint32_t id) const {
-    const std::uint32_t offset = id - static_cast<std::uint32_t>(firstId_);
-    return offset < handlers_.size() ? handlers_[offset] : nullptr;
-  }
-
- private:
-  void Put(int id, Handler handler) {
-    const int offset = id - firstId_;
-    if (handler != nullptr && offset >= 0 && offset < kCommandsPerClass) {
-      handlers_[static_cast<std::size_t>(offset)] = handler;
-    }
-  }
-
-  int firstId_;
-  std::array<Handler, kCommandsPerClass> handlers_{};
-};
-
-// A type's dispatchers over one or more tables (say, its registered
-// commands and the ids only code sends) with the ids that read a block.
 template <class T>
 class CommandHandlers {
  public:
-  CommandHandlers(int classId, std::initializer_list<std::span<const CommandEntry<T>>> tables) : classId_(classId) {
+  using Handler = typename CommandEntry<T>::Handler;
+
+  CommandHandlers(int classId, std::initializer_list<std::span<const CommandEntry<T>>> tables,
+                  BlockRule rule = BlockRule::kReaders)
+      : firstId_(static_cast<std::uint32_t>(classId * kCommandsPerClass)) {
     for (std::span<const CommandEntry<T>> table : tables) {
-      dispatchers_.emplace_back(classId, table);
-      readers_.template Add<T>(classId, table);
+      for (const CommandEntry<T>& entry : table) Add(entry);
     }
+    if (rule == BlockRule::kEvery) readers_.set();
   }
 
-  // Runs id's handler on object; false when no table answers id, or when
-  // its handler reads a block and there is none.
+  // Whether a table answers id, with a block or without.
+  bool Answers(std::uint32_t id) const {
+    const std::uint32_t offset = id - firstId_;
+    return offset < handlers_.size() && handlers_[offset] != nullptr;
+  }
+
+  // id's handler, or null when no table answers id or when it reads a block
+  // and args is null.
+  Handler Find(std::uint32_t id, const void* args) const {
+    const std::uint32_t offset = id - firstId_;
+    if (offset >= handlers_.size()) return nullptr;
+    return args != nullptr || !readers_.test(offset) ? handlers_[offset] : nullptr;
+  }
+
+  // Runs id's handler on object; false when Find gives none.
   bool Run(T& object, std::uint32_t id, void* args) const {
-    for (const CommandDispatcher<T>& dispatcher : dispatchers_) {
-      const auto handler = dispatcher.Find(id);
-      if (handler == nullptr) continue;
-      if (args == nullptr && readers_.Reads(classId_, id)) return false;
-      (object.*handler)(CommandArgs(args));
-      return true;
-    }
-    return false;
+    const Handler handler = Find(id, args);
+    if (handler == nullptr) return false;
+    handler(object, CommandArgs(args));
+    return true;
   }
 
  private:
-  int classId_;
-  std::vector<CommandDispatcher<T>> dispatchers_;
-  BlockReaders readers_;
+  void Add(const CommandEntry<T>& entry) {
+    const bool readsBlock = entry.types[0] != kValueNone;
+    Put(entry.id, entry.handler, readsBlock);
+    if (entry.kind == CommandKind::kProperty) Put(entry.id + 1, entry.getter, readsBlock);
+  }
+
+  void Put(int id, Handler handler, bool readsBlock) {
+    const auto offset = static_cast<std::uint32_t>(id) - firstId_;
+    if (offset >= handlers_.size()) return;
+    if (readsBlock) readers_.set(offset);
+    if (handlers_[offset] == nullptr) handlers_[offset] = handler;
+  }
+
+  std::uint32_t firstId_;
+  std::array<Handler, kCommandsPerClass> handlers_{};
+  std::bitset<kCommandsPerClass> readers_;
 };
 
 }  // namespace tge

@@ -60,54 +60,45 @@ void WriteFloat(DataEntry& entry, std::size_t component, float value) {
 }  // namespace
 
 const CommandEntry<Data> Data::kCommands[] = {
-    {12000, "EnableOnDataChangeEvent", P, 0, {kValueBool}, &Data::SetEnableOnDataChangeEvent,
-     &Data::GetEnableOnDataChangeEvent},
-    {12002, "AddData", C, 0, {}, &Data::AddData},
-    {12003, "SetDataList", C, 0, {kValueDword}, &Data::SetDataList},
-    {12004, "GetDataList", C, kCommandObjectBlock, {kValuePointer}, &Data::GetDataList},
-    {12005, "DeleteData", C, 0, {}, &Data::DeleteData},
-    {12007, "DataName", P, 0, {kValueString}, &Data::SetDataName, &Data::GetDataName},
-    {12009, "DataType", P, 0, {kValueDword}, &Data::SetDataType, &Data::GetDataType},
-    {12011, "SetDataFloat", C, S, {kValueString128, kValueFloat}, &Data::SetDataFloat},
-    {12012, "GetDataFloat", C, G, {kValueString128, kValueFloat}, &Data::GetDataFloat},
-    {12013, "AddDataFloat", C, S, {kValueString128, kValueFloat}, &Data::AddDataFloat},
-    {12016, "SetDataUInt", C, S, {kValueString128, kValueInt}, &Data::SetDataUInt},
-    {12017, "GetDataUInt", C, G, {kValueString128, kValueDword}, &Data::GetDataUInt},
-    {12018, "AddDataUInt", C, S, {kValueString128, kValueInt}, &Data::AddDataUInt},
-    {12030, "SetDataColor", C, S, {kValueString128, kValueColor}, &Data::SetDataColor},
-    {12031, "GetDataColor", C, G, {kValueString128, kValueColor}, &Data::GetDataColor},
-    {12032, "SetDataColorR", C, S, {kValueString128, kValueFloat}, &Data::SetDataColorR},
-    {12033, "GetDataColorR", C, G, {kValueString128, kValueFloat}, &Data::GetDataColorR},
-    {12034, "SetDataColorG", C, S, {kValueString128, kValueFloat}, &Data::SetDataColorG},
-    {12035, "GetDataColorG", C, G, {kValueString128, kValueFloat}, &Data::GetDataColorG},
-    {12036, "SetDataColorB", C, S, {kValueString128, kValueFloat}, &Data::SetDataColorB},
-    {12037, "GetDataColorB", C, G, {kValueString128, kValueFloat}, &Data::GetDataColorB},
+    {12000, "EnableOnDataChangeEvent", P, 0, {kValueBool}, Member<&Data::SetEnableOnDataChangeEvent>,
+     Member<&Data::GetEnableOnDataChangeEvent>},
+    {12002, "AddData", C, 0, {}, Member<&Data::AddData>},
+    {12003, "SetDataList", C, 0, {kValueDword}, Member<&Data::SetDataList>},
+    {12004, "GetDataList", C, kCommandObjectBlock, {kValuePointer}, Member<&Data::GetDataList>},
+    {12005, "DeleteData", C, 0, {}, Member<&Data::DeleteData>},
+    {12007, "DataName", P, 0, {kValueString}, Member<&Data::SetDataName>, Member<&Data::GetDataName>},
+    {12009, "DataType", P, 0, {kValueDword}, Member<&Data::SetDataType>, Member<&Data::GetDataType>},
+    {12011, "SetDataFloat", C, S, {kValueString128, kValueFloat}, Member<&Data::SetDataFloat>},
+    {12012, "GetDataFloat", C, G, {kValueString128, kValueFloat}, Member<&Data::GetDataFloat>},
+    {12013, "AddDataFloat", C, S, {kValueString128, kValueFloat}, Member<&Data::AddDataFloat>},
+    {12016, "SetDataUInt", C, S, {kValueString128, kValueInt}, Member<&Data::SetDataUInt>},
+    {12017, "GetDataUInt", C, G, {kValueString128, kValueDword}, Member<&Data::GetDataUInt>},
+    {12018, "AddDataUInt", C, S, {kValueString128, kValueInt}, Member<&Data::AddDataUInt>},
+    {12030, "SetDataColor", C, S, {kValueString128, kValueColor}, Member<&Data::SetDataColor>},
+    {12031, "GetDataColor", C, G, {kValueString128, kValueColor}, Member<&Data::GetDataColor>},
+    {12032, "SetDataColorR", C, S, {kValueString128, kValueFloat}, Member<&Data::SetDataColorR>},
+    {12033, "GetDataColorR", C, G, {kValueString128, kValueFloat}, Member<&Data::GetDataColorR>},
+    {12034, "SetDataColorG", C, S, {kValueString128, kValueFloat}, Member<&Data::SetDataColorG>},
+    {12035, "GetDataColorG", C, G, {kValueString128, kValueFloat}, Member<&Data::GetDataColorG>},
+    {12036, "SetDataColorB", C, S, {kValueString128, kValueFloat}, Member<&Data::SetDataColorB>},
+    {12037, "GetDataColorB", C, G, {kValueString128, kValueFloat}, Member<&Data::GetDataColorB>},
 };
 
 // Handled, never registered: the editor sends them by id. The text of 12038
 // and 12039 travels as a text-string object.
 const CommandEntry<Data> Data::kEditorCommands[] = {
-    {12006, "", C, 0, {}, &Data::CreateChangeScript},
-    {12038, "", C, 0, {kValueString}, &Data::SetValueText},
-    {12039, "", C, 0, {kValueString}, &Data::GetValueText},
+    {12006, "", C, 0, {}, Member<&Data::CreateChangeScript>},
+    {12038, "", C, 0, {kValueString}, Member<&Data::SetValueText>},
+    {12039, "", C, 0, {kValueString}, Member<&Data::GetValueText>},
 };
 
 Data::Data() : Object(kClassData) {}
 
 int Data::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Data> commands(kClassData, kCommands);
-  static const CommandDispatcher<Data> editorCommands(kClassData, kEditorCommands);
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Data>(kClassData, kCommands);
-    ids.Add<Data>(kClassData, kEditorCommands);
-    return ids;
-  }();
-  auto handler = commands.Find(id);
-  if (handler == nullptr) handler = editorCommands.Find(id);
-  if (handler == nullptr) return Object::ExecuteCommand(id, args);
-  if (args == nullptr && readers.Reads(kClassData, id)) return 1;
-  return (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Data> handlers(kClassData, {kCommands, kEditorCommands});
+  if (!handlers.Answers(id)) return Object::ExecuteCommand(id, args);
+  const auto handler = handlers.Find(id, args);
+  return handler != nullptr ? handler(*this, CommandArgs(args)) : 1;
 }
 
 DataEntry* Data::FindByName(CommandArgs args) {

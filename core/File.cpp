@@ -15,25 +15,25 @@ constexpr int kFirstVersionWithFilePath = 60;
 }  // namespace
 
 const CommandEntry<File> File::kCommands[] = {
-    {2250, "FileLoad", CommandKind::kCommand, kCommandSetter, {}, &File::FileLoadCommand},
-    {2251, "FileUnLoad", CommandKind::kCommand, kCommandSetter, {}, &File::FileUnloadCommand},
-    {2252, "FileOpen", CommandKind::kCommand, kCommandSetter, {kValueString}, &File::FileOpenCommand},
-    {2253, "FileSave", CommandKind::kCommand, kCommandSetter, {}, &File::FileSaveCommand},
-    {2254, "FileSaveAs", CommandKind::kCommand, kCommandSetter, {kValueString}, &File::FileSaveAsCommand},
+    {2250, "FileLoad", CommandKind::kCommand, kCommandSetter, {}, Member<&File::FileLoadCommand>},
+    {2251, "FileUnLoad", CommandKind::kCommand, kCommandSetter, {}, Member<&File::FileUnloadCommand>},
+    {2252, "FileOpen", CommandKind::kCommand, kCommandSetter, {kValueString}, Member<&File::FileOpenCommand>},
+    {2253, "FileSave", CommandKind::kCommand, kCommandSetter, {}, Member<&File::FileSaveCommand>},
+    {2254, "FileSaveAs", CommandKind::kCommand, kCommandSetter, {kValueString}, Member<&File::FileSaveAsCommand>},
     {2255, "SetFileName", CommandKind::kCommand, kCommandSetter, {kValueString},
-     &File::SetText<&File::fileName_>},
+     Member<&File::SetText<&File::fileName_>>},
     {2256, "GetFileName", CommandKind::kCommand, kCommandGetter, {kValueString},
-     &File::GetText<&File::fileName_>},
+     Member<&File::GetText<&File::fileName_>>},
     {2257, "SetFileAutoLoad", CommandKind::kCommand, kCommandSetter, {kValueBool},
-     &File::SetFileFlagCommand<kFileAutoLoad>},
+     Member<&File::SetFileFlagCommand<kFileAutoLoad>>},
     {2258, "GetFileAutoLoad", CommandKind::kCommand, kCommandGetter, {kValueBool},
-     &File::GetFileFlagCommand<kFileAutoLoad>},
+     FlagGetter<&File::fileFlags_, kFileAutoLoad>},
     {2259, "DeleteObjectsNextFrame", CommandKind::kProperty, 0, {kValueBool},
-     &File::SetFileFlagCommand<kFileDeleteObjectsNextFrame>, &File::GetFileFlagCommand<kFileDeleteObjectsNextFrame>},
-    {2261, "FileEnablePath", CommandKind::kProperty, 0, {kValueBool}, &File::SetFileFlagCommand<kFileEnablePath>,
-     &File::GetFileFlagCommand<kFileEnablePath>},
-    {2263, "FilePath", CommandKind::kProperty, 0, {kValueString}, &File::SetText<&File::filePath_>,
-     &File::GetText<&File::filePath_>},
+     Member<&File::SetFileFlagCommand<kFileDeleteObjectsNextFrame>>, FlagGetter<&File::fileFlags_, kFileDeleteObjectsNextFrame>},
+    {2261, "FileEnablePath", CommandKind::kProperty, 0, {kValueBool}, Member<&File::SetFileFlagCommand<kFileEnablePath>>,
+     FlagGetter<&File::fileFlags_, kFileEnablePath>},
+    {2263, "FilePath", CommandKind::kProperty, 0, {kValueString}, Member<&File::SetText<&File::filePath_>>,
+     Member<&File::GetText<&File::filePath_>>},
     {2265, "OnFileLoaded", CommandKind::kEvent, 0, {}},
     {2266, "OnFileUnloaded", CommandKind::kEvent, 0, {}},
 };
@@ -46,14 +46,8 @@ File::File(int classId) : Object(classId) {}
 // holding this one: deletions wait until the command is done with it.
 int File::ExecuteCommand(std::uint32_t id, void* args) {
   const DeletionHold hold;
-  static const CommandDispatcher<File> dispatcher(kClassFile, kCommands);
-  static const BlockReaders readers = [] {
-    BlockReaders table;
-    table.Add<File>(kClassFile, kCommands);
-    return table;
-  }();
-  auto handler = dispatcher.Find(id);
-  if (handler && (args != nullptr || !readers.Reads(kClassFile, id))) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<File> handlers(kClassFile, {kCommands});
+  handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }
 
@@ -146,12 +140,6 @@ int File::GetText(CommandArgs args) {
 template <std::uint32_t Bit>
 int File::SetFileFlagCommand(CommandArgs args) {
   SetFileFlag(Bit, args.Get<std::int32_t>() != 0);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int File::GetFileFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((fileFlags_ & Bit) != 0 ? 1 : 0);
   return 1;
 }
 

@@ -64,8 +64,6 @@ class File : public Object {
   int GetText(CommandArgs args);
   template <std::uint32_t Bit>
   int SetFileFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFileFlagCommand(CommandArgs args);
 
   std::string fileName_;
   std::string filePath_;

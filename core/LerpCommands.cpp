@@ -46,18 +46,18 @@ bool HasMode(std::uint32_t mode, std::uint32_t wanted) { return mode == wanted |
 std::span<const CommandEntry<Object>> Object::LerpCommands() {
   using namespace table_terms;
   static const CommandEntry<Object> table[] = {
-    {43, "LerpToRelativePosition", Kind::kCommand, S, {kVec3, kFloat}, &Object::LerpToPositionCommand<true>},
-    {44, "LerpToPosition", Kind::kCommand, S, {kVec3, kFloat}, &Object::LerpToPositionCommand<false>},
-    {45, "LerpToRotation", Kind::kCommand, S, {kQuat, kFloat}, &Object::LerpToRotationCommand},
-    {46, "LerpToScale", Kind::kCommand, S, {kVec3, kFloat}, &Object::LerpToScaleCommand},
-    {47, "LerpToPositionByObject", Kind::kCommand, S, {kPath, kFloat}, &Object::LerpToByObjectCommand<47>},
-    {48, "LerpToRotationByObject", Kind::kCommand, S, {kPath, kFloat}, &Object::LerpToByObjectCommand<48>},
-    {49, "LerpToScaleByObject", Kind::kCommand, S, {kPath, kFloat}, &Object::LerpToByObjectCommand<49>},
-    {50, "LerpToOrientationByObject", Kind::kCommand, S, {kPath, kFloat}, &Object::LerpToByObjectCommand<50>},
-    {51, "LerpPosition", Kind::kCommand, P, {kFloat, kVec3, kVec3}, &Object::LerpPositionCommand},
-    {52, "LerpRotation", Kind::kCommand, P, {kFloat, kQuat, kQuat}, &Object::LerpRotationCommand},
-    {53, "LerpScale", Kind::kCommand, P, {kFloat, kVec3, kVec3}, &Object::LerpScaleCommand},
-    {54, "LerpOrientationByObject", Kind::kCommand, P, {kFloat, kPtr, kVec3, kQuat, kVec3, kDword}, &Object::LerpOrientationByObjectCommand},
+    {43, "LerpToRelativePosition", Kind::kCommand, S, {kVec3, kFloat}, Member<&Object::LerpToPositionCommand<true>>},
+    {44, "LerpToPosition", Kind::kCommand, S, {kVec3, kFloat}, Member<&Object::LerpToPositionCommand<false>>},
+    {45, "LerpToRotation", Kind::kCommand, S, {kQuat, kFloat}, Member<&Object::LerpToRotationCommand>},
+    {46, "LerpToScale", Kind::kCommand, S, {kVec3, kFloat}, Member<&Object::LerpToScaleCommand>},
+    {47, "LerpToPositionByObject", Kind::kCommand, S, {kPath, kFloat}, Member<&Object::LerpToByObjectCommand<47>>},
+    {48, "LerpToRotationByObject", Kind::kCommand, S, {kPath, kFloat}, Member<&Object::LerpToByObjectCommand<48>>},
+    {49, "LerpToScaleByObject", Kind::kCommand, S, {kPath, kFloat}, Member<&Object::LerpToByObjectCommand<49>>},
+    {50, "LerpToOrientationByObject", Kind::kCommand, S, {kPath, kFloat}, Member<&Object::LerpToByObjectCommand<50>>},
+    {51, "LerpPosition", Kind::kCommand, P, {kFloat, kVec3, kVec3}, Member<&Object::LerpPositionCommand>},
+    {52, "LerpRotation", Kind::kCommand, P, {kFloat, kQuat, kQuat}, Member<&Object::LerpRotationCommand>},
+    {53, "LerpScale", Kind::kCommand, P, {kFloat, kVec3, kVec3}, Member<&Object::LerpScaleCommand>},
+    {54, "LerpOrientationByObject", Kind::kCommand, P, {kFloat, kPtr, kVec3, kQuat, kVec3, kDword}, Member<&Object::LerpOrientationByObjectCommand>},
   };
   return table;
 }

@@ -30,14 +30,14 @@ std::string RecordingFileName(const std::string& name) {
 std::span<const CommandEntry<Object>> Object::RecordingCommands() {
   using namespace table_terms;
   static const CommandEntry<Object> table[] = {
-    {198, "StartObjectRecording", Kind::kCommand, S, {kValueString}, &Object::StartObjectRecordingCommand},
-    {199, "StopObjectRecording", Kind::kCommand, S, {}, &Object::StopObjectRecordingCommand},
-    {200, "PauseObjectRecording", Kind::kCommand, S, {}, &Object::StopObjectRecordingCommand},
-    {201, "ResumeObjectRecording", Kind::kCommand, S, {}, &Object::ResumeObjectRecordingCommand},
-    {202, "PlayObjectRecording", Kind::kCommand, S, {kValueString}, &Object::PlayObjectRecordingCommand},
-    {203, "SaveObjectRecording", Kind::kCommand, S, {kValueString}, &Object::SaveObjectRecordingCommand},
-    {204, "AddObjectRecordingKey", Kind::kCommand, S, {kPtr}, &Object::AddObjectRecordingKeyCommand},
-    {205, "PlayObjectRecordingKey", Kind::kCommand, S, {kPtr}, &Object::PlayObjectRecordingKeyCommand},
+    {198, "StartObjectRecording", Kind::kCommand, S, {kValueString}, Member<&Object::StartObjectRecordingCommand>},
+    {199, "StopObjectRecording", Kind::kCommand, S, {}, Member<&Object::StopObjectRecordingCommand>},
+    {200, "PauseObjectRecording", Kind::kCommand, S, {}, Member<&Object::StopObjectRecordingCommand>},
+    {201, "ResumeObjectRecording", Kind::kCommand, S, {}, Member<&Object::ResumeObjectRecordingCommand>},
+    {202, "PlayObjectRecording", Kind::kCommand, S, {kValueString}, Member<&Object::PlayObjectRecordingCommand>},
+    {203, "SaveObjectRecording", Kind::kCommand, S, {kValueString}, Member<&Object::SaveObjectRecordingCommand>},
+    {204, "AddObjectRecordingKey", Kind::kCommand, S, {kPtr}, Member<&Object::AddObjectRecordingKeyCommand>},
+    {205, "PlayObjectRecordingKey", Kind::kCommand, S, {kPtr}, Member<&Object::PlayObjectRecordingKeyCommand>},
   };
   return table;
 }

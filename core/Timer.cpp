@@ -29,24 +29,24 @@ std::string FormatKey(const std::string& name, float time) {
 }  // namespace
 
 const CommandEntry<Timer> Timer::kCommands[] = {
-    {10000, "TimerLength", P, 0, {kValueFloat}, &Timer::SetTimerLength, &Timer::GetTimerLength},
-    {10002, "AddTimerKey", C, 0, {}, &Timer::AddTimerKey},
-    {10003, "SetTimerKeyList", C, 0, {kValueDword}, &Timer::SetTimerKeyList},
-    {10004, "GetTimerKeyList", C, kCommandObjectBlock, {kValuePointer}, &Timer::GetTimerKeyList},
-    {10005, "DeleteTimerKey", C, 0, {}, &Timer::DeleteTimerKey},
-    {10006, "TimerKeyTime", P, 0, {kValueFloat}, &Timer::SetTimerKeyTime, &Timer::GetTimerKeyTime},
-    {10008, "TimerKeyName", P, 0, {kValueString}, &Timer::SetTimerKeyName, &Timer::GetTimerKeyName},
-    {10010, "TimerStart", C, 0, {}, &Timer::TimerStart},
-    {10011, "TimerStop", C, 0, {}, &Timer::TimerStop},
-    {10012, "TimerKeyCallback", C, 0, {kValueDword}, &Timer::TimerKeyCallback},
-    {10013, "TimerCallback", C, 0, {}, &Timer::TimerCallback},
-    {10014, "TimerEndCallback", C, 0, {}, &Timer::TimerEndCallback},
-    {10015, "TimerEvent", P, 0, {kValueBool}, &Timer::SetTimerEvent, &Timer::GetTimerEvent},
-    {10017, "TimerEndEvent", P, 0, {kValueBool}, &Timer::SetTimerEndEvent, &Timer::GetTimerEndEvent},
-    {10019, "TimerEventTime", P, 0, {kValueFloat}, &Timer::SetTimerEventTime, &Timer::GetTimerEventTime},
-    {10021, "AddTimerTime", C, kCommandSetter, {kValueFloat}, &Timer::AddTimerTime},
-    {10022, "TimerTime", P, 0, {kValueFloat}, &Timer::SetTimerTime, &Timer::GetTimerTime},
-    {10024, "GetTimerInverseTime", C, kCommandGetter, {kValueFloat}, &Timer::GetTimerInverseTime},
+    {10000, "TimerLength", P, 0, {kValueFloat}, Member<&Timer::SetTimerLength>, Member<&Timer::GetTimerLength>},
+    {10002, "AddTimerKey", C, 0, {}, Member<&Timer::AddTimerKey>},
+    {10003, "SetTimerKeyList", C, 0, {kValueDword}, Member<&Timer::SetTimerKeyList>},
+    {10004, "GetTimerKeyList", C, kCommandObjectBlock, {kValuePointer}, Member<&Timer::GetTimerKeyList>},
+    {10005, "DeleteTimerKey", C, 0, {}, Member<&Timer::DeleteTimerKey>},
+    {10006, "TimerKeyTime", P, 0, {kValueFloat}, Member<&Timer::SetTimerKeyTime>, Member<&Timer::GetTimerKeyTime>},
+    {10008, "TimerKeyName", P, 0, {kValueString}, Member<&Timer::SetTimerKeyName>, Member<&Timer::GetTimerKeyName>},
+    {10010, "TimerStart", C, 0, {}, Member<&Timer::TimerStart>},
+    {10011, "TimerStop", C, 0, {}, Member<&Timer::TimerStop>},
+    {10012, "TimerKeyCallback", C, 0, {kValueDword}, Member<&Timer::TimerKeyCallback>},
+    {10013, "TimerCallback", C, 0, {}, Member<&Timer::TimerCallback>},
+    {10014, "TimerEndCallback", C, 0, {}, Member<&Timer::TimerEndCallback>},
+    {10015, "TimerEvent", P, 0, {kValueBool}, Member<&Timer::SetTimerEvent>, Member<&Timer::GetTimerEvent>},
+    {10017, "TimerEndEvent", P, 0, {kValueBool}, Member<&Timer::SetTimerEndEvent>, Member<&Timer::GetTimerEndEvent>},
+    {10019, "TimerEventTime", P, 0, {kValueFloat}, Member<&Timer::SetTimerEventTime>, Member<&Timer::GetTimerEventTime>},
+    {10021, "AddTimerTime", C, kCommandSetter, {kValueFloat}, Member<&Timer::AddTimerTime>},
+    {10022, "TimerTime", P, 0, {kValueFloat}, Member<&Timer::SetTimerTime>, Member<&Timer::GetTimerTimeCommand>},
+    {10024, "GetTimerInverseTime", C, kCommandGetter, {kValueFloat}, Member<&Timer::GetTimerInverseTime>},
     {10025, "OnTimer", E, 0, {}},
     {10026, "OnTimerEnd", E, 0, {}},
 };
@@ -64,16 +64,9 @@ void Timer::CopyFrom(const Object& source) {
 // kill steps and InitializeNewObject; every id goes on to the base handler
 // afterwards.
 int Timer::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Timer> commands(kClassTimer, kCommands);
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Timer>(kClassTimer, kCommands);
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassTimer, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<Timer> handlers(kClassTimer, {kCommands});
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     TimerStart(CommandArgs(nullptr));
   } else if (id == kCommandActionStopStep || id == kCommandActionKillStep) {
     Stop();

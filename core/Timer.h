@@ -58,7 +58,7 @@ class Timer : public Object {
   int GetTimerEventTime(CommandArgs args);
   int AddTimerTime(CommandArgs args);
   int SetTimerTime(CommandArgs args);
-  int GetTimerTime(CommandArgs args);
+  int GetTimerTimeCommand(CommandArgs args);
   int GetTimerInverseTime(CommandArgs args);
 
  private:

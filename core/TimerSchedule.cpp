@@ -68,7 +68,7 @@ int Timer::SetTimerTime(CommandArgs args) {
   return 1;
 }
 
-int Timer::GetTimerTime(CommandArgs args) {
+int Timer::GetTimerTimeCommand(CommandArgs args) {
   args.Set(GetTimerTime());
   return 1;
 }

@@ -94,14 +94,8 @@ void World::CopyFrom(const Object& source) {
 // holding this World: deletions wait until the command is done with it.
 int World::ExecuteCommand(std::uint32_t id, void* args) {
   const DeletionHold hold;
-  static const CommandDispatcher<World> dispatcher(kClassWorld, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<World>(kClassWorld, Commands());
-    return ids;
-  }();
-  const auto handler = dispatcher.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassWorld, id))) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<World> handlers(kClassWorld, {Commands()});
+  handlers.Run(*this, id, args);
   if (id == kCommandResumeGame && focusWindow_) globalFocus = focusWindow_;
   return File::ExecuteCommand(id, args);
 }

@@ -20,7 +20,7 @@
 #include "objects/gameplay/physics/PhysicsMass.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/SkinMesh.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 #include "services/EngineServices.h"
 #include "services/RenderQueue.h"
@@ -48,36 +48,36 @@ constexpr const char* kGetHitAnimations[] = {"N_Gethit_LeftFoot", "N_Gethit_Righ
 std::span<const CommandEntry<AIPlayerFPS>> AIPlayerFPS::Commands() {
   using A = AIPlayerFPS;
   static const CommandEntry<A> table[] = {
-    {10750, "AIPlayerFPSType", P, 0, {kValueDword}, &A::SetField<&A::type_>, &A::GetField<&A::type_>},
-    {10752, "AIPlayerFPSHealth", P, 0, {kValueFloat}, &A::SetHealthCommand, &A::GetField<&A::health_>},
-    {10754, "AIPlayerFPSMaxHealth", P, 0, {kValueFloat}, &A::SetField<&A::maxHealth_>, &A::GetField<&A::maxHealth_>},
-    {10756, "AIPlayerFPSEndurance", P, 0, {kValueFloat}, &A::SetField<&A::endurance_>, &A::GetField<&A::endurance_>},
-    {10758, "AIPlayerFPSMaxEndurance", P, 0, {kValueFloat}, &A::SetField<&A::maxEndurance_>, &A::GetField<&A::maxEndurance_>},
-    {10760, "AIPlayerFPSVision", P, 0, {kValueFloat}, &A::SetField<&A::vision_>, &A::GetField<&A::vision_>},
-    {10762, "AIPlayerFPSMaxVision", P, 0, {kValueFloat}, &A::SetField<&A::maxVision_>, &A::GetField<&A::maxVision_>},
-    {10764, "AIPlayerFPSHearing", P, 0, {kValueFloat}, &A::SetField<&A::hearing_>, &A::GetField<&A::hearing_>},
-    {10766, "AIPlayerFPSMaxHearing", P, 0, {kValueFloat}, &A::SetField<&A::maxHearing_>, &A::GetField<&A::maxHearing_>},
-    {10768, "AIPlayerFPSExhaustion", P, 0, {kValueFloat}, &A::SetField<&A::exhaustion_>, &A::GetField<&A::exhaustion_>},
-    {10770, "AIPlayerFPSMaxExhaustion", P, 0, {kValueFloat}, &A::SetField<&A::maxExhaustion_>, &A::GetField<&A::maxExhaustion_>},
-    {10772, "AddAIPlayerHealth", C, kCommandSetter, {kValueFloat}, &A::AddHealthCommand},
-    {10773, "GetAIPlayerFPSNormalizedHealth", C, kCommandGetter, {kValueFloat}, &A::NormalizedHealthCommand},
-    {10774, "GetAIPlayerFPSNormalizedExhaustion", C, kCommandGetter, {kValueFloat}, &A::NormalizedExhaustionCommand},
-    {10777, "AIPlayerFPSCharacterGroup", P, 0, {kValueDword}, &A::SetField<&A::characterGroup_>, &A::GetField<&A::characterGroup_>},
-    {10779, "AIPlayerFPSFightGroup", P, 0, {kValueDword}, &A::SetField<&A::fightGroup_>, &A::GetField<&A::fightGroup_>},
-    {10775, "AIPlayerFPSUseDieAnimation", P, 0, {kValueBool}, &A::SetUseDieAnimationCommand, &A::GetUseDieAnimationCommand},
-    {10781, "AIPlayerFPSCurrentGroupDamage", P, 0, {kValueDword}, &A::SetField<&A::currentGroupDamage_>, &A::GetField<&A::currentGroupDamage_>},
-    {10783, "AIPlayerFPSGroupDamageMul", P, 0, {kValueFloat}, &A::SetGroupDamageMulCommand, &A::GetGroupDamageMulCommand},
-    {10785, "AIPlayerFPSDamage", P, 0, {kValueFloat}, &A::SetField<&A::damage_>, &A::GetField<&A::damage_>},
-    {10787, "AIPlayerFPSDamageGroup", P, 0, {kValueDword}, &A::SetField<&A::damageGroup_>, &A::GetField<&A::damageGroup_>},
-    {10789, "AIPlayerFPSSensorFar", P, 0, {kValueFloat}, &A::SetField<&A::sensorFar_>, &A::GetField<&A::sensorFar_>},
-    {10791, "AIPlayerFPSSensorMid", P, 0, {kValueFloat}, &A::SetField<&A::sensorMid_>, &A::GetField<&A::sensorMid_>},
-    {10793, "AIPlayerFPSSensorClose", P, 0, {kValueFloat}, &A::SetField<&A::sensorClose_>, &A::GetField<&A::sensorClose_>},
-    {10795, "AIPlayerFPSSensorNear", P, 0, {kValueFloat}, &A::SetField<&A::sensorNear_>, &A::GetField<&A::sensorNear_>},
-    {10797, "SetAIPlayerFPSStateIdle", C, 0, {}, &A::SetStateIdleCommand},
-    {10798, "SetAIPlayerFPSStateMotion", C, 0, {kValueString128}, &A::SetStateMotionCommand},
-    {10799, "AIPlayerPause", C, 0, {}, &A::SetPausedCommand<1>},
-    {10800, "AIPlayerResume", C, 0, {}, &A::SetPausedCommand<0>},
-    {10802, "AIPlayerFPSAttackEvaluationTime", P, 0, {kValueFloat}, &A::SetField<&A::attackEvaluationTime_>, &A::GetField<&A::attackEvaluationTime_>},
+    {10750, "AIPlayerFPSType", P, 0, {kValueDword}, FieldSetter<&A::type_>, FieldGetter<&A::type_>},
+    {10752, "AIPlayerFPSHealth", P, 0, {kValueFloat}, Member<&A::SetHealthCommand>, FieldGetter<&A::health_>},
+    {10754, "AIPlayerFPSMaxHealth", P, 0, {kValueFloat}, FieldSetter<&A::maxHealth_>, FieldGetter<&A::maxHealth_>},
+    {10756, "AIPlayerFPSEndurance", P, 0, {kValueFloat}, FieldSetter<&A::endurance_>, FieldGetter<&A::endurance_>},
+    {10758, "AIPlayerFPSMaxEndurance", P, 0, {kValueFloat}, FieldSetter<&A::maxEndurance_>, FieldGetter<&A::maxEndurance_>},
+    {10760, "AIPlayerFPSVision", P, 0, {kValueFloat}, FieldSetter<&A::vision_>, FieldGetter<&A::vision_>},
+    {10762, "AIPlayerFPSMaxVision", P, 0, {kValueFloat}, FieldSetter<&A::maxVision_>, FieldGetter<&A::maxVision_>},
+    {10764, "AIPlayerFPSHearing", P, 0, {kValueFloat}, FieldSetter<&A::hearing_>, FieldGetter<&A::hearing_>},
+    {10766, "AIPlayerFPSMaxHearing", P, 0, {kValueFloat}, FieldSetter<&A::maxHearing_>, FieldGetter<&A::maxHearing_>},
+    {10768, "AIPlayerFPSExhaustion", P, 0, {kValueFloat}, FieldSetter<&A::exhaustion_>, FieldGetter<&A::exhaustion_>},
+    {10770, "AIPlayerFPSMaxExhaustion", P, 0, {kValueFloat}, FieldSetter<&A::maxExhaustion_>, FieldGetter<&A::maxExhaustion_>},
+    {10772, "AddAIPlayerHealth", C, kCommandSetter, {kValueFloat}, Member<&A::AddHealthCommand>},
+    {10773, "GetAIPlayerFPSNormalizedHealth", C, kCommandGetter, {kValueFloat}, Member<&A::NormalizedHealthCommand>},
+    {10774, "GetAIPlayerFPSNormalizedExhaustion", C, kCommandGetter, {kValueFloat}, Member<&A::NormalizedExhaustionCommand>},
+    {10777, "AIPlayerFPSCharacterGroup", P, 0, {kValueDword}, FieldSetter<&A::characterGroup_>, FieldGetter<&A::characterGroup_>},
+    {10779, "AIPlayerFPSFightGroup", P, 0, {kValueDword}, FieldSetter<&A::fightGroup_>, FieldGetter<&A::fightGroup_>},
+    {10775, "AIPlayerFPSUseDieAnimation", P, 0, {kValueBool}, Member<&A::SetUseDieAnimationCommand>, Member<&A::GetUseDieAnimationCommand>},
+    {10781, "AIPlayerFPSCurrentGroupDamage", P, 0, {kValueDword}, FieldSetter<&A::currentGroupDamage_>, FieldGetter<&A::currentGroupDamage_>},
+    {10783, "AIPlayerFPSGroupDamageMul", P, 0, {kValueFloat}, Member<&A::SetGroupDamageMulCommand>, Member<&A::GetGroupDamageMulCommand>},
+    {10785, "AIPlayerFPSDamage", P, 0, {kValueFloat}, FieldSetter<&A::damage_>, FieldGetter<&A::damage_>},
+    {10787, "AIPlayerFPSDamageGroup", P, 0, {kValueDword}, FieldSetter<&A::damageGroup_>, FieldGetter<&A::damageGroup_>},
+    {10789, "AIPlayerFPSSensorFar", P, 0, {kValueFloat}, FieldSetter<&A::sensorFar_>, FieldGetter<&A::sensorFar_>},
+    {10791, "AIPlayerFPSSensorMid", P, 0, {kValueFloat}, FieldSetter<&A::sensorMid_>, FieldGetter<&A::sensorMid_>},
+    {10793, "AIPlayerFPSSensorClose", P, 0, {kValueFloat}, FieldSetter<&A::sensorClose_>, FieldGetter<&A::sensorClose_>},
+    {10795, "AIPlayerFPSSensorNear", P, 0, {kValueFloat}, FieldSetter<&A::sensorNear_>, FieldGetter<&A::sensorNear_>},
+    {10797, "SetAIPlayerFPSStateIdle", C, 0, {}, Member<&A::SetStateIdleCommand>},
+    {10798, "SetAIPlayerFPSStateMotion", C, 0, {kValueString128}, Member<&A::SetStateMotionCommand>},
+    {10799, "AIPlayerPause", C, 0, {}, Member<&A::SetPausedCommand<1>>},
+    {10800, "AIPlayerResume", C, 0, {}, Member<&A::SetPausedCommand<0>>},
+    {10802, "AIPlayerFPSAttackEvaluationTime", P, 0, {kValueFloat}, FieldSetter<&A::attackEvaluationTime_>, FieldGetter<&A::attackEvaluationTime_>},
     {10804, "OnAIPlayerFPSStartIdle", E, 0, {}},
     {10805, "OnAIPlayerFPSStopIdle", E, 0, {}},
     {10806, "OnAIPlayerFPSStartFollow", E, 0, {}},
@@ -127,16 +127,6 @@ int AIPlayerFPS::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int AIPlayerFPS::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int AIPlayerFPS::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 // Raised even when the value is unchanged.

@@ -126,10 +126,6 @@ class AIPlayerFPS : public Object {
   void Sense(Object* owner);
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetHealthCommand(CommandArgs args);
   int AddHealthCommand(CommandArgs args);
   int NormalizedHealthCommand(CommandArgs args);

@@ -18,7 +18,7 @@
 #include "objects/gameplay/physics/PhysicsJoint.h"
 #include "objects/scene/Bone.h"
 #include "objects/scene/SkinMesh.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 
 namespace tge {
 namespace {
@@ -47,24 +47,24 @@ bool TakesBlastPush(int classId) {
 std::span<const CommandEntry<Ammunition>> Ammunition::Commands() {
   using A = Ammunition;
   static const CommandEntry<A> table[] = {
-    {6000, "AmmunitionType", P, 0, {kValueDword}, &A::SetField<&A::type_>, &A::GetField<&A::type_>},
-    {6002, "AmmunitionRangeMul", P, 0, {kValueFloat}, &A::SetField<&A::rangeMul_>, &A::GetField<&A::rangeMul_>},
-    {6004, "AmmunitionPrecisionMul", P, 0, {kValueFloat}, &A::SetField<&A::precisionMul_>, &A::GetField<&A::precisionMul_>},
-    {6006, "AmmunitionRecoilMul", P, 0, {kValueFloat}, &A::SetField<&A::recoilMul_>, &A::GetField<&A::recoilMul_>},
-    {6008, "AmmunitionFireTimeMul", P, 0, {kValueFloat}, &A::SetField<&A::fireTimeMul_>, &A::GetField<&A::fireTimeMul_>},
-    {6010, "AmmunitionBulletLoadTimeMul", P, 0, {kValueFloat}, &A::SetField<&A::bulletLoadTimeMul_>, &A::GetField<&A::bulletLoadTimeMul_>},
-    {6012, "AmmunitionClipLoadTimeMul", P, 0, {kValueFloat}, &A::SetField<&A::clipLoadTimeMul_>, &A::GetField<&A::clipLoadTimeMul_>},
-    {6014, "AmmunitionMaxBulletsInClip", P, 0, {kValueDword}, &A::SetField<&A::maxBulletsInClip_>, &A::GetField<&A::maxBulletsInClip_>},
-    {6016, "AmmunitionBulletsInClip", P, 0, {kValueDword}, &A::SetField<&A::bulletsInClip_>, &A::GetField<&A::bulletsInClip_>},
-    {6018, "AmmunitionGroup", P, 0, {kValueDword}, &A::SetField<&A::group_>, &A::GetField<&A::group_>},
-    {6028, "AmmunitionDamage", P, 0, {kValueFloat}, &A::SetField<&A::damage_>, &A::GetField<&A::damage_>},
-    {6030, "AmmunitionDamageRadius", P, 0, {kValueFloat}, &A::SetField<&A::damageRadius_>, &A::GetField<&A::damageRadius_>},
-    {6032, "AmmunitionDetonationTime", P, 0, {kValueFloat}, &A::SetField<&A::detonationTime_>, &A::GetField<&A::detonationTime_>},
-    {6034, "AmmunitionDetonationForce", P, 0, {kValueFloat}, &A::SetField<&A::detonationForce_>, &A::GetField<&A::detonationForce_>},
-    {6020, "AmmunitionHitEffectGroup", P, 0, {kValueDword}, &A::SetField<&A::hitEffectGroup_>, &A::GetField<&A::hitEffectGroup_>},
-    {6022, "AmmunitionCollisionCategory", P, 0, {kValueDword}, &A::SetField<&A::collisionCategory_>, &A::GetField<&A::collisionCategory_>},
-    {6024, "AmmunitionUnlimited", P, 0, {kValueDword}, &A::SetFlagCommand<kUnlimited>, &A::GetFlagCommand<kUnlimited>},
-    {6026, "AmmunitionShowInfo", P, 0, {kValueDword}, &A::SetFlagCommand<kShowInfo>, &A::GetFlagCommand<kShowInfo>},
+    {6000, "AmmunitionType", P, 0, {kValueDword}, FieldSetter<&A::type_>, FieldGetter<&A::type_>},
+    {6002, "AmmunitionRangeMul", P, 0, {kValueFloat}, FieldSetter<&A::rangeMul_>, FieldGetter<&A::rangeMul_>},
+    {6004, "AmmunitionPrecisionMul", P, 0, {kValueFloat}, FieldSetter<&A::precisionMul_>, FieldGetter<&A::precisionMul_>},
+    {6006, "AmmunitionRecoilMul", P, 0, {kValueFloat}, FieldSetter<&A::recoilMul_>, FieldGetter<&A::recoilMul_>},
+    {6008, "AmmunitionFireTimeMul", P, 0, {kValueFloat}, FieldSetter<&A::fireTimeMul_>, FieldGetter<&A::fireTimeMul_>},
+    {6010, "AmmunitionBulletLoadTimeMul", P, 0, {kValueFloat}, FieldSetter<&A::bulletLoadTimeMul_>, FieldGetter<&A::bulletLoadTimeMul_>},
+    {6012, "AmmunitionClipLoadTimeMul", P, 0, {kValueFloat}, FieldSetter<&A::clipLoadTimeMul_>, FieldGetter<&A::clipLoadTimeMul_>},
+    {6014, "AmmunitionMaxBulletsInClip", P, 0, {kValueDword}, FieldSetter<&A::maxBulletsInClip_>, FieldGetter<&A::maxBulletsInClip_>},
+    {6016, "AmmunitionBulletsInClip", P, 0, {kValueDword}, FieldSetter<&A::bulletsInClip_>, FieldGetter<&A::bulletsInClip_>},
+    {6018, "AmmunitionGroup", P, 0, {kValueDword}, FieldSetter<&A::group_>, FieldGetter<&A::group_>},
+    {6028, "AmmunitionDamage", P, 0, {kValueFloat}, FieldSetter<&A::damage_>, FieldGetter<&A::damage_>},
+    {6030, "AmmunitionDamageRadius", P, 0, {kValueFloat}, FieldSetter<&A::damageRadius_>, FieldGetter<&A::damageRadius_>},
+    {6032, "AmmunitionDetonationTime", P, 0, {kValueFloat}, FieldSetter<&A::detonationTime_>, FieldGetter<&A::detonationTime_>},
+    {6034, "AmmunitionDetonationForce", P, 0, {kValueFloat}, FieldSetter<&A::detonationForce_>, FieldGetter<&A::detonationForce_>},
+    {6020, "AmmunitionHitEffectGroup", P, 0, {kValueDword}, FieldSetter<&A::hitEffectGroup_>, FieldGetter<&A::hitEffectGroup_>},
+    {6022, "AmmunitionCollisionCategory", P, 0, {kValueDword}, FieldSetter<&A::collisionCategory_>, FieldGetter<&A::collisionCategory_>},
+    {6024, "AmmunitionUnlimited", P, 0, {kValueDword}, FlagSetter<&A::flags_, kUnlimited>, FlagGetter<&A::flags_, kUnlimited>},
+    {6026, "AmmunitionShowInfo", P, 0, {kValueDword}, FlagSetter<&A::flags_, kShowInfo>, FlagGetter<&A::flags_, kShowInfo>},
     {kEventFire, "OnAmmunitionFire", E, 0, {}},
     {kEventHit, "OnAmmunitionHit", E, 0, {}},
     {kEventDetonate, "OnAmmunitionDetonate", E, 0, {}},
@@ -105,26 +105,6 @@ int Ammunition::ExecuteCommand(std::uint32_t id, void* args) {
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) Fire();
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Ammunition::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Ammunition::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int Ammunition::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(flags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int Ammunition::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(flags_, Bit, args);
 }
 
 void Ammunition::SetOwner(Weapon* owner) { owner_.Set(owner); }

@@ -70,14 +70,6 @@ class Ammunition : public Object {
   bool HasJoint() const { return joint_ != nullptr; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   void SetBit(std::uint32_t bit, bool on) { flags_ = on ? flags_ | bit : flags_ & ~bit; }
 
   void Detonate();

@@ -41,12 +41,12 @@ std::span<const CommandEntry<AmmunitionPool>> AmmunitionPool::Commands() {
   }();
   static const std::vector<CommandEntry<A>> table = [] {
     std::vector<CommandEntry<A>> entries = {
-        {14000, "AmmunitionPool", P, 0, {kValueDword}, &A::SetCurrentCommand, &A::GetCurrentCommand},
-        {14002, "AmmunitionPoolCurrentCount", P, 0, {kValueDword}, &A::SetCurrentCountCommand,
-         &A::GetCurrentCountCommand},
-        {14004, "SetAmmunitionPoolCount", C, 0, {kValueDword, kValueInt}, &A::SetPoolCountCommand},
-        {14005, "GetAmmunitionPoolCount", C, kCommandGetter, {kValueDword, kValueInt}, &A::GetPoolCountCommand},
-        {14006, "AddAmmunitionPoolCount", C, 0, {kValueDword, kValueInt}, &A::AddPoolCountCommand},
+        {14000, "AmmunitionPool", P, 0, {kValueDword}, Member<&A::SetCurrentCommand>, Member<&A::GetCurrentCommand>},
+        {14002, "AmmunitionPoolCurrentCount", P, 0, {kValueDword}, Member<&A::SetCurrentCountCommand>,
+         Member<&A::GetCurrentCountCommand>},
+        {14004, "SetAmmunitionPoolCount", C, 0, {kValueDword, kValueInt}, Member<&A::SetPoolCountCommand>},
+        {14005, "GetAmmunitionPoolCount", C, kCommandGetter, {kValueDword, kValueInt}, Member<&A::GetPoolCountCommand>},
+        {14006, "AddAmmunitionPoolCount", C, 0, {kValueDword, kValueInt}, Member<&A::AddPoolCountCommand>},
     };
     for (int i = 0; i < kCounters; ++i) {
       entries.push_back({kEventChangeFirst + i, eventNames[static_cast<std::size_t>(i)].c_str(), E, 0, {}});

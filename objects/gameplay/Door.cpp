@@ -10,7 +10,7 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Shapes.h"
 #include "objects/gameplay/Space.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 #include "services/EngineServices.h"
 
@@ -56,22 +56,22 @@ Quaternion TurnedBack(const Quaternion& rotation, const Vector3& axis, float ang
 // clang-format off
 std::span<const CommandEntry<Door>> Door::Commands() {
   static const CommandEntry<Door> table[] = {
-    {9250, "DoorType", P, 0, {kValueDword}, &Door::SetTypeCommand, &Door::GetField<&Door::type_>},
-    {9252, "DoorOpenTime", P, 0, {kValueFloat}, &Door::SetField<&Door::openTime_>, &Door::GetField<&Door::openTime_>},
-    {9254, "DoorCloseTime", P, 0, {kValueFloat}, &Door::SetField<&Door::closeTime_>, &Door::GetField<&Door::closeTime_>},
-    {9256, "DoorAutoCloseTime", P, 0, {kValueFloat}, &Door::SetField<&Door::autoCloseTime_>, &Door::GetField<&Door::autoCloseTime_>},
-    {9258, "DoorOpenOnCollision", P, 0, {kValueBool}, &Door::SetFlagCommand<kDoorOpenOnCollision>, &Door::GetFlagCommand<kDoorOpenOnCollision>},
-    {9260, "DoorAutoClose", P, 0, {kValueBool}, &Door::SetFlagCommand<kDoorAutoClose>, &Door::GetFlagCommand<kDoorAutoClose>},
-    {9262, "DoorNoAutoCloseOnCollision", P, 0, {kValueBool}, &Door::SetFlagCommand<kDoorNoAutoCloseOnCollision>, &Door::GetFlagCommand<kDoorNoAutoCloseOnCollision>},
-    {9264, "DoorOpenAwayFromOpener", P, 0, {kValueBool}, &Door::SetFlagCommand<kDoorOpenAwayFromOpener>, &Door::GetFlagCommand<kDoorOpenAwayFromOpener>},
-    {9266, "DoorLocked", P, 0, {kValueBool}, &Door::SetFlagCommand<kDoorLocked>, &Door::GetFlagCommand<kDoorLocked>},
-    {9268, "DoorLockGroup", P, 0, {kValueDword}, &Door::SetField<&Door::lockGroup_>, &Door::GetField<&Door::lockGroup_>},
-    {9270, "DoorOpenLength", P, 0, {kValueFloat}, &Door::SetField<&Door::openLength_>, &Door::GetField<&Door::openLength_>},
-    {9272, "DoorOpenAngle", P, 0, {kValueFloat}, &Door::SetField<&Door::openAngle_>, &Door::GetField<&Door::openAngle_>},
-    {9274, "DoorOpenAxis", P, 0, {kValueVector3}, &Door::SetField<&Door::openAxis_>, &Door::GetField<&Door::openAxis_>},
-    {9276, "DoorOpen", C, 0, {}, &Door::OpenCommand},
-    {9277, "DoorClose", C, 0, {}, &Door::CloseCommand},
-    {9278, "DoorCalculatePlacement", C, 0, {}, &Door::NothingCommand},
+    {9250, "DoorType", P, 0, {kValueDword}, Member<&Door::SetTypeCommand>, FieldGetter<&Door::type_>},
+    {9252, "DoorOpenTime", P, 0, {kValueFloat}, FieldSetter<&Door::openTime_>, FieldGetter<&Door::openTime_>},
+    {9254, "DoorCloseTime", P, 0, {kValueFloat}, FieldSetter<&Door::closeTime_>, FieldGetter<&Door::closeTime_>},
+    {9256, "DoorAutoCloseTime", P, 0, {kValueFloat}, FieldSetter<&Door::autoCloseTime_>, FieldGetter<&Door::autoCloseTime_>},
+    {9258, "DoorOpenOnCollision", P, 0, {kValueBool}, FlagSetter<&Door::doorFlags_, kDoorOpenOnCollision>, FlagGetter<&Door::doorFlags_, kDoorOpenOnCollision>},
+    {9260, "DoorAutoClose", P, 0, {kValueBool}, FlagSetter<&Door::doorFlags_, kDoorAutoClose>, FlagGetter<&Door::doorFlags_, kDoorAutoClose>},
+    {9262, "DoorNoAutoCloseOnCollision", P, 0, {kValueBool}, FlagSetter<&Door::doorFlags_, kDoorNoAutoCloseOnCollision>, FlagGetter<&Door::doorFlags_, kDoorNoAutoCloseOnCollision>},
+    {9264, "DoorOpenAwayFromOpener", P, 0, {kValueBool}, FlagSetter<&Door::doorFlags_, kDoorOpenAwayFromOpener>, FlagGetter<&Door::doorFlags_, kDoorOpenAwayFromOpener>},
+    {9266, "DoorLocked", P, 0, {kValueBool}, FlagSetter<&Door::doorFlags_, kDoorLocked>, FlagGetter<&Door::doorFlags_, kDoorLocked>},
+    {9268, "DoorLockGroup", P, 0, {kValueDword}, FieldSetter<&Door::lockGroup_>, FieldGetter<&Door::lockGroup_>},
+    {9270, "DoorOpenLength", P, 0, {kValueFloat}, FieldSetter<&Door::openLength_>, FieldGetter<&Door::openLength_>},
+    {9272, "DoorOpenAngle", P, 0, {kValueFloat}, FieldSetter<&Door::openAngle_>, FieldGetter<&Door::openAngle_>},
+    {9274, "DoorOpenAxis", P, 0, {kValueVector3}, FieldSetter<&Door::openAxis_>, FieldGetter<&Door::openAxis_>},
+    {9276, "DoorOpen", C, 0, {}, Member<&Door::OpenCommand>},
+    {9277, "DoorClose", C, 0, {}, Member<&Door::CloseCommand>},
+    {9278, "DoorCalculatePlacement", C, 0, {}, Member<&Door::NothingCommand>},
     {9279, "OnDoorOpen", E, 0, {}},
     {9280, "OnDoorOpened", E, 0, {}},
     {9281, "OnDoorClose", E, 0, {}},
@@ -103,26 +103,6 @@ void Door::CopyFrom(const Object& source) {
   door1_.Reset();
   door2_.Reset();
   speaker_.Reset();
-}
-
-template <auto Field>
-int Door::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Door::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int Door::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(doorFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int Door::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(doorFlags_, Bit, args);
 }
 
 int Door::SetTypeCommand(CommandArgs args) {

@@ -62,14 +62,6 @@ class Door : public Object {
   Sound* GetSpeaker() const;
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetTypeCommand(CommandArgs args);
   int OpenCommand(CommandArgs args);
   int CloseCommand(CommandArgs args);

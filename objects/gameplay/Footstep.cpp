@@ -50,7 +50,7 @@ Matrix4 GroundPlacement(const Vector3& normal, const Vector3& axisX, const Vecto
 // clang-format off
 std::span<const CommandEntry<Footstep>> Footstep::Commands() {
   static const CommandEntry<Footstep> table[] = {
-    {9750, "FootstepRepeatTime", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::repeatTime_>, &Footstep::GetField<&Footstep::repeatTime_>},
+    {9750, "FootstepRepeatTime", P, 0, {kValueFloat}, FieldSetter<&Footstep::repeatTime_>, FieldGetter<&Footstep::repeatTime_>},
   };
   return table;
 }
@@ -58,15 +58,15 @@ std::span<const CommandEntry<Footstep>> Footstep::Commands() {
 // Set and get pairs the tools use: answered, never registered.
 std::span<const CommandEntry<Footstep>> Footstep::HiddenCommands() {
   static const CommandEntry<Footstep> table[] = {
-    {9752, "", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::setting1_>, &Footstep::GetField<&Footstep::setting1_>},
-    {9754, "", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::setting2_>, &Footstep::GetField<&Footstep::setting2_>},
-    {9756, "", P, 0, {kValueDword}, &Footstep::SetField<&Footstep::footstepFlags_>, &Footstep::GetField<&Footstep::footstepFlags_>},
-    {9758, "", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::setting3_>, &Footstep::GetField<&Footstep::setting3_>},
-    {9760, "", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::setting4_>, &Footstep::GetField<&Footstep::setting4_>},
-    {9762, "", P, 0, {kValueDword}, &Footstep::SetField<&Footstep::effectMask_>, &Footstep::GetField<&Footstep::effectMask_>},
-    {9764, "", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::minSpeed_>, &Footstep::GetField<&Footstep::minSpeed_>},
-    {9766, "", P, 0, {kValueFloat}, &Footstep::SetField<&Footstep::maxSpeed_>, &Footstep::GetField<&Footstep::maxSpeed_>},
-    {9768, "", P, 0, {kValueDword}, &Footstep::SetField<&Footstep::rayMask_>, &Footstep::GetField<&Footstep::rayMask_>},
+    {9752, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::setting1_>, FieldGetter<&Footstep::setting1_>},
+    {9754, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::setting2_>, FieldGetter<&Footstep::setting2_>},
+    {9756, "", P, 0, {kValueDword}, FieldSetter<&Footstep::footstepFlags_>, FieldGetter<&Footstep::footstepFlags_>},
+    {9758, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::setting3_>, FieldGetter<&Footstep::setting3_>},
+    {9760, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::setting4_>, FieldGetter<&Footstep::setting4_>},
+    {9762, "", P, 0, {kValueDword}, FieldSetter<&Footstep::effectMask_>, FieldGetter<&Footstep::effectMask_>},
+    {9764, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::minSpeed_>, FieldGetter<&Footstep::minSpeed_>},
+    {9766, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::maxSpeed_>, FieldGetter<&Footstep::maxSpeed_>},
+    {9768, "", P, 0, {kValueDword}, FieldSetter<&Footstep::rayMask_>, FieldGetter<&Footstep::rayMask_>},
   };
   return table;
 }
@@ -79,18 +79,6 @@ int Footstep::ExecuteCommand(std::uint32_t id, void* args) {
   handlers.Run(*this, id, args);
   if (id == kCommandInitializeNewObject) SetInheritOrientation(false);
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Footstep::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Footstep::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 void Footstep::CopyFrom(const Object& source) {

@@ -30,10 +30,6 @@ class Footstep : public Object {
   float GetPeakSpeed() const { return peakSpeed_; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
 
   void DetectStep(const Vector3& position);
   // True when effects were spawned; a ray that finds no ground leaves the

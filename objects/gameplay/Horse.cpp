@@ -11,7 +11,7 @@
 #include "objects/scene/Bone.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/SkinMesh.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 
 namespace tge {
@@ -36,33 +36,33 @@ constexpr std::uint32_t kEntryRootMotion = 0x2;
 std::span<const CommandEntry<Horse>> Horse::Commands() {
   using H = Horse;
   static const CommandEntry<Horse> table[] = {
-    {19750, "HorseHealth", P, 0, {kValueFloat}, &H::SetField<&H::health_>, &H::GetField<&H::health_>},
-    {19752, "HorseMaxHealth", P, 0, {kValueFloat}, &H::SetField<&H::maxHealth_>, &H::GetField<&H::maxHealth_>},
-    {19754, "HorseEndurance", P, 0, {kValueFloat}, &H::SetField<&H::endurance_>, &H::GetField<&H::endurance_>},
-    {19756, "HorseMaxEndurance", P, 0, {kValueFloat}, &H::SetField<&H::maxEndurance_>, &H::GetField<&H::maxEndurance_>},
-    {19758, "HorseVision", P, 0, {kValueFloat}, &H::SetField<&H::vision_>, &H::GetField<&H::vision_>},
-    {19760, "HorseMaxVision", P, 0, {kValueFloat}, &H::SetField<&H::maxVision_>, &H::GetField<&H::maxVision_>},
-    {19762, "HorseHearing", P, 0, {kValueFloat}, &H::SetField<&H::hearing_>, &H::GetField<&H::hearing_>},
-    {19764, "HorseMaxHearing", P, 0, {kValueFloat}, &H::SetField<&H::maxHearing_>, &H::GetField<&H::maxHearing_>},
-    {19766, "HorseExhaustion", P, 0, {kValueFloat}, &H::SetField<&H::exhaustion_>, &H::GetField<&H::exhaustion_>},
-    {19768, "HorseMaxExhaustion", P, 0, {kValueFloat}, &H::SetField<&H::maxExhaustion_>, &H::GetField<&H::maxExhaustion_>},
-    {19770, "AddHorseHealth", C, 0, {kValueFloat}, &H::AddHealthCommand},
-    {19771, "HorseMinSpeed", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::minSpeed>, &H::GetGait<&HorseGaits::minSpeed>},
-    {19773, "HorseMaxSpeed", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::maxSpeed>, &H::GetGait<&HorseGaits::maxSpeed>},
-    {19775, "HorseSpeedChangeStep", P, 0, {kValueFloat}, &H::SetField<&H::speedChangeStep_>, &H::GetField<&H::speedChangeStep_>},
-    {19777, "HorseMinSpeedChangeTime", P, 0, {kValueFloat}, &H::SetField<&H::minSpeedChangeTime_>, &H::GetField<&H::minSpeedChangeTime_>},
-    {19779, "HorseWalkTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::walk>, &H::GetGait<&HorseGaits::walk>},
-    {19781, "HorseTrotTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::trot>, &H::GetGait<&HorseGaits::trot>},
-    {19783, "HorseCanterTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::canter>, &H::GetGait<&HorseGaits::canter>},
-    {19785, "HorseGallopTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::gallop>, &H::GetGait<&HorseGaits::gallop>},
-    {19787, "HorseReverseTreshold", P, 0, {kValueFloat}, &H::SetGait<&HorseGaits::reverse>, &H::GetGait<&HorseGaits::reverse>},
-    {19789, "HorseCurrentMaxSpeed", P, 0, {kValueFloat}, &H::SetField<&H::currentMaxSpeed_>, &H::GetField<&H::currentMaxSpeed_>},
-    {19791, "HorseSpeed", P, 0, {kValueFloat}, &H::SetField<&H::speed_>, &H::GetField<&H::speed_>},
-    {19793, "HorseJumpEnable", P, 0, {kValueBool}, &H::SetJumpEnableCommand, &H::GetJumpEnableCommand},
-    {19795, "HorseState", P, 0, {kValueDword}, &H::SetStateCommand, &H::GetStateCommand},
-    {19797, "HorsePlayAnimation", C, S, {kValueString}, &H::PlayAnimationCommand},
-    {19798, "HorseNextAnimation", C, S, {kValueString}, &H::NextAnimationCommand},
-    {19800, "HorseBreak", C, 0, {}, &H::BreakCommand},
+    {19750, "HorseHealth", P, 0, {kValueFloat}, FieldSetter<&H::health_>, FieldGetter<&H::health_>},
+    {19752, "HorseMaxHealth", P, 0, {kValueFloat}, FieldSetter<&H::maxHealth_>, FieldGetter<&H::maxHealth_>},
+    {19754, "HorseEndurance", P, 0, {kValueFloat}, FieldSetter<&H::endurance_>, FieldGetter<&H::endurance_>},
+    {19756, "HorseMaxEndurance", P, 0, {kValueFloat}, FieldSetter<&H::maxEndurance_>, FieldGetter<&H::maxEndurance_>},
+    {19758, "HorseVision", P, 0, {kValueFloat}, FieldSetter<&H::vision_>, FieldGetter<&H::vision_>},
+    {19760, "HorseMaxVision", P, 0, {kValueFloat}, FieldSetter<&H::maxVision_>, FieldGetter<&H::maxVision_>},
+    {19762, "HorseHearing", P, 0, {kValueFloat}, FieldSetter<&H::hearing_>, FieldGetter<&H::hearing_>},
+    {19764, "HorseMaxHearing", P, 0, {kValueFloat}, FieldSetter<&H::maxHearing_>, FieldGetter<&H::maxHearing_>},
+    {19766, "HorseExhaustion", P, 0, {kValueFloat}, FieldSetter<&H::exhaustion_>, FieldGetter<&H::exhaustion_>},
+    {19768, "HorseMaxExhaustion", P, 0, {kValueFloat}, FieldSetter<&H::maxExhaustion_>, FieldGetter<&H::maxExhaustion_>},
+    {19770, "AddHorseHealth", C, 0, {kValueFloat}, Member<&H::AddHealthCommand>},
+    {19771, "HorseMinSpeed", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::minSpeed>>, Member<&H::GetGait<&HorseGaits::minSpeed>>},
+    {19773, "HorseMaxSpeed", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::maxSpeed>>, Member<&H::GetGait<&HorseGaits::maxSpeed>>},
+    {19775, "HorseSpeedChangeStep", P, 0, {kValueFloat}, FieldSetter<&H::speedChangeStep_>, FieldGetter<&H::speedChangeStep_>},
+    {19777, "HorseMinSpeedChangeTime", P, 0, {kValueFloat}, FieldSetter<&H::minSpeedChangeTime_>, FieldGetter<&H::minSpeedChangeTime_>},
+    {19779, "HorseWalkTreshold", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::walk>>, Member<&H::GetGait<&HorseGaits::walk>>},
+    {19781, "HorseTrotTreshold", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::trot>>, Member<&H::GetGait<&HorseGaits::trot>>},
+    {19783, "HorseCanterTreshold", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::canter>>, Member<&H::GetGait<&HorseGaits::canter>>},
+    {19785, "HorseGallopTreshold", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::gallop>>, Member<&H::GetGait<&HorseGaits::gallop>>},
+    {19787, "HorseReverseTreshold", P, 0, {kValueFloat}, Member<&H::SetGait<&HorseGaits::reverse>>, Member<&H::GetGait<&HorseGaits::reverse>>},
+    {19789, "HorseCurrentMaxSpeed", P, 0, {kValueFloat}, FieldSetter<&H::currentMaxSpeed_>, FieldGetter<&H::currentMaxSpeed_>},
+    {19791, "HorseSpeed", P, 0, {kValueFloat}, FieldSetter<&H::speed_>, FieldGetter<&H::speed_>},
+    {19793, "HorseJumpEnable", P, 0, {kValueBool}, Member<&H::SetJumpEnableCommand>, Member<&H::GetJumpEnableCommand>},
+    {19795, "HorseState", P, 0, {kValueDword}, Member<&H::SetStateCommand>, Member<&H::GetStateCommand>},
+    {19797, "HorsePlayAnimation", C, S, {kValueString}, Member<&H::PlayAnimationCommand>},
+    {19798, "HorseNextAnimation", C, S, {kValueString}, Member<&H::NextAnimationCommand>},
+    {19800, "HorseBreak", C, 0, {}, Member<&H::BreakCommand>},
     {kEventStartIdle, "OnHorseStartIdle", E, 0, {}},
     {kEventStopIdle, "OnHorseStopIdle", E, 0, {}},
     {kEventChangeState, "OnHorseChangeState", E, 0, {}},
@@ -113,16 +113,6 @@ std::unique_ptr<ObjectRecording> Horse::MakeRecording() const { return std::make
 int Horse::FireEvent(int eventId, Object* sender) {
   if (eventId == kEventOnSpawn) heading_ = Vector3YawFlat(GetAxisZWS());
   return Object::FireEvent(eventId, sender);
-}
-
-template <auto Field>
-int Horse::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Horse::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 template <float HorseGaits::*Field>

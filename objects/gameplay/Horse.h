@@ -115,10 +115,6 @@ class Horse : public Object {
   Camera* GetCamera() const;
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   template <float HorseGaits::*Field>
   int SetGait(CommandArgs args);
   template <float HorseGaits::*Field>

@@ -78,7 +78,7 @@ std::string FormatGameClock(double gameTime) {
 // clang-format off
 std::span<const CommandEntry<Inventory>> Inventory::Commands() {
   static const CommandEntry<Inventory> table[] = {
-    {11000, "InventoryFadeDownPlayMovie", C, S, {kValueString128, kValueFloat}, &Inventory::PlayMovieCommand},
+    {11000, "InventoryFadeDownPlayMovie", C, S, {kValueString128, kValueFloat}, Member<&Inventory::PlayMovieCommand>},
   };
   return table;
 }

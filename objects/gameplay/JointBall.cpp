@@ -21,24 +21,24 @@ constexpr std::size_t kFileOrder[] = {0, 1, 2, 6, 7, 8, 5, 4, 3};
 std::span<const CommandEntry<JointBall>> JointBall::Commands() {
   using J = JointBall;
   static const CommandEntry<JointBall> table[] = {
-    {4252, "SetJointBallCFM", C, 0, {kValueVector3}, &J::SetValueCommand<0>},
-    {4253, "GetJointBallCFM", C, 0, {kValueVector3}, &J::GetValueCommand<0>},
-    {4254, "SetJointBallLoStop", C, 0, {kValueVector3}, &J::SetValueCommand<1>},
-    {4255, "GetJointBallLoStop", C, 0, {kValueVector3}, &J::GetValueCommand<1>},
-    {4256, "SetJointBallHiStop", C, 0, {kValueVector3}, &J::SetValueCommand<2>},
-    {4257, "GetJointBallHiStop", C, 0, {kValueVector3}, &J::GetValueCommand<2>},
-    {4258, "SetJointBallStopCFM", C, 0, {kValueVector3}, &J::SetValueCommand<3>},
-    {4259, "GetJointBallStopCFM", C, 0, {kValueVector3}, &J::GetValueCommand<3>},
-    {4260, "SetJointBallStopERP", C, 0, {kValueVector3}, &J::SetValueCommand<4>},
-    {4261, "GetJointBallStopERP", C, 0, {kValueVector3}, &J::GetValueCommand<4>},
-    {4262, "SetJointBallStopBounce", C, 0, {kValueVector3}, &J::SetValueCommand<5>},
-    {4263, "GetJointBallStopBounce", C, 0, {kValueVector3}, &J::GetValueCommand<5>},
-    {4264, "SetJointBallVelocity", C, 0, {kValueVector3}, &J::SetValueCommand<6>},
-    {4265, "GetJointBallVelocity", C, 0, {kValueVector3}, &J::GetValueCommand<6>},
-    {4266, "SetJointBallMaxValocityForce", C, 0, {kValueVector3}, &J::SetValueCommand<7>},
-    {4267, "GetJointBallMaxValocityForce", C, 0, {kValueVector3}, &J::GetValueCommand<7>},
-    {4268, "SetJointBallFudgeFactor", C, 0, {kValueVector3}, &J::SetValueCommand<8>},
-    {4269, "GetJointBallFudgeFactor", C, 0, {kValueVector3}, &J::GetValueCommand<8>},
+    {4252, "SetJointBallCFM", C, 0, {kValueVector3}, Member<&J::SetValueCommand<0>>},
+    {4253, "GetJointBallCFM", C, 0, {kValueVector3}, Member<&J::GetValueCommand<0>>},
+    {4254, "SetJointBallLoStop", C, 0, {kValueVector3}, Member<&J::SetValueCommand<1>>},
+    {4255, "GetJointBallLoStop", C, 0, {kValueVector3}, Member<&J::GetValueCommand<1>>},
+    {4256, "SetJointBallHiStop", C, 0, {kValueVector3}, Member<&J::SetValueCommand<2>>},
+    {4257, "GetJointBallHiStop", C, 0, {kValueVector3}, Member<&J::GetValueCommand<2>>},
+    {4258, "SetJointBallStopCFM", C, 0, {kValueVector3}, Member<&J::SetValueCommand<3>>},
+    {4259, "GetJointBallStopCFM", C, 0, {kValueVector3}, Member<&J::GetValueCommand<3>>},
+    {4260, "SetJointBallStopERP", C, 0, {kValueVector3}, Member<&J::SetValueCommand<4>>},
+    {4261, "GetJointBallStopERP", C, 0, {kValueVector3}, Member<&J::GetValueCommand<4>>},
+    {4262, "SetJointBallStopBounce", C, 0, {kValueVector3}, Member<&J::SetValueCommand<5>>},
+    {4263, "GetJointBallStopBounce", C, 0, {kValueVector3}, Member<&J::GetValueCommand<5>>},
+    {4264, "SetJointBallVelocity", C, 0, {kValueVector3}, Member<&J::SetValueCommand<6>>},
+    {4265, "GetJointBallVelocity", C, 0, {kValueVector3}, Member<&J::GetValueCommand<6>>},
+    {4266, "SetJointBallMaxValocityForce", C, 0, {kValueVector3}, Member<&J::SetValueCommand<7>>},
+    {4267, "GetJointBallMaxValocityForce", C, 0, {kValueVector3}, Member<&J::GetValueCommand<7>>},
+    {4268, "SetJointBallFudgeFactor", C, 0, {kValueVector3}, Member<&J::SetValueCommand<8>>},
+    {4269, "GetJointBallFudgeFactor", C, 0, {kValueVector3}, Member<&J::GetValueCommand<8>>},
   };
   return table;
 }
@@ -47,8 +47,8 @@ std::span<const CommandEntry<JointBall>> JointBall::Commands() {
 std::span<const CommandEntry<JointBall>> JointBall::HiddenCommands() {
   using J = JointBall;
   static const CommandEntry<JointBall> table[] = {
-    {4250, "", P, 0, {kValueDword}, &J::SetAxisCommand, &J::GetAxisCommand},
-    {4270, "", P, 0, {kValueBool}, &J::SetInsertOnActionCommand, &J::GetInsertOnActionCommand},
+    {4250, "", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
+    {4270, "", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
   };
   return table;
 }

@@ -27,17 +27,17 @@ std::span<const JointParameterSetter> HingeParameterSetters() { return kSetters;
 std::span<const CommandEntry<JointHinge>> JointHinge::Commands() {
   using J = JointHinge;
   static const CommandEntry<JointHinge> table[] = {
-    {5000, "JointHingeAxis", P, 0, {kValueDword}, &J::SetAxisCommand, &J::GetAxisCommand},
-    {5002, "JointHingeCFM", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeCFM>, &J::GetParameterCommand<kHingeCFM>},
-    {5004, "JointHingeLoStop", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeLoStop>, &J::GetParameterCommand<kHingeLoStop>},
-    {5006, "JointHingeHiStop", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeHiStop>, &J::GetParameterCommand<kHingeHiStop>},
-    {5008, "JointHingeStopCFM", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeStopCFM>, &J::GetParameterCommand<kHingeStopCFM>},
-    {5010, "JointHingeStopERP", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeStopERP>, &J::GetParameterCommand<kHingeStopERP>},
-    {5012, "JointHingeStopBounce", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeBounce>, &J::GetParameterCommand<kHingeBounce>},
-    {5014, "JointHingeVelocity", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeVelocity>, &J::GetParameterCommand<kHingeVelocity>},
-    {5016, "JointHingeMaxValocityForce", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeMaxForce>, &J::GetParameterCommand<kHingeMaxForce>},
-    {5018, "JointHingeFudgeFactor", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeFudgeFactor>, &J::GetParameterCommand<kHingeFudgeFactor>},
-    {5020, "JointHingeInsertOnAction", P, 0, {kValueBool}, &J::SetInsertOnActionCommand, &J::GetInsertOnActionCommand},
+    {5000, "JointHingeAxis", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
+    {5002, "JointHingeCFM", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeCFM>>, Member<&J::GetParameterCommand<kHingeCFM>>},
+    {5004, "JointHingeLoStop", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeLoStop>>, Member<&J::GetParameterCommand<kHingeLoStop>>},
+    {5006, "JointHingeHiStop", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeHiStop>>, Member<&J::GetParameterCommand<kHingeHiStop>>},
+    {5008, "JointHingeStopCFM", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeStopCFM>>, Member<&J::GetParameterCommand<kHingeStopCFM>>},
+    {5010, "JointHingeStopERP", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeStopERP>>, Member<&J::GetParameterCommand<kHingeStopERP>>},
+    {5012, "JointHingeStopBounce", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeBounce>>, Member<&J::GetParameterCommand<kHingeBounce>>},
+    {5014, "JointHingeVelocity", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeVelocity>>, Member<&J::GetParameterCommand<kHingeVelocity>>},
+    {5016, "JointHingeMaxValocityForce", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeMaxForce>>, Member<&J::GetParameterCommand<kHingeMaxForce>>},
+    {5018, "JointHingeFudgeFactor", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeFudgeFactor>>, Member<&J::GetParameterCommand<kHingeFudgeFactor>>},
+    {5020, "JointHingeInsertOnAction", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
   };
   return table;
 }

@@ -8,7 +8,7 @@
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 
 namespace tge {
 

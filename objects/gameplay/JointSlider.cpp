@@ -25,18 +25,18 @@ constexpr std::uint8_t kOrder[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
 std::span<const CommandEntry<JointSlider>> JointSlider::Commands() {
   using J = JointSlider;
   static const CommandEntry<JointSlider> table[] = {
-    {5250, "JointSliderAxis", P, 0, {kValueDword}, &J::SetAxisCommand, &J::GetAxisCommand},
-    {5252, "JointSliderCFM", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeCFM>, &J::GetParameterCommand<kHingeCFM>},
-    {5254, "JointSliderLoStop", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeLoStop>, &J::GetParameterCommand<kHingeLoStop>},
-    {5256, "JointSliderHiStop", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeHiStop>, &J::GetParameterCommand<kHingeHiStop>},
-    {5258, "JointSliderStopCFM", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeStopCFM>, &J::GetParameterCommand<kHingeStopCFM>},
-    {5260, "JointSliderStopERP", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeStopERP>, &J::GetParameterCommand<kHingeStopERP>},
-    {5262, "JointSliderStopBounce", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeBounce>, &J::GetParameterCommand<kHingeBounce>},
-    {5264, "JointSliderVelocity", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeVelocity>, &J::GetParameterCommand<kHingeVelocity>},
-    {5266, "JointSliderMaxForce", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeMaxForce>, &J::GetParameterCommand<kHingeMaxForce>},
-    {5268, "JointSliderFudgeFactor", P, 0, {kValueFloat}, &J::SetParameterCommand<kHingeFudgeFactor>, &J::GetParameterCommand<kHingeFudgeFactor>},
-    {5270, "AddJointSliderForce", C, 0, {kValueFloat}, &J::AddForceCommand},
-    {5271, "JointSliderInsertOnAction", P, 0, {kValueBool}, &J::SetInsertOnActionCommand, &J::GetInsertOnActionCommand},
+    {5250, "JointSliderAxis", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
+    {5252, "JointSliderCFM", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeCFM>>, Member<&J::GetParameterCommand<kHingeCFM>>},
+    {5254, "JointSliderLoStop", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeLoStop>>, Member<&J::GetParameterCommand<kHingeLoStop>>},
+    {5256, "JointSliderHiStop", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeHiStop>>, Member<&J::GetParameterCommand<kHingeHiStop>>},
+    {5258, "JointSliderStopCFM", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeStopCFM>>, Member<&J::GetParameterCommand<kHingeStopCFM>>},
+    {5260, "JointSliderStopERP", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeStopERP>>, Member<&J::GetParameterCommand<kHingeStopERP>>},
+    {5262, "JointSliderStopBounce", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeBounce>>, Member<&J::GetParameterCommand<kHingeBounce>>},
+    {5264, "JointSliderVelocity", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeVelocity>>, Member<&J::GetParameterCommand<kHingeVelocity>>},
+    {5266, "JointSliderMaxForce", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeMaxForce>>, Member<&J::GetParameterCommand<kHingeMaxForce>>},
+    {5268, "JointSliderFudgeFactor", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeFudgeFactor>>, Member<&J::GetParameterCommand<kHingeFudgeFactor>>},
+    {5270, "AddJointSliderForce", C, 0, {kValueFloat}, Member<&J::AddForceCommand>},
+    {5271, "JointSliderInsertOnAction", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
   };
   return table;
 }

@@ -13,7 +13,7 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
 #include "objects/gameplay/SensorSupport.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 
 namespace tge {
 namespace {
@@ -38,25 +38,25 @@ bool ClampToLimit(float& angle, float limit) {
 // clang-format off
 std::span<const CommandEntry<LookAt>> LookAt::Commands() {
   static const CommandEntry<LookAt> table[] = {
-    {14750, "LookAtEnable", P, 0, {kValueBool}, &LookAt::SetEnableCommand, &LookAt::GetFlagCommand<kEnable>},
-    {14752, "LookAtRadius", P, 0, {kValueFloat}, &LookAt::SetRadiusCommand, &LookAt::GetRadiusCommand},
-    {14754, "LookAtLimitX", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::limitX_>, &LookAt::GetField<&LookAt::limitX_>},
-    {14756, "LookAtLimitY", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::limitY_>, &LookAt::GetField<&LookAt::limitY_>},
-    {14758, "LookAtMinRange", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::minRange_>, &LookAt::GetField<&LookAt::minRange_>},
-    {14760, "LookAtMaxRange", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::maxRange_>, &LookAt::GetField<&LookAt::maxRange_>},
-    {14762, "LookAtSpeedX", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::speedX_>, &LookAt::GetField<&LookAt::speedX_>},
-    {14764, "LookAtSpeedY", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::speedY_>, &LookAt::GetField<&LookAt::speedY_>},
-    {14766, "LookAtEventLimitX", P, 0, {kValueFloat}, &LookAt::SetEventLimitCommand<&LookAt::limitX_, &LookAt::eventLimitX_>, &LookAt::GetField<&LookAt::eventLimitX_>},
-    {14768, "LookAtEventLimitY", P, 0, {kValueFloat}, &LookAt::SetEventLimitCommand<&LookAt::limitY_, &LookAt::eventLimitY_>, &LookAt::GetField<&LookAt::eventLimitY_>},
-    {14770, "LookAtEventLimitTime", P, 0, {kValueFloat}, &LookAt::SetField<&LookAt::eventLimitTime_>, &LookAt::GetField<&LookAt::eventLimitTime_>},
-    {14772, "LookAtControl1", P, 0, {kValueString}, &LookAt::SetPathCommand<&LookAt::control1Path_, &LookAt::control1_>, &LookAt::GetField<&LookAt::control1Path_>},
-    {14774, "LookAtControl2", P, 0, {kValueString}, &LookAt::SetPathCommand<&LookAt::control2Path_, &LookAt::control2_>, &LookAt::GetField<&LookAt::control2Path_>},
-    {14776, "LookAtControl1RotateX", P, 0, {kValueBool}, &LookAt::SetFlagCommand<kControl1RotateX>, &LookAt::GetFlagCommand<kControl1RotateX>},
-    {14778, "LookAtControl1RotateY", P, 0, {kValueBool}, &LookAt::SetFlagCommand<kControl1RotateY>, &LookAt::GetFlagCommand<kControl1RotateY>},
-    {14780, "LookAtControl2RotateX", P, 0, {kValueBool}, &LookAt::SetFlagCommand<kControl2RotateX>, &LookAt::GetFlagCommand<kControl2RotateX>},
-    {14782, "LookAtControl2RotateY", P, 0, {kValueBool}, &LookAt::SetFlagCommand<kControl2RotateY>, &LookAt::GetFlagCommand<kControl2RotateY>},
-    {14784, "LookAtTarget", P, 0, {kValueString}, &LookAt::SetPathCommand<&LookAt::targetPath_, &LookAt::lookTarget_>, &LookAt::GetField<&LookAt::targetPath_>},
-    {14786, "ForceLookAt", C, 0, {}, &LookAt::ForceLookAtCommand},
+    {14750, "LookAtEnable", P, 0, {kValueBool}, Member<&LookAt::SetEnableCommand>, FlagGetter<&LookAt::lookFlags_, kEnable>},
+    {14752, "LookAtRadius", P, 0, {kValueFloat}, Member<&LookAt::SetRadiusCommand>, Member<&LookAt::GetRadiusCommand>},
+    {14754, "LookAtLimitX", P, 0, {kValueFloat}, FieldSetter<&LookAt::limitX_>, FieldGetter<&LookAt::limitX_>},
+    {14756, "LookAtLimitY", P, 0, {kValueFloat}, FieldSetter<&LookAt::limitY_>, FieldGetter<&LookAt::limitY_>},
+    {14758, "LookAtMinRange", P, 0, {kValueFloat}, FieldSetter<&LookAt::minRange_>, FieldGetter<&LookAt::minRange_>},
+    {14760, "LookAtMaxRange", P, 0, {kValueFloat}, FieldSetter<&LookAt::maxRange_>, FieldGetter<&LookAt::maxRange_>},
+    {14762, "LookAtSpeedX", P, 0, {kValueFloat}, FieldSetter<&LookAt::speedX_>, FieldGetter<&LookAt::speedX_>},
+    {14764, "LookAtSpeedY", P, 0, {kValueFloat}, FieldSetter<&LookAt::speedY_>, FieldGetter<&LookAt::speedY_>},
+    {14766, "LookAtEventLimitX", P, 0, {kValueFloat}, Member<&LookAt::SetEventLimitCommand<&LookAt::limitX_, &LookAt::eventLimitX_>>, FieldGetter<&LookAt::eventLimitX_>},
+    {14768, "LookAtEventLimitY", P, 0, {kValueFloat}, Member<&LookAt::SetEventLimitCommand<&LookAt::limitY_, &LookAt::eventLimitY_>>, FieldGetter<&LookAt::eventLimitY_>},
+    {14770, "LookAtEventLimitTime", P, 0, {kValueFloat}, FieldSetter<&LookAt::eventLimitTime_>, FieldGetter<&LookAt::eventLimitTime_>},
+    {14772, "LookAtControl1", P, 0, {kValueString}, Member<&LookAt::SetPathCommand<&LookAt::control1Path_, &LookAt::control1_>>, FieldGetter<&LookAt::control1Path_>},
+    {14774, "LookAtControl2", P, 0, {kValueString}, Member<&LookAt::SetPathCommand<&LookAt::control2Path_, &LookAt::control2_>>, FieldGetter<&LookAt::control2Path_>},
+    {14776, "LookAtControl1RotateX", P, 0, {kValueBool}, FlagSetter<&LookAt::lookFlags_, kControl1RotateX>, FlagGetter<&LookAt::lookFlags_, kControl1RotateX>},
+    {14778, "LookAtControl1RotateY", P, 0, {kValueBool}, FlagSetter<&LookAt::lookFlags_, kControl1RotateY>, FlagGetter<&LookAt::lookFlags_, kControl1RotateY>},
+    {14780, "LookAtControl2RotateX", P, 0, {kValueBool}, FlagSetter<&LookAt::lookFlags_, kControl2RotateX>, FlagGetter<&LookAt::lookFlags_, kControl2RotateX>},
+    {14782, "LookAtControl2RotateY", P, 0, {kValueBool}, FlagSetter<&LookAt::lookFlags_, kControl2RotateY>, FlagGetter<&LookAt::lookFlags_, kControl2RotateY>},
+    {14784, "LookAtTarget", P, 0, {kValueString}, Member<&LookAt::SetPathCommand<&LookAt::targetPath_, &LookAt::lookTarget_>>, FieldGetter<&LookAt::targetPath_>},
+    {14786, "ForceLookAt", C, 0, {}, Member<&LookAt::ForceLookAtCommand>},
     {kEventEnter, "OnLookAtEnter", E, 0, {}},
     {kEventExit, "OnLookAtExit", E, 0, {}},
   };
@@ -87,26 +87,6 @@ int LookAt::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int LookAt::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int LookAt::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int LookAt::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(lookFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int LookAt::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(lookFlags_, Bit, args);
 }
 
 int LookAt::SetEnableCommand(CommandArgs args) {

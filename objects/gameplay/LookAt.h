@@ -49,14 +49,6 @@ class LookAt : public Object {
   void ForceLookAt();
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetEnableCommand(CommandArgs args);
   int SetRadiusCommand(CommandArgs args);
   int GetRadiusCommand(CommandArgs args);

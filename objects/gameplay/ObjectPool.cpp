@@ -42,8 +42,8 @@ Object* HandOut(Object& pool, Object& parent, const Matrix4& placement, const Ve
 // clang-format off
 std::span<const CommandEntry<ObjectPool>> ObjectPool::Commands() {
   static const CommandEntry<ObjectPool> table[] = {
-    {8000, "ObjectPoolMaxSize", P, 0, {kValueDword}, &ObjectPool::SetField<&ObjectPool::maxSize_>, &ObjectPool::GetField<&ObjectPool::maxSize_>},
-    {8002, "ObjectPoolGrowSize", P, 0, {kValueDword}, &ObjectPool::SetField<&ObjectPool::growSize_>, &ObjectPool::GetField<&ObjectPool::growSize_>},
+    {8000, "ObjectPoolMaxSize", P, 0, {kValueDword}, FieldSetter<&ObjectPool::maxSize_>, FieldGetter<&ObjectPool::maxSize_>},
+    {8002, "ObjectPoolGrowSize", P, 0, {kValueDword}, FieldSetter<&ObjectPool::growSize_>, FieldGetter<&ObjectPool::growSize_>},
   };
   return table;
 }
@@ -72,18 +72,6 @@ int ObjectPool::ExecuteCommand(std::uint32_t id, void* args) {
   handlers.Run(*this, id, args);
   if (id == kCommandPoolTakeBack && args != nullptr) TakeBack(*static_cast<Object*>(args));
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int ObjectPool::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int ObjectPool::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 // The store is a run-time child: it is never saved, and a copied store

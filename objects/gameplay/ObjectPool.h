@@ -47,10 +47,6 @@ class ObjectPool : public Object {
   bool IsFilled() const { return filled_ != 0; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   void Fill();
   // The clone's copies of one template, made ready and returnable.
   void AddClones(const Object& source, Object& store, std::uint32_t count);

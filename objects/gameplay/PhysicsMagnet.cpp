@@ -13,7 +13,7 @@
 #include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/UiHooks.h"
 #include "services/EngineServices.h"
 #include "services/RenderDevice.h"
@@ -62,9 +62,9 @@ float& RadiusOf(std::uint32_t shape, Vector3& dimension) {
 // clang-format off
 std::span<const CommandEntry<PhysicsMagnet>> PhysicsMagnet::Commands() {
   static const CommandEntry<PhysicsMagnet> table[] = {
-    {1500, "PhysicsMagnetRadius", P, 0, {kValueFloat}, &PhysicsMagnet::SetRadiusCommand, &PhysicsMagnet::GetRadiusCommand},
-    {1502, "PhysicsMagnetEnable", P, 0, {kValueBool}, &PhysicsMagnet::SetEnableCommand, &PhysicsMagnet::GetEnableCommand},
-    {1504, "PhysicsMagnetReleaseObjects", C, 0, {kValueFloat}, &PhysicsMagnet::ReleaseObjectsCommand},
+    {1500, "PhysicsMagnetRadius", P, 0, {kValueFloat}, Member<&PhysicsMagnet::SetRadiusCommand>, Member<&PhysicsMagnet::GetRadiusCommand>},
+    {1502, "PhysicsMagnetEnable", P, 0, {kValueBool}, Member<&PhysicsMagnet::SetEnableCommand>, Member<&PhysicsMagnet::GetEnableCommand>},
+    {1504, "PhysicsMagnetReleaseObjects", C, 0, {kValueFloat}, Member<&PhysicsMagnet::ReleaseObjectsCommand>},
     {1505, "OnPhysicsMagnetEnter", E, 0, {}},
     {1506, "OnPhysicsMagnetExit", E, 0, {}},
     {1507, "OnPhysicsMagnetCollision", E, 0, {}},

@@ -26,7 +26,7 @@
 #include "objects/gameplay/physics/PhysicsMass.h"
 #include "objects/scene/Animation.h"
 #include "objects/scene/Camera.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 #include "objects/ui/Window.h"
 #include "services/EngineServices.h"
@@ -81,45 +81,45 @@ float RatioOfMaximum(float value, float maximum) { return maximum > 0 ? value / 
 std::span<const CommandEntry<PlayerFPS>> PlayerFPS::Commands() {
   using F = PlayerFPS;
   static const CommandEntry<PlayerFPS> table[] = {
-    {10250, "PlayerFPSCrouchSpeed", P, 0, {kValueFloat}, &F::SetField<&F::crouchSpeed_>, &F::GetField<&F::crouchSpeed_>},
-    {10252, "PlayerFPSWalkSpeed", P, 0, {kValueFloat}, &F::SetField<&F::walkSpeed_>, &F::GetField<&F::walkSpeed_>},
-    {10254, "PlayerFPSRunSpeed", P, 0, {kValueFloat}, &F::SetField<&F::runSpeed_>, &F::GetField<&F::runSpeed_>},
-    {10256, "PlayerFPSSprintSpeedMul", P, 0, {kValueFloat}, &F::SetField<&F::sprintSpeedFactor_>, &F::GetField<&F::sprintSpeedFactor_>},
-    {10258, "PlayerFPSRotationSpeed", P, 0, {kValueFloat}, &F::SetField<&F::rotationSpeed_>, &F::GetField<&F::rotationSpeed_>},
-    {10260, "PlayerFPSLookSpeed", P, 0, {kValueFloat}, &F::SetField<&F::lookSpeed_>, &F::GetField<&F::lookSpeed_>},
-    {10262, "PlayerFPSJumpForce", P, 0, {kValueFloat}, &F::SetField<&F::jumpForce_>, &F::GetField<&F::jumpForce_>},
-    {10264, "PlayerFPSAutoAim", P, 0, {kValueBool}, &F::SetOptionCommand<kAutoAim>, &F::GetOptionCommand<kAutoAim>},
-    {10266, "PlayerFPSInverseLook", P, 0, {kValueBool}, &F::SetOptionCommand<kInverseLook>, &F::GetOptionCommand<kInverseLook>},
-    {10268, "PlayerFPSAutoLookahead", P, 0, {kValueBool}, &F::SetOptionCommand<kAutoLookahead>, &F::GetOptionCommand<kAutoLookahead>},
-    {10270, "PlayerFPSAimModeHold", P, 0, {kValueBool}, &F::SetOptionCommand<kAimModeHold>, &F::GetOptionCommand<kAimModeHold>},
-    {10272, "PlayerFPSCrouchModeHold", P, 0, {kValueBool}, &F::SetOptionCommand<kCrouchModeHold>, &F::GetOptionCommand<kCrouchModeHold>},
-    {10274, "PlayerFPSVibration", P, 0, {kValueBool}, &F::SetOptionCommand<kVibration>, &F::GetOptionCommand<kVibration>},
-    {10276, "PlayerFPSVibrationMode", P, 0, {kValueDword}, &F::SetOptionByteCommand<kVibrationModeShift>, &F::GetOptionByteCommand<kVibrationModeShift>},
-    {10278, "PlayerFPSWeaponChangeMode", P, 0, {kValueDword}, &F::SetOptionByteCommand<kWeaponChangeModeShift>, &F::GetOptionByteCommand<kWeaponChangeModeShift>},
-    {10280, "PlayerFPSAimInRunState", P, 0, {kValueBool}, &F::SetOptionCommand<kAimInRunState>, &F::GetOptionCommand<kAimInRunState>},
-    {10282, "PlayerFPSHealth", P, 0, {kValueFloat}, &F::SetHealthCommand, &F::GetField<&F::health_>},
-    {10284, "PlayerFPSMaxHealth", P, 0, {kValueFloat}, &F::SetField<&F::maxHealth_>, &F::GetField<&F::maxHealth_>},
-    {10286, "PlayerFPSEndurance", P, 0, {kValueFloat}, &F::SetField<&F::endurance_>, &F::GetField<&F::endurance_>},
-    {10288, "PlayerFPSMaxEndurance", P, 0, {kValueFloat}, &F::SetField<&F::maxEndurance_>, &F::GetField<&F::maxEndurance_>},
-    {10290, "PlayerFPSVision", P, 0, {kValueFloat}, &F::SetField<&F::vision_>, &F::GetField<&F::vision_>},
-    {10292, "PlayerFPSMaxVision", P, 0, {kValueFloat}, &F::SetField<&F::maxVision_>, &F::GetField<&F::maxVision_>},
-    {10294, "PlayerFPSHearing", P, 0, {kValueFloat}, &F::SetField<&F::hearing_>, &F::GetField<&F::hearing_>},
-    {10296, "PlayerFPSMaxHearing", P, 0, {kValueFloat}, &F::SetField<&F::maxHearing_>, &F::GetField<&F::maxHearing_>},
-    {10298, "PlayerFPSExhaustion", P, 0, {kValueFloat}, &F::SetField<&F::exhaustion_>, &F::GetField<&F::exhaustion_>},
-    {10300, "PlayerFPSMaxExhaustion", P, 0, {kValueFloat}, &F::SetField<&F::maxExhaustion_>, &F::GetField<&F::maxExhaustion_>},
-    {10302, "AddPlayerFPSHealth", C, S, {kValueFloat}, &F::AddHealthCommand},
-    {10303, "PlayerFPSWalkExhaust", P, 0, {kValueFloat}, &F::SetField<&F::walkExhaust_>, &F::GetField<&F::walkExhaust_>},
-    {10305, "PlayerFPSWalkFastExhaust", P, 0, {kValueFloat}, &F::SetField<&F::walkFastExhaust_>, &F::GetField<&F::walkFastExhaust_>},
-    {10307, "PlayerFPSRunExhaust", P, 0, {kValueFloat}, &F::SetField<&F::runExhaust_>, &F::GetField<&F::runExhaust_>},
-    {10309, "PlayerFPSHandExhaust", P, 0, {kValueFloat}, &F::SetField<&F::handExhaust_>, &F::GetField<&F::handExhaust_>},
-    {10311, "PlayerFPSHandAutoRestTime", P, 0, {kValueFloat}, &F::SetField<&F::handAutoRestTime_>, &F::GetField<&F::handAutoRestTime_>},
-    {10317, "PlayerFPSActionCategoryBits", P, 0, {kValueDword}, &F::SetField<&F::actionCategoryBits_>, &F::GetField<&F::actionCategoryBits_>},
-    {10313, "PlayerFPSCurrentGroupDamage", P, 0, {kValueDword}, &F::SetField<&F::currentDamageGroup_>, &F::GetField<&F::currentDamageGroup_>},
-    {10315, "PlayerFPSGroupDamageMul", P, 0, {kValueFloat}, &F::SetGroupDamageCommand, &F::GetGroupDamageCommand},
-    {10319, "EquipLeftHand", C, S, {kValueString}, &F::EquipCommand<false>},
-    {10320, "EquipRightHand", C, S, {kValueString}, &F::EquipCommand<true>},
-    {10321, "SetLeftHandItemIconSprite", C, S, {kValueString}, &F::SetIconWindowCommand<false>},
-    {10322, "SetRightHandItemIconSprite", C, S, {kValueString}, &F::SetIconWindowCommand<true>},
+    {10250, "PlayerFPSCrouchSpeed", P, 0, {kValueFloat}, FieldSetter<&F::crouchSpeed_>, FieldGetter<&F::crouchSpeed_>},
+    {10252, "PlayerFPSWalkSpeed", P, 0, {kValueFloat}, FieldSetter<&F::walkSpeed_>, FieldGetter<&F::walkSpeed_>},
+    {10254, "PlayerFPSRunSpeed", P, 0, {kValueFloat}, FieldSetter<&F::runSpeed_>, FieldGetter<&F::runSpeed_>},
+    {10256, "PlayerFPSSprintSpeedMul", P, 0, {kValueFloat}, FieldSetter<&F::sprintSpeedFactor_>, FieldGetter<&F::sprintSpeedFactor_>},
+    {10258, "PlayerFPSRotationSpeed", P, 0, {kValueFloat}, FieldSetter<&F::rotationSpeed_>, FieldGetter<&F::rotationSpeed_>},
+    {10260, "PlayerFPSLookSpeed", P, 0, {kValueFloat}, FieldSetter<&F::lookSpeed_>, FieldGetter<&F::lookSpeed_>},
+    {10262, "PlayerFPSJumpForce", P, 0, {kValueFloat}, FieldSetter<&F::jumpForce_>, FieldGetter<&F::jumpForce_>},
+    {10264, "PlayerFPSAutoAim", P, 0, {kValueBool}, FlagSetter<&F::options_, kAutoAim>, FlagGetter<&F::options_, kAutoAim>},
+    {10266, "PlayerFPSInverseLook", P, 0, {kValueBool}, FlagSetter<&F::options_, kInverseLook>, FlagGetter<&F::options_, kInverseLook>},
+    {10268, "PlayerFPSAutoLookahead", P, 0, {kValueBool}, FlagSetter<&F::options_, kAutoLookahead>, FlagGetter<&F::options_, kAutoLookahead>},
+    {10270, "PlayerFPSAimModeHold", P, 0, {kValueBool}, FlagSetter<&F::options_, kAimModeHold>, FlagGetter<&F::options_, kAimModeHold>},
+    {10272, "PlayerFPSCrouchModeHold", P, 0, {kValueBool}, FlagSetter<&F::options_, kCrouchModeHold>, FlagGetter<&F::options_, kCrouchModeHold>},
+    {10274, "PlayerFPSVibration", P, 0, {kValueBool}, FlagSetter<&F::options_, kVibration>, FlagGetter<&F::options_, kVibration>},
+    {10276, "PlayerFPSVibrationMode", P, 0, {kValueDword}, ByteSetter<&F::options_, kVibrationModeShift>, ByteGetter<&F::options_, kVibrationModeShift>},
+    {10278, "PlayerFPSWeaponChangeMode", P, 0, {kValueDword}, ByteSetter<&F::options_, kWeaponChangeModeShift>, ByteGetter<&F::options_, kWeaponChangeModeShift>},
+    {10280, "PlayerFPSAimInRunState", P, 0, {kValueBool}, FlagSetter<&F::options_, kAimInRunState>, FlagGetter<&F::options_, kAimInRunState>},
+    {10282, "PlayerFPSHealth", P, 0, {kValueFloat}, Member<&F::SetHealthCommand>, FieldGetter<&F::health_>},
+    {10284, "PlayerFPSMaxHealth", P, 0, {kValueFloat}, FieldSetter<&F::maxHealth_>, FieldGetter<&F::maxHealth_>},
+    {10286, "PlayerFPSEndurance", P, 0, {kValueFloat}, FieldSetter<&F::endurance_>, FieldGetter<&F::endurance_>},
+    {10288, "PlayerFPSMaxEndurance", P, 0, {kValueFloat}, FieldSetter<&F::maxEndurance_>, FieldGetter<&F::maxEndurance_>},
+    {10290, "PlayerFPSVision", P, 0, {kValueFloat}, FieldSetter<&F::vision_>, FieldGetter<&F::vision_>},
+    {10292, "PlayerFPSMaxVision", P, 0, {kValueFloat}, FieldSetter<&F::maxVision_>, FieldGetter<&F::maxVision_>},
+    {10294, "PlayerFPSHearing", P, 0, {kValueFloat}, FieldSetter<&F::hearing_>, FieldGetter<&F::hearing_>},
+    {10296, "PlayerFPSMaxHearing", P, 0, {kValueFloat}, FieldSetter<&F::maxHearing_>, FieldGetter<&F::maxHearing_>},
+    {10298, "PlayerFPSExhaustion", P, 0, {kValueFloat}, FieldSetter<&F::exhaustion_>, FieldGetter<&F::exhaustion_>},
+    {10300, "PlayerFPSMaxExhaustion", P, 0, {kValueFloat}, FieldSetter<&F::maxExhaustion_>, FieldGetter<&F::maxExhaustion_>},
+    {10302, "AddPlayerFPSHealth", C, S, {kValueFloat}, Member<&F::AddHealthCommand>},
+    {10303, "PlayerFPSWalkExhaust", P, 0, {kValueFloat}, FieldSetter<&F::walkExhaust_>, FieldGetter<&F::walkExhaust_>},
+    {10305, "PlayerFPSWalkFastExhaust", P, 0, {kValueFloat}, FieldSetter<&F::walkFastExhaust_>, FieldGetter<&F::walkFastExhaust_>},
+    {10307, "PlayerFPSRunExhaust", P, 0, {kValueFloat}, FieldSetter<&F::runExhaust_>, FieldGetter<&F::runExhaust_>},
+    {10309, "PlayerFPSHandExhaust", P, 0, {kValueFloat}, FieldSetter<&F::handExhaust_>, FieldGetter<&F::handExhaust_>},
+    {10311, "PlayerFPSHandAutoRestTime", P, 0, {kValueFloat}, FieldSetter<&F::handAutoRestTime_>, FieldGetter<&F::handAutoRestTime_>},
+    {10317, "PlayerFPSActionCategoryBits", P, 0, {kValueDword}, FieldSetter<&F::actionCategoryBits_>, FieldGetter<&F::actionCategoryBits_>},
+    {10313, "PlayerFPSCurrentGroupDamage", P, 0, {kValueDword}, FieldSetter<&F::currentDamageGroup_>, FieldGetter<&F::currentDamageGroup_>},
+    {10315, "PlayerFPSGroupDamageMul", P, 0, {kValueFloat}, Member<&F::SetGroupDamageCommand>, Member<&F::GetGroupDamageCommand>},
+    {10319, "EquipLeftHand", C, S, {kValueString}, Member<&F::EquipCommand<false>>},
+    {10320, "EquipRightHand", C, S, {kValueString}, Member<&F::EquipCommand<true>>},
+    {10321, "SetLeftHandItemIconSprite", C, S, {kValueString}, Member<&F::SetIconWindowCommand<false>>},
+    {10322, "SetRightHandItemIconSprite", C, S, {kValueString}, Member<&F::SetIconWindowCommand<true>>},
     {kEventDead, "OnPlayerFPSDead", E, 0, {}},
     {kEventGetHit, "OnPlayerFPSGetHit", E, 0, {}},
   };
@@ -178,36 +178,6 @@ int PlayerFPS::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int PlayerFPS::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int PlayerFPS::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int PlayerFPS::SetOptionCommand(CommandArgs args) {
-  return StoreFlagArgument(options_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int PlayerFPS::GetOptionCommand(CommandArgs args) {
-  return LoadFlagArgument(options_, Bit, args);
-}
-
-template <int Shift>
-int PlayerFPS::SetOptionByteCommand(CommandArgs args) {
-  return StoreByteArgument(options_, Shift, args);
-}
-
-template <int Shift>
-int PlayerFPS::GetOptionByteCommand(CommandArgs args) {
-  return LoadByteArgument(options_, Shift, args);
 }
 
 int PlayerFPS::SetHealthCommand(CommandArgs args) {

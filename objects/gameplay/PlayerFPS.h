@@ -130,18 +130,6 @@ class PlayerFPS : public Object {
   virtual void ReadInput(PlayerFPSInput& input);
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetOptionCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetOptionCommand(CommandArgs args);
-  template <int Shift>
-  int SetOptionByteCommand(CommandArgs args);
-  template <int Shift>
-  int GetOptionByteCommand(CommandArgs args);
   int SetHealthCommand(CommandArgs args);
   int AddHealthCommand(CommandArgs args);
   int SetGroupDamageCommand(CommandArgs args);

@@ -40,12 +40,12 @@ Object* FromRoot(Object& self, const std::string& path) {
 std::span<const CommandEntry<PlayerRadar>> PlayerRadar::Commands() {
   using R = PlayerRadar;
   static const CommandEntry<PlayerRadar> table[] = {
-    {20500, "PlayerRadarSprite", P, 0, {kValueString}, &R::ForwardCommand<6542>, &R::ForwardCommand<6543>},
-    {20502, "PlayerRadarObjectSprite", P, 0, {kValueString}, &R::SetObjectSpriteCommand, &R::GetField<&R::objectSpriteName_>},
-    {20506, "PlayerRadarPlayer", P, 0, {kValueString}, &R::SetPlayerCommand},
-    {20508, "AddPlayerRadarObject", C, S, {kValueString}, &R::AddObjectCommand},
-    {20509, "RemovePlayerRadarObject", C, S, {kValueString}, &R::RemoveObjectCommand},
-    {20504, "PlayerRadarRange", P, 0, {kValueFloat}, &R::SetField<&R::range_>, &R::GetField<&R::range_>},
+    {20500, "PlayerRadarSprite", P, 0, {kValueString}, Member<&R::ForwardCommand<6542>>, Member<&R::ForwardCommand<6543>>},
+    {20502, "PlayerRadarObjectSprite", P, 0, {kValueString}, Member<&R::SetObjectSpriteCommand>, FieldGetter<&R::objectSpriteName_>},
+    {20506, "PlayerRadarPlayer", P, 0, {kValueString}, Member<&R::SetPlayerCommand>},
+    {20508, "AddPlayerRadarObject", C, S, {kValueString}, Member<&R::AddObjectCommand>},
+    {20509, "RemovePlayerRadarObject", C, S, {kValueString}, Member<&R::RemoveObjectCommand>},
+    {20504, "PlayerRadarRange", P, 0, {kValueFloat}, FieldSetter<&R::range_>, FieldGetter<&R::range_>},
   };
   return table;
 }

@@ -9,7 +9,7 @@
 #include "objects/gameplay/Horse.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/SkinMesh.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 #include "services/EngineServices.h"
 #include "services/ResourceType.h"
@@ -36,45 +36,45 @@ constexpr float kCameraYOffset = 1.0f, kCameraDistance = 3.0f;
 std::span<const CommandEntry<PlayerTP>> PlayerTP::Commands() {
   using T = PlayerTP;
   static const CommandEntry<PlayerTP> table[] = {
-    {12500, "PlayerTPCrouchSpeed", P, 0, {kValueFloat}, &T::SetField<&T::crouchSpeed_>, &T::GetField<&T::crouchSpeed_>},
-    {12502, "PlayerTPWalkSpeed", P, 0, {kValueFloat}, &T::SetField<&T::walkSpeed_>, &T::GetField<&T::walkSpeed_>},
-    {12504, "PlayerTPRunSpeed", P, 0, {kValueFloat}, &T::SetField<&T::runSpeed_>, &T::GetField<&T::runSpeed_>},
-    {12506, "PlayerTPJumpForce", P, 0, {kValueFloat}, &T::SetField<&T::jumpForce_>, &T::GetField<&T::jumpForce_>},
-    {12508, "PlayerTPAutoAim", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPAutoAim>, &T::GetOptionCommand<kPlayerTPAutoAim>},
-    {12510, "PlayerTPInverseLook", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPInverseLook>, &T::GetOptionCommand<kPlayerTPInverseLook>},
-    {12512, "PlayerTPAutoLookahead", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPAutoLookahead>, &T::GetOptionCommand<kPlayerTPAutoLookahead>},
-    {12514, "PlayerTPAutoModeHold", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPAutoModeHold>, &T::GetOptionCommand<kPlayerTPAutoModeHold>},
-    {12516, "PlayerTPCrouchModeHold", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPCrouchModeHold>, &T::GetOptionCommand<kPlayerTPCrouchModeHold>},
-    {12518, "PlayerTPVibration", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPVibration>, &T::GetOptionCommand<kPlayerTPVibration>},
-    {12520, "PlayerTPVibrationMode", P, 0, {kValueDword}, &T::SetOptionByteCommand<8>, &T::GetOptionByteCommand<8>},
-    {12522, "PlayerTPWeaponChangeMode", P, 0, {kValueDword}, &T::SetOptionByteCommand<16>, &T::GetOptionByteCommand<16>},
-    {12524, "PlayerTPIdleAnimation", P, 0, {kValueString}, &T::SetAnimationNameCommand<kIdle>, &T::GetAnimationNameCommand<kIdle>},
-    {12526, "PlayerTPWalkAnimation", P, 0, {kValueString}, &T::SetAnimationNameCommand<kWalk>, &T::GetAnimationNameCommand<kWalk>},
-    {12528, "PlayerTPRunAnimation", P, 0, {kValueString}, &T::SetAnimationNameCommand<kRun>, &T::GetAnimationNameCommand<kRun>},
-    {12530, "PlayerTPJumpAnimation", P, 0, {kValueString}, &T::SetAnimationNameCommand<kJump>, &T::GetAnimationNameCommand<kJump>},
-    {12532, "PlayerTPJumpWalkAnimation", P, 0, {kValueString}, &T::SetAnimationNameCommand<kJumpWalk>, &T::GetAnimationNameCommand<kJumpWalk>},
-    {12534, "PlayerTPJumpRunAnimation", P, 0, {kValueString}, &T::SetAnimationNameCommand<kJumpRun>, &T::GetAnimationNameCommand<kJumpRun>},
-    {12536, "PlayerTPHealth", P, 0, {kValueFloat}, &T::SetField<&T::health_>, &T::GetField<&T::health_>},
-    {12538, "PlayerTPMaxHealth", P, 0, {kValueFloat}, &T::SetField<&T::maxHealth_>, &T::GetField<&T::maxHealth_>},
-    {12540, "PlayerTPEndurance", P, 0, {kValueFloat}, &T::SetField<&T::endurance_>, &T::GetField<&T::endurance_>},
-    {12542, "PlayerTPMaxEndurance", P, 0, {kValueFloat}, &T::SetField<&T::maxEndurance_>, &T::GetField<&T::maxEndurance_>},
-    {12544, "PlayerTPVision", P, 0, {kValueFloat}, &T::SetField<&T::vision_>, &T::GetField<&T::vision_>},
-    {12546, "PlayerTPMaxVision", P, 0, {kValueFloat}, &T::SetField<&T::maxVision_>, &T::GetField<&T::maxVision_>},
-    {12548, "PlayerTPHearing", P, 0, {kValueFloat}, &T::SetField<&T::hearing_>, &T::GetField<&T::hearing_>},
-    {12550, "PlayerTPMaxHearing", P, 0, {kValueFloat}, &T::SetField<&T::maxHearing_>, &T::GetField<&T::maxHearing_>},
-    {12552, "PlayerTPExhaustion", P, 0, {kValueFloat}, &T::SetField<&T::exhaustion_>, &T::GetField<&T::exhaustion_>},
-    {12554, "PlayerTPMaxExhaustion", P, 0, {kValueFloat}, &T::SetField<&T::maxExhaustion_>, &T::GetField<&T::maxExhaustion_>},
-    {12556, "AddPlayerTPHealth", C, 0, {kValueFloat}, &T::AddHealthCommand},
-    {12557, "PlayerTPEnableAction", P, 0, {kValueBool}, &T::SetEnableActionCommand, &T::GetField<&T::enableAction_>},
-    {12559, "PlayerTPPauseMovement", P, 0, {kValueBool}, &T::SetPauseMovementCommand, &T::GetOptionCommand<kPlayerTPPauseMovement>},
-    {12561, "PlayerTPPauseCamera", P, 0, {kValueBool}, &T::SetOptionCommand<kPlayerTPPauseCamera>, &T::GetOptionCommand<kPlayerTPPauseCamera>},
-    {12563, "PlayerTPCameraCloseUp", P, 0, {kValueBool}, &T::SetCameraCloseUpCommand, &T::GetOptionCommand<kPlayerTPCameraCloseUp>},
-    {12565, "PlayerTPCameraCloseUpDistance", P, 0, {kValueFloat}, &T::SetField<&T::closeUpDistance_>, &T::GetField<&T::closeUpDistance_>},
-    {12567, "PlayerTPPlayAnimation", C, S, {kValueString}, &T::PlayAnimationCommand},
-    {12568, "PlayerTPNextAnimation", C, S, {kValueString}, &T::NextAnimationCommand},
-    {12569, "PlayerTPEnterTransport", C, S, {kValueTreePath}, &T::EnterTransportCommand},
-    {12570, "PlayerTPExitTransport", C, S, {}, &T::ExitTransportCommand},
-    {12571, "PlayerTPEnableExitTransport", P, 0, {kValueBool}, &T::SetField<&T::exitEnabled_>, &T::GetField<&T::exitEnabled_>},
+    {12500, "PlayerTPCrouchSpeed", P, 0, {kValueFloat}, FieldSetter<&T::crouchSpeed_>, FieldGetter<&T::crouchSpeed_>},
+    {12502, "PlayerTPWalkSpeed", P, 0, {kValueFloat}, FieldSetter<&T::walkSpeed_>, FieldGetter<&T::walkSpeed_>},
+    {12504, "PlayerTPRunSpeed", P, 0, {kValueFloat}, FieldSetter<&T::runSpeed_>, FieldGetter<&T::runSpeed_>},
+    {12506, "PlayerTPJumpForce", P, 0, {kValueFloat}, FieldSetter<&T::jumpForce_>, FieldGetter<&T::jumpForce_>},
+    {12508, "PlayerTPAutoAim", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPAutoAim>, FlagGetter<&T::options_, kPlayerTPAutoAim>},
+    {12510, "PlayerTPInverseLook", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPInverseLook>, FlagGetter<&T::options_, kPlayerTPInverseLook>},
+    {12512, "PlayerTPAutoLookahead", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPAutoLookahead>, FlagGetter<&T::options_, kPlayerTPAutoLookahead>},
+    {12514, "PlayerTPAutoModeHold", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPAutoModeHold>, FlagGetter<&T::options_, kPlayerTPAutoModeHold>},
+    {12516, "PlayerTPCrouchModeHold", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPCrouchModeHold>, FlagGetter<&T::options_, kPlayerTPCrouchModeHold>},
+    {12518, "PlayerTPVibration", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPVibration>, FlagGetter<&T::options_, kPlayerTPVibration>},
+    {12520, "PlayerTPVibrationMode", P, 0, {kValueDword}, ByteSetter<&T::options_, 8>, ByteGetter<&T::options_, 8>},
+    {12522, "PlayerTPWeaponChangeMode", P, 0, {kValueDword}, ByteSetter<&T::options_, 16>, ByteGetter<&T::options_, 16>},
+    {12524, "PlayerTPIdleAnimation", P, 0, {kValueString}, Member<&T::SetAnimationNameCommand<kIdle>>, Member<&T::GetAnimationNameCommand<kIdle>>},
+    {12526, "PlayerTPWalkAnimation", P, 0, {kValueString}, Member<&T::SetAnimationNameCommand<kWalk>>, Member<&T::GetAnimationNameCommand<kWalk>>},
+    {12528, "PlayerTPRunAnimation", P, 0, {kValueString}, Member<&T::SetAnimationNameCommand<kRun>>, Member<&T::GetAnimationNameCommand<kRun>>},
+    {12530, "PlayerTPJumpAnimation", P, 0, {kValueString}, Member<&T::SetAnimationNameCommand<kJump>>, Member<&T::GetAnimationNameCommand<kJump>>},
+    {12532, "PlayerTPJumpWalkAnimation", P, 0, {kValueString}, Member<&T::SetAnimationNameCommand<kJumpWalk>>, Member<&T::GetAnimationNameCommand<kJumpWalk>>},
+    {12534, "PlayerTPJumpRunAnimation", P, 0, {kValueString}, Member<&T::SetAnimationNameCommand<kJumpRun>>, Member<&T::GetAnimationNameCommand<kJumpRun>>},
+    {12536, "PlayerTPHealth", P, 0, {kValueFloat}, FieldSetter<&T::health_>, FieldGetter<&T::health_>},
+    {12538, "PlayerTPMaxHealth", P, 0, {kValueFloat}, FieldSetter<&T::maxHealth_>, FieldGetter<&T::maxHealth_>},
+    {12540, "PlayerTPEndurance", P, 0, {kValueFloat}, FieldSetter<&T::endurance_>, FieldGetter<&T::endurance_>},
+    {12542, "PlayerTPMaxEndurance", P, 0, {kValueFloat}, FieldSetter<&T::maxEndurance_>, FieldGetter<&T::maxEndurance_>},
+    {12544, "PlayerTPVision", P, 0, {kValueFloat}, FieldSetter<&T::vision_>, FieldGetter<&T::vision_>},
+    {12546, "PlayerTPMaxVision", P, 0, {kValueFloat}, FieldSetter<&T::maxVision_>, FieldGetter<&T::maxVision_>},
+    {12548, "PlayerTPHearing", P, 0, {kValueFloat}, FieldSetter<&T::hearing_>, FieldGetter<&T::hearing_>},
+    {12550, "PlayerTPMaxHearing", P, 0, {kValueFloat}, FieldSetter<&T::maxHearing_>, FieldGetter<&T::maxHearing_>},
+    {12552, "PlayerTPExhaustion", P, 0, {kValueFloat}, FieldSetter<&T::exhaustion_>, FieldGetter<&T::exhaustion_>},
+    {12554, "PlayerTPMaxExhaustion", P, 0, {kValueFloat}, FieldSetter<&T::maxExhaustion_>, FieldGetter<&T::maxExhaustion_>},
+    {12556, "AddPlayerTPHealth", C, 0, {kValueFloat}, Member<&T::AddHealthCommand>},
+    {12557, "PlayerTPEnableAction", P, 0, {kValueBool}, Member<&T::SetEnableActionCommand>, FieldGetter<&T::enableAction_>},
+    {12559, "PlayerTPPauseMovement", P, 0, {kValueBool}, Member<&T::SetPauseMovementCommand>, FlagGetter<&T::options_, kPlayerTPPauseMovement>},
+    {12561, "PlayerTPPauseCamera", P, 0, {kValueBool}, FlagSetter<&T::options_, kPlayerTPPauseCamera>, FlagGetter<&T::options_, kPlayerTPPauseCamera>},
+    {12563, "PlayerTPCameraCloseUp", P, 0, {kValueBool}, Member<&T::SetCameraCloseUpCommand>, FlagGetter<&T::options_, kPlayerTPCameraCloseUp>},
+    {12565, "PlayerTPCameraCloseUpDistance", P, 0, {kValueFloat}, FieldSetter<&T::closeUpDistance_>, FieldGetter<&T::closeUpDistance_>},
+    {12567, "PlayerTPPlayAnimation", C, S, {kValueString}, Member<&T::PlayAnimationCommand>},
+    {12568, "PlayerTPNextAnimation", C, S, {kValueString}, Member<&T::NextAnimationCommand>},
+    {12569, "PlayerTPEnterTransport", C, S, {kValueTreePath}, Member<&T::EnterTransportCommand>},
+    {12570, "PlayerTPExitTransport", C, S, {}, Member<&T::ExitTransportCommand>},
+    {12571, "PlayerTPEnableExitTransport", P, 0, {kValueBool}, FieldSetter<&T::exitEnabled_>, FieldGetter<&T::exitEnabled_>},
     {kEventEnableExitTransport, "OnPlayerTPEnableExitTransport", E, 0, {}},
     {kEventDisableExitTransport, "OnPlayerTPDisableExitTransport", E, 0, {}},
     {kEventRefuseExitTransport, "OnPlayerTPRefuseExitTransport", E, 0, {}},
@@ -120,36 +120,6 @@ int PlayerTP::FireEvent(int eventId, Object* sender) {
   if (eventId == kEventEnableExitTransport) exitAllowedByEvents_ = 1;
   if (eventId == kEventDisableExitTransport) exitAllowedByEvents_ = 0;
   return Object::FireEvent(eventId, sender);
-}
-
-template <auto Field>
-int PlayerTP::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int PlayerTP::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int PlayerTP::SetOptionCommand(CommandArgs args) {
-  return StoreFlagArgument(options_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int PlayerTP::GetOptionCommand(CommandArgs args) {
-  return LoadFlagArgument(options_, Bit, args);
-}
-
-template <int Shift>
-int PlayerTP::SetOptionByteCommand(CommandArgs args) {
-  return StoreByteArgument(options_, Shift, args);
-}
-
-template <int Shift>
-int PlayerTP::GetOptionByteCommand(CommandArgs args) {
-  return LoadByteArgument(options_, Shift, args);
 }
 
 template <int Name>

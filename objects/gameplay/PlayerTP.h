@@ -95,18 +95,6 @@ class PlayerTP : public Object {
  private:
   enum AnimationName { kIdle, kWalk, kRun, kJump, kJumpWalk, kJumpRun, kRest, kAnimationNameCount };
 
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetOptionCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetOptionCommand(CommandArgs args);
-  template <int Shift>
-  int SetOptionByteCommand(CommandArgs args);
-  template <int Shift>
-  int GetOptionByteCommand(CommandArgs args);
   template <int Name>
   int SetAnimationNameCommand(CommandArgs args);
   template <int Name>

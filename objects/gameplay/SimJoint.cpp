@@ -14,7 +14,7 @@
 #include "objects/gameplay/JointUniversal.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "services/EngineServices.h"
 #include "services/ResourceSet.h"
 #include "services/ResourceType.h"
@@ -47,25 +47,25 @@ Vector3 Negated(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
 std::span<const CommandEntry<SimJoint>> SimJoint::Commands() {
   using S = SimJoint;
   static const CommandEntry<SimJoint> table[] = {
-    {11250, "SimJointType", P, 0, {kValueDword}, &S::SetByteCommand<kSimJointTypeMask, kSimJointTypeShift>, &S::GetByteCommand<kSimJointTypeMask, kSimJointTypeShift>},
-    {11252, "SimJointAxis", P, 0, {kValueDword}, &S::SetByteCommand<kSimJointAxisMask, 0>, &S::GetByteCommand<kSimJointAxisMask, 0>},
-    {11254, "SimJointCFM", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointCFM>, &S::GetParameterCommand<kSimJointCFM>},
-    {11256, "SimJointLoStop", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointLoStop>, &S::GetParameterCommand<kSimJointLoStop>},
-    {11258, "SimJointHiStop", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointHiStop>, &S::GetParameterCommand<kSimJointHiStop>},
-    {11260, "SimJointStopCFM", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointStopCFM>, &S::GetParameterCommand<kSimJointStopCFM>},
-    {11262, "SimJointStopERP", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointStopERP>, &S::GetParameterCommand<kSimJointStopERP>},
-    {11264, "SimJointStopBounce", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointStopBounce>, &S::GetParameterCommand<kSimJointStopBounce>},
-    {11266, "SimJointVelocity", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointVelocity>, &S::GetParameterCommand<kSimJointVelocity>},
-    {11268, "SimJointMaxForce", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointMaxForce>, &S::GetParameterCommand<kSimJointMaxForce>},
-    {11270, "SimJointFudgeFactor", P, 0, {kValueVector3}, &S::SetParameterCommand<kSimJointFudgeFactor>, &S::GetParameterCommand<kSimJointFudgeFactor>},
-    {11272, "SimJointSound", P, 0, {kValueString}, &S::SetSoundCommand, &S::GetField<&S::soundName_>},
-    {11274, "SimJointStopSound", P, 0, {kValueString}, &S::SetStopSoundCommand, &S::GetField<&S::stopSoundName_>},
-    {11276, "SimJointSoundMinRange", P, 0, {kValueFloat}, &S::SetField<&S::soundMinRange_>, &S::GetField<&S::soundMinRange_>},
-    {11278, "SimJointSoundMaxRange", P, 0, {kValueFloat}, &S::SetField<&S::soundMaxRange_>, &S::GetField<&S::soundMaxRange_>},
-    {11280, "SimJointHealth", P, 0, {kValueFloat}, &S::SetField<&S::health_>, &S::GetField<&S::health_>},
-    {11282, "SimJointResiveDamage", P, 0, {kValueDword}, &S::SetField<&S::damageMask_>, &S::GetField<&S::damageMask_>},
-    {11284, "SimJointBreakOnDie", P, 0, {kValueBool}, &S::SetBreakOnDieCommand, &S::GetBreakOnDieCommand},
-    {11286, "SimJointBreak", C, 0, {}, &S::BreakCommand},
+    {11250, "SimJointType", P, 0, {kValueDword}, Member<&S::SetByteCommand<kSimJointTypeMask, kSimJointTypeShift>>, Member<&S::GetByteCommand<kSimJointTypeMask, kSimJointTypeShift>>},
+    {11252, "SimJointAxis", P, 0, {kValueDword}, Member<&S::SetByteCommand<kSimJointAxisMask, 0>>, Member<&S::GetByteCommand<kSimJointAxisMask, 0>>},
+    {11254, "SimJointCFM", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointCFM>>, Member<&S::GetParameterCommand<kSimJointCFM>>},
+    {11256, "SimJointLoStop", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointLoStop>>, Member<&S::GetParameterCommand<kSimJointLoStop>>},
+    {11258, "SimJointHiStop", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointHiStop>>, Member<&S::GetParameterCommand<kSimJointHiStop>>},
+    {11260, "SimJointStopCFM", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointStopCFM>>, Member<&S::GetParameterCommand<kSimJointStopCFM>>},
+    {11262, "SimJointStopERP", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointStopERP>>, Member<&S::GetParameterCommand<kSimJointStopERP>>},
+    {11264, "SimJointStopBounce", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointStopBounce>>, Member<&S::GetParameterCommand<kSimJointStopBounce>>},
+    {11266, "SimJointVelocity", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointVelocity>>, Member<&S::GetParameterCommand<kSimJointVelocity>>},
+    {11268, "SimJointMaxForce", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointMaxForce>>, Member<&S::GetParameterCommand<kSimJointMaxForce>>},
+    {11270, "SimJointFudgeFactor", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointFudgeFactor>>, Member<&S::GetParameterCommand<kSimJointFudgeFactor>>},
+    {11272, "SimJointSound", P, 0, {kValueString}, Member<&S::SetSoundCommand>, FieldGetter<&S::soundName_>},
+    {11274, "SimJointStopSound", P, 0, {kValueString}, Member<&S::SetStopSoundCommand>, FieldGetter<&S::stopSoundName_>},
+    {11276, "SimJointSoundMinRange", P, 0, {kValueFloat}, FieldSetter<&S::soundMinRange_>, FieldGetter<&S::soundMinRange_>},
+    {11278, "SimJointSoundMaxRange", P, 0, {kValueFloat}, FieldSetter<&S::soundMaxRange_>, FieldGetter<&S::soundMaxRange_>},
+    {11280, "SimJointHealth", P, 0, {kValueFloat}, FieldSetter<&S::health_>, FieldGetter<&S::health_>},
+    {11282, "SimJointResiveDamage", P, 0, {kValueDword}, FieldSetter<&S::damageMask_>, FieldGetter<&S::damageMask_>},
+    {11284, "SimJointBreakOnDie", P, 0, {kValueBool}, Member<&S::SetBreakOnDieCommand>, Member<&S::GetBreakOnDieCommand>},
+    {11286, "SimJointBreak", C, 0, {}, Member<&S::BreakCommand>},
     {11287, "OnSimJointDie", E, 0, {}},
   };
   return table;
@@ -110,16 +110,6 @@ int SimJoint::ExecuteCommand(std::uint32_t id, void* args) {
       break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int SimJoint::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int SimJoint::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 template <std::size_t Index>

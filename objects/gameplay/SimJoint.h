@@ -62,10 +62,6 @@ class SimJoint : public Object {
   Resource* GetSound() const { return sound_.Get(); }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   template <std::size_t Index>
   int SetParameterCommand(CommandArgs args);
   template <std::size_t Index>

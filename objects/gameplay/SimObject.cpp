@@ -11,7 +11,7 @@
 #include "objects/gameplay/SensorSupport.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "services/EngineServices.h"
 #include "services/ResourceSet.h"
 #include "services/ResourceType.h"
@@ -38,28 +38,28 @@ Resource* Acquire(ResourceRef& ref, const std::string& name, int type) {
 // clang-format off
 std::span<const CommandEntry<SimObject>> SimObject::Commands() {
   static const CommandEntry<SimObject> table[] = {
-    {13000, "SimObjectAnimated", P, 0, {kValueBool}, &SimObject::SetFlagCommand<kAnimated>, &SimObject::GetFlagCommand<kAnimated>},
-    {13002, "SimObjectEnableBounceEvent", P, 0, {kValueBool}, &SimObject::SetFlagCommand<kEnableBounceEvent>, &SimObject::GetFlagCommand<kEnableBounceEvent>},
-    {13004, "SimObjectEnableSlideEvent", P, 0, {kValueBool}, &SimObject::SetFlagCommand<kEnableSlideEvent>, &SimObject::GetFlagCommand<kEnableSlideEvent>},
-    {13006, "SimObjectEnableRestEvent", P, 0, {kValueBool}, &SimObject::SetFlagCommand<kEnableRestEvent>, &SimObject::GetFlagCommand<kEnableRestEvent>},
-    {13008, "SimObjectEnableHitEvent", P, 0, {kValueBool}, &SimObject::SetFlagCommand<kEnableHitEvent>, &SimObject::GetFlagCommand<kEnableHitEvent>},
-    {13010, "SimObjectHitEventCategory", P, 0, {kValueBool}, &SimObject::SetField<&SimObject::hitEventCategory_>, &SimObject::GetField<&SimObject::hitEventCategory_>},
-    {13012, "SimObjectHitEventRepeatTime", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::hitEventRepeatTime_>, &SimObject::GetField<&SimObject::hitEventRepeatTime_>},
-    {13014, "SimObjectUseHitEffect", P, 0, {kValueBool}, &SimObject::SetFlagCommand<kUseHitEffect>, &SimObject::GetFlagCommand<kUseHitEffect>},
-    {13016, "SimObjectUseHitEffectTreshold", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::hitEffectThreshold_>, &SimObject::GetField<&SimObject::hitEffectThreshold_>},
-    {13018, "SimObjectUseHitEffectMinTime", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::hitEffectMinTime_>, &SimObject::GetField<&SimObject::hitEffectMinTime_>},
-    {13020, "SimObjectUseHitEffectMinTime", P, 0, {kValueDword}, &SimObject::SetField<&SimObject::hitEffectMask_>, &SimObject::GetField<&SimObject::hitEffectMask_>},
-    {13022, "SimObjectFriction", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::friction_>, &SimObject::GetField<&SimObject::friction_>},
-    {13024, "SimObjectBounce", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::bounce_>, &SimObject::GetField<&SimObject::bounce_>},
-    {13026, "SimObjectMesh", P, 0, {kValueString}, &SimObject::SetMeshCommand, &SimObject::GetField<&SimObject::meshName_>},
-    {13028, "SimObjectSound", P, 0, {kValueString}, &SimObject::SetSoundCommand, &SimObject::GetField<&SimObject::soundName_>},
-    {13030, "SimObjectSoundMinRange", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::soundMinRange_>, &SimObject::GetField<&SimObject::soundMinRange_>},
-    {13032, "SimObjectSoundMaxRange", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::soundMaxRange_>, &SimObject::GetField<&SimObject::soundMaxRange_>},
-    {13034, "SetSimObjectMaterial", C, 0, {kValueString}, &SimObject::SetMaterialCommand},
-    {13035, "SetSimObjectMaterialColor", C, 0, {kValueColor}, &SimObject::SetMaterialColourCommand},
-    {13036, "SimObjectHealth", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::health_>, &SimObject::GetField<&SimObject::health_>},
-    {13038, "SimObjectResiveDamage", P, 0, {kValueDword}, &SimObject::SetField<&SimObject::receiveDamageMask_>, &SimObject::GetField<&SimObject::receiveDamageMask_>},
-    {13040, "SimObjectDamage", P, 0, {kValueFloat}, &SimObject::SetField<&SimObject::damage_>, &SimObject::GetField<&SimObject::damage_>},
+    {13000, "SimObjectAnimated", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kAnimated>, FlagGetter<&SimObject::flags_, kAnimated>},
+    {13002, "SimObjectEnableBounceEvent", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kEnableBounceEvent>, FlagGetter<&SimObject::flags_, kEnableBounceEvent>},
+    {13004, "SimObjectEnableSlideEvent", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kEnableSlideEvent>, FlagGetter<&SimObject::flags_, kEnableSlideEvent>},
+    {13006, "SimObjectEnableRestEvent", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kEnableRestEvent>, FlagGetter<&SimObject::flags_, kEnableRestEvent>},
+    {13008, "SimObjectEnableHitEvent", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kEnableHitEvent>, FlagGetter<&SimObject::flags_, kEnableHitEvent>},
+    {13010, "SimObjectHitEventCategory", P, 0, {kValueBool}, FieldSetter<&SimObject::hitEventCategory_>, FieldGetter<&SimObject::hitEventCategory_>},
+    {13012, "SimObjectHitEventRepeatTime", P, 0, {kValueFloat}, FieldSetter<&SimObject::hitEventRepeatTime_>, FieldGetter<&SimObject::hitEventRepeatTime_>},
+    {13014, "SimObjectUseHitEffect", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kUseHitEffect>, FlagGetter<&SimObject::flags_, kUseHitEffect>},
+    {13016, "SimObjectUseHitEffectTreshold", P, 0, {kValueFloat}, FieldSetter<&SimObject::hitEffectThreshold_>, FieldGetter<&SimObject::hitEffectThreshold_>},
+    {13018, "SimObjectUseHitEffectMinTime", P, 0, {kValueFloat}, FieldSetter<&SimObject::hitEffectMinTime_>, FieldGetter<&SimObject::hitEffectMinTime_>},
+    {13020, "SimObjectUseHitEffectMinTime", P, 0, {kValueDword}, FieldSetter<&SimObject::hitEffectMask_>, FieldGetter<&SimObject::hitEffectMask_>},
+    {13022, "SimObjectFriction", P, 0, {kValueFloat}, FieldSetter<&SimObject::friction_>, FieldGetter<&SimObject::friction_>},
+    {13024, "SimObjectBounce", P, 0, {kValueFloat}, FieldSetter<&SimObject::bounce_>, FieldGetter<&SimObject::bounce_>},
+    {13026, "SimObjectMesh", P, 0, {kValueString}, Member<&SimObject::SetMeshCommand>, FieldGetter<&SimObject::meshName_>},
+    {13028, "SimObjectSound", P, 0, {kValueString}, Member<&SimObject::SetSoundCommand>, FieldGetter<&SimObject::soundName_>},
+    {13030, "SimObjectSoundMinRange", P, 0, {kValueFloat}, FieldSetter<&SimObject::soundMinRange_>, FieldGetter<&SimObject::soundMinRange_>},
+    {13032, "SimObjectSoundMaxRange", P, 0, {kValueFloat}, FieldSetter<&SimObject::soundMaxRange_>, FieldGetter<&SimObject::soundMaxRange_>},
+    {13034, "SetSimObjectMaterial", C, 0, {kValueString}, Member<&SimObject::SetMaterialCommand>},
+    {13035, "SetSimObjectMaterialColor", C, 0, {kValueColor}, Member<&SimObject::SetMaterialColourCommand>},
+    {13036, "SimObjectHealth", P, 0, {kValueFloat}, FieldSetter<&SimObject::health_>, FieldGetter<&SimObject::health_>},
+    {13038, "SimObjectResiveDamage", P, 0, {kValueDword}, FieldSetter<&SimObject::receiveDamageMask_>, FieldGetter<&SimObject::receiveDamageMask_>},
+    {13040, "SimObjectDamage", P, 0, {kValueFloat}, FieldSetter<&SimObject::damage_>, FieldGetter<&SimObject::damage_>},
     {13042, "OnSimObjectBounce", E, 0, {}},
     {13043, "OnSimObjectStartSlide", E, 0, {}},
     {13044, "OnSimObjectStopSlide", E, 0, {}},
@@ -113,26 +113,6 @@ int SimObject::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int SimObject::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int SimObject::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int SimObject::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(flags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int SimObject::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(flags_, Bit, args);
 }
 
 int SimObject::SetMeshCommand(CommandArgs args) {

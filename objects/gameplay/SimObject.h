@@ -61,14 +61,6 @@ class SimObject : public Object {
   void ArmPush() { pushArmed_ = true; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetMeshCommand(CommandArgs args);
   int SetSoundCommand(CommandArgs args);
   int SetMaterialCommand(CommandArgs args);

@@ -173,8 +173,6 @@ class Space : public Object {
  private:
   template <std::uint32_t Bit>
   int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetBoxMinCommand(CommandArgs args);
   int GetBoxMinCommand(CommandArgs args);
   int SetBoxMaxCommand(CommandArgs args);

@@ -36,28 +36,28 @@ std::vector<std::string>& NameList(CommandArgs args) { return *static_cast<std::
 // clang-format off
 std::span<const CommandEntry<Space>> Space::Commands() {
   static const CommandEntry<Space> table[] = {
-    {2000, "SpaceBoxMin", P, 0, {kValueVector3}, &Space::SetBoxMinCommand, &Space::GetBoxMinCommand},
-    {2002, "SpaceBoxMax", P, 0, {kValueVector3}, &Space::SetBoxMaxCommand, &Space::GetBoxMaxCommand},
-    {2004, "AddSpaceSubBox", C, 0, {}, &Space::AddSubBoxCommand},
-    {2005, "DeleteSpaceSubBox", C, 0, {}, &Space::DeleteSubBoxCommand},
-    {2006, "SetSpaceSubBoxList", C, 0, {kValueDword}, &Space::SetSubBoxListCommand},
-    {2007, "GetSpaceSubBoxList", C, kCommandObjectBlock, {kValuePointer}, &Space::GetSubBoxListCommand},
-    {2012, "SpaceCollision", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceCollision>, &Space::GetFlagCommand<kSpaceCollision>},
-    {2014, "SpaceConnection", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceConnection>, &Space::GetFlagCommand<kSpaceConnection>},
-    {2016, "SpaceConnectionOpen", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceConnectionOpen>, &Space::GetFlagCommand<kSpaceConnectionOpen>},
-    {2018, "SpacePortal", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpacePortal>, &Space::GetFlagCommand<kSpacePortal>},
-    {2020, "SpaceGlobal", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceGlobal>, &Space::GetFlagCommand<kSpaceGlobal>},
-    {2022, "SpaceInherit", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceInherit>, &Space::GetFlagCommand<kSpaceInherit>},
-    {2028, "SpaceExterior", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceExterior>, &Space::GetFlagCommand<kSpaceExterior>},
-    {2030, "AddSpaceCollision", C, 0, {kValueString}, &Space::AddCollisionCommand},
-    {2031, "DeleteSpaceCollision", C, 0, {}, &Space::DeleteCollisionCommand},
-    {2032, "SetSpaceCollisionList", C, 0, {kValueDword}, &Space::SetCollisionListCommand},
-    {2033, "GetSpaceCollisionList", C, kCommandObjectBlock, {kValuePointer}, &Space::GetCollisionListCommand},
-    {2034, "AddSpaceMesh", C, 0, {kValueString}, &Space::AddMeshCommand},
-    {2035, "DeleteSpaceMesh", C, 0, {}, &Space::DeleteMeshCommand},
-    {2036, "SetSpaceMeshList", C, 0, {kValueDword}, &Space::SetMeshListCommand},
-    {2037, "GetSpaceMeshList", C, kCommandObjectBlock, {kValuePointer}, &Space::GetMeshListCommand},
-    {2038, "CalculateSpaceBox", C, 0, {}, &Space::CalculateSpaceBoxCommand},
+    {2000, "SpaceBoxMin", P, 0, {kValueVector3}, Member<&Space::SetBoxMinCommand>, Member<&Space::GetBoxMinCommand>},
+    {2002, "SpaceBoxMax", P, 0, {kValueVector3}, Member<&Space::SetBoxMaxCommand>, Member<&Space::GetBoxMaxCommand>},
+    {2004, "AddSpaceSubBox", C, 0, {}, Member<&Space::AddSubBoxCommand>},
+    {2005, "DeleteSpaceSubBox", C, 0, {}, Member<&Space::DeleteSubBoxCommand>},
+    {2006, "SetSpaceSubBoxList", C, 0, {kValueDword}, Member<&Space::SetSubBoxListCommand>},
+    {2007, "GetSpaceSubBoxList", C, kCommandObjectBlock, {kValuePointer}, Member<&Space::GetSubBoxListCommand>},
+    {2012, "SpaceCollision", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceCollision>>, FlagGetter<&Space::spaceFlags_, kSpaceCollision>},
+    {2014, "SpaceConnection", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceConnection>>, FlagGetter<&Space::spaceFlags_, kSpaceConnection>},
+    {2016, "SpaceConnectionOpen", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceConnectionOpen>>, FlagGetter<&Space::spaceFlags_, kSpaceConnectionOpen>},
+    {2018, "SpacePortal", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpacePortal>>, FlagGetter<&Space::spaceFlags_, kSpacePortal>},
+    {2020, "SpaceGlobal", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceGlobal>>, FlagGetter<&Space::spaceFlags_, kSpaceGlobal>},
+    {2022, "SpaceInherit", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceInherit>>, FlagGetter<&Space::spaceFlags_, kSpaceInherit>},
+    {2028, "SpaceExterior", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceExterior>>, FlagGetter<&Space::spaceFlags_, kSpaceExterior>},
+    {2030, "AddSpaceCollision", C, 0, {kValueString}, Member<&Space::AddCollisionCommand>},
+    {2031, "DeleteSpaceCollision", C, 0, {}, Member<&Space::DeleteCollisionCommand>},
+    {2032, "SetSpaceCollisionList", C, 0, {kValueDword}, Member<&Space::SetCollisionListCommand>},
+    {2033, "GetSpaceCollisionList", C, kCommandObjectBlock, {kValuePointer}, Member<&Space::GetCollisionListCommand>},
+    {2034, "AddSpaceMesh", C, 0, {kValueString}, Member<&Space::AddMeshCommand>},
+    {2035, "DeleteSpaceMesh", C, 0, {}, Member<&Space::DeleteMeshCommand>},
+    {2036, "SetSpaceMeshList", C, 0, {kValueDword}, Member<&Space::SetMeshListCommand>},
+    {2037, "GetSpaceMeshList", C, kCommandObjectBlock, {kValuePointer}, Member<&Space::GetMeshListCommand>},
+    {2038, "CalculateSpaceBox", C, 0, {}, Member<&Space::CalculateSpaceBoxCommand>},
   };
   return table;
 }
@@ -66,10 +66,10 @@ std::span<const CommandEntry<Space>> Space::Commands() {
 // reserved and auto-connect flags.
 std::span<const CommandEntry<Space>> Space::HiddenCommands() {
   static const CommandEntry<Space> table[] = {
-    {2008, "", P, 0, {kValueVector3}, &Space::SetSubBoxCornerCommand<&AABox::min>, &Space::GetSubBoxCornerCommand<&AABox::min>},
-    {2010, "", P, 0, {kValueVector3}, &Space::SetSubBoxCornerCommand<&AABox::max>, &Space::GetSubBoxCornerCommand<&AABox::max>},
-    {2024, "", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceReserved>, &Space::GetFlagCommand<kSpaceReserved>},
-    {2026, "", P, 0, {kValueBool}, &Space::SetFlagCommand<kSpaceAutoConnect>, &Space::GetFlagCommand<kSpaceAutoConnect>},
+    {2008, "", P, 0, {kValueVector3}, Member<&Space::SetSubBoxCornerCommand<&AABox::min>>, Member<&Space::GetSubBoxCornerCommand<&AABox::min>>},
+    {2010, "", P, 0, {kValueVector3}, Member<&Space::SetSubBoxCornerCommand<&AABox::max>>, Member<&Space::GetSubBoxCornerCommand<&AABox::max>>},
+    {2024, "", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceReserved>>, FlagGetter<&Space::spaceFlags_, kSpaceReserved>},
+    {2026, "", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceAutoConnect>>, FlagGetter<&Space::spaceFlags_, kSpaceAutoConnect>},
   };
   return table;
 }
@@ -78,21 +78,9 @@ std::span<const CommandEntry<Space>> Space::HiddenCommands() {
 // An inactive Space builds nothing: internal command 161 stops here, as
 // the base handler stops it for any inactive object.
 int Space::ExecuteCommand(std::uint32_t id, void* args) {
-  static const auto dispatchers = [] {
-    return std::pair{CommandDispatcher<Space>(kClassSpace, Commands()),
-                     CommandDispatcher<Space>(kClassSpace, HiddenCommands())};
-  }();
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Space>(kClassSpace, Commands());
-    ids.Add<Space>(kClassSpace, HiddenCommands());
-    return ids;
-  }();
-  auto handler = dispatchers.first.Find(id);
-  if (handler == nullptr) handler = dispatchers.second.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSpace, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<Space> handlers(kClassSpace, {Commands(), HiddenCommands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   } else if (id == kCommandCreatePhysics && GetActive()) {
     ResolveCollisionEntries();
@@ -107,12 +95,6 @@ int Space::ExecuteCommand(std::uint32_t id, void* args) {
 template <std::uint32_t Bit>
 int Space::SetFlagCommand(CommandArgs args) {
   SetSpaceFlag(Bit, args.Get<std::int32_t>() != 0);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Space::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((spaceFlags_ & Bit) != 0 ? 1 : 0);
   return 1;
 }
 

@@ -17,7 +17,7 @@
 #include "objects/gameplay/Space.h"
 #include "objects/gameplay/VisionGraph.h"
 #include "objects/scene/Spline.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/SerializeRecords.h"
 
 namespace tge {
@@ -56,26 +56,26 @@ struct SpawnPick {
 // clang-format off
 std::span<const CommandEntry<SpawnPoint>> SpawnPoint::Commands() {
   static const CommandEntry<SpawnPoint> table[] = {
-    {3750, "SpawnPointMaxSpawnCount", P, 0, {kValueDword}, &SP::SetField<&SP::maxSpawnCount_>, &SP::GetField<&SP::maxSpawnCount_>},
-    {3752, "SpawnPointCurrentSpawnCount", P, 0, {kValueDword}, &SP::SetField<&SP::currentSpawnCount_>, &SP::GetField<&SP::currentSpawnCount_>},
-    {3754, "SpawnPointMinSpawnTime", P, 0, {kValueFloat}, &SP::SetField<&SP::minSpawnTime_>, &SP::GetField<&SP::minSpawnTime_>},
-    {3756, "SpawnPointUseSpawnBox", P, 0, {kValueBool}, &SP::SetFlagCommand<kUseSpawnBox>, &SP::GetFlagCommand<kUseSpawnBox>},
-    {3758, "SpawnPointSpawnBox", P, 0, {kValueVector3}, &SP::SetField<&SP::spawnBox_>, &SP::GetField<&SP::spawnBox_>},
-    {3760, "SpawnPointUseExternSpawnPoint", P, 0, {kValueBool}, &SP::SetFlagCommand<kUseExternSpawnPoint>, &SP::GetFlagCommand<kUseExternSpawnPoint>},
-    {3762, "SpawnPointExternSpawnPoint", P, 0, {kValueString}, &SP::SetField<&SP::externSpawnPoint_>, &SP::GetField<&SP::externSpawnPoint_>},
-    {3764, "SpawnPointUseChildrenAsSpawnPoints", P, 0, {kValueBool}, &SP::SetFlagCommand<kUseChildrenAsSpawnPoints>, &SP::GetFlagCommand<kUseChildrenAsSpawnPoints>},
-    {3766, "SpawnPointSpawnOnFirstTimeDrawn", P, 0, {kValueBool}, &SP::SetFlagCommand<kSpawnOnFirstTimeDrawn>, &SP::GetFlagCommand<kSpawnOnFirstTimeDrawn>},
-    {3768, "SpawnPointSpawnInSpace", P, 0, {kValueBool}, &SP::SetFlagCommand<kSpawnInSpace>, &SP::GetFlagCommand<kSpawnInSpace>},
-    {3770, "SpawnPointSpawnInPlayerSpace", P, 0, {kValueBool}, &SP::SetFlagCommand<kSpawnInPlayerSpace>, &SP::GetFlagCommand<kSpawnInPlayerSpace>},
-    {3772, "SpawnPointSpawnProbability", P, 0, {kValueBool}, &SP::SetField<&SP::spawnProbability_>, &SP::GetField<&SP::spawnProbability_>},
-    {3774, "AddSpawnPointObject", C, kOwn, {}, &SP::AddObjectCommand},
-    {3775, "DeleteSpawnPointObject", C, kOwn, {}, &SP::DeleteObjectCommand},
-    {3776, "SetSpawnPointObjectList", C, kOwn, {kValueDword}, &SP::SetObjectListCommand},
-    {3777, "GetSpawnPointObjectList", C, kOwn | kCommandObjectBlock, {kValueDword}, &SP::GetObjectListCommand},
-    {3778, "SpawnPointObjectPath", P, 0, {kValueString}, &SP::SetEntryField<&Entry::path>, &SP::GetEntryField<&Entry::path>},
-    {3780, "SpawnPointObjectRandWeight", P, 0, {kValueDword}, &SP::SetEntryField<&Entry::randWeight>, &SP::GetEntryField<&Entry::randWeight>},
-    {3782, "SpawnPointObjectMaxSpawnCount", P, 0, {kValueDword}, &SP::SetEntryField<&Entry::maxSpawnCount>, &SP::GetEntryField<&Entry::maxSpawnCount>},
-    {3784, "SpawnObject", C, kCommandSetter, {}, &SP::SpawnObjectCommand},
+    {3750, "SpawnPointMaxSpawnCount", P, 0, {kValueDword}, FieldSetter<&SP::maxSpawnCount_>, FieldGetter<&SP::maxSpawnCount_>},
+    {3752, "SpawnPointCurrentSpawnCount", P, 0, {kValueDword}, FieldSetter<&SP::currentSpawnCount_>, FieldGetter<&SP::currentSpawnCount_>},
+    {3754, "SpawnPointMinSpawnTime", P, 0, {kValueFloat}, FieldSetter<&SP::minSpawnTime_>, FieldGetter<&SP::minSpawnTime_>},
+    {3756, "SpawnPointUseSpawnBox", P, 0, {kValueBool}, LowBitFlagSetter<&SP::spawnFlags_, kUseSpawnBox>, FlagGetter<&SP::spawnFlags_, kUseSpawnBox>},
+    {3758, "SpawnPointSpawnBox", P, 0, {kValueVector3}, FieldSetter<&SP::spawnBox_>, FieldGetter<&SP::spawnBox_>},
+    {3760, "SpawnPointUseExternSpawnPoint", P, 0, {kValueBool}, LowBitFlagSetter<&SP::spawnFlags_, kUseExternSpawnPoint>, FlagGetter<&SP::spawnFlags_, kUseExternSpawnPoint>},
+    {3762, "SpawnPointExternSpawnPoint", P, 0, {kValueString}, FieldSetter<&SP::externSpawnPoint_>, FieldGetter<&SP::externSpawnPoint_>},
+    {3764, "SpawnPointUseChildrenAsSpawnPoints", P, 0, {kValueBool}, LowBitFlagSetter<&SP::spawnFlags_, kUseChildrenAsSpawnPoints>, FlagGetter<&SP::spawnFlags_, kUseChildrenAsSpawnPoints>},
+    {3766, "SpawnPointSpawnOnFirstTimeDrawn", P, 0, {kValueBool}, LowBitFlagSetter<&SP::spawnFlags_, kSpawnOnFirstTimeDrawn>, FlagGetter<&SP::spawnFlags_, kSpawnOnFirstTimeDrawn>},
+    {3768, "SpawnPointSpawnInSpace", P, 0, {kValueBool}, LowBitFlagSetter<&SP::spawnFlags_, kSpawnInSpace>, FlagGetter<&SP::spawnFlags_, kSpawnInSpace>},
+    {3770, "SpawnPointSpawnInPlayerSpace", P, 0, {kValueBool}, LowBitFlagSetter<&SP::spawnFlags_, kSpawnInPlayerSpace>, FlagGetter<&SP::spawnFlags_, kSpawnInPlayerSpace>},
+    {3772, "SpawnPointSpawnProbability", P, 0, {kValueBool}, FieldSetter<&SP::spawnProbability_>, FieldGetter<&SP::spawnProbability_>},
+    {3774, "AddSpawnPointObject", C, kOwn, {}, Member<&SP::AddObjectCommand>},
+    {3775, "DeleteSpawnPointObject", C, kOwn, {}, Member<&SP::DeleteObjectCommand>},
+    {3776, "SetSpawnPointObjectList", C, kOwn, {kValueDword}, Member<&SP::SetObjectListCommand>},
+    {3777, "GetSpawnPointObjectList", C, kOwn | kCommandObjectBlock, {kValueDword}, Member<&SP::GetObjectListCommand>},
+    {3778, "SpawnPointObjectPath", P, 0, {kValueString}, Member<&SP::SetEntryField<&Entry::path>>, Member<&SP::GetEntryField<&Entry::path>>},
+    {3780, "SpawnPointObjectRandWeight", P, 0, {kValueDword}, Member<&SP::SetEntryField<&Entry::randWeight>>, Member<&SP::GetEntryField<&Entry::randWeight>>},
+    {3782, "SpawnPointObjectMaxSpawnCount", P, 0, {kValueDword}, Member<&SP::SetEntryField<&Entry::maxSpawnCount>>, Member<&SP::GetEntryField<&Entry::maxSpawnCount>>},
+    {3784, "SpawnObject", C, kCommandSetter, {}, Member<&SP::SpawnObjectCommand>},
   };
   return table;
 }
@@ -90,28 +90,7 @@ int SpawnPoint::ExecuteCommand(std::uint32_t id, void* args) {
   return Object::ExecuteCommand(id, args);
 }
 
-template <auto Field>
-int SpawnPoint::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int SpawnPoint::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
 // The lowest bit of the value.
-template <std::uint32_t Bit>
-int SpawnPoint::SetFlagCommand(CommandArgs args) {
-  spawnFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? spawnFlags_ | Bit : spawnFlags_ & ~Bit;
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int SpawnPoint::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(spawnFlags_, Bit, args);
-}
-
 int SpawnPoint::AddObjectCommand(CommandArgs) {
   objects_.emplace_back();
   return 1;

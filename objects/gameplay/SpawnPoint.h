@@ -67,14 +67,6 @@ class SpawnPoint : public Object {
   std::uint32_t GetSpawnFlags() const { return spawnFlags_; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int AddObjectCommand(CommandArgs args);
   int DeleteObjectCommand(CommandArgs args);
   int SetObjectListCommand(CommandArgs args);

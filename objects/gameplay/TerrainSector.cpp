@@ -16,8 +16,8 @@ constexpr auto C = CommandKind::kCommand;
 // clang-format off
 std::span<const CommandEntry<TerrainSector>> TerrainSector::Commands() {
   static const CommandEntry<TerrainSector> table[] = {
-    {15500, "SetTerrainSectorTerrain", C, 0, {kValueString}, &TerrainSector::SetTerrainCommand},
-    {15501, "GetTerrainSectorTerrain", C, 0, {kValueString}, &TerrainSector::GetTerrainCommand},
+    {15500, "SetTerrainSectorTerrain", C, 0, {kValueString}, Member<&TerrainSector::SetTerrainCommand>},
+    {15501, "GetTerrainSectorTerrain", C, 0, {kValueString}, Member<&TerrainSector::GetTerrainCommand>},
   };
   return table;
 }
@@ -26,9 +26,8 @@ std::span<const CommandEntry<TerrainSector>> TerrainSector::Commands() {
 TerrainSector::TerrainSector() : Space(kClassTerrainSector) {}
 
 int TerrainSector::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<TerrainSector> commands(kClassTerrainSector, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<TerrainSector> handlers(kClassTerrainSector, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
   // The Space commands do not reach a sector.
   return Object::ExecuteCommand(id, args);
 }

@@ -10,7 +10,7 @@
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "objects/gameplay/SensorSupport.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 
 namespace tge {
 namespace {
@@ -50,10 +50,10 @@ std::span<const CommandEntry<Trigger>> GroupEvents() {
 // clang-format off
 std::span<const CommandEntry<Trigger>> Trigger::Commands() {
   static const CommandEntry<Trigger> table[] = {
-    {4000, "CollisionRepeatTime", P, 0, {kValueFloat}, &Trigger::SetField<&Trigger::collisionRepeatTime_>, &Trigger::GetField<&Trigger::collisionRepeatTime_>},
-    {4002, "TriggerRadius", P, 0, {kValueFloat}, &Trigger::SetRadiusCommand, &Trigger::GetRadiusCommand},
-    {4004, "TriggerEnable", P, 0, {kValueBool}, &Trigger::SetEnableCommand, &Trigger::GetEnableCommand},
-    {4006, "TriggerEnableGroupEvent", P, 0, {kValueBool}, &Trigger::SetGroupEventsCommand, &Trigger::GetGroupEventsCommand},
+    {4000, "CollisionRepeatTime", P, 0, {kValueFloat}, FieldSetter<&Trigger::collisionRepeatTime_>, FieldGetter<&Trigger::collisionRepeatTime_>},
+    {4002, "TriggerRadius", P, 0, {kValueFloat}, Member<&Trigger::SetRadiusCommand>, Member<&Trigger::GetRadiusCommand>},
+    {4004, "TriggerEnable", P, 0, {kValueBool}, Member<&Trigger::SetEnableCommand>, Member<&Trigger::GetEnableCommand>},
+    {4006, "TriggerEnableGroupEvent", P, 0, {kValueBool}, Member<&Trigger::SetGroupEventsCommand>, Member<&Trigger::GetGroupEventsCommand>},
     {kEventEnter, "OnTriggerEnter", E, 0, {}},
     {kEventExit, "OnTriggerExit", E, 0, {}},
     {kEventCollision, "OnTriggerCollision", E, 0, {}},
@@ -86,16 +86,6 @@ int Trigger::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Trigger::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Trigger::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
 }
 
 int Trigger::SetRadiusCommand(CommandArgs args) {

@@ -61,10 +61,6 @@ class Trigger : public Object {
   Object* GetObjectInside() const { return (triggerFlags_ & kInside) != 0 ? enteredObject_.Get() : nullptr; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetRadiusCommand(CommandArgs args);
   int GetRadiusCommand(CommandArgs args);
   int SetEnableCommand(CommandArgs args);

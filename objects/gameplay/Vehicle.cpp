@@ -19,7 +19,7 @@
 #include "objects/scene/Collector.h"
 #include "objects/scene/FrameStorage.h"
 #include "objects/scene/Mesh.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -106,32 +106,32 @@ std::span<const CommandEntry<Vehicle>> Vehicle::Commands() {
   using V = Vehicle;
   using W = WheelRecord;
   static const CommandEntry<Vehicle> table[] = {
-    {3000, "VehicleType", P, 0, {kValueDword}, &V::SetTypeCommand, &V::GetField<&V::vehicleType_>},
-    {3002, "VehicleInputDevice", P, 0, {kValueDword}, &V::SetField<&V::inputDevice_>, &V::GetField<&V::inputDevice_>},
-    {3004, "ModifyWheels", P, 0, {kValueDword}, &V::SetModifyWheelsCommand, &V::GetField<&V::vehicleType_>},
-    {3006, "SteeringVelocityMul", P, 0, {kValueFloat}, &V::SetField<&V::steeringVelocityMul_>, &V::GetField<&V::steeringVelocityMul_>},
-    {3008, "SteeringForceMul", P, 0, {kValueFloat}, &V::SetField<&V::steeringForceMul_>, &V::GetField<&V::steeringForceMul_>},
-    {3010, "EngineVelocityMul", P, 0, {kValueFloat}, &V::SetField<&V::engineVelocityMul_>, &V::GetField<&V::engineVelocityMul_>},
-    {3012, "EngineForceMul", P, 0, {kValueFloat}, &V::SetField<&V::engineForceMul_>, &V::GetField<&V::engineForceMul_>},
-    {3014, "BrakeForceMul", P, 0, {kValueFloat}, &V::SetField<&V::brakeForceMul_>, &V::GetField<&V::brakeForceMul_>},
-    {3016, "HandbrakeForceMul", P, 0, {kValueFloat}, &V::SetField<&V::handbrakeForceMul_>, &V::GetField<&V::handbrakeForceMul_>},
-    {3018, "SetWheelList", C, kCommandSetter, {kValueDword}, &V::SetWheelListCommand},
-    {3019, "GetWheelList", C, kCommandGetter | kCommandObjectBlock, {kValuePointer}, &V::GetWheelListCommand},
-    {3020, "WheelName", P, 0, {kValueString}, &V::SetWheelField<&W::name>, &V::GetWheelField<&W::name>},
-    {3022, "WheelPosition", P, 0, {kValueVector3}, &V::SetWheelField<&W::position>, &V::GetWheelField<&W::position>},
-    {3024, "WheelSteeringMul", P, 0, {kValueFloat}, &V::SetWheelField<&W::steeringMul>, &V::GetWheelField<&W::steeringMul>},
-    {3026, "WheelEngineMul", P, 0, {kValueFloat}, &V::SetWheelField<&W::engineMul>, &V::GetWheelField<&W::engineMul>},
-    {3028, "WheelBrakeMul", P, 0, {kValueFloat}, &V::SetWheelField<&W::brakeMul>, &V::GetWheelField<&W::brakeMul>},
-    {3030, "WheelHandbrakeMul", P, 0, {kValueFloat}, &V::SetWheelField<&W::handbrakeMul>, &V::GetWheelField<&W::handbrakeMul>},
-    {3032, "WheelLoStop", P, 0, {kValueFloat}, &V::SetWheelStop<kHinge2LoStop>, &V::GetWheelStop<kHinge2LoStop>},
-    {3034, "WheelHiStop", P, 0, {kValueFloat}, &V::SetWheelStop<kHinge2HiStop>, &V::GetWheelStop<kHinge2HiStop>},
-    {3036, "ChassiMesh", P, 0, {kValueString}, &V::SetField<&V::chassisMesh_>, &V::GetField<&V::chassisMesh_>},
-    {3038, "CreateWheelMesh", P, 0, {kValueString}, &V::SetField<&V::wheelMesh_>, &V::GetField<&V::wheelMesh_>},
-    {3040, "ChassiDimesion", P, 0, {kValueVector3}, &V::SetField<&V::chassisDimension_>, &V::GetField<&V::chassisDimension_>},
-    {3042, "SetVehicleMovement", C, kCommandSetter, {kValueFloat}, &V::SetControl<&VehicleControls::throttle>},
-    {3043, "SetVehicleSteering", C, kCommandSetter, {kValueFloat}, &V::SetControl<&VehicleControls::steering>},
-    {3044, "SetVehicleBreak", C, kCommandSetter, {kValueFloat}, &V::SetControl<&VehicleControls::brake>},
-    {3045, "SetVehicleHandbreak", C, kCommandSetter, {kValueFloat}, &V::SetField<&V::handbrake_>},
+    {3000, "VehicleType", P, 0, {kValueDword}, Member<&V::SetTypeCommand>, FieldGetter<&V::vehicleType_>},
+    {3002, "VehicleInputDevice", P, 0, {kValueDword}, FieldSetter<&V::inputDevice_>, FieldGetter<&V::inputDevice_>},
+    {3004, "ModifyWheels", P, 0, {kValueDword}, Member<&V::SetModifyWheelsCommand>, FieldGetter<&V::vehicleType_>},
+    {3006, "SteeringVelocityMul", P, 0, {kValueFloat}, FieldSetter<&V::steeringVelocityMul_>, FieldGetter<&V::steeringVelocityMul_>},
+    {3008, "SteeringForceMul", P, 0, {kValueFloat}, FieldSetter<&V::steeringForceMul_>, FieldGetter<&V::steeringForceMul_>},
+    {3010, "EngineVelocityMul", P, 0, {kValueFloat}, FieldSetter<&V::engineVelocityMul_>, FieldGetter<&V::engineVelocityMul_>},
+    {3012, "EngineForceMul", P, 0, {kValueFloat}, FieldSetter<&V::engineForceMul_>, FieldGetter<&V::engineForceMul_>},
+    {3014, "BrakeForceMul", P, 0, {kValueFloat}, FieldSetter<&V::brakeForceMul_>, FieldGetter<&V::brakeForceMul_>},
+    {3016, "HandbrakeForceMul", P, 0, {kValueFloat}, FieldSetter<&V::handbrakeForceMul_>, FieldGetter<&V::handbrakeForceMul_>},
+    {3018, "SetWheelList", C, kCommandSetter, {kValueDword}, Member<&V::SetWheelListCommand>},
+    {3019, "GetWheelList", C, kCommandGetter | kCommandObjectBlock, {kValuePointer}, Member<&V::GetWheelListCommand>},
+    {3020, "WheelName", P, 0, {kValueString}, Member<&V::SetWheelField<&W::name>>, Member<&V::GetWheelField<&W::name>>},
+    {3022, "WheelPosition", P, 0, {kValueVector3}, Member<&V::SetWheelField<&W::position>>, Member<&V::GetWheelField<&W::position>>},
+    {3024, "WheelSteeringMul", P, 0, {kValueFloat}, Member<&V::SetWheelField<&W::steeringMul>>, Member<&V::GetWheelField<&W::steeringMul>>},
+    {3026, "WheelEngineMul", P, 0, {kValueFloat}, Member<&V::SetWheelField<&W::engineMul>>, Member<&V::GetWheelField<&W::engineMul>>},
+    {3028, "WheelBrakeMul", P, 0, {kValueFloat}, Member<&V::SetWheelField<&W::brakeMul>>, Member<&V::GetWheelField<&W::brakeMul>>},
+    {3030, "WheelHandbrakeMul", P, 0, {kValueFloat}, Member<&V::SetWheelField<&W::handbrakeMul>>, Member<&V::GetWheelField<&W::handbrakeMul>>},
+    {3032, "WheelLoStop", P, 0, {kValueFloat}, Member<&V::SetWheelStop<kHinge2LoStop>>, Member<&V::GetWheelStop<kHinge2LoStop>>},
+    {3034, "WheelHiStop", P, 0, {kValueFloat}, Member<&V::SetWheelStop<kHinge2HiStop>>, Member<&V::GetWheelStop<kHinge2HiStop>>},
+    {3036, "ChassiMesh", P, 0, {kValueString}, FieldSetter<&V::chassisMesh_>, FieldGetter<&V::chassisMesh_>},
+    {3038, "CreateWheelMesh", P, 0, {kValueString}, FieldSetter<&V::wheelMesh_>, FieldGetter<&V::wheelMesh_>},
+    {3040, "ChassiDimesion", P, 0, {kValueVector3}, FieldSetter<&V::chassisDimension_>, FieldGetter<&V::chassisDimension_>},
+    {3042, "SetVehicleMovement", C, kCommandSetter, {kValueFloat}, Member<&V::SetControl<&VehicleControls::throttle>>},
+    {3043, "SetVehicleSteering", C, kCommandSetter, {kValueFloat}, Member<&V::SetControl<&VehicleControls::steering>>},
+    {3044, "SetVehicleBreak", C, kCommandSetter, {kValueFloat}, Member<&V::SetControl<&VehicleControls::brake>>},
+    {3045, "SetVehicleHandbreak", C, kCommandSetter, {kValueFloat}, FieldSetter<&V::handbrake_>},
   };
   return table;
 }
@@ -166,16 +166,6 @@ int Vehicle::ExecuteCommand(std::uint32_t id, void* args) {
 Sound* Vehicle::GetSpeaker() const { return speaker_.Get(); }
 
 Camera* Vehicle::GetCamera() const { return camera_.Get(); }
-
-template <auto Field>
-int Vehicle::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Vehicle::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
 
 template <auto Field>
 int Vehicle::SetControl(CommandArgs args) {

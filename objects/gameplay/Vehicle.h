@@ -96,10 +96,6 @@ class Vehicle : public Object {
 
  private:
   template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <auto Field>
   int SetControl(CommandArgs args);
   template <auto Field>
   int SetWheelField(CommandArgs args);

@@ -10,7 +10,7 @@
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "objects/gameplay/SensorSupport.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "services/EngineServices.h"
 #include "services/ViewState.h"
 
@@ -26,12 +26,12 @@ constexpr float kRadiansPerDegree = 0.0174533f;
 // clang-format off
 std::span<const CommandEntry<ViewTrigger>> ViewTrigger::Commands() {
   static const CommandEntry<ViewTrigger> table[] = {
-    {6250, "ViewTriggerEnable", P, 0, {kValueBool}, &ViewTrigger::SetFlagCommand<kEnable>, &ViewTrigger::GetFlagCommand<kEnable>},
-    {6252, "ViewTriggerRadius", P, 0, {kValueFloat}, &ViewTrigger::SetField<&ViewTrigger::radius_>, &ViewTrigger::GetField<&ViewTrigger::radius_>},
-    {6254, "ViewTriggerEnableCone", P, 0, {kValueBool}, &ViewTrigger::SetFlagCommand<kEnableCone>, &ViewTrigger::GetFlagCommand<kEnableCone>},
-    {6256, "ViewTriggerConeAngle", P, 0, {kValueFloat}, &ViewTrigger::SetField<&ViewTrigger::coneAngle_>, &ViewTrigger::GetField<&ViewTrigger::coneAngle_>},
-    {6258, "ViewTriggerConeMinRange", P, 0, {kValueFloat}, &ViewTrigger::SetField<&ViewTrigger::coneMinRange_>, &ViewTrigger::GetField<&ViewTrigger::coneMinRange_>},
-    {6260, "ViewTriggerConeMaxRange", P, 0, {kValueFloat}, &ViewTrigger::SetField<&ViewTrigger::coneMaxRange_>, &ViewTrigger::GetField<&ViewTrigger::coneMaxRange_>},
+    {6250, "ViewTriggerEnable", P, 0, {kValueBool}, FlagSetter<&ViewTrigger::viewFlags_, kEnable>, FlagGetter<&ViewTrigger::viewFlags_, kEnable>},
+    {6252, "ViewTriggerRadius", P, 0, {kValueFloat}, FieldSetter<&ViewTrigger::radius_>, FieldGetter<&ViewTrigger::radius_>},
+    {6254, "ViewTriggerEnableCone", P, 0, {kValueBool}, FlagSetter<&ViewTrigger::viewFlags_, kEnableCone>, FlagGetter<&ViewTrigger::viewFlags_, kEnableCone>},
+    {6256, "ViewTriggerConeAngle", P, 0, {kValueFloat}, FieldSetter<&ViewTrigger::coneAngle_>, FieldGetter<&ViewTrigger::coneAngle_>},
+    {6258, "ViewTriggerConeMinRange", P, 0, {kValueFloat}, FieldSetter<&ViewTrigger::coneMinRange_>, FieldGetter<&ViewTrigger::coneMinRange_>},
+    {6260, "ViewTriggerConeMaxRange", P, 0, {kValueFloat}, FieldSetter<&ViewTrigger::coneMaxRange_>, FieldGetter<&ViewTrigger::coneMaxRange_>},
     {kEventEnter, "OnViewTriggerEnter", E, 0, {}},
     {kEventExit, "OnViewTriggerExit", E, 0, {}},
   };
@@ -61,26 +61,6 @@ int ViewTrigger::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int ViewTrigger::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int ViewTrigger::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int ViewTrigger::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(viewFlags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int ViewTrigger::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(viewFlags_, Bit, args);
 }
 
 // The state stays: a later start in view raises no second enter.

@@ -29,14 +29,6 @@ class ViewTrigger : public Object {
   bool IsInView() const { return inView_ != 0; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
 
   // Off, with the exit raised when it was in view.
   void SwitchOff();

@@ -88,14 +88,14 @@ class LevelCollision {
 // clang-format off
 std::span<const CommandEntry<VisionGraph>> VisionGraph::Commands() {
   static const CommandEntry<VisionGraph> table[] = {
-    {12250, "DrawHelpers", P, 0, {kValueBool}, &VisionGraph::SetField<&VisionGraph::drawHelpers_>, &VisionGraph::GetField<&VisionGraph::drawHelpers_>},
-    {12254, "Vision Create", C, 0, {}, &VisionGraph::CreatePointCommand},
-    {12255, "Vision Delete", C, 0, {}, &VisionGraph::DeletePointCommand},
-    {12260, "SetPosition", C, kCommandSetter, {kValueVector3}, &VisionGraph::SetPointPositionCommand},
-    {12261, "GetPosition", C, kCommandGetter, {kValueVector3}, &VisionGraph::GetPointPositionCommand},
-    {12262, "Vision Connect", C, 0, {}, &VisionGraph::ConnectCommand},
-    {12263, "Vision Disconnect", C, 0, {}, &VisionGraph::DisconnectCommand},
-    {12264, "Calculate Vision", C, 0, {}, &VisionGraph::CalculateVisionCommand},
+    {12250, "DrawHelpers", P, 0, {kValueBool}, FieldSetter<&VisionGraph::drawHelpers_>, FieldGetter<&VisionGraph::drawHelpers_>},
+    {12254, "Vision Create", C, 0, {}, Member<&VisionGraph::CreatePointCommand>},
+    {12255, "Vision Delete", C, 0, {}, Member<&VisionGraph::DeletePointCommand>},
+    {12260, "SetPosition", C, kCommandSetter, {kValueVector3}, Member<&VisionGraph::SetPointPositionCommand>},
+    {12261, "GetPosition", C, kCommandGetter, {kValueVector3}, Member<&VisionGraph::GetPointPositionCommand>},
+    {12262, "Vision Connect", C, 0, {}, Member<&VisionGraph::ConnectCommand>},
+    {12263, "Vision Disconnect", C, 0, {}, Member<&VisionGraph::DisconnectCommand>},
+    {12264, "Calculate Vision", C, 0, {}, Member<&VisionGraph::CalculateVisionCommand>},
   };
   return table;
 }
@@ -104,15 +104,15 @@ std::span<const CommandEntry<VisionGraph>> VisionGraph::Commands() {
 // registered. A list argument is a list of strings lines are appended to.
 std::span<const CommandEntry<VisionGraph>> VisionGraph::HiddenCommands() {
   static const CommandEntry<VisionGraph> table[] = {
-    {12252, "", C, 0, {kValueInt}, &VisionGraph::SetField<&VisionGraph::currentPoint_>},
-    {12253, "", C, 0, {kValuePointer}, &VisionGraph::PointNamesCommand},
-    {12256, "", C, 0, {kValueInt}, &VisionGraph::SetField<&VisionGraph::secondPoint_>},
-    {12257, "", C, 0, {kValuePointer}, &VisionGraph::PointNamesCommand},
-    {12258, "", C, 0, {kValueInt}, &VisionGraph::SetField<&VisionGraph::linkIndex_>},
-    {12259, "", C, 0, {kValuePointer}, &VisionGraph::LinkNamesCommand},
-    {12265, "", C, 0, {kValueInt}, &VisionGraph::SetField<&VisionGraph::editorValue_>},
-    {12266, "", C, 0, {kValuePointer}, &VisionGraph::TriangleLinesCommand},
-    {12269, "", C, 0, {}, &VisionGraph::PathTestCommand},
+    {12252, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::currentPoint_>},
+    {12253, "", C, 0, {kValuePointer}, Member<&VisionGraph::PointNamesCommand>},
+    {12256, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::secondPoint_>},
+    {12257, "", C, 0, {kValuePointer}, Member<&VisionGraph::PointNamesCommand>},
+    {12258, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::linkIndex_>},
+    {12259, "", C, 0, {kValuePointer}, Member<&VisionGraph::LinkNamesCommand>},
+    {12265, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::editorValue_>},
+    {12266, "", C, 0, {kValuePointer}, Member<&VisionGraph::TriangleLinesCommand>},
+    {12269, "", C, 0, {}, Member<&VisionGraph::PathTestCommand>},
   };
   return table;
 }
@@ -152,18 +152,6 @@ int VisionGraph::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<VisionGraph> handlers(kClassVisionGraph, {Commands(), HiddenCommands()});
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int VisionGraph::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int VisionGraph::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 const VisionPoint* VisionGraph::GetPoint(int index) const {

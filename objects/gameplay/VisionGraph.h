@@ -74,10 +74,6 @@ class VisionGraph : public Object {
   void RunPathTest();
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int CreatePointCommand(CommandArgs args);
   int DeletePointCommand(CommandArgs args);
   int SetPointPositionCommand(CommandArgs args);

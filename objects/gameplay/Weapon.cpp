@@ -14,7 +14,7 @@
 #include "objects/gameplay/CombatSupport.h"
 #include "objects/gameplay/Trigger.h"
 #include "objects/scene/Animation.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/Sound.h"
 #include "services/EngineServices.h"
 #include "services/ResourceSet.h"
@@ -61,38 +61,38 @@ Resource* Acquire(ResourceRef& ref, const std::string& name) {
 std::span<const CommandEntry<Weapon>> Weapon::Commands() {
   using W = Weapon;
   static const CommandEntry<W> table[] = {
-    {5750, "WeaponType", P, 0, {kValueDword}, &W::SetField<&W::type_>, &W::GetField<&W::type_>},
-    {5752, "WeaponRange", P, 0, {kValueFloat}, &W::SetField<&W::range_>, &W::GetField<&W::range_>},
-    {5754, "WeaponPrecision", P, 0, {kValueFloat}, &W::SetField<&W::precision_>, &W::GetField<&W::precision_>},
-    {5756, "WeaponRecoil", P, 0, {kValueFloat}, &W::SetField<&W::recoil_>, &W::GetField<&W::recoil_>},
-    {5764, "WeaponFireTime", P, 0, {kValueFloat}, &W::SetField<&W::fireTime_>, &W::GetField<&W::fireTime_>},
-    {5758, "WeaponPreFireStartTime", P, 0, {kValueFloat}, &W::SetField<&W::preFireStartTime_>, &W::GetField<&W::preFireStartTime_>},
-    {5760, "WeaponPreFireTimeOut", P, 0, {kValueFloat}, &W::SetField<&W::preFireTimeOut_>, &W::GetField<&W::preFireTimeOut_>},
-    {5762, "WeaponPreFireEndTime", P, 0, {kValueFloat}, &W::SetField<&W::preFireEndTime_>, &W::GetField<&W::preFireEndTime_>},
-    {5766, "WeaponBulletLoadTime", P, 0, {kValueFloat}, &W::SetField<&W::bulletLoadTime_>, &W::GetField<&W::bulletLoadTime_>},
-    {5768, "WeaponClipUnloadTime", P, 0, {kValueFloat}, &W::SetField<&W::clipUnloadTime_>, &W::GetField<&W::clipUnloadTime_>},
-    {5770, "WeaponClipLoadTime", P, 0, {kValueFloat}, &W::SetField<&W::clipLoadTime_>, &W::GetField<&W::clipLoadTime_>},
-    {5774, "WeaponBulletLoadAfterFire", P, 0, {kValueBool}, &W::SetFlagCommand<kBulletLoadAfterFire>, &W::GetFlagCommand<kBulletLoadAfterFire>},
-    {5776, "WeaponBulletLoadAfterClipLoad", P, 0, {kValueBool}, &W::SetFlagCommand<kBulletLoadAfterClipLoad>, &W::GetFlagCommand<kBulletLoadAfterClipLoad>},
-    {5778, "WeaponAutoClipLoad", P, 0, {kValueBool}, &W::SetFlagCommand<kAutoClipLoad>, &W::GetFlagCommand<kAutoClipLoad>},
-    {5780, "WeaponEnablePreFire", P, 0, {kValueBool}, &W::SetFlagCommand<kEnablePreFire>, &W::GetFlagCommand<kEnablePreFire>},
-    {5782, "WeaponFireOnRelease", P, 0, {kValueBool}, &W::SetFlagCommand<kFireOnRelease>, &W::GetFlagCommand<kFireOnRelease>},
-    {5772, "WeaponAutomaticFire", P, 0, {kValueBool}, &W::SetFlagCommand<kAutomaticFire>, &W::GetFlagCommand<kAutomaticFire>},
-    {5784, "WeaponCrossHairMaterial", P, 0, {kValueString}, &W::SetCrossHairCommand, &W::GetField<&W::crossHairName_>},
-    {5786, "WeaponIconMaterial", P, 0, {kValueString}, &W::SetIconCommand, &W::GetField<&W::iconName_>},
-    {5788, "WeaponInventorySort", P, 0, {kValueDword}, &W::SetInventorySortCommand, &W::GetInventorySortCommand},
-    {5790, "WeaponInventoryActive", P, 0, {kValueBool}, &W::SetFlagCommand<kInventoryActive>, &W::GetFlagCommand<kInventoryActive>},
-    {5792, "WeaponDamageMul", P, 0, {kValueFloat}, &W::SetField<&W::damageMul_>, &W::GetField<&W::damageMul_>},
-    {5794, "WeaponAimEnable", P, 0, {kValueBool}, &W::SetFlagCommand<kAimEnable>, &W::GetFlagCommand<kAimEnable>},
-    {5796, "WeaponFireExhaustion", P, 0, {kValueFloat}, &W::SetField<&W::fireExhaustion_>, &W::GetField<&W::fireExhaustion_>},
-    {5798, "WeaponDoNotUseAmmunitionOnFire", P, 0, {kValueBool}, &W::SetFlagCommand<kDoNotUseAmmunitionOnFire>, &W::GetFlagCommand<kDoNotUseAmmunitionOnFire>},
-    {5800, "SetWeaponStateLoaded", C, 0, {}, &W::SetStateCommand<kNeutral>},
-    {5801, "SetWeaponStateEmpty", C, 0, {}, &W::SetStateCommand<kEmpty>},
-    {5802, "GetNormalizedStateTime", C, kCommandGetter, {kValueFloat}, &W::GetNormalizedStateTimeCommand},
-    {5803, "GetNormalizedInvStateTime", C, kCommandGetter, {kValueFloat}, &W::GetNormalizedInvStateTimeCommand},
-    {5804, "ExternWeaponTriggerHit", C, 0, {}, &W::TriggerHitCommand},
-    {5805, "WeaponLoadBullet", C, 0, {}, &W::LoadBulletCommand},
-    {5806, "WeaponLoadClip", C, 0, {}, &W::LoadClipCommand},
+    {5750, "WeaponType", P, 0, {kValueDword}, FieldSetter<&W::type_>, FieldGetter<&W::type_>},
+    {5752, "WeaponRange", P, 0, {kValueFloat}, FieldSetter<&W::range_>, FieldGetter<&W::range_>},
+    {5754, "WeaponPrecision", P, 0, {kValueFloat}, FieldSetter<&W::precision_>, FieldGetter<&W::precision_>},
+    {5756, "WeaponRecoil", P, 0, {kValueFloat}, FieldSetter<&W::recoil_>, FieldGetter<&W::recoil_>},
+    {5764, "WeaponFireTime", P, 0, {kValueFloat}, FieldSetter<&W::fireTime_>, FieldGetter<&W::fireTime_>},
+    {5758, "WeaponPreFireStartTime", P, 0, {kValueFloat}, FieldSetter<&W::preFireStartTime_>, FieldGetter<&W::preFireStartTime_>},
+    {5760, "WeaponPreFireTimeOut", P, 0, {kValueFloat}, FieldSetter<&W::preFireTimeOut_>, FieldGetter<&W::preFireTimeOut_>},
+    {5762, "WeaponPreFireEndTime", P, 0, {kValueFloat}, FieldSetter<&W::preFireEndTime_>, FieldGetter<&W::preFireEndTime_>},
+    {5766, "WeaponBulletLoadTime", P, 0, {kValueFloat}, FieldSetter<&W::bulletLoadTime_>, FieldGetter<&W::bulletLoadTime_>},
+    {5768, "WeaponClipUnloadTime", P, 0, {kValueFloat}, FieldSetter<&W::clipUnloadTime_>, FieldGetter<&W::clipUnloadTime_>},
+    {5770, "WeaponClipLoadTime", P, 0, {kValueFloat}, FieldSetter<&W::clipLoadTime_>, FieldGetter<&W::clipLoadTime_>},
+    {5774, "WeaponBulletLoadAfterFire", P, 0, {kValueBool}, FlagSetter<&W::flags_, kBulletLoadAfterFire>, FlagGetter<&W::flags_, kBulletLoadAfterFire>},
+    {5776, "WeaponBulletLoadAfterClipLoad", P, 0, {kValueBool}, FlagSetter<&W::flags_, kBulletLoadAfterClipLoad>, FlagGetter<&W::flags_, kBulletLoadAfterClipLoad>},
+    {5778, "WeaponAutoClipLoad", P, 0, {kValueBool}, FlagSetter<&W::flags_, kAutoClipLoad>, FlagGetter<&W::flags_, kAutoClipLoad>},
+    {5780, "WeaponEnablePreFire", P, 0, {kValueBool}, FlagSetter<&W::flags_, kEnablePreFire>, FlagGetter<&W::flags_, kEnablePreFire>},
+    {5782, "WeaponFireOnRelease", P, 0, {kValueBool}, FlagSetter<&W::flags_, kFireOnRelease>, FlagGetter<&W::flags_, kFireOnRelease>},
+    {5772, "WeaponAutomaticFire", P, 0, {kValueBool}, FlagSetter<&W::flags_, kAutomaticFire>, FlagGetter<&W::flags_, kAutomaticFire>},
+    {5784, "WeaponCrossHairMaterial", P, 0, {kValueString}, Member<&W::SetCrossHairCommand>, FieldGetter<&W::crossHairName_>},
+    {5786, "WeaponIconMaterial", P, 0, {kValueString}, Member<&W::SetIconCommand>, FieldGetter<&W::iconName_>},
+    {5788, "WeaponInventorySort", P, 0, {kValueDword}, Member<&W::SetInventorySortCommand>, Member<&W::GetInventorySortCommand>},
+    {5790, "WeaponInventoryActive", P, 0, {kValueBool}, FlagSetter<&W::flags_, kInventoryActive>, FlagGetter<&W::flags_, kInventoryActive>},
+    {5792, "WeaponDamageMul", P, 0, {kValueFloat}, FieldSetter<&W::damageMul_>, FieldGetter<&W::damageMul_>},
+    {5794, "WeaponAimEnable", P, 0, {kValueBool}, FlagSetter<&W::flags_, kAimEnable>, FlagGetter<&W::flags_, kAimEnable>},
+    {5796, "WeaponFireExhaustion", P, 0, {kValueFloat}, FieldSetter<&W::fireExhaustion_>, FieldGetter<&W::fireExhaustion_>},
+    {5798, "WeaponDoNotUseAmmunitionOnFire", P, 0, {kValueBool}, FlagSetter<&W::flags_, kDoNotUseAmmunitionOnFire>, FlagGetter<&W::flags_, kDoNotUseAmmunitionOnFire>},
+    {5800, "SetWeaponStateLoaded", C, 0, {}, Member<&W::SetStateCommand<kNeutral>>},
+    {5801, "SetWeaponStateEmpty", C, 0, {}, Member<&W::SetStateCommand<kEmpty>>},
+    {5802, "GetNormalizedStateTime", C, kCommandGetter, {kValueFloat}, Member<&W::GetNormalizedStateTimeCommand>},
+    {5803, "GetNormalizedInvStateTime", C, kCommandGetter, {kValueFloat}, Member<&W::GetNormalizedInvStateTimeCommand>},
+    {5804, "ExternWeaponTriggerHit", C, 0, {}, Member<&W::TriggerHitCommand>},
+    {5805, "WeaponLoadBullet", C, 0, {}, Member<&W::LoadBulletCommand>},
+    {5806, "WeaponLoadClip", C, 0, {}, Member<&W::LoadClipCommand>},
     {5808, "OnWeaponStartFire", E, 0, {}},
     {5809, "OnWeaponStopFire", E, 0, {}},
     {5810, "OnWeaponStartPreFireStart", E, 0, {}},
@@ -134,26 +134,6 @@ int Weapon::ExecuteCommand(std::uint32_t id, void* args) {
     default: break;
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Weapon::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Weapon::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int Weapon::SetFlagCommand(CommandArgs args) {
-  return StoreFlagArgument(flags_, Bit, args);
-}
-
-template <std::uint32_t Bit>
-int Weapon::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(flags_, Bit, args);
 }
 
 int Weapon::SetInventorySortCommand(CommandArgs args) {

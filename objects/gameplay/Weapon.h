@@ -110,14 +110,6 @@ class Weapon : public Object {
   Object* GetThrownAmmunition() const { return thrown_.Get(); }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetInventorySortCommand(CommandArgs args);
   int GetInventorySortCommand(CommandArgs args);
   int SetCrossHairCommand(CommandArgs args);

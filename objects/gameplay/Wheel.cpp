@@ -41,7 +41,7 @@ bool RollingDirection(const Vector3& axle, const Vector3& up, Vector3& out) {
 std::span<const CommandEntry<Wheel>> Wheel::Commands() {
   static const CommandEntry<Wheel> table[] = {
     {8750, "WheelType", P, 0, {kValueDword}},
-    {8752, "WheelMesh", P, 0, {kValueString}, &Wheel::SetMeshCommand, &Wheel::GetMeshCommand},
+    {8752, "WheelMesh", P, 0, {kValueString}, Member<&Wheel::SetMeshCommand>, Member<&Wheel::GetMeshCommand>},
   };
   return table;
 }

@@ -41,28 +41,28 @@ void DropIndex(List& indices, int gone) {
 std::span<const CommandEntry<Animation>> Animation::Commands() {
   using A = Animation;
   static const CommandEntry<Animation> table[] = {
-    {5500, "AddAnimation", C, 0, {kValueString}, &A::AddAnimationCommand},
-    {5501, "SetAnimationList", C, 0, {kValueDword}, &A::SetListCommand},
-    {5502, "GetAnimationList", C, 0, {kValuePointer}, &A::GetListCommand},
-    {5503, "DeleteAnimation", C, 0, {}, &A::DeleteAnimationCommand},
-    {5506, "AnimationSpeed", P, 0, {kValueFloat}, &A::SetSpeedCommand, &A::GetSpeedCommand},
-    {5508, "AnimationTime", P, 0, {kValueFloat}, &A::SetTimeCommand, &A::GetTimeCommand},
-    {5510, "AnimationPlay", C, 0, {kValueString}, &A::AnimationPlayCommand},
-    {5511, "PlayAnimation", C, kCommandSetter, {}, &A::PlayCommand},
-    {5512, "StopAnimation", C, kCommandSetter, {}, &A::StopCommand},
-    {5513, "PauseAnimation", C, kCommandSetter, {}, &A::PauseCommand},
-    {5514, "CreateAnimationObjects", C, 0, {}, &A::CreateObjectsCommand},
-    {5515, "ResetAnimation", C, kCommandSetter, {}, &A::ResetCommand},
-    {5516, "AnimationStyle", P, 0, {kValueDword}, &A::SetStyleCommand, &A::GetStyleCommand},
-    {5518, "AnimationSpeedMul", P, 0, {kValueFloat}, &A::SetSpeedMulCommand, &A::GetSpeedMulCommand},
-    {5520, "AnimationPauseOnStop", P, 0, {kValueBool}, &A::SetPauseOnStopCommand, &A::GetPauseOnStopCommand},
-    {5522, "AnimationSyncFirstChild", P, 0, {kValueBool}, &A::SetFlagCommand<kAnimationSyncFirstChild>, &A::GetFlagCommand<kAnimationSyncFirstChild>},
-    {5524, "AnimationQueuePushBack", C, 0, {kValueString}, &A::QueuePushCommand<true>},
-    {5525, "AnimationQueuePushFront", C, 0, {kValueString}, &A::QueuePushCommand<false>},
-    {5526, "AnimationQueuePushRandomBack", C, 0, {}, &A::QueuePushRandomCommand<true>},
-    {5527, "AnimationQueuePushRandomFront", C, 0, {}, &A::QueuePushRandomCommand<false>},
-    {5528, "AnimationQueueClear", C, 0, {}, &A::QueueClearCommand},
-    {5529, "AnimationQueueForceNext", C, 0, {}, &A::QueueForceNextCommand},
+    {5500, "AddAnimation", C, 0, {kValueString}, Member<&A::AddAnimationCommand>},
+    {5501, "SetAnimationList", C, 0, {kValueDword}, Member<&A::SetListCommand>},
+    {5502, "GetAnimationList", C, 0, {kValuePointer}, Member<&A::GetListCommand>},
+    {5503, "DeleteAnimation", C, 0, {}, Member<&A::DeleteAnimationCommand>},
+    {5506, "AnimationSpeed", P, 0, {kValueFloat}, Member<&A::SetSpeedCommand>, Member<&A::GetSpeedCommand>},
+    {5508, "AnimationTime", P, 0, {kValueFloat}, Member<&A::SetTimeCommand>, Member<&A::GetTimeCommand>},
+    {5510, "AnimationPlay", C, 0, {kValueString}, Member<&A::AnimationPlayCommand>},
+    {5511, "PlayAnimation", C, kCommandSetter, {}, Member<&A::PlayCommand>},
+    {5512, "StopAnimation", C, kCommandSetter, {}, Member<&A::StopCommand>},
+    {5513, "PauseAnimation", C, kCommandSetter, {}, Member<&A::PauseCommand>},
+    {5514, "CreateAnimationObjects", C, 0, {}, Member<&A::CreateObjectsCommand>},
+    {5515, "ResetAnimation", C, kCommandSetter, {}, Member<&A::ResetCommand>},
+    {5516, "AnimationStyle", P, 0, {kValueDword}, Member<&A::SetStyleCommand>, Member<&A::GetStyleCommand>},
+    {5518, "AnimationSpeedMul", P, 0, {kValueFloat}, Member<&A::SetSpeedMulCommand>, Member<&A::GetSpeedMulCommand>},
+    {5520, "AnimationPauseOnStop", P, 0, {kValueBool}, Member<&A::SetPauseOnStopCommand>, Member<&A::GetPauseOnStopCommand>},
+    {5522, "AnimationSyncFirstChild", P, 0, {kValueBool}, FlagSetter<&A::animationFlags_, kAnimationSyncFirstChild>, FlagGetter<&A::animationFlags_, kAnimationSyncFirstChild>},
+    {5524, "AnimationQueuePushBack", C, 0, {kValueString}, Member<&A::QueuePushCommand<true>>},
+    {5525, "AnimationQueuePushFront", C, 0, {kValueString}, Member<&A::QueuePushCommand<false>>},
+    {5526, "AnimationQueuePushRandomBack", C, 0, {}, Member<&A::QueuePushRandomCommand<true>>},
+    {5527, "AnimationQueuePushRandomFront", C, 0, {}, Member<&A::QueuePushRandomCommand<false>>},
+    {5528, "AnimationQueueClear", C, 0, {}, Member<&A::QueueClearCommand>},
+    {5529, "AnimationQueueForceNext", C, 0, {}, Member<&A::QueueForceNextCommand>},
     {kEventQueueEmpty, "OnAnimationQueueEmpty", E, 0, {}},
     {kEventEnd, "OnAnimationEnd", E, 0, {}},
     {kEventLoop, "OnAnimationLoop", E, 0, {}},
@@ -73,7 +73,7 @@ std::span<const CommandEntry<Animation>> Animation::Commands() {
 
 std::span<const CommandEntry<Animation>> Animation::Hidden() {
   static const CommandEntry<Animation> table[] = {
-    {5504, "", P, 0, {kValueBool}, &Animation::SetFlagCommand<kAnimationHasNamePrefix>, &Animation::GetFlagCommand<kAnimationHasNamePrefix>},
+    {5504, "", P, 0, {kValueBool}, FlagSetter<&Animation::animationFlags_, kAnimationHasNamePrefix>, FlagGetter<&Animation::animationFlags_, kAnimationHasNamePrefix>},
   };
   return table;
 }
@@ -270,18 +270,6 @@ int Animation::DeleteAnimationCommand(CommandArgs) {
     for (AnimationListEntry& entry : entries_) DropIndex(entry.alternatives, gone);
   }
   currentIndex_ = entries_.empty() ? -1 : 0;
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Animation::SetFlagCommand(CommandArgs args) {
-  animationFlags_ = args.Get<std::int32_t>() != 0 ? (animationFlags_ | Bit) : (animationFlags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Animation::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((animationFlags_ & Bit) != 0 ? 1 : 0);
   return 1;
 }
 

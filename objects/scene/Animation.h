@@ -100,10 +100,6 @@ class Animation : public Object {
   int SetListCommand(CommandArgs args);
   int GetListCommand(CommandArgs args);
   int DeleteAnimationCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetSpeedCommand(CommandArgs args);
   int GetSpeedCommand(CommandArgs args);
   int SetTimeCommand(CommandArgs args);

@@ -71,26 +71,6 @@ class Bone : public Object {
   void DestroyJoint();
 
  private:
-  template <auto Field>
-  int SetFieldCommand(CommandArgs args) {
-    this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-    return 1;
-  }
-  template <auto Field>
-  int GetFieldCommand(CommandArgs args) {
-    args.Set(this->*Field);
-    return 1;
-  }
-  template <std::uint32_t Bit>
-  int SetWordBitCommand(CommandArgs args) {
-    boneWord_ = args.Get<std::int32_t>() != 0 ? (boneWord_ | Bit) : (boneWord_ & ~Bit);
-    return 1;
-  }
-  template <std::uint32_t Bit>
-  int GetWordBitCommand(CommandArgs args) {
-    args.Set<std::int32_t>((boneWord_ & Bit) != 0 ? 1 : 0);
-    return 1;
-  }
   template <int Shift>
   int SetWordByteCommand(CommandArgs args) {
     SetWordByte(Shift, args.Get<std::uint32_t>());

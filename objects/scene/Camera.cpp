@@ -48,21 +48,21 @@ std::optional<ViewFrame> UprightFrame(const Vector3& eye, const Vector3& target)
 // clang-format off
 std::span<const CommandEntry<Camera>> Camera::Commands() {
   static const CommandEntry<Camera> table[] = {
-    {1250, "CameraType", P, 0, {kValueDword}, &Camera::SetField<&Camera::type_>, &Camera::GetField<&Camera::type_>},
-    {1252, "CameraViewport", P, 0, {kValueDword}, &Camera::SetViewportCommand, &Camera::GetField<&Camera::viewport_>},
-    {1254, "CameraFov", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::fov_>, &Camera::GetField<&Camera::fov_>},
-    {1256, "CameraAspect", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::aspect_>, &Camera::GetField<&Camera::aspect_>},
-    {1258, "CameraNear", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::near_>, &Camera::GetField<&Camera::near_>},
-    {1260, "CameraFar", P, 0, {kValueFloat}, &Camera::SetProjectionCommand<&Camera::far_>, &Camera::GetField<&Camera::far_>},
-    {1262, "SetCameraActive", C, 0, {}, &Camera::SetCameraActiveCommand},
-    {1263, "CameraTargetSmooth", P, 0, {kValueFloat}, &Camera::SetField<&Camera::targetSmooth_>, &Camera::GetField<&Camera::targetSmooth_>},
-    {1265, "CameraPositionYOffset", P, 0, {kValueFloat}, &Camera::SetField<&Camera::positionYOffset_>, &Camera::GetField<&Camera::positionYOffset_>},
-    {1267, "CameraPositionDistance", P, 0, {kValueFloat}, &Camera::SetField<&Camera::positionDistance_>, &Camera::GetField<&Camera::positionDistance_>},
-    {1269, "CameraPositionSmooth", P, 0, {kValueFloat}, &Camera::SetField<&Camera::positionSmooth_>, &Camera::GetField<&Camera::positionSmooth_>},
-    {1271, "MinCameraYAngle", P, 0, {kValueFloat}, &Camera::SetField<&Camera::minYAngle_>, &Camera::GetField<&Camera::minYAngle_>},
-    {1273, "MaxCameraYAngle", P, 0, {kValueFloat}, &Camera::SetField<&Camera::maxYAngle_>, &Camera::GetField<&Camera::maxYAngle_>},
-    {1275, "CameraTarget", P, 0, {kValueString}, &Camera::SetTargetCommand, &Camera::GetTargetCommand},
-    {1277, "CameraResetPosition", C, 0, {}, &Camera::ResetPositionCommand},
+    {1250, "CameraType", P, 0, {kValueDword}, FieldSetter<&Camera::type_>, FieldGetter<&Camera::type_>},
+    {1252, "CameraViewport", P, 0, {kValueDword}, Member<&Camera::SetViewportCommand>, FieldGetter<&Camera::viewport_>},
+    {1254, "CameraFov", P, 0, {kValueFloat}, Member<&Camera::SetProjectionCommand<&Camera::fov_>>, FieldGetter<&Camera::fov_>},
+    {1256, "CameraAspect", P, 0, {kValueFloat}, Member<&Camera::SetProjectionCommand<&Camera::aspect_>>, FieldGetter<&Camera::aspect_>},
+    {1258, "CameraNear", P, 0, {kValueFloat}, Member<&Camera::SetProjectionCommand<&Camera::near_>>, FieldGetter<&Camera::near_>},
+    {1260, "CameraFar", P, 0, {kValueFloat}, Member<&Camera::SetProjectionCommand<&Camera::far_>>, FieldGetter<&Camera::far_>},
+    {1262, "SetCameraActive", C, 0, {}, Member<&Camera::SetCameraActiveCommand>},
+    {1263, "CameraTargetSmooth", P, 0, {kValueFloat}, FieldSetter<&Camera::targetSmooth_>, FieldGetter<&Camera::targetSmooth_>},
+    {1265, "CameraPositionYOffset", P, 0, {kValueFloat}, FieldSetter<&Camera::positionYOffset_>, FieldGetter<&Camera::positionYOffset_>},
+    {1267, "CameraPositionDistance", P, 0, {kValueFloat}, FieldSetter<&Camera::positionDistance_>, FieldGetter<&Camera::positionDistance_>},
+    {1269, "CameraPositionSmooth", P, 0, {kValueFloat}, FieldSetter<&Camera::positionSmooth_>, FieldGetter<&Camera::positionSmooth_>},
+    {1271, "MinCameraYAngle", P, 0, {kValueFloat}, FieldSetter<&Camera::minYAngle_>, FieldGetter<&Camera::minYAngle_>},
+    {1273, "MaxCameraYAngle", P, 0, {kValueFloat}, FieldSetter<&Camera::maxYAngle_>, FieldGetter<&Camera::maxYAngle_>},
+    {1275, "CameraTarget", P, 0, {kValueString}, Member<&Camera::SetTargetCommand>, Member<&Camera::GetTargetCommand>},
+    {1277, "CameraResetPosition", C, 0, {}, Member<&Camera::ResetPositionCommand>},
   };
   return table;
 }
@@ -73,37 +73,18 @@ Camera::Camera() : ViewCamera(kClassCamera) {}
 // The first message of the physics release pair stops here: a camera has
 // no physics to give back.
 int Camera::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Camera> commands(kClassCamera, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Camera>(kClassCamera, Commands());
-    return ids;
-  }();
+  static const CommandHandlers<Camera> handlers(kClassCamera, {Commands()});
   if (id == kCommandReleasePhysics) return 1;
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassCamera, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     Activate();
   }
   return Object::ExecuteCommand(id, args);
 }
 
 template <auto Field>
-int Camera::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Camera::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
-template <auto Field>
 int Camera::SetProjectionCommand(CommandArgs args) {
-  SetField<Field>(args);
+  FieldSetter<Field>(*this, args);
   if (IsActive()) HandProjection();
   return 1;
 }

@@ -85,10 +85,6 @@ class Camera : public ViewCamera {
 
  private:
   template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <auto Field>
   int SetProjectionCommand(CommandArgs args);
   int SetViewportCommand(CommandArgs args);
   int SetCameraActiveCommand(CommandArgs args);

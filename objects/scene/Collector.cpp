@@ -62,14 +62,14 @@ std::shared_ptr<CollectorTriangleList> CreateCollectorTriangleList(std::uint32_t
 // clang-format off
 std::span<const CommandEntry<Collector>> Collector::Commands() {
   static const CommandEntry<Collector> table[] = {
-    {7500, "CollectorHotRadius", P, 0, {kValueFloat}, &Collector::SetField<&Collector::hotRadius_>, &Collector::GetField<&Collector::hotRadius_>},
-    {7502, "CollectorGlobalCollector", P, 0, {kValueBool}, &Collector::SetFlagCommand<kCollectorGlobal>, &Collector::GetFlagCommand<kCollectorGlobal>},
-    {7504, "CollectorLight", P, 0, {kValueBool}, &Collector::SetFlagCommand<kCollectorLight>, &Collector::GetFlagCommand<kCollectorLight>},
-    {7506, "CollectorLightRadius", P, 0, {kValueFloat}, &Collector::SetField<&Collector::lightRadius_>, &Collector::GetField<&Collector::lightRadius_>},
-    {7508, "CollectorLightCategoryBits", P, 0, {kValueDword}, &Collector::SetField<&Collector::lightCategoryBits_>, &Collector::GetField<&Collector::lightCategoryBits_>},
-    {7510, "CollectorTriangle", P, 0, {kValueBool}, &Collector::SetFlagCommand<kCollectorTriangle>, &Collector::GetFlagCommand<kCollectorTriangle>},
-    {7512, "CollectorTriangleRadius", P, 0, {kValueFloat}, &Collector::SetField<&Collector::triangleRadius_>, &Collector::GetField<&Collector::triangleRadius_>},
-    {7514, "CollectorTriangleCategoryBits", P, 0, {kValueDword}, &Collector::SetField<&Collector::triangleCategoryBits_>, &Collector::GetField<&Collector::triangleCategoryBits_>},
+    {7500, "CollectorHotRadius", P, 0, {kValueFloat}, FieldSetter<&Collector::hotRadius_>, FieldGetter<&Collector::hotRadius_>},
+    {7502, "CollectorGlobalCollector", P, 0, {kValueBool}, LowBitFlagSetter<&Collector::flags_, kCollectorGlobal>, FlagGetter<&Collector::flags_, kCollectorGlobal>},
+    {7504, "CollectorLight", P, 0, {kValueBool}, LowBitFlagSetter<&Collector::flags_, kCollectorLight>, FlagGetter<&Collector::flags_, kCollectorLight>},
+    {7506, "CollectorLightRadius", P, 0, {kValueFloat}, FieldSetter<&Collector::lightRadius_>, FieldGetter<&Collector::lightRadius_>},
+    {7508, "CollectorLightCategoryBits", P, 0, {kValueDword}, FieldSetter<&Collector::lightCategoryBits_>, FieldGetter<&Collector::lightCategoryBits_>},
+    {7510, "CollectorTriangle", P, 0, {kValueBool}, LowBitFlagSetter<&Collector::flags_, kCollectorTriangle>, FlagGetter<&Collector::flags_, kCollectorTriangle>},
+    {7512, "CollectorTriangleRadius", P, 0, {kValueFloat}, FieldSetter<&Collector::triangleRadius_>, FieldGetter<&Collector::triangleRadius_>},
+    {7514, "CollectorTriangleCategoryBits", P, 0, {kValueDword}, FieldSetter<&Collector::triangleCategoryBits_>, FieldGetter<&Collector::triangleCategoryBits_>},
   };
   return table;
 }
@@ -77,7 +77,7 @@ std::span<const CommandEntry<Collector>> Collector::Commands() {
 // The capacity: answered but never registered.
 std::span<const CommandEntry<Collector>> Collector::HiddenCommands() {
   static const CommandEntry<Collector> table[] = {
-    {7516, "", P, 0, {kValueDword}, &Collector::SetCapacityCommand, &Collector::GetField<&Collector::capacity_>},
+    {7516, "", P, 0, {kValueDword}, Member<&Collector::SetCapacityCommand>, FieldGetter<&Collector::capacity_>},
   };
   return table;
 }
@@ -96,30 +96,6 @@ int Collector::ExecuteCommand(std::uint32_t id, void* args) {
     Object::ExecuteCommand(kSetWSOrientation, &on);
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Collector::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Collector::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Collector::SetFlagCommand(CommandArgs args) {
-  flags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (flags_ | Bit) : (flags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Collector::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((flags_ & Bit) != 0 ? 1 : 0);
-  return 1;
 }
 
 int Collector::SetCapacityCommand(CommandArgs args) { return SetCapacity(args.Get<std::uint32_t>()) ? 1 : 0; }

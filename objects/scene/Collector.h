@@ -84,14 +84,6 @@ class Collector : public Object {
   void GatherTriangles(CollectorTriangleList& list, const Vector3& centre) const;
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetCapacityCommand(CommandArgs args);
 
   void Allocate();

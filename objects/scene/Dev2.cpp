@@ -38,18 +38,18 @@ void TurnBack(float position, float& velocity, float low, float high) {
 // clang-format off
 std::span<const CommandEntry<Dev2>> Dev2::Commands() {
   static const CommandEntry<Dev2> table[] = {
-    {9000, "Dev2Type", P, 0, {kValueDword}, &Dev2::SetField<&Dev2::type_>, &Dev2::GetField<&Dev2::type_>},
-    {9002, "Dev2Material", P, 0, {kValueString}, &Dev2::SetMaterialCommand, &Dev2::GetMaterialCommand},
-    {9004, "Dev2MaxParticle", P, 0, {kValueDword}, &Dev2::SetMaxParticlesCommand, &Dev2::GetField<&Dev2::maxParticles_>},
-    {9006, "Dev2SpawnVolume", P, 0, {kValueVector3}, &Dev2::SetField<&Dev2::spawnVolume_>, &Dev2::GetField<&Dev2::spawnVolume_>},
-    {9008, "Dev2SpawnVolumeBox", P, 0, {kValueBool}, &Dev2::SetFlagCommand<kDev2SpawnVolumeBox>, &Dev2::GetFlagCommand<kDev2SpawnVolumeBox>},
-    {9010, "Dev2AttractPosition", P, 0, {kValueVector3}, &Dev2::SetField<&Dev2::attractPosition_>, &Dev2::GetField<&Dev2::attractPosition_>},
-    {9012, "Dev2AttractVolume", P, 0, {kValueVector3}, &Dev2::SetField<&Dev2::attractVolume_>, &Dev2::GetField<&Dev2::attractVolume_>},
-    {9014, "Dev2AttractVolumeBox", P, 0, {kValueBool}, &Dev2::SetFlagCommand<kDev2AttractVolumeBox>, &Dev2::GetFlagCommand<kDev2AttractVolumeBox>},
-    {9016, "Dev2MinOpacity", P, 0, {kValueFloat}, &Dev2::SetField<&Dev2::minOpacity_>, &Dev2::GetField<&Dev2::minOpacity_>},
-    {9018, "Dev2MaxOpacity", P, 0, {kValueFloat}, &Dev2::SetField<&Dev2::maxOpacity_>, &Dev2::GetField<&Dev2::maxOpacity_>},
-    {9020, "Dev2MinSize", P, 0, {kValueFloat}, &Dev2::SetField<&Dev2::minSize_>, &Dev2::GetField<&Dev2::minSize_>},
-    {9022, "Dev2MaxSize", P, 0, {kValueFloat}, &Dev2::SetField<&Dev2::maxSize_>, &Dev2::GetField<&Dev2::maxSize_>},
+    {9000, "Dev2Type", P, 0, {kValueDword}, FieldSetter<&Dev2::type_>, FieldGetter<&Dev2::type_>},
+    {9002, "Dev2Material", P, 0, {kValueString}, Member<&Dev2::SetMaterialCommand>, Member<&Dev2::GetMaterialCommand>},
+    {9004, "Dev2MaxParticle", P, 0, {kValueDword}, Member<&Dev2::SetMaxParticlesCommand>, FieldGetter<&Dev2::maxParticles_>},
+    {9006, "Dev2SpawnVolume", P, 0, {kValueVector3}, FieldSetter<&Dev2::spawnVolume_>, FieldGetter<&Dev2::spawnVolume_>},
+    {9008, "Dev2SpawnVolumeBox", P, 0, {kValueBool}, LowBitFlagSetter<&Dev2::deviceFlags_, kDev2SpawnVolumeBox>, FlagGetter<&Dev2::deviceFlags_, kDev2SpawnVolumeBox>},
+    {9010, "Dev2AttractPosition", P, 0, {kValueVector3}, FieldSetter<&Dev2::attractPosition_>, FieldGetter<&Dev2::attractPosition_>},
+    {9012, "Dev2AttractVolume", P, 0, {kValueVector3}, FieldSetter<&Dev2::attractVolume_>, FieldGetter<&Dev2::attractVolume_>},
+    {9014, "Dev2AttractVolumeBox", P, 0, {kValueBool}, LowBitFlagSetter<&Dev2::deviceFlags_, kDev2AttractVolumeBox>, FlagGetter<&Dev2::deviceFlags_, kDev2AttractVolumeBox>},
+    {9016, "Dev2MinOpacity", P, 0, {kValueFloat}, FieldSetter<&Dev2::minOpacity_>, FieldGetter<&Dev2::minOpacity_>},
+    {9018, "Dev2MaxOpacity", P, 0, {kValueFloat}, FieldSetter<&Dev2::maxOpacity_>, FieldGetter<&Dev2::maxOpacity_>},
+    {9020, "Dev2MinSize", P, 0, {kValueFloat}, FieldSetter<&Dev2::minSize_>, FieldGetter<&Dev2::minSize_>},
+    {9022, "Dev2MaxSize", P, 0, {kValueFloat}, FieldSetter<&Dev2::maxSize_>, FieldGetter<&Dev2::maxSize_>},
   };
   return table;
 }

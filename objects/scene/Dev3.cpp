@@ -16,12 +16,12 @@ constexpr auto P = CommandKind::kProperty;
 // clang-format off
 std::span<const CommandEntry<Dev3>> Dev3::Commands() {
   static const CommandEntry<Dev3> table[] = {
-    {13500, "Dev3Material", P, 0, {kValueString}, &Dev3::SetMaterialCommand, &Dev3::GetMaterialCommand},
-    {13502, "Dev3MaxParticle", P, 0, {kValueDword}, &Dev3::SetMaxParticlesCommand, &Dev3::GetField<&Dev3::maxParticles_>},
-    {13504, "Dev3SpawnVolume", P, 0, {kValueVector3}, &Dev3::SetField<&Dev3::spawnVolume_>, &Dev3::GetField<&Dev3::spawnVolume_>},
-    {13506, "Dev3SpawnVolumeBox", P, 0, {kValueBool}, &Dev3::SetFlagCommand<kDev3SpawnVolumeBox>, &Dev3::GetFlagCommand<kDev3SpawnVolumeBox>},
-    {13508, "Dev3ParticleSize", P, 0, {kValueFloat}, &Dev3::SetField<&Dev3::particleSize_>, &Dev3::GetField<&Dev3::particleSize_>},
-    {13510, "Dev3AttractRadius", P, 0, {kValueFloat}, &Dev3::SetField<&Dev3::attractRadius_>, &Dev3::GetField<&Dev3::attractRadius_>},
+    {13500, "Dev3Material", P, 0, {kValueString}, Member<&Dev3::SetMaterialCommand>, Member<&Dev3::GetMaterialCommand>},
+    {13502, "Dev3MaxParticle", P, 0, {kValueDword}, Member<&Dev3::SetMaxParticlesCommand>, FieldGetter<&Dev3::maxParticles_>},
+    {13504, "Dev3SpawnVolume", P, 0, {kValueVector3}, FieldSetter<&Dev3::spawnVolume_>, FieldGetter<&Dev3::spawnVolume_>},
+    {13506, "Dev3SpawnVolumeBox", P, 0, {kValueBool}, LowBitFlagSetter<&Dev3::deviceFlags_, kDev3SpawnVolumeBox>, FlagGetter<&Dev3::deviceFlags_, kDev3SpawnVolumeBox>},
+    {13508, "Dev3ParticleSize", P, 0, {kValueFloat}, FieldSetter<&Dev3::particleSize_>, FieldGetter<&Dev3::particleSize_>},
+    {13510, "Dev3AttractRadius", P, 0, {kValueFloat}, FieldSetter<&Dev3::attractRadius_>, FieldGetter<&Dev3::attractRadius_>},
   };
   return table;
 }

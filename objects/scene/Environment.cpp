@@ -29,12 +29,12 @@ void EnableFog(bool on) {
 // clang-format off
 std::span<const CommandEntry<Environment>> Environment::Commands() {
   static const CommandEntry<Environment> table[] = {
-    {20000, "EnvironmentAmbientColor", P, 0, {kValueColor}, &Environment::SetField<&Environment::ambientColour_>, &Environment::GetField<&Environment::ambientColour_>},
-    {20002, "EnvironmentFogEnable", P, 0, {kValueBool}, &Environment::SetFogEnableCommand, &Environment::GetFogEnableCommand},
-    {20004, "EnvironmentFogType", P, 0, {kValueDword}, &Environment::SetFogFieldCommand<&Environment::fogType_>, &Environment::GetField<&Environment::fogType_>},
-    {20006, "EnvironmentFogNear", P, 0, {kValueFloat}, &Environment::SetFogFieldCommand<&Environment::fogNear_>, &Environment::GetField<&Environment::fogNear_>},
-    {20008, "EnvironmentFogFar", P, 0, {kValueFloat}, &Environment::SetFogFieldCommand<&Environment::fogFar_>, &Environment::GetField<&Environment::fogFar_>},
-    {20010, "EnvironmentFogColor", P, 0, {kValueColor}, &Environment::SetField<&Environment::fogColour_>, &Environment::GetField<&Environment::fogColour_>},
+    {20000, "EnvironmentAmbientColor", P, 0, {kValueColor}, FieldSetter<&Environment::ambientColour_>, FieldGetter<&Environment::ambientColour_>},
+    {20002, "EnvironmentFogEnable", P, 0, {kValueBool}, Member<&Environment::SetFogEnableCommand>, Member<&Environment::GetFogEnableCommand>},
+    {20004, "EnvironmentFogType", P, 0, {kValueDword}, Member<&Environment::SetFogFieldCommand<&Environment::fogType_>>, FieldGetter<&Environment::fogType_>},
+    {20006, "EnvironmentFogNear", P, 0, {kValueFloat}, Member<&Environment::SetFogFieldCommand<&Environment::fogNear_>>, FieldGetter<&Environment::fogNear_>},
+    {20008, "EnvironmentFogFar", P, 0, {kValueFloat}, Member<&Environment::SetFogFieldCommand<&Environment::fogFar_>>, FieldGetter<&Environment::fogFar_>},
+    {20010, "EnvironmentFogColor", P, 0, {kValueColor}, FieldSetter<&Environment::fogColour_>, FieldGetter<&Environment::fogColour_>},
   };
   return table;
 }
@@ -45,31 +45,17 @@ Environment::Environment() : Object(kClassEnvironment) {}
 Environment::~Environment() { EnableFog(false); }
 
 int Environment::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Environment> commands(kClassEnvironment, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) {
-    (this->*handler)(CommandArgs(args));
-  } else if (ChangesAction(id)) {
+  static const CommandHandlers<Environment> handlers(kClassEnvironment, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
+  if (ChangesAction(id)) {
     ApplyFog();
   }
   return Object::ExecuteCommand(id, args);
 }
 
 template <auto Field>
-int Environment::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Environment::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
-template <auto Field>
 int Environment::SetFogFieldCommand(CommandArgs args) {
-  SetField<Field>(args);
+  FieldSetter<Field>(*this, args);
   ApplyFog();
   return 1;
 }

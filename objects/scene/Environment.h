@@ -30,10 +30,6 @@ class Environment : public Object {
 
  private:
   template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <auto Field>
   int SetFogFieldCommand(CommandArgs args);
   int SetFogEnableCommand(CommandArgs args);
   int GetFogEnableCommand(CommandArgs args);

@@ -48,17 +48,17 @@ float RandomFraction() { return float(Rand() % 1000) * 0.001f; }
 std::span<const CommandEntry<FilmGrain>> FilmGrain::Commands() {
   using F = FilmGrain;
   static const CommandEntry<FilmGrain> table[] = {
-    {2750, "FilmGrainMaterial", P, 0, {kValueString}, &F::SetMaterialCommand, &F::GetMaterialCommand},
-    {2752, "AddFilmGrainLineMaterial", C, 0, {kValueString}, &F::AddEntryCommand<&F::lines_, &F::currentLine_>},
-    {2753, "SetFilmGrainLineMaterialList", C, 0, {kValueDword}, &F::SetCurrentCommand<&F::currentLine_>},
-    {2754, "GetFilmGrainLineMaterialList", C, kCommandObjectBlock, {kValuePointer}, &F::GetNamesCommand<&F::lines_>},
-    {2755, "DeleteFilmGrainLineMaterial", C, 0, {}, &F::DeleteEntryCommand<&F::lines_, &F::currentLine_>},
-    {2756, "AddFilmGrainDetailMaterial", C, 0, {kValueString}, &F::AddEntryCommand<&F::details_, &F::currentDetail_>},
-    {2757, "SetFilmGrainDetailMaterialList", C, 0, {kValueDword}, &F::SetCurrentCommand<&F::currentDetail_>},
-    {2758, "GetFilmGrainDetailMaterialList", C, kCommandObjectBlock, {kValuePointer}, &F::GetNamesCommand<&F::details_>},
-    {2759, "DeleteFilmGrainDetailMaterial", C, 0, {}, &F::DeleteEntryCommand<&F::details_, &F::currentDetail_>},
-    {2760, "FilmGrainDetailWidth", P, 0, {kValueFloat}, &F::SetDetailField<&FilmGrainEntry::width>, &F::GetDetailField<&FilmGrainEntry::width>},
-    {2762, "FilmGrainDetailHeight", P, 0, {kValueFloat}, &F::SetDetailField<&FilmGrainEntry::height>, &F::GetDetailField<&FilmGrainEntry::height>},
+    {2750, "FilmGrainMaterial", P, 0, {kValueString}, Member<&F::SetMaterialCommand>, Member<&F::GetMaterialCommand>},
+    {2752, "AddFilmGrainLineMaterial", C, 0, {kValueString}, Member<&F::AddEntryCommand<&F::lines_, &F::currentLine_>>},
+    {2753, "SetFilmGrainLineMaterialList", C, 0, {kValueDword}, Member<&F::SetCurrentCommand<&F::currentLine_>>},
+    {2754, "GetFilmGrainLineMaterialList", C, kCommandObjectBlock, {kValuePointer}, Member<&F::GetNamesCommand<&F::lines_>>},
+    {2755, "DeleteFilmGrainLineMaterial", C, 0, {}, Member<&F::DeleteEntryCommand<&F::lines_, &F::currentLine_>>},
+    {2756, "AddFilmGrainDetailMaterial", C, 0, {kValueString}, Member<&F::AddEntryCommand<&F::details_, &F::currentDetail_>>},
+    {2757, "SetFilmGrainDetailMaterialList", C, 0, {kValueDword}, Member<&F::SetCurrentCommand<&F::currentDetail_>>},
+    {2758, "GetFilmGrainDetailMaterialList", C, kCommandObjectBlock, {kValuePointer}, Member<&F::GetNamesCommand<&F::details_>>},
+    {2759, "DeleteFilmGrainDetailMaterial", C, 0, {}, Member<&F::DeleteEntryCommand<&F::details_, &F::currentDetail_>>},
+    {2760, "FilmGrainDetailWidth", P, 0, {kValueFloat}, Member<&F::SetDetailField<&FilmGrainEntry::width>>, Member<&F::GetDetailField<&FilmGrainEntry::width>>},
+    {2762, "FilmGrainDetailHeight", P, 0, {kValueFloat}, Member<&F::SetDetailField<&FilmGrainEntry::height>>, Member<&F::GetDetailField<&FilmGrainEntry::height>>},
   };
   return table;
 }

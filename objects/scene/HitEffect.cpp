@@ -46,28 +46,28 @@ constexpr float kCellCorners[6][2] = {{0, 0}, {1, 0}, {0, 1}, {0, 1}, {1, 0}, {1
 std::span<const CommandEntry<HitEffect>> HitEffect::Commands() {
   using H = HitEffect;
   static const CommandEntry<HitEffect> table[] = {
-    {18500, "HitEffectMesh", P, 0, {kValueString}, &H::SetNameCommand<kPartMesh>, &H::GetNameCommand<kPartMesh>},
-    {18502, "HitEffectSound", P, 0, {kValueString}, &H::SetNameCommand<kPartSound>, &H::GetNameCommand<kPartSound>},
-    {18504, "HitEffectSoundMinRange", P, 0, {kValueFloat}, &H::SetField<&H::soundMinRange_>, &H::GetField<&H::soundMinRange_>},
-    {18506, "HitEffectSoundMaxRange", P, 0, {kValueFloat}, &H::SetField<&H::soundMaxRange_>, &H::GetField<&H::soundMaxRange_>},
-    {18508, "HitEffectParticleMaterial", P, 0, {kValueString}, &H::SetNameCommand<kPartParticle>, &H::GetNameCommand<kPartParticle>},
-    {18510, "HitEffectParticleStartSize", P, 0, {kValueFloat}, &H::SetField<&H::particleStartSize_>, &H::GetField<&H::particleStartSize_>},
-    {18512, "HitEffectParticleEndSize", P, 0, {kValueFloat}, &H::SetField<&H::particleEndSize_>, &H::GetField<&H::particleEndSize_>},
-    {18514, "HitEffectParticleLifetime", P, 0, {kValueFloat}, &H::SetField<&H::particleLifetime_>, &H::GetField<&H::particleLifetime_>},
-    {18516, "HitEffectParticleSpeed", P, 0, {kValueFloat}, &H::SetField<&H::particleSpeed_>, &H::GetField<&H::particleSpeed_>},
-    {18518, "HitEffectParticleSpread", P, 0, {kValueFloat}, &H::SetField<&H::particleSpread_>, &H::GetField<&H::particleSpread_>},
-    {18520, "HitEffectSmokeMaterial", P, 0, {kValueString}, &H::SetNameCommand<kPartSmoke>, &H::GetNameCommand<kPartSmoke>},
-    {18522, "HitEffectSmokeStartSize", P, 0, {kValueFloat}, &H::SetField<&H::smokeStartSize_>, &H::GetField<&H::smokeStartSize_>},
-    {18524, "HitEffectSmokeEndSize", P, 0, {kValueFloat}, &H::SetField<&H::smokeEndSize_>, &H::GetField<&H::smokeEndSize_>},
-    {18526, "HitEffectSmokeLifetime", P, 0, {kValueFloat}, &H::SetField<&H::smokeLifetime_>, &H::GetField<&H::smokeLifetime_>},
-    {18528, "HitEffectSmokeSpeed", P, 0, {kValueFloat}, &H::SetField<&H::smokeSpeed_>, &H::GetField<&H::smokeSpeed_>},
-    {18530, "HitEffectSmokeSpread", P, 0, {kValueFloat}, &H::SetField<&H::smokeSpread_>, &H::GetField<&H::smokeSpread_>},
-    {18532, "HitEffectTrailMaterial", P, 0, {kValueString}, &H::SetNameCommand<kPartTrail>, &H::GetNameCommand<kPartTrail>},
-    {18534, "HitEffectTrailStartSize", P, 0, {kValueFloat}, &H::SetField<&H::trailStartSize_>, &H::GetField<&H::trailStartSize_>},
-    {18536, "HitEffectTrailEndSize", P, 0, {kValueFloat}, &H::SetField<&H::trailEndSize_>, &H::GetField<&H::trailEndSize_>},
-    {18538, "HitEffectTrailMaxLength", P, 0, {kValueFloat}, &H::SetField<&H::trailMaxLength_>, &H::GetField<&H::trailMaxLength_>},
-    {18540, "HitEffectDecalMaterial", P, 0, {kValueString}, &H::SetNameCommand<kPartDecal>, &H::GetNameCommand<kPartDecal>},
-    {18542, "HitEffectDecalSize", P, 0, {kValueFloat}, &H::SetField<&H::decalSize_>, &H::GetField<&H::decalSize_>},
+    {18500, "HitEffectMesh", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartMesh>>, Member<&H::GetNameCommand<kPartMesh>>},
+    {18502, "HitEffectSound", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartSound>>, Member<&H::GetNameCommand<kPartSound>>},
+    {18504, "HitEffectSoundMinRange", P, 0, {kValueFloat}, FieldSetter<&H::soundMinRange_>, FieldGetter<&H::soundMinRange_>},
+    {18506, "HitEffectSoundMaxRange", P, 0, {kValueFloat}, FieldSetter<&H::soundMaxRange_>, FieldGetter<&H::soundMaxRange_>},
+    {18508, "HitEffectParticleMaterial", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartParticle>>, Member<&H::GetNameCommand<kPartParticle>>},
+    {18510, "HitEffectParticleStartSize", P, 0, {kValueFloat}, FieldSetter<&H::particleStartSize_>, FieldGetter<&H::particleStartSize_>},
+    {18512, "HitEffectParticleEndSize", P, 0, {kValueFloat}, FieldSetter<&H::particleEndSize_>, FieldGetter<&H::particleEndSize_>},
+    {18514, "HitEffectParticleLifetime", P, 0, {kValueFloat}, FieldSetter<&H::particleLifetime_>, FieldGetter<&H::particleLifetime_>},
+    {18516, "HitEffectParticleSpeed", P, 0, {kValueFloat}, FieldSetter<&H::particleSpeed_>, FieldGetter<&H::particleSpeed_>},
+    {18518, "HitEffectParticleSpread", P, 0, {kValueFloat}, FieldSetter<&H::particleSpread_>, FieldGetter<&H::particleSpread_>},
+    {18520, "HitEffectSmokeMaterial", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartSmoke>>, Member<&H::GetNameCommand<kPartSmoke>>},
+    {18522, "HitEffectSmokeStartSize", P, 0, {kValueFloat}, FieldSetter<&H::smokeStartSize_>, FieldGetter<&H::smokeStartSize_>},
+    {18524, "HitEffectSmokeEndSize", P, 0, {kValueFloat}, FieldSetter<&H::smokeEndSize_>, FieldGetter<&H::smokeEndSize_>},
+    {18526, "HitEffectSmokeLifetime", P, 0, {kValueFloat}, FieldSetter<&H::smokeLifetime_>, FieldGetter<&H::smokeLifetime_>},
+    {18528, "HitEffectSmokeSpeed", P, 0, {kValueFloat}, FieldSetter<&H::smokeSpeed_>, FieldGetter<&H::smokeSpeed_>},
+    {18530, "HitEffectSmokeSpread", P, 0, {kValueFloat}, FieldSetter<&H::smokeSpread_>, FieldGetter<&H::smokeSpread_>},
+    {18532, "HitEffectTrailMaterial", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartTrail>>, Member<&H::GetNameCommand<kPartTrail>>},
+    {18534, "HitEffectTrailStartSize", P, 0, {kValueFloat}, FieldSetter<&H::trailStartSize_>, FieldGetter<&H::trailStartSize_>},
+    {18536, "HitEffectTrailEndSize", P, 0, {kValueFloat}, FieldSetter<&H::trailEndSize_>, FieldGetter<&H::trailEndSize_>},
+    {18538, "HitEffectTrailMaxLength", P, 0, {kValueFloat}, FieldSetter<&H::trailMaxLength_>, FieldGetter<&H::trailMaxLength_>},
+    {18540, "HitEffectDecalMaterial", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartDecal>>, Member<&H::GetNameCommand<kPartDecal>>},
+    {18542, "HitEffectDecalSize", P, 0, {kValueFloat}, FieldSetter<&H::decalSize_>, FieldGetter<&H::decalSize_>},
   };
   return table;
 }
@@ -97,18 +97,6 @@ int HitEffect::ExecuteCommand(std::uint32_t id, void* args) {
     StartEffect();
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int HitEffect::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int HitEffect::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 // The resource waits for the next resource collection.

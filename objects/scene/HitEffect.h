@@ -88,10 +88,6 @@ class HitEffect : public Object {
     bool rises;
   };
 
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   template <Part Which>
   int SetNameCommand(CommandArgs args);
   template <Part Which>

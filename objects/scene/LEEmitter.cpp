@@ -91,29 +91,29 @@ void ReleaseLEPresetMaterials() { Presets() = PresetMaterials{}; }
 std::span<const CommandEntry<LEEmitter>> LEEmitter::Commands() {
   using E = LEEmitter;
   static const CommandEntry<LEEmitter> table[] = {
-    {15750, "LEPreset", P, 0, {kValueDword}, &E::SetPresetCommand, &E::GetField<&E::preset_>},
-    {15752, "LEMaxParticles", P, 0, {kValueDword}, &E::SetMaxParticlesCommand, &E::GetField<&E::maxParticles_>},
-    {15754, "LEParticlesPerSec", P, 0, {kValueDword}, &E::SetField<&E::particlesPerSec_>, &E::GetField<&E::particlesPerSec_>},
-    {15756, "LEGravityStart", P, 0, {kValueFloat}, &E::SetField<&E::gravityStart_>, &E::GetField<&E::gravityStart_>},
-    {15758, "LEGravityVariation", P, 0, {kValueFloat}, &E::SetField<&E::gravityVariation_>, &E::GetField<&E::gravityVariation_>},
-    {15760, "LEGravityEnd", P, 0, {kValueFloat}, &E::SetField<&E::gravityEnd_>, &E::GetField<&E::gravityEnd_>},
-    {15762, "LESizeStart", P, 0, {kValueFloat}, &E::SetField<&E::sizeStart_>, &E::GetField<&E::sizeStart_>},
-    {15764, "LESizeVariation", P, 0, {kValueFloat}, &E::SetField<&E::sizeVariation_>, &E::GetField<&E::sizeVariation_>},
-    {15766, "LESizeEnd", P, 0, {kValueFloat}, &E::SetField<&E::sizeEnd_>, &E::GetField<&E::sizeEnd_>},
-    {15768, "LEAlphaStart", P, 0, {kValueFloat}, &E::SetField<&E::alphaStart_>, &E::GetField<&E::alphaStart_>},
-    {15770, "LEAlphaVariation", P, 0, {kValueFloat}, &E::SetField<&E::alphaVariation_>, &E::GetField<&E::alphaVariation_>},
-    {15772, "LEAlphaEnd", P, 0, {kValueFloat}, &E::SetField<&E::alphaEnd_>, &E::GetField<&E::alphaEnd_>},
-    {15774, "LEColorStart", P, 0, {kValueColor}, &E::SetField<&E::colourStart_>, &E::GetField<&E::colourStart_>},
-    {15776, "LEColorVariation", P, 0, {kValueColor}, &E::SetField<&E::colourVariation_>, &E::GetField<&E::colourVariation_>},
-    {15778, "LEColorEnd", P, 0, {kValueColor}, &E::SetField<&E::colourEnd_>, &E::GetField<&E::colourEnd_>},
-    {15780, "LESpeed", P, 0, {kValueFloat}, &E::SetField<&E::speed_>, &E::GetField<&E::speed_>},
-    {15782, "LESpeedVariation", P, 0, {kValueFloat}, &E::SetField<&E::speedVariation_>, &E::GetField<&E::speedVariation_>},
-    {15784, "LELife", P, 0, {kValueFloat}, &E::SetField<&E::life_>, &E::GetField<&E::life_>},
-    {15786, "LELifeVariation", P, 0, {kValueFloat}, &E::SetField<&E::lifeVariation_>, &E::GetField<&E::lifeVariation_>},
-    {15788, "LETheta", P, 0, {kValueFloat}, &E::SetField<&E::theta_>, &E::GetField<&E::theta_>},
-    {15790, "LEMaterial", P, 0, {kValueDword}, &E::SetField<&E::material_>, &E::GetField<&E::material_>},
-    {15792, "LEUseCustomMaterial", P, 0, {kValueBool}, &E::SetUseCustomMaterialCommand, &E::GetUseCustomMaterialCommand},
-    {15794, "LECustomMaterial", P, 0, {kValueString}, &E::SetCustomMaterialCommand, &E::GetCustomMaterialCommand},
+    {15750, "LEPreset", P, 0, {kValueDword}, Member<&E::SetPresetCommand>, FieldGetter<&E::preset_>},
+    {15752, "LEMaxParticles", P, 0, {kValueDword}, Member<&E::SetMaxParticlesCommand>, FieldGetter<&E::maxParticles_>},
+    {15754, "LEParticlesPerSec", P, 0, {kValueDword}, FieldSetter<&E::particlesPerSec_>, FieldGetter<&E::particlesPerSec_>},
+    {15756, "LEGravityStart", P, 0, {kValueFloat}, FieldSetter<&E::gravityStart_>, FieldGetter<&E::gravityStart_>},
+    {15758, "LEGravityVariation", P, 0, {kValueFloat}, FieldSetter<&E::gravityVariation_>, FieldGetter<&E::gravityVariation_>},
+    {15760, "LEGravityEnd", P, 0, {kValueFloat}, FieldSetter<&E::gravityEnd_>, FieldGetter<&E::gravityEnd_>},
+    {15762, "LESizeStart", P, 0, {kValueFloat}, FieldSetter<&E::sizeStart_>, FieldGetter<&E::sizeStart_>},
+    {15764, "LESizeVariation", P, 0, {kValueFloat}, FieldSetter<&E::sizeVariation_>, FieldGetter<&E::sizeVariation_>},
+    {15766, "LESizeEnd", P, 0, {kValueFloat}, FieldSetter<&E::sizeEnd_>, FieldGetter<&E::sizeEnd_>},
+    {15768, "LEAlphaStart", P, 0, {kValueFloat}, FieldSetter<&E::alphaStart_>, FieldGetter<&E::alphaStart_>},
+    {15770, "LEAlphaVariation", P, 0, {kValueFloat}, FieldSetter<&E::alphaVariation_>, FieldGetter<&E::alphaVariation_>},
+    {15772, "LEAlphaEnd", P, 0, {kValueFloat}, FieldSetter<&E::alphaEnd_>, FieldGetter<&E::alphaEnd_>},
+    {15774, "LEColorStart", P, 0, {kValueColor}, FieldSetter<&E::colourStart_>, FieldGetter<&E::colourStart_>},
+    {15776, "LEColorVariation", P, 0, {kValueColor}, FieldSetter<&E::colourVariation_>, FieldGetter<&E::colourVariation_>},
+    {15778, "LEColorEnd", P, 0, {kValueColor}, FieldSetter<&E::colourEnd_>, FieldGetter<&E::colourEnd_>},
+    {15780, "LESpeed", P, 0, {kValueFloat}, FieldSetter<&E::speed_>, FieldGetter<&E::speed_>},
+    {15782, "LESpeedVariation", P, 0, {kValueFloat}, FieldSetter<&E::speedVariation_>, FieldGetter<&E::speedVariation_>},
+    {15784, "LELife", P, 0, {kValueFloat}, FieldSetter<&E::life_>, FieldGetter<&E::life_>},
+    {15786, "LELifeVariation", P, 0, {kValueFloat}, FieldSetter<&E::lifeVariation_>, FieldGetter<&E::lifeVariation_>},
+    {15788, "LETheta", P, 0, {kValueFloat}, FieldSetter<&E::theta_>, FieldGetter<&E::theta_>},
+    {15790, "LEMaterial", P, 0, {kValueDword}, FieldSetter<&E::material_>, FieldGetter<&E::material_>},
+    {15792, "LEUseCustomMaterial", P, 0, {kValueBool}, Member<&E::SetUseCustomMaterialCommand>, Member<&E::GetUseCustomMaterialCommand>},
+    {15794, "LECustomMaterial", P, 0, {kValueString}, Member<&E::SetCustomMaterialCommand>, Member<&E::GetCustomMaterialCommand>},
   };
   return table;
 }
@@ -140,18 +140,6 @@ int LEEmitter::ExecuteCommand(std::uint32_t id, void* args) {
     static_cast<ResourceSet*>(args)->AddToResourceSet(customMaterial_.Get());
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int LEEmitter::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int LEEmitter::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 int LEEmitter::SetPresetCommand(CommandArgs args) {

@@ -79,10 +79,6 @@ class LEEmitter : public Object {
   Resource* GetDrawMaterial() const;
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetPresetCommand(CommandArgs args);
   int SetMaxParticlesCommand(CommandArgs args);
   int SetUseCustomMaterialCommand(CommandArgs args);

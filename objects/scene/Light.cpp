@@ -24,17 +24,17 @@ Color Scaled(const Color& colour, float scale) {
 // clang-format off
 std::span<const CommandEntry<Light>> Light::Commands() {
   static const CommandEntry<Light> table[] = {
-    {750, "LightType", P, 0, {kValueDword}, &Light::SetField<&Light::type_>, &Light::GetField<&Light::type_>},
-    {752, "LightColor", P, 0, {kValueColor}, &Light::SetField<&Light::colour_>, &Light::GetField<&Light::colour_>},
-    {754, "LightAmbient", P, 0, {kValueColor}, &Light::SetField<&Light::ambient_>, &Light::GetField<&Light::ambient_>},
-    {756, "LightColorMul", P, 0, {kValueFloat}, &Light::SetField<&Light::colourMul_>, &Light::GetField<&Light::colourMul_>},
-    {758, "LightRadius", P, 0, {kValueFloat}, &Light::SetRadiusCommand, &Light::GetField<&Light::radius_>},
-    {760, "LightSpotFalloff", P, 0, {kValueFloat}, &Light::SetField<&Light::spotFalloff_>, &Light::GetField<&Light::spotFalloff_>},
-    {762, "LightSpotTheta", P, 0, {kValueFloat}, &Light::SetField<&Light::spotTheta_>, &Light::GetField<&Light::spotTheta_>},
-    {764, "LightSpotPhi", P, 0, {kValueFloat}, &Light::SetField<&Light::spotPhi_>, &Light::GetField<&Light::spotPhi_>},
-    {766, "LightFalloff0", P, 0, {kValueFloat}, &Light::SetFalloffCommand<&Light::falloff0_>, &Light::GetField<&Light::falloff0_>},
-    {768, "LightFalloff1", P, 0, {kValueFloat}, &Light::SetFalloffCommand<&Light::falloff1_>, &Light::GetField<&Light::falloff1_>},
-    {770, "LightFalloff2", P, 0, {kValueFloat}, &Light::SetFalloffCommand<&Light::falloff2_>, &Light::GetField<&Light::falloff2_>},
+    {750, "LightType", P, 0, {kValueDword}, FieldSetter<&Light::type_>, FieldGetter<&Light::type_>},
+    {752, "LightColor", P, 0, {kValueColor}, FieldSetter<&Light::colour_>, FieldGetter<&Light::colour_>},
+    {754, "LightAmbient", P, 0, {kValueColor}, FieldSetter<&Light::ambient_>, FieldGetter<&Light::ambient_>},
+    {756, "LightColorMul", P, 0, {kValueFloat}, FieldSetter<&Light::colourMul_>, FieldGetter<&Light::colourMul_>},
+    {758, "LightRadius", P, 0, {kValueFloat}, Member<&Light::SetRadiusCommand>, FieldGetter<&Light::radius_>},
+    {760, "LightSpotFalloff", P, 0, {kValueFloat}, FieldSetter<&Light::spotFalloff_>, FieldGetter<&Light::spotFalloff_>},
+    {762, "LightSpotTheta", P, 0, {kValueFloat}, FieldSetter<&Light::spotTheta_>, FieldGetter<&Light::spotTheta_>},
+    {764, "LightSpotPhi", P, 0, {kValueFloat}, FieldSetter<&Light::spotPhi_>, FieldGetter<&Light::spotPhi_>},
+    {766, "LightFalloff0", P, 0, {kValueFloat}, Member<&Light::SetFalloffCommand<&Light::falloff0_>>, FieldGetter<&Light::falloff0_>},
+    {768, "LightFalloff1", P, 0, {kValueFloat}, Member<&Light::SetFalloffCommand<&Light::falloff1_>>, FieldGetter<&Light::falloff1_>},
+    {770, "LightFalloff2", P, 0, {kValueFloat}, Member<&Light::SetFalloffCommand<&Light::falloff2_>>, FieldGetter<&Light::falloff2_>},
   };
   return table;
 }
@@ -43,27 +43,14 @@ std::span<const CommandEntry<Light>> Light::Commands() {
 Light::Light() : Object(kClassLight) {}
 
 int Light::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Light> commands(kClassLight, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Light> handlers(kClassLight, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }
 
 template <auto Field>
-int Light::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Light::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
-template <auto Field>
 int Light::SetFalloffCommand(CommandArgs args) {
-  SetField<Field>(args);
+  FieldSetter<Field>(*this, args);
   ComputeAttenuation();
   return 1;
 }

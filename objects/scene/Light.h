@@ -36,10 +36,6 @@ class Light : public Object {
 
  private:
   template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <auto Field>
   int SetFalloffCommand(CommandArgs args);
   int SetRadiusCommand(CommandArgs args);
   // Nothing for a directional light.

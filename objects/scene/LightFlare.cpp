@@ -38,16 +38,16 @@ constexpr int kFirstVersionWithConeMaterial = 63;
 std::span<const CommandEntry<LightFlare>> LightFlare::Commands() {
   using L = LightFlare;
   static const CommandEntry<LightFlare> table[] = {
-    {8250, "LightFlareTypeTriangle", P, 0, {kValueBool}, &L::SetFlagCommand<kLightFlareTypeTriangle>, &L::GetFlagCommand<kLightFlareTypeTriangle>},
-    {8252, "LightFlareMaterial", P, 0, {kValueString}, &L::SetMaterialCommand<&L::materialName_, &L::material_>, &L::GetField<&L::materialName_>},
-    {8254, "LightFlareConeMaterial", P, 0, {kValueString}, &L::SetMaterialCommand<&L::coneMaterialName_, &L::coneMaterial_>, &L::GetField<&L::coneMaterialName_>},
-    {8256, "LightFlareFadeStartDistance", P, 0, {kValueFloat}, &L::SetField<&L::fadeStartDistance_>, &L::GetField<&L::fadeStartDistance_>},
-    {8258, "LightFlareFadeDistance", P, 0, {kValueFloat}, &L::SetField<&L::fadeDistance_>, &L::GetField<&L::fadeDistance_>},
-    {8260, "LightFlareHideFadeTime", P, 0, {kValueFloat}, &L::SetField<&L::hideFadeTime_>, &L::GetField<&L::hideFadeTime_>},
-    {8262, "LightFlareSize", P, 0, {kValueFloat}, &L::SetField<&L::size_>, &L::GetField<&L::size_>},
-    {8264, "LightFlareEnableDirection", P, 0, {kValueBool}, &L::SetFlagCommand<kLightFlareEnableDirection>, &L::GetFlagCommand<kLightFlareEnableDirection>},
+    {8250, "LightFlareTypeTriangle", P, 0, {kValueBool}, LowBitFlagSetter<&L::flareFlags_, kLightFlareTypeTriangle>, FlagGetter<&L::flareFlags_, kLightFlareTypeTriangle>},
+    {8252, "LightFlareMaterial", P, 0, {kValueString}, Member<&L::SetMaterialCommand<&L::materialName_, &L::material_>>, FieldGetter<&L::materialName_>},
+    {8254, "LightFlareConeMaterial", P, 0, {kValueString}, Member<&L::SetMaterialCommand<&L::coneMaterialName_, &L::coneMaterial_>>, FieldGetter<&L::coneMaterialName_>},
+    {8256, "LightFlareFadeStartDistance", P, 0, {kValueFloat}, FieldSetter<&L::fadeStartDistance_>, FieldGetter<&L::fadeStartDistance_>},
+    {8258, "LightFlareFadeDistance", P, 0, {kValueFloat}, FieldSetter<&L::fadeDistance_>, FieldGetter<&L::fadeDistance_>},
+    {8260, "LightFlareHideFadeTime", P, 0, {kValueFloat}, FieldSetter<&L::hideFadeTime_>, FieldGetter<&L::hideFadeTime_>},
+    {8262, "LightFlareSize", P, 0, {kValueFloat}, FieldSetter<&L::size_>, FieldGetter<&L::size_>},
+    {8264, "LightFlareEnableDirection", P, 0, {kValueBool}, LowBitFlagSetter<&L::flareFlags_, kLightFlareEnableDirection>, FlagGetter<&L::flareFlags_, kLightFlareEnableDirection>},
     // Kept by no field: both ends do nothing.
-    {8266, "LightFlareConeAngle", P, 0, {kValueFloat}, &L::IgnoreCommand, &L::IgnoreCommand},
+    {8266, "LightFlareConeAngle", P, 0, {kValueFloat}, Member<&L::IgnoreCommand>, Member<&L::IgnoreCommand>},
   };
   return table;
 }
@@ -65,34 +65,6 @@ int LightFlare::ExecuteCommand(std::uint32_t id, void* args) {
     }
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int LightFlare::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int LightFlare::GetField(CommandArgs args) {
-  if constexpr (std::is_same_v<std::remove_reference_t<decltype(this->*Field)>, std::string>) {
-    args.AsString() = this->*Field;
-  } else {
-    args.Set(this->*Field);
-  }
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int LightFlare::SetFlagCommand(CommandArgs args) {
-  flareFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (flareFlags_ | Bit) : (flareFlags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int LightFlare::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((flareFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
 }
 
 template <auto Name, auto Material>

@@ -43,14 +43,6 @@ class LightFlare : public Object {
   const std::string& GetConeMaterialName() const { return coneMaterialName_; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   template <auto Name, auto Material>
   int SetMaterialCommand(CommandArgs args);
   int IgnoreCommand(CommandArgs) { return 1; }

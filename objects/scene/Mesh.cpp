@@ -30,14 +30,14 @@ const char* const kUvwModifierName = "Modifier_UVW";
 // clang-format off
 std::span<const CommandEntry<Mesh>> Mesh::Commands() {
   static const CommandEntry<Mesh> table[] = {
-    {500, "AddMesh", C, 0, {kValueString}, &Mesh::AddMeshCommand},
-    {501, "DeleteMesh", C, 0, {}, &Mesh::DeleteMeshCommand},
-    {502, "GetMeshList", C, kCommandObjectBlock, {kValuePointer}, &Mesh::GetMeshListCommand},
-    {503, "SetMeshList", C, 0, {kValueDword}, &Mesh::SetMeshListCommand},
-    {504, "MeshCollectable", P, 0, {kValueBool}, &Mesh::SetCollectableCommand, &Mesh::GetCollectableCommand},
-    {506, "MeshMaterial", P, 0, {kValueString}, &Mesh::SetMaterialCommand, &Mesh::GetMaterialCommand},
-    {508, "MeshAnimatedMaterial", P, 0, {kValueBool}, &Mesh::SetAnimatedMaterialCommand, &Mesh::GetAnimatedMaterialCommand},
-    {510, "MeshAnimatedMaterialSpeed", P, 0, {kValueFloat}, &Mesh::SetFrameDurationCommand, &Mesh::GetFrameDurationCommand},
+    {500, "AddMesh", C, 0, {kValueString}, Member<&Mesh::AddMeshCommand>},
+    {501, "DeleteMesh", C, 0, {}, Member<&Mesh::DeleteMeshCommand>},
+    {502, "GetMeshList", C, kCommandObjectBlock, {kValuePointer}, Member<&Mesh::GetMeshListCommand>},
+    {503, "SetMeshList", C, 0, {kValueDword}, Member<&Mesh::SetMeshListCommand>},
+    {504, "MeshCollectable", P, 0, {kValueBool}, Member<&Mesh::SetCollectableCommand>, Member<&Mesh::GetCollectableCommand>},
+    {506, "MeshMaterial", P, 0, {kValueString}, Member<&Mesh::SetMaterialCommand>, Member<&Mesh::GetMaterialCommand>},
+    {508, "MeshAnimatedMaterial", P, 0, {kValueBool}, Member<&Mesh::SetAnimatedMaterialCommand>, Member<&Mesh::GetAnimatedMaterialCommand>},
+    {510, "MeshAnimatedMaterialSpeed", P, 0, {kValueFloat}, Member<&Mesh::SetFrameDurationCommand>, Member<&Mesh::GetFrameDurationCommand>},
   };
   return table;
 }
@@ -52,16 +52,9 @@ void Mesh::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int Mesh::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Mesh> commands(kClassMesh, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Mesh>(kClassMesh, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassMesh, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<Mesh> handlers(kClassMesh, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   } else if ((id == kCommandChildDeleted || id == kCommandChildMoved) && uvwModifier_ == static_cast<Object*>(args)) {
     uvwModifier_.Reset();

@@ -24,10 +24,10 @@ std::uint32_t NextTarget(std::uint32_t target, std::uint32_t count) { return tar
 // clang-format off
 std::span<const CommandEntry<MorphMesh>> MorphMesh::Commands() {
   static const CommandEntry<MorphMesh> table[] = {
-    {19250, "MorphMesh", P, 0, {kValueString}, &MorphMesh::SetMorphMeshCommand, &MorphMesh::GetMorphMeshCommand},
-    {19252, "MorphMeshDestinationMesh", P, 0, {kValueString}, &MorphMesh::SetDestinationCommand, &MorphMesh::GetDestinationCommand},
-    {19254, "SetMorphMeshMaterial", C, kCommandSetter, {kValueString}, &MorphMesh::SetMaterialCommand},
-    {19255, "MorphMeshSpeed", P, 0, {kValueFloat}, &MorphMesh::SetSpeedCommand, &MorphMesh::GetSpeedCommand},
+    {19250, "MorphMesh", P, 0, {kValueString}, Member<&MorphMesh::SetMorphMeshCommand>, Member<&MorphMesh::GetMorphMeshCommand>},
+    {19252, "MorphMeshDestinationMesh", P, 0, {kValueString}, Member<&MorphMesh::SetDestinationCommand>, Member<&MorphMesh::GetDestinationCommand>},
+    {19254, "SetMorphMeshMaterial", C, kCommandSetter, {kValueString}, Member<&MorphMesh::SetMaterialCommand>},
+    {19255, "MorphMeshSpeed", P, 0, {kValueFloat}, Member<&MorphMesh::SetSpeedCommand>, Member<&MorphMesh::GetSpeedCommand>},
   };
   return table;
 }

@@ -23,12 +23,12 @@ constexpr auto E = CommandKind::kEvent;
 // clang-format off
 std::span<const CommandEntry<NodeAnimation>> NodeAnimation::Commands() {
   static const CommandEntry<NodeAnimation> table[] = {
-    {19000, "NodeAnimationStartDirectionUp", P, 0, {kValueBool}, &NodeAnimation::SetFlagCommand<kNodeStartDirectionUp>, &NodeAnimation::GetFlagCommand<kNodeStartDirectionUp>},
-    {19002, "NodeAnimationStartNode", P, 0, {kValueString}, &NodeAnimation::SetField<&NodeAnimation::startName_>, &NodeAnimation::GetField<&NodeAnimation::startName_>},
-    {19004, "NodeAnimationEndNode", P, 0, {kValueString}, &NodeAnimation::SetField<&NodeAnimation::endName_>, &NodeAnimation::GetField<&NodeAnimation::endName_>},
-    {19006, "NodeAnimationSpeed", P, 0, {kValueFloat}, &NodeAnimation::SetField<&NodeAnimation::speed_>, &NodeAnimation::GetField<&NodeAnimation::speed_>},
-    {19008, "NodeAnimationEnableNodeEvent", P, 0, {kValueBool}, &NodeAnimation::SetFlagCommand<kNodeEnableNodeEvent>, &NodeAnimation::GetFlagCommand<kNodeEnableNodeEvent>},
-    {19010, "NodeAnimationEnableStartEndEvent", P, 0, {kValueBool}, &NodeAnimation::SetFlagCommand<kNodeEnableStartEndEvent>, &NodeAnimation::GetFlagCommand<kNodeEnableStartEndEvent>},
+    {19000, "NodeAnimationStartDirectionUp", P, 0, {kValueBool}, FlagSetter<&NodeAnimation::nodeFlags_, kNodeStartDirectionUp>, FlagGetter<&NodeAnimation::nodeFlags_, kNodeStartDirectionUp>},
+    {19002, "NodeAnimationStartNode", P, 0, {kValueString}, FieldSetter<&NodeAnimation::startName_>, FieldGetter<&NodeAnimation::startName_>},
+    {19004, "NodeAnimationEndNode", P, 0, {kValueString}, FieldSetter<&NodeAnimation::endName_>, FieldGetter<&NodeAnimation::endName_>},
+    {19006, "NodeAnimationSpeed", P, 0, {kValueFloat}, FieldSetter<&NodeAnimation::speed_>, FieldGetter<&NodeAnimation::speed_>},
+    {19008, "NodeAnimationEnableNodeEvent", P, 0, {kValueBool}, FlagSetter<&NodeAnimation::nodeFlags_, kNodeEnableNodeEvent>, FlagGetter<&NodeAnimation::nodeFlags_, kNodeEnableNodeEvent>},
+    {19010, "NodeAnimationEnableStartEndEvent", P, 0, {kValueBool}, FlagSetter<&NodeAnimation::nodeFlags_, kNodeEnableStartEndEvent>, FlagGetter<&NodeAnimation::nodeFlags_, kNodeEnableStartEndEvent>},
     {kEventNode, "OnNodeAnimationNode", E, 0, {}},
     {kEventEndNode, "OnNodeAnimationEndNode", E, 0, {}},
     {kEventStartNode, "OnNodeAnimationStartNode", E, 0, {}},
@@ -57,38 +57,6 @@ int NodeAnimation::ExecuteCommand(std::uint32_t id, void* args) {
     SetInheritOrientation(false);
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t Bit>
-int NodeAnimation::SetFlagCommand(CommandArgs args) {
-  nodeFlags_ = args.Get<std::int32_t>() != 0 ? (nodeFlags_ | Bit) : (nodeFlags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int NodeAnimation::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((nodeFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
-}
-
-template <auto Field>
-int NodeAnimation::SetField(CommandArgs args) {
-  if constexpr (std::is_same_v<std::remove_reference_t<decltype(this->*Field)>, std::string>) {
-    this->*Field = args.AsString();
-  } else {
-    this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  }
-  return 1;
-}
-
-template <auto Field>
-int NodeAnimation::GetField(CommandArgs args) {
-  if constexpr (std::is_same_v<std::remove_reference_t<decltype(this->*Field)>, std::string>) {
-    args.AsString() = this->*Field;
-  } else {
-    args.Set(this->*Field);
-  }
-  return 1;
 }
 
 Object* NodeAnimation::RandomChild(const Object& node) const {

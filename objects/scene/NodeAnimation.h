@@ -50,14 +50,6 @@ class NodeAnimation : public Object {
   float GetProgress() const { return progress_; }
 
  private:
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
 
   bool StartsUp() const { return (nodeFlags_ & kNodeStartDirectionUp) != 0; }
   // A random child of node other than this object; null when there is none.

@@ -5,7 +5,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "core/CommandTable.h"
@@ -33,14 +32,6 @@ class ParticleDevice : public Object {
   ParticleDevice(int classId, const char* typeName, std::uint32_t maxParticles, const Vector3& spawnVolume);
   ParticleDevice(const ParticleDevice& source) = default;
 
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetMaxParticlesCommand(CommandArgs args);
   int SetMaterialCommand(CommandArgs args);
   int GetMaterialCommand(CommandArgs args);
@@ -61,41 +52,5 @@ class ParticleDevice : public Object {
   std::uint32_t deviceFlags_ = 0;
   std::vector<ColourVertex> vertices_;
 };
-
-// The class and type of a data member pointer: the field handlers serve the
-// devices' own fields as well as the shared ones.
-template <class M>
-struct DeviceMember;
-template <class C, class T>
-struct DeviceMember<T C::*> {
-  using Class = C;
-  using Type = T;
-};
-
-template <auto Field>
-int ParticleDevice::SetField(CommandArgs args) {
-  using Member = DeviceMember<decltype(Field)>;
-  static_cast<typename Member::Class*>(this)->*Field = args.Get<typename Member::Type>();
-  return 1;
-}
-
-template <auto Field>
-int ParticleDevice::GetField(CommandArgs args) {
-  using Member = DeviceMember<decltype(Field)>;
-  args.Set(static_cast<typename Member::Class*>(this)->*Field);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int ParticleDevice::SetFlagCommand(CommandArgs args) {
-  deviceFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (deviceFlags_ | Bit) : (deviceFlags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int ParticleDevice::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((deviceFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
-}
 
 }  // namespace tge

@@ -116,14 +116,6 @@ class ParticleSystem : public Object {
   const ParticleCurve& GetSpeedCurve() const { return speedTable_; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   template <int Shift>
   int SetInheritCommand(CommandArgs args);
   template <int Shift>

@@ -43,11 +43,11 @@ Matrix4 ClipToTexture() {
 std::span<const CommandEntry<ProjectTexture>> ProjectTexture::Commands() {
   using T = ProjectTexture;
   static const CommandEntry<ProjectTexture> table[] = {
-    {21500, "ProjectTextureFov", P, 0, {kValueFloat}, &T::SetField<&T::fov_>, &T::GetField<&T::fov_>},
-    {21502, "ProjectTextureAspect", P, 0, {kValueFloat}, &T::SetField<&T::aspect_>, &T::GetField<&T::aspect_>},
-    {21504, "ProjectTextureNear", P, 0, {kValueFloat}, &T::SetField<&T::near_>, &T::GetField<&T::near_>},
-    {21506, "ProjectTextureFar", P, 0, {kValueFloat}, &T::SetField<&T::far_>, &T::GetField<&T::far_>},
-    {21508, "ProjectTextureMaterial", P, 0, {kValueString}, &T::SetMaterialCommand, &T::GetMaterialCommand},
+    {21500, "ProjectTextureFov", P, 0, {kValueFloat}, FieldSetter<&T::fov_>, FieldGetter<&T::fov_>},
+    {21502, "ProjectTextureAspect", P, 0, {kValueFloat}, FieldSetter<&T::aspect_>, FieldGetter<&T::aspect_>},
+    {21504, "ProjectTextureNear", P, 0, {kValueFloat}, FieldSetter<&T::near_>, FieldGetter<&T::near_>},
+    {21506, "ProjectTextureFar", P, 0, {kValueFloat}, FieldSetter<&T::far_>, FieldGetter<&T::far_>},
+    {21508, "ProjectTextureMaterial", P, 0, {kValueString}, Member<&T::SetMaterialCommand>, Member<&T::GetMaterialCommand>},
   };
   return table;
 }
@@ -77,18 +77,6 @@ int ProjectTexture::ExecuteCommand(std::uint32_t id, void* args) {
     SetInheritOrientation(false);
   }
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int ProjectTexture::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int ProjectTexture::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 int ProjectTexture::SetMaterialCommand(CommandArgs args) {

@@ -42,10 +42,6 @@ class ProjectTexture : public Object {
   bool BuildTextureMatrix(Matrix4& out, const Matrix4& view);
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetMaterialCommand(CommandArgs args);
   int GetMaterialCommand(CommandArgs args);
 

@@ -44,12 +44,6 @@ int SkinMesh::SetSkinFlagCommand(CommandArgs args) {
   return 1;
 }
 
-template <std::uint32_t Bit>
-int SkinMesh::GetSkinFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((skinFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
-}
-
 template <auto Field>
 int SkinMesh::SetEntryFieldCommand(CommandArgs args) {
   if (SkinMeshAnimationEntry* entry = SelectedEntry()) {
@@ -84,36 +78,36 @@ std::span<const CommandEntry<SkinMesh>> SkinMesh::Commands() {
   using E = SkinMeshAnimationEntry;
   constexpr int Set = kCommandSetter;
   static const CommandEntry<SkinMesh> table[] = {
-    {2500, "SkinMesh", P, 0, {kValueString}, &S::SetSkinMeshCommand, &S::GetSkinMeshCommand},
-    {2502, "SetSkinMeshMaterial", C, Set, {kValueString}, &S::SetMaterialCommand},
-    {2503, "ExposeBones", P, 0, {kValueBool}, &S::SetExposeBonesCommand, &S::GetExposeBonesCommand},
-    {2505, "SkinMeshEnablePositionKeys", P, 0, {kValueBool}, &S::SetSkinFlagCommand<kSkinMeshEnablePositionKeys>, &S::GetSkinFlagCommand<kSkinMeshEnablePositionKeys>},
-    {2507, "SkinMeshAnimationSpeed", P, 0, {kValueFloat}, &S::SetAnimationSpeedCommand, &S::GetAnimationSpeedCommand},
-    {2509, "AddSkinMeshAnimation", C, Set, {kValueString}, &S::AddAnimationCommand},
-    {2510, "SetSkinMeshAnimationList", C, 0, {kValueDword}, &S::SetAnimationListCommand},
-    {2511, "GetSkinMeshAnimationList", C, 0, {kValuePointer}, &S::GetAnimationListCommand},
-    {2512, "DeleteSkinMeshAnimation", C, Set, {}, &S::DeleteAnimationCommand},
-    {2513, "SkinMeshAnimationFadeIn", P, 0, {kValueFloat}, &S::SetEntryFieldCommand<&E::fadeIn>, &S::GetEntryFieldCommand<&E::fadeIn>},
-    {2515, "SkinMeshAnimationFadeOut", P, 0, {kValueFloat}, &S::SetEntryFieldCommand<&E::fadeOut>, &S::GetEntryFieldCommand<&E::fadeOut>},
-    {2517, "SkinMeshAnimationChannel", P, 0, {kValueDword}, &S::SetEntryFieldCommand<&E::channel>, &S::GetEntryFieldCommand<&E::channel>},
-    {2519, "SkinMeshAnimationBreakCurrent", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryBreakCurrent>, &S::GetEntryFlagCommand<kSkinEntryBreakCurrent>},
-    {2521, "SkinMeshAnimationUseAlternative", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryUseAlternative>, &S::GetEntryFlagCommand<kSkinEntryUseAlternative>},
-    {2523, "SkinMeshAnimationNoAITurning", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryNoAITurning>, &S::GetEntryFlagCommand<kSkinEntryNoAITurning>},
-    {2525, "SkinMeshAnimationAttackLeftHand", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryAttackLeftHand>, &S::GetEntryFlagCommand<kSkinEntryAttackLeftHand>},
-    {2527, "SkinMeshAnimationAttackRightHand", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryAttackRightHand>, &S::GetEntryFlagCommand<kSkinEntryAttackRightHand>},
-    {2529, "SkinMeshAnimationAttackLeftFoot", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryAttackLeftFoot>, &S::GetEntryFlagCommand<kSkinEntryAttackLeftFoot>},
-    {2531, "SkinMeshAnimationAttackRightFoot", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryAttackRightFoot>, &S::GetEntryFlagCommand<kSkinEntryAttackRightFoot>},
-    {2533, "SkinMeshAnimationAttackHead", P, 0, {kValueBool}, &S::SetEntryFlagCommand<kSkinEntryAttackHead>, &S::GetEntryFlagCommand<kSkinEntryAttackHead>},
-    {2535, "ApplyRootMotion", P, 0, {kValueBool}, &S::SetApplyRootMotionCommand, &S::GetApplyRootMotionCommand},
-    {2537, "HasNamePrefix", P, 0, {kValueBool}, &S::SetHasNamePrefixCommand, &S::GetHasNamePrefixCommand},
-    {2539, "SkinMeshShowKeyPosition", P, 0, {kValueBool}, &S::SetSkinFlagCommand<kSkinMeshShowKeyPosition>, &S::GetSkinFlagCommand<kSkinMeshShowKeyPosition>},
-    {2543, "SetSkinMeshAnimation", C, Set, {kValueString}, &S::SetAnimationCommand},
-    {2544, "SetSkinMeshNextAnimation", C, Set, {kValueString}, &S::SetNextAnimationCommand},
-    {2545, "SkinMeshAnimate", P, 0, {kValueBool}, &S::SetSkinFlagCommand<kSkinMeshAnimate>, &S::GetSkinFlagCommand<kSkinMeshAnimate>},
-    {2547, "SetSkinMeshSubsetActive", C, Set, {kValueString128, kValueBool}, &S::SetSubsetActiveCommand},
-    {2549, "StartSkinMeshRagDoll", C, Set, {}, &S::StartRagDollCommand},
-    {2550, "StopSkinMeshRagDoll", C, Set, {}, &S::StopRagDollCommand},
-    {2551, "SetDefaultRagDollValues", C, 0, {}, &S::SetDefaultRagDollValuesCommand},
+    {2500, "SkinMesh", P, 0, {kValueString}, Member<&S::SetSkinMeshCommand>, Member<&S::GetSkinMeshCommand>},
+    {2502, "SetSkinMeshMaterial", C, Set, {kValueString}, Member<&S::SetMaterialCommand>},
+    {2503, "ExposeBones", P, 0, {kValueBool}, Member<&S::SetExposeBonesCommand>, Member<&S::GetExposeBonesCommand>},
+    {2505, "SkinMeshEnablePositionKeys", P, 0, {kValueBool}, Member<&S::SetSkinFlagCommand<kSkinMeshEnablePositionKeys>>, FlagGetter<&S::skinFlags_, kSkinMeshEnablePositionKeys>},
+    {2507, "SkinMeshAnimationSpeed", P, 0, {kValueFloat}, Member<&S::SetAnimationSpeedCommand>, Member<&S::GetAnimationSpeedCommand>},
+    {2509, "AddSkinMeshAnimation", C, Set, {kValueString}, Member<&S::AddAnimationCommand>},
+    {2510, "SetSkinMeshAnimationList", C, 0, {kValueDword}, Member<&S::SetAnimationListCommand>},
+    {2511, "GetSkinMeshAnimationList", C, 0, {kValuePointer}, Member<&S::GetAnimationListCommand>},
+    {2512, "DeleteSkinMeshAnimation", C, Set, {}, Member<&S::DeleteAnimationCommand>},
+    {2513, "SkinMeshAnimationFadeIn", P, 0, {kValueFloat}, Member<&S::SetEntryFieldCommand<&E::fadeIn>>, Member<&S::GetEntryFieldCommand<&E::fadeIn>>},
+    {2515, "SkinMeshAnimationFadeOut", P, 0, {kValueFloat}, Member<&S::SetEntryFieldCommand<&E::fadeOut>>, Member<&S::GetEntryFieldCommand<&E::fadeOut>>},
+    {2517, "SkinMeshAnimationChannel", P, 0, {kValueDword}, Member<&S::SetEntryFieldCommand<&E::channel>>, Member<&S::GetEntryFieldCommand<&E::channel>>},
+    {2519, "SkinMeshAnimationBreakCurrent", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryBreakCurrent>>, Member<&S::GetEntryFlagCommand<kSkinEntryBreakCurrent>>},
+    {2521, "SkinMeshAnimationUseAlternative", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryUseAlternative>>, Member<&S::GetEntryFlagCommand<kSkinEntryUseAlternative>>},
+    {2523, "SkinMeshAnimationNoAITurning", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryNoAITurning>>, Member<&S::GetEntryFlagCommand<kSkinEntryNoAITurning>>},
+    {2525, "SkinMeshAnimationAttackLeftHand", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryAttackLeftHand>>, Member<&S::GetEntryFlagCommand<kSkinEntryAttackLeftHand>>},
+    {2527, "SkinMeshAnimationAttackRightHand", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryAttackRightHand>>, Member<&S::GetEntryFlagCommand<kSkinEntryAttackRightHand>>},
+    {2529, "SkinMeshAnimationAttackLeftFoot", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryAttackLeftFoot>>, Member<&S::GetEntryFlagCommand<kSkinEntryAttackLeftFoot>>},
+    {2531, "SkinMeshAnimationAttackRightFoot", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryAttackRightFoot>>, Member<&S::GetEntryFlagCommand<kSkinEntryAttackRightFoot>>},
+    {2533, "SkinMeshAnimationAttackHead", P, 0, {kValueBool}, Member<&S::SetEntryFlagCommand<kSkinEntryAttackHead>>, Member<&S::GetEntryFlagCommand<kSkinEntryAttackHead>>},
+    {2535, "ApplyRootMotion", P, 0, {kValueBool}, Member<&S::SetApplyRootMotionCommand>, Member<&S::GetApplyRootMotionCommand>},
+    {2537, "HasNamePrefix", P, 0, {kValueBool}, Member<&S::SetHasNamePrefixCommand>, Member<&S::GetHasNamePrefixCommand>},
+    {2539, "SkinMeshShowKeyPosition", P, 0, {kValueBool}, Member<&S::SetSkinFlagCommand<kSkinMeshShowKeyPosition>>, FlagGetter<&S::skinFlags_, kSkinMeshShowKeyPosition>},
+    {2543, "SetSkinMeshAnimation", C, Set, {kValueString}, Member<&S::SetAnimationCommand>},
+    {2544, "SetSkinMeshNextAnimation", C, Set, {kValueString}, Member<&S::SetNextAnimationCommand>},
+    {2545, "SkinMeshAnimate", P, 0, {kValueBool}, Member<&S::SetSkinFlagCommand<kSkinMeshAnimate>>, FlagGetter<&S::skinFlags_, kSkinMeshAnimate>},
+    {2547, "SetSkinMeshSubsetActive", C, Set, {kValueString128, kValueBool}, Member<&S::SetSubsetActiveCommand>},
+    {2549, "StartSkinMeshRagDoll", C, Set, {}, Member<&S::StartRagDollCommand>},
+    {2550, "StopSkinMeshRagDoll", C, Set, {}, Member<&S::StopRagDollCommand>},
+    {2551, "SetDefaultRagDollValues", C, 0, {}, Member<&S::SetDefaultRagDollValuesCommand>},
   };
   return table;
 }

@@ -159,8 +159,6 @@ class SkinMesh : public Object {
   int GetExposeBonesCommand(CommandArgs args);
   template <std::uint32_t Bit>
   int SetSkinFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetSkinFlagCommand(CommandArgs args);
   int SetAnimationSpeedCommand(CommandArgs args);
   int GetAnimationSpeedCommand(CommandArgs args);
   int AddAnimationCommand(CommandArgs args);

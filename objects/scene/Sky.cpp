@@ -49,23 +49,23 @@ float CloudScale(float value) { return value <= 0 ? kMinCloudScale : value; }
 // clang-format off
 std::span<const CommandEntry<Sky>> Sky::Commands() {
   static const CommandEntry<Sky> table[] = {
-    {13750, "SkyLockedToCamera", P, 0, {kValueBool}, &Sky::SetLockedCommand, &Sky::GetLockedCommand},
-    {13752, "SkyHeight", P, 0, {kValueFloat}, &Sky::SetBoxField<&Sky::height_>, &Sky::GetField<&Sky::height_>},
-    {13754, "SkyDimension", P, 0, {kValueFloat}, &Sky::SetBoxField<&Sky::dimension_>, &Sky::GetField<&Sky::dimension_>},
-    {13756, "SkyCurrentData", P, 0, {kValueDword}, &Sky::SetField<&Sky::currentSide_>, &Sky::GetField<&Sky::currentSide_>},
-    {13758, "SkyMaterial", P, 0, {kValueString}, &Sky::SetMaterialCommand, &Sky::GetMaterialCommand},
-    {13760, "SkyTopColor", P, 0, {kValueColor}, &Sky::SetColourField<&Sky::topColour_>, &Sky::GetField<&Sky::topColour_>},
-    {13762, "SkyBottomColor", P, 0, {kValueColor}, &Sky::SetColourField<&Sky::bottomColour_>, &Sky::GetField<&Sky::bottomColour_>},
-    {13764, "ClearSkySide", C, 0, {}, &Sky::ClearSideCommand},
-    {13765, "SkyCloudLayer", P, 0, {kValueDword}, &Sky::SetField<&Sky::currentLayer_>, &Sky::GetField<&Sky::currentLayer_>},
-    {13767, "SkyCloudMaterial", P, 0, {kValueString}, &Sky::SetCloudMaterialCommand, &Sky::GetCloudMaterialCommand},
-    {13769, "SkyCloudHeight", P, 0, {kValueFloat}, &Sky::SetCloudHeightCommand, &Sky::GetLayerField<&SkyCloudLayerRecord::height>},
-    {13771, "SkyCloudDeltaU", P, 0, {kValueFloat}, &Sky::SetLayerField<&SkyCloudLayerRecord::deltaU>, &Sky::GetLayerField<&SkyCloudLayerRecord::deltaU>},
-    {13773, "SkyCloudDeltaV", P, 0, {kValueFloat}, &Sky::SetLayerField<&SkyCloudLayerRecord::deltaV>, &Sky::GetLayerField<&SkyCloudLayerRecord::deltaV>},
-    {13775, "SkyCloudScaleU", P, 0, {kValueFloat}, &Sky::SetCloudScaleCommand<&SkyCloudLayerRecord::scaleU>, &Sky::GetLayerField<&SkyCloudLayerRecord::scaleU>},
-    {13777, "SkyCloudScaleV", P, 0, {kValueFloat}, &Sky::SetCloudScaleCommand<&SkyCloudLayerRecord::scaleV>, &Sky::GetLayerField<&SkyCloudLayerRecord::scaleV>},
-    {13779, "SkyCloudColor", P, 0, {kValueColor}, &Sky::SetCloudColourCommand, &Sky::GetLayerField<&SkyCloudLayerRecord::colour>},
-    {13781, "ClearSkyCloudLayer", C, 0, {}, &Sky::ClearCloudLayerCommand},
+    {13750, "SkyLockedToCamera", P, 0, {kValueBool}, Member<&Sky::SetLockedCommand>, Member<&Sky::GetLockedCommand>},
+    {13752, "SkyHeight", P, 0, {kValueFloat}, Member<&Sky::SetBoxField<&Sky::height_>>, FieldGetter<&Sky::height_>},
+    {13754, "SkyDimension", P, 0, {kValueFloat}, Member<&Sky::SetBoxField<&Sky::dimension_>>, FieldGetter<&Sky::dimension_>},
+    {13756, "SkyCurrentData", P, 0, {kValueDword}, FieldSetter<&Sky::currentSide_>, FieldGetter<&Sky::currentSide_>},
+    {13758, "SkyMaterial", P, 0, {kValueString}, Member<&Sky::SetMaterialCommand>, Member<&Sky::GetMaterialCommand>},
+    {13760, "SkyTopColor", P, 0, {kValueColor}, Member<&Sky::SetColourField<&Sky::topColour_>>, FieldGetter<&Sky::topColour_>},
+    {13762, "SkyBottomColor", P, 0, {kValueColor}, Member<&Sky::SetColourField<&Sky::bottomColour_>>, FieldGetter<&Sky::bottomColour_>},
+    {13764, "ClearSkySide", C, 0, {}, Member<&Sky::ClearSideCommand>},
+    {13765, "SkyCloudLayer", P, 0, {kValueDword}, FieldSetter<&Sky::currentLayer_>, FieldGetter<&Sky::currentLayer_>},
+    {13767, "SkyCloudMaterial", P, 0, {kValueString}, Member<&Sky::SetCloudMaterialCommand>, Member<&Sky::GetCloudMaterialCommand>},
+    {13769, "SkyCloudHeight", P, 0, {kValueFloat}, Member<&Sky::SetCloudHeightCommand>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::height>>},
+    {13771, "SkyCloudDeltaU", P, 0, {kValueFloat}, Member<&Sky::SetLayerField<&SkyCloudLayerRecord::deltaU>>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::deltaU>>},
+    {13773, "SkyCloudDeltaV", P, 0, {kValueFloat}, Member<&Sky::SetLayerField<&SkyCloudLayerRecord::deltaV>>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::deltaV>>},
+    {13775, "SkyCloudScaleU", P, 0, {kValueFloat}, Member<&Sky::SetCloudScaleCommand<&SkyCloudLayerRecord::scaleU>>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::scaleU>>},
+    {13777, "SkyCloudScaleV", P, 0, {kValueFloat}, Member<&Sky::SetCloudScaleCommand<&SkyCloudLayerRecord::scaleV>>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::scaleV>>},
+    {13779, "SkyCloudColor", P, 0, {kValueColor}, Member<&Sky::SetCloudColourCommand>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::colour>>},
+    {13781, "ClearSkyCloudLayer", C, 0, {}, Member<&Sky::ClearCloudLayerCommand>},
   };
   return table;
 }
@@ -77,43 +77,24 @@ Sky::Sky() : Object(kClassSky) {
 }
 
 int Sky::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Sky> commands(kClassSky, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Sky>(kClassSky, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSky, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<Sky> handlers(kClassSky, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(*static_cast<ResourceSet*>(args));
   }
   return Object::ExecuteCommand(id, args);
 }
 
 template <auto Field>
-int Sky::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Sky::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
-template <auto Field>
 int Sky::SetBoxField(CommandArgs args) {
-  SetField<Field>(args);
+  FieldSetter<Field>(*this, args);
   BuildSides();
   return 1;
 }
 
 template <auto Field>
 int Sky::SetColourField(CommandArgs args) {
-  SetField<Field>(args);
+  FieldSetter<Field>(*this, args);
   ColourSides();
   return 1;
 }

@@ -63,10 +63,6 @@ class Sky : public Object {
 
  private:
   template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <auto Field>
   int SetBoxField(CommandArgs args);
   template <auto Field>
   int SetColourField(CommandArgs args);

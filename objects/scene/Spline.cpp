@@ -66,16 +66,16 @@ bool SetRotationAlong(Object& object, const Vector3& tangent) {
 // clang-format off
 std::span<const CommandEntry<Spline>> Spline::Commands() {
   static const CommandEntry<Spline> table[] = {
-    {8500, "SplineClosed", P, 0, {kValueBool}, &Spline::SetFlagCommand<kSplineClosed>, &Spline::GetFlagCommand<kSplineClosed>},
-    {8502, "SplinePointsWS", P, 0, {kValueBool}, &Spline::SetFlagCommand<kSplinePointsWS>, &Spline::GetFlagCommand<kSplinePointsWS>},
-    {8504, "AddSplinePoint", C, 0, {}, &Spline::AddPointCommand},
-    {8505, "DeleteSplinePoint", C, 0, {}, &Spline::DeletePointCommand},
-    {8506, "SetSplinePointList", C, 0, {kValueDword}, &Spline::SetPointListCommand},
-    {8507, "GetSplinePointList", C, 0, {kValuePointer}, &Spline::GetPointListCommand},
-    {8508, "SplinePoint", P, 0, {kValueVector3}, &Spline::SetPointCommand, &Spline::GetPointFieldCommand<&SplinePoint::position>},
-    {8510, "SplineInVector", P, 0, {kValueVector3}, &Spline::SetControlCommand<&SplinePoint::in>, &Spline::GetPointFieldCommand<&SplinePoint::in>},
-    {8512, "SplineOutVector", P, 0, {kValueVector3}, &Spline::SetControlCommand<&SplinePoint::out>, &Spline::GetPointFieldCommand<&SplinePoint::out>},
-    {8514, "SplineAnimationSpeed", P, 0, {kValueFloat}, &Spline::SetSpeedCommand, &Spline::GetSpeedCommand},
+    {8500, "SplineClosed", P, 0, {kValueBool}, LowBitFlagSetter<&Spline::splineFlags_, kSplineClosed>, FlagGetter<&Spline::splineFlags_, kSplineClosed>},
+    {8502, "SplinePointsWS", P, 0, {kValueBool}, LowBitFlagSetter<&Spline::splineFlags_, kSplinePointsWS>, FlagGetter<&Spline::splineFlags_, kSplinePointsWS>},
+    {8504, "AddSplinePoint", C, 0, {}, Member<&Spline::AddPointCommand>},
+    {8505, "DeleteSplinePoint", C, 0, {}, Member<&Spline::DeletePointCommand>},
+    {8506, "SetSplinePointList", C, 0, {kValueDword}, Member<&Spline::SetPointListCommand>},
+    {8507, "GetSplinePointList", C, 0, {kValuePointer}, Member<&Spline::GetPointListCommand>},
+    {8508, "SplinePoint", P, 0, {kValueVector3}, Member<&Spline::SetPointCommand>, Member<&Spline::GetPointFieldCommand<&SplinePoint::position>>},
+    {8510, "SplineInVector", P, 0, {kValueVector3}, Member<&Spline::SetControlCommand<&SplinePoint::in>>, Member<&Spline::GetPointFieldCommand<&SplinePoint::in>>},
+    {8512, "SplineOutVector", P, 0, {kValueVector3}, Member<&Spline::SetControlCommand<&SplinePoint::out>>, Member<&Spline::GetPointFieldCommand<&SplinePoint::out>>},
+    {8514, "SplineAnimationSpeed", P, 0, {kValueFloat}, Member<&Spline::SetSpeedCommand>, Member<&Spline::GetSpeedCommand>},
   };
   return table;
 }
@@ -102,18 +102,6 @@ int Spline::ExecuteCommand(std::uint32_t id, void* args) {
   static const CommandHandlers<Spline> handlers(kClassSpline, {Commands()});
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t Bit>
-int Spline::SetFlagCommand(CommandArgs args) {
-  splineFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (splineFlags_ | Bit) : (splineFlags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Spline::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((splineFlags_ & Bit) != 0 ? 1 : 0);
-  return 1;
 }
 
 int Spline::AddPointCommand(CommandArgs) {

@@ -80,10 +80,6 @@ class Spline : public Object {
   void BuildLengthTable();
 
  private:
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int AddPointCommand(CommandArgs args);
   int DeletePointCommand(CommandArgs args);
   int SetPointListCommand(CommandArgs args);

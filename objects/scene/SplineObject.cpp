@@ -30,7 +30,7 @@ constexpr float kMinFacing = 0.6f;
 // clang-format off
 std::span<const CommandEntry<SplineObject>> SplineObject::Commands() {
   static const CommandEntry<SplineObject> table[] = {
-    {22000, "SplineObjectPosition", P, 0, {kValueFloat}, &SplineObject::SetPositionCommand, &SplineObject::GetField<&SplineObject::position_>},
+    {22000, "SplineObjectPosition", P, 0, {kValueFloat}, Member<&SplineObject::SetPositionCommand>, FieldGetter<&SplineObject::position_>},
     {kEventSplineEnd, "OnSplineObjectSplineEnd", E, 0, {}},
   };
   return table;
@@ -38,14 +38,14 @@ std::span<const CommandEntry<SplineObject>> SplineObject::Commands() {
 
 std::span<const CommandEntry<SplineObject>> SplineObject::Hidden() {
   static const CommandEntry<SplineObject> table[] = {
-    {kSetPercentage, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectPercentage>, &SplineObject::GetFlagCommand<kSplineObjectPercentage>},
-    {kSetSpareValue, "", P, 0, {kValueDword}, &SplineObject::SetField<&SplineObject::spareValue_>, &SplineObject::GetField<&SplineObject::spareValue_>},
-    {kSetSpeed, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::speed_>, &SplineObject::GetField<&SplineObject::speed_>},
-    {kSetSpareFloat, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::spareFloat_>, &SplineObject::GetField<&SplineObject::spareFloat_>},
-    {kSetOrient, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectOrient>, &SplineObject::GetFlagCommand<kSplineObjectOrient>},
-    {kSetCameraFade, "", P, 0, {kValueBool}, &SplineObject::SetFlagCommand<kSplineObjectCameraFade>, &SplineObject::GetFlagCommand<kSplineObjectCameraFade>},
-    {kSetFadeStart, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::fadeStart_>, &SplineObject::GetField<&SplineObject::fadeStart_>},
-    {kSetFadeEnd, "", P, 0, {kValueFloat}, &SplineObject::SetField<&SplineObject::fadeEnd_>, &SplineObject::GetField<&SplineObject::fadeEnd_>},
+    {kSetPercentage, "", P, 0, {kValueBool}, Member<&SplineObject::SetFlagCommand<kSplineObjectPercentage>>, FlagGetter<&SplineObject::flags_, kSplineObjectPercentage>},
+    {kSetSpareValue, "", P, 0, {kValueDword}, FieldSetter<&SplineObject::spareValue_>, FieldGetter<&SplineObject::spareValue_>},
+    {kSetSpeed, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::speed_>, FieldGetter<&SplineObject::speed_>},
+    {kSetSpareFloat, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::spareFloat_>, FieldGetter<&SplineObject::spareFloat_>},
+    {kSetOrient, "", P, 0, {kValueBool}, Member<&SplineObject::SetFlagCommand<kSplineObjectOrient>>, FlagGetter<&SplineObject::flags_, kSplineObjectOrient>},
+    {kSetCameraFade, "", P, 0, {kValueBool}, Member<&SplineObject::SetFlagCommand<kSplineObjectCameraFade>>, FlagGetter<&SplineObject::flags_, kSplineObjectCameraFade>},
+    {kSetFadeStart, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::fadeStart_>, FieldGetter<&SplineObject::fadeStart_>},
+    {kSetFadeEnd, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::fadeEnd_>, FieldGetter<&SplineObject::fadeEnd_>},
   };
   return table;
 }
@@ -88,24 +88,6 @@ template <std::uint32_t Bit>
 int SplineObject::SetFlagCommand(CommandArgs args) {
   flags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (flags_ | Bit) : (flags_ & ~Bit);
   if (Bit != kSplineObjectCameraFade) PlaceAtStart();
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int SplineObject::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((flags_ & Bit) != 0 ? 1 : 0);
-  return 1;
-}
-
-template <auto Field>
-int SplineObject::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int SplineObject::GetField(CommandArgs args) {
-  args.Set(this->*Field);
   return 1;
 }
 

@@ -55,12 +55,6 @@ class SplineObject : public Object {
   int SetPositionCommand(CommandArgs args);
   template <std::uint32_t Bit>
   int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
 
   // Puts the object at its start distance, clamped to the curve.
   void PlaceAtStart();

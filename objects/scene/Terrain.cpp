@@ -22,11 +22,11 @@ constexpr std::int32_t kNoSector = -1;
 // clang-format off
 std::span<const CommandEntry<Terrain>> Terrain::Commands() {
   static const CommandEntry<Terrain> table[] = {
-    {15250, "SetTerrainTerrain", C, 0, {kValueString}, &Terrain::SetTerrainCommand},
-    {15251, "GetTerrainTerrain", C, 0, {kValueString}, &Terrain::GetTerrainCommand},
-    {15252, "TerrainFogColor", P, 0, {kValueColor}, &Terrain::SetField<&Terrain::fogColour_>, &Terrain::GetField<&Terrain::fogColour_>},
-    {15254, "TerrainFogNear", P, 0, {kValueFloat}, &Terrain::SetField<&Terrain::fogNear_>, &Terrain::GetField<&Terrain::fogNear_>},
-    {15256, "TerrainFogFar", P, 0, {kValueFloat}, &Terrain::SetField<&Terrain::fogFar_>, &Terrain::GetField<&Terrain::fogFar_>},
+    {15250, "SetTerrainTerrain", C, 0, {kValueString}, Member<&Terrain::SetTerrainCommand>},
+    {15251, "GetTerrainTerrain", C, 0, {kValueString}, Member<&Terrain::GetTerrainCommand>},
+    {15252, "TerrainFogColor", P, 0, {kValueColor}, FieldSetter<&Terrain::fogColour_>, FieldGetter<&Terrain::fogColour_>},
+    {15254, "TerrainFogNear", P, 0, {kValueFloat}, FieldSetter<&Terrain::fogNear_>, FieldGetter<&Terrain::fogNear_>},
+    {15256, "TerrainFogFar", P, 0, {kValueFloat}, FieldSetter<&Terrain::fogFar_>, FieldGetter<&Terrain::fogFar_>},
   };
   return table;
 }
@@ -35,22 +35,9 @@ std::span<const CommandEntry<Terrain>> Terrain::Commands() {
 Terrain::Terrain() : Object(kClassTerrain) {}
 
 int Terrain::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Terrain> commands(kClassTerrain, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Terrain> handlers(kClassTerrain, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
-}
-
-template <auto Field>
-int Terrain::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Terrain::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 int Terrain::SetTerrainCommand(CommandArgs args) {

@@ -31,10 +31,6 @@ class Terrain : public Object {
   Resource* GetTerrain() const { return terrain_.Get(); }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetTerrainCommand(CommandArgs args);
   int GetTerrainCommand(CommandArgs args);
 

@@ -31,14 +31,14 @@ float ChangePerSecond(float from, float to, float lifetime) { return lifetime > 
 // clang-format off
 std::span<const CommandEntry<Trail>> Trail::Commands() {
   static const CommandEntry<Trail> table[] = {
-    {18750, "TrailAxis", P, 0, {kValueDword}, &Trail::SetField<&Trail::axis_>, &Trail::GetField<&Trail::axis_>},
-    {18752, "TrailMaxSamples", P, 0, {kValueDword}, &Trail::SetMaxSamplesCommand, &Trail::GetField<&Trail::maxSamples_>},
-    {18754, "TrailMinSampleDistance", P, 0, {kValueFloat}, &Trail::SetField<&Trail::minSampleDistance_>, &Trail::GetField<&Trail::minSampleDistance_>},
-    {18758, "TrailStartSize", P, 0, {kValueFloat}, &Trail::SetField<&Trail::startSize_>, &Trail::GetField<&Trail::startSize_>},
-    {18760, "TrailEndSize", P, 0, {kValueFloat}, &Trail::SetField<&Trail::endSize_>, &Trail::GetField<&Trail::endSize_>},
-    {18762, "TrailStartColor", P, 0, {kValueColor}, &Trail::SetField<&Trail::startColour_>, &Trail::GetField<&Trail::startColour_>},
-    {18764, "TrailEndColor", P, 0, {kValueColor}, &Trail::SetField<&Trail::endColour_>, &Trail::GetField<&Trail::endColour_>},
-    {18766, "TrailMaterial", P, 0, {kValueString}, &Trail::SetMaterialCommand, &Trail::GetMaterialCommand},
+    {18750, "TrailAxis", P, 0, {kValueDword}, FieldSetter<&Trail::axis_>, FieldGetter<&Trail::axis_>},
+    {18752, "TrailMaxSamples", P, 0, {kValueDword}, Member<&Trail::SetMaxSamplesCommand>, FieldGetter<&Trail::maxSamples_>},
+    {18754, "TrailMinSampleDistance", P, 0, {kValueFloat}, FieldSetter<&Trail::minSampleDistance_>, FieldGetter<&Trail::minSampleDistance_>},
+    {18758, "TrailStartSize", P, 0, {kValueFloat}, FieldSetter<&Trail::startSize_>, FieldGetter<&Trail::startSize_>},
+    {18760, "TrailEndSize", P, 0, {kValueFloat}, FieldSetter<&Trail::endSize_>, FieldGetter<&Trail::endSize_>},
+    {18762, "TrailStartColor", P, 0, {kValueColor}, FieldSetter<&Trail::startColour_>, FieldGetter<&Trail::startColour_>},
+    {18764, "TrailEndColor", P, 0, {kValueColor}, FieldSetter<&Trail::endColour_>, FieldGetter<&Trail::endColour_>},
+    {18766, "TrailMaterial", P, 0, {kValueString}, Member<&Trail::SetMaterialCommand>, Member<&Trail::GetMaterialCommand>},
   };
   return table;
 }
@@ -46,7 +46,7 @@ std::span<const CommandEntry<Trail>> Trail::Commands() {
 // The lifetime: answered but never registered.
 std::span<const CommandEntry<Trail>> Trail::HiddenCommands() {
   static const CommandEntry<Trail> table[] = {
-    {18756, "", P, 0, {kValueFloat}, &Trail::SetField<&Trail::lifetime_>, &Trail::GetField<&Trail::lifetime_>},
+    {18756, "", P, 0, {kValueFloat}, FieldSetter<&Trail::lifetime_>, FieldGetter<&Trail::lifetime_>},
   };
   return table;
 }
@@ -82,18 +82,6 @@ std::vector<const TrailSample*> Trail::GetLiveSamples() const {
     out.push_back(&samples_[static_cast<std::size_t>(i)]);
   }
   return out;
-}
-
-template <auto Field>
-int Trail::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Trail::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
 }
 
 int Trail::SetMaxSamplesCommand(CommandArgs args) {

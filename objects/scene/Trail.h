@@ -51,10 +51,6 @@ class Trail : public Object {
   std::vector<const TrailSample*> GetLiveSamples() const;
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   int SetMaxSamplesCommand(CommandArgs args);
   int SetMaterialCommand(CommandArgs args);
   int GetMaterialCommand(CommandArgs args);

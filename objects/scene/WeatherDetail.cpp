@@ -74,7 +74,7 @@ ColourVertex At(const Vector3& p, std::uint32_t colour, float u, float v) { retu
 // clang-format off
 std::span<const CommandEntry<WeatherDetail>> WeatherDetail::Commands() {
   static const CommandEntry<WeatherDetail> table[] = {
-    {7750, "UseAllDetails", P, 0, {kValueBool}, &WeatherDetail::SetFlagCommand<kWeatherUseAllDetails>, &WeatherDetail::GetFlagCommand<kWeatherUseAllDetails>},
+    {7750, "UseAllDetails", P, 0, {kValueBool}, LowBitFlagSetter<&WeatherDetail::flags_, kWeatherUseAllDetails>, FlagGetter<&WeatherDetail::flags_, kWeatherUseAllDetails>},
   };
   return table;
 }
@@ -83,17 +83,17 @@ std::span<const CommandEntry<WeatherDetail>> WeatherDetail::Commands() {
 std::span<const CommandEntry<WeatherDetail>> WeatherDetail::HiddenCommands() {
   using W = WeatherDetail;
   static const CommandEntry<WeatherDetail> table[] = {
-    {7752, "", P, 0, {kValueBool}, &W::SetFlagCommand<kWeatherRain>, &W::GetFlagCommand<kWeatherRain>},
-    {7754, "", P, 0, {kValueString}, &W::SetTextCommand<&W::nameB_>, &W::GetTextCommand<&W::nameB_>},
-    {7756, "", P, 0, {kValueString}, &W::SetTextCommand<&W::nameC_>, &W::GetTextCommand<&W::nameC_>},
-    {7758, "", P, 0, {kValueBool}, &W::SetFlagCommand<kWeatherGroundDetail>, &W::GetFlagCommand<kWeatherGroundDetail>},
-    {7760, "", P, 0, {kValueBool}, &W::SetFlagCommand<kWeatherDecals>, &W::GetFlagCommand<kWeatherDecals>},
-    {7762, "", P, 0, {kValueBool}, &W::SetFlagCommand<kWeatherLayers>, &W::GetFlagCommand<kWeatherLayers>},
-    {7764, "", P, 0, {kValueDword}, &W::SetLayerIndexCommand, &W::GetLayerIndexCommand},
-    {7766, "", P, 0, {kValueString}, &W::SetLayerNameCommand, &W::GetLayerNameCommand},
-    {7768, "", P, 0, {kValueColor}, &W::SetLayerValueCommand, &W::GetLayerValueCommand},
-    {7770, "", P, 0, {kValueDword}, &W::SetLayerWordCommand<0>, &W::GetLayerWordCommand<0>},
-    {7772, "", P, 0, {kValueDword}, &W::SetLayerWordCommand<1>, &W::GetLayerWordCommand<1>},
+    {7752, "", P, 0, {kValueBool}, LowBitFlagSetter<&W::flags_, kWeatherRain>, FlagGetter<&W::flags_, kWeatherRain>},
+    {7754, "", P, 0, {kValueString}, Member<&W::SetTextCommand<&W::nameB_>>, Member<&W::GetTextCommand<&W::nameB_>>},
+    {7756, "", P, 0, {kValueString}, Member<&W::SetTextCommand<&W::nameC_>>, Member<&W::GetTextCommand<&W::nameC_>>},
+    {7758, "", P, 0, {kValueBool}, LowBitFlagSetter<&W::flags_, kWeatherGroundDetail>, FlagGetter<&W::flags_, kWeatherGroundDetail>},
+    {7760, "", P, 0, {kValueBool}, LowBitFlagSetter<&W::flags_, kWeatherDecals>, FlagGetter<&W::flags_, kWeatherDecals>},
+    {7762, "", P, 0, {kValueBool}, LowBitFlagSetter<&W::flags_, kWeatherLayers>, FlagGetter<&W::flags_, kWeatherLayers>},
+    {7764, "", P, 0, {kValueDword}, Member<&W::SetLayerIndexCommand>, Member<&W::GetLayerIndexCommand>},
+    {7766, "", P, 0, {kValueString}, Member<&W::SetLayerNameCommand>, Member<&W::GetLayerNameCommand>},
+    {7768, "", P, 0, {kValueColor}, Member<&W::SetLayerValueCommand>, Member<&W::GetLayerValueCommand>},
+    {7770, "", P, 0, {kValueDword}, Member<&W::SetLayerWordCommand<0>>, Member<&W::GetLayerWordCommand<0>>},
+    {7772, "", P, 0, {kValueDword}, Member<&W::SetLayerWordCommand<1>>, Member<&W::GetLayerWordCommand<1>>},
   };
   return table;
 }
@@ -116,18 +116,6 @@ int WeatherDetail::ExecuteCommand(std::uint32_t id, void* args) {
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) CollectResources(args);
   return Object::ExecuteCommand(id, args);
-}
-
-template <std::uint32_t Bit>
-int WeatherDetail::SetFlagCommand(CommandArgs args) {
-  flags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (flags_ | Bit) : (flags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int WeatherDetail::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((flags_ & Bit) != 0 ? 1 : 0);
-  return 1;
 }
 
 template <std::string WeatherDetail::*Field>

@@ -96,10 +96,6 @@ class WeatherDetail : public Object {
   std::size_t GetDetailMeshCount() const { return detailMeshes_.size(); }
 
  private:
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   template <std::string WeatherDetail::*Field>
   int SetTextCommand(CommandArgs args);
   template <std::string WeatherDetail::*Field>

@@ -18,10 +18,10 @@ constexpr auto P = CommandKind::kProperty;
 std::span<const CommandEntry<Button>> Button::Commands() {
   using B = Button;
   static const CommandEntry<Button> table[] = {
-    {7250, "UseStandardButtonFocusHilite", P, 0, {kValueBool}, &B::SetWindowFlagCommand<kWindowFocusHilite>, &B::GetWindowFlagCommand<kWindowFocusHilite>},
-    {7252, "UseStandardButtonOverHilite", P, 0, {kValueBool}, &B::SetWindowFlagCommand<kWindowOverHilite>, &B::GetWindowFlagCommand<kWindowOverHilite>},
-    {7254, "UseStandardButtonHiliteSound", P, 0, {kValueBool}, &B::SetBitCommand<&B::buttonFlags_, kHiliteSound>, &B::GetBitCommand<&B::buttonFlags_, kHiliteSound>},
-    {7256, "UseStandardButtonActionSound", P, 0, {kValueBool}, &B::SetBitCommand<&B::buttonFlags_, kActionSound>, &B::GetBitCommand<&B::buttonFlags_, kActionSound>},
+    {7250, "UseStandardButtonFocusHilite", P, 0, {kValueBool}, FlagSetter<&B::windowFlags_, kWindowFocusHilite>, FlagGetter<&B::windowFlags_, kWindowFocusHilite>},
+    {7252, "UseStandardButtonOverHilite", P, 0, {kValueBool}, FlagSetter<&B::windowFlags_, kWindowOverHilite>, FlagGetter<&B::windowFlags_, kWindowOverHilite>},
+    {7254, "UseStandardButtonHiliteSound", P, 0, {kValueBool}, FlagSetter<&B::buttonFlags_, kHiliteSound>, FlagGetter<&B::buttonFlags_, kHiliteSound>},
+    {7256, "UseStandardButtonActionSound", P, 0, {kValueBool}, FlagSetter<&B::buttonFlags_, kActionSound>, FlagGetter<&B::buttonFlags_, kActionSound>},
   };
   return table;
 }
@@ -32,9 +32,8 @@ Button::Button() : Window(kClassButton) {
 }
 
 int Button::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Button> commands(kClassButton, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Button> handlers(kClassButton, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
   return Window::ExecuteCommand(id, args);
 }
 

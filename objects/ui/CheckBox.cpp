@@ -6,7 +6,7 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "objects/ui/Button.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/UiHooks.h"
 #include "objects/ui/WidgetSupport.h"
 #include "services/EngineServices.h"
@@ -25,14 +25,14 @@ constexpr auto E = CommandKind::kEvent;
 std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
   using C = CheckBox;
   static const CommandEntry<CheckBox> table[] = {
-    {18250, "CheckBoxChecked", P, 0, {kValueDword}, &C::SetBitCommand<&C::checkBoxFlags_, kChecked>, &C::GetBitCommand<&C::checkBoxFlags_, kChecked>},
-    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, &C::SetStandardSpriteCommand, &C::GetBitCommand<&C::checkBoxFlags_, kStandardSprite>},
-    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, &C::SetCheckedSpriteCommand, &C::GetField<&C::checkedSpriteName_>},
-    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, &C::SetField<&C::checkedDimension_>, &C::GetField<&C::checkedDimension_>},
-    {18258, "UseStandardCheckBoxFocusHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowFocusHilite>, &C::GetWindowFlagCommand<kWindowFocusHilite>},
-    {18260, "UseStandardCheckBoxOverHilite", P, 0, {kValueBool}, &C::SetWindowFlagCommand<kWindowOverHilite>, &C::GetWindowFlagCommand<kWindowOverHilite>},
-    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, &C::SetBitCommand<&C::checkBoxFlags_, kHiliteSound>, &C::GetBitCommand<&C::checkBoxFlags_, kHiliteSound>},
-    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, &C::SetBitCommand<&C::checkBoxFlags_, kActionSound>, &C::GetBitCommand<&C::checkBoxFlags_, kActionSound>},
+    {18250, "CheckBoxChecked", P, 0, {kValueDword}, FlagSetter<&C::checkBoxFlags_, kChecked>, FlagGetter<&C::checkBoxFlags_, kChecked>},
+    {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, Member<&C::SetStandardSpriteCommand>, FlagGetter<&C::checkBoxFlags_, kStandardSprite>},
+    {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, Member<&C::SetCheckedSpriteCommand>, FieldGetter<&C::checkedSpriteName_>},
+    {18256, "CheckBoxCheckedDimension", P, 0, {kValueVector3}, FieldSetter<&C::checkedDimension_>, FieldGetter<&C::checkedDimension_>},
+    {18258, "UseStandardCheckBoxFocusHilite", P, 0, {kValueBool}, FlagSetter<&C::windowFlags_, kWindowFocusHilite>, FlagGetter<&C::windowFlags_, kWindowFocusHilite>},
+    {18260, "UseStandardCheckBoxOverHilite", P, 0, {kValueBool}, FlagSetter<&C::windowFlags_, kWindowOverHilite>, FlagGetter<&C::windowFlags_, kWindowOverHilite>},
+    {18262, "UseStandardCheckBoxHiliteSound", P, 0, {kValueBool}, FlagSetter<&C::checkBoxFlags_, kHiliteSound>, FlagGetter<&C::checkBoxFlags_, kHiliteSound>},
+    {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, FlagSetter<&C::checkBoxFlags_, kActionSound>, FlagGetter<&C::checkBoxFlags_, kActionSound>},
     {kEventOnCheckBoxChecked, "OnCheckBoxChecked", E, 0, {}},
     {kEventOnCheckBoxUnchecked, "OnCheckBoxUnchecked", E, 0, {}},
   };
@@ -43,11 +43,9 @@ std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
 CheckBox::CheckBox() : Window(kClassCheckBox) { SetWindowFlag(kWindowFocusHilite | kWindowOverHilite, true); }
 
 int CheckBox::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<CheckBox> commands(kClassCheckBox, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<CheckBox> handlers(kClassCheckBox, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectNamed(checkedSprite_, checkedSpriteName_, kMaterialResource, *static_cast<ResourceSet*>(args));
   }
   return Window::ExecuteCommand(id, args);

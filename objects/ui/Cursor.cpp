@@ -15,7 +15,7 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Matrix4.h"
 #include "objects/scene/Camera.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/UiHooks.h"
 #include "services/EngineServices.h"
 
@@ -51,18 +51,18 @@ int GroupOf(int eventId, int first) {
 // clang-format off
 std::span<const CommandEntry<Cursor>> Cursor::Commands() {
   static const CommandEntry<Cursor> table[] = {
-    {20252, "CursorEnable", P, 0, {kValueBool}, &Cursor::SetFlagCommand<kCursorEnable>, &Cursor::GetFlagCommand<kCursorEnable>},
-    {20254, "CursorRayCategoryBits", P, 0, {kValueDword}, &Cursor::SetField<&Cursor::rayCategoryBits_>, &Cursor::GetField<&Cursor::rayCategoryBits_>},
-    {20256, "CursorRayGroupBits", P, 0, {kValueDword}, &Cursor::SetField<&Cursor::rayGroupBits_>, &Cursor::GetField<&Cursor::rayGroupBits_>},
-    {20258, "CursorRayLength", P, 0, {kValueFloat}, &Cursor::SetField<&Cursor::rayLength_>, &Cursor::GetField<&Cursor::rayLength_>},
-    {20260, "GetCursorRayHitPosition", C, 0, {kValueVector3}, &Cursor::GetHitPositionCommand},
-    {20261, "GetCursorRayHitNormal", C, 0, {kValueVector3}, &Cursor::GetHitNormalCommand},
-    {20262, "CursorEnableCameraNavigation", P, 0, {kValueBool}, &Cursor::SetFlagCommand<kCursorCameraNavigation>, &Cursor::GetFlagCommand<kCursorCameraNavigation>},
-    {20264, "CursorCameraControlPosition", P, 0, {kValueBool}, &Cursor::SetFlagCommand<kCursorCameraControlPosition>, &Cursor::GetFlagCommand<kCursorCameraControlPosition>},
-    {20266, "CursorCameraNavigationBorder", P, 0, {kValueFloat}, &Cursor::SetField<&Cursor::navigationBorder_>, &Cursor::GetField<&Cursor::navigationBorder_>},
-    {20268, "CursorCameraMaxSpeed", P, 0, {kValueVector3}, &Cursor::SetField<&Cursor::cameraMaxSpeed_>, &Cursor::GetField<&Cursor::cameraMaxSpeed_>},
-    {20270, "CursorCameraAccSpeed", P, 0, {kValueVector3}, &Cursor::SetField<&Cursor::cameraAccSpeed_>, &Cursor::GetField<&Cursor::cameraAccSpeed_>},
-    {20272, "CursorCameraDecSpeed", P, 0, {kValueVector3}, &Cursor::SetField<&Cursor::cameraDecSpeed_>, &Cursor::GetField<&Cursor::cameraDecSpeed_>},
+    {20252, "CursorEnable", P, 0, {kValueBool}, LowBitFlagSetter<&Cursor::cursorFlags_, kCursorEnable>, FlagGetter<&Cursor::cursorFlags_, kCursorEnable>},
+    {20254, "CursorRayCategoryBits", P, 0, {kValueDword}, FieldSetter<&Cursor::rayCategoryBits_>, FieldGetter<&Cursor::rayCategoryBits_>},
+    {20256, "CursorRayGroupBits", P, 0, {kValueDword}, FieldSetter<&Cursor::rayGroupBits_>, FieldGetter<&Cursor::rayGroupBits_>},
+    {20258, "CursorRayLength", P, 0, {kValueFloat}, FieldSetter<&Cursor::rayLength_>, FieldGetter<&Cursor::rayLength_>},
+    {20260, "GetCursorRayHitPosition", C, 0, {kValueVector3}, Member<&Cursor::GetHitPositionCommand>},
+    {20261, "GetCursorRayHitNormal", C, 0, {kValueVector3}, Member<&Cursor::GetHitNormalCommand>},
+    {20262, "CursorEnableCameraNavigation", P, 0, {kValueBool}, LowBitFlagSetter<&Cursor::cursorFlags_, kCursorCameraNavigation>, FlagGetter<&Cursor::cursorFlags_, kCursorCameraNavigation>},
+    {20264, "CursorCameraControlPosition", P, 0, {kValueBool}, LowBitFlagSetter<&Cursor::cursorFlags_, kCursorCameraControlPosition>, FlagGetter<&Cursor::cursorFlags_, kCursorCameraControlPosition>},
+    {20266, "CursorCameraNavigationBorder", P, 0, {kValueFloat}, FieldSetter<&Cursor::navigationBorder_>, FieldGetter<&Cursor::navigationBorder_>},
+    {20268, "CursorCameraMaxSpeed", P, 0, {kValueVector3}, FieldSetter<&Cursor::cameraMaxSpeed_>, FieldGetter<&Cursor::cameraMaxSpeed_>},
+    {20270, "CursorCameraAccSpeed", P, 0, {kValueVector3}, FieldSetter<&Cursor::cameraAccSpeed_>, FieldGetter<&Cursor::cameraAccSpeed_>},
+    {20272, "CursorCameraDecSpeed", P, 0, {kValueVector3}, FieldSetter<&Cursor::cameraDecSpeed_>, FieldGetter<&Cursor::cameraDecSpeed_>},
     {20274, "OnCursorEnter", E, 0, {}},
     {20275, "OnCursorExit", E, 0, {}},
     {20276, "OnCursorCollision", E, 0, {}},
@@ -90,27 +90,6 @@ void Cursor::CopyFrom(const Object& source) {
   Object::CopyFrom(source);
   groups_ = {};
   hitSlave_.Reset();
-}
-
-template <auto Field>
-int Cursor::SetField(CommandArgs args) {
-  return StoreArgument(this->*Field, args);
-}
-
-template <auto Field>
-int Cursor::GetField(CommandArgs args) {
-  return LoadArgument(this->*Field, args);
-}
-
-template <std::uint32_t Bit>
-int Cursor::SetFlagCommand(CommandArgs args) {
-  cursorFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? cursorFlags_ | Bit : cursorFlags_ & ~Bit;
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Cursor::GetFlagCommand(CommandArgs args) {
-  return LoadFlagArgument(cursorFlags_, Bit, args);
 }
 
 int Cursor::GetHitPositionCommand(CommandArgs args) {

@@ -54,14 +54,6 @@ class Cursor : public Object {
   const Vector3& GetRayHitPosition() const { return hitPosition_; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int GetHitPositionCommand(CommandArgs args);
   int GetHitNormalCommand(CommandArgs args);
 

@@ -8,16 +8,15 @@
 namespace tge {
 
 const CommandEntry<InfoText> InfoText::kCommands[] = {
-    {16000, "InfoText", CommandKind::kProperty, 0, {kValueString}, &InfoText::SetInfoText, &InfoText::GetInfoText},
+    {16000, "InfoText", CommandKind::kProperty, 0, {kValueString}, Member<&InfoText::SetInfoText>, Member<&InfoText::GetInfoText>},
 };
 
 InfoText::InfoText() : Object(kClassInfoText) {}
 
 // Every id goes on to the base handler afterwards.
 int InfoText::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<InfoText> commands(kClassInfoText, kCommands);
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<InfoText> handlers(kClassInfoText, {kCommands}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }
 

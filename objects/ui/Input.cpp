@@ -97,23 +97,23 @@ void WriteArgument(CommandArgs args, const T& value) {
 // clang-format off
 std::span<const CommandEntry<Input>> Input::Commands() {
   static const CommandEntry<Input> table[] = {
-    {13250, "AddInputEvent", C, 0, {kValueString}, &Input::AddInputEvent},
-    {13251, "DeleteInputEvent", C, 0, {}, &Input::DeleteInputEvent},
-    {13252, "SetInputEventList", C, 0, {kValueDword}, &Input::SetSelection<&Input::selectedEvent_>},
-    {13253, "GetInputEventList", C, kCommandObjectBlock, {kValuePointer}, &Input::GetInputEventList},
-    {13254, "InputEventID", P, 0, {kValueDword}, &Input::SetInputEventId, &Input::GetEventField<&InputEvent::id>},
-    {13256, "InputEventName", P, 0, {kValueString}, &Input::SetEventField<&InputEvent::name>, &Input::GetEventField<&InputEvent::name>},
-    {13258, "InputEventOnRelease", P, 0, {kValueBool}, &Input::SetInputEventOnRelease, &Input::GetInputEventOnRelease},
-    {13260, "CreateInputEventScript", C, 0, {}, &Input::CreateInputEventScript},
-    {13261, "AddInputAxis", C, 0, {kValueString}, &Input::AddInputAxis},
-    {13262, "DeleteInputAxis", C, 0, {}, &Input::DeleteInputAxis},
-    {13263, "SetInputAxisList", C, 0, {kValueDword}, &Input::SetSelection<&Input::selectedAxis_>},
-    {13264, "GetInputAxisList", C, kCommandObjectBlock, {kValuePointer}, &Input::GetInputAxisList},
-    {13265, "InputAxisID", P, 0, {kValueDword}, &Input::SetAxisField<&InputAxis::id>, &Input::GetAxisField<&InputAxis::id>},
-    {13267, "InputAxisTreePath", P, 0, {kValueString}, &Input::SetAxisField<&InputAxis::treePath>, &Input::GetAxisField<&InputAxis::treePath>},
-    {13269, "InputAxisCommand", P, 0, {kValueString}, &Input::SetAxisField<&InputAxis::command>, &Input::GetAxisField<&InputAxis::command>},
-    {13271, "InputAxisMul", P, 0, {kValueFloat}, &Input::SetAxisField<&InputAxis::mul>, &Input::GetAxisField<&InputAxis::mul>},
-    {13273, "InputEnableDebugInput", P, 0, {kValueBool}, &Input::SetEnableDebugInput, &Input::GetEnableDebugInput},
+    {13250, "AddInputEvent", C, 0, {kValueString}, Member<&Input::AddInputEvent>},
+    {13251, "DeleteInputEvent", C, 0, {}, Member<&Input::DeleteInputEvent>},
+    {13252, "SetInputEventList", C, 0, {kValueDword}, Member<&Input::SetSelection<&Input::selectedEvent_>>},
+    {13253, "GetInputEventList", C, kCommandObjectBlock, {kValuePointer}, Member<&Input::GetInputEventList>},
+    {13254, "InputEventID", P, 0, {kValueDword}, Member<&Input::SetInputEventId>, Member<&Input::GetEventField<&InputEvent::id>>},
+    {13256, "InputEventName", P, 0, {kValueString}, Member<&Input::SetEventField<&InputEvent::name>>, Member<&Input::GetEventField<&InputEvent::name>>},
+    {13258, "InputEventOnRelease", P, 0, {kValueBool}, Member<&Input::SetInputEventOnRelease>, Member<&Input::GetInputEventOnRelease>},
+    {13260, "CreateInputEventScript", C, 0, {}, Member<&Input::CreateInputEventScript>},
+    {13261, "AddInputAxis", C, 0, {kValueString}, Member<&Input::AddInputAxis>},
+    {13262, "DeleteInputAxis", C, 0, {}, Member<&Input::DeleteInputAxis>},
+    {13263, "SetInputAxisList", C, 0, {kValueDword}, Member<&Input::SetSelection<&Input::selectedAxis_>>},
+    {13264, "GetInputAxisList", C, kCommandObjectBlock, {kValuePointer}, Member<&Input::GetInputAxisList>},
+    {13265, "InputAxisID", P, 0, {kValueDword}, Member<&Input::SetAxisField<&InputAxis::id>>, Member<&Input::GetAxisField<&InputAxis::id>>},
+    {13267, "InputAxisTreePath", P, 0, {kValueString}, Member<&Input::SetAxisField<&InputAxis::treePath>>, Member<&Input::GetAxisField<&InputAxis::treePath>>},
+    {13269, "InputAxisCommand", P, 0, {kValueString}, Member<&Input::SetAxisField<&InputAxis::command>>, Member<&Input::GetAxisField<&InputAxis::command>>},
+    {13271, "InputAxisMul", P, 0, {kValueFloat}, Member<&Input::SetAxisField<&InputAxis::mul>>, Member<&Input::GetAxisField<&InputAxis::mul>>},
+    {13273, "InputEnableDebugInput", P, 0, {kValueBool}, Member<&Input::SetEnableDebugInput>, Member<&Input::GetEnableDebugInput>},
   };
   return table;
 }
@@ -122,16 +122,9 @@ std::span<const CommandEntry<Input>> Input::Commands() {
 Input::Input() : Object(kClassInput) {}
 
 int Input::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Input> commands(kClassInput, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Input>(kClassInput, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassInput, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandInitializeNewObject) {
+  static const CommandHandlers<Input> handlers(kClassInput, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandInitializeNewObject) {
     std::int32_t on = 1;
     ExecuteCommand(kCommandSetUseScript, &on);
   }

@@ -8,7 +8,7 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "objects/ui/Button.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/WidgetSupport.h"
 #include "services/EngineServices.h"
 #include "services/Resource.h"
@@ -34,26 +34,26 @@ std::span<const CommandEntry<ListBox>> ListBox::Commands() {
   using L = ListBox;
   using I = ListBoxItem;
   static const CommandEntry<ListBox> table[] = {
-    {11750, "ListBoxNextMaterial", P, 0, {kValueString}, &L::SetArrowCommand<&L::nextMaterialName_, &L::nextMaterial_>, &L::GetField<&L::nextMaterialName_>},
-    {11752, "ListBoxPrevMaterial", P, 0, {kValueString}, &L::SetArrowCommand<&L::prevMaterialName_, &L::prevMaterial_>, &L::GetField<&L::prevMaterialName_>},
-    {11754, "ListBoxNavigationDimension", P, 0, {kValueVector3}, &L::SetField<&L::navigationDimension_>, &L::GetField<&L::navigationDimension_>},
-    {11756, "ListBoxVertical", P, 0, {kValueBool}, &L::SetBitCommand<&L::listBoxFlags_, kVertical>, &L::GetBitCommand<&L::listBoxFlags_, kVertical>},
-    {11758, "UseStandardListBoxFocusHilite", P, 0, {kValueBool}, &L::SetWindowFlagCommand<kWindowFocusHilite>, &L::GetWindowFlagCommand<kWindowFocusHilite>},
-    {11760, "UseStandardListBoxOverHilite", P, 0, {kValueBool}, &L::SetWindowFlagCommand<kWindowOverHilite>, &L::GetWindowFlagCommand<kWindowOverHilite>},
-    {11762, "UseStandardListBoxHiliteSound", P, 0, {kValueBool}, &L::SetBitCommand<&L::listBoxFlags_, kHiliteSound>, &L::GetBitCommand<&L::listBoxFlags_, kHiliteSound>},
-    {11764, "UseStandardListBoxActionSound", P, 0, {kValueBool}, &L::SetBitCommand<&L::listBoxFlags_, kActionSound>, &L::GetBitCommand<&L::listBoxFlags_, kActionSound>},
-    {11766, "AddListBoxItem", C, 0, {}, &L::AddItemCommand},
-    {11767, "SetListBoxItemList", C, 0, {kValueDword}, &L::SetItemListCommand},
-    {11768, "GetListBoxItemList", C, 0, {kValuePointer}, &L::GetItemListCommand},
-    {11769, "DeleteListBoxItem", C, 0, {}, &L::DeleteItemCommand},
-    {11770, "ListBoxItemMaterial", P, 0, {kValueString}, &L::SetItemField<&I::materialName>, &L::GetItemField<&I::materialName>},
-    {11772, "ListBoxItemText", P, 0, {kValueString}, &L::SetItemField<&I::text>, &L::GetItemField<&I::text>},
-    {11774, "ListBoxItemDefaultItem", P, 0, {kValueBool}, &L::SetItemFlagCommand<I::kDefault>, &L::GetItemFlagCommand<I::kDefault>},
-    {11776, "ListBoxItemEnable", P, 0, {kValueBool}, &L::SetItemFlagCommand<I::kEnabled>, &L::GetItemFlagCommand<I::kEnabled>},
-    {11778, "ListBoxItemFloat", P, 0, {kValueFloat}, &L::SetItemField<&I::value>, &L::GetItemField<&I::value>},
-    {11780, "ListBoxItemUInt", P, 0, {kValueInt}, &L::SetItemField<&I::number>, &L::GetItemField<&I::number>},
-    {11782, "SelectedListBoxItem", P, 0, {kValueDword}, &L::SetSelectedCommand, &L::GetField<&L::selectedItem_>},
-    {11784, "SelectListBoxItemByName", C, 0, {kValueString}, &L::SelectByNameCommand},
+    {11750, "ListBoxNextMaterial", P, 0, {kValueString}, Member<&L::SetArrowCommand<&L::nextMaterialName_, &L::nextMaterial_>>, FieldGetter<&L::nextMaterialName_>},
+    {11752, "ListBoxPrevMaterial", P, 0, {kValueString}, Member<&L::SetArrowCommand<&L::prevMaterialName_, &L::prevMaterial_>>, FieldGetter<&L::prevMaterialName_>},
+    {11754, "ListBoxNavigationDimension", P, 0, {kValueVector3}, FieldSetter<&L::navigationDimension_>, FieldGetter<&L::navigationDimension_>},
+    {11756, "ListBoxVertical", P, 0, {kValueBool}, FlagSetter<&L::listBoxFlags_, kVertical>, FlagGetter<&L::listBoxFlags_, kVertical>},
+    {11758, "UseStandardListBoxFocusHilite", P, 0, {kValueBool}, FlagSetter<&L::windowFlags_, kWindowFocusHilite>, FlagGetter<&L::windowFlags_, kWindowFocusHilite>},
+    {11760, "UseStandardListBoxOverHilite", P, 0, {kValueBool}, FlagSetter<&L::windowFlags_, kWindowOverHilite>, FlagGetter<&L::windowFlags_, kWindowOverHilite>},
+    {11762, "UseStandardListBoxHiliteSound", P, 0, {kValueBool}, FlagSetter<&L::listBoxFlags_, kHiliteSound>, FlagGetter<&L::listBoxFlags_, kHiliteSound>},
+    {11764, "UseStandardListBoxActionSound", P, 0, {kValueBool}, FlagSetter<&L::listBoxFlags_, kActionSound>, FlagGetter<&L::listBoxFlags_, kActionSound>},
+    {11766, "AddListBoxItem", C, 0, {}, Member<&L::AddItemCommand>},
+    {11767, "SetListBoxItemList", C, 0, {kValueDword}, Member<&L::SetItemListCommand>},
+    {11768, "GetListBoxItemList", C, 0, {kValuePointer}, Member<&L::GetItemListCommand>},
+    {11769, "DeleteListBoxItem", C, 0, {}, Member<&L::DeleteItemCommand>},
+    {11770, "ListBoxItemMaterial", P, 0, {kValueString}, Member<&L::SetItemField<&I::materialName>>, Member<&L::GetItemField<&I::materialName>>},
+    {11772, "ListBoxItemText", P, 0, {kValueString}, Member<&L::SetItemField<&I::text>>, Member<&L::GetItemField<&I::text>>},
+    {11774, "ListBoxItemDefaultItem", P, 0, {kValueBool}, Member<&L::SetItemFlagCommand<I::kDefault>>, Member<&L::GetItemFlagCommand<I::kDefault>>},
+    {11776, "ListBoxItemEnable", P, 0, {kValueBool}, Member<&L::SetItemFlagCommand<I::kEnabled>>, Member<&L::GetItemFlagCommand<I::kEnabled>>},
+    {11778, "ListBoxItemFloat", P, 0, {kValueFloat}, Member<&L::SetItemField<&I::value>>, Member<&L::GetItemField<&I::value>>},
+    {11780, "ListBoxItemUInt", P, 0, {kValueInt}, Member<&L::SetItemField<&I::number>>, Member<&L::GetItemField<&I::number>>},
+    {11782, "SelectedListBoxItem", P, 0, {kValueDword}, Member<&L::SetSelectedCommand>, FieldGetter<&L::selectedItem_>},
+    {11784, "SelectListBoxItemByName", C, 0, {kValueString}, Member<&L::SelectByNameCommand>},
     {kEventOnListBoxSelectionChange, "OnListBoxSelectionChange", E, 0, {}},
     {11786, "OnListBoxItemInputOver", E, 0, {}},
     {11787, "OnListBoxItemInputOut", E, 0, {}},
@@ -68,16 +68,9 @@ ListBox::ListBox() : Window(kClassListBox) { SetWindowFlag(kWindowFocusHilite | 
 
 // The item list's block is a list object only the engine's own code makes.
 int ListBox::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<ListBox> commands(kClassListBox, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<ListBox>(kClassListBox, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassListBox, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<ListBox> handlers(kClassListBox, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   }
   return Window::ExecuteCommand(id, args);

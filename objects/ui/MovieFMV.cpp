@@ -13,9 +13,9 @@ constexpr std::uint32_t kMovieFMVPlay = 14502;
 }  // namespace
 
 const CommandEntry<MovieFMV> MovieFMV::kCommands[] = {
-    {14500, "MovieFMVName", CommandKind::kProperty, 0, {kValueString}, &MovieFMV::SetMovieFMVName,
-     &MovieFMV::GetMovieFMVName},
-    {kMovieFMVPlay, "MovieFMVPlay", CommandKind::kCommand, kCommandSetter, {kValueString}, &MovieFMV::MovieFMVPlay},
+    {14500, "MovieFMVName", CommandKind::kProperty, 0, {kValueString}, Member<&MovieFMV::SetMovieFMVName>,
+     Member<&MovieFMV::GetMovieFMVName>},
+    {kMovieFMVPlay, "MovieFMVPlay", CommandKind::kCommand, kCommandSetter, {kValueString}, Member<&MovieFMV::MovieFMVPlay>},
     {kEventOnMovieFMVEnd, "OnMovieFMVEnd", CommandKind::kEvent, 0, {}},
     {14504, "OnMovieFMVCancel", CommandKind::kEvent, 0, {}},
 };
@@ -25,9 +25,12 @@ MovieFMV::MovieFMV() : Object(kClassMovieFMV) {}
 // Play reads no argument, so it runs without a block as well; every id goes
 // on to the base handler afterwards.
 int MovieFMV::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<MovieFMV> commands(kClassMovieFMV, kCommands);
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || id == kMovieFMVPlay)) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<MovieFMV> handlers(kClassMovieFMV, {kCommands}, BlockRule::kEvery);
+  if (id == kMovieFMVPlay && args == nullptr) {
+    MovieFMVPlay(CommandArgs(nullptr));
+  } else {
+    handlers.Run(*this, id, args);
+  }
   return Object::ExecuteCommand(id, args);
 }
 

@@ -10,7 +10,7 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "objects/ui/Button.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/UiHooks.h"
 #include "objects/ui/WidgetSupport.h"
 #include "services/EngineServices.h"
@@ -45,23 +45,23 @@ T Truncate(float value) {
 std::span<const CommandEntry<Slider>> Slider::Commands() {
   using S = Slider;
   static const CommandEntry<Slider> table[] = {
-    {18000, "SliderMin", P, 0, {kValueFloat}, &S::SetField<&S::minimum_>, &S::GetField<&S::minimum_>},
-    {18002, "SliderMax", P, 0, {kValueFloat}, &S::SetField<&S::maximum_>, &S::GetField<&S::maximum_>},
-    {18004, "SliderPosition", P, 0, {kValueFloat}, &S::SetPositionCommand, &S::GetField<&S::position_>},
-    {18006, "SliderStepSize", P, 0, {kValueFloat}, &S::SetField<&S::stepSize_>, &S::GetField<&S::stepSize_>},
-    {18008, "SliderShowLabel", P, 0, {kValueBool}, &S::SetBitCommand<&S::sliderFlags_, kShowLabel>, &S::GetBitCommand<&S::sliderFlags_, kShowLabel>},
-    {18010, "SliderVertical", P, 0, {kValueBool}, &S::SetBitCommand<&S::sliderFlags_, kVertical>, &S::GetBitCommand<&S::sliderFlags_, kVertical>},
-    {18012, "SliderPositionUINT", P, 0, {kValueDword}, &S::SetPositionUnlimited<std::uint32_t>, &S::GetPositionTruncated<std::uint32_t>},
-    {18014, "SliderPositionINT", P, 0, {kValueInt}, &S::SetPositionUnlimited<std::int32_t>, &S::GetPositionTruncated<std::int32_t>},
-    {18016, "GetSliderPositionNormalized", C, kCommandGetter, {kValueFloat}, &S::GetPositionRatio<kPlainRatio>},
-    {18017, "GetSliderPositionAsRotation", C, kCommandGetter, {kValueFloat}, &S::GetPositionRatio<kFullTurn>},
-    {18018, "UseStandardSliderPositionSprite", P, 0, {kValueBool}, &S::SetStandardSpriteCommand, &S::GetBitCommand<&S::sliderFlags_, kStandardSprite>},
-    {18020, "SliderPositionSprite", P, 0, {kValueString}, &S::SetPositionSpriteCommand, &S::GetField<&S::positionSpriteName_>},
-    {18022, "SliderPositionDimension", P, 0, {kValueVector3}, &S::SetField<&S::positionDimension_>, &S::GetField<&S::positionDimension_>},
-    {18024, "UseStandardSliderFocusHilite", P, 0, {kValueBool}, &S::SetWindowFlagCommand<kWindowFocusHilite>, &S::GetWindowFlagCommand<kWindowFocusHilite>},
-    {18026, "UseStandardSliderOverHilite", P, 0, {kValueBool}, &S::SetWindowFlagCommand<kWindowOverHilite>, &S::GetWindowFlagCommand<kWindowOverHilite>},
-    {18028, "UseStandardSliderHilitSound", P, 0, {kValueBool}, &S::SetBitCommand<&S::sliderFlags_, kHiliteSound>, &S::GetBitCommand<&S::sliderFlags_, kHiliteSound>},
-    {18030, "UseStandardSliderActionSound", P, 0, {kValueBool}, &S::SetBitCommand<&S::sliderFlags_, kActionSound>, &S::GetBitCommand<&S::sliderFlags_, kActionSound>},
+    {18000, "SliderMin", P, 0, {kValueFloat}, FieldSetter<&S::minimum_>, FieldGetter<&S::minimum_>},
+    {18002, "SliderMax", P, 0, {kValueFloat}, FieldSetter<&S::maximum_>, FieldGetter<&S::maximum_>},
+    {18004, "SliderPosition", P, 0, {kValueFloat}, Member<&S::SetPositionCommand>, FieldGetter<&S::position_>},
+    {18006, "SliderStepSize", P, 0, {kValueFloat}, FieldSetter<&S::stepSize_>, FieldGetter<&S::stepSize_>},
+    {18008, "SliderShowLabel", P, 0, {kValueBool}, FlagSetter<&S::sliderFlags_, kShowLabel>, FlagGetter<&S::sliderFlags_, kShowLabel>},
+    {18010, "SliderVertical", P, 0, {kValueBool}, FlagSetter<&S::sliderFlags_, kVertical>, FlagGetter<&S::sliderFlags_, kVertical>},
+    {18012, "SliderPositionUINT", P, 0, {kValueDword}, Member<&S::SetPositionUnlimited<std::uint32_t>>, Member<&S::GetPositionTruncated<std::uint32_t>>},
+    {18014, "SliderPositionINT", P, 0, {kValueInt}, Member<&S::SetPositionUnlimited<std::int32_t>>, Member<&S::GetPositionTruncated<std::int32_t>>},
+    {18016, "GetSliderPositionNormalized", C, kCommandGetter, {kValueFloat}, Member<&S::GetPositionRatio<kPlainRatio>>},
+    {18017, "GetSliderPositionAsRotation", C, kCommandGetter, {kValueFloat}, Member<&S::GetPositionRatio<kFullTurn>>},
+    {18018, "UseStandardSliderPositionSprite", P, 0, {kValueBool}, Member<&S::SetStandardSpriteCommand>, FlagGetter<&S::sliderFlags_, kStandardSprite>},
+    {18020, "SliderPositionSprite", P, 0, {kValueString}, Member<&S::SetPositionSpriteCommand>, FieldGetter<&S::positionSpriteName_>},
+    {18022, "SliderPositionDimension", P, 0, {kValueVector3}, FieldSetter<&S::positionDimension_>, FieldGetter<&S::positionDimension_>},
+    {18024, "UseStandardSliderFocusHilite", P, 0, {kValueBool}, FlagSetter<&S::windowFlags_, kWindowFocusHilite>, FlagGetter<&S::windowFlags_, kWindowFocusHilite>},
+    {18026, "UseStandardSliderOverHilite", P, 0, {kValueBool}, FlagSetter<&S::windowFlags_, kWindowOverHilite>, FlagGetter<&S::windowFlags_, kWindowOverHilite>},
+    {18028, "UseStandardSliderHilitSound", P, 0, {kValueBool}, FlagSetter<&S::sliderFlags_, kHiliteSound>, FlagGetter<&S::sliderFlags_, kHiliteSound>},
+    {18030, "UseStandardSliderActionSound", P, 0, {kValueBool}, FlagSetter<&S::sliderFlags_, kActionSound>, FlagGetter<&S::sliderFlags_, kActionSound>},
     {kEventOnSliderSelectionChange, "OnSliderSelectionChange", E, 0, {}},
   };
   return table;
@@ -75,11 +75,9 @@ Slider::Slider() : Window(kClassSlider) {
 }
 
 int Slider::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Slider> commands(kClassSlider, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<Slider> handlers(kClassSlider, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectNamed(positionSprite_, positionSpriteName_, kMaterialResource, *static_cast<ResourceSet*>(args));
   }
   return Window::ExecuteCommand(id, args);

@@ -50,32 +50,32 @@ std::string AlternativeName(const std::string& name, int number) {
 std::span<const CommandEntry<Sound>> Sound::Commands() {
   using Speaker = Sound;
   static const CommandEntry<Sound> table[] = {
-    {1000, "SetSoundVolume", C, S, {kValueFloat}, &Sound::SetEntryFieldCommand<&SoundEntry::volume, &EngineServices::UpdateSoundVolume>},
-    {1001, "GetSoundVolume", C, G, {kValueFloat}, &Sound::GetEntryFieldCommand<&SoundEntry::volume>},
-    {1002, "SetSoundPan", C, S, {kValueFloat}, &Sound::SetEntryFieldCommand<&SoundEntry::pan, &EngineServices::SetSoundPan>},
-    {1003, "GetSoundPan", C, G, {kValueFloat}, &Sound::GetEntryFieldCommand<&SoundEntry::pan>},
-    {1004, "SetSoundFrequency", C, S, {kValueFloat}, &Sound::SetEntryFieldCommand<&SoundEntry::frequency, &EngineServices::SetSoundFrequency>},
-    {1005, "GetSoundFrequency", C, G, {kValueFloat}, &Sound::GetEntryFieldCommand<&SoundEntry::frequency>},
-    {1006, "SetSpeakerMinRange", C, S, {kValueFloat}, &Sound::SetField<&Speaker::minRange_>},
-    {1007, "GetSpeakerMinRange", C, G, {kValueFloat}, &Sound::GetField<&Speaker::minRange_>},
-    {1008, "SetSpeakerMaxRange", C, S, {kValueFloat}, &Sound::SetField<&Speaker::maxRange_>},
-    {1009, "GetSpeakerMaxRange", C, G, {kValueFloat}, &Sound::GetField<&Speaker::maxRange_>},
-    {1010, "SetSpeakerConeInsideAngle", C, S, {kValueFloat}, &Sound::SetField<&Speaker::coneInsideAngle_>},
-    {1011, "GetSpeakerConeInsideAngle", C, G, {kValueFloat}, &Sound::GetField<&Speaker::coneInsideAngle_>},
-    {1012, "SetSpeakerConeOutsideAngle", C, S, {kValueFloat}, &Sound::SetField<&Speaker::coneOutsideAngle_>},
-    {1013, "GetSpeakerConeOutsideAngle", C, G, {kValueFloat}, &Sound::GetField<&Speaker::coneOutsideAngle_>},
-    {1014, "SetSpeakerConeOutsideVolume", C, S, {kValueFloat}, &Sound::SetField<&Speaker::coneOutsideVolume_>},
-    {1015, "GetSpeakerConeOutsideVolume", C, G, {kValueFloat}, &Sound::GetField<&Speaker::coneOutsideVolume_>},
-    {1016, "SetSound", C, S, {kValueString}, &Sound::SetSoundCommand},
-    {1017, "GetSound", C, G, {kValueString}, &Sound::GetSoundCommand},
-    {1018, "SoundHasNamePrefix", P, 0, {kValueBool}, &Sound::SetFlagCommand<kSoundHasNamePrefix>, &Sound::GetFlagCommand<kSoundHasNamePrefix>},
-    {1020, "SoundAutoPlay", P, 0, {kValueBool}, &Sound::SetFlagCommand<kSoundAutoPlay>, &Sound::GetFlagCommand<kSoundAutoPlay>},
-    {1022, "SoundPlay", C, S, {kValueString}, &Sound::SoundPlayCommand},
-    {1023, "SoundStop", C, S, {kValueString}, &Sound::SoundStopCommand},
-    {1024, "AddSound", C, 0, {kValueString}, &Sound::AddSoundCommand},
-    {1025, "SetSoundList", C, 0, {kValueDword}, &Sound::SetSoundListCommand},
-    {1026, "GetSoundList", C, kCommandObjectBlock, {kValuePointer}, &Sound::GetSoundListCommand},
-    {1027, "DeleteSound", C, 0, {}, &Sound::DeleteSoundCommand},
+    {1000, "SetSoundVolume", C, S, {kValueFloat}, Member<&Sound::SetEntryFieldCommand<&SoundEntry::volume, &EngineServices::UpdateSoundVolume>>},
+    {1001, "GetSoundVolume", C, G, {kValueFloat}, Member<&Sound::GetEntryFieldCommand<&SoundEntry::volume>>},
+    {1002, "SetSoundPan", C, S, {kValueFloat}, Member<&Sound::SetEntryFieldCommand<&SoundEntry::pan, &EngineServices::SetSoundPan>>},
+    {1003, "GetSoundPan", C, G, {kValueFloat}, Member<&Sound::GetEntryFieldCommand<&SoundEntry::pan>>},
+    {1004, "SetSoundFrequency", C, S, {kValueFloat}, Member<&Sound::SetEntryFieldCommand<&SoundEntry::frequency, &EngineServices::SetSoundFrequency>>},
+    {1005, "GetSoundFrequency", C, G, {kValueFloat}, Member<&Sound::GetEntryFieldCommand<&SoundEntry::frequency>>},
+    {1006, "SetSpeakerMinRange", C, S, {kValueFloat}, FieldSetter<&Speaker::minRange_>},
+    {1007, "GetSpeakerMinRange", C, G, {kValueFloat}, FieldGetter<&Speaker::minRange_>},
+    {1008, "SetSpeakerMaxRange", C, S, {kValueFloat}, FieldSetter<&Speaker::maxRange_>},
+    {1009, "GetSpeakerMaxRange", C, G, {kValueFloat}, FieldGetter<&Speaker::maxRange_>},
+    {1010, "SetSpeakerConeInsideAngle", C, S, {kValueFloat}, FieldSetter<&Speaker::coneInsideAngle_>},
+    {1011, "GetSpeakerConeInsideAngle", C, G, {kValueFloat}, FieldGetter<&Speaker::coneInsideAngle_>},
+    {1012, "SetSpeakerConeOutsideAngle", C, S, {kValueFloat}, FieldSetter<&Speaker::coneOutsideAngle_>},
+    {1013, "GetSpeakerConeOutsideAngle", C, G, {kValueFloat}, FieldGetter<&Speaker::coneOutsideAngle_>},
+    {1014, "SetSpeakerConeOutsideVolume", C, S, {kValueFloat}, FieldSetter<&Speaker::coneOutsideVolume_>},
+    {1015, "GetSpeakerConeOutsideVolume", C, G, {kValueFloat}, FieldGetter<&Speaker::coneOutsideVolume_>},
+    {1016, "SetSound", C, S, {kValueString}, Member<&Sound::SetSoundCommand>},
+    {1017, "GetSound", C, G, {kValueString}, Member<&Sound::GetSoundCommand>},
+    {1018, "SoundHasNamePrefix", P, 0, {kValueBool}, LowBitFlagSetter<&Sound::soundFlags_, kSoundHasNamePrefix>, FlagGetter<&Sound::soundFlags_, kSoundHasNamePrefix>},
+    {1020, "SoundAutoPlay", P, 0, {kValueBool}, LowBitFlagSetter<&Sound::soundFlags_, kSoundAutoPlay>, FlagGetter<&Sound::soundFlags_, kSoundAutoPlay>},
+    {1022, "SoundPlay", C, S, {kValueString}, Member<&Sound::SoundPlayCommand>},
+    {1023, "SoundStop", C, S, {kValueString}, Member<&Sound::SoundStopCommand>},
+    {1024, "AddSound", C, 0, {kValueString}, Member<&Sound::AddSoundCommand>},
+    {1025, "SetSoundList", C, 0, {kValueDword}, Member<&Sound::SetSoundListCommand>},
+    {1026, "GetSoundList", C, kCommandObjectBlock, {kValuePointer}, Member<&Sound::GetSoundListCommand>},
+    {1027, "DeleteSound", C, 0, {}, Member<&Sound::DeleteSoundCommand>},
   };
   return table;
 }
@@ -87,16 +87,9 @@ Sound::Sound() : Object(kClassSound) {}
 Sound::~Sound() { StopAllEntries(); }
 
 int Sound::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Sound> commands(kClassSound, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Sound>(kClassSound, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSound, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<Sound> handlers(kClassSound, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   } else if (id == kCommandActionStartStep && (soundFlags_ & kSoundAutoPlay) == 0) {
     PlayRandomEntry(0);
@@ -114,18 +107,6 @@ SoundEntry* Sound::Entry(int index) { return EntryAt(entries_, index); }
 
 const SoundEntry* Sound::GetEntry(int index) const { return EntryAt(entries_, index); }
 
-template <auto Field>
-int Sound::SetField(CommandArgs args) {
-  this->*Field = args.Get<std::remove_reference_t<decltype(this->*Field)>>();
-  return 1;
-}
-
-template <auto Field>
-int Sound::GetField(CommandArgs args) {
-  args.Set(this->*Field);
-  return 1;
-}
-
 template <float SoundEntry::*Field, void (EngineServices::*Apply)(Resource*, float)>
 int Sound::SetEntryFieldCommand(CommandArgs args) {
   SetEntryField(selectedEntry_, Field, Apply, args.Get<float>());
@@ -136,18 +117,6 @@ template <float SoundEntry::*Field>
 int Sound::GetEntryFieldCommand(CommandArgs args) {
   const SoundEntry* entry = GetEntry(selectedEntry_);
   args.Set(entry != nullptr ? entry->*Field : 0.0f);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Sound::SetFlagCommand(CommandArgs args) {
-  soundFlags_ = (args.Get<std::uint32_t>() & 1) != 0 ? (soundFlags_ | Bit) : (soundFlags_ & ~Bit);
-  return 1;
-}
-
-template <std::uint32_t Bit>
-int Sound::GetFlagCommand(CommandArgs args) {
-  args.Set<std::int32_t>((soundFlags_ & Bit) != 0 ? 1 : 0);
   return 1;
 }
 

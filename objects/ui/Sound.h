@@ -85,18 +85,10 @@ class Sound : public Object {
   std::uint32_t GetSoundFlags() const { return soundFlags_; }
 
  private:
-  template <auto Field>
-  int SetField(CommandArgs args);
-  template <auto Field>
-  int GetField(CommandArgs args);
   template <float SoundEntry::*Field, void (EngineServices::*Apply)(Resource*, float)>
   int SetEntryFieldCommand(CommandArgs args);
   template <float SoundEntry::*Field>
   int GetEntryFieldCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int SetFlagCommand(CommandArgs args);
-  template <std::uint32_t Bit>
-  int GetFlagCommand(CommandArgs args);
   int SetSoundCommand(CommandArgs args);
   int GetSoundCommand(CommandArgs args);
   int SoundPlayCommand(CommandArgs args);

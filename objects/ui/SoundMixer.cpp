@@ -56,23 +56,23 @@ void WithServices(Call call) {
 // clang-format off
 std::span<const CommandEntry<SoundMixer>> SoundMixer::Commands() {
   static const CommandEntry<SoundMixer> table[] = {
-    {9500, "SoundMixerPlay", C, S, {kText, kDword, kFloat}, &SoundMixer::PlayCommand},
-    {9501, "SoundMixerPlayLooping", C, S, {kText, kDword, kFloat}, &SoundMixer::PlayLoopingCommand},
-    {9502, "SoundMixerPlayRandom", C, S, {kText, kDword, kFloat, kDword}, &SoundMixer::PlayRandomCommand},
-    {9503, "SoundMixerPlayRandomLooping", C, S, {kText, kDword, kFloat, kDword}, &SoundMixer::PlayRandomLoopingCommand},
-    {9504, "SoundMixerStop", C, S, {kDword, kFloat}, &SoundMixer::StopCommand},
-    {9505, "SoundMixerPause", C, S, {kDword, kFloat}, &SoundMixer::PauseCommand},
-    {9506, "SoundMixerResume", C, S, {kDword, kFloat}, &SoundMixer::ResumeCommand},
-    {9507, "SetSoundMixerVolume", C, S, {kDword, kFloat, kFloat}, &SoundMixer::SetVolumeCommand},
-    {9508, "SetSoundMixerPan", C, S, {kDword, kFloat, kFloat}, &SoundMixer::SetPanCommand},
-    {9509, "SetSoundMixerFrequency", C, S, {kDword, kFloat, kFloat}, &SoundMixer::SetFrequencyCommand},
-    {9515, "SetSoundMixerChannelCount", C, 0, {kDword}, &SoundMixer::SetChannelCountCommand},
-    {9517, "SetSoundMixerChannelList", C, 0, {kDword}, &SoundMixer::SetChannelListCommand},
-    {9519, "SetSoundMixerChannelVolume", C, 0, {kFloat}, &SoundMixer::SetSelectedFieldCommand<&MixerChannel::volume>},
-    {9521, "SetSoundMixerChannelPan", C, 0, {kFloat}, &SoundMixer::SetSelectedFieldCommand<&MixerChannel::pan>},
-    {9523, "SetSoundMixerChannelFrequency", C, 0, {kFloat}, &SoundMixer::SetSelectedFieldCommand<&MixerChannel::frequency>},
-    {9525, "SetSoundMixerChannelUseRefcount", C, 0, {kValueBool}, &SoundMixer::SetSelectedFieldCommand<&MixerChannel::useRefcount>},
-    {9527, "SetSoundMixerChannelEnable", C, 0, {kValueBool}, &SoundMixer::SetSelectedFieldCommand<&MixerChannel::enabled>},
+    {9500, "SoundMixerPlay", C, S, {kText, kDword, kFloat}, Member<&SoundMixer::PlayCommand>},
+    {9501, "SoundMixerPlayLooping", C, S, {kText, kDword, kFloat}, Member<&SoundMixer::PlayLoopingCommand>},
+    {9502, "SoundMixerPlayRandom", C, S, {kText, kDword, kFloat, kDword}, Member<&SoundMixer::PlayRandomCommand>},
+    {9503, "SoundMixerPlayRandomLooping", C, S, {kText, kDword, kFloat, kDword}, Member<&SoundMixer::PlayRandomLoopingCommand>},
+    {9504, "SoundMixerStop", C, S, {kDword, kFloat}, Member<&SoundMixer::StopCommand>},
+    {9505, "SoundMixerPause", C, S, {kDword, kFloat}, Member<&SoundMixer::PauseCommand>},
+    {9506, "SoundMixerResume", C, S, {kDword, kFloat}, Member<&SoundMixer::ResumeCommand>},
+    {9507, "SetSoundMixerVolume", C, S, {kDword, kFloat, kFloat}, Member<&SoundMixer::SetVolumeCommand>},
+    {9508, "SetSoundMixerPan", C, S, {kDword, kFloat, kFloat}, Member<&SoundMixer::SetPanCommand>},
+    {9509, "SetSoundMixerFrequency", C, S, {kDword, kFloat, kFloat}, Member<&SoundMixer::SetFrequencyCommand>},
+    {9515, "SetSoundMixerChannelCount", C, 0, {kDword}, Member<&SoundMixer::SetChannelCountCommand>},
+    {9517, "SetSoundMixerChannelList", C, 0, {kDword}, Member<&SoundMixer::SetChannelListCommand>},
+    {9519, "SetSoundMixerChannelVolume", C, 0, {kFloat}, Member<&SoundMixer::SetSelectedFieldCommand<&MixerChannel::volume>>},
+    {9521, "SetSoundMixerChannelPan", C, 0, {kFloat}, Member<&SoundMixer::SetSelectedFieldCommand<&MixerChannel::pan>>},
+    {9523, "SetSoundMixerChannelFrequency", C, 0, {kFloat}, Member<&SoundMixer::SetSelectedFieldCommand<&MixerChannel::frequency>>},
+    {9525, "SetSoundMixerChannelUseRefcount", C, 0, {kValueBool}, Member<&SoundMixer::SetSelectedFieldCommand<&MixerChannel::useRefcount>>},
+    {9527, "SetSoundMixerChannelEnable", C, 0, {kValueBool}, Member<&SoundMixer::SetSelectedFieldCommand<&MixerChannel::enabled>>},
     {9529, "OnSoundMixerChannelEnd1", E, 0, {}},
     {9530, "OnSoundMixerChannelEnd2", E, 0, {}},
     {9531, "OnSoundMixerChannelEnd3", E, 0, {}},
@@ -87,13 +87,13 @@ std::span<const CommandEntry<SoundMixer>> SoundMixer::Commands() {
 
 std::span<const CommandEntry<SoundMixer>> SoundMixer::InternalCommands() {
   static const CommandEntry<SoundMixer> table[] = {
-    {9516, "GetSoundMixerChannelCount", C, 0, {kDword}, &SoundMixer::GetChannelCountCommand},
-    {9518, "GetSoundMixerChannelList", C, 0, {kValuePointer}, &SoundMixer::GetChannelListCommand},
-    {9520, "GetSoundMixerChannelVolume", C, 0, {kFloat}, &SoundMixer::GetSelectedFieldCommand<&MixerChannel::volume>},
-    {9522, "GetSoundMixerChannelPan", C, 0, {kFloat}, &SoundMixer::GetSelectedFieldCommand<&MixerChannel::pan>},
-    {9524, "GetSoundMixerChannelFrequency", C, 0, {kFloat}, &SoundMixer::GetSelectedFieldCommand<&MixerChannel::frequency>},
-    {9526, "GetSoundMixerChannelUseRefcount", C, 0, {kValueBool}, &SoundMixer::GetSelectedFieldCommand<&MixerChannel::useRefcount>},
-    {9528, "GetSoundMixerChannelEnable", C, 0, {kValueBool}, &SoundMixer::GetSelectedFieldCommand<&MixerChannel::enabled>},
+    {9516, "GetSoundMixerChannelCount", C, 0, {kDword}, Member<&SoundMixer::GetChannelCountCommand>},
+    {9518, "GetSoundMixerChannelList", C, 0, {kValuePointer}, Member<&SoundMixer::GetChannelListCommand>},
+    {9520, "GetSoundMixerChannelVolume", C, 0, {kFloat}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::volume>>},
+    {9522, "GetSoundMixerChannelPan", C, 0, {kFloat}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::pan>>},
+    {9524, "GetSoundMixerChannelFrequency", C, 0, {kFloat}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::frequency>>},
+    {9526, "GetSoundMixerChannelUseRefcount", C, 0, {kValueBool}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::useRefcount>>},
+    {9528, "GetSoundMixerChannelEnable", C, 0, {kValueBool}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::enabled>>},
   };
   return table;
 }
@@ -108,20 +108,10 @@ SoundMixer::~SoundMixer() {
 // Every id of both tables reads its block; the internal ones are answered
 // only with one.
 int SoundMixer::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<SoundMixer> commands(kClassSoundMixer, Commands());
-  static const CommandDispatcher<SoundMixer> internal(kClassSoundMixer, InternalCommands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<SoundMixer>(kClassSoundMixer, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  const auto internalHandler = internal.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassSoundMixer, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (internalHandler != nullptr && args != nullptr) {
-    (this->*internalHandler)(CommandArgs(args));
-  } else if (id == kCommandSoundGroupsChanged) {
+  static const CommandHandlers<SoundMixer> commands(kClassSoundMixer, {Commands()});
+  static const CommandHandlers<SoundMixer> internal(kClassSoundMixer, {InternalCommands()}, BlockRule::kEvery);
+  if (!commands.Run(*this, id, args)) internal.Run(*this, id, args);
+  if (id == kCommandSoundGroupsChanged) {
     ApplyGroupVolumes();
   }
   return Object::ExecuteCommand(id, args);

@@ -19,11 +19,11 @@ constexpr int kFirstVersionWithoutOwnNames = 31;
 std::span<const CommandEntry<Sprite>> Sprite::Commands() {
   using S = Sprite;
   static const CommandEntry<Sprite> table[] = {
-    {6750, "SpriteMaterial", P, 0, {kValueString}, &S::ForwardCommand<6542>, &S::ForwardCommand<6543>},
-    {6752, "SpriteType", P, 0, {kValueDword}, &S::SetTypeCommand, &S::GetField<&S::spriteType_>},
-    {6754, "SpriteColor", P, 0, {kValueColor}, &S::SetField<&S::backColor_>, &S::GetField<&S::backColor_>},
-    {6756, "Sprite3DMaxDistance", P, 0, {kValueFloat}, &S::SetField<&S::maxDistance3D_>, &S::GetField<&S::maxDistance3D_>},
-    {6758, "Sprite3DFadeDistance", P, 0, {kValueFloat}, &S::SetField<&S::fadeDistance3D_>, &S::GetField<&S::fadeDistance3D_>},
+    {6750, "SpriteMaterial", P, 0, {kValueString}, Member<&S::ForwardCommand<6542>>, Member<&S::ForwardCommand<6543>>},
+    {6752, "SpriteType", P, 0, {kValueDword}, Member<&S::SetTypeCommand>, FieldGetter<&S::spriteType_>},
+    {6754, "SpriteColor", P, 0, {kValueColor}, FieldSetter<&S::backColor_>, FieldGetter<&S::backColor_>},
+    {6756, "Sprite3DMaxDistance", P, 0, {kValueFloat}, FieldSetter<&S::maxDistance3D_>, FieldGetter<&S::maxDistance3D_>},
+    {6758, "Sprite3DFadeDistance", P, 0, {kValueFloat}, FieldSetter<&S::fadeDistance3D_>, FieldGetter<&S::fadeDistance3D_>},
   };
   return table;
 }
@@ -32,9 +32,8 @@ std::span<const CommandEntry<Sprite>> Sprite::Commands() {
 Sprite::Sprite() : Window(kClassSprite) {}
 
 int Sprite::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Sprite> commands(kClassSprite, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Sprite> handlers(kClassSprite, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
   return Window::ExecuteCommand(id, args);
 }
 

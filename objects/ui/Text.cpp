@@ -34,38 +34,38 @@ constexpr float kWrapCountLimit = 4294967296.0f;
 std::span<const CommandEntry<Text>> Text::Commands() {
   using T = Text;
   static const CommandEntry<Text> table[] = {
-    {7000, "TextFont", P, 0, {kValueString}, &T::ForwardCommand<6544>, &T::ForwardCommand<6545>},
-    {7002, "TextText", P, 0, {kValueString}, &T::SetTextCommand, &T::ForwardCommand<6501>},
-    {7004, "AddTextText", C, 0, {kValueString}, &T::AddTextCommand},
-    {7005, "TextType", P, 0, {kValueDword}, &T::SetTypeCommand, &T::GetField<&T::textFlags_>},
-    {7007, "TextType", P, 0, {kValueBool}, &T::ForwardCommand<6502>, &T::ForwardCommand<6503>},
-    {7009, "TextColor", P, 0, {kValueColor}, &T::SetField<&T::foreColor_>, &T::GetField<&T::foreColor_>},
-    {7011, "TextLineSpace", P, 0, {kValueFloat}, &T::SetField<&T::textLineSpace_>, &T::GetField<&T::textLineSpace_>},
-    {7013, "TextLetterSpace", P, 0, {kValueFloat}, &T::SetField<&T::textLetterSpace_>, &T::GetField<&T::textLetterSpace_>},
-    {7015, "Text3DMaxDistance", P, 0, {kValueFloat}, &T::SetField<&T::maxDistance3D_>, &T::GetField<&T::maxDistance3D_>},
-    {7017, "Text3DFadeDistance", P, 0, {kValueFloat}, &T::SetField<&T::fadeDistance3D_>, &T::GetField<&T::fadeDistance3D_>},
-    {7019, "SetTextByFloat", C, 0, {kValueFloat}, &T::FloatTextCommand<false, &FormatFloat>},
-    {7020, "SetTextByInt", C, 0, {kValueInt}, &T::UnsignedTextCommand<false>},
-    {7021, "SetTextByUInt", C, 0, {kValueDword}, &T::UnsignedTextCommand<false>},
-    {7022, "SetTextByTimeMinSec", C, 0, {kValueFloat}, &T::FloatTextCommand<false, &FormatMinSec>},
-    {7023, "SetTextByTimeMinSecHun", C, 0, {kValueFloat}, &T::FloatTextCommand<false, &FormatMinSecHun>},
-    {7024, "AddTextByFloat", C, 0, {kValueFloat}, &T::FloatTextCommand<true, &FormatFloat>},
-    {7025, "AddTextByInt", C, 0, {kValueInt}, &T::UnsignedTextCommand<true>},
-    {7026, "AddTextByUInt", C, 0, {kValueDword}, &T::UnsignedTextCommand<true>},
-    {7027, "AddTextByTimeMinSec", C, 0, {kValueFloat}, &T::FloatTextCommand<true, &FormatMinSec>},
-    {7028, "AddTextByTimeMinSecHun", C, 0, {kValueFloat}, &T::FloatTextCommand<true, &FormatMinSecHun>},
-    {7029, "TextEnableWordWrap", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowTextWordWrap>, &T::GetWindowFlagCommand<kWindowTextWordWrap>},
-    {7031, "TextWordWrapLetterCount", P, 0, {kValueDword}, &T::SetField<&T::wrapLetterCount_>, &T::GetField<&T::wrapLetterCount_>},
-    {7033, "TextEnablePages", P, 0, {kValueBool}, &T::SetBitCommand<&T::textFlags_, kEnablePages>, &T::GetBitCommand<&T::textFlags_, kEnablePages>},
-    {7035, "TextPageLineCount", P, 0, {kValueDword}, &T::SetField<&T::pageLineCount_>, &T::GetField<&T::pageLineCount_>},
-    {7037, "TextCurrentPage", P, 0, {kValueDword}, &T::SetField<&T::currentPage_>, &T::GetField<&T::currentPage_>},
-    {7039, "TextShowFirstPage", C, 0, {}, &T::ShowFirstPageCommand},
-    {7040, "TextShowNextPage", C, 0, {}, &T::ShowNextPageCommand},
-    {7041, "TextShowPreviousPage", C, 0, {}, &T::ShowPreviousPageCommand},
-    {7042, "GetTextLastPage", C, kCommandGetter, {kValueDword}, &T::GetLastPageCommand},
-    {7043, "TextEnableLetterDisplayDelay", P, 0, {kValueBool}, &T::SetBitCommand<&T::textFlags_, kLetterDisplayDelay>, &T::GetBitCommand<&T::textFlags_, kLetterDisplayDelay>},
-    {7045, "TextEnableLetterDisplayFade", P, 0, {kValueBool}, &T::SetBitCommand<&T::textFlags_, kLetterDisplayFade>, &T::GetBitCommand<&T::textFlags_, kLetterDisplayFade>},
-    {7047, "TextLetterDisplayFade", P, 0, {kValueFloat}, &T::SetField<&T::letterDelay_>, &T::GetField<&T::letterDelay_>},
+    {7000, "TextFont", P, 0, {kValueString}, Member<&T::ForwardCommand<6544>>, Member<&T::ForwardCommand<6545>>},
+    {7002, "TextText", P, 0, {kValueString}, Member<&T::SetTextCommand>, Member<&T::ForwardCommand<6501>>},
+    {7004, "AddTextText", C, 0, {kValueString}, Member<&T::AddTextCommand>},
+    {7005, "TextType", P, 0, {kValueDword}, Member<&T::SetTypeCommand>, FieldGetter<&T::textFlags_>},
+    {7007, "TextType", P, 0, {kValueBool}, Member<&T::ForwardCommand<6502>>, Member<&T::ForwardCommand<6503>>},
+    {7009, "TextColor", P, 0, {kValueColor}, FieldSetter<&T::foreColor_>, FieldGetter<&T::foreColor_>},
+    {7011, "TextLineSpace", P, 0, {kValueFloat}, FieldSetter<&T::textLineSpace_>, FieldGetter<&T::textLineSpace_>},
+    {7013, "TextLetterSpace", P, 0, {kValueFloat}, FieldSetter<&T::textLetterSpace_>, FieldGetter<&T::textLetterSpace_>},
+    {7015, "Text3DMaxDistance", P, 0, {kValueFloat}, FieldSetter<&T::maxDistance3D_>, FieldGetter<&T::maxDistance3D_>},
+    {7017, "Text3DFadeDistance", P, 0, {kValueFloat}, FieldSetter<&T::fadeDistance3D_>, FieldGetter<&T::fadeDistance3D_>},
+    {7019, "SetTextByFloat", C, 0, {kValueFloat}, Member<&T::FloatTextCommand<false, &FormatFloat>>},
+    {7020, "SetTextByInt", C, 0, {kValueInt}, Member<&T::UnsignedTextCommand<false>>},
+    {7021, "SetTextByUInt", C, 0, {kValueDword}, Member<&T::UnsignedTextCommand<false>>},
+    {7022, "SetTextByTimeMinSec", C, 0, {kValueFloat}, Member<&T::FloatTextCommand<false, &FormatMinSec>>},
+    {7023, "SetTextByTimeMinSecHun", C, 0, {kValueFloat}, Member<&T::FloatTextCommand<false, &FormatMinSecHun>>},
+    {7024, "AddTextByFloat", C, 0, {kValueFloat}, Member<&T::FloatTextCommand<true, &FormatFloat>>},
+    {7025, "AddTextByInt", C, 0, {kValueInt}, Member<&T::UnsignedTextCommand<true>>},
+    {7026, "AddTextByUInt", C, 0, {kValueDword}, Member<&T::UnsignedTextCommand<true>>},
+    {7027, "AddTextByTimeMinSec", C, 0, {kValueFloat}, Member<&T::FloatTextCommand<true, &FormatMinSec>>},
+    {7028, "AddTextByTimeMinSecHun", C, 0, {kValueFloat}, Member<&T::FloatTextCommand<true, &FormatMinSecHun>>},
+    {7029, "TextEnableWordWrap", P, 0, {kValueBool}, FlagSetter<&T::windowFlags_, kWindowTextWordWrap>, FlagGetter<&T::windowFlags_, kWindowTextWordWrap>},
+    {7031, "TextWordWrapLetterCount", P, 0, {kValueDword}, FieldSetter<&T::wrapLetterCount_>, FieldGetter<&T::wrapLetterCount_>},
+    {7033, "TextEnablePages", P, 0, {kValueBool}, FlagSetter<&T::textFlags_, kEnablePages>, FlagGetter<&T::textFlags_, kEnablePages>},
+    {7035, "TextPageLineCount", P, 0, {kValueDword}, FieldSetter<&T::pageLineCount_>, FieldGetter<&T::pageLineCount_>},
+    {7037, "TextCurrentPage", P, 0, {kValueDword}, FieldSetter<&T::currentPage_>, FieldGetter<&T::currentPage_>},
+    {7039, "TextShowFirstPage", C, 0, {}, Member<&T::ShowFirstPageCommand>},
+    {7040, "TextShowNextPage", C, 0, {}, Member<&T::ShowNextPageCommand>},
+    {7041, "TextShowPreviousPage", C, 0, {}, Member<&T::ShowPreviousPageCommand>},
+    {7042, "GetTextLastPage", C, kCommandGetter, {kValueDword}, Member<&T::GetLastPageCommand>},
+    {7043, "TextEnableLetterDisplayDelay", P, 0, {kValueBool}, FlagSetter<&T::textFlags_, kLetterDisplayDelay>, FlagGetter<&T::textFlags_, kLetterDisplayDelay>},
+    {7045, "TextEnableLetterDisplayFade", P, 0, {kValueBool}, FlagSetter<&T::textFlags_, kLetterDisplayFade>, FlagGetter<&T::textFlags_, kLetterDisplayFade>},
+    {7047, "TextLetterDisplayFade", P, 0, {kValueFloat}, FieldSetter<&T::letterDelay_>, FieldGetter<&T::letterDelay_>},
     {7049, "OnTextShowLastPage", E, 0, {}},
     {7050, "OnTextShowMidPage", E, 0, {}},
     {7051, "OnTextShowFirstPage", E, 0, {}},
@@ -78,16 +78,8 @@ std::span<const CommandEntry<Text>> Text::Commands() {
 Text::Text() : Window(kClassText) {}
 
 int Text::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Text> commands(kClassText, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Text>(kClassText, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && id <= kLastCommandId && (args != nullptr || !readers.Reads(kClassText, id))) {
-    (this->*handler)(CommandArgs(args));
-  }
+  static const CommandHandlers<Text> handlers(kClassText, {Commands()});
+  if (id <= kLastCommandId) handlers.Run(*this, id, args);
   return Window::ExecuteCommand(id, args);
 }
 

@@ -5,7 +5,7 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/FieldCommands.h"
+#include "core/CommandAccessors.h"
 #include "objects/ui/TextDialogWindow.h"
 #include "services/EngineServices.h"
 
@@ -21,8 +21,8 @@ constexpr auto E = CommandKind::kEvent;
 std::span<const CommandEntry<TextDialog>> TextDialog::Commands() {
   using D = TextDialog;
   static const CommandEntry<TextDialog> table[] = {
-    {20750, "TextDialogDialog", P, 0, {kValueString}, &D::SetDialogCommand, &D::GetDialogCommand},
-    {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, &D::SetUseGlobalCommand, &D::GetUseGlobalCommand},
+    {20750, "TextDialogDialog", P, 0, {kValueString}, Member<&D::SetDialogCommand>, Member<&D::GetDialogCommand>},
+    {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, Member<&D::SetUseGlobalCommand>, Member<&D::GetUseGlobalCommand>},
     {kEventOnTextDialogEnd, "OnTextDialogEnd", E, 0, {}},
     {kEventOnTextDialogCancel, "OnTextDialogCancel", E, 0, {}},
   };
@@ -33,11 +33,9 @@ std::span<const CommandEntry<TextDialog>> TextDialog::Commands() {
 TextDialog::TextDialog() : Object(kClassTextDialog) {}
 
 int TextDialog::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<TextDialog> commands(kClassTextDialog, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStartStep) {
+  static const CommandHandlers<TextDialog> handlers(kClassTextDialog, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStartStep) {
     StartInGlobalWindow();
   } else if (id == kCommandActionStopStep || id == kCommandActionKillStep) {
     StopInGlobalWindow();

@@ -31,8 +31,8 @@ TextDialog* GetPlayedDialog() { return gPlayedDialog.Get(); }
 std::span<const CommandEntry<TextDialogWindow>> TextDialogWindow::Commands() {
   using W = TextDialogWindow;
   static const CommandEntry<TextDialogWindow> table[] = {
-    {21250, "TextDialogWindowSprite", P, 0, {kValueString}, &W::ForwardCommand<6542>, &W::ForwardCommand<6543>},
-    {21252, "TextDialogWindowGlobal", P, 0, {kValueBool}, &W::SetGlobalCommand, &W::GetGlobalCommand},
+    {21250, "TextDialogWindowSprite", P, 0, {kValueString}, Member<&W::ForwardCommand<6542>>, Member<&W::ForwardCommand<6543>>},
+    {21252, "TextDialogWindowGlobal", P, 0, {kValueBool}, Member<&W::SetGlobalCommand>, Member<&W::GetGlobalCommand>},
     {kEventOnTextDialogWindowFirstPhrase, "OnTextDialogWindowFirstPhrase", E, 0, {}},
     {kEventOnTextDialogWindowLastPhrase, "OnTextDialogWindowLastPhrase", E, 0, {}},
     {kEventOnTextDialogWindowChangePhrase, "OnTextDialogWindowChangePhrase", E, 0, {}},
@@ -44,11 +44,9 @@ std::span<const CommandEntry<TextDialogWindow>> TextDialogWindow::Commands() {
 TextDialogWindow::TextDialogWindow() : Window(kClassTextDialogWindow) {}
 
 int TextDialogWindow::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<TextDialogWindow> commands(kClassTextDialogWindow, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandActionStopStep) {
+  static const CommandHandlers<TextDialogWindow> handlers(kClassTextDialogWindow, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
+  if (id == kCommandActionStopStep) {
     EndDialog();
   }
   return Window::ExecuteCommand(id, args);

@@ -31,17 +31,17 @@ constexpr float kInputTextScale = 0.8f;
 std::span<const CommandEntry<TextInput>> TextInput::Commands() {
   using T = TextInput;
   static const CommandEntry<TextInput> table[] = {
-    {16500, "TextInputFont", P, 0, {kValueString}, &T::SetFontCommand, &T::GetField<&T::inputFontName_>},
-    {16502, "TextInputColor", P, 0, {kValueColor}, &T::SetField<&T::inputColor_>, &T::GetField<&T::inputColor_>},
-    {16504, "TextInputLineSpace", P, 0, {kValueFloat}, &T::SetField<&T::inputLineSpace_>, &T::GetField<&T::inputLineSpace_>},
-    {16506, "TextInputLetterSpace", P, 0, {kValueFloat}, &T::SetField<&T::inputLetterSpace_>, &T::GetField<&T::inputLetterSpace_>},
-    {16508, "TextInputText", P, 0, {kValueString}, &T::SetField<&T::inputText_>, &T::GetField<&T::inputText_>},
-    {16510, "TextInputMaxLetters", P, 0, {kValueDword}, &T::SetField<&T::maxLetters_>, &T::GetField<&T::maxLetters_>},
-    {16512, "TextInputNumbersOnly", P, 0, {kValueBool}, &T::SetBitCommand<&T::textInputFlags_, kNumbersOnly>, &T::GetBitCommand<&T::textInputFlags_, kNumbersOnly>},
-    {16514, "UseStandardTextInputFocusHilite", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowFocusHilite>, &T::GetWindowFlagCommand<kWindowFocusHilite>},
-    {16516, "UseStandardTextInputOverHilite", P, 0, {kValueBool}, &T::SetWindowFlagCommand<kWindowOverHilite>, &T::GetWindowFlagCommand<kWindowOverHilite>},
-    {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, &T::SetBitCommand<&T::textInputFlags_, kHiliteSound>, &T::GetBitCommand<&T::textInputFlags_, kHiliteSound>},
-    {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, &T::SetBitCommand<&T::textInputFlags_, kActionSound>, &T::GetBitCommand<&T::textInputFlags_, kActionSound>},
+    {16500, "TextInputFont", P, 0, {kValueString}, Member<&T::SetFontCommand>, FieldGetter<&T::inputFontName_>},
+    {16502, "TextInputColor", P, 0, {kValueColor}, FieldSetter<&T::inputColor_>, FieldGetter<&T::inputColor_>},
+    {16504, "TextInputLineSpace", P, 0, {kValueFloat}, FieldSetter<&T::inputLineSpace_>, FieldGetter<&T::inputLineSpace_>},
+    {16506, "TextInputLetterSpace", P, 0, {kValueFloat}, FieldSetter<&T::inputLetterSpace_>, FieldGetter<&T::inputLetterSpace_>},
+    {16508, "TextInputText", P, 0, {kValueString}, FieldSetter<&T::inputText_>, FieldGetter<&T::inputText_>},
+    {16510, "TextInputMaxLetters", P, 0, {kValueDword}, FieldSetter<&T::maxLetters_>, FieldGetter<&T::maxLetters_>},
+    {16512, "TextInputNumbersOnly", P, 0, {kValueBool}, FlagSetter<&T::textInputFlags_, kNumbersOnly>, FlagGetter<&T::textInputFlags_, kNumbersOnly>},
+    {16514, "UseStandardTextInputFocusHilite", P, 0, {kValueBool}, FlagSetter<&T::windowFlags_, kWindowFocusHilite>, FlagGetter<&T::windowFlags_, kWindowFocusHilite>},
+    {16516, "UseStandardTextInputOverHilite", P, 0, {kValueBool}, FlagSetter<&T::windowFlags_, kWindowOverHilite>, FlagGetter<&T::windowFlags_, kWindowOverHilite>},
+    {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, FlagSetter<&T::textInputFlags_, kHiliteSound>, FlagGetter<&T::textInputFlags_, kHiliteSound>},
+    {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, FlagSetter<&T::textInputFlags_, kActionSound>, FlagGetter<&T::textInputFlags_, kActionSound>},
   };
   return table;
 }
@@ -50,11 +50,9 @@ std::span<const CommandEntry<TextInput>> TextInput::Commands() {
 TextInput::TextInput() : Window(kClassTextInput) {}
 
 int TextInput::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<TextInput> commands(kClassTextInput, Commands());
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && args != nullptr) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<TextInput> handlers(kClassTextInput, {Commands()}, BlockRule::kEvery);
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectNamed(inputFont_, inputFontName_, kFontResource, *static_cast<ResourceSet*>(args));
   }
   return Window::ExecuteCommand(id, args);

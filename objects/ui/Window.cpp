@@ -53,36 +53,36 @@ std::uint32_t AlignmentValue(std::uint32_t bits, std::uint32_t centre, std::uint
 std::span<const CommandEntry<Window>> Window::Commands() {
   using W = Window;
   static const CommandEntry<Window> table[] = {
-    {6500, "WindowText", P, 0, {kValueString}, &W::SetTextCommand, &W::GetField<&W::text_>},
-    {6502, "WindowEnableTextTranslation", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowTextTranslation>, &W::GetWindowFlagCommand<kWindowTextTranslation>},
-    {6504, "WindowStyle", P, 0, {kValueInt}, &W::SetStyleCommand, &W::GetField<&W::style_>},
-    {6506, "WindowWidth", P, 0, {kValueFloat}, &W::SetLayoutField<&W::width_>, &W::GetField<&W::width_>},
-    {6508, "WindowHeight", P, 0, {kValueFloat}, &W::SetLayoutField<&W::height_>, &W::GetField<&W::height_>},
-    {6510, "WindowAlignX", P, 0, {kValueDword}, &W::SetAlignXCommand, &W::GetAlignXCommand},
-    {6512, "WindowAlignY", P, 0, {kValueDword}, &W::SetAlignYCommand, &W::GetAlignYCommand},
-    {6514, "WindowMarginX", P, 0, {kValueFloat}, &W::SetLayoutField<&W::marginX_>, &W::GetField<&W::marginX_>},
-    {6516, "WindowMarginY", P, 0, {kValueFloat}, &W::SetLayoutField<&W::marginY_>, &W::GetField<&W::marginY_>},
-    {6518, "WindowFullscreen", P, 0, {kValueBool}, &W::SetFullscreenCommand, &W::GetWindowFlagCommand<kWindowFullscreen>},
-    {6520, "WindowUseSystemSprite", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowUseSystemSprite>, &W::GetWindowFlagCommand<kWindowUseSystemSprite>},
-    {6522, "WindowUseSystemBackColor", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowUseSystemBackColor>, &W::GetWindowFlagCommand<kWindowUseSystemBackColor>},
-    {6524, "WindowUseSystemForeColor", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowUseSystemForeColor>, &W::GetWindowFlagCommand<kWindowUseSystemForeColor>},
-    {6526, "WindowUseSystemFont", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowUseSystemFont>, &W::GetWindowFlagCommand<kWindowUseSystemFont>},
-    {6528, "WindowAdjustSize", P, 0, {kValueBool}, &W::SetAdjustSizeCommand, &W::GetWindowFlagCommand<kWindowAdjustSize>},
-    {6530, "WindowEnable", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowEnable>, &W::GetWindowFlagCommand<kWindowEnable>},
-    {6532, "WindowDefaultFocus", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowDefaultFocus>, &W::GetWindowFlagCommand<kWindowDefaultFocus>},
-    {6534, "WindowAlignToScreen", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowAlignToScreen>, &W::GetWindowFlagCommand<kWindowAlignToScreen>},
-    {6536, "WindowMainWindow", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowMainWindow>, &W::GetWindowFlagCommand<kWindowMainWindow>},
-    {6538, "WindowCustomCursor", P, 0, {kValueString}, &W::SetField<&W::customCursorName_>, &W::GetField<&W::customCursorName_>},
-    {6540, "WindowLocalCursorSpace", P, 0, {kValueBool}, &W::SetWindowFlagCommand<kWindowLocalCursorSpace>, &W::GetWindowFlagCommand<kWindowLocalCursorSpace>},
-    {6542, "WindowSprite", P, 0, {kValueString}, &W::SetSpriteCommand, &W::GetField<&W::spriteName_>},
-    {6544, "WindowFont", P, 0, {kValueString}, &W::SetFontCommand, &W::GetField<&W::fontName_>},
-    {6546, "WindowLineSpace", P, 0, {kValueFloat}, &W::SetField<&W::lineSpace_>, &W::GetField<&W::lineSpace_>},
-    {6548, "WindowLetterSpace", P, 0, {kValueFloat}, &W::SetField<&W::letterSpace_>, &W::GetField<&W::letterSpace_>},
-    {6550, "WindowTextMarginX", P, 0, {kValueFloat}, &W::SetLayoutField<&W::textMarginX_>, &W::GetField<&W::textMarginX_>},
-    {6552, "WindowTextMarginY", P, 0, {kValueFloat}, &W::SetLayoutField<&W::textMarginY_>, &W::GetField<&W::textMarginY_>},
-    {6554, "WindowBackColor", P, 0, {kValueColor}, &W::SetField<&W::backColor_>, &W::GetField<&W::backColor_>},
-    {6556, "WindowForeColor", P, 0, {kValueColor}, &W::SetField<&W::foreColor_>, &W::GetField<&W::foreColor_>},
-    {6558, "SetWindowFocus", C, 0, {}, &W::SetWindowFocusCommand},
+    {6500, "WindowText", P, 0, {kValueString}, Member<&W::SetTextCommand>, FieldGetter<&W::text_>},
+    {6502, "WindowEnableTextTranslation", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowTextTranslation>, FlagGetter<&W::windowFlags_, kWindowTextTranslation>},
+    {6504, "WindowStyle", P, 0, {kValueInt}, Member<&W::SetStyleCommand>, FieldGetter<&W::style_>},
+    {6506, "WindowWidth", P, 0, {kValueFloat}, Member<&W::SetLayoutField<&W::width_>>, FieldGetter<&W::width_>},
+    {6508, "WindowHeight", P, 0, {kValueFloat}, Member<&W::SetLayoutField<&W::height_>>, FieldGetter<&W::height_>},
+    {6510, "WindowAlignX", P, 0, {kValueDword}, Member<&W::SetAlignXCommand>, Member<&W::GetAlignXCommand>},
+    {6512, "WindowAlignY", P, 0, {kValueDword}, Member<&W::SetAlignYCommand>, Member<&W::GetAlignYCommand>},
+    {6514, "WindowMarginX", P, 0, {kValueFloat}, Member<&W::SetLayoutField<&W::marginX_>>, FieldGetter<&W::marginX_>},
+    {6516, "WindowMarginY", P, 0, {kValueFloat}, Member<&W::SetLayoutField<&W::marginY_>>, FieldGetter<&W::marginY_>},
+    {6518, "WindowFullscreen", P, 0, {kValueBool}, Member<&W::SetFullscreenCommand>, FlagGetter<&W::windowFlags_, kWindowFullscreen>},
+    {6520, "WindowUseSystemSprite", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowUseSystemSprite>, FlagGetter<&W::windowFlags_, kWindowUseSystemSprite>},
+    {6522, "WindowUseSystemBackColor", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowUseSystemBackColor>, FlagGetter<&W::windowFlags_, kWindowUseSystemBackColor>},
+    {6524, "WindowUseSystemForeColor", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowUseSystemForeColor>, FlagGetter<&W::windowFlags_, kWindowUseSystemForeColor>},
+    {6526, "WindowUseSystemFont", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowUseSystemFont>, FlagGetter<&W::windowFlags_, kWindowUseSystemFont>},
+    {6528, "WindowAdjustSize", P, 0, {kValueBool}, Member<&W::SetAdjustSizeCommand>, FlagGetter<&W::windowFlags_, kWindowAdjustSize>},
+    {6530, "WindowEnable", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowEnable>, FlagGetter<&W::windowFlags_, kWindowEnable>},
+    {6532, "WindowDefaultFocus", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowDefaultFocus>, FlagGetter<&W::windowFlags_, kWindowDefaultFocus>},
+    {6534, "WindowAlignToScreen", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowAlignToScreen>, FlagGetter<&W::windowFlags_, kWindowAlignToScreen>},
+    {6536, "WindowMainWindow", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowMainWindow>, FlagGetter<&W::windowFlags_, kWindowMainWindow>},
+    {6538, "WindowCustomCursor", P, 0, {kValueString}, FieldSetter<&W::customCursorName_>, FieldGetter<&W::customCursorName_>},
+    {6540, "WindowLocalCursorSpace", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowLocalCursorSpace>, FlagGetter<&W::windowFlags_, kWindowLocalCursorSpace>},
+    {6542, "WindowSprite", P, 0, {kValueString}, Member<&W::SetSpriteCommand>, FieldGetter<&W::spriteName_>},
+    {6544, "WindowFont", P, 0, {kValueString}, Member<&W::SetFontCommand>, FieldGetter<&W::fontName_>},
+    {6546, "WindowLineSpace", P, 0, {kValueFloat}, FieldSetter<&W::lineSpace_>, FieldGetter<&W::lineSpace_>},
+    {6548, "WindowLetterSpace", P, 0, {kValueFloat}, FieldSetter<&W::letterSpace_>, FieldGetter<&W::letterSpace_>},
+    {6550, "WindowTextMarginX", P, 0, {kValueFloat}, Member<&W::SetLayoutField<&W::textMarginX_>>, FieldGetter<&W::textMarginX_>},
+    {6552, "WindowTextMarginY", P, 0, {kValueFloat}, Member<&W::SetLayoutField<&W::textMarginY_>>, FieldGetter<&W::textMarginY_>},
+    {6554, "WindowBackColor", P, 0, {kValueColor}, FieldSetter<&W::backColor_>, FieldGetter<&W::backColor_>},
+    {6556, "WindowForeColor", P, 0, {kValueColor}, FieldSetter<&W::foreColor_>, FieldGetter<&W::foreColor_>},
+    {6558, "SetWindowFocus", C, 0, {}, Member<&W::SetWindowFocusCommand>},
     {6559, "OnWindowFocus", E, 0, {}},
     {6560, "OnWindowKillFocus", E, 0, {}},
     {6561, "OnWindowInputOk", E, 0, {}},
@@ -122,16 +122,9 @@ bool Window::IsTopLevel() const {
 }
 
 int Window::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Window> commands(kClassWindow, Commands());
-  static const BlockReaders readers = [] {
-    BlockReaders ids;
-    ids.Add<Window>(kClassWindow, Commands());
-    return ids;
-  }();
-  const auto handler = commands.Find(id);
-  if (handler != nullptr && (args != nullptr || !readers.Reads(kClassWindow, id))) {
-    (this->*handler)(CommandArgs(args));
-  } else if (id == kCommandCollectResources && args != nullptr) {
+  static const CommandHandlers<Window> handlers(kClassWindow, {Commands()});
+  handlers.Run(*this, id, args);
+  if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);
   } else if (id == kCommandActionStopPost) {
     StopAction();
@@ -143,7 +136,7 @@ int Window::ExecuteCommand(std::uint32_t id, void* args) {
 
 template <auto Field>
 int Window::SetLayoutField(CommandArgs args) {
-  SetField<Field>(args);
+  FieldSetter<Field>(*this, args);
   UpdateLayout();
   return 1;
 }

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "core/CommandTable.h"
@@ -83,15 +82,6 @@ struct ScreenRect {
   float top = 0;
   float right = 0;
   float bottom = 0;
-};
-
-// The class and type of a pointer to a data member.
-template <class M>
-struct MemberOf;
-template <class C, class T>
-struct MemberOf<T C::*> {
-  using Class = C;
-  using Type = T;
 };
 
 class Window : public Object {
@@ -165,57 +155,13 @@ class Window : public Object {
   // Alignment bits as the render queue's text and sprite flags take them.
   std::uint32_t GetDrawAlignment() const;
   void SetWindowFlag(std::uint32_t bits, bool on) { windowFlags_ = on ? windowFlags_ | bits : windowFlags_ & ~bits; }
-  // Property handlers over a field of this window or of the widget type
-  // that names it, and a property that runs a Window command of this object.
-  template <auto Field>
-  int SetField(CommandArgs args) {
-    using Member = MemberOf<decltype(Field)>;
-    auto& self = static_cast<typename Member::Class&>(*this);
-    if constexpr (std::is_same_v<typename Member::Type, std::string>) {
-      self.*Field = args.AsString();
-    } else {
-      self.*Field = args.Get<typename Member::Type>();
-    }
-    return 1;
-  }
-  template <auto Field>
-  int GetField(CommandArgs args) {
-    using Member = MemberOf<decltype(Field)>;
-    auto& self = static_cast<typename Member::Class&>(*this);
-    if constexpr (std::is_same_v<typename Member::Type, std::string>) {
-      args.AsString() = self.*Field;
-    } else {
-      args.Set(self.*Field);
-    }
-    return 1;
-  }
+  // A property that runs a Window command of this object.
   template <std::uint32_t WindowId>
   int ForwardCommand(CommandArgs args) {
     return ExecuteCommand(WindowId, args.Data());
   }
   // Acquires the font named by fontName unless one is held.
   void AcquireFontByName();
-  // Bool properties over one bit of a flag word.
-  template <auto Field, std::uint32_t Bit>
-  int SetBitCommand(CommandArgs args) {
-    auto& flags = static_cast<typename MemberOf<decltype(Field)>::Class&>(*this).*Field;
-    flags = args.Get<std::int32_t>() != 0 ? flags | Bit : flags & ~Bit;
-    return 1;
-  }
-  template <auto Field, std::uint32_t Bit>
-  int GetBitCommand(CommandArgs args) {
-    const auto& flags = static_cast<typename MemberOf<decltype(Field)>::Class&>(*this).*Field;
-    args.Set<std::int32_t>((flags & Bit) != 0 ? 1 : 0);
-    return 1;
-  }
-  template <std::uint32_t Bit>
-  int SetWindowFlagCommand(CommandArgs args) {
-    return SetBitCommand<&Window::windowFlags_, Bit>(args);
-  }
-  template <std::uint32_t Bit>
-  int GetWindowFlagCommand(CommandArgs args) {
-    return GetBitCommand<&Window::windowFlags_, Bit>(args);
-  }
   // A widget that may take input: enabled and its action started.
   bool IsLive() const { return IsEnabled() && HasFlag(kFlagActionStarted); }
 

@@ -40,15 +40,15 @@ class Counter : public Object {
 };
 
 const CommandEntry<Counter> Counter::kCommands[] = {
-    {17500, "CounterStep", CommandKind::kProperty, 0, {kValueFloat}, &Counter::SetStep, &Counter::GetStep},
+    {17500, "CounterStep", CommandKind::kProperty, 0, {kValueFloat}, Member<&Counter::SetStep>, Member<&Counter::GetStep>},
     {17502, "CounterAddMany", CommandKind::kCommand, 0, {kValueDword, kValueVector3, kValueDword},
-     &Counter::AddMany},
+     Member<&Counter::AddMany>},
     {17503, "OnCounterFull", CommandKind::kEvent, 0, {}},
 };
 
 int Counter::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandDispatcher<Counter> dispatcher(kClassId, kCommands);
-  if (auto handler = dispatcher.Find(id)) return (this->*handler)(CommandArgs(args));
+  static const CommandHandlers<Counter> handlers(kClassId, {kCommands});
+  if (const auto handler = handlers.Find(id, args)) return handler(*this, CommandArgs(args));
   return Object::ExecuteCommand(id, args);
 }
 
