@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/install_deps.sh
-tge_install_missing
+tge_install_missing "${TGE_PACKAGES[@]}"
 
 cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTGE_TESTS=OFF -DTGE_BENCH=OFF >/dev/null
 cmake --build build-release -j "$(nproc)"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/files/ByteAppend.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
@@ -128,16 +129,10 @@ bool AnimationResource::Parse(const std::uint8_t* data, std::size_t size, std::v
 
 namespace {
 
-template <class T>
-void Append(std::vector<std::uint8_t>& out, const T& value) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
-  out.insert(out.end(), bytes, bytes + sizeof(T));
-}
-
 template <class Key>
 void AppendKeys(std::vector<std::uint8_t>& out, const std::vector<Key>& keys) {
-  Append(out, static_cast<std::uint32_t>(keys.size()));
-  for (const Key& key : keys) Append(out, key);
+  AppendValue(out, static_cast<std::uint32_t>(keys.size()));
+  for (const Key& key : keys) AppendValue(out, key);
 }
 
 }  // namespace
@@ -145,17 +140,17 @@ void AppendKeys(std::vector<std::uint8_t>& out, const std::vector<Key>& keys) {
 std::vector<std::uint8_t> EncodeAnimationFile(std::span<const AnimationTrack> tracks) {
   std::vector<std::uint8_t> out;
   const std::uint32_t header[7] = {kWrittenVersion, 0, 0, 0, 0, 0, static_cast<std::uint32_t>(tracks.size())};
-  Append(out, header);
+  AppendValue(out, header);
   for (const AnimationTrack& track : tracks) {
-    Append(out, static_cast<std::int32_t>(track.name.size()));
+    AppendValue(out, static_cast<std::int32_t>(track.name.size()));
     out.insert(out.end(), track.name.begin(), track.name.end());
     const std::uint32_t fields[4] = {static_cast<std::uint32_t>(track.parent), track.value,
                                      static_cast<std::uint32_t>(track.boneId), track.flags & ~kCompressedKeys};
-    Append(out, fields);
+    AppendValue(out, fields);
     AppendKeys(out, track.positionKeys);
     AppendKeys(out, track.scaleKeys);
     AppendKeys(out, track.rotationKeys);
-    Append(out, std::uint32_t{0});
+    AppendValue(out, std::uint32_t{0});
   }
   return out;
 }

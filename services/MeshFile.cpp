@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/files/ByteAppend.h"
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/VertexFormat.h"
 #include "services/ErrorMessage.h"
@@ -26,8 +27,7 @@ constexpr std::uint32_t kWrittenVersion = 1;
 
 template <class T>
 void Append(std::vector<std::uint8_t>& out, const T* data, std::size_t count) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
-  out.insert(out.end(), bytes, bytes + count * sizeof(T));
+  AppendBytes(out, data, count * sizeof(T));
 }
 
 // The reason a block cannot be trusted, or null.

@@ -21,9 +21,7 @@
 namespace tge {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-constexpr auto kSkipTestInterval = std::chrono::milliseconds(50);
+constexpr double kSkipTestInterval = 0.05;
 constexpr auto kIdleSleep = std::chrono::milliseconds(5);
 constexpr int kBlackFrames = 2;
 constexpr std::uint32_t kBlack = 0xFF000000;
@@ -80,16 +78,19 @@ int OverlayMovie::Play(const MovieSkipTest& skip) {
   if (!Ready()) return 0;
   platform::EventPump* pump = services_.GetEventPump();
   for (int i = 0; i < kBlackFrames; ++i) Show(false);
-  player_ = std::make_unique<video::VideoPlayer>(std::move(file_), services_.GetVideoTextures().GetClock(), false);
-  Clock::time_point nextSkipTest = Clock::now();
+  // The skip test is paced by the clock that paces the pictures.
+  const std::shared_ptr<const video::PlaybackClock>& clock = services_.GetVideoTextures().GetClock();
+  player_ = std::make_unique<video::VideoPlayer>(std::move(file_), clock, false);
+  double nextSkipTest = clock->Now();
   for (;;) {
     if (pump) pump->PumpEvents();
     if (pump && pump->QuitRequested()) break;
     if (player_->TakeFrame(frame_)) Show(true);
     FeedSound();
     // Counted from now, so a stalled loop does not make up missed calls at once.
-    if (Clock::now() >= nextSkipTest) {
-      nextSkipTest = Clock::now() + kSkipTestInterval;
+    const double now = clock->Now();
+    if (now >= nextSkipTest) {
+      nextSkipTest = now + kSkipTestInterval;
       if (skip && skip()) break;
     }
     if (player_->Ended()) break;

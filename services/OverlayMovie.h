@@ -13,7 +13,8 @@ namespace tge {
 
 class EngineServices;
 
-// Asked about every 50 ms while the movie plays; non-zero ends it.
+// Asked about every 50 ms of the video clock (real time unless a test sets
+// its own) while the movie plays; non-zero ends it.
 using MovieSkipTest = std::function<int()>;
 
 // 1 when the movie played to its end or was ended by the skip test or a

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/files/ByteAppend.h"
 #include "platform/gfx/VertexFormat.h"
 
 namespace tge {
@@ -15,7 +16,7 @@ void Put(std::vector<std::uint8_t>& bytes, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void PutTag(std::vector<std::uint8_t>& bytes, const char* tag) { bytes.insert(bytes.end(), tag, tag + 4); }
+void PutTag(std::vector<std::uint8_t>& bytes, const char* tag) { AppendBytes(bytes, tag, 4); }
 
 struct Rgb {
   std::uint8_t r, g, b;

@@ -6,16 +6,11 @@
 #include <iterator>
 #include <limits>
 
+#include "core/files/ByteAppend.h"
 #include "core/files/PackFileSystem.h"
 
 namespace tge {
 namespace {
-
-template <class T>
-void Append(std::vector<std::uint8_t>& out, const T& value) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
-  out.insert(out.end(), bytes, bytes + sizeof(T));
-}
 
 bool Fail(std::string* error, const std::string& message) {
   if (error) *error = message;
@@ -47,9 +42,9 @@ std::vector<std::uint8_t> BuildPackImage(const std::vector<PackSource>& sources,
   }
   PackHeader header{};
   header.magic = kPackMagic;
-  Append(image, header);
-  Append(image, static_cast<std::int32_t>(sources.size()));
-  for (const PackEntry& entry : table) Append(image, entry);
+  AppendValue(image, header);
+  AppendValue(image, static_cast<std::int32_t>(sources.size()));
+  for (const PackEntry& entry : table) AppendValue(image, entry);
   for (const PackSource& source : sources) {
     image.insert(image.end(), source.bytes.begin(), source.bytes.end());
   }

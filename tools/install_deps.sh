@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the engine, its tests and its benchmarks need,
-# only those that are missing. Sourced by run.sh and test.sh.
+# The Debian packages the engine needs, and those its tests, fuzz targets
+# and benchmarks need besides; installs only those that are missing.
+# Sourced by run.sh (TGE_PACKAGES) and test.sh (TGE_TEST_PACKAGES).
 set -euo pipefail
 
 TGE_PACKAGES=(
@@ -11,15 +12,20 @@ TGE_PACKAGES=(
   libode-dev
   libpng-dev libjpeg-dev zlib1g-dev
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
-  libgtest-dev libgmock-dev xvfb xauth
+)
+
+TGE_TEST_PACKAGES=(
+  "${TGE_PACKAGES[@]}"
   clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev xvfb xauth
   libbenchmark-dev
 )
 
+# tge_install_missing PACKAGE...
 tge_install_missing() {
   local missing=()
   local p
-  for p in "${TGE_PACKAGES[@]}"; do
+  for p in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
       missing+=("$p")
     fi

@@ -23,18 +23,14 @@
 namespace tge::test {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
 // A square field of view of 90 degrees: a point at (x, y, z) in front of
-// the camera lands kFocal * x / z pixels right of the middle.
-constexpr float kFov = std::numbers::pi_v<float> / 2;
-constexpr float kFocal = kHeight / 2.0f;
+// the camera lands kShotFocal * x / z pixels right of the middle.
 constexpr float kDistance = 5;
 constexpr float kLimbX = 1.5f;
 const Rgb kFogRgb{51, 102, 153};
 const Rgb kPaintRgb{230, 26, 26};
 
-bool AddResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
+bool AddMeshResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
   auto& paint = RegisterResource<MaterialResource>(resources, "Paint", "");
   SetMaterialType(&paint, kMaterialStandard);
   paint.flags &= ~std::uint32_t{kMaterialNoColors};
@@ -80,7 +76,7 @@ class AnimatedMeshPixelTest : public ::testing::Test {
   // white; build adds the rest. Returns the third frame.
   image::Image Render(const std::function<void(Object& room)>& build) {
     SceneDescription scene;
-    scene.addResources = AddResources;
+    scene.addResources = AddMeshResources;
     scene.buildObjects = [&](Object& root) {
       Object& world = *CreateObject(kClassWorld, nullptr, root, "ProbeWorld");
       Object& room = AddPlaced(world, kClassSpace, "Room",
@@ -89,8 +85,9 @@ class AnimatedMeshPixelTest : public ::testing::Test {
                 "this.SetEnvironmentFogColor(0.2, 0.4, 0.6, 1); this.SetEnvironmentFogNear(50); "
                 "this.SetEnvironmentFogFar(100); this.SetEnvironmentFogEnable(1);");
       AddPlaced(room, kClassCamera, "Eye",
-                "this.SetCameraType(0); this.SetCameraFov(" + std::to_string(kFov) + "); this.SetCameraAspect(" +
-                    std::to_string(float(kWidth) / kHeight) + "); this.SetCameraNear(0.5); this.SetCameraFar(100);");
+                "this.SetCameraType(0); this.SetCameraFov(" + std::to_string(kShotFov) + "); this.SetCameraAspect(" +
+                    std::to_string(float(kShotWidth) / kShotHeight) +
+                    "); this.SetCameraNear(0.5); this.SetCameraFar(100);");
       AddPlaced(room, kClassLight, "Glow", "this.SetLightColor(0, 0, 0, 1); this.SetLightAmbient(1, 1, 1, 1);");
       build(room);
     };
@@ -98,7 +95,7 @@ class AnimatedMeshPixelTest : public ::testing::Test {
     EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
     folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nAnimated mesh test " +
                                         std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kWidth) + " -g_h=" + std::to_string(kHeight) +
+    RunProgram(folder, "-g_w=" + std::to_string(kShotWidth) + " -g_h=" + std::to_string(kShotHeight) +
                            " -s_e=0 -shot=shot.bmp -shotframe=3");
     return ReadShot(folder, "shot.bmp");
   }
@@ -114,9 +111,9 @@ TEST_F(AnimatedMeshPixelTest, AOneKeyPoseShowsTheLimbWhereTheBindPoseHasNone) {
     AddPlaced(skin, kClassBone, "Arm", "this.SetPosition(0, 0, 0);");
     AddScript(skin, "OnEngineStarted", "this.SetSkinMeshAnimation(Pose);");
   });
-  const int limbX = kWidth / 2 + int(kFocal * kLimbX / (kDistance - 0.5f));
-  EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2, kHeight / 2), kFogRgb, 2));
-  EXPECT_TRUE(Near(PixelAt(shot, limbX, kHeight / 2), kPaintRgb, 2));
+  const int limbX = kShotWidth / 2 + int(kShotFocal * kLimbX / (kDistance - 0.5f));
+  EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2, kShotHeight / 2), kFogRgb, 2));
+  EXPECT_TRUE(Near(PixelAt(shot, limbX, kShotHeight / 2), kPaintRgb, 2));
 }
 
 // The big target's front face stands 4 units away, 1 unit to each side: 40
@@ -129,8 +126,8 @@ TEST_F(AnimatedMeshPixelTest, AMorphMeshAtSpeedZeroShowsItsFirstTargetAtItsChild
                                   "); this.SetMorphMesh(Grow); this.SetMorphMeshDestinationMesh(Limb); this.SetMorphMeshSpeed(0);");
     AddPlaced(morph, kClassObject, "At", "this.SetPosition(0, 0, 0);");
   });
-  EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2 + 40, kHeight / 2), kPaintRgb, 2));
-  EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2 + 70, kHeight / 2), kFogRgb, 2));
+  EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2 + 40, kShotHeight / 2), kPaintRgb, 2));
+  EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2 + 70, kShotHeight / 2), kFogRgb, 2));
 }
 
 }  // namespace

@@ -15,6 +15,9 @@
 
 namespace tge::test {
 
+// The Light's command that reads its colour.
+inline constexpr std::uint32_t kGetLightColor = 753;
+
 class DemoTest : public UiObjectTest {
  protected:
   void SetUp() override {

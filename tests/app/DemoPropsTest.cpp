@@ -10,8 +10,6 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kGetLightColor = 753;
-
 using DemoPropsTest = OpenedDemoTest;
 
 TEST_F(DemoPropsTest, TheCrateRestsOnTheGroundAndItsEntryLightsTheLampGreen) {

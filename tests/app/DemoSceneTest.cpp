@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
-#include "engine/Engine.h"
-#include "services/EngineServices.h"
 #include "core/Timer.h"
 #include "core/World.h"
+#include "engine/Engine.h"
 #include "objects/ui/Window.h"
+#include "services/EngineServices.h"
+#include "tests/support/ManualWorldClock.h"
 #include "tools/DemoData.h"
 #include "tools/DemoMenu.h"
 #include "tools/SceneWriter.h"
@@ -22,6 +20,7 @@ bool gQuit = false;
 TEST(DemoSceneTest, ExitTimerEndsTheGame) {
   ASSERT_TRUE(CreateEngine());
   Engine& engine = *GetEngine();
+  ManualWorldClock::Install();
   gQuit = false;
   engine.SetQuitCallback([] { gQuit = true; });
   BuildDemoScene(engine, DemoOptions{0.2f});
@@ -29,11 +28,13 @@ TEST(DemoSceneTest, ExitTimerEndsTheGame) {
   block.Push<std::int32_t>(kEventOnEngineStarted).PushPointer(nullptr);
   engine.ExecuteCommand(kCommandRaiseEvent, block.Data());
   engine.SetRunning(true);
+  // Frames of 20 ms; the timer's 0.2 s pass in ten.
   for (int i = 0; i < 1000 && !gQuit; ++i) {
+    ManualWorldClock::Now() += 0.02;
     engine.RunFrame();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   EXPECT_TRUE(gQuit);
+  EXPECT_GE(ManualWorldClock::Now(), 0.2);
   ShutdownEngine();
 }
 

@@ -14,8 +14,6 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kGetLightColor = 753;
-
 class DemoSoundInputTest : public DemoTest {
  protected:
   void SetUp() override {

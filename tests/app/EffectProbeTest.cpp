@@ -20,8 +20,6 @@
 namespace tge::test {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
 constexpr int kPixelsPerUnit = 24;
 constexpr std::uint32_t kSlideSide = 16;
 const Rgb kFloor{230, 26, 26};
@@ -84,7 +82,8 @@ class EffectProbeTest : public ::testing::Test {
                 "this.SetLightType(0); this.SetLightColor(0, 0, 0, 1); this.SetLightAmbient(1, 1, 1, 1);");
       AddPlaced(room, kClassCamera, "Eye",
                 "this.SetCameraType(0); this.SetCameraFov(" + std::to_string(std::numbers::pi_v<float> / 2) +
-                    "); this.SetCameraAspect(" + std::to_string(float(kWidth) / kHeight) + "); this.SetCameraNear(0.5); this.SetCameraFar(100); "
+                    "); this.SetCameraAspect(" + std::to_string(float(kShotWidth) / kShotHeight) +
+                    "); this.SetCameraNear(0.5); this.SetCameraFar(100); "
                     "this.SetPosition(0, 10, 0); this.SetRotationX(1.5707964);");
       AddPlaced(room, kClassMesh, "Floor",
                 "this.SetPosition(0, -0.1, 0); this.AddMesh(Floor); this.SetMeshCollectable(1);");
@@ -94,13 +93,14 @@ class EffectProbeTest : public ::testing::Test {
     EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
     folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nEffect probe test " +
                                         std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kWidth) + " -g_h=" + std::to_string(kHeight) +
+    RunProgram(folder, "-g_w=" + std::to_string(kShotWidth) + " -g_h=" + std::to_string(kShotHeight) +
                            " -s_e=0 -shot=shot.bmp -shotframe=4");
     return ReadShot(folder, "shot.bmp");
   }
 
   static Rgb At(const image::Image& shot, float x, float z) {
-    return PixelAt(shot, std::uint32_t(kWidth / 2 + x * kPixelsPerUnit), std::uint32_t(kHeight / 2 - z * kPixelsPerUnit));
+    return PixelAt(shot, std::uint32_t(kShotWidth / 2 + x * kPixelsPerUnit),
+                   std::uint32_t(kShotHeight / 2 - z * kPixelsPerUnit));
   }
 
   ::tge::testing::TempFolder folder;

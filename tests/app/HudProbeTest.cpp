@@ -8,7 +8,7 @@
 namespace tge::test {
 namespace {
 
-constexpr ProbeView kView{800, 600};
+constexpr ProbeView kHudView{800, 600};
 const Rgb kBar{255, 0, 0};
 constexpr int kBarX = 200, kBarY = 100;
 
@@ -21,7 +21,7 @@ bool AddBarMaterial(ResourceDatabase& resources, const std::filesystem::path&) {
 // edge stays put as it shrinks, and a Timer that halves the health after a
 // second.
 void BuildHud(Object& root) {
-  Object& room = AddProbeStage(root, kView);
+  Object& room = AddProbeStage(root, kHudView);
   Object& mission = AddPlaced(room, kClassObject, "Mission", "this.SetPosition(0, 0, 0);");
   Object& player = *CreateObject(kClassPlayerFPS, nullptr, mission, "Player");
   player.ExecuteCommand(177, nullptr);
@@ -44,7 +44,7 @@ TEST(HudProbeTest, TheHealthBarShrinksWhenATimerLowersTheHealth) {
   };
   for (const Case& c : {Case{3, true}, Case{30, false}}) {
     SCOPED_TRACE(c.frame);
-    const image::Image shot = ShootProbe(scene, "HUD probe", kView, c.frame, 0.1);
+    const image::Image shot = ShootProbe(scene, "HUD probe", kHudView, c.frame, 0.1);
     EXPECT_TRUE(Near(PixelAt(shot, kBarX + 100, kBarY + 10), kBar, 1));
     const Rgb lower = PixelAt(shot, kBarX + 100, kBarY + 30);
     EXPECT_EQ(Near(lower, kBar, 1), c.lowerHalfRed);

@@ -22,8 +22,6 @@
 namespace tge::test {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
 constexpr double kStep = 0.04;
 constexpr std::uint32_t kSide = 64;
 const std::string kQuarterTurn = std::to_string(std::numbers::pi_v<float> / 2);
@@ -48,7 +46,7 @@ bool AddWall(ResourceDatabase& resources, const std::filesystem::path& dataFolde
 // "FieldMat", a plain green ground under the hills of the demo's tile;
 // "WhiteMat", unfogged, for the sky; "GlareMat", white, unfogged and added;
 // the "Wall".
-bool AddResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
+bool AddOutdoorResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
   MaterialResource* ground = AddTexturedMaterial(resources, dataFolder, "Field", Plain(60, 150, 90));
   MaterialResource* white = AddTexturedMaterial(resources, dataFolder, "White", Plain(255, 255, 255));
   MaterialResource* glare = AddTexturedMaterial(resources, dataFolder, "Glare", Plain(255, 255, 255));
@@ -74,21 +72,21 @@ class OutdoorShotTest : public ::testing::Test {
   // time apart.
   static image::Image Render(const Build& build, int frame) {
     SceneDescription scene;
-    scene.addResources = AddResources;
+    scene.addResources = AddOutdoorResources;
     scene.buildObjects = [&](Object& root) {
       Object& world = *CreateObject(kClassWorld, nullptr, root, "ShotWorld");
       AddScript(world, "OnEngineStarted", "parent.LoadResources(/ShotWorld);");
       build(AddPlaced(world, kClassSpace, "Field",
                       "this.SetSpaceBoxMin(-9000, -9000, -9000); this.SetSpaceBoxMax(9000, 9000, 9000);"));
     };
-    return ShootProbe(scene, "Outdoor shot test", {kWidth, kHeight}, frame, kStep);
+    return ShootProbe(scene, "Outdoor shot test", {kShotWidth, kShotHeight}, frame, kStep);
   }
 
   // A fixed camera with a square field of view of 90 degrees.
   static Object& AddCamera(Object& field, const std::string& setUp) {
     return AddPlaced(field, kClassCamera, "Eye",
                      "this.SetCameraType(0); this.SetCameraFov(" + kQuarterTurn + "); this.SetCameraAspect(" +
-                         std::to_string(float(kWidth) / kHeight) +
+                         std::to_string(float(kShotWidth) / kShotHeight) +
                          "); this.SetCameraNear(0.5); this.SetCameraFar(3000); " + setUp);
   }
 };
@@ -105,13 +103,13 @@ TEST_F(OutdoorShotTest, TerrainFromAboveFillsTheViewWithoutCracks) {
                   "this.SetTerrainFogNear(5000); this.SetTerrainFogFar(6000);");
       },
       3);
-  ASSERT_EQ(shot.width, std::uint32_t(kWidth));
+  ASSERT_EQ(shot.width, std::uint32_t(kShotWidth));
   int cracks = 0;
   for (std::uint32_t y = 0; y < shot.height; ++y) {
     for (std::uint32_t x = 0; x < shot.width; ++x) cracks += Near(PixelAt(shot, x, y), {255, 0, 255}, 60) ? 1 : 0;
   }
   EXPECT_EQ(cracks, 0);
-  EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2, kHeight / 2), {90, 150, 60}, 60));
+  EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2, kShotHeight / 2), {90, 150, 60}, 60));
 }
 
 // A sky box of 100 units, 50 high, whose floor lies 25 below the eye: the
@@ -135,8 +133,8 @@ TEST_F(OutdoorShotTest, SkyShowsItsTopAndHorizonColoursAlsoAfterTheCameraMovedFa
           if (moved) AddTimer(field, "Away", 0.1f, "parent/Eye.SetPosition(5000, 10, -5000);");
         },
         6);
-    EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2, 2), top, 3));
-    EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2, kHeight - 3), bottom, 3));
+    EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2, 2), top, 3));
+    EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2, kShotHeight - 3), bottom, 3));
   }
 }
 
@@ -161,7 +159,7 @@ class FlareShotTest : public OutdoorShotTest {
           }
         },
         frame);
-    return PixelAt(shot, kWidth / 2, kHeight / 2)[0];
+    return PixelAt(shot, kShotWidth / 2, kShotHeight / 2)[0];
   }
 };
 

@@ -10,7 +10,7 @@
 namespace tge::test {
 namespace {
 
-constexpr ProbeView kView{640, 480};
+constexpr ProbeView kParticleView{640, 480};
 const Rgb kEmber{255, 128, 0};    // (1, 0.5, 0)
 const Rgb kRibbon{0, 255, 128};   // (0, 1, 0.5)
 const Vector3 kShown{-2, 1.5f, 10};
@@ -44,8 +44,8 @@ Object& AddEmbers(Object& room, const std::string& name, const Vector3& at, floa
                    "this.SetColorADDVar(0, 0, 0, 0); this.SetColorEnd(1, 0.5, 0, 1);");
 }
 
-void BuildProbe(Object& root) {
-  Object& room = AddProbeStage(root, kView);
+void BuildParticleProbe(Object& root) {
+  Object& room = AddProbeStage(root, kParticleView);
   AddScript(AddEmbers(room, "Shown", kShown, 100), "OnEngineStarted", "this.Start();");
   AddScript(AddEmbers(room, "Killed", kKilled, 0.2f), "OnEngineStarted", "this.Start(); this.Kill();");
   // Moving across x and away, the ribbon's sides stand upright.
@@ -65,27 +65,27 @@ void BuildProbe(Object& root) {
 TEST(ParticlePixelProbeTest, ParticlesShowTheirColourAndGoWithKillAndTheTrailFadesAtItsTail) {
   SceneDescription scene;
   scene.addResources = AddPlainMaterial;
-  scene.buildObjects = BuildProbe;
+  scene.buildObjects = BuildParticleProbe;
   // Late enough for the half-second carry and the killed system's fifth of
   // a second, however quickly the frames come.
-  const image::Image shot = ShootProbe(scene, "Particle probe", kView, 150);
-  const auto [shownX, shownY] = kView.Project(kShown);
+  const image::Image shot = ShootProbe(scene, "Particle probe", kParticleView, 150);
+  const auto [shownX, shownY] = kParticleView.Project(kShown);
   for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{-5, 0}, std::pair{0, 5}}) {
     EXPECT_TRUE(Near(PixelAt(shot, shownX + dx, shownY + dy), kEmber, 2)) << dx << ", " << dy;
   }
-  const auto [killedX, killedY] = kView.Project(kKilled);
+  const auto [killedX, killedY] = kParticleView.Project(kKilled);
   EXPECT_TRUE(Near(PixelAt(shot, killedX, killedY), kProbeFog, 1));
   for (float t : {0.9f, 0.5f}) {
-    const auto [x, y] = kView.Project(AlongTrail(t));
+    const auto [x, y] = kParticleView.Project(AlongTrail(t));
     EXPECT_TRUE(Near(PixelAt(shot, x, y), kRibbon, 2)) << t;
   }
-  const auto [tailX, tailY] = kView.Project(AlongTrail(0));
+  const auto [tailX, tailY] = kParticleView.Project(AlongTrail(0));
   EXPECT_TRUE(Near(PixelAt(shot, tailX, tailY), kProbeFog, 1));
   // From the tail on, the ribbon rises out of the background: its oldest
   // segment (half a unit at least) blends before any full colour shows.
   bool blended = false;
   for (float t = 0; t < 0.5f && !blended; t += 0.005f) {
-    const auto [x, y] = kView.Project(AlongTrail(t));
+    const auto [x, y] = kParticleView.Project(AlongTrail(t));
     const Rgb pixel = PixelAt(shot, x, y);
     ASSERT_FALSE(Near(pixel, kRibbon, 2)) << "full colour with no fade before it, at " << t;
     blended = !Near(pixel, kProbeFog, 8);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <numbers>
 #include <span>
 #include <string>
 
@@ -17,13 +18,24 @@ namespace tge::test {
 
 using Rgb = std::array<int, 3>;
 
+// The window the whole program's pixel tests shoot, and the focal length in
+// pixels of a camera with a field of view of 90 degrees in it.
+inline constexpr int kShotWidth = 640;
+inline constexpr int kShotHeight = 480;
+inline constexpr float kShotFov = std::numbers::pi_v<float> / 2;
+inline constexpr float kShotFocal = kShotHeight / 2.0f;
+
+// A run is ended after this long: far beyond any busy machine's slowness,
+// so only a hang reaches it.
+inline constexpr const char* kProgramHangSeconds = "900";
+
 // Runs the program in folder with the options added and checks that it
 // ended well.
 inline void RunProgram(const ::tge::testing::TempFolder& folder, const std::string& options) {
   const std::string command = "cd '" + folder.Path().string() + "' && XDG_RUNTIME_DIR='" + folder.Path().string() +
                               "' SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null "
-                              "LIBGL_ALWAYS_SOFTWARE=1 timeout 120 '" TGE_TARNWICK "' -g_fs=0 " +
-                              options + " > out.txt 2>&1";
+                              "LIBGL_ALWAYS_SOFTWARE=1 timeout " +
+                              kProgramHangSeconds + " '" TGE_TARNWICK "' -g_fs=0 " + options + " > out.txt 2>&1";
   const int status = std::system(command.c_str());
   const std::string output = folder.ReadFile("out.txt");
   ASSERT_TRUE(WIFEXITED(status)) << output;

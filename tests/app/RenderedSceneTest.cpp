@@ -24,15 +24,11 @@
 namespace tge::test {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
 // A square field of view of 90 degrees: tan(fov / 2) is 1, so a point at
-// (x, y, z) in the camera's frame lands kFocal * (x / z, -y / z) pixels
+// (x, y, z) in the camera's frame lands kShotFocal * (x / z, -y / z) pixels
 // from the middle.
-constexpr float kFov = std::numbers::pi_v<float> / 2;
-constexpr float kFocal = kHeight / 2.0f;
-const std::string kFovText = std::to_string(kFov);
-const std::string kAspectText = std::to_string(float(kWidth) / kHeight);
+const std::string kFovText = std::to_string(kShotFov);
+const std::string kAspectText = std::to_string(float(kShotWidth) / kShotHeight);
 
 constexpr Color kFog{0.2f, 0.4f, 0.6f, 1};
 constexpr Color kPaintDiffuse{0.8f, 0.6f, 0.4f, 1};
@@ -62,7 +58,7 @@ MaterialResource& AddMaterial(ResourceDatabase& resources, const std::string& na
 
 // "Paint" boxes of edge 1 and 2 and a "Marker" box of edge 1 that shows
 // only its ambient colour (the tests light it with ambient light alone).
-bool AddResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
+bool AddSceneResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
   MaterialResource& paint = AddMaterial(resources, "Paint", kPaintDiffuse, kPaintAmbient);
   MaterialResource& marker = AddMaterial(resources, "Marker", {0, 0, 0, 1}, kMarkerAmbient);
   return AddBoxMesh(resources, dataFolder, "Box1", gfx::CreateBoxMesh(1, 1, 1), 1, &paint) &&
@@ -77,9 +73,9 @@ class RenderedSceneTest : public ::testing::Test {
   using Build = std::function<void(Object& room)>;
 
   // Writes the scene, runs the program on it and returns its third frame.
-  image::Image Render(const Build& build, int width = kWidth, int height = kHeight) {
+  image::Image Render(const Build& build, int width = kShotWidth, int height = kShotHeight) {
     SceneDescription scene;
-    scene.addResources = AddResources;
+    scene.addResources = AddSceneResources;
     scene.buildObjects = [&](Object& root) {
       Object& world = *CreateObject(kClassWorld, nullptr, root, "ProbeWorld");
       Object& room = AddPlaced(world, kClassSpace, "Room",
@@ -134,7 +130,7 @@ TEST_F(RenderedSceneTest, LitFaceHasTheColourOfTheLightingFormula) {
   const Color expected{ambient.r * kPaintAmbient.r + sun.r * lit * kPaintDiffuse.r,
                        ambient.g * kPaintAmbient.g + sun.g * lit * kPaintDiffuse.g,
                        ambient.b * kPaintAmbient.b + sun.b * lit * kPaintDiffuse.b, 1};
-  EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2, kHeight / 2), ToRgb(expected), 2));
+  EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2, kShotHeight / 2), ToRgb(expected), 2));
   EXPECT_TRUE(Near(PixelAt(shot, 2, 2), ToRgb(kFog), 1));
 }
 
@@ -160,7 +156,7 @@ TEST_F(RenderedSceneTest, PointLightFallsOffWithDistance) {
     const float corner = std::sqrt(d * d + 0.5f);
     const float share = (d / corner) / (1 + linear * corner + quadratic * corner * corner);
     const Color expected{kPaintDiffuse.r * share, kPaintDiffuse.g * share, kPaintDiffuse.b * share, 1};
-    EXPECT_TRUE(Near(PixelAt(shot, kWidth / 2, kHeight / 2), ToRgb(expected), 2));
+    EXPECT_TRUE(Near(PixelAt(shot, kShotWidth / 2, kShotHeight / 2), ToRgb(expected), 2));
   }
 }
 
@@ -185,14 +181,16 @@ TEST_F(RenderedSceneTest, EachCameraTypeSetsItsView) {
     Vector3 marker;
     int x, y;
   };
-  const int middleX = kWidth / 2, middleY = kHeight / 2;
+  const int middleX = kShotWidth / 2, middleY = kShotHeight / 2;
   const Case cases[] = {
-      {0, turned, offAxis, middleX + int(std::lround(kFocal * 2 / 10)), middleY - int(std::lround(kFocal * 1 / 10))},
+      {0, turned, offAxis, middleX + int(std::lround(kShotFocal * 2 / 10)),
+       middleY - int(std::lround(kShotFocal * 1 / 10))},
       {1, "this.SetPosition(4, 3, -6); this.SetCameraTarget(parent/Marker);", origin, middleX, middleY},
-      {2, turned + " this.SetRotationX(0.6);", offAxis, middleX + int(std::lround(kFocal * 2 / 10)),
-       middleY - int(std::lround(kFocal * 1 / 10))},
-      {3, "this.SetPosition(20, 0, 20); this.SetCameraTarget(parent/Marker); this.SetCameraPositionDistance(6); "
-          "this.SetCameraPositionYOffset(2);",
+      {2, turned + " this.SetRotationX(0.6);", offAxis, middleX + int(std::lround(kShotFocal * 2 / 10)),
+       middleY - int(std::lround(kShotFocal * 1 / 10))},
+      {3,
+       "this.SetPosition(20, 0, 20); this.SetCameraTarget(parent/Marker); this.SetCameraPositionDistance(6); "
+       "this.SetCameraPositionYOffset(2);",
        origin, middleX, middleY},
   };
   const Rgb marker = ToRgb(kMarkerAmbient);
@@ -269,8 +267,8 @@ TEST_F(RenderedSceneTest, AChamberShowsThroughItsDoorwayOnlyOnceTheDoorIsOpen) {
       AddMesh(chamber, "Marker", "MarkerBox", {0, 0, 0});
     });
   };
-  EXPECT_TRUE(Near(PixelAt(render(false), kWidth / 2, kHeight / 2), ToRgb(kFog), 1));
-  EXPECT_TRUE(Near(PixelAt(render(true), kWidth / 2, kHeight / 2), ToRgb(kMarkerAmbient), 2));
+  EXPECT_TRUE(Near(PixelAt(render(false), kShotWidth / 2, kShotHeight / 2), ToRgb(kFog), 1));
+  EXPECT_TRUE(Near(PixelAt(render(true), kShotWidth / 2, kShotHeight / 2), ToRgb(kMarkerAmbient), 2));
 }
 
 }  // namespace

@@ -16,9 +16,6 @@
 namespace tge::test {
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
-
 class RenderedWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -47,7 +44,7 @@ class RenderedWindowTest : public ::testing::Test {
     ASSERT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
     folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nRendered window test " +
                                         std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kWidth) + " -g_h=" + std::to_string(kHeight) +
+    RunProgram(folder, "-g_w=" + std::to_string(kShotWidth) + " -g_h=" + std::to_string(kShotHeight) +
                            " -s_e=0 -shot=shot.bmp -shotframe=3");
     shot = ReadShot(folder, "shot.bmp");
   }
@@ -57,7 +54,7 @@ class RenderedWindowTest : public ::testing::Test {
 };
 
 TEST_F(RenderedWindowTest, BackgroundFocusFrameDisabledButtonAndText) {
-  ASSERT_EQ(shot.width, std::uint32_t(kWidth));
+  ASSERT_EQ(shot.width, std::uint32_t(kShotWidth));
   EXPECT_TRUE(Near(PixelAt(shot, 120, 280), {0, 0, 255}, 2));
   // The focused button, 150..250 x 150..180, framed 2 pixels wide.
   EXPECT_TRUE(Near(PixelAt(shot, 200, 165), {0, 255, 0}, 2));

@@ -8,7 +8,7 @@
 namespace tge::test {
 namespace {
 
-constexpr ProbeView kView{800, 600};
+constexpr ProbeView kAnchorView{800, 600};
 const Rgb kPin{255, 0, 0};
 
 bool AddPinMaterial(ResourceDatabase& resources, const std::filesystem::path&) {
@@ -17,8 +17,8 @@ bool AddPinMaterial(ResourceDatabase& resources, const std::filesystem::path&) {
 }
 
 // An anchor at point holding a 20 x 20 red Sprite centred on it.
-void BuildProbe(Object& root, const Vector3& point) {
-  Object& room = AddProbeStage(root, kView);
+void BuildAnchorProbe(Object& root, const Vector3& point) {
+  Object& room = AddProbeStage(root, kAnchorView);
   Object& anchor = AddPlaced(room, kClassScreenAnchor, "Label",
                              "this.SetPosition(" + std::to_string(point.x) + ", " + std::to_string(point.y) + ", " +
                                  std::to_string(point.z) + ");");
@@ -32,9 +32,9 @@ TEST(ScreenAnchorProbeTest, SpriteChildSitsAtTheProjectedPoint) {
   const Vector3 point{2, 1, 10};
   SceneDescription scene;
   scene.addResources = AddPinMaterial;
-  scene.buildObjects = [&](Object& root) { BuildProbe(root, point); };
-  const image::Image shot = ShootProbe(scene, "Screen anchor probe", kView, 3);
-  const auto [x, y] = kView.Project(point);
+  scene.buildObjects = [&](Object& root) { BuildAnchorProbe(root, point); };
+  const image::Image shot = ShootProbe(scene, "Screen anchor probe", kAnchorView, 3);
+  const auto [x, y] = kAnchorView.Project(point);
   EXPECT_EQ(x, 460);
   EXPECT_EQ(y, 270);
   for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{-8, -8}, std::pair{8, 8}}) {

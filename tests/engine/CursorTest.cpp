@@ -10,6 +10,7 @@
 #include "objects/scene/Camera.h"
 #include "objects/ui/Cursor.h"
 #include "tests/engine/EngineFrameFixture.h"
+#include "tests/support/ManualWorldClock.h"
 #include "tests/support/ObjectRecordBytes.h"
 
 namespace tge::test {
@@ -37,20 +38,13 @@ class OverObject : public Object {
   int starts = 0, stops = 0;
 };
 
-double& Now() {
-  static double now = 0;
-  return now;
-}
-double ReadNow() { return Now(); }
-
 // The engine's World with a collision cell; the view looks from the origin
 // along +Z, where a box stands 5 units ahead. The screen is 64 x 32.
 class CursorTest : public EngineFrameTest {
  protected:
   void SetUp() override {
     EngineFrameTest::SetUp();
-    Now() = 0;
-    World::SetClock(&ReadNow);
+    ManualWorldClock::Install();
     world = &engine->GetEngineWorld();
     std::int32_t on = 1;
     world->ExecuteCommand(14250, &on);
@@ -104,7 +98,7 @@ class CursorTest : public EngineFrameTest {
   // 800 x 600 reference screen.
   void FrameAt(float x, float y) {
     SetCursor(true, x, y);
-    Now() += 0.1;
+    ManualWorldClock::Now() += 0.1;
     Frame();
     Look();
   }

@@ -19,7 +19,7 @@
 namespace tge::test {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using SaveBytes = std::vector<std::uint8_t>;
 
 // Records the events it raises.
 class EventProbe : public SaveGame {
@@ -31,8 +31,8 @@ class EventProbe : public SaveGame {
   std::vector<int> events;
 };
 
-Bytes WriteObject(Object& object) {
-  Bytes bytes(1 << 20);
+SaveBytes WriteObject(Object& object) {
+  SaveBytes bytes(1 << 20);
   SerializeStream stream;
   EXPECT_TRUE(stream.OpenMemoryBuffer(bytes.size(), "wb", bytes.data()));
   std::string unused;
@@ -105,7 +105,7 @@ TEST_F(SaveGameTest, EnabledObjectsAreStoredOneRecordEachAndLoadBackEqual) {
   std::memcpy(header, file.data(), 8);
   EXPECT_EQ(header[0], 1u);
   ASSERT_EQ(header[1], file.size() - 8);
-  Bytes data(file.begin() + 8, file.end());
+  SaveBytes data(file.begin() + 8, file.end());
 
   std::size_t at = 0;
   std::vector<std::string> paths;

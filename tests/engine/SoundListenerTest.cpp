@@ -14,12 +14,10 @@
 #include "services/SoundSystem.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/services/render/RecordingRenderDevice.h"
+#include "tests/support/ManualWorldClock.h"
 
 namespace tge::test {
 namespace {
-
-double gNow = 0;
-double ReadNow() { return gNow; }
 
 std::vector<float> Listener(ALenum what) {
   std::vector<float> v(what == AL_ORIENTATION ? 6 : 3);
@@ -50,8 +48,7 @@ class SoundListenerTest : public EngineTest {
     startup.soundEnabled = 1;
     ASSERT_EQ(services.Initialize(&startup), 1);
     EngineTest::SetUp();
-    gNow = 0;
-    World::SetClock(&ReadNow);
+    ManualWorldClock::Install();
     engine->GetEngineWorld().SetActive(true);
     engine->SetRunning(true);
   }
@@ -71,7 +68,7 @@ class SoundListenerTest : public EngineTest {
   // Frames a tenth of a second apart: each runs the sound update.
   void Frames(int count) {
     for (int i = 0; i < count; ++i) {
-      gNow += 0.1;
+      ManualWorldClock::Now() += 0.1;
       engine->RunFrame();
     }
   }

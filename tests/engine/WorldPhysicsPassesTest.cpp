@@ -9,17 +9,12 @@
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/engine/FloorCollision.h"
 #include "tests/services/TestBytes.h"
+#include "tests/support/ManualWorldClock.h"
 
 namespace tge::test {
 namespace {
 
 constexpr double kStep = 1.0 / 60;
-
-double& Now() {
-  static double now = 0;
-  return now;
-}
-double ReadNow() { return Now(); }
 
 // The engine's World with physics over two rooms side by side; the left
 // room's floor is a collision mesh.
@@ -30,8 +25,7 @@ class WorldPhysicsPassesTest : public EngineTest {
     GetEngineServices()->SetDataFolder(data.Folder());
     AddFloorCollision(data, -20, 0, -10, 10);
     EngineTest::SetUp();
-    Now() = 0;
-    World::SetClock(&ReadNow);
+    ManualWorldClock::Install();
     world = &engine->GetEngineWorld();
     std::int32_t on = 1;
     world->ExecuteCommand(14250, &on);
@@ -82,7 +76,7 @@ class WorldPhysicsPassesTest : public EngineTest {
   void RunFrames(int frames) {
     for (int i = 0; i < frames; ++i) {
       world->PhysicsStep();
-      Now() += kStep;
+      ManualWorldClock::Now() += kStep;
       world->WorldTick();
       world->PostPass();
     }

@@ -26,12 +26,12 @@ Bytes Version2() {
   return bytes;
 }
 
-struct Fixture {
+struct CollisionFixture {
   TempDataFolder folder;
   ResourceDatabase db;
   Resource* geometry = nullptr;
 
-  explicit Fixture(const Bytes& bytes) {
+  explicit CollisionFixture(const Bytes& bytes) {
     folder.Write("Data/hull.col", bytes.data);
     db.SetDataFolder(folder.Folder());
     std::unique_ptr<Resource> created = db.CreateResource(kCollisionGeometryResource);
@@ -42,7 +42,7 @@ struct Fixture {
 };
 
 TEST(CollisionGeometry, Version2HoldsMeshesAndShapes) {
-  Fixture f(Version2());
+  CollisionFixture f(Version2());
   ASSERT_EQ(GetCollisionMeshCount(f.geometry), 1u);
   EXPECT_EQ(GetCollisionMeshVertexCount(f.geometry, 0), 3u);
   EXPECT_EQ(GetCollisionMeshIndexCount(f.geometry, 0), 3u);
@@ -72,7 +72,7 @@ TEST(CollisionGeometry, Version1IsOneMeshWithCollideBitsOne) {
   Bytes bytes;
   bytes.U32(1).U32(42).U32(0).U32(3).U32(3);
   Triangle(bytes);
-  Fixture f(bytes);
+  CollisionFixture f(bytes);
   ASSERT_EQ(GetCollisionMeshCount(f.geometry), 1u);
   EXPECT_EQ(GetCollisionMeshCollideBits(f.geometry, 0), 1u);
   EXPECT_EQ(GetCollisionMeshUserValue(f.geometry, 0), 42u);
@@ -80,7 +80,7 @@ TEST(CollisionGeometry, Version1IsOneMeshWithCollideBitsOne) {
 }
 
 TEST(CollisionGeometry, LoadsTheFileOnceUntilUnloaded) {
-  Fixture f(Version2());
+  CollisionFixture f(Version2());
   ASSERT_EQ(f.geometry->Load(), 1);
   std::filesystem::remove(f.folder.Path("Data/hull.col"));
   EXPECT_EQ(f.geometry->Load(), 1);
@@ -111,7 +111,7 @@ TEST(CollisionGeometry, BadMeshesAreRefused) {
       {truncated, "truncated"},
   };
   for (const auto& [bytes, reason] : cases) {
-    Fixture f(bytes);
+    CollisionFixture f(bytes);
     EXPECT_EQ(f.geometry->Load(), 0) << reason;
     EXPECT_NE(std::string(GetErrorMessage()).find(reason), std::string::npos) << GetErrorMessage();
     EXPECT_EQ(GetCollisionMeshCount(f.geometry), 0u);

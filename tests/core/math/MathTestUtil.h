@@ -2,11 +2,15 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <numbers>
+
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
 
 namespace tge::test {
+
+inline constexpr float kPi = std::numbers::pi_v<float>;
 
 inline void ExpectVectorNear(const Vector3& expected, const Vector3& actual, float tolerance = 1e-5f) {
   EXPECT_NEAR(expected.x, actual.x, tolerance);

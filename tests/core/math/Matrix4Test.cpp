@@ -11,7 +11,7 @@ namespace {
 
 using test::ExpectMatrixNear;
 using test::ExpectVectorNear;
-constexpr float kPi = std::numbers::pi_v<float>;
+using test::kPi;
 
 // A general affine matrix: scale, rotation about a slanted axis, translation.
 Matrix4 SampleMatrix() {

@@ -14,7 +14,7 @@ using test::ExpectMatrixNear;
 using test::ExpectQuaternionNear;
 using test::ExpectSameRotation;
 using test::ExpectVectorNear;
-constexpr float kPi = std::numbers::pi_v<float>;
+using test::kPi;
 
 Quaternion AxisAngle(Vector3 axis, float angle) {
   Quaternion q;

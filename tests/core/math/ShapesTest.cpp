@@ -12,7 +12,7 @@ namespace tge {
 namespace {
 
 using test::ExpectVectorNear;
-constexpr float kPi = std::numbers::pi_v<float>;
+using test::kPi;
 
 float DistanceToBox(const Vector3& min, const Vector3& max, const Vector3& p) {
   const float dx = std::max({min.x - p.x, 0.0f, p.x - max.x});

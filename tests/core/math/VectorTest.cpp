@@ -11,7 +11,7 @@ namespace tge {
 namespace {
 
 using test::ExpectVectorNear;
-constexpr float kPi = std::numbers::pi_v<float>;
+using test::kPi;
 
 TEST(VectorTest, LengthDotCross) {
   EXPECT_FLOAT_EQ(Vector3Length(Vector3{3, 4, 12}), 13.0f);

@@ -12,11 +12,10 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kWalkTo = 15047, kRunTo = 15048, kBeginAnimation = 15051, kBeginIdle = 15052,
-                        kBeginTurnAt = 15055, kTaskTime = 15058, kTaskTimeInfinite = 15059, kTaskLoop = 15060,
-                        kInsertFirst = 15062, kInsertLast = 15063, kClearSubList = 15065, kBeginLookAt = 15066,
-                        kInsertSubFirst = 15067, kInsertSubLast = 15068, kSuspend = 15045, kResume = 15046,
-                        kHealth = 15012, kBoneDamageMul = 1792, kBoneEnableDamage = 1794;
+constexpr std::uint32_t kBeginAnimation = 15051, kBeginIdle = 15052, kBeginTurnAt = 15055, kTaskTime = 15058,
+                        kTaskTimeInfinite = 15059, kTaskLoop = 15060, kInsertFirst = 15062, kClearSubList = 15065,
+                        kBeginLookAt = 15066, kInsertSubFirst = 15067, kInsertSubLast = 15068, kSuspend = 15045,
+                        kResume = 15046, kBoneDamageMul = 1792, kBoneEnableDamage = 1794;
 
 // Takes the hits sent to it, with the class id of a first-person player.
 class FakePlayer : public Object {

@@ -14,10 +14,10 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kHealth = 15012, kMaxHealth = 15014, kNormalizedHealth = 15032, kExhaustion = 15028,
-                        kMaxExhaustion = 15030, kNormalizedExhaustion = 15033, kIdleLod = 15034,
+constexpr std::uint32_t kAiMaxHealth = 15014, kAiNormalizedHealth = 15032, kAiExhaustion = 15028,
+                        kAiMaxExhaustion = 15030, kAiNormalizedExhaustion = 15033, kIdleLod = 15034,
                         kWalkAnimation = 15002, kCurrentGroupDamage = 15079, kGroupDamageMul = 15081,
-                        kGetGroupDamageMul = 15082, kRunTo = 15048, kWalkTo = 15047, kInsertLast = 15063;
+                        kGetGroupDamageMul = 15082;
 
 class AIPlayerTest : public CharacterFixture {
  protected:
@@ -52,12 +52,12 @@ TEST_F(AIPlayerTest, HealthRaisesItsEventAlwaysAndTheGettersGuardTheirDivisorsAn
   Send(ai, kHealth, 100.0f);
   EXPECT_EQ(Log(ai).Count(AIPlayer::kEventChangeHealth), 2);
   Send(ai, kHealth, 30.0f);
-  EXPECT_FLOAT_EQ(Get<float>(ai, kNormalizedHealth), 0.3f);
-  Send(ai, kMaxHealth, 0.0f);
-  Send(ai, kExhaustion, 5.0f);
-  Send(ai, kMaxExhaustion, 0.0f);
-  EXPECT_EQ(Get<float>(ai, kNormalizedHealth), 0.0f);
-  EXPECT_EQ(Get<float>(ai, kNormalizedExhaustion), 0.0f);
+  EXPECT_FLOAT_EQ(Get<float>(ai, kAiNormalizedHealth), 0.3f);
+  Send(ai, kAiMaxHealth, 0.0f);
+  Send(ai, kAiExhaustion, 5.0f);
+  Send(ai, kAiMaxExhaustion, 0.0f);
+  EXPECT_EQ(Get<float>(ai, kAiNormalizedHealth), 0.0f);
+  EXPECT_EQ(Get<float>(ai, kAiNormalizedExhaustion), 0.0f);
 
   Send(ai, kCurrentGroupDamage, 31u);
   Send(ai, kGroupDamageMul, 4.0f);

@@ -19,6 +19,9 @@
 
 namespace tge::test {
 
+// AIPlayer commands the character tests share.
+inline constexpr std::uint32_t kHealth = 15012, kWalkTo = 15047, kRunTo = 15048, kInsertLast = 15063;
+
 class CharacterFixture : public MotionFixture {
  protected:
   static constexpr double kStep = 1.0 / 60;

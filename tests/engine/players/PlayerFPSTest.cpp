@@ -18,19 +18,19 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kHealth = 10282;
-constexpr std::uint32_t kMaxExhaustion = 10300;
-constexpr std::uint32_t kExhaustion = 10298;
-constexpr std::uint32_t kEndurance = 10286;
-constexpr std::uint32_t kAddHealth = 10302;
+constexpr std::uint32_t kPlayerHealth = 10282;
+constexpr std::uint32_t kPlayerMaxExhaustion = 10300;
+constexpr std::uint32_t kPlayerExhaustion = 10298;
+constexpr std::uint32_t kPlayerEndurance = 10286;
+constexpr std::uint32_t kPlayerAddHealth = 10302;
 
 TEST_F(PlayerFPSTest, ForwardHeldOneSecondWalksRunSpeedAlongItsAxisAndHalfAsFarWhenExhausted) {
   for (const bool exhausted : {false, true}) {
     SCOPED_TRACE(exhausted);
     ScriptedPlayer& player = AddPlayer({0, 0.2f, 0});
     if (exhausted) {
-      Set(player, kExhaustion, 100.0f);
-      Set(player, kEndurance, 0.0f);
+      Set(player, kPlayerExhaustion, 100.0f);
+      Set(player, kPlayerEndurance, 0.0f);
     }
     Start();
     RunFrames(60);
@@ -103,10 +103,10 @@ TEST_F(PlayerFPSTest, HitSidePlaysItsLookAnimationHealthStopsAtZeroAndDeathIsRai
   Tick();
   Tick();
   EXPECT_EQ(Count(PlayerFPS::kEventDead), 1);
-  Set(player, kHealth, 0.0f);
+  Set(player, kPlayerHealth, 0.0f);
   Tick();
   EXPECT_EQ(Count(PlayerFPS::kEventDead), 1) << "health set to 0 is still the same death";
-  Set(player, kHealth, 20.0f);
+  Set(player, kPlayerHealth, 20.0f);
   player.ExecuteCommand(kApplyHit, &fatal);
   Tick();
   EXPECT_EQ(Count(PlayerFPS::kEventDead), 2);
@@ -143,9 +143,9 @@ TEST_F(PlayerFPSTest, OnlyContactsSteeperThanTheLimitCarryTheWalkAndADoorsSensor
 
 TEST_F(PlayerFPSTest, AddHealthStaysWithinZeroAndTheMaximum) {
   ScriptedPlayer& player = AddPlayer({0, 0, 0});
-  Set(player, kAddHealth, 50.0f);
+  Set(player, kPlayerAddHealth, 50.0f);
   EXPECT_FLOAT_EQ(player.GetHealth(), 100);
-  Set(player, kAddHealth, -250.0f);
+  Set(player, kPlayerAddHealth, -250.0f);
   EXPECT_FLOAT_EQ(player.GetHealth(), 0);
 }
 
@@ -154,7 +154,7 @@ TEST_F(PlayerFPSTest, AMaximumOfZeroCountsAsReachedWithoutDividingByIt) {
   EXPECT_FLOAT_EQ(RatioOfMaximum(50, 0), 1.0f);
   EXPECT_FLOAT_EQ(RatioOfMaximum(0, -5), 1.0f);
   ScriptedPlayer& player = AddPlayer({0, 5, 0});
-  Set(player, kMaxExhaustion, 0.0f);
+  Set(player, kPlayerMaxExhaustion, 0.0f);
   Start();
   RunFrames(3);
   EXPECT_TRUE(std::isfinite(player.GetHandExhaustion()));

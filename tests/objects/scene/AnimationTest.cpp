@@ -23,13 +23,8 @@ constexpr int kQueueEmpty = Animation::kEventQueueEmpty, kEnd = Animation::kEven
               kLoop = Animation::kEventLoop, kReverse = Animation::kEventReverse;
 // Frames of a sixteenth of a second on animations a quarter second long:
 // four frames from end to end, every sum exact.
-constexpr double kStep = 0.0625;
+constexpr double kAnimationStep = 0.0625;
 constexpr float kLength = 0.25f;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
 
 void SendText(Object& object, std::uint32_t id, std::string text) { object.ExecuteCommand(id, &text); }
 
@@ -53,7 +48,7 @@ class AnimationTest : public MotionFixture {
     return player;
   }
   void Select(Animation& player, int index) { Send(player, kSetList, index); }
-  void Frames(Animation& player, int count) { MotionFixture::Frames(player, count, kStep); }
+  void Frames(Animation& player, int count) { MotionFixture::Frames(player, count, kAnimationStep); }
 
   // The animation events raised, in order.
   static std::vector<int> AnimationEvents(const Logged<Animation>& player) {

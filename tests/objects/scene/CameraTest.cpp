@@ -15,11 +15,6 @@ namespace {
 constexpr std::uint32_t kCameraType = 1250, kCameraViewport = 1252, kCameraFov = 1254, kSetCameraActive = 1262,
                         kPositionSmooth = 1269, kCameraTarget = 1275;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 class CameraTest : public SceneFixture {
  protected:
   Camera& NewCamera(Object& parent, std::uint32_t type, const Vector3& at) {

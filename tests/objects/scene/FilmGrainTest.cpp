@@ -15,11 +15,6 @@ namespace {
 constexpr std::uint32_t kMaterial = 2750, kAddLine = 2752, kSetLine = 2753, kGetLines = 2754, kDeleteLine = 2755,
                         kAddDetail = 2756, kSetDetail = 2757, kDetailWidth = 2760;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 class FilmGrainTest : public MotionFixture {
  protected:
   // A screen wider than it is tall, so specks placed by the width would

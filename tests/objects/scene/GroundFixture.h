@@ -17,11 +17,6 @@ inline constexpr std::uint32_t kSetSpaceExterior = 2028;
 inline constexpr std::uint32_t kSetCollectorTriangle = 7510, kSetCollectorRadius = 7512, kSetCollectorHot = 7500;
 inline constexpr std::uint32_t kSetCollectorCapacity = 7516, kSetCollectorGlobal = 7502;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 class GroundFixture : public SceneFixture {
  protected:
   MeshResource& AddTileMesh(const std::string& name, float size) {

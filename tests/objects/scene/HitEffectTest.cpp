@@ -14,11 +14,6 @@ constexpr std::uint32_t kSetParticleMaterial = 18508, kSetParticleLifetime = 185
 constexpr std::uint32_t kSetSmokeLifetime = 18526, kSetTrailMaterial = 18532, kSetDecalMaterial = 18540;
 constexpr std::uint32_t kSetParticleSpread = 18518, kSetSmokeSpread = 18530;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 void SetName(Object& object, std::uint32_t id, const std::string& name) {
   std::string value = name;
   object.ExecuteCommand(id, &value);

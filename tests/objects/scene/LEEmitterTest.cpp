@@ -13,14 +13,9 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kSetPreset = 15750, kSetMaxParticles = 15752, kSetPerSec = 15754, kSetMaterial = 15790;
+constexpr std::uint32_t kSetPreset = 15750, kSetMaxParticles = 15752, kSetPerSec = 15754, kSetEmitterMaterial = 15790;
 constexpr std::uint32_t kGetPerSec = 15755, kGetSizeEnd = 15767, kGetLife = 15785, kGetPreset = 15751;
 constexpr std::uint32_t kSetUseCustom = 15792, kSetCustom = 15794;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
 
 template <class T>
 T Read(Object& object, std::uint32_t id) {
@@ -135,9 +130,9 @@ TEST_F(LEEmitterTest, MaterialIndexBeyondTheTableUsesTheFirstAndCustomMaterialWi
   ResourceSet set(false, Resources().GetSlotCount());
   emitter.ExecuteCommand(kCommandCollectResources, &set);
   Resource* first = Resources().LookupResource("ParticlePreset00Mat", 3);
-  Send(emitter, kSetMaterial, 3u);
+  Send(emitter, kSetEmitterMaterial, 3u);
   EXPECT_EQ(emitter.GetDrawMaterial(), Resources().LookupResource("ParticlePreset03Mat", 3));
-  Send(emitter, kSetMaterial, 10u);
+  Send(emitter, kSetEmitterMaterial, 10u);
   EXPECT_EQ(emitter.GetDrawMaterial(), first);
   Send<std::int32_t>(emitter, kSetUseCustom, 1);
   std::string spark = "Spark";

@@ -14,11 +14,6 @@ constexpr std::uint32_t kLightType = 750, kLightColor = 752, kLightAmbient = 754
                         kLightSpotTheta = 762, kLightFalloff1 = 768, kLightColorMul = 756;
 constexpr std::uint32_t kFogEnable = 20002, kFogNear = 20006, kFogFar = 20008, kFogColor = 20010;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 using LightTest = SceneFixture;
 
 TEST_F(LightTest, AttenuationFollowsTheFalloffValuesAndTheRadius) {

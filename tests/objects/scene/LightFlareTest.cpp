@@ -18,11 +18,6 @@ constexpr std::uint32_t kMaterial = 8252, kConeMaterial = 8254, kFadeStart = 825
 // The flicker moves the strength by up to 0.03 (and a byte's rounding).
 constexpr float kFlicker = 0.031f;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 class LightFlareTest : public MotionFixture {
  protected:
   // The camera at the origin looks along +z.

@@ -8,7 +8,7 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kAddMesh = 500, kDeleteMesh = 501, kSetMeshList = 503, kSetMaterial = 506,
+constexpr std::uint32_t kAddMesh = 500, kDeleteMesh = 501, kSetMeshList = 503, kSetMeshMaterial = 506,
                         kSetAnimated = 508, kSetFrameDuration = 510;
 
 class MeshTest : public SceneFixture {
@@ -75,21 +75,21 @@ TEST_F(MeshTest, OverrideMaterialIsHeldFromItsSetterUntilReplacedOrDestroyed) {
   MaterialResource& stone = AddMaterial("Stone");
   MaterialResource& moss = AddMaterial("Moss");
   Mesh& mesh = NewMesh();
-  Send(mesh, kSetMaterial, std::string("Stone"));
+  Send(mesh, kSetMeshMaterial, std::string("Stone"));
   EXPECT_EQ(mesh.GetMaterial(), &stone);
   EXPECT_EQ(stone.GetReferenceCount(), 1);
   {
     std::unique_ptr<Object> copy = CreateObject(kClassMesh, &mesh, nullptr);
     EXPECT_EQ(stone.GetReferenceCount(), 2);
   }
-  Send(mesh, kSetMaterial, std::string("Moss"));
+  Send(mesh, kSetMeshMaterial, std::string("Moss"));
   EXPECT_EQ(stone.GetReferenceCount(), 0);
   EXPECT_EQ(moss.GetReferenceCount(), 1);
-  Send(mesh, kSetMaterial, std::string("Nothing"));
+  Send(mesh, kSetMeshMaterial, std::string("Nothing"));
   EXPECT_EQ(mesh.GetMaterial(), nullptr);
   EXPECT_EQ(moss.GetReferenceCount(), 0);
   std::string name;
-  mesh.ExecuteCommand(kSetMaterial + 1, &name);
+  mesh.ExecuteCommand(kSetMeshMaterial + 1, &name);
   EXPECT_EQ(name, "Nothing");
 }
 
@@ -103,12 +103,12 @@ TEST_F(MeshTest, AnimatedMaterialLoadsNumberedFramesUpToTheFirstGap) {
   for (const Case& c : {Case{"Fire00Mat", 4}, Case{"Smoke00Mat", 2}, Case{"Mat", 0}, Case{"", 0}}) {
     Mesh& mesh = NewMesh();
     Send(mesh, kSetAnimated, std::int32_t{1});
-    Send(mesh, kSetMaterial, std::string(c.material));
+    Send(mesh, kSetMeshMaterial, std::string(c.material));
     EXPECT_EQ(mesh.GetMaterialFrameCount(), c.frames) << c.material;
   }
   // Turned off, the frames go; on again, they come back.
   Mesh& mesh = NewMesh();
-  Send(mesh, kSetMaterial, std::string("Fire00Mat"));
+  Send(mesh, kSetMeshMaterial, std::string("Fire00Mat"));
   EXPECT_EQ(mesh.GetMaterialFrameCount(), 0);
   Send(mesh, kSetAnimated, std::int32_t{1});
   EXPECT_EQ(mesh.GetMaterialFrameCount(), 4);
@@ -128,7 +128,7 @@ TEST_F(MeshTest, DrawStepsAtMostOneFrameAndNeverShowsTheLast) {
   for (const Case& c : cases) {
     Mesh& mesh = NewMesh();
     Send(mesh, kSetAnimated, std::int32_t{1});
-    Send(mesh, kSetMaterial, std::string("Fire00Mat"));
+    Send(mesh, kSetMeshMaterial, std::string("Fire00Mat"));
     Send(mesh, kSetFrameDuration, c.duration);
     std::vector<std::uint32_t> shown;
     for (std::size_t i = 0; i < c.frames.size(); ++i) {
@@ -146,13 +146,13 @@ TEST_F(MeshTest, ShorterFrameListRestartsTheCycleInsteadOfIndexingPastIt) {
   mesh.AddMesh("Cube");
   AddCubeMesh("Cube");
   Send(mesh, kSetAnimated, std::int32_t{1});
-  Send(mesh, kSetMaterial, std::string("Fire00Mat"));
+  Send(mesh, kSetMeshMaterial, std::string("Fire00Mat"));
   Send(mesh, kSetFrameDuration, 0.001f);
   mesh.Draw();
   mesh.Draw();
   ASSERT_EQ(mesh.GetFrameIndex(), 2u);
   Send(mesh, kSetFrameDuration, 10.0f);
-  Send(mesh, kSetMaterial, std::string("Ash00Mat"));
+  Send(mesh, kSetMeshMaterial, std::string("Ash00Mat"));
   Queue().Reset();
   mesh.Draw();
   auto queued = Queued<MeshPartCommand>(kListOpaque);
@@ -217,7 +217,7 @@ TEST_F(MeshTest, FileRecordKeepsEntriesAndMaterialNameButLoadsNoMaterial) {
   Mesh& mesh = NewMesh();
   mesh.AddMesh("Rock");
   mesh.AddMesh("Tree");
-  Send(mesh, kSetMaterial, std::string("Stone"));
+  Send(mesh, kSetMeshMaterial, std::string("Stone"));
   Send(mesh, kSetFrameDuration, 0.5f);
   Send(mesh, 504, std::int32_t{1});
   std::unique_ptr<Mesh> loaded = RoundTrip(mesh);

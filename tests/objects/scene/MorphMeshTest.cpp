@@ -8,7 +8,8 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kSetMorphMesh = 19250, kSetDestination = 19252, kSetMaterial = 19254, kSetSpeed = 19255;
+constexpr std::uint32_t kSetMorphMesh = 19250, kSetDestination = 19252, kSetMorphMaterial = 19254,
+                        kSetMorphSpeed = 19255;
 
 class MorphMeshTest : public SceneFixture {
  protected:
@@ -74,9 +75,9 @@ TEST_F(MorphMeshTest, DrawQueuesTheBlendAndTheDestinationAtEachChildButNothingWi
   std::string name = "Head";
   morph.ExecuteCommand(kSetDestination, &name);
   name = "Skin";
-  morph.ExecuteCommand(kSetMaterial, &name);
+  morph.ExecuteCommand(kSetMorphMaterial, &name);
   float speed = 0;
-  morph.ExecuteCommand(kSetSpeed, &speed);
+  morph.ExecuteCommand(kSetMorphSpeed, &speed);
   Object& child = Add<Object>(morph, kClassObject, "At");
   child.SetPosition({1, 0, 0}, false);
   morph.Draw();

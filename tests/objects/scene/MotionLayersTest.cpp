@@ -18,12 +18,7 @@ constexpr std::uint32_t kSetRotRndMul = 3506, kSetRotRndFreq = 3508, kSetPosSinO
                         kGetPosSinMul = 3513, kSetPosSinFreq = 3514, kAddLayer = 3520, kDeleteLayer = 3521,
                         kGetLayerList = 3522, kSetLayerList = 3523, kSetPosVelocity = 3524, kGetPosVelocity = 3525,
                         kSetRotVelocity = 3526;
-constexpr double kStep = 0.0625;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
+constexpr double kLayerStep = 0.0625;
 
 class MotionLayersTest : public MotionFixture {
  protected:
@@ -51,7 +46,7 @@ TEST_F(MotionLayersTest, PlacementFollowsTheSineAndNoiseFormulas) {
   EXPECT_EQ(sway.GetLayers()[0].flags, kLayerPosSin | kLayerRotNoise);
   EXPECT_EQ(sway.GetPosition().x, 0.0f);
   for (int frames : {3, 5}) {
-    Frames(sway, frames, kStep);
+    Frames(sway, frames, kLayerStep);
     const float t = sway.GetMotionTime();
     EXPECT_FLOAT_EQ(sway.GetPosition().x, t + std::sin(t * 3 + 0.5f) * 2);
     EXPECT_EQ(sway.GetPosition().y, 0.0f);
@@ -67,7 +62,7 @@ TEST_F(MotionLayersTest, PlacementFollowsTheSineAndNoiseFormulas) {
   // A zero Action value freezes the motion time; an Action start restarts it.
   sway.SetUseAction(true);
   sway.GetAction()->value = 0;
-  Frames(sway, 2, kStep);
+  Frames(sway, 2, kLayerStep);
   EXPECT_FLOAT_EQ(sway.GetMotionTime(), 0.5f);
   sway.ExecuteCommand(kCommandActionStartStep, nullptr);
   EXPECT_EQ(sway.GetMotionTime(), 0.0f);
@@ -87,7 +82,7 @@ TEST_F(MotionLayersTest, ScaleLayersFromTheFileSetTheScale) {
   scaled.SetWorld(&engine->GetEngineWorld());
   scaled.Precalculate();
   EXPECT_EQ(scaled.GetLayers()[0].flags, kLayerPosSin | kLayerRotNoise | kLayerScaleSin);
-  Frames(scaled, 1, kStep);
+  Frames(scaled, 1, kLayerStep);
   EXPECT_FLOAT_EQ(scaled.GetScale().x, 1 + std::sin(0.0625f * 0 + offset) * amplitude);
   EXPECT_EQ(scaled.GetScale().y, 1.0f);
   EXPECT_TRUE(scaled.HasFlag(kFlagNonUnitScale));

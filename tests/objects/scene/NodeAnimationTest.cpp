@@ -9,18 +9,13 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kSetStartUp = 19000, kSetStartNode = 19002, kSetEndNode = 19004, kSetSpeed = 19006,
+constexpr std::uint32_t kSetStartUp = 19000, kSetStartNode = 19002, kSetEndNode = 19004, kSetNodeSpeed = 19006,
                         kGetSpeed = 19007, kSetNodeEvent = 19008, kSetStartEndEvent = 19010;
 constexpr int kNode = NodeAnimation::kEventNode, kEndNode = NodeAnimation::kEventEndNode,
               kStartNode = NodeAnimation::kEventStartNode;
 // A sixteenth of a second at four segments a second: a node is passed on
 // the fifth frame, with every sum exact.
-constexpr double kStep = 0.0625;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
+constexpr double kNodeStep = 0.0625;
 
 void ExpectAt(Object& object, const Vector3& expected) {
   EXPECT_NEAR(object.GetPosition().x, expected.x, 1e-5f);
@@ -48,7 +43,7 @@ class NodeAnimationTest : public MotionFixture {
   Logged<NodeAnimation>& AddMover(Object& start) {
     auto& mover = AddOwn<Logged<NodeAnimation>>(start, "Mover");
     mover.SetWSOrientation(true);
-    Send(mover, kSetSpeed, 4.0f);
+    Send(mover, kSetNodeSpeed, 4.0f);
     Send(mover, kSetNodeEvent, 1);
     Send(mover, kSetStartEndEvent, 1);
     return mover;
@@ -75,13 +70,13 @@ TEST_F(NodeAnimationTest, TravelsOutToTheEndNodeAndBackWithEventsInOrder) {
   mover.Precalculate();
   EXPECT_EQ(mover.GetCurrentNode(), root);
   EXPECT_EQ(mover.GetNextNode(), a);
-  MotionFixture::Frames(mover, 2, kStep);
+  MotionFixture::Frames(mover, 2, kNodeStep);
   ExpectAt(mover, {5, 0, -0.3f});
-  MotionFixture::Frames(mover, 5, kStep);
+  MotionFixture::Frames(mover, 5, kNodeStep);
   EXPECT_EQ(mover.GetCurrentNode(), a);
   EXPECT_EQ(mover.GetNextNode(), b);
   ExpectAt(mover, {10, 0, 5 - 0.3f});
-  MotionFixture::Frames(mover, 13, kStep);
+  MotionFixture::Frames(mover, 13, kNodeStep);
   const std::vector<std::pair<int, Object*>> expected = {
       {kNode, a}, {kEndNode, b}, {kNode, b}, {kNode, a}, {kStartNode, root}, {kNode, root}};
   EXPECT_EQ(NodeEvents(mover), expected);
@@ -91,7 +86,7 @@ TEST_F(NodeAnimationTest, TravelsOutToTheEndNodeAndBackWithEventsInOrder) {
   mover.SetUseAction(true);
   mover.GetAction()->value = 0;
   const float progress = mover.GetProgress();
-  MotionFixture::Frames(mover, 3, kStep);
+  MotionFixture::Frames(mover, 3, kNodeStep);
   EXPECT_EQ(mover.GetProgress(), progress);
 }
 
@@ -103,7 +98,7 @@ TEST_F(NodeAnimationTest, StartingDownwardsHeadsForTheParent) {
   mover.Precalculate();
   EXPECT_EQ(mover.GetCurrentNode(), b);
   EXPECT_EQ(mover.GetNextNode(), a);
-  MotionFixture::Frames(mover, 5, kStep);
+  MotionFixture::Frames(mover, 5, kNodeStep);
   // A middle node on the way up goes on to its parent.
   EXPECT_EQ(mover.GetCurrentNode(), a);
   EXPECT_EQ(mover.GetNextNode(), root);
@@ -115,7 +110,7 @@ TEST_F(NodeAnimationTest, OnlyChildOfItsStartNodeStaysPut) {
   Logged<NodeAnimation>& mover = AddMover(lonely);
   mover.Precalculate();
   EXPECT_EQ(mover.GetNextNode(), nullptr);
-  MotionFixture::Frames(mover, 12, kStep);
+  MotionFixture::Frames(mover, 12, kNodeStep);
   ExpectAt(mover, {3, 4, 5 - 0.3f});
   EXPECT_TRUE(NodeEvents(mover).empty());
 }
@@ -124,7 +119,7 @@ TEST_F(NodeAnimationTest, FileRecordRoundTrips) {
   Logged<NodeAnimation>& mover = AddMover(*root);
   std::string end = "/Root/A/B";
   mover.ExecuteCommand(kSetEndNode, &end);
-  Send(mover, kSetSpeed, 2.5f);
+  Send(mover, kSetNodeSpeed, 2.5f);
   mover.Precalculate();
   ExpectStableRecord(mover);
   std::unique_ptr<NodeAnimation> loaded = RoundTrip<NodeAnimation>(mover);

@@ -14,18 +14,13 @@
 namespace tge::test {
 namespace {
 
-constexpr std::uint32_t kSetType = 9000, kSetMaterial = 9002, kSetMaxParticle = 9004, kSetSpawnVolume = 9006;
+constexpr std::uint32_t kSetType = 9000, kSetDeviceMaterial = 9002, kSetMaxParticle = 9004, kSetSpawnVolume = 9006;
 constexpr std::uint32_t kSetMaxSize = 9022;
 constexpr std::uint32_t kSetDev3MaxParticle = 13502, kSetDev3SpawnVolume = 13504;
 // The World clamps a frame to 0.1 s; its time factor makes it longer, so
 // one spawn falls in each frame.
 constexpr float kTimeMul = 1.5f;
 constexpr float kDt = 0.15f;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
 
 class ParticleDeviceTest : public MotionFixture {
  protected:
@@ -42,7 +37,7 @@ class ParticleDeviceTest : public MotionFixture {
     Send(dev, kSetType, type);
     Send(dev, kSetMaxParticle, pool);
     std::string material = "Mote";
-    dev.ExecuteCommand(kSetMaterial, &material);
+    dev.ExecuteCommand(kSetDeviceMaterial, &material);
     dev.Precalculate();
     return dev;
   }

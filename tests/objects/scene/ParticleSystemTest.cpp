@@ -20,15 +20,10 @@ constexpr std::uint32_t kGetSizeMul = 3313, kGetSpeedOffset = 3307, kSetUseTable
 constexpr std::uint32_t kSetSizeStart = 3320, kSetSizeEnd = 3324, kSetAlphaEnd = 3330;
 constexpr std::uint32_t kSetMaxParticles = 3332, kSetMapOffset = 3336, kSetMapCount = 3338;
 constexpr std::uint32_t kSetSpeedMulVar = 3342, kSetColorStart = 3360, kSetColorAddVar = 3362, kSetColorVar = 3364;
-constexpr std::uint32_t kGetColorVar = 3365, kSetColorEnd = 3366, kSetSpeed = 3368, kSetLife = 3372;
-constexpr std::uint32_t kSetLifeVar = 3374, kSetMaterial = 3392, kSetSphereCull = 3386;
+constexpr std::uint32_t kGetColorVar = 3365, kSetColorEnd = 3366, kSetSystemSpeed = 3368, kSetLife = 3372;
+constexpr std::uint32_t kSetLifeVar = 3374, kSetSystemMaterial = 3392, kSetSphereCull = 3386;
 constexpr std::uint32_t kStopDraw = 219;
 constexpr float kDt = 0.016f;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
 
 class ParticleSystemTest : public SceneFixture {
  protected:
@@ -45,12 +40,12 @@ class ParticleSystemTest : public SceneFixture {
     ParticleSystem& system = Add<ParticleSystem>(parent, kClassParticleSystem, "Smoke");
     system.SetPosition({0, 0, 10}, false);
     Send(system, kSetMaxParticles, pool);
-    Send(system, kSetSpeed, 0.0f);
+    Send(system, kSetSystemSpeed, 0.0f);
     Send(system, kSetSpeedMulVar, 0.0f);
     Send(system, kSetAlphaEnd, 1.0f);
     Send(system, kSetSizeEnd, -1.0f);
     std::string material = "Smoke";
-    system.ExecuteCommand(kSetMaterial, &material);
+    system.ExecuteCommand(kSetSystemMaterial, &material);
     system.SetUseAction(true);
     return system;
   }

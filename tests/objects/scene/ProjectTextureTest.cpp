@@ -14,7 +14,7 @@ namespace tge::test {
 namespace {
 
 constexpr std::uint32_t kSetFov = 21500, kSetAspect = 21502, kSetNear = 21504, kSetFar = 21506;
-constexpr std::uint32_t kSetMaterial = 21508;
+constexpr std::uint32_t kSetProjectorMaterial = 21508;
 
 class ProjectTextureTest : public GroundFixture {
  protected:
@@ -28,7 +28,7 @@ class ProjectTextureTest : public GroundFixture {
   ProjectTexture& NewProjector() {
     ProjectTexture& projector = Add<ProjectTexture>(kClassProjectTexture, "Projector");
     std::string slide = "Slide";
-    projector.ExecuteCommand(kSetMaterial, &slide);
+    projector.ExecuteCommand(kSetProjectorMaterial, &slide);
     projector.SetPosition({0, 4, 0}, false);
     Quaternion down;
     QuaternionFromAxisAngle(down, {1, 0, 0}, 1.5707964f);
@@ -114,7 +114,7 @@ TEST_F(ProjectTextureTest, AFrustumThatIsNoneDrawsNothing) {
 TEST_F(ProjectTextureTest, RecordRoundTrips) {
   ProjectTexture& projector = Add<ProjectTexture>(kClassProjectTexture, "Projector");
   std::string slide = "Slide";
-  projector.ExecuteCommand(kSetMaterial, &slide);
+  projector.ExecuteCommand(kSetProjectorMaterial, &slide);
   Send(projector, kSetFov, 0.7f);
   std::unique_ptr<ProjectTexture> loaded = RoundTrip(projector);
   ASSERT_NE(loaded, nullptr);

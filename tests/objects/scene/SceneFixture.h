@@ -26,6 +26,12 @@
 
 namespace tge::test {
 
+// Sends a command whose argument block is one value.
+template <class T>
+void Send(Object& object, std::uint32_t id, T value) {
+  object.ExecuteCommand(id, &value);
+}
+
 class SceneFixture : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -23,11 +23,6 @@ namespace {
 
 constexpr int kSize = 64;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 std::uint32_t Expected(const Color& colour) { return ColorToDword(colour) & 0xFFFFFF; }
 
 // A camera at the origin looking along +z with a 90 degree square view,

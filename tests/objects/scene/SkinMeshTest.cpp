@@ -19,7 +19,7 @@ constexpr std::uint32_t kSetSkinMesh = 2500, kExposeBones = 2503, kAddAnimation 
                         kDeleteAnimation = 2512, kFadeIn = 2513, kFadeOut = 2515, kSetAnimate = 2545,
                         kBoneRotationType = 1750, kBoneRotation = 1752, kBoneRotationBlend = 1754,
                         kBonePositionType = 1756, kBonePosition = 1758, kBonePositionBlend = 1760;
-constexpr float kStep = 0.1f;
+constexpr float kSkinStep = 0.1f;
 constexpr int kArmId = 5;
 
 // Records the entry indices command 2552 brings.
@@ -77,7 +77,7 @@ class SkinMeshTest : public SceneFixture {
   static void Send(Object& object, std::uint32_t id, T value) {
     object.ExecuteCommand(id, &value);
   }
-  void Frame(SkinMesh& skin, float dt = kStep) {
+  void Frame(SkinMesh& skin, float dt = kSkinStep) {
     skin.UpdateAnimation(dt);
     skin.Draw();
     Queue().Reset();
@@ -127,7 +127,7 @@ TEST_F(SkinMeshTest, FarFromTheCameraAnEntryWithNoAITurningReusesTheLastSkinning
   View().SetCameraLookAt({0, 0, -30}, {0, 0, 0});
   std::vector<RenderCommandKind> kinds;
   for (int frame = 0; frame < 2; ++frame) {
-    skin.UpdateAnimation(kStep);
+    skin.UpdateAnimation(kSkinStep);
     skin.Draw();
     for (const RenderCommand* c : Queued<RenderCommand>(kListOpaque)) kinds.push_back(c->kind);
     Queue().Reset();

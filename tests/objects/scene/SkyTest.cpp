@@ -11,11 +11,6 @@ constexpr std::uint32_t kLocked = 13750, kDimension = 13754, kCurrent = 13756, k
                         kClearSide = 13764, kLayer = 13765, kCloudMaterial = 13767, kDeltaU = 13771,
                         kScaleU = 13775;
 
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
-
 class SkyTest : public SceneFixture {
  protected:
   std::vector<const PrimitivesCommand*> QueuedPrimitives() {

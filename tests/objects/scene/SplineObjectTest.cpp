@@ -13,13 +13,8 @@ namespace {
 
 constexpr std::uint32_t kAddPoint = 8504, kSetPointList = 8506, kSetPoint = 8508, kSetIn = 8510, kSetOut = 8512;
 constexpr std::uint32_t kSetPosition = 22000, kGetPosition = 22001, kSetPercentage = SplineObject::kSetPercentage,
-                        kSetSpeed = SplineObject::kSetSpeed, kSetOrient = SplineObject::kSetOrient,
+                        kSetRiderSpeed = SplineObject::kSetSpeed, kSetOrient = SplineObject::kSetOrient,
                         kSetFade = SplineObject::kSetCameraFade, kSetFadeStart = SplineObject::kSetFadeStart;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
 
 float GetFloat(Object& object, std::uint32_t id) {
   float value = -1;
@@ -95,13 +90,13 @@ TEST_F(SplineObjectTest, TravelsWhileStartedAndRestartsAtTheEndOnce) {
   Spline& spline = AddTrack(10);
   auto& rider = AddRider<Logged<SplineObject>>(spline);
   Send(rider, kSetOrient, 1);
-  Send(rider, kSetSpeed, 5.0f);
+  Send(rider, kSetRiderSpeed, 5.0f);
   spline.Precalculate();
   Frames(spline, 4);
   EXPECT_NEAR(rider.GetDistance(), 2.0f, 1e-4f);
   EXPECT_NEAR(rider.GetPosition().x, 2.0f, 1e-3f);
   EXPECT_NEAR(rider.GetRotation().y, 0.70710677f, 1e-4f);
-  Send(rider, kSetSpeed, 30.0f);
+  Send(rider, kSetRiderSpeed, 30.0f);
   Frames(spline, 2);
   EXPECT_NEAR(rider.GetDistance(), 8.0f, 1e-4f);
   EXPECT_EQ(rider.Count(SplineObject::kEventSplineEnd), 0);
@@ -163,19 +158,19 @@ TEST_F(SplineObjectTest, FileRecordKeepsItsFieldsFromTheirVersions) {
   SplineObject& rider = AddRider(spline);
   Send(rider, kSetPercentage, 1);
   Send(rider, kSetPosition, 30.0f);
-  Send(rider, kSetSpeed, 2.5f);
+  Send(rider, kSetRiderSpeed, 2.5f);
   Send(rider, kSetFadeStart, 3.0f);
   ExpectStableRecord(rider);
   std::unique_ptr<SplineObject> loaded = RoundTrip(rider);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->GetSplineObjectFlags(), kSplineObjectPercentage);
   EXPECT_FLOAT_EQ(loaded->GetStartPosition(), 30.0f);
-  EXPECT_FLOAT_EQ(GetFloat(*loaded, kSetSpeed + 1), 2.5f);
+  EXPECT_FLOAT_EQ(GetFloat(*loaded, kSetRiderSpeed + 1), 2.5f);
   EXPECT_FLOAT_EQ(GetFloat(*loaded, kSetFadeStart + 1), 3.0f);
   // Before version 73 there was no speed, before 77 no fade distances.
   std::unique_ptr<SplineObject> v72 = RoundTrip(rider, 72);
   ASSERT_NE(v72, nullptr);
-  EXPECT_FLOAT_EQ(GetFloat(*v72, kSetSpeed + 1), 0.0f);
+  EXPECT_FLOAT_EQ(GetFloat(*v72, kSetRiderSpeed + 1), 0.0f);
   EXPECT_FLOAT_EQ(GetFloat(*v72, kSetFadeStart + 1), 15.0f);
 }
 

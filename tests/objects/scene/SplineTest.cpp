@@ -11,13 +11,8 @@ namespace tge::test {
 namespace {
 
 constexpr std::uint32_t kSplineClosedSet = 8500, kSplinePointsWSSet = 8502, kAddPoint = 8504, kDeletePoint = 8505,
-                        kSetPointList = 8506, kGetPointList = 8507, kSetPoint = 8508, kGetPoint = 8509,
-                        kSetIn = 8510, kGetIn = 8511, kSetOut = 8512, kSetSpeed = 8514;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
+                        kSetPointList = 8506, kGetPointList = 8507, kSetPoint = 8508, kGetPoint = 8509, kSetIn = 8510,
+                        kGetIn = 8511, kSetOut = 8512, kSetKeySpeed = 8514;
 
 Vector3 Get(Object& object, std::uint32_t id) {
   Vector3 value{9, 9, 9};
@@ -217,19 +212,19 @@ TEST_F(SplineTest, AnimateChildTravelsAndWrapsOnce) {
   Spline& spline = AddStraight(*engine);
   Object& rider = Add<Object>(spline, kClassObject, "Animate");
   rider.SetWSOrientation(true);
-  Send(spline, kSetSpeed, 4.0f);
+  Send(spline, kSetKeySpeed, 4.0f);
   spline.Precalculate();
   Frames(spline, 5);
   ExpectNear(rider.GetPosition(), {2, 0, 0}, 1e-3f);
   // Turned from +z to +x: a quarter turn about y.
   EXPECT_NEAR(rider.GetRotation().y, std::numbers::sqrt2_v<float> / 2, 1e-4f);
   EXPECT_NEAR(rider.GetRotation().w, std::numbers::sqrt2_v<float> / 2, 1e-4f);
-  Send(spline, kSetSpeed, 30.0f);
+  Send(spline, kSetKeySpeed, 30.0f);
   Frames(spline, 3);
   EXPECT_NEAR(spline.GetAnimationDistance(), 1.0f, 1e-3f);
   ExpectNear(rider.GetPosition(), {1, 0, 0}, 1e-3f);
   // Past twice the length in one frame: one length comes off.
-  Send(spline, kSetSpeed, 250.0f);
+  Send(spline, kSetKeySpeed, 250.0f);
   Frame(spline);
   EXPECT_NEAR(spline.GetAnimationDistance(), 16.0f, 1e-3f);
 }

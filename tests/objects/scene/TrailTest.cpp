@@ -8,12 +8,7 @@ namespace tge::test {
 namespace {
 
 constexpr std::uint32_t kSetMaxSamples = 18752, kSetMinDistance = 18754, kSetLifetime = 18756;
-constexpr std::uint32_t kSetMaterial = 18766;
-
-template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
-  object.ExecuteCommand(id, &value);
-}
+constexpr std::uint32_t kSetTrailObjectMaterial = 18766;
 
 class TrailTest : public SceneFixture {
  protected:
@@ -21,7 +16,7 @@ class TrailTest : public SceneFixture {
     AddMaterial("Ribbon");
     Trail& trail = Add<Trail>(kClassTrail, "Trail");
     std::string material = "Ribbon";
-    trail.ExecuteCommand(kSetMaterial, &material);
+    trail.ExecuteCommand(kSetTrailObjectMaterial, &material);
     return trail;
   }
 

@@ -1,5 +1,3 @@
-#include "platform/audio/AudioDevice.h"
-
 #include <AL/al.h>
 #include <gtest/gtest.h>
 
@@ -9,12 +7,16 @@
 #include <thread>
 #include <vector>
 
+#include "platform/audio/AudioDevice.h"
 #include "platform/audio/CaptureDevice.h"
+#include "tests/platform/audio/LoopWait.h"
+#include "tests/support/WaitFor.h"
 
 namespace tge::audio {
 namespace {
 
 using namespace std::chrono_literals;
+using ::tge::test::WaitFor;
 
 constexpr PcmFormat kMono{1, 22050, 16};
 constexpr PcmFormat kStereo{2, 22050, 16};
@@ -23,16 +25,6 @@ constexpr PcmFormat kStereo{2, 22050, 16};
 std::vector<std::uint8_t> Pcm(const PcmFormat& format, double seconds) {
   return std::vector<std::uint8_t>(
       static_cast<std::size_t>(format.sampleRate * seconds) * format.FrameBytes(), 0);
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(5ms);
-  }
-  return true;
 }
 
 // Every test plays on OpenAL Soft's null output, which mixes in real time
@@ -65,8 +57,9 @@ TEST_F(AudioDeviceTest, StaticVoicePlaysOnceOrLoopsAndStopKeepsItsPlace) {
   EXPECT_TRUE(voice->IsPlaying());
   EXPECT_TRUE(WaitFor([&] { return !voice->IsPlaying(); })) << "a one-shot voice never ended";
 
+  // A looping voice comes round to its start and plays on.
   voice->Play(true);
-  std::this_thread::sleep_for(250ms);  // more than twice the sound's length
+  EXPECT_TRUE(::tge::test::WaitForWrapAround(*voice));
   EXPECT_TRUE(voice->IsPlaying());
   voice->Stop();
   EXPECT_FALSE(voice->IsPlaying());
@@ -85,7 +78,8 @@ TEST_F(AudioDeviceTest, StaticVoicePlaysOnceOrLoopsAndStopKeepsItsPlace) {
 }
 
 TEST_F(AudioDeviceTest, DuplicateVoicesShareABufferAndOutliveTheDevice) {
-  auto buffer = Buffer(kMono, 0.5);
+  // Long enough that the one-shot voice still plays however slowly the test runs.
+  auto buffer = Buffer(kMono, 60);
   auto first = device.CreateVoice(buffer, VoiceMode::Plain);
   auto second = device.CreateVoice(buffer, VoiceMode::Positional);
   ASSERT_TRUE(first && second);
@@ -188,7 +182,6 @@ TEST_F(AudioDeviceTest, StreamVoiceConsumesItsQueueAndAsksForRefills) {
   // next piece starts it again.
   ASSERT_TRUE(WaitFor([&] { return stream->FreeBuffers() == 2; }));
   EXPECT_TRUE(stream->IsPlaying());
-  std::this_thread::sleep_for(50ms);
   const std::uint32_t starvations = stream->Starvations();
   EXPECT_TRUE(stream->Queue(piece));
   EXPECT_EQ(stream->Starvations(), starvations + 1);
@@ -213,12 +206,14 @@ TEST_F(AudioDeviceTest, StreamIsRefilledByAThreadWhileTheMainThreadControlsIt) {
     }
   });
   stream->Play();
-  for (int i = 0; i < 200 && queued < 20; ++i) {
+  int i = 0;
+  WaitFor([&] {
     stream->SetVolume(-(i % 10) * 100);
     if (i % 50 == 25) stream->Pause();
     if (i % 50 == 30) stream->Play();
-    std::this_thread::sleep_for(5ms);
-  }
+    ++i;
+    return queued == 20;
+  });
   done = true;
   feeder.join();
   EXPECT_EQ(queued, 20);

@@ -14,7 +14,7 @@ namespace {
 
 // A headless window whose pump feeds the input devices, and helpers that
 // push events as SDL would deliver them.
-class PlatformInputDevices : public testing::Test {
+class PlatformInputDevices : public ::testing::Test {
  protected:
   void SetUp() override {
     UseHeadlessSdl();

@@ -36,10 +36,9 @@ TEST(PlatformMessageBox, HeadlessRunWritesTextToStandardErrorWithoutBlocking) {
   UseHeadlessSdl();
   ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
   EXPECT_FALSE(CanShowMessageBox());
-  testing::internal::CaptureStderr();
+  ::testing::internal::CaptureStderr();
   ShowMessageBox("Error", "Found %s no space\nsecond line");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Error: Found %s no space\nsecond line\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Found %s no space\nsecond line\n");
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 

@@ -12,7 +12,7 @@
 namespace tge::platform {
 namespace {
 
-class PlatformWindow : public testing::Test {
+class PlatformWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     UseHeadlessSdl();

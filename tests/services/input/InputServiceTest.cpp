@@ -20,7 +20,7 @@ constexpr int kActionLook = 2;     // secondary: MouseX
 // A headless window whose pump feeds the input service of a services object
 // started with input on; events are pushed as SDL would deliver them and a
 // frame is pump plus poll.
-class InputServiceFixture : public testing::Test {
+class InputServiceFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::UseHeadlessSdl();

@@ -15,7 +15,7 @@ namespace {
 using gfx::CallType;
 using test::RecordingRenderDevice;
 
-struct Fixture {
+struct MaterialFixture {
   RecordingRenderDevice r;
   ResourceDatabase db;
 
@@ -62,7 +62,7 @@ TEST(MaterialType, TypeStatesSetBlendingDepthAndAlphaTest) {
       {8, 1, 1, 1, gfx::kBlendSrcAlpha, gfx::kBlendInvSrcAlpha, 1, 128, gfx::kAddressWrap},
       {10, 0, 1, 1, gfx::kBlendSrcAlpha, gfx::kBlendInvSrcAlpha, 1, 1, gfx::kAddressClamp},
   };
-  Fixture f;
+  MaterialFixture f;
   for (const Case& c : cases) {
     ApplyMaterialTypeStates(f.r.device, c.type);
     EXPECT_EQ(f.Render(gfx::kRsZWriteEnable), c.zWrite) << c.type;
@@ -88,7 +88,7 @@ TEST(MaterialType, TypeStatesSetBlendingDepthAndAlphaTest) {
 }
 
 TEST(MaterialType, SameMaterialAtFullAlphaIsAppliedOnce) {
-  Fixture f;
+  MaterialFixture f;
   ResourceRef texture = f.Texture();
   ResourceRef material = f.Material(kMaterialStandard, {texture.Get()});
   ApplyMaterial(f.r.device, f.M(material), nullptr, 1.0f);
@@ -101,7 +101,7 @@ TEST(MaterialType, SameMaterialAtFullAlphaIsAppliedOnce) {
 }
 
 TEST(MaterialType, ReleasedCurrentMaterialIsNoLongerCurrent) {
-  Fixture f;
+  MaterialFixture f;
   ResourceRef kept = f.Material(kMaterialStandard);
   ResourceRef released = f.Material(kMaterialAdd);
   ApplyMaterial(f.r.device, f.M(kept), nullptr, 1.0f);
@@ -114,7 +114,7 @@ TEST(MaterialType, ReleasedCurrentMaterialIsNoLongerCurrent) {
 }
 
 TEST(MaterialType, StandardBlendsBelowFullAlphaAndIsAppliedAfreshAfterwards) {
-  Fixture f;
+  MaterialFixture f;
   ResourceRef material = f.Material(kMaterialStandard);
   ApplyMaterial(f.r.device, f.M(material), nullptr, 0.5f);
   EXPECT_EQ(f.Render(gfx::kRsAlphaBlendEnable), 1u);
@@ -135,7 +135,7 @@ TEST(MaterialType, StandardBlendsBelowFullAlphaAndIsAppliedAfreshAfterwards) {
 }
 
 TEST(MaterialType, FlagsSetCullingSpecularAndFog) {
-  Fixture f;
+  MaterialFixture f;
   ResourceRef material = f.Material(kMaterialStandard);
   f.M(material)->flags = kMaterialTwoSided | kMaterialSpecular | kMaterialFog;
   ApplyMaterial(f.r.device, f.M(material), nullptr, 1.0f);
@@ -152,7 +152,7 @@ TEST(MaterialType, FlagsSetCullingSpecularAndFog) {
 }
 
 TEST(MaterialType, LayersGoToStagesZeroToThreeAndMissingLayersUnbind) {
-  Fixture f;
+  MaterialFixture f;
   std::vector<ResourceRef> textures;
   for (int i = 0; i < 6; ++i) textures.push_back(f.Texture());
   ResourceRef many = f.Material(kMaterialStandard);
@@ -169,7 +169,7 @@ TEST(MaterialType, LayersGoToStagesZeroToThreeAndMissingLayersUnbind) {
 }
 
 TEST(MaterialType, LeavingEnvironmentResetsTheSecondStageTransform) {
-  Fixture f;
+  MaterialFixture f;
   ResourceRef base = f.Texture(), environment = f.Texture();
   ResourceRef shiny = f.Material(kMaterialEnvironment, {base.Get(), environment.Get()});
   ApplyMaterial(f.r.device, f.M(shiny), nullptr, 1.0f);
@@ -189,7 +189,7 @@ TEST(MaterialType, LeavingEnvironmentResetsTheSecondStageTransform) {
 }
 
 TEST(MaterialType, AlphaOverlayCombinesThreeStages) {
-  Fixture f;
+  MaterialFixture f;
   ApplyMaterialTypeStates(f.r.device, kMaterialAlphaOverlay);
   EXPECT_EQ(f.Stage(0, gfx::kTssColorOp), gfx::kTopSelectArg1);
   EXPECT_EQ(f.Stage(1, gfx::kTssColorOp), gfx::kTopBlendTextureAlpha);
@@ -202,7 +202,7 @@ TEST(MaterialType, AlphaOverlayCombinesThreeStages) {
 // A part's second texture borrows stage 1; the next part gives it back
 // unless the material's own type combines stage 1.
 TEST(MaterialType, SecondTextureOfAPartLeavesStageOneToTheMaterial) {
-  Fixture f;
+  MaterialFixture f;
   ResourceRef detail = f.Texture(), base = f.Texture(), environment = f.Texture();
   std::unique_ptr<MeshResource> mesh = CreateBoxMesh(f.r.device.Device(), 1, 1, 1);
   mesh->parts.push_back(MeshPart{});

@@ -47,13 +47,13 @@ Bytes MeshFile(const std::vector<Part>& parts, std::uint32_t count = ~0u) {
   return b;
 }
 
-struct Fixture {
+struct MeshFixture {
   RecordingRenderDevice r;
   TempDataFolder folder;
   ResourceDatabase db;
   MeshResource* mesh = nullptr;
 
-  explicit Fixture(const Bytes& file, std::size_t libraryParts = 1) {
+  explicit MeshFixture(const Bytes& file, std::size_t libraryParts = 1) {
     folder.Write("Data/crate.msh", file.data);
     db.SetDataFolder(folder.Folder());
     std::unique_ptr<Resource> created = db.CreateResource(kMeshResource);
@@ -72,7 +72,7 @@ TEST(MeshFile, PartsGetTheirBuffersCountsAndTriangleBytes) {
   indexed.sets = 2;
   Part unindexed;
   unindexed.indices.clear();
-  Fixture f(MeshFile({indexed, unindexed}));
+  MeshFixture f(MeshFile({indexed, unindexed}));
   ASSERT_EQ(f.mesh->Load(), 1) << GetErrorMessage();
   ASSERT_EQ(f.mesh->parts.size(), 2u);
   EXPECT_EQ(f.mesh->parts[0].name, "lid");  // library data kept
@@ -124,13 +124,13 @@ TEST(MeshFile, BadFilesAreRefusedAndChangeNothing) {
       {"truncated data", truncated, "larger than the rest of the file"},
   };
   for (const Case& c : cases) {
-    Fixture f(c.file, 3);
+    MeshFixture f(c.file, 3);
     EXPECT_EQ(f.mesh->Load(), 0) << c.name;
     EXPECT_NE(std::string(GetErrorMessage()).find(c.reason), std::string::npos) << c.name << ": " << GetErrorMessage();
     EXPECT_EQ(f.mesh->parts.size(), 3u) << c.name;
     EXPECT_EQ(f.mesh->parts[0].geometry, nullptr) << c.name;
   }
-  Fixture missing(MeshFile({Part{}}));
+  MeshFixture missing(MeshFile({Part{}}));
   missing.mesh->SetFileName("gone.msh");
   EXPECT_EQ(missing.mesh->Load(), 0);
   EXPECT_STREQ(GetErrorMessage(), "Error Opening File");
@@ -142,7 +142,7 @@ TEST(MeshFile, WrittenFileReadsBackTheMeshData) {
   const std::vector<std::uint8_t> file = EncodeMeshFile(parts);
   Bytes bytes;
   bytes.Raw(file.data(), file.size());
-  Fixture f(bytes);
+  MeshFixture f(bytes);
   ASSERT_EQ(f.mesh->Load(), 1) << GetErrorMessage();
   ASSERT_EQ(f.mesh->parts.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
@@ -158,7 +158,7 @@ TEST(MeshFile, WrittenFileReadsBackTheMeshData) {
 }
 
 TEST(MeshFile, LoadNeedsParts) {
-  Fixture f(MeshFile({Part{}}), 1);
+  MeshFixture f(MeshFile({Part{}}), 1);
   f.mesh->parts.clear();
   EXPECT_EQ(f.mesh->Load(), 0);
 }

@@ -32,16 +32,14 @@ std::vector<std::uint8_t> Hills() {
   return samples;
 }
 
-struct Triangle {
+struct LodTriangle {
   Vector3 a, b, c;
 };
 
 // Signed area in the x-z plane; positive for the winding the strips face up with.
-float Area(const Triangle& t) {
-  return ((t.b.z - t.a.z) * (t.c.x - t.a.x) - (t.b.x - t.a.x) * (t.c.z - t.a.z)) / 2;
-}
+float Area(const LodTriangle& t) { return ((t.b.z - t.a.z) * (t.c.x - t.a.x) - (t.b.x - t.a.x) * (t.c.z - t.a.z)) / 2; }
 
-bool Contains(const Triangle& t, float x, float z) {
+bool Contains(const LodTriangle& t, float x, float z) {
   const auto edge = [x, z](const Vector3& p, const Vector3& q) {
     return (q.z - p.z) * (x - p.x) - (q.x - p.x) * (z - p.z);
   };
@@ -51,14 +49,14 @@ bool Contains(const Triangle& t, float x, float z) {
 
 // The strip's triangles with the winding of odd ones turned back, degenerate
 // ones left out.
-std::vector<Triangle> StripTriangles(const TerrainPatch& patch) {
+std::vector<LodTriangle> StripTriangles(const TerrainPatch& patch) {
   const auto& v = patch.Vertices();
   const auto& i = patch.Indices();
-  std::vector<Triangle> out;
+  std::vector<LodTriangle> out;
   for (std::size_t k = 0; k + 2 < i.size(); ++k) {
     const auto at = [&v](std::uint16_t n) { return Vector3{v[n].x, v[n].y, v[n].z}; };
-    Triangle t = k % 2 == 0 ? Triangle{at(i[k]), at(i[k + 1]), at(i[k + 2])}
-                            : Triangle{at(i[k + 1]), at(i[k]), at(i[k + 2])};
+    LodTriangle t = k % 2 == 0 ? LodTriangle{at(i[k]), at(i[k + 1]), at(i[k + 2])}
+                               : LodTriangle{at(i[k + 1]), at(i[k]), at(i[k + 2])};
     if (std::fabs(Area(t)) > 1e-3f) out.push_back(t);
   }
   return out;
@@ -84,7 +82,7 @@ TEST(TerrainStrip, EveryLevelAndSetOfFinerSidesCoversThePatchOnceFacingUp) {
       ASSERT_LE(patch.Indices().size(), std::size_t(TerrainPatch::kMaxIndices));
       float area = 0;
       const auto triangles = StripTriangles(patch);
-      for (const Triangle& t : triangles) {
+      for (const LodTriangle& t : triangles) {
         EXPECT_GT(Area(t), 0) << t.a.x << "," << t.a.z << " " << t.b.x << "," << t.b.z << " " << t.c.x << ","
                               << t.c.z;
         area += Area(t);
@@ -94,7 +92,7 @@ TEST(TerrainStrip, EveryLevelAndSetOfFinerSidesCoversThePatchOnceFacingUp) {
         for (const auto& [fx, fz] : {std::pair{0.37f, 0.61f}, std::pair{0.71f, 0.23f}}) {
           const float x = 256 + (float(cell % 16) + fx) * kGridUnit, z = 384 + (float(cell / 16) + fz) * kGridUnit;
           const auto covering = std::count_if(triangles.begin(), triangles.end(),
-                                              [x, z](const Triangle& t) { return Contains(t, x, z); });
+                                              [x, z](const LodTriangle& t) { return Contains(t, x, z); });
           EXPECT_EQ(covering, 1) << "at " << x << ", " << z;
         }
       }

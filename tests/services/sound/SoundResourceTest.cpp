@@ -1,9 +1,9 @@
-#include "services/SoundResource.h"
-
 #include <gtest/gtest.h>
 
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
+#include "services/SoundResource.h"
+#include "tests/platform/audio/LoopWait.h"
 #include "tests/services/sound/SoundTestRig.h"
 
 namespace tge {
@@ -149,7 +149,7 @@ TEST_F(SoundResourceLoad, StaticSoundPlaysOnceLoopsPausesInPlaceAndStops) {
   EXPECT_TRUE(test::WaitFor([&] { return !services.IsSoundPlaying(shot); }));
 
   services.StartSound(shot, 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(450));
+  EXPECT_TRUE(test::WaitForWrapAround(static_cast<audio::StaticVoice&>(VoiceOf(shot))));
   EXPECT_EQ(services.IsSoundPlaying(shot), 1);
   services.PauseSound(shot);
   EXPECT_EQ(services.IsSoundPlaying(shot), 0);

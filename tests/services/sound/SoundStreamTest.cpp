@@ -1,8 +1,9 @@
-#include "services/SoundStream.h"
-
 #include <AL/al.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+
+#include "services/SoundStream.h"
 #include "tests/services/sound/SoundTestRig.h"
 
 namespace tge {
@@ -71,6 +72,8 @@ TEST_F(SoundStreaming, StreamsPlayToTheirEndThenStandRewoundAndReady) {
   ResourceRef second = services.GetResources().AcquireResource("Pcm", kSoundResource);
   EXPECT_EQ(first.Get(), second.Get());
 
+  // The null output mixes in real time, so a stream that played the whole of
+  // its data took its length at least; a slow machine only takes longer.
   const auto started = std::chrono::steady_clock::now();
   services.StartSound(pcm, 0);
   services.StartSound(adpcm, 0);
@@ -78,8 +81,7 @@ TEST_F(SoundStreaming, StreamsPlayToTheirEndThenStandRewoundAndReady) {
   EXPECT_EQ(services.IsSoundPlaying(pcm), 1);
   EXPECT_TRUE(test::WaitFor([&] { return !services.IsSoundPlaying(adpcm); }));
   EXPECT_TRUE(test::WaitFor([&] { return !services.IsSoundPlaying(pcm); }));
-  // The whole of the data was played: nothing ends early.
-  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2100));
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2100)) << "ended early";
   EXPECT_EQ(PlayingStreams(), 0);
 
   // Rewound with both buffers filled from the start, ready to play again;
@@ -89,7 +91,9 @@ TEST_F(SoundStreaming, StreamsPlayToTheirEndThenStandRewoundAndReady) {
   EXPECT_EQ(queued(adpcm), 2u);
   services.StartSound(pcm, 0);
   EXPECT_EQ(services.IsSoundPlaying(pcm), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+  // Into its second piece, whose buffer the thread refilled.
+  EXPECT_TRUE(test::WaitFor([&] { return queued(pcm) < 2; }));
+  EXPECT_TRUE(test::WaitFor([&] { return queued(pcm) == 2; }));
   services.StopSound(pcm);
   EXPECT_EQ(services.IsSoundPlaying(pcm), 0);
   EXPECT_EQ(PlayingStreams(), 0);
@@ -99,9 +103,13 @@ TEST_F(SoundStreaming, StreamsPlayToTheirEndThenStandRewoundAndReady) {
 TEST_F(SoundStreaming, LoopingStreamGoesOnPausesAndResumes) {
   SoundResource* music = AddStream("Music", PcmWave(1, 8000, 16, 2.0));
   services.StartSound(music, 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(2600));
+  // Past its end: the first piece has played out three times.
+  auto& voice = static_cast<audio::StreamVoice&>(VoiceOf(music));
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(test::WaitFor([&] { return voice.QueuedBuffers() < 2; }));
+    EXPECT_TRUE(test::WaitFor([&] { return voice.QueuedBuffers() == 2; }));
+  }
   EXPECT_EQ(services.IsSoundPlaying(music), 1);
-  EXPECT_EQ(static_cast<audio::StreamVoice&>(VoiceOf(music)).Starvations(), 0u);
 
   services.PauseSound(music);
   EXPECT_EQ(services.IsSoundPlaying(music), 0);
@@ -135,9 +143,12 @@ TEST_F(SoundStreaming, ShutdownWithStreamsPlayingEndsTheThreadCleanly) {
   services.StartSound(a, 1);
   services.StartSound(b, 0);
   services.StartSound(AddSound("Shot", PcmWave(1, 8000, 16, 0.5)), 1);
-  std::this_thread::sleep_for(std::chrono::milliseconds(250));
   const std::shared_ptr<SoundStreamThread> thread = sound->GetStreamThread();
   EXPECT_EQ(thread->GetCount(), 2);
+  // Until the thread has refilled a buffer of the looping stream.
+  auto& voice = static_cast<audio::StreamVoice&>(VoiceOf(a));
+  EXPECT_TRUE(test::WaitFor([&] { return voice.QueuedBuffers() < 2; }));
+  EXPECT_TRUE(test::WaitFor([&] { return voice.QueuedBuffers() == 2; }));
   EXPECT_EQ(services.Shutdown(), 1);
   EXPECT_FALSE(thread->IsRunning());
   EXPECT_EQ(thread->GetCount(), 0);

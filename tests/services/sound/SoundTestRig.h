@@ -4,10 +4,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
@@ -15,6 +13,7 @@
 #include "services/SoundSystem.h"
 #include "tests/platform/audio/WaveTestFiles.h"
 #include "tests/services/TestBytes.h"
+#include "tests/support/WaitFor.h"
 
 namespace tge::test {
 
@@ -37,16 +36,6 @@ inline WaveBytes AdpcmWave(std::uint32_t rate, unsigned wholeBlocks, unsigned la
   for (unsigned i = 0; i < wholeBlocks; ++i) data.insert(data.end(), block.begin(), block.end());
   data.insert(data.end(), block.begin(), block.begin() + lastBlockBytes);
   return audio::test::RiffWave({{"fmt ", audio::test::FormatBody({2, 1, rate, 256, 4})}, {"data", data}});
-}
-
-template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(8)) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
 }
 
 class SoundTestRig : public ::testing::Test {

@@ -4,9 +4,7 @@
 // the library record.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "../TestBytes.h"
 #include "../render/RecordingRenderDevice.h"
@@ -18,6 +16,7 @@
 #include "tests/support/GlTestWindow.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/TestMovieFile.h"
+#include "tests/support/WaitFor.h"
 
 namespace tge {
 namespace {
@@ -69,17 +68,13 @@ class VideoResourceTest : public ::testing::Test {
   }
 
   // Runs frames until the texture's top rows show `top` and its bottom rows
-  // `bottom`; false after two seconds.
+  // `bottom`; false only when the player hangs.
   bool FramesUntil(std::uint32_t top, std::uint32_t bottom) {
-    for (int i = 0; i < 400; ++i) {
+    return test::WaitFor([&] {
       if (services_.BeginFrame()) services_.EndFrame();
-      if (test::NearArgb(TexturePixel(1, 1), top, kMovieTolerance) &&
-          test::NearArgb(TexturePixel(62, 46), bottom, kMovieTolerance)) {
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+      return test::NearArgb(TexturePixel(1, 1), top, kMovieTolerance) &&
+             test::NearArgb(TexturePixel(62, 46), bottom, kMovieTolerance);
+    });
   }
 
   test::TempDataFolder folder_;
