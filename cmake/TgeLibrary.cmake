@@ -1,3 +1,10 @@
+# The standard headers most engine sources include, parsed once per target:
+# they make up most of what a source file's compilation reads.
+function(tge_precompile_std_headers name)
+  target_precompile_headers(${name} PRIVATE <algorithm> <array> <cmath> <cstdint> <cstring> <functional> <limits>
+                            <memory> <optional> <span> <string> <string_view> <type_traits> <vector>)
+endfunction()
+
 # tge_library(NAME folder [DEPS targets...]): one static library per source
 # folder, holding every .cpp below it, with the project root on the include path.
 function(tge_library name)
@@ -6,6 +13,7 @@ function(tge_library name)
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  tge_precompile_std_headers(${name})
   # The fuzz targets link the libraries, so they carry the coverage
   # libFuzzer steers by; elsewhere the sanitizer runtime takes its calls.
   if(TGE_FUZZ)
@@ -24,7 +32,8 @@ function(tge_test_suite name)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
-  target_precompile_headers(${name} PRIVATE <gtest/gtest.h>)
+  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <array> <cmath> <cstdint>
+                            <cstring> <functional> <memory> <span> <string> <vector>)
   target_compile_options(${name} PRIVATE -O0)
   if(TGE_UNITY_TESTS)
     tge_unity_groups(${name} ${sources})
