@@ -1,8 +1,9 @@
-# The standard headers most engine sources include, parsed once per target:
-# they make up most of what a source file's compilation reads.
+# tge_precompile_std_headers(NAME [headers...]): the standard headers most
+# engine sources include, and any given, parsed once per target: they make
+# up most of what a source file's compilation reads.
 function(tge_precompile_std_headers name)
-  target_precompile_headers(${name} PRIVATE <algorithm> <array> <cmath> <cstdint> <cstring> <functional> <limits>
-                            <memory> <optional> <span> <string> <string_view> <type_traits> <vector>)
+  target_precompile_headers(${name} PRIVATE ${ARGN} <algorithm> <array> <cmath> <cstdint> <cstring> <functional>
+                            <limits> <memory> <optional> <span> <string> <string_view> <type_traits> <vector>)
 endfunction()
 
 # tge_library(NAME folder [DEPS targets...]): one static library per source
@@ -32,8 +33,7 @@ function(tge_test_suite name)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest_main GTest::gmock)
-  target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h> <algorithm> <array> <cmath> <cstdint>
-                            <cstring> <functional> <memory> <span> <string> <vector>)
+  tge_precompile_std_headers(${name} <gtest/gtest.h> <gmock/gmock.h>)
   target_compile_options(${name} PRIVATE -O0)
   if(TGE_UNITY_TESTS)
     tge_unity_groups(${name} ${sources})
@@ -67,16 +67,17 @@ endfunction()
 # Compiling a handful of test files as one source saves parsing the same
 # heavy headers for each. A file's group is a hash of its path, so adding or
 # removing a file never regroups the others: a name clash can only involve
-# the file that came. The group count is a power of two, about one group per
-# eight to twelve files; when it doubles every group splits in two, which again brings
+# the file that came. The group count is a power of two, a group per eight
+# to twelve files; when it doubles, every group splits in two, which brings
 # no files together that were apart.
 #
-# Files of one executable may share a group, so the names a test file keeps
-# to itself (in its anonymous namespace, static functions, macros) must not
-# be declared differently by another test file of the same executable:
+# Files of one executable may share a group, so a name a test file keeps to
+# itself (in its anonymous namespace, a static function, a macro) must not
+# be defined by another test file of the same executable, not even alike:
 # name file-local helpers after their file's subject, or share one helper
-# through tests/support/. A file that cannot be compiled with others opts out
-# in its folder's CMakeLists.txt after tge_test_suite():
+# through a header (tests/support/ or the folder's fixture). A file that
+# cannot be compiled with others opts out in its folder's CMakeLists.txt,
+# after tge_test_suite():
 #   set_source_files_properties(File.cpp PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
 function(tge_unity_groups name)
   list(LENGTH ARGN count)
