@@ -64,7 +64,7 @@ TEST_F(PlayerFPSTest, TheFirstFrameWalksAtRunSpeedOrHalfOfItWhenExhausted) {
   ASSERT_NE(found, stale.end());
   const float staleFactor = 1.6f;
   std::memcpy(&*found + 4 * sizeof(float), &staleFactor, sizeof(float));
-  Set(source, kExhaustion, 100.0f);
+  Set(source, kPlayerExhaustion, 100.0f);
   const std::vector<std::uint8_t> exhausted = SaveRecord(source);
 
   struct Case {
