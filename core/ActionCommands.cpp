@@ -129,7 +129,10 @@ void Object::PassActionStep(std::uint32_t step, std::uint32_t blockToChildren, s
   if (!HasFlag(blockToChildren)) SendToChildren(step, nullptr, blockFromParent);
 }
 
+// A step's event may run a script that deletes this object: the Action of
+// an object that left the tree stops where it is.
 int Object::ActionStartPre(CommandArgs) {
+  if (IsRetired()) return 1;
   if (action_ && action_->startDelay > 0) {
     action_->phase = kStartPre;
     PostActionStep(kStartStep, action_->startDelay);
@@ -141,7 +144,7 @@ int Object::ActionStartPre(CommandArgs) {
 }
 
 int Object::ActionStopPre(CommandArgs) {
-  FireEvent(kStopPre, nullptr);
+  if (!FireEventStillHere(kStopPre, nullptr)) return 1;
   if (action_ && action_->stopDelay > 0) {
     action_->phase = kStopPre;
     PostActionStep(kStopStep, action_->stopDelay);
@@ -152,7 +155,7 @@ int Object::ActionStopPre(CommandArgs) {
 }
 
 int Object::ActionKillPre(CommandArgs) {
-  FireEvent(kKillPre, nullptr);
+  if (!FireEventStillHere(kKillPre, nullptr)) return 1;
   if (action_ && action_->killDelay > 0) {
     action_->phase = kKillPre;
     PostActionStep(kKillStep, action_->killDelay);
@@ -180,7 +183,7 @@ int Object::ActionStartStep(CommandArgs) {
 }
 
 int Object::ActionStopStep(CommandArgs) {
-  FireEvent(kStopStep, nullptr);
+  if (!FireEventStillHere(kStopStep, nullptr)) return 1;
   PassActionStep(kStopPre, kFlagActionBlockStopToChildren, kFlagActionBlockStopFromParent);
   if (action_ && action_->stopTime > 0) {
     if (action_->value == 0 || action_->value == 1.0f) action_->value = 1.0f;
@@ -194,7 +197,7 @@ int Object::ActionStopStep(CommandArgs) {
 }
 
 int Object::ActionKillStep(CommandArgs) {
-  FireEvent(kKillStep, nullptr);
+  if (!FireEventStillHere(kKillStep, nullptr)) return 1;
   PassActionStep(kKillPre, kFlagActionBlockKillToChildren, kFlagActionBlockKillFromParent);
   if (action_ && action_->killTime > 0) {
     action_->phase = kKillStep;
@@ -223,7 +226,7 @@ int Object::ActionStartPost(CommandArgs) {
 // With both cycle flags set the restart goes through the scheduler: without
 // delays it would otherwise recurse without end.
 int Object::ActionStopPost(CommandArgs) {
-  FireEvent(kStopPost, nullptr);
+  if (!FireEventStillHere(kStopPost, nullptr)) return 1;
   if (action_) {
     action_->value = 0;
     action_->phase = kStopPost;
@@ -236,7 +239,7 @@ int Object::ActionStopPost(CommandArgs) {
 }
 
 int Object::ActionKillPost(CommandArgs) {
-  FireEvent(kKillPost, nullptr);
+  if (!FireEventStillHere(kKillPost, nullptr)) return 1;
   if (action_) action_->phase = kKillPost;
   if (GetChildCount() == 0 || HasFlag(kFlagActionForceDeleteOnKillPost)) Delete(true);
   SetFlag(kFlagKilled, true);

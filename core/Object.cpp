@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/BaseCommandIds.h"
+#include "core/CommandScheduler.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecording.h"
 #include "core/World.h"
@@ -56,15 +57,17 @@ void Object::InputDown(const Vector3&, int) {}
 
 void Object::InputUp(const Vector3&, int) {}
 
+// A child's Draw may run a script that deletes this object: a retired
+// object draws nothing more.
 void Object::Draw() {
   if (!GetActive()) return;
-  for (std::size_t i = 0; i < children_.size(); ++i) children_[i]->Draw();
+  for (std::size_t i = 0; i < children_.size() && !IsRetired(); ++i) children_[i]->Draw();
 }
 
 void Object::Precalculate() {
   if (!GetActive()) return;
   started_ = 1;
-  FireEvent(kEventOnPrecalculate, nullptr);
+  if (!FireEventStillHere(kEventOnPrecalculate, nullptr)) return;
   // NetworkEnable asks for network registration, but no network manager
   // exists to register with.
   for (std::size_t i = 0; i < children_.size(); ++i) {
@@ -162,6 +165,20 @@ bool Object::Delete(bool deferred) {
   SetFlag(kFlagDeleting, true);
   hooks->DeleteObject(*this, deferred);
   return true;
+}
+
+void Object::Retire() {
+  if (!anchor_) anchor_ = std::make_shared<ObjectAnchor>();
+  anchor_->object = nullptr;
+  world_.reset();
+  space_ = nullptr;
+  SetFlag(kFlagDeleting, true);
+  SetFlag(kFlagUpdateRegistered, false);
+  // A World's walk may be standing on one of these links: they are only
+  // marked, and the walk frees them. Pool links are no scheduler's.
+  for (const auto& link : scheduleLinks_) {
+    if (link->payload || (link->group & kScheduleUpdate) != 0) link->dead = true;
+  }
 }
 
 void Object::LeaveGlobalAccess() {

@@ -78,6 +78,10 @@ class Object : public CommandTarget {
   // Run a script record by name or by event id; 0 when none ran.
   virtual int RunScript(const std::string& name, Object* sender);
   virtual int FireEvent(int eventId, Object* sender);
+  // FireEvent under a deletion hold, for code that goes on after the event:
+  // false when the script deleted this object, which must not be touched
+  // then (see Retire).
+  bool FireEventStillHere(int eventId, Object* sender);
   // Widget input the frame step hands the widget with the input focus: the
   // cursor's screen point and movement, and input codes going down and up.
   // Widgets answer them; every other type ignores them.
@@ -172,6 +176,15 @@ class Object : public CommandTarget {
   // Queues the object for destruction with its subtree, once; false when
   // nothing was handed over (already deleting, or no engine to take it).
   bool Delete(bool deferred);
+  // Called on every object of a subtree the moment it leaves the tree to be
+  // destroyed (see ObjectServices.h): weak references to it read null, it
+  // has no World and no Space, its scheduler calls and update end, no
+  // script or event runs on it and Delete does nothing. Its memory lives on until the deletion hold ends,
+  // so code still running on it stays safe; such code checks IsRetired (or
+  // an ObjectRef to itself) after anything that may run a script, and
+  // stops acting. A type that sits in a list of raw pointers leaves it here.
+  virtual void Retire();
+  bool IsRetired() const { return anchor_ && anchor_->object == nullptr; }
 
   // Transform. Setters return false when the object has no TransformRecord.
   TransformRecord* GetTransform() const { return transform_.get(); }

@@ -27,7 +27,8 @@ class ObjectHooks {
   virtual void DeleteDetachedObject(std::unique_ptr<Object> object, bool deferred) = 0;
   // While any hold is on, deletions asked for at once wait until the last
   // hold is released: a scheduler walk or a command in progress may still
-  // hold the objects.
+  // hold the objects. The memory of what left the tree also waits for the
+  // engine's frame hold (the rule is set out in core/ObjectServices.h).
   virtual void HoldDeletions() = 0;
   virtual void ReleaseDeletions() = 0;
   // Tree services of the base commands Copy, Move and SpawnObjectInPlace.

@@ -6,6 +6,7 @@
 
 #include "core/CommandArgs.h"
 #include "core/Object.h"
+#include "core/ObjectHooks.h"
 #include "core/ScriptInterpreter.h"
 
 namespace tge {
@@ -20,18 +21,25 @@ int RunRecord(Object& object, const ObjectScript* script, Object* sender) {
 
 }  // namespace
 
+// A retired object runs nothing: it has left the tree.
 int Object::RunScript(const std::string& name, Object* sender) {
-  if (!scripts_ || !GetActive()) return 0;
+  if (!scripts_ || !GetActive() || IsRetired()) return 0;
   auto it = std::find_if(scripts_->begin(), scripts_->end(),
                          [&name](const ObjectScript& script) { return script.name == name; });
   return RunRecord(*this, it != scripts_->end() ? &*it : nullptr, sender);
 }
 
 int Object::FireEvent(int eventId, Object* sender) {
-  if (!scripts_ || !GetActive()) return 0;
+  if (!scripts_ || !GetActive() || IsRetired()) return 0;
   auto it = std::find_if(scripts_->begin(), scripts_->end(),
                          [eventId](const ObjectScript& script) { return script.eventId == eventId; });
   return RunRecord(*this, it != scripts_->end() ? &*it : nullptr, sender);
+}
+
+bool Object::FireEventStillHere(int eventId, Object* sender) {
+  const DeletionHold hold;
+  FireEvent(eventId, sender);
+  return !IsRetired();
 }
 
 // The name is a String128; RunScriptEx's sender follows it.

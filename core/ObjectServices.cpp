@@ -18,6 +18,13 @@ bool IsInSubtree(const Object& object, const Object& root) {
   return false;
 }
 
+// Children first, as the subtree is destroyed: a Space leaves its World's
+// list while the World is still reachable.
+void RetireSubtree(Object& root) {
+  for (int i = 0; i < root.GetChildCount(); ++i) RetireSubtree(*root.GetChild(i));
+  root.Retire();
+}
+
 void HandOverPlace(Object& root, Object& parent) {
   BroadcastCommand(root, kCommandSetSpace, parent.GetSpace());
   BroadcastCommand(root, kCommandSetWorld, parent.GetWorld());
@@ -34,8 +41,10 @@ void BroadcastCommand(Object& root, std::uint32_t commandId, void* block) {
 ObjectServices::ObjectServices() : objectFile_(dataPath_, dataRoot_) {}
 
 // The steps after the load run whatever it gave: what was loaded before a
-// nested failure still has to join the World and start.
+// nested failure still has to join the World and start. Their events may
+// delete what is being started: deletions wait until the steps are done.
 bool ObjectServices::OpenObjectFile(Object& parent, const std::string& name) {
+  const DeletionHold hold;
   const bool loaded = objectFile_.Load(parent, name);
   if (rootWorld_ != nullptr) BroadcastCommand(parent, kCommandSetWorld, rootWorld_);
   parent.Precalculate();
@@ -55,6 +64,7 @@ bool ObjectServices::SaveObjectFile(Object& root, const std::string& name) {
 Object* ObjectServices::CloneObject(const Object& source, Object& parent, bool activate, bool precalculate,
                                     bool startPhysics) {
   if (IsInSubtree(parent, source)) return nullptr;
+  const DeletionHold hold;
   Object* copy = CloneObjectTree(source, parent);
   if (copy == nullptr) return nullptr;
   HandOverPlace(*copy, parent);
@@ -67,7 +77,7 @@ Object* ObjectServices::CloneObject(const Object& source, Object& parent, bool a
     copy->ExecuteCommand(kCommandCreatePhysics, nullptr);
     copy->ExecuteCommand(kCommandStartPhysics, nullptr);
   }
-  return copy;
+  return copy->IsRetired() ? nullptr : copy;
 }
 
 Object* ObjectServices::CloneObjectTree(const Object& source, Object& newParent) {
@@ -105,11 +115,12 @@ void ObjectServices::DeleteObject(Object& object, bool deferred) {
 
 void ObjectServices::DeleteDetachedObject(std::unique_ptr<Object> object, bool deferred) {
   if (!object) return;
-  if (!deferred && holds_ == 0) {
-    DestroyObjectTree(std::move(object));
+  if (!deferred) {
+    Retire(std::move(object));
     return;
   }
-  (deferred ? pendingDetached_ : heldDetached_).push_back(std::move(object));
+  RetireSubtree(*object);
+  pendingDetached_.push_back(std::move(object));
 }
 
 // An object without a parent is owned by whoever detached it, not the tree.
@@ -118,8 +129,24 @@ void ObjectServices::DeleteNow(Object& object) {
   if (parent == nullptr) return;
   HoldDeletions();
   parent->ExecuteCommand(kCommandChildDeleted, &object);
-  DestroyObjectTree(parent->DetachChild(object));
+  Retire(parent->DetachChild(object));
   ReleaseDeletions();
+}
+
+void ObjectServices::Retire(std::unique_ptr<Object> object) {
+  if (!object) return;
+  RetireSubtree(*object);
+  retired_.push_back(std::move(object));
+  if (holds_ == 0 && frameHolds_ == 0) DestroyRetired();
+}
+
+// A destructor may hand over more; they go too.
+void ObjectServices::DestroyRetired() {
+  while (!retired_.empty()) {
+    std::vector<std::unique_ptr<Object>> retired;
+    retired.swap(retired_);
+    for (auto& object : retired) DestroyObjectTree(std::move(object));
+  }
 }
 
 void ObjectServices::DeletePendingObjects() {
@@ -128,25 +155,29 @@ void ObjectServices::DeletePendingObjects() {
   for (const ObjectRef<Object>& ref : queued) {
     if (Object* object = ref.Get()) DeleteNow(*object);
   }
-  std::vector<std::unique_ptr<Object>> detached;
-  detached.swap(pendingDetached_);
-  for (auto& object : detached) DestroyObjectTree(std::move(object));
+  for (auto& object : pendingDetached_) retired_.push_back(std::move(object));
+  pendingDetached_.clear();
+  if (holds_ == 0 && frameHolds_ == 0) DestroyRetired();
 }
 
 void ObjectServices::HoldDeletions() { ++holds_; }
 
+// The objects deleted under the hold leave the tree now; their memory waits
+// for the frame hold.
 void ObjectServices::ReleaseDeletions() {
   if (--holds_ > 0) return;
-  while (!held_.empty() || !heldDetached_.empty()) {
+  while (!held_.empty()) {
     std::vector<ObjectRef<Object>> held;
     held.swap(held_);
     for (const ObjectRef<Object>& ref : held) {
       if (Object* object = ref.Get()) DeleteNow(*object);
     }
-    std::vector<std::unique_ptr<Object>> detached;
-    detached.swap(heldDetached_);
-    for (auto& object : detached) DestroyObjectTree(std::move(object));
   }
+  if (frameHolds_ == 0) DestroyRetired();
+}
+
+void ObjectServices::ReleaseFrame() {
+  if (--frameHolds_ == 0 && holds_ == 0) DestroyRetired();
 }
 
 void ObjectServices::AddGlobalAccessObject(Object& object) {

@@ -7,6 +7,21 @@
 // Queued deletions and the global-access list hold weak references: an entry
 // whose object went with a destroyed subtree reads null and is dropped, so
 // neither list can hand out a freed object.
+//
+// The deletion rule of the whole engine. A script may delete anything at any
+// moment of a frame: by FileUnLoad, ATessaryUnload, Kill, a Space or World
+// unloading, a parent going. The deleted subtree leaves the tree when it
+// always did (at once, or for an object deleted under a walk hold when the
+// walk is done), raising the same events in the same order, and is retired
+// there (Object::Retire): nothing reaches it any more. Its memory lives on
+// while any hold stands: the walk holds (HoldDeletions, DeletionHold) and the
+// frame hold the engine takes for the whole of a frame, released only after
+// the frame has been rendered. So code still running on a deleted object,
+// and the render queue's pointers into the objects it drew, stay valid
+// until the frame ends; the retired subtrees are destroyed when the last
+// hold goes. Code that goes on after raising an event or running a script
+// asks whether its object is still there (Object::FireEventStillHere,
+// IsRetired, an ObjectRef) and stops acting when it is not.
 #pragma once
 #include <memory>
 #include <string>
@@ -26,8 +41,8 @@ class ObjectServices : public ObjectHooks {
   ObjectServices& operator=(const ObjectServices&) = delete;
 
   // A copy of source with its subtree as the last child of parent, given
-  // the parent's Space and World; null when a type is not built or parent
-  // lies inside source's own subtree.
+  // the parent's Space and World; null when a type is not built, parent
+  // lies inside source's own subtree, or the copy's start deleted it.
   Object* CloneObject(const Object& source, Object& parent, bool activate, bool precalculate,
                       bool startPhysics) override;
   Object* CloneObjectTree(const Object& source, Object& newParent);
@@ -60,7 +75,13 @@ class ObjectServices : public ObjectHooks {
   void DeletePendingObjects();
   void HoldDeletions() override;
   void ReleaseDeletions() override;
+  // The frame hold: retired subtrees are kept until it is released, after
+  // the frame's render.
+  void HoldFrame() { ++frameHolds_; }
+  void ReleaseFrame();
   int GetPendingDeletionCount() const { return static_cast<int>(pending_.size()); }
+  // Retired subtrees waiting for the holds to end.
+  int GetRetiredCount() const { return static_cast<int>(retired_.size()); }
 
   // An object is in the list once, however often it is added.
   void AddGlobalAccessObject(Object& object) override;
@@ -83,21 +104,36 @@ class ObjectServices : public ObjectHooks {
 
  private:
   void DeleteNow(Object& object);
+  // Retires the subtree; destroys it now unless a hold stands.
+  void Retire(std::unique_ptr<Object> object);
+  void DestroyRetired();
   bool IsQueued(const Object& object) const;
 
   std::vector<ObjectRef<Object>> pending_;
   std::vector<ObjectRef<Object>> held_;
-  // Objects taken out of the tree that wait for the next frame step or for
-  // the last hold.
+  // Retired subtrees that wait for the next frame step.
   std::vector<std::unique_ptr<Object>> pendingDetached_;
-  std::vector<std::unique_ptr<Object>> heldDetached_;
+  std::vector<std::unique_ptr<Object>> retired_;
   int holds_ = 0;
+  int frameHolds_ = 0;
   std::string dataPath_;
   std::string dataRoot_;
   ObjectFile objectFile_;
   World* rootWorld_ = nullptr;
   std::string lastOpenedFile_;
   std::vector<ObjectRef<Object>> globalAccess_;
+};
+
+// The frame hold for a scope (see the rule at the top of this file).
+class FrameDeletionHold {
+ public:
+  explicit FrameDeletionHold(ObjectServices& services) : services_(services) { services_.HoldFrame(); }
+  ~FrameDeletionHold() { services_.ReleaseFrame(); }
+  FrameDeletionHold(const FrameDeletionHold&) = delete;
+  FrameDeletionHold& operator=(const FrameDeletionHold&) = delete;
+
+ private:
+  ObjectServices& services_;
 };
 
 // Sends a command to root and every object of its subtree (internal 178).

@@ -22,6 +22,11 @@ std::vector<World*>& Worlds() {
   return worlds;
 }
 
+void Unlist(const World* world) {
+  auto& worlds = Worlds();
+  if (auto it = std::find(worlds.begin(), worlds.end(), world); it != worlds.end()) worlds.erase(it);
+}
+
 }  // namespace
 
 World::World() : File(kClassWorld), scheduler_(*this) {
@@ -48,10 +53,14 @@ World::World(const World& source)
 // Objects still holding bodies outlive the physics world's record; the
 // physics wrapper frees the library world with the last of them.
 World::~World() {
-  auto& worlds = Worlds();
-  if (auto it = std::find(worlds.begin(), worlds.end(), this); it != worlds.end()) worlds.erase(it);
+  Unlist(this);
   WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
   if (physicsWorld_ != nullptr && hooks != nullptr) hooks->DestroyPhysics(*this);
+}
+
+void World::Retire() {
+  Unlist(this);
+  File::Retire();
 }
 
 bool World::IsLive(const World* world) {

@@ -60,6 +60,8 @@ class World : public File {
   // focus.
   World(const World& source);
   ~World() override;
+  // A retired World leaves the list of Worlds the engine runs.
+  void Retire() override;
 
   int ExecuteCommand(std::uint32_t id, void* args) override;
   void CopyFrom(const Object& source) override;

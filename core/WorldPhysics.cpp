@@ -55,6 +55,7 @@ void World::PostPass() {
     const Vector3 eye = camera->GetPositionWS();
     camera->ApplyView();
     DrawSpaces(camera->GetSpace(), eye);
+    if (IsRetired()) return;
   }
   DrawWindows();
 }

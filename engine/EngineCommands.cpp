@@ -27,6 +27,16 @@ using namespace table_terms;
 constexpr std::int32_t kString = kValueString;
 constexpr std::int32_t kColor = kValueColor;
 
+// A load's or an unload's events may delete Files listed after it: they are
+// held weakly.
+std::vector<ObjectRef<File>> CollectFiles(const Object& root, int stopClassId) {
+  std::vector<Object*> found;
+  root.CollectDescendants(found, kClassFile, stopClassId);
+  std::vector<ObjectRef<File>> files;
+  for (Object* object : found) files.emplace_back(static_cast<File*>(object));
+  return files;
+}
+
 }  // namespace
 
 // clang-format off
@@ -229,22 +239,17 @@ int Engine::GetSceneFileNameCommand(CommandArgs args) {
   return 1;
 }
 
-// A load's events may unload Files listed after it: they are held weakly.
 int Engine::LoadFileObjectsCommand(CommandArgs) {
-  std::vector<Object*> found;
-  CollectDescendants(found, kClassFile, -1);
-  std::vector<ObjectRef<File>> files;
-  for (Object* object : found) files.emplace_back(static_cast<File*>(object));
-  for (const ObjectRef<File>& file : files) {
+  for (const ObjectRef<File>& file : CollectFiles(*this, -1)) {
     if (file && !file->IsLoaded()) file->FileLoadObjects(file->GetFileName());
   }
   return 1;
 }
 
 int Engine::UnloadFileObjectsCommand(CommandArgs) {
-  std::vector<Object*> files;
-  CollectDescendants(files, kClassFile, kClassFile);
-  for (Object* file : files) static_cast<File&>(*file).FileUnload();
+  for (const ObjectRef<File>& file : CollectFiles(*this, kClassFile)) {
+    if (file) file->FileUnload();
+  }
   return 1;
 }
 

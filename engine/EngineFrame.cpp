@@ -120,18 +120,30 @@ void RaiseWithoutSender(Object& root, int eventId) {
 
 }  // namespace
 
+// Whatever a script deletes during the frame keeps its memory until the
+// frame has been rendered (the rule is set out in core/ObjectServices.h):
+// code still running on it and the render queue's pointers into what was
+// drawn stay valid. A frame that cannot be rendered drops its queue before
+// the hold ends.
 void Engine::RunFrame() {
   if (!GetRunning()) return;
   EngineServices* services = GetEngineServices();
   RenderDevice* device = GetRenderDevice();
   if (device != nullptr && !device->HandleDeviceLost()) return;
-  services_.DeletePendingObjects();
-  if (services != nullptr) services->PollInput(world_.GetFrameTime());
-  RunWorldPasses();
-  HandleCursorAndFocus();
-  if (services == nullptr || !services->BeginFrame()) return;
-  services->RenderFrame();
-  services->EndFrame();
+  {
+    const FrameDeletionHold hold(services_);
+    services_.DeletePendingObjects();
+    if (services != nullptr) services->PollInput(world_.GetFrameTime());
+    RunWorldPasses();
+    HandleCursorAndFocus();
+    if (services == nullptr) return;
+    if (!services->BeginFrame()) {
+      services->GetRenderQueue().Reset();
+      return;
+    }
+    services->RenderFrame();
+    services->EndFrame();
+  }
   UpdateSound();
 }
 
@@ -203,8 +215,8 @@ void Engine::MoveCursor(Vector3& screenPoint, Vector3& movement) {
   screenPoint = {cursorPosition_.x * screenScaleX_, cursorPosition_.y * screenScaleY_, kCursorDepth};
 }
 
-// The widget's handlers may unload the File holding it: deletions wait until
-// it has had all of this frame's input.
+// The widget's handlers may unload the File holding it: a widget that left
+// the tree takes no more of this frame's input.
 void Engine::SendFocusInput(const Vector3& screenPoint, const Vector3& movement) {
   Object* widget = World::GetGlobalFocus();
   const EngineServices* services = GetEngineServices();
@@ -212,8 +224,10 @@ void Engine::SendFocusInput(const Vector3& screenPoint, const Vector3& movement)
   if (widget->GetWorld() == nullptr || !widget->GetWorld()->GetActive()) return;
   const DeletionHold hold;
   if (GetCursorActive()) widget->PointerMoved(screenPoint, movement);
-  if (const int down = InputDownCode(*services); down != kNoCode) widget->InputDown(screenPoint, down);
-  if (const int up = InputUpCode(*services); up != kNoCode) widget->InputUp(screenPoint, up);
+  if (const int down = InputDownCode(*services); down != kNoCode && !widget->IsRetired()) {
+    widget->InputDown(screenPoint, down);
+  }
+  if (const int up = InputUpCode(*services); up != kNoCode && !widget->IsRetired()) widget->InputUp(screenPoint, up);
 }
 
 void Engine::DrawCursor(const Vector3& screenPoint) {

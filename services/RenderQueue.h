@@ -11,7 +11,10 @@
 // The arena grows by blocks as a frame needs them and keeps them for the
 // next frames, so a warm frame allocates nothing and no request is dropped.
 // Pointers handed in (vertices, colour overrides, matrices, blend arrays)
-// are kept, not copied. Main thread only.
+// are kept, not copied. They stay valid until the frame has been rendered:
+// an object deleted during the frame keeps its memory until then (the
+// engine's frame hold, core/ObjectServices.h), and storage an object lets go
+// of while it lives is handed to KeepUntilReset. Main thread only.
 #pragma once
 #include <array>
 #include <cstddef>

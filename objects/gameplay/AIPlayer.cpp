@@ -455,8 +455,7 @@ int AIPlayer::ApplyHit(const HitMessage& hit) {
     if (amount <= 0) return 0;
   }
   settings_.health = std::max(0.0f, settings_.health - amount);
-  const DeletionHold hold;
-  FireEvent(kEventChangeHealth, nullptr);
+  if (!FireEventStillHere(kEventChangeHealth, nullptr)) return 1;
   const bool dead = settings_.health == 0;
   // On an idle AI the reaction itself runs; otherwise it ends the running task.
   const bool idle = taskLists_[0].empty();

@@ -80,7 +80,7 @@ void AIPlayerFPS::Hit(Object* sender, std::uint32_t group, float damage, const V
     hitDirection_ = *direction;
   }
   health_ = std::max(health_, 0.0f);
-  FireEvent(kEventChangeHealth, nullptr);
+  if (!FireEventStillHere(kEventChangeHealth, nullptr)) return;
   if (health_ > 0) {
     SetState(kGetHit);
   } else if (kind == kRagDollKind) {

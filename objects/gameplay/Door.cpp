@@ -240,8 +240,7 @@ void Door::Open(Object* opener) {
   RecordClosedPlacement();
   doorTimer_ = 0;
   state_ = DoorState::kOpening;
-  FireEvent(kEventOnDoorOpen, opener);
-  SetDoorwayOpen(true);
+  if (FireEventStillHere(kEventOnDoorOpen, opener)) SetDoorwayOpen(true);
 }
 
 void Door::Close() {
@@ -321,8 +320,7 @@ void Door::FinishClosing() {
   }
   doorTimer_ = 0;
   state_ = DoorState::kClosed;
-  FireEvent(kEventOnDoorClosed, nullptr);
-  SetDoorwayOpen(false);
+  if (FireEventStillHere(kEventOnDoorClosed, nullptr)) SetDoorwayOpen(false);
 }
 
 void Door::Play(const char* entry) {

@@ -146,7 +146,7 @@ void PlayerFPS::Update() {
   const float dt = GetFrameTime();
   hitTimer_ -= dt;
   if (health_ <= 0 && dead_ == 0) {
-    FireEvent(kEventDead, nullptr);
+    if (!FireEventStillHere(kEventDead, nullptr)) return;
     PlayLook("Die");
     dead_ = 1;
   }

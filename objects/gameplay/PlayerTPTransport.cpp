@@ -61,8 +61,7 @@ void PlayerTP::EnterTransport(Object* transport) {
   SetRotation(Quaternion{}, true);
   transport_.Set(transport);
   stateLength_ = PlayingLength();
-  FireEvent(kEventEnterTransport, nullptr);
-  EnterState(PlayerTPState::kMounting);
+  if (FireEventStillHere(kEventEnterTransport, nullptr)) EnterState(PlayerTPState::kMounting);
 }
 
 void PlayerTP::StartDismount() {
@@ -112,8 +111,7 @@ void PlayerTP::FinishDismount() {
   rotationBlendTarget_ = rotation;
   positionBlendTime_ = rotationBlendTime_ = 1.0f;
   stateLength_ = 0.1f;
-  FireEvent(kEventExitTransport, nullptr);
-  EnterState(PlayerTPState::kDismounted);
+  if (FireEventStillHere(kEventExitTransport, nullptr)) EnterState(PlayerTPState::kDismounted);
 }
 
 }  // namespace tge

@@ -172,7 +172,7 @@ void SimJoint::ApplyHit(const HitMessage& hit) {
   if (((damageMask_ >> (hit.damageGroup & 31u)) & 1u) == 0) return;
   health_ -= hit.damage;
   if (health_ > 0) return;
-  FireEvent(kEventOnSimJointDie, hit.attacker);
+  if (!FireEventStillHere(kEventOnSimJointDie, hit.attacker)) return;
   if ((flags_ & kSimJointBreakOnDie) != 0) ReleaseJoint();
 }
 

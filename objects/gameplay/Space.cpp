@@ -87,6 +87,11 @@ Space::~Space() {
   if (collisionSpace_ != nullptr) DestroySpace(ToOde(collisionSpace_));
 }
 
+void Space::Retire() {
+  if (World::IsLive(GetWorld())) GetWorld()->RemoveSpace(*this);
+  Object::Retire();
+}
+
 void Space::Draw() {}
 
 void Space::Precalculate() {

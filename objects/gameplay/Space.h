@@ -80,6 +80,9 @@ class Space : public Object {
   // Leaves the World and the parent Space, frees the entries' geometries,
   // then the collision space; the entries give their resources back.
   ~Space() override;
+  // A retired Space leaves its World's list of Spaces: nothing draws or
+  // searches it any more.
+  void Retire() override;
 
   int ExecuteCommand(std::uint32_t id, void* args) override;
   bool Serialize(SerializeStream& stream) override;
@@ -212,7 +215,8 @@ class Space : public Object {
   static unsigned CollectMeshSetTriangles(std::span<Resource* const> meshes, const Matrix4& world,
                                           const Vector3& centre, float radius, Vector3* points,
                                           CollectedTriangle* info, unsigned maxTriangles);
-  void RaiseDrawEvents();
+  // False when an event's script deleted this Space.
+  bool RaiseDrawEvents();
   void DrawContents();
   bool PassesPortal();
 

@@ -6,6 +6,7 @@
 // entries go to the services' render queue; without a services object the
 // walk still visits and stamps the cells.
 #include "core/BaseCommandIds.h"
+#include "core/ObjectHooks.h"
 #include "core/World.h"
 #include "objects/gameplay/Space.h"
 #include "services/EngineServices.h"
@@ -33,8 +34,9 @@ void Space::DrawWalk() {
   if (IsInherit() && GetParentSpace() != nullptr) {
     lastDrawnFrame_ = world->GetFrameStamp();
     GetParentSpace()->DrawWalk();
+    if (IsRetired()) return;
   }
-  RaiseDrawEvents();
+  if (!RaiseDrawEvents()) return;
   lastDrawnFrame_ = world->GetFrameStamp();
   DrawContents();
   if (!IsPortal()) World::CountDrawnCell();
@@ -43,23 +45,30 @@ void Space::DrawWalk() {
     for (int i = 0; i < GetConnectedCount(); ++i) {
       Space* neighbour = GetConnectedSpace(i);
       if (neighbour != nullptr && neighbour->IsConnectionOpen() == open) neighbour->DrawWalk();
+      if (IsRetired()) return;
     }
   }
   for (int i = 0; i < GetInnerSpaceCount(); ++i) {
     if (Space* inner = GetInnerSpace(i)) inner->DrawWalk();
+    if (IsRetired()) return;
   }
   if (EngineServices* services = GetEngineServices()) services->GetView().ClearPortalVolumes();
 }
 
-// A Space seen again after a frame without it starts drawing anew.
-void Space::RaiseDrawEvents() {
+// A Space seen again after a frame without it starts drawing anew. A
+// script of the events may unload the level holding this Space: the hold
+// keeps it until the check, and a Space that left the tree draws nothing.
+bool Space::RaiseDrawEvents() {
+  const DeletionHold hold;
   const World& world = *GetWorld();
   if (lastDrawnFrame_ == 0) {
     RaiseInSubtree(*this, kEventOnFirstTimeDrawn);
+    if (IsRetired()) return false;
     RaiseInSubtree(*this, kEventOnStartDraw);
   } else if (lastDrawnFrame_ != world.GetPreviousFrameStamp()) {
     RaiseInSubtree(*this, kEventOnStartDraw);
   }
+  return !IsRetired();
 }
 
 // Mesh entries are resolved by name when first drawn.
@@ -71,7 +80,7 @@ void Space::DrawContents() {
       if (entry->resource) services->GetRenderQueue().QueueMesh(entry->resource.Get(), world, nullptr, nullptr, 1.0f, nullptr);
     }
   }
-  for (int i = 0; i < GetChildCount(); ++i) GetChild(i)->Draw();
+  for (int i = 0; i < GetChildCount() && !IsRetired(); ++i) GetChild(i)->Draw();
 }
 
 // A camera standing inside the portal sees everything beyond it.

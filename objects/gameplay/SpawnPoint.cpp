@@ -154,7 +154,7 @@ void SpawnPoint::Draw() {
 }
 
 int SpawnPoint::FireEvent(int eventId, Object* sender) {
-  if (!GetActive()) return 0;
+  if (!GetActive() || IsRetired()) return 0;
   if (eventId == kEventActionStart ||
       (eventId == kEventOnFirstTimeDrawn && (spawnFlags_ & kSpawnOnFirstTimeDrawn) != 0)) {
     SpawnObject();

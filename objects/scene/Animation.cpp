@@ -168,14 +168,11 @@ void Animation::Enqueue(int index, bool back) {
   }
 }
 
-void Animation::PlayQueued() {
+bool Animation::PlayQueued() {
   const int next = queue_.front();
   queue_.pop_front();
   PlayIndex(next);
-  if (queue_.empty()) {
-    const DeletionHold hold;
-    FireEvent(kEventQueueEmpty, nullptr);
-  }
+  return !queue_.empty() || FireEventStillHere(kEventQueueEmpty, nullptr);
 }
 
 void Animation::CollectResources(void* block) {

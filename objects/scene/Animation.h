@@ -81,8 +81,9 @@ class Animation : public Object {
   // The index of the first entry of that name, prefix skipped; -1 for none.
   int FindEntry(const std::string& name) const;
   // Advances the entry played by the frame, raises the end events, starts
-  // the next queued entry and poses the targets.
-  void UpdateAnimation();
+  // the next queued entry and poses the targets; false when an event's
+  // script deleted this object (it must not be touched then).
+  bool UpdateAnimation();
 
   const std::vector<AnimationListEntry>& GetEntries() const { return entries_; }
   const std::deque<int>& GetQueue() const { return queue_; }
@@ -131,7 +132,8 @@ class Animation : public Object {
   void Enqueue(int index, bool back);
   // Plays the queue's front entry and removes it; raises the empty event
   // when that emptied the queue.
-  void PlayQueued();
+  // False when the QueueEmpty event's script deleted this object.
+  bool PlayQueued();
   // The end of the entry's time range, by its style; the event to raise.
   int HandleEnd(AnimationListEntry& entry, float length);
   int HandleStart(AnimationListEntry& entry, float length);

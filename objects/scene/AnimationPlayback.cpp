@@ -144,21 +144,21 @@ int Animation::HandleStart(AnimationListEntry& entry, float length) {
 
 // One end is handled per frame, so an animation of length 0 ends once. The
 // event's script may delete entries or the object: entries are looked up
-// again afterwards and deletions wait.
-void Animation::UpdateAnimation() {
+// again afterwards, and an animation whose level went poses nothing more.
+bool Animation::UpdateAnimation() {
   AnimationListEntry* entry = EntryAt(playingEntry_);
-  if (entry == nullptr || !entry->animation || !playing_ || !HasFlag(kFlagActionStarted)) return;
+  if (entry == nullptr || !entry->animation || !playing_ || !HasFlag(kFlagActionStarted)) return true;
   float advance = GetActionValue() * GetFrameTime() * entry->speed * startFactor_ * speed_;
   if (backwards_) advance = -advance;
   time_ += entry->reversed ? -advance : advance;
   const float length = GetAnimationLength(entry->animation.Get());
   const int event = time_ >= length ? HandleEnd(*entry, length) : time_ < 0 ? HandleStart(*entry, length) : 0;
   if (event != 0) {
-    const DeletionHold hold;
-    FireEvent(event, nullptr);
-    if (!playing_ && !queue_.empty()) PlayQueued();
+    if (!FireEventStillHere(event, nullptr)) return false;
+    if (!playing_ && !queue_.empty() && !PlayQueued()) return false;
   }
   ApplyPose();
+  return true;
 }
 
 void Animation::ApplyPose() {
@@ -179,8 +179,7 @@ void Animation::ApplyPose() {
 }
 
 void Animation::Draw() {
-  if (!GetActive()) return;
-  UpdateAnimation();
+  if (!GetActive() || !UpdateAnimation()) return;
   Object::Draw();
 }
 

@@ -83,7 +83,7 @@ void NodeAnimation::Restart() {
   progress_ = 0;
 }
 
-void NodeAnimation::ReachNode() {
+bool NodeAnimation::ReachNode() {
   Object* reached = next_.Get();
   if (reached == start_.Get()) {
     next_.Set(StartsUp() ? RandomChild(*reached) : reached->GetParent());
@@ -105,6 +105,7 @@ void NodeAnimation::ReachNode() {
     FireEvent(reached == start_.Get() ? kEventStartNode : kEventEndNode, reached);
   }
   if ((nodeFlags_ & kNodeEnableNodeEvent) != 0) FireEvent(kEventNode, reached);
+  return !IsRetired();
 }
 
 void NodeAnimation::Place() {
@@ -123,7 +124,7 @@ void NodeAnimation::Update() {
   if (!GetActive() || !HasFlag(kFlagActionStarted)) return;
   if (next_ && current_) {
     progress_ += GetActionValue() * GetFrameTime() * speed_;
-    if (progress_ > 1) ReachNode();
+    if (progress_ > 1 && !ReachNode()) return;
   }
   Place();
 }

@@ -55,8 +55,9 @@ class NodeAnimation : public Object {
   // A random child of node other than this object; null when there is none.
   Object* RandomChild(const Object& node) const;
   void SetTowardsChildren(bool on);
-  // Moves on from the node just reached, raising the node's events.
-  void ReachNode();
+  // Moves on from the node just reached, raising the node's events; false
+  // when their scripts deleted this object.
+  bool ReachNode();
   void Place();
 
   std::string startName_;

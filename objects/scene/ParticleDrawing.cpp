@@ -8,6 +8,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/ObjectHooks.h"
 #include "core/math/Angles.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
@@ -98,13 +99,13 @@ void ParticleSystem::Draw() {
   }
   if (drawn) {
     if ((particleFlags_ & kParticleNodeAnimated) != 0) MoveAlongNodes();
-    UpdateParticles(GetFrameTime(), EmitterPosition(), EmitterDirection());
+    if (!UpdateParticles(GetFrameTime(), EmitterPosition(), EmitterDirection())) return;
     QueueParticles(alphaScale);
   }
   Object::Draw();
 }
 
-void ParticleSystem::UpdateParticles(float dt, const Vector3& position, const Vector3& direction) {
+bool ParticleSystem::UpdateParticles(float dt, const Vector3& position, const Vector3& direction) {
   AllocateStorage(-1);
   updatedSinceTick_ = true;
   HeldSources();
@@ -114,7 +115,7 @@ void ParticleSystem::UpdateParticles(float dt, const Vector3& position, const Ve
   const auto dtFixed = static_cast<std::uint32_t>(std::min(frameTime * 65536.0f, 4.0e9f));
   currentPosition_ = position;
   StepParticles(frameTime, dtFixed, minimum, maximum);
-  SendLastDeathPost();
+  if (!SendLastDeathPost()) return false;
   if (liveCount_ == 0) {
     boundsCentre_ = position;
     boundsRadius_ = kIdleRadius;
@@ -132,6 +133,7 @@ void ParticleSystem::UpdateParticles(float dt, const Vector3& position, const Ve
   }
   Emit(frameTime, direction);
   previousPosition_ = position;
+  return true;
 }
 
 void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& minimum, Vector3& maximum) {
@@ -162,10 +164,13 @@ void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& min
   }
 }
 
-void ParticleSystem::SendLastDeathPost() {
+bool ParticleSystem::SendLastDeathPost() {
   const std::uint32_t post = deathPost_;
   deathPost_ = 0;
-  if (post != 0) ExecuteCommand(post, nullptr);
+  if (post == 0) return true;
+  const DeletionHold hold;
+  ExecuteCommand(post, nullptr);
+  return !IsRetired();
 }
 
 float ParticleSystem::EmissionFactor() const {

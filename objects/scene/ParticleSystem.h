@@ -97,7 +97,9 @@ class ParticleSystem : public Object {
   // With count other than -1: the new pool size, dropping every particle.
   // Then a pool and buffer when there are none.
   void AllocateStorage(std::int64_t count);
-  void UpdateParticles(float dt, const Vector3& position, const Vector3& direction);
+  // False when the post sent for the last death ran a script that deleted
+  // this system: it neither emits nor draws then.
+  bool UpdateParticles(float dt, const Vector3& position, const Vector3& direction);
   // One particle into this pool with source's parameters; nothing when the
   // pool is full or empty.
   void Spawn(const ParticleSystem& source, const Vector3& now, const Vector3& before, const Vector3& direction,
@@ -153,8 +155,9 @@ class ParticleSystem : public Object {
   void FreeStorage();
   void FindTrailSystem();
   std::uint32_t ClampPoolSize(std::uint32_t count) const;
-  // The last death's post, sent after the walk of the pool.
-  void SendLastDeathPost();
+  // The last death's post, sent after the walk of the pool; false when its
+  // script deleted this system.
+  bool SendLastDeathPost();
   Vector3 EmitterPosition();
   Vector3 EmitterDirection();
   // The sources whose particles stay: this system and its trail chain.

@@ -206,7 +206,8 @@ class SkinMesh : public Object {
   void UpdateBoneMatrices();
   // The channel's first state's entry has ended: what comes next.
   void OnChannelZeroWrapped(int entryIndex);
-  void TellListener(std::int32_t entryIndex);
+  // False when the listener's answer deleted this object.
+  bool TellListener(std::int32_t entryIndex);
 
   // Bones (SkinMeshBones.cpp).
   const std::vector<SkinBone>& Skeleton() const;

@@ -59,7 +59,7 @@ void SkinMesh::StartEntry(int index, int channel) {
   SkinMeshAnimationEntry& entry = entries_[static_cast<std::size_t>(index)];
   Resource* animation = AcquireAnimation(entry);
   currentEntry_ = index;
-  if (channel == 0) TellListener(index);
+  if (channel == 0 && !TellListener(index)) return;
   const std::size_t first = static_cast<std::size_t>(channel) * 2;
   if (states_.size() < first + 2) states_.resize(first + 2);
   SkinMeshChannelState& current = states_[first];
@@ -109,11 +109,12 @@ void SkinMesh::OnChannelZeroWrapped(int entryIndex) {
 }
 
 // Deletions the listener asks for wait until it has returned.
-void SkinMesh::TellListener(std::int32_t entryIndex) {
+bool SkinMesh::TellListener(std::int32_t entryIndex) {
   Object* listener = listener_.Get();
-  if (!listener) return;
+  if (!listener) return true;
   const DeletionHold hold;
   listener->ExecuteCommand(kCommandSkinMeshAnimationStarted, &entryIndex);
+  return !IsRetired();
 }
 
 // Each state about to pass its length loops; only channel 0's current state

@@ -83,7 +83,14 @@ std::span<const CommandEntry<Spline>> Spline::Commands() {
 
 Spline::Spline() : Object(kClassSpline) { SplineRegistry().push_back(this); }
 
-Spline::~Spline() {
+Spline::~Spline() { LeaveRegistry(); }
+
+void Spline::Retire() {
+  LeaveRegistry();
+  Object::Retire();
+}
+
+void Spline::LeaveRegistry() {
   std::vector<Spline*>& splines = SplineRegistry();
   const auto it = std::find(splines.begin(), splines.end(), this);
   if (it != splines.end()) splines.erase(it);

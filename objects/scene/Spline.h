@@ -52,6 +52,8 @@ class Spline : public Object {
 
   Spline();
   ~Spline() override;
+  // A retired Spline leaves the registry other Splines link to.
+  void Retire() override;
 
   int ExecuteCommand(std::uint32_t id, void* args) override;
   // The copy joins the registry; it finds its own links at its Precalculate.
@@ -80,6 +82,7 @@ class Spline : public Object {
   void BuildLengthTable();
 
  private:
+  void LeaveRegistry();
   int AddPointCommand(CommandArgs args);
   int DeletePointCommand(CommandArgs args);
   int SetPointListCommand(CommandArgs args);

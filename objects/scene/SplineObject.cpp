@@ -122,25 +122,25 @@ bool SplineObject::ApplyCameraFade() {
   return true;
 }
 
-// The end event's script may stop the Action or move the object: the
-// travel goes on only while the Action still runs.
-void SplineObject::Travel() {
+// The end event's script may stop the Action, move the object or delete
+// it: the travel goes on only while the Action still runs, and not at all
+// once the object has left the tree.
+bool SplineObject::Travel() {
   Spline* spline = spline_.Get();
-  if (spline == nullptr || speed_ <= 0 || !HasFlag(kFlagActionStarted)) return;
+  if (spline == nullptr || speed_ <= 0 || !HasFlag(kFlagActionStarted)) return true;
   distance_ += GetFrameTime() * GetActionValue() * speed_;
   if (spline->GetTotalLength() < distance_) {
-    const DeletionHold hold;
-    FireEvent(kEventSplineEnd, nullptr);
+    if (!FireEventStillHere(kEventSplineEnd, nullptr)) return false;
     distance_ = 0;
   }
   if (HasFlag(kFlagActionStarted) && spline_) PlaceAt(distance_);
+  return true;
 }
 
 void SplineObject::Draw() {
   if (!GetActive()) return;
   if ((flags_ & kSplineObjectCameraFade) != 0 && !ApplyCameraFade()) return;
-  Travel();
-  Object::Draw();
+  if (Travel()) Object::Draw();
 }
 
 void SplineObject::Precalculate() {

@@ -61,7 +61,8 @@ class SplineObject : public Object {
   void PlaceAt(float distance);
   // False when the camera fade hides the object this frame.
   bool ApplyCameraFade();
-  void Travel();
+  // False when the end event's script deleted this object.
+  bool Travel();
 
   ObjectRef<Spline> spline_;
   float position_ = 0;

@@ -48,8 +48,7 @@ void Button::Precalculate() {
 
 // Entering again restarts the sound from its start.
 void Button::OnPointerEnter(const Vector3&) {
-  if (!IsLive()) return;
-  FireEvent(kEventOnInputOver, nullptr);
+  if (!IsLive() || !FireEventStillHere(kEventOnInputOver, nullptr)) return;
   EngineServices* services = GetEngineServices();
   const UiHooks* hooks = GetUiHooks();
   if ((buttonFlags_ & kHiliteSound) && services != nullptr && hooks != nullptr) {
@@ -67,8 +66,7 @@ void Button::OnPointerLeave(const Vector3&) {
 }
 
 void Button::OnNavigate(const Vector3&, int code) {
-  if (!IsLive() || code != kWidgetOk) return;
-  FireEvent(kEventOnInputDown, nullptr);
+  if (!IsLive() || code != kWidgetOk || !FireEventStillHere(kEventOnInputDown, nullptr)) return;
   EngineServices* services = GetEngineServices();
   const UiHooks* hooks = GetUiHooks();
   if ((buttonFlags_ & kActionSound) && services != nullptr && hooks != nullptr) {

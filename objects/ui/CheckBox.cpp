@@ -88,7 +88,7 @@ void CheckBox::OnInput(const Vector3&, int code) {
   if (!IsLive() || code != kWidgetOk) return;
   const bool wasChecked = IsChecked();
   checkBoxFlags_ ^= kChecked;
-  FireEvent(wasChecked ? kEventOnCheckBoxUnchecked : kEventOnCheckBoxChecked, nullptr);
+  if (!FireEventStillHere(wasChecked ? kEventOnCheckBoxUnchecked : kEventOnCheckBoxChecked, nullptr)) return;
   if (checkBoxFlags_ & kActionSound) StartSkinActionSound();
   FireEvent(kEventOnInputUp, nullptr);
 }

@@ -184,7 +184,7 @@ void ListBox::Precalculate() {
 }
 
 void ListBox::OnPointerEnter(const Vector3&) {
-  FireEvent(kEventOnInputOver, nullptr);
+  if (!FireEventStillHere(kEventOnInputOver, nullptr)) return;
   if (listBoxFlags_ & kHiliteSound) StartSkinHiliteSound();
   listBoxFlags_ |= kPointerOver;
 }
@@ -204,7 +204,7 @@ void ListBox::OnNavigate(const Vector3& pointer, int code) {
   } else if (StrictlyInside(nextArrowRect_, pointer)) {
     ChangeSelection(+1);
   }
-  FireEvent(kEventOnInputDown, nullptr);
+  if (!FireEventStillHere(kEventOnInputDown, nullptr)) return;
   if (code == kWidgetLeft) ChangeSelection(-1);
   if (code == kWidgetRight) ChangeSelection(+1);
 }

@@ -169,7 +169,7 @@ void Slider::OnInput(const Vector3&, int) {
 }
 
 void Slider::OnPointerEnter(const Vector3&) {
-  FireEvent(kEventOnInputOver, nullptr);
+  if (!FireEventStillHere(kEventOnInputOver, nullptr)) return;
   if (sliderFlags_ & kHiliteSound) StartSkinHiliteSound();
   sliderFlags_ |= kPointerOver;
 }

@@ -58,7 +58,7 @@ void VirtualKeyboard::Precalculate() {
 int VirtualKeyboard::CanNavigate() { return keyIndex_ >= kNavigableFrom ? 1 : 0; }
 
 void VirtualKeyboard::OnNavigate(const Vector3&, int code) {
-  FireEvent(kEventOnInputDown, nullptr);
+  if (!FireEventStillHere(kEventOnInputDown, nullptr)) return;
   int step = 0;
   switch (code) {
     case kWidgetOk:

@@ -110,8 +110,17 @@ Window::Window() : Object(kClassWindow) {}
 
 Window::Window(int classId) : Object(classId) {}
 
-Window::~Window() {
+Window::~Window() { LeaveOwners(); }
+
+void Window::Retire() {
+  LeaveOwners();
+  Object::Retire();
+}
+
+// A retired window has left both lists already and has no World.
+void Window::LeaveOwners() {
   if (Window* owner = ownerWindow_.Get()) owner->RemoveWidget(*this);
+  ownerWindow_.Reset();
   if (IsTopLevel()) {
     if (World* world = GetWorld()) world->RemoveWindow(*this);
   }

@@ -90,6 +90,8 @@ class Window : public Object {
 
   Window();
   ~Window() override;
+  // A retired window leaves its owner's widgets and its World's windows.
+  void Retire() override;
 
   int ExecuteCommand(std::uint32_t id, void* args) override;
   // A copy loads its own resources and starts outside any focus: no
@@ -180,6 +182,7 @@ class Window : public Object {
   Vector3 layoutScale_;
 
  private:
+  void LeaveOwners();
   template <auto Field>
   int SetLayoutField(CommandArgs args);
   int SetTextCommand(CommandArgs args);

@@ -278,7 +278,7 @@ void Window::OnNavigate(const Vector3& pointer, int code) {
 
 void Window::OnInput(const Vector3& pointer, int code) {
   const Vector3 local = LocalPointer(pointer);
-  if (const int event = InputEvent(code); event != 0) FireEvent(event, nullptr);
+  if (const int event = InputEvent(code); event != 0 && !FireEventStillHere(event, nullptr)) return;
   Window* focused = focusedWidget_.Get();
   if (focused == nullptr) return;
   if (!CursorActive() || focused->GetClassId() == kClassSlider || focused->ContainsPoint(pointer)) {

@@ -129,14 +129,16 @@ TEST_F(ObjectFileTest, FileCommandsSaveOnlyWhileLoadedAndUnloadDetachesAtOnce) {
   EXPECT_EQ(folder.ReadFile("copy.sac"), folder.ReadFile("crate.sac"));
 
   file.SetFileFlag(kFileDeleteObjectsNextFrame, true);
-  ObjectRef<Object> crate(file.GetChild(0));
+  const Object* crate = file.GetChild(0);
+  const int live = Object::GetLiveObjectCount();
   file.ExecuteCommand(2251, nullptr);  // FileUnLoad
   EXPECT_EQ(file.GetChildCount(), 0);
   EXPECT_FALSE(file.IsLoaded());
-  ASSERT_TRUE(crate);
+  EXPECT_EQ(Object::GetLiveObjectCount(), live);
   EXPECT_EQ(crate->GetParent(), nullptr);
+  EXPECT_TRUE(crate->IsRetired());
   engine->GetServices().DeletePendingObjects();
-  EXPECT_FALSE(crate);
+  EXPECT_EQ(Object::GetLiveObjectCount(), live - 1);
 }
 
 }  // namespace
