@@ -53,10 +53,10 @@ class WorldPhysicsHooks {
   // query with no querying object); false when nothing is hit.
   virtual bool RayQuery(Space& space, const Vector3& from, const Vector3& to, unsigned mask, Vector3& hit,
                         int includeEventOnly) = 0;
-  // Space's ray query itself, with querying as the querying object; false
-  // when nothing is hit.
+  // Space's ray query itself, with querying as the querying object (its own
+  // geometries passed through with skipOwn); false when nothing is hit.
   virtual bool PickRay(Space& space, Object* querying, const Vector3& from, const Vector3& to, unsigned mask,
-                       WorldRayHit& hit, int includeEventOnly) = 0;
+                       WorldRayHit& hit, int includeEventOnly, bool skipOwn) = 0;
   // Files a Mesh object's triangles into space's triangle queries when the
   // mesh is collectable.
   virtual void LinkMesh(Space& space, Object& mesh) = 0;

@@ -134,7 +134,7 @@ void FrameRender::DrawSceneCommand(RenderDevice& rd, const RenderCommand& c) con
     case RenderCommandKind::kMorphBlend: {
       const auto& blend = static_cast<const MorphBlendCommand&>(c);
       BlendMorphMesh(blend.destination, blend.morph, blend.part, blend.count, blend.indices, blend.weights);
-      ApplyMaterial(rd, blend.material, blend.colour, 1.0f);
+      ApplyMaterial(rd, blend.material, blend.colour, blend.alpha);
       break;
     }
     case RenderCommandKind::kPrimitives:

@@ -55,7 +55,7 @@ void InputService::PollMouse(InputState& player) {
       {kInputMouseRButton, platform::MouseButton::kRight},
       {kInputMouseMButton, platform::MouseButton::kMiddle},
   };
-  for (const auto& [input, button] : kButtons) player.Store(input, mouse.IsDown(button) ? 1.0f : 0.0f);
+  for (const auto& [input, button] : kButtons) player.Store(input, mouse.TakeDown(button) ? 1.0f : 0.0f);
 
   // Each polled frame with a turn reads as a press of its direction: the
   // previous values stay 0.
@@ -65,9 +65,9 @@ void InputService::PollMouse(InputState& player) {
 }
 
 void InputService::PollKeyboard(InputState& player) {
-  const platform::KeyboardState& keyboard = devices_.Keyboard();
+  platform::KeyboardState& keyboard = devices_.Keyboard();
   for (int code = 0; code < platform::kKeyCodeCount; ++code)
-    player.Store(kInputFirstKey + code, keyboard.IsDown(code) ? 1.0f : 0.0f);
+    player.Store(kInputFirstKey + code, keyboard.TakeDown(code) ? 1.0f : 0.0f);
 }
 
 void InputService::FollowPads() {
@@ -83,7 +83,7 @@ void InputService::FollowPads() {
 
 void InputService::PollPad(InputState& player) {
   if (player.GetPadSlot() < 0) return;
-  const auto inputs = devices_.Pads().ReadInputs(player.GetPadSlot());
+  const auto inputs = devices_.Pads().TakeInputs(player.GetPadSlot());
   if (!inputs) {
     // Unplugged: the pad's inputs drop to 0 without a release edge, so a
     // button held while the cable came out fires nothing.

@@ -82,6 +82,7 @@ struct MorphBlendCommand : RenderCommand {
   std::uint32_t part = 0;
   MaterialResource* material = nullptr;
   const gfx::Material* colour = nullptr;
+  float alpha = 1;
 };
 
 struct SkinMeshPartCommand : RenderCommand {

@@ -156,7 +156,7 @@ int RenderQueue::QueueMesh(Resource* meshResource, const Matrix4& world, Resourc
 
 void RenderQueue::QueueLinkedMesh(Resource* morphResource, const Matrix4& world, std::uint32_t count,
                                   const std::uint32_t* indices, const float* weights, Resource* destinationOverride,
-                                  Resource* materialOverride, const gfx::Material* colour) {
+                                  Resource* materialOverride, const gfx::Material* colour, float alpha) {
   auto* morph = ResourceCast<MorphMeshResource>(morphResource);
   if (!morph) return;
   morph->Load();
@@ -179,6 +179,7 @@ void RenderQueue::QueueLinkedMesh(Resource* morphResource, const Matrix4& world,
     command->part = std::uint32_t(i);
     command->material = MaterialOf(materialOverride, destination->parts[i].material);
     command->colour = colour;
+    command->alpha = alpha;
     FileByMaterial(command, command->material, true);
   }
 }

@@ -51,10 +51,12 @@ class RenderQueue {
   int QueueMesh(Resource* mesh, const Matrix4& world, Resource* materialOverride, const gfx::Material* colour,
                 float alpha, const Matrix4* textureMatrix);
   // Blends the morph targets into the destination's parts (the override, or
-  // the morph mesh's base) when the frame is rendered; draws nothing itself.
+  // the morph mesh's base) when the frame is rendered and applies the
+  // material with the alpha; draws nothing itself. Filed by the material
+  // alone, so the blend comes before the blended draws of the destination.
   void QueueLinkedMesh(Resource* morph, const Matrix4& world, std::uint32_t count, const std::uint32_t* indices,
                        const float* weights, Resource* destinationOverride, Resource* materialOverride,
-                       const gfx::Material* colour);
+                       const gfx::Material* colour, float alpha);
   // One record per part of the skin's mesh that the skin enables and whose
   // sphere (the given one, else 3 units around the world matrix's place) is
   // not outside the view; the part is posed from the matrices when the frame

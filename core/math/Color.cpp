@@ -4,9 +4,10 @@ namespace tge {
 
 namespace {
 
+// A component that is not a number counts as full.
 std::uint32_t Channel(float c) {
-  if (c >= 1.0f) return 255;
-  if (!(c > 0.0f)) return 0;  // c <= 0, or NaN
+  if (!(c < 1.0f)) return 255;
+  if (c <= 0.0f) return 0;
   return static_cast<std::uint32_t>(c * 255.0f + 0.5f);
 }
 

@@ -247,8 +247,11 @@ int AIPlayer::GetGroupDamageMulCommand(CommandArgs args) {
 
 int AIPlayer::NothingCommand(CommandArgs) { return 1; }
 
+// Attaching files an object in its parent's Space without the set-Space
+// message, so a loaded character takes its cell's path mesh here.
 void AIPlayer::Precalculate() {
   LinkChildren();
+  FindVisionGraph(GetSpace());
   path_ = std::make_unique<PathRecord>();
   if (EngineServices* services = GetEngineServices(); services != nullptr && !shadowMesh_) {
     shadowMesh_ = services->GetResources().AcquireResource(kShadowPlane, kMeshResource);
@@ -293,6 +296,8 @@ void AIPlayer::ForgetChild(const Object* child) {
   }
   if (speaker_.Get() == child) speaker_.Reset();
 }
+
+VisionGraph* AIPlayer::GetVisionGraph() const { return visionGraph_.Get(); }
 
 void AIPlayer::FindVisionGraph(Space* space) {
   visionGraph_.Reset();

@@ -102,6 +102,7 @@ class AIPlayer : public Object {
   float GetYaw() const { return yaw_; }
   const Vector3& GetRootVelocity() const { return rootVelocity_; }
   const PathRecord* GetPath() const { return path_.get(); }
+  VisionGraph* GetVisionGraph() const;
   SkinMesh* GetSkinMesh() const;
 
  private:

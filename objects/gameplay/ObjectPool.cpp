@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "core/BaseCommandIds.h"
+#include "core/CommandScheduler.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectServices.h"
+#include "core/World.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
@@ -30,6 +32,21 @@ constexpr int kSpareWords = 4;
 void SetActiveSubtree(Object& root, bool active) {
   std::int32_t value = active ? 1 : 0;
   BroadcastCommand(root, kCommandSetActive, &value);
+}
+
+std::vector<Object*> Subtree(Object& root) {
+  std::vector<Object*> subtree{&root};
+  root.CollectDescendants(subtree, -1, -1);
+  return subtree;
+}
+
+// A stop or kill still fading on the scheduler (from the take-back, or the
+// stop given to a new clone) would end the clone's next use early.
+void ClearPendingActions(Object& clone) {
+  for (Object* object : Subtree(clone)) {
+    World::CancelCommands(*object, -1, kScheduleAction);
+    object->ResetAction();
+  }
 }
 
 Object* HandOut(Object& pool, Object& parent, const Matrix4& placement, const Vector3* direction, float intensity) {
@@ -127,6 +144,7 @@ Object* ObjectPool::GetObject(Object* newParent, const Matrix4* placement, const
     if (direction != nullptr) effect.StartAtPosition(*direction);
     effect.SetIntensity(intensity);
   }
+  ClearPendingActions(*clone);
   clone->Start();
   return clone;
 }
@@ -155,9 +173,7 @@ void ObjectPool::TakeBack(Object& clone) {
   SetActiveSubtree(clone, false);
   clone.ExecuteCommand(kCommandReleasePhysics, nullptr);
   clone.ExecuteCommand(kCommandStopPhysics, nullptr);
-  std::vector<Object*> subtree{&clone};
-  clone.CollectDescendants(subtree, -1, -1);
-  for (Object* object : subtree) object->DisableUpdate();
+  for (Object* object : Subtree(clone)) object->DisableUpdate();
   if (ObjectHooks* hooks = GetObjectHooks()) hooks->MoveObject(clone, *store);
 }
 

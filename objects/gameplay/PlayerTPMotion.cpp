@@ -37,7 +37,7 @@ float MoveLength(float strafe, float forward) { return std::sqrt(strafe * strafe
 void PlayerTP::ReadInput() {
   strafe_ = ActionValue(kInputLeft) != 0 ? -0.5f : (ActionValue(kInputRight) != 0 ? 0.5f : 0.0f);
   forward_ = ActionValue(kInputForward) != 0 ? 0.5f : (ActionValue(kInputBack) != 0 ? -0.5f : 0.0f);
-  if (ActionValue(kInputShift) == 0) {
+  if (ActionValue(kInputShift) != 0) {
     strafe_ *= 2;
     forward_ *= 2;
   }

@@ -151,8 +151,9 @@ class Space : public Object {
   // Queries (SpaceQueries.cpp). The ray reports its nearest hit; geometries
   // tested are those whose collide bits share a bit with mask. A mask of
   // exactly 1 leaves out the World's own collision space (the moving objects).
+  // With skipOwn the ray passes through the querying object's own geometries.
   int RayQuery(Object* object, const Vector3& from, const Vector3& to, unsigned mask, SpaceRayHit* out,
-               int includeEventOnly);
+               int includeEventOnly, bool skipOwn = false);
   // Triangles of the cell's meshes with a vertex inside the sphere, three
   // points each, in world space; with followConnections, also those of the
   // room across each two-way connection the sphere touches. At most

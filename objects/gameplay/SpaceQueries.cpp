@@ -36,6 +36,8 @@ struct RayQueryState {
   dReal nearest = kFar;
   bool hit = false;
   int includeEventOnly = 0;
+  // The querying object whose own geometries the ray passes through.
+  const Object* skipped = nullptr;
   SpaceRayHit* out = nullptr;
 };
 
@@ -80,6 +82,7 @@ void RayQueryNearCallback(void* data, dGeomID a, dGeomID b) {
   const int count = CollideGeoms(target, state.ray, 1, &contact.geom, sizeof(ContactParameters));
   if (count <= 0) return;
   GeometryRecord* record = GetGeomData(target);
+  if (record != nullptr && state.skipped != nullptr && record->owner == state.skipped) return;
   if (!AcceptsRayHit(state, record, contact, count) || !(contact.geom.depth < state.nearest)) return;
   state.nearest = contact.geom.depth;
   state.out->record = record;
@@ -132,7 +135,7 @@ void ReleaseSpaceQueries() {
 // The ray only tests geometries whose collide bits meet the mask: its own
 // collide bits are 0 and its category bits are the mask.
 int Space::RayQuery(Object* object, const Vector3& from, const Vector3& to, unsigned mask, SpaceRayHit* out,
-                    int includeEventOnly) {
+                    int includeEventOnly, bool skipOwn) {
   const Space* space = this;
   while (space->IsInherit() && space->GetParentSpace() != nullptr) {
     space = space->GetParentSpace();
@@ -155,6 +158,7 @@ int Space::RayQuery(Object* object, const Vector3& from, const Vector3& to, unsi
   state.nearest = kFar;
   state.out = out;
   state.includeEventOnly = includeEventOnly;
+  state.skipped = skipOwn ? object : nullptr;
 
   CollideRay(space->collisionSpace_);
   for (int i = 0; i < space->GetConnectedCount(); ++i) {

@@ -219,9 +219,9 @@ class WorldPhysicsPasses final : public WorldPhysicsHooks {
   }
 
   bool PickRay(Space& space, Object* querying, const Vector3& from, const Vector3& to, unsigned mask,
-               WorldRayHit& hit, int includeEventOnly) override {
+               WorldRayHit& hit, int includeEventOnly, bool skipOwn) override {
     SpaceRayHit nearest;
-    if (space.RayQuery(querying, from, to, mask, &nearest, includeEventOnly) == 0) return false;
+    if (space.RayQuery(querying, from, to, mask, &nearest, includeEventOnly, skipOwn) == 0) return false;
     hit = {nearest.record, nearest.position, nearest.normal};
     return true;
   }

@@ -316,8 +316,10 @@ int Animation::CreateObjectsCommand(CommandArgs) {
   return 1;
 }
 
-// The pose at the start time, then stopped as StopAnimation stops.
+// The pose at the start time, then stopped as StopAnimation stops. A paused
+// entry starts over rather than resuming.
 int Animation::ResetCommand(CommandArgs) {
+  paused_ = false;
   PlayIndex(currentIndex_ < 0 ? 0 : currentIndex_);
   ApplyPose();
   Stop();

@@ -143,8 +143,11 @@ int Animation::HandleStart(AnimationListEntry& entry, float length) {
 }
 
 // One end is handled per frame, so an animation of length 0 ends once. The
-// event's script may delete entries or the object: entries are looked up
-// again afterwards, and an animation whose level went poses nothing more.
+// far end counts only while the time runs forward: a ping-pong entry turned
+// there sits at the length itself (the margin is lost in float) and would
+// turn again every frame it stands still. The event's script may delete
+// entries or the object: entries are looked up again afterwards, and an
+// animation whose level went poses nothing more.
 bool Animation::UpdateAnimation() {
   AnimationListEntry* entry = EntryAt(playingEntry_);
   if (entry == nullptr || !entry->animation || !playing_ || !HasFlag(kFlagActionStarted)) return true;
@@ -152,7 +155,8 @@ bool Animation::UpdateAnimation() {
   if (backwards_) advance = -advance;
   time_ += entry->reversed ? -advance : advance;
   const float length = GetAnimationLength(entry->animation.Get());
-  const int event = time_ >= length ? HandleEnd(*entry, length) : time_ < 0 ? HandleStart(*entry, length) : 0;
+  const bool atEnd = time_ >= length && !entry->reversed;
+  const int event = atEnd ? HandleEnd(*entry, length) : time_ < 0 ? HandleStart(*entry, length) : 0;
   if (event != 0) {
     if (!FireEventStillHere(event, nullptr)) return false;
     if (!playing_ && !queue_.empty() && !PlayQueued()) return false;

@@ -94,13 +94,14 @@ float LightFlare::DistanceFactor(float distance) const {
 }
 
 // Without a camera in the first viewport, or one in no Space, nothing can
-// stand between: the flare counts as seen.
+// stand between: the flare counts as seen. The flare asks as itself, and
+// its own geometry does not hide it.
 bool LightFlare::IsInSight(const Vector3& camera, const Vector3& position) {
   const ViewCamera* viewer = GetActiveCameraTable().Get(0);
   WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
   if (viewer == nullptr || viewer->GetSpace() == nullptr || hooks == nullptr) return true;
-  Vector3 hit;
-  return !hooks->RayQuery(*viewer->GetSpace(), camera, position, kLevelOnlyMask, hit, 0);
+  WorldRayHit hit;
+  return !hooks->PickRay(*viewer->GetSpace(), this, camera, position, kLevelOnlyMask, hit, 0, true);
 }
 
 void LightFlare::UpdateFade(const Vector3& camera, const Vector3& position, float dt) {

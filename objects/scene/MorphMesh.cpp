@@ -96,7 +96,7 @@ void MorphMesh::Draw() {
     Advance();
     RenderQueue& queue = services->GetRenderQueue();
     queue.QueueLinkedMesh(morph_.Get(), GetWorldMatrix(), blendCount_, blendIndices_, blendWeights_,
-                          destination_.Get(), material_.Get(), nullptr);
+                          destination_.Get(), material_.Get(), nullptr, action);
     for (int i = 0; i < GetChildCount(); ++i) {
       queue.QueueMesh(destination_.Get(), GetChild(i)->GetWorldMatrix(), material_.Get(), nullptr, action, nullptr);
     }

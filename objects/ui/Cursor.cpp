@@ -163,7 +163,7 @@ Cursor::Pick Cursor::CastRay(const Vector3& point, std::uint32_t clickBit) {
   Vector3AddScaled(end, origin, direction, rayLength_);
   const std::uint32_t mask = rayCategoryBits_ | clickBit;
   WorldRayHit hit;
-  if (!hooks->PickRay(*GetSpace(), this, origin, end, mask, hit, 1) || hit.record == nullptr) return {};
+  if (!hooks->PickRay(*GetSpace(), this, origin, end, mask, hit, 1, false) || hit.record == nullptr) return {};
   hitPosition_ = hit.position;
   hitNormal_ = hit.normal;
   if (Object* slave = hitSlave_.Get()) slave->SetPosition(hit.position, true);

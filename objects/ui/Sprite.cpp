@@ -20,7 +20,7 @@ std::span<const CommandEntry<Sprite>> Sprite::Commands() {
   using S = Sprite;
   static const CommandEntry<Sprite> table[] = {
     {6750, "SpriteMaterial", P, 0, {kValueString}, Member<&S::ForwardCommand<6542>>, Member<&S::ForwardCommand<6543>>},
-    {6752, "SpriteType", P, 0, {kValueDword}, Member<&S::SetTypeCommand>, FieldGetter<&S::spriteType_>},
+    {6752, "SpriteType", P, 0, {kValueDword}, Member<&S::SetTypeCommand>, ByteGetter<&S::spriteType_, 0>},
     {6754, "SpriteColor", P, 0, {kValueColor}, FieldSetter<&S::backColor_>, FieldGetter<&S::backColor_>},
     {6756, "Sprite3DMaxDistance", P, 0, {kValueFloat}, FieldSetter<&S::maxDistance3D_>, FieldGetter<&S::maxDistance3D_>},
     {6758, "Sprite3DFadeDistance", P, 0, {kValueFloat}, FieldSetter<&S::fadeDistance3D_>, FieldGetter<&S::fadeDistance3D_>},

@@ -37,7 +37,7 @@ std::span<const CommandEntry<Text>> Text::Commands() {
     {7000, "TextFont", P, 0, {kValueString}, Member<&T::ForwardCommand<6544>>, Member<&T::ForwardCommand<6545>>},
     {7002, "TextText", P, 0, {kValueString}, Member<&T::SetTextCommand>, Member<&T::ForwardCommand<6501>>},
     {7004, "AddTextText", C, 0, {kValueString}, Member<&T::AddTextCommand>},
-    {7005, "TextType", P, 0, {kValueDword}, Member<&T::SetTypeCommand>, FieldGetter<&T::textFlags_>},
+    {7005, "TextType", P, 0, {kValueDword}, ByteSetter<&T::textFlags_, 0>, ByteGetter<&T::textFlags_, 0>},
     {7007, "TextType", P, 0, {kValueBool}, Member<&T::ForwardCommand<6502>>, Member<&T::ForwardCommand<6503>>},
     {7009, "TextColor", P, 0, {kValueColor}, FieldSetter<&T::foreColor_>, FieldGetter<&T::foreColor_>},
     {7011, "TextLineSpace", P, 0, {kValueFloat}, FieldSetter<&T::textLineSpace_>, FieldGetter<&T::textLineSpace_>},
@@ -90,11 +90,6 @@ int Text::SetTextCommand(CommandArgs args) {
 
 int Text::AddTextCommand(CommandArgs args) {
   AddText(args.AsString(), false);
-  return 1;
-}
-
-int Text::SetTypeCommand(CommandArgs args) {
-  textFlags_ = (textFlags_ & ~kTypeMask) | (args.Get<std::uint32_t>() & kTypeMask);
   return 1;
 }
 

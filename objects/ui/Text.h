@@ -48,14 +48,12 @@ class Text : public Window {
   const std::string& GetRevealedText() const { return shownText_; }
 
  private:
-  static constexpr std::uint32_t kTypeMask = 0xFF;
   static constexpr std::uint32_t kEnablePages = 0x200;
   static constexpr std::uint32_t kLetterDisplayDelay = 0x400;
   static constexpr std::uint32_t kLetterDisplayFade = 0x800;
 
   int SetTextCommand(CommandArgs args);
   int AddTextCommand(CommandArgs args);
-  int SetTypeCommand(CommandArgs args);
   template <bool Add, std::string (*Format)(float)>
   int FloatTextCommand(CommandArgs args);
   template <bool Add>

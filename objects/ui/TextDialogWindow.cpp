@@ -132,12 +132,12 @@ void TextDialogWindow::StartDialog(TextDialog* dialog) {
   }
 }
 
-void TextDialogWindow::Advance(const Vector3& pointer) {
+bool TextDialogWindow::Advance(const Vector3& pointer) {
   Text& text = *dialogText_.Get();
   if (text.GetLettersShown() != 0) {
     text.StopLetterDisplay();
     Window::OnNavigate(pointer, kWidgetOk);
-    return;
+    return false;
   }
   if (text.ShowNextPage()) {
     text.StartLetterDisplay();
@@ -149,17 +149,20 @@ void TextDialogWindow::Advance(const Vector3& pointer) {
     FireEvent(kEventOnTextDialogWindowLastPhrase, nullptr);
     reachedEnd_ = 1;
   }
+  return true;
 }
 
 // Indices compare unsigned: no phrase (-1) counts as past the end, so any
 // input to a window that plays nothing stops it; so does any input to a
 // window without a dialog text, which cannot show the phrases. A window stopped twice
 // would raise its stop events twice, so Cancel past the end stops it once.
+// Ok while the letters still appear only completes the text: it neither
+// raises the window's Ok event nor reaches the focused widget.
 void TextDialogWindow::OnInput(const Vector3& pointer, int code) {
   const ObjectRef<TextDialogWindow> self(this);
   const auto inConversation = [this] { return static_cast<std::uint32_t>(phraseIndex_) < phrases_.size(); };
   const int meaning = WidgetInputCode(code);
-  if (dialogText_ && meaning == kWidgetOk && inConversation()) Advance(pointer);
+  if (dialogText_ && meaning == kWidgetOk && inConversation() && !Advance(pointer)) return;
   if (!dialogText_ || !inConversation() || meaning == kWidgetCancel) Stop();
   if (self) Window::OnInput(pointer, code);
 }

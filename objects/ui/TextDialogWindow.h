@@ -63,8 +63,8 @@ class TextDialogWindow : public Window {
   void ShowPhrase(std::size_t index);
   bool IsLastPageOfLastPhrase() const;
   // Ok while a conversation runs: complete the reveal, else the next page,
-  // else the next phrase.
-  void Advance(const Vector3& pointer);
+  // else the next phrase. False when it only completed the reveal.
+  bool Advance(const Vector3& pointer);
   void EndDialog();
 
   ObjectRef<Object> speaker_;

@@ -37,10 +37,16 @@ GamePads::~GamePads() {
 
 void GamePads::HandleEvent(const SDL_Event& event) {
   if (!available_) return;
-  if (event.type == SDL_CONTROLLERDEVICEADDED)
+  if (event.type == SDL_CONTROLLERDEVICEADDED) {
     Open(event.cdevice.which);
-  else if (event.type == SDL_CONTROLLERDEVICEREMOVED)
+  } else if (event.type == SDL_CONTROLLERDEVICEREMOVED) {
     Close(event.cdevice.which);
+  } else if (event.type == SDL_CONTROLLERBUTTONDOWN || event.type == SDL_CONTROLLERBUTTONUP) {
+    const int slot = SlotOf(event.cbutton.which);
+    if (slot >= 0)
+      latches_[static_cast<std::size_t>(slot)].Change(event.cbutton.button,
+                                                      event.type == SDL_CONTROLLERBUTTONDOWN);
+  }
 }
 
 void GamePads::Open(int deviceIndex) {
@@ -48,16 +54,18 @@ void GamePads::Open(int deviceIndex) {
       !SDL_IsGameController(deviceIndex))
     return;
   const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(deviceIndex);
-  for (int slot = 0; slot < SlotCount(); ++slot) {
-    if (At(slot) != nullptr && InstanceOf(At(slot)) == instance) return;
-  }
+  if (SlotOf(instance) >= 0) return;
   Controller controller(SDL_GameControllerOpen(deviceIndex));
   if (!controller) return;
   const auto freeSlot = std::find(slots_.begin(), slots_.end(), nullptr);
-  if (freeSlot != slots_.end())
+  const ButtonLatch fresh(static_cast<std::size_t>(PadButton::kCount));
+  if (freeSlot != slots_.end()) {
+    latches_[static_cast<std::size_t>(freeSlot - slots_.begin())] = fresh;
     *freeSlot = std::move(controller);
-  else
+  } else {
     slots_.push_back(std::move(controller));
+    latches_.push_back(fresh);
+  }
 }
 
 void GamePads::Close(int instanceId) {
@@ -65,6 +73,13 @@ void GamePads::Close(int instanceId) {
     if (controller && InstanceOf(controller.get()) == instanceId)
       controller.reset();
   }
+}
+
+int GamePads::SlotOf(int instanceId) const {
+  for (int slot = 0; slot < SlotCount(); ++slot) {
+    if (At(slot) != nullptr && InstanceOf(At(slot)) == instanceId) return slot;
+  }
+  return -1;
 }
 
 SDL_GameController* GamePads::At(int slot) const {
@@ -94,9 +109,12 @@ std::optional<PadReading> GamePads::Read(int slot) const {
   return reading;
 }
 
-std::optional<PadInputs> GamePads::ReadInputs(int slot) const {
-  const std::optional<PadReading> reading = Read(slot);
+std::optional<PadInputs> GamePads::TakeInputs(int slot) {
+  std::optional<PadReading> reading = Read(slot);
   if (!reading) return std::nullopt;
+  ButtonLatch& latch = latches_[static_cast<std::size_t>(slot)];
+  for (std::size_t b = 0; b < reading->buttons.size(); ++b)
+    reading->buttons[b] = latch.Read(b, reading->buttons[b]);
   return MapPadReading(*reading);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/input/ButtonLatch.h"
 #include "platform/input/PadMapping.h"
 
 union SDL_Event;
@@ -34,7 +35,10 @@ class GamePads {
   int ConnectedCount() const;
   // The pad's current axes and buttons; none for an empty or unknown slot.
   std::optional<PadReading> Read(int slot) const;
-  std::optional<PadInputs> ReadInputs(int slot) const;
+  // The frame's read as input values, its buttons through the slot's latch
+  // (see ButtonLatch): a press between two reads is down in one and up in
+  // the next.
+  std::optional<PadInputs> TakeInputs(int slot);
   std::string Name(int slot) const;
 
  private:
@@ -45,10 +49,13 @@ class GamePads {
 
   void Open(int deviceIndex);
   void Close(int instanceId);
+  int SlotOf(int instanceId) const;
   _SDL_GameController* At(int slot) const;
 
   bool available_ = false;
   std::vector<Controller> slots_;
+  // One per slot: the button changes the pad's events made.
+  std::vector<ButtonLatch> latches_;
 };
 
 }  // namespace tge::platform

@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 
+#include "platform/input/ButtonLatch.h"
 #include "platform/input/ScanCodeTable.h"
 
 union SDL_Event;
@@ -15,12 +16,16 @@ class KeyboardState {
 
   // False for codes outside 0..255.
   bool IsDown(int keyCode) const;
+  // The frame's read of a key (see ButtonLatch): a tap between two reads is
+  // down in one and up in the next. False for codes outside 0..255.
+  bool TakeDown(int keyCode);
   // Every key up: a key released while the window had no focus never sends
   // its release here.
-  void ReleaseAll() { down_.fill(false); }
+  void ReleaseAll();
 
  private:
   std::array<bool, kKeyCodeCount> down_{};
+  ButtonLatch latch_{kKeyCodeCount};
 };
 
 }  // namespace tge::platform

@@ -41,8 +41,10 @@ void MouseState::HandleEvent(const SDL_Event& event) {
       break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      if (const int index = ButtonIndex(event.button.button); index >= 0)
+      if (const int index = ButtonIndex(event.button.button); index >= 0) {
         buttons_[index] = event.type == SDL_MOUSEBUTTONDOWN;
+        latch_.Change(static_cast<std::size_t>(index), buttons_[index]);
+      }
       break;
     case SDL_MOUSEWHEEL:
       Accumulate(wheelSteps_, event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED
@@ -72,8 +74,13 @@ bool MouseState::IsDown(MouseButton button) const {
          buttons_[index];
 }
 
+bool MouseState::TakeDown(MouseButton button) {
+  return latch_.Read(static_cast<std::size_t>(button), IsDown(button));
+}
+
 void MouseState::ReleaseAll() {
   for (bool& down : buttons_) down = false;
+  latch_.Clear();
 }
 
 bool MouseState::SetRelativeMode(bool on) {

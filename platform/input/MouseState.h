@@ -3,6 +3,7 @@
 // edges, where the engine once re-centred the system pointer), the three
 // buttons, wheel steps and the pointer's position in the window.
 #pragma once
+#include "platform/input/ButtonLatch.h"
 
 union SDL_Event;
 
@@ -27,6 +28,9 @@ class MouseState {
   int TakeWheelSteps();
 
   bool IsDown(MouseButton button) const;
+  // The frame's read of a button (see ButtonLatch): a click between two
+  // reads is down in one and up in the next.
+  bool TakeDown(MouseButton button);
   int X() const { return x_; }
   int Y() const { return y_; }
   void ReleaseAll();
@@ -39,6 +43,7 @@ class MouseState {
   MouseMotion motion_;
   int wheelSteps_ = 0;
   bool buttons_[static_cast<int>(MouseButton::kCount)] = {};
+  ButtonLatch latch_{static_cast<std::size_t>(MouseButton::kCount)};
   int x_ = 0;
   int y_ = 0;
 };

@@ -128,6 +128,44 @@ class UsesResources : public Object {
   std::vector<Resource*> resources;
 };
 
+
+// Counts the resource collections that reach it.
+class CountsCollections : public Object {
+ public:
+  int ExecuteCommand(std::uint32_t id, void* args) override {
+    if (id == 11 && args != nullptr) ++collections;
+    return Object::ExecuteCommand(id, args);
+  }
+  int collections = 0;
+};
+
+// Text arguments keep the blanks before them, so a path written after ", "
+// starts with a blank and names nothing: without its window the statement
+// loads nothing. Written without blanks, the empty middle path is no root.
+TEST_F(EngineCommandsTest, ProgressBarStatementPathsKeepTheBlanksBeforeThem) {
+  ShutdownEngine();
+  ASSERT_TRUE(CreateEngineServices());
+  ASSERT_TRUE(CreateEngine());
+  engine = GetEngine();
+  auto owned = std::make_unique<CountsCollections>();
+  CountsCollections& level = *owned;
+  Add(*engine, "Levels").AddChild(std::move(owned))->SetName("Stage");
+  Add(Add(*engine, "Menus"), "Loading");
+  const std::pair<const char*, int> cases[] = {
+      {"this.LoadResourcesWithProgressBar(/Levels/Stage,,/Menus/Loading);", 1},
+      {"this.LoadResourcesWithProgressBar(/Levels/Stage, , /Menus/Loading);", 0},
+      {"this.LoadResourcesWithProgressBar(\"/Levels/Stage\", \"\", \"/Menus/Loading\");", 0},
+  };
+  for (const auto& [text, loads] : cases) {
+    const int before = level.collections;
+    Script(*engine, text);
+    EXPECT_EQ(level.collections - before, loads) << text;
+  }
+  ShutdownEngine();
+  DestroyEngineServices();
+  ASSERT_TRUE(CreateEngine());
+}
+
 TEST_F(EngineCommandsTest, ProgressGrowsByAStepEveryTenResources) {
   ShutdownEngine();
   ASSERT_TRUE(CreateEngineServices());

@@ -151,6 +151,41 @@ TEST_F(ObjectPoolTest, AReturnedCloneIsStoppedWithoutBodyOrUpdates) {
   EXPECT_FALSE(clone->HasFlag(kFlagActionStarted));
 }
 
+// A clone that fades out over a second when stopped: a new one is stopped in
+// the store, a returned one on its way back. Handed out within that second,
+// it stays started.
+TEST_F(ObjectPoolTest, AHandedOutCloneKeepsNoPendingFadeOut) {
+  static double now = 0;
+  now = 0;
+  World::SetClock([] { return now; });
+  World& world = engine->GetEngineWorld();
+  const auto tick = [&](double seconds) {
+    for (int i = 0; i < static_cast<int>(seconds * 60 + 0.5); ++i) {
+      now += 1.0 / 60;
+      world.WorldTick();
+    }
+  };
+  ObjectPool& pool = MakePool(1, {});
+  pool.SetWorld(&world);
+  Object& fader = Add(pool, "Fader");
+  fader.SetWorld(&world);
+  fader.SetUseAction(true);
+  float stopTime = 1;
+  fader.ExecuteCommand(63, &stopTime);
+  for (int use = 0; use < 2; ++use) {
+    SCOPED_TRACE(use);
+    Object* clone = Request(pool);
+    ASSERT_NE(clone, nullptr);
+    ASSERT_EQ(clone->GetWorld(), &world);
+    tick(1.5);
+    EXPECT_TRUE(clone->HasFlag(kFlagActionStarted));
+    EXPECT_EQ(clone->GetActionValue(), 1.0f);
+    EXPECT_TRUE(clone->Delete(false));
+    tick(0.25);
+  }
+  World::SetClock(nullptr);
+}
+
 TEST_F(ObjectPoolTest, ClonesOutliveTheirPoolAndGoWhenDeleted) {
   ObjectPool& pool = MakePool(2, {"Spark"});
   ObjectRef<Object> clone(Request(pool));

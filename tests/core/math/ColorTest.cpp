@@ -21,7 +21,9 @@ TEST(ColorTest, ColorToDwordClampsOutOfRangeComponents) {
   EXPECT_EQ(ColorToDword(Color{-3, 250, -0.0f, 2}), 0xFF00FF00u);
   EXPECT_EQ(ColorToDword(Color{0.999f, 0, 0, 0}), 0x00FF0000u);
   EXPECT_EQ(ColorToDword(Color{2, -1, 0.25f, 0}), 0x00FF0040u);
-  EXPECT_EQ(ColorToDword(Color{std::nanf(""), 0, 0, 1}), 0xFF000000u);
+  // A component that is not a number packs as full.
+  EXPECT_EQ(ColorToDword(Color{std::nanf(""), 0, 0, 1}), 0xFFFF0000u);
+  EXPECT_EQ(ColorToDword(Color{0, 0, 0, std::nanf("")}), 0xFF000000u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "objects/gameplay/Door.h"
+#include "objects/gameplay/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
@@ -113,6 +114,17 @@ TEST_F(AIPlayerTest, TheBodyStaysUprightAndAwakeAndWalksByRootMotionAfterIdling)
   EXPECT_GT(ai.GetRootVelocity().z, 1.0f);
   EXPECT_GT(ai.GetPositionWS().z, 2.0f);
   EXPECT_NEAR(ai.GetPositionWS().x, 0.0f, 0.1f);
+}
+
+// Loaded with its level, an AI is attached below its cell without the
+// set-Space message: it takes the cell's path mesh when it is linked.
+TEST_F(AIPlayerTest, AnAILoadedInALevelTakesItsCellsVisionGraph) {
+  Object& graph = *CreateObject(kClassVisionGraph, nullptr, *room, "Graph");
+  Object& group = AddOwn<Object>(*room, "Group");
+  AIPlayer& ai = AddAI(group, "AI", {});
+  ASSERT_EQ(ai.GetVisionGraph(), nullptr);
+  Start(*room);
+  EXPECT_EQ(ai.GetVisionGraph(), &graph);
 }
 
 TEST_F(AIPlayerTest, FloorsTakeSurfaceMotionWallsKeepTheirsAndCharactersGoFrictionless) {

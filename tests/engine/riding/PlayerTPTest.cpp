@@ -72,6 +72,31 @@ TEST_F(PlayerTPTest, RidesIsRefusedTheExitAndDismountsBackIntoItsSpace) {
 }
 
 // Registered as a Float, the close-up distance keeps what a script sets.
+// W alone walks; holding left Shift with it runs (here the gallop stands in
+// for the run).
+TEST_F(PlayerTPTest, ShiftTurnsTheWalkIntoARun) {
+  PlayerTP& player = AddPlayer();
+  RunScriptText(player, "this.SetPlayerTPRunAnimation(Gallop);", nullptr);
+  Start();
+  Step();
+  const auto& skin = static_cast<const SkinMesh&>(*player.FindChildByClass(kClassSkinMesh));
+  // The animation asked for is the one playing or the one next.
+  const auto asked = [&](const char* name) {
+    return skin.GetCurrentAnimationName().find(name) != std::string::npos ||
+           skin.GetNextAnimationName().find(name) != std::string::npos;
+  };
+  Key(SDL_SCANCODE_W, true);
+  Steps(5);
+  EXPECT_TRUE(asked("Walk"));
+  EXPECT_FALSE(asked("Gallop"));
+  Key(SDL_SCANCODE_LSHIFT, true);
+  Steps(5);
+  EXPECT_TRUE(asked("Gallop"));
+  Key(SDL_SCANCODE_LSHIFT, false);
+  Key(SDL_SCANCODE_W, false);
+  Step();
+}
+
 TEST_F(PlayerTPTest, TheCloseUpDistanceSetByScriptReadsBack) {
   PlayerTP& player = AddPlayer();
   const CommandRecord* record = FindCommand(12565);

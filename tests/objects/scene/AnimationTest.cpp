@@ -16,7 +16,7 @@ namespace tge::test {
 namespace {
 
 constexpr std::uint32_t kSetList = 5501, kGetList = 5502, kDelete = 5503, kSetHasNamePrefix = 5504,
-                        kSetTime = 5508, kPlay = 5511, kStop = 5512, kPause = 5513, kCreateObjects = 5514,
+                        kSetSpeed = 5506, kSetTime = 5508, kPlay = 5511, kStop = 5512, kPause = 5513, kCreateObjects = 5514,
                         kReset = 5515, kSetStyle = 5516, kGetSpeedMul = 5519, kSetPauseOnStop = 5520,
                         kPushBack = 5524, kPushFront = 5525, kPushRandomBack = 5526, kForceNext = 5529;
 constexpr int kQueueEmpty = Animation::kEventQueueEmpty, kEnd = Animation::kEventEnd,
@@ -195,6 +195,35 @@ TEST_F(AnimationTest, PauseAndPauseOnStopResumeWhereTheyWere) {
   player.ExecuteCommand(kReset, nullptr);
   EXPECT_FALSE(player.IsPlaying());
   EXPECT_EQ(hip->GetPosition().x, 0.0f);
+}
+
+// However long it stands at the turn (here at speed 0), a ping-pong entry
+// reverses once there.
+TEST_F(AnimationTest, PingPongStandingAtItsEndReversesOnce) {
+  for (const std::uint32_t style : {kStylePingPong, kStylePingPongLoop}) {
+    Logged<Animation>& player = AddPlayer({"Walk"});
+    Select(player, 0);
+    Send(player, kSetStyle, style);
+    player.ExecuteCommand(kPlay, nullptr);
+    Frames(player, 4);
+    Send(player, kSetSpeed, 0.0f);
+    Frames(player, 5);
+    EXPECT_EQ(AnimationEvents(player), std::vector<int>{kReverse}) << style;
+    player.Delete(false);
+  }
+}
+
+// A reset straight after a pause starts over rather than resuming.
+TEST_F(AnimationTest, ResetAfterPausePosesTheStart) {
+  Logged<Animation>& player = AddPlayer({"Walk"});
+  player.ExecuteCommand(kPlay, nullptr);
+  Frames(player, 2);
+  player.ExecuteCommand(kPause, nullptr);
+  ASSERT_FLOAT_EQ(hip->GetPosition().x, 0.5f);
+  player.ExecuteCommand(kReset, nullptr);
+  EXPECT_EQ(player.GetTime(), 0.0f);
+  EXPECT_EQ(hip->GetPosition().x, 0.0f);
+  EXPECT_FALSE(player.IsPlaying());
 }
 
 TEST_F(AnimationTest, DeletingAnEntryRenumbersTheQueueAndAlternatives) {

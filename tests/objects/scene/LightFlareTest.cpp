@@ -6,6 +6,8 @@
 #include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "objects/scene/Camera.h"
+#include "objects/gameplay/physics/PhysicsGeometry.h"
+#include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/scene/LightFlare.h"
 #include "services/RenderDevice.h"
 #include "tests/objects/scene/MotionFixture.h"
@@ -145,6 +147,31 @@ TEST_F(LightFlareTest, AWallOfTheCamerasSpaceHidesTheFlareAndACameraInNoSpaceSee
   EXPECT_NEAR(StrengthAtNextTest(hidden), 1.0f, kFlicker);
   GetActiveCameraTable().Clear();
   EXPECT_NEAR(StrengthAtNextTest(hidden), 1.0f, kFlicker);
+}
+
+// A flare inside a shape of its own in the camera's Space: the sight ray
+// passes through the flare's own geometry, but the same shape owned by
+// another object hides it.
+TEST_F(LightFlareTest, TheFlaresOwnGeometryDoesNotHideIt) {
+  Space& room = AddSpace(*engine, "Room", {}, 20);
+  room.Precalculate();
+  ASSERT_NE(room.GetCollisionSpace(), nullptr);
+  LightFlare& flare = AddFlare(room, {0, 0, 10}, 0);
+  Object& other = Add<Object>(room, kClassObject, "Lamp");
+  Camera& camera = Add<Camera>(room, kClassCamera, "Eye");
+  camera.Activate();
+  for (Object* owner : {static_cast<Object*>(&flare), &other}) {
+    owner->SetUsePhysics(true);
+    GeometryRecord& record = owner->AddGeometry();
+    dGeomID shell = CreateBoxGeom(ToOde(room.GetCollisionSpace()), {2, 2, 2});
+    SetGeomPosition(shell, {0, 0, 10});
+    SetGeomCollideBits(shell, 1);
+    SetGeomData(shell, &record);
+    const bool own = owner == &flare;
+    EXPECT_NEAR(StrengthAtNextTest(flare), own ? 1.0f : 0.0f, kFlicker) << owner->GetName();
+    DestroyGeom(shell);
+    owner->GetPhysics()->geometries.clear();
+  }
 }
 
 TEST_F(LightFlareTest, FilesBeforeVersion10KeepNoMaterialsAndBefore63NoConeMaterial) {

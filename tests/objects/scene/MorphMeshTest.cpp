@@ -96,6 +96,19 @@ TEST_F(MorphMeshTest, DrawQueuesTheBlendAndTheDestinationAtEachChildButNothingWi
   EXPECT_EQ(blend->material, &skin);
   EXPECT_EQ(part->mesh, &head);
   EXPECT_EQ(part->world.m[12], 1.0f);
+  // Half faded by its Action: the blend and the destination take the value
+  // as their alpha; the blend stays filed before the blended draws.
+  Queue().Reset();
+  morph.SetUseAction(true);
+  morph.GetAction()->value = 0.5f;
+  morph.Draw();
+  const auto faded = Queued<RenderCommand>(kListOpaque);
+  ASSERT_EQ(faded.size(), 1u);
+  ASSERT_EQ(faded[0]->kind, RenderCommandKind::kMorphBlend);
+  EXPECT_EQ(static_cast<const MorphBlendCommand*>(faded[0])->alpha, 0.5f);
+  const auto blended = Queued<MeshPartCommand>(kListBlended);
+  ASSERT_EQ(blended.size(), 1u);
+  EXPECT_EQ(blended[0]->alpha, 0.5f);
   Queue().Reset();
   morph.Stop();
   morph.Draw();

@@ -2,6 +2,7 @@
 // the phrase events, Ok during the reveal, Cancel, windows without a proper
 // "DialogText", and a dialog deleted while it plays.
 #include <algorithm>
+#include <cctype>
 
 #include "objects/ui/Text.h"
 #include "objects/ui/TextDialog.h"
@@ -63,7 +64,9 @@ class TextDialogTest : public UiFixture {
   EventLog Conversation() {
     EventLog kept;
     for (const std::string& entry : TakeLog()) {
-      const int id = std::stoi(entry.substr(entry.find(':') + 1));
+      const std::string what = entry.substr(entry.find(':') + 1);
+      if (what.empty() || !std::isdigit(static_cast<unsigned char>(what[0]))) continue;  // a widget's code
+      const int id = std::stoi(what);
       if ((id >= 20754 && id <= 20755) || (id >= 21256 && id <= 21258)) kept.push_back(entry);
     }
     return kept;
@@ -100,14 +103,22 @@ TEST_F(TextDialogTest, CancelEndsTheConversationAsCancelled) {
   EXPECT_EQ(Conversation(), (EventLog{"D:20754", "D:20755"}));
 }
 
+// The press only completes the text: the window raises no Ok event and its
+// focused widget is not handed the press.
 TEST_F(TextDialogTest, OkDuringTheRevealShowsTheWholeTextWithoutMovingOn) {
   TextDialogWindow& window = AddWindow();
+  Place(window, std::make_unique<Logged<Button>>(log), "Reply", {0, 0, 2});
+  window.Precalculate();
+  window.SetFocus();
   dialog->Start();
-  Conversation();
+  TakeLog();
   ASSERT_NE(window.GetDialogText()->GetLettersShown(), 0u);
   window.InputUp({}, kWidgetOk);
   EXPECT_EQ(window.GetDialogText()->GetLettersShown(), 0u);
   EXPECT_EQ(window.GetPhraseIndex(), 0);
+  const EventLog seen = log;
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "Win:6561"), 0);
+  EXPECT_EQ(std::count(seen.begin(), seen.end(), "Reply:in 46"), 0);
   EXPECT_TRUE(Conversation().empty());
 }
 

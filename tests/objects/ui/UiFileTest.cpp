@@ -78,5 +78,23 @@ TEST_F(UiFileTest, TruncatedRecordsAreRefused) {
   EXPECT_EQ(Load<Text>(kClassText, bytes, SerializeStream::kLatestVersion), nullptr);
 }
 
+// The type getters answer the low byte of the stored word, whatever else the
+// word holds: page flags beside the Text's type, a wider value in a file.
+TEST_F(UiFileTest, TypeGettersAnswerTheLowByte) {
+  auto& text = Add<Text>(kClassText);
+  RunCommand(text, 7005, 0x103u);
+  RunCommand<std::int32_t>(text, 7033, 1);
+  EXPECT_EQ(Get<std::uint32_t>(text, 7006), 3u);
+
+  auto& sprite = Add<Sprite>(kClassSprite);
+  std::vector<std::uint8_t> bytes = Save(sprite);
+  // The type is the record's last word but two.
+  const std::uint8_t wide[] = {0x34, 0x12, 0, 0};
+  std::copy(std::begin(wide), std::end(wide), bytes.end() - 12);
+  std::unique_ptr<Sprite> loaded = Load<Sprite>(kClassSprite, bytes, SerializeStream::kLatestVersion);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(Get<std::uint32_t>(*loaded, 6753), 0x34u);
+}
+
 }  // namespace
 }  // namespace tge::test

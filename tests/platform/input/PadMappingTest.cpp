@@ -77,9 +77,12 @@ TEST(PlatformPadMapping, NoPadsWithoutDevicesAndBogusEventsChangeNothing) {
   event.type = SDL_CONTROLLERDEVICEREMOVED;
   event.cdevice.which = 42;
   pads.HandleEvent(event);
+  event.type = SDL_CONTROLLERBUTTONDOWN;
+  event.cbutton.which = 42;
+  pads.HandleEvent(event);
   EXPECT_EQ(pads.ConnectedCount(), 0);
   EXPECT_FALSE(pads.Read(0).has_value());
-  EXPECT_FALSE(pads.ReadInputs(-1).has_value());
+  EXPECT_FALSE(pads.TakeInputs(-1).has_value());
   EXPECT_EQ(pads.Name(3), "");
 }
 

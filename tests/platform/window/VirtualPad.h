@@ -24,6 +24,8 @@ class VirtualPad {
     return stick_ != nullptr;
   }
   void Set(SDL_GameControllerButton button, bool down) { SDL_JoystickSetVirtualButton(stick_, button, down ? 1 : 0); }
+  // The id its events carry.
+  SDL_JoystickID Instance() const { return SDL_JoystickGetDeviceInstanceID(device_); }
 
  private:
   int device_ = -1;

@@ -9,6 +9,7 @@
 #include "services/InputService.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
 #include "tests/platform/window/SdlTestEvents.h"
+#include "tests/platform/window/VirtualPad.h"
 
 namespace tge {
 namespace {
@@ -76,6 +77,51 @@ TEST_F(InputServiceFixture, AHeldKeyIsPressedInItsFirstFrameAndReleasedInTheFirs
   EXPECT_EQ(Read(kActionForward), Edges(0, 1, 0.0f));
   Frame();
   EXPECT_EQ(Read(kActionForward), Edges(0, 0, 0.0f));
+}
+
+// Frames can come slower than a tap: a press and release between two polls
+// reads as pressed in the first and released in the next, and a held key let
+// go and pressed again between two polls as released, then pressed.
+TEST_F(InputServiceFixture, ATapBetweenTwoFramesIsPressedInOneAndReleasedInTheNext) {
+  platform::PushKey(SDL_SCANCODE_RETURN, true);
+  platform::PushKey(SDL_SCANCODE_RETURN, false);
+  platform::PushButton(SDL_BUTTON_LEFT, true);
+  platform::PushButton(SDL_BUTTON_LEFT, false);
+  Frame();
+  EXPECT_EQ(Read(46), Edges(1, 0, 1.0f));  // Return
+  EXPECT_EQ(Read(13), Edges(1, 0, 1.0f));  // the left button
+  Frame();
+  EXPECT_EQ(Read(46), Edges(0, 1, 0.0f));
+  EXPECT_EQ(Read(13), Edges(0, 1, 0.0f));
+  Frame();
+  EXPECT_EQ(Read(46), Edges(0, 0, 0.0f));
+
+  platform::PushKey(SDL_SCANCODE_W, true);
+  Frame();
+  platform::PushKey(SDL_SCANCODE_W, false);
+  platform::PushKey(SDL_SCANCODE_W, true);
+  Frame();
+  EXPECT_EQ(Read(kActionForward), Edges(0, 1, 0.0f));
+  Frame();
+  EXPECT_EQ(Read(kActionForward), Edges(1, 0, 1.0f));
+}
+
+// A pad's button events keep a tap between two polls, as the keys do.
+TEST_F(InputServiceFixture, APadButtonTappedBetweenTwoFramesIsPressedInOneAndReleasedInTheNext) {
+  test::VirtualPad pad;
+  Frame();
+  ASSERT_EQ(services_.GetInputDeviceFlags(0), kInputDeviceKeyboardMouse | kInputDeviceGamePad);
+  SDL_Event button{};
+  button.cbutton.which = pad.Instance();
+  button.cbutton.button = SDL_CONTROLLER_BUTTON_A;
+  for (const Uint32 type : {SDL_CONTROLLERBUTTONDOWN, SDL_CONTROLLERBUTTONUP}) {
+    button.type = type;
+    platform::PushSdlEvent(button);
+  }
+  Frame();
+  EXPECT_EQ(Read(16), Edges(1, 0, 2.0f));  // ButtonCross
+  Frame();
+  EXPECT_EQ(Read(16), Edges(0, 1, 0.0f));
 }
 
 TEST_F(InputServiceFixture, PrimaryAndSecondaryMapsBothFeedAnAction) {

@@ -119,7 +119,7 @@ TEST_F(RenderQueueTest, MorphedPartsKeepProjectedMaterialsOpaque) {
   auto base = OnePart();
   MorphMeshResource morph;
   morph.baseMesh = base.get();
-  queue_.QueueLinkedMesh(&morph, Matrix4{}, 0, nullptr, nullptr, nullptr, projected.get(), nullptr);
+  queue_.QueueLinkedMesh(&morph, Matrix4{}, 0, nullptr, nullptr, nullptr, projected.get(), nullptr, 1.0f);
   EXPECT_EQ(Count(queue_, kListOpaque), 1u);
   EXPECT_EQ(Count(queue_, kListBlended), 0u);
 }
