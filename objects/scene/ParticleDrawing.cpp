@@ -66,6 +66,41 @@ class RotationCache {
   float sin_ = 0, cos_ = 1;
 };
 
+// One particle's step; true when it is due to leave a trail particle.
+bool StepParticle(Particle& particle, const ParticleCurve& speedCurve, bool animated, bool trailing, float dt,
+                  std::uint32_t dtFixed) {
+  particle.age += dt;
+  particle.speedMul += dt * particle.speedMulChange;
+  const float speedFactor = particle.speedMul * ReadParticleCurve(speedCurve, particle.speedIndex);
+  particle.speedIndex = AdvanceCurveIndex(particle.speedIndex, particle.speedStep, dtFixed);
+  particle.sizeIndex = AdvanceCurveIndex(particle.sizeIndex, particle.sizeStep, dtFixed);
+  particle.fadeIndex = AdvanceCurveIndex(particle.fadeIndex, particle.fadeStep, dtFixed);
+  particle.previous = particle.position;
+  Vector3AddScaled(particle.position, particle.position, particle.velocity, speedFactor * dt);
+  particle.velocity.y -= dt * particle.gravity * kParticleGravityScale;
+  if (animated) {
+    particle.frameCounter += dt * particle.framesPerSecond;
+    if (std::trunc(particle.frameCounter) != std::trunc(particle.frameShown)) {
+      const auto frame = static_cast<std::uint32_t>(particle.frameCounter);
+      particle.u = ParticleAtlasCoordinate(frame & 3);
+      particle.v = ParticleAtlasCoordinate(frame >> 2);
+      particle.frameShown = particle.frameCounter;
+    }
+  }
+  for (int c = 0; c < 3; ++c) particle.colour[c] += dt * particle.colourChange[c];
+  particle.spin += dt * particle.spinChange;
+  particle.rotation += particle.spin;
+  particle.alpha += dt * particle.alphaChange;
+  particle.size += dt * particle.sizeChange;
+  particle.gravity += dt * particle.gravityChange;
+  if (!trailing) return false;
+  particle.trailRate += dt * particle.trailRateChange;
+  particle.trailCounter += particle.trailRate * dt;
+  if (particle.trailCounter <= 1.0f) return false;
+  particle.trailCounter -= 1.0f;
+  return true;
+}
+
 // A child of node that is no particle system, picked at random; null when
 // there is none.
 Object* PickNode(const Object& node) {
@@ -161,6 +196,8 @@ void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& min
   const ParticleSystem* source = nullptr;
   const ParticleSystem* trail = nullptr;
   bool held = false;
+  const bool animated = (particleFlags_ & kParticleAnimatedTexture) != 0;
+  Vector3 low = minimum, high = maximum;
   for (std::size_t index = 0; index < pool_.size(); ++index) {
     Particle& particle = pool_[index];
     if (particle.source == nullptr) continue;
@@ -171,10 +208,14 @@ void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& min
       if (trail != nullptr && !Holds(trail)) trail = nullptr;
     }
     if (held && particle.age + dt < particle.life) {
-      Step(*source, trail, particle, dt, dtFixed);
+      if (StepParticle(particle, source->speedTable_, animated, trail != nullptr, dt, dtFixed)) {
+        Vector3 velocity;
+        Vector3Scale(velocity, particle.velocity, particle.speedMul);
+        Spawn(*trail, particle.position, particle.previous, velocity, &particle);
+      }
       const Vector3& at = particle.position;
-      minimum = {std::min(minimum.x, at.x), std::min(minimum.y, at.y), std::min(minimum.z, at.z)};
-      maximum = {std::max(maximum.x, at.x), std::max(maximum.y, at.y), std::max(maximum.z, at.z)};
+      low = {std::min(low.x, at.x), std::min(low.y, at.y), std::min(low.z, at.z)};
+      high = {std::max(high.x, at.x), std::max(high.y, at.y), std::max(high.z, at.z)};
       continue;
     }
     particle.source = nullptr;
@@ -191,42 +232,8 @@ void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& min
       deathPost_ = kCommandActionStopPost;
     }
   }
-}
-
-void ParticleSystem::Step(const ParticleSystem& p, const ParticleSystem* trail, Particle& particle, float dt,
-                          std::uint32_t dtFixed) {
-  particle.age += dt;
-  particle.speedMul += dt * particle.speedMulChange;
-  const float speedFactor = particle.speedMul * ReadParticleCurve(p.speedTable_, particle.speedIndex);
-  particle.speedIndex = AdvanceCurveIndex(particle.speedIndex, particle.speedStep, dtFixed);
-  particle.sizeIndex = AdvanceCurveIndex(particle.sizeIndex, particle.sizeStep, dtFixed);
-  particle.fadeIndex = AdvanceCurveIndex(particle.fadeIndex, particle.fadeStep, dtFixed);
-  particle.previous = particle.position;
-  Vector3AddScaled(particle.position, particle.position, particle.velocity, speedFactor * dt);
-  particle.velocity.y -= dt * particle.gravity * kParticleGravityScale;
-  if ((particleFlags_ & kParticleAnimatedTexture) != 0) {
-    particle.frameCounter += dt * particle.framesPerSecond;
-    if (std::trunc(particle.frameCounter) != std::trunc(particle.frameShown)) {
-      const auto frame = static_cast<std::uint32_t>(particle.frameCounter);
-      particle.u = ParticleAtlasCoordinate(frame & 3);
-      particle.v = ParticleAtlasCoordinate(frame >> 2);
-      particle.frameShown = particle.frameCounter;
-    }
-  }
-  for (int c = 0; c < 3; ++c) particle.colour[c] += dt * particle.colourChange[c];
-  particle.spin += dt * particle.spinChange;
-  particle.rotation += particle.spin;
-  particle.alpha += dt * particle.alphaChange;
-  particle.size += dt * particle.sizeChange;
-  particle.gravity += dt * particle.gravityChange;
-  if (trail == nullptr) return;
-  particle.trailRate += dt * particle.trailRateChange;
-  particle.trailCounter += particle.trailRate * dt;
-  if (particle.trailCounter <= 1.0f) return;
-  particle.trailCounter -= 1.0f;
-  Vector3 velocity;
-  Vector3Scale(velocity, particle.velocity, particle.speedMul);
-  Spawn(*trail, particle.position, particle.previous, velocity, &particle);
+  minimum = low;
+  maximum = high;
 }
 
 void ParticleSystem::SendLastDeathPost() {

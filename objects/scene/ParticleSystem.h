@@ -179,10 +179,7 @@ class ParticleSystem : public Object {
   // The sources whose particles stay: this system and its trail chain.
   std::span<const ParticleSystem* const> HeldSources();
   bool Holds(const ParticleSystem* source) const;
-  // One particle's step; it may leave one trail particle in this pool when
-  // trail (source's trail system, if this pool holds it) is not null.
-  void Step(const ParticleSystem& source, const ParticleSystem* trail, Particle& particle, float dt,
-            std::uint32_t dtFixed);
+  // Steps every particle; each may leave one trail particle in this pool.
   void StepParticles(float dt, std::uint32_t dtFixed, Vector3& minimum, Vector3& maximum);
   void Emit(float dt, const Vector3& direction);
   float EmissionFactor() const;
