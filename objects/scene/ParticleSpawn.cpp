@@ -11,7 +11,7 @@
 namespace tge {
 namespace {
 
-constexpr float kCurveSteps = 524288.0f;      // the eight curve steps in 16.16
+constexpr float kCurveSteps = 524288.0f;  // the eight curve steps in 16.16
 // Curve steps divide by at least the shortest life a particle gets.
 constexpr float kShortestLife = 0.1f;
 constexpr float kLongestLife = 120.0f;
