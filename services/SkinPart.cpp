@@ -14,17 +14,6 @@
 namespace tge {
 namespace {
 
-// Row vectors: p x M, as the rest of the engine's matrices.
-inline Vector3 TransformPoint(const Vector3& p, const Matrix4& m) {
-  return {p.x * m.m[0] + p.y * m.m[4] + p.z * m.m[8] + m.m[12], p.x * m.m[1] + p.y * m.m[5] + p.z * m.m[9] + m.m[13],
-          p.x * m.m[2] + p.y * m.m[6] + p.z * m.m[10] + m.m[14]};
-}
-
-inline Vector3 TransformDirection(const Vector3& d, const Matrix4& m) {
-  return {d.x * m.m[0] + d.y * m.m[4] + d.z * m.m[8], d.x * m.m[1] + d.y * m.m[5] + d.z * m.m[9],
-          d.x * m.m[2] + d.y * m.m[6] + d.z * m.m[10]};
-}
-
 inline void AddScaled(Vector3& sum, const Vector3& v, float s) {
   sum.x += v.x * s;
   sum.y += v.y * s;

@@ -138,8 +138,9 @@ void TerrainLodRenderer::Draw(RenderDevice& device) {
   device.SetRenderStateCached(gfx::kRsLighting, 1);
 }
 
+// Patches out of view keep their buffers too.
 void TerrainLodRenderer::ReleaseDefaultPool() {
-  for (TerrainPatch* p = active_; p; p = p->next) p->DropBuffers();
+  for (TerrainPatch& patch : grid_) patch.DropBuffers();
 }
 
 }  // namespace tge

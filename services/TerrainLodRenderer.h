@@ -1,12 +1,12 @@
 // Draws one height-map tile as a 16 x 16 grid of TerrainPatch squares, each
 // at its own level of detail. Every frame it culls the patches against the
-// view, gives the patches in view their arrays and buffers (and takes them
-// from those that left it), chooses each one's level from its projected
+// view, gives the patches in view their arrays and buffers (made once and
+// kept while a patch is out of view), chooses each one's level from its projected
 // height error, keeps neighbours within one level of each other, rebuilds
 // and uploads the strips that changed, and draws.
 //
 // The patch buffers live in the device's default pool: a device reset drops
-// them and the next update makes them again.
+// them all, in view or not, and the next update makes them again.
 #pragma once
 #include <array>
 #include <cstdint>

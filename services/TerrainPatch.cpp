@@ -140,7 +140,7 @@ bool TerrainPatch::IsInView(const Matrix4& view, const std::array<Vector4, 6>& p
   for (int i = 0; i < 8; ++i) {
     const Vector3 corner{origin_.x + ((i & 1) ? size_.x : 0.0f), bottom + ((i & 2) ? maxHeight_ : 0.0f),
                          origin_.z + ((i & 4) ? size_.z : 0.0f)};
-    Vector3TransformCoord(corners[i], corner, view);
+    corners[i] = TransformPoint(corner, view);
   }
   for (const Vector4& plane : planes) {
     const bool allOutside = std::all_of(corners.begin(), corners.end(), [&plane](const Vector3& p) {
@@ -161,18 +161,20 @@ void TerrainPatch::Activate() {
   active_ = true;
 }
 
+// The arrays keep their room and the buffers stay: a camera that moves
+// brings patches back into view all the time, and they then make nothing.
 void TerrainPatch::Release() {
-  std::vector<std::uint16_t>().swap(vertexMap_);
-  std::vector<TerrainVertex>().swap(vertices_);
-  std::vector<std::uint16_t>().swap(indices_);
+  vertexMap_.clear();
+  vertices_.clear();
+  indices_.clear();
   active_ = false;
-  DropBuffers();
 }
 
 void TerrainPatch::DropBuffers() {
   vertexBuffer_.reset();
   indexBuffer_.reset();
   bufferVertices_ = bufferIndices_ = 0;
+  vertexCapacity_ = indexCapacity_ = 0;
   dirty_ = true;
 }
 
@@ -382,40 +384,52 @@ void TerrainPatch::UpdateEdges(RenderDevice& device) {
   if (dirty_ || copied) Upload(device);
 }
 
+// Buffers are made once, with room for the finest strip, so that a change
+// of level only writes them.
 bool TerrainPatch::CreateBuffers(RenderDevice& device) {
   const auto indexCount = static_cast<std::uint32_t>(indices_.size());
   const auto vertexCount = static_cast<std::uint32_t>(vertices_.size());
-  if (!indexBuffer_ || bufferIndices_ != indexCount) {
+  bufferIndices_ = bufferVertices_ = 0;
+  if (!indexBuffer_ || indexCount > indexCapacity_) {
     indexBuffer_.reset();
-    bufferIndices_ = indexCount;
-    if (indexCount > 0 &&
-        !gfx::Succeeded(device.Device().CreateIndexBuffer(indexCount * 2, gfx::kUsageWriteOnly, gfx::kFormatIndex16,
-                                                          gfx::kPoolDefault, &indexBuffer_))) {
+    indexCapacity_ = std::max<std::uint32_t>(indexCount, kMaxIndices);
+    if (!gfx::Succeeded(device.Device().CreateIndexBuffer(indexCapacity_ * 2, gfx::kUsageWriteOnly,
+                                                          gfx::kFormatIndex16, gfx::kPoolDefault, &indexBuffer_))) {
+      indexCapacity_ = 0;
       return false;
     }
   }
-  if (!vertexBuffer_ || bufferVertices_ != vertexCount) {
+  if (!vertexBuffer_ || vertexCount > vertexCapacity_) {
     vertexBuffer_.reset();
-    bufferVertices_ = vertexCount;
-    if (vertexCount > 0 && !gfx::Succeeded(device.Device().CreateVertexBuffer(
-                               vertexCount * sizeof(TerrainVertex), gfx::kUsageWriteOnly, kVertexFormat,
-                               gfx::kPoolDefault, &vertexBuffer_))) {
+    vertexCapacity_ = std::max<std::uint32_t>(vertexCount, kGridPoints);
+    if (!gfx::Succeeded(device.Device().CreateVertexBuffer(vertexCapacity_ * sizeof(TerrainVertex),
+                                                           gfx::kUsageWriteOnly, kVertexFormat, gfx::kPoolDefault,
+                                                           &vertexBuffer_))) {
       indexBuffer_.reset();
+      vertexCapacity_ = indexCapacity_ = 0;
       return false;
     }
   }
+  bufferIndices_ = indexCount;
+  bufferVertices_ = vertexCount;
   return true;
 }
 
 void TerrainPatch::Upload(RenderDevice& device) {
-  if (!CreateBuffers(device) || vertices_.empty() || indices_.empty()) return;
+  if (vertices_.empty() || indices_.empty()) {
+    bufferIndices_ = bufferVertices_ = 0;
+    return;
+  }
+  if (!CreateBuffers(device)) return;
+  const auto vertexBytes = static_cast<std::uint32_t>(vertices_.size() * sizeof(TerrainVertex));
+  const auto indexBytes = static_cast<std::uint32_t>(indices_.size() * sizeof(std::uint16_t));
   void* data = nullptr;
-  if (gfx::Succeeded(vertexBuffer_->Lock(0, 0, 0, &data))) {
-    std::memcpy(data, vertices_.data(), vertices_.size() * sizeof(TerrainVertex));
+  if (gfx::Succeeded(vertexBuffer_->Lock(0, vertexBytes, 0, &data))) {
+    std::memcpy(data, vertices_.data(), vertexBytes);
     vertexBuffer_->Unlock();
   }
-  if (gfx::Succeeded(indexBuffer_->Lock(0, 0, 0, &data))) {
-    std::memcpy(data, indices_.data(), indices_.size() * sizeof(std::uint16_t));
+  if (gfx::Succeeded(indexBuffer_->Lock(0, indexBytes, 0, &data))) {
+    std::memcpy(data, indices_.data(), indexBytes);
     indexBuffer_->Unlock();
   }
 }

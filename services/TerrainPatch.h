@@ -4,8 +4,9 @@
 // finer is stitched with that neighbour's extra edge points, and the edge
 // heights are averaged and copied so that shared edges never crack.
 //
-// A patch holds its arrays and device buffers only while it is active (in
-// view); TerrainLodRenderer owns the patches and drives them every frame.
+// A patch fills its arrays and device buffers while it is active (in view)
+// and keeps their room when it leaves the view, for its return;
+// TerrainLodRenderer owns the patches and drives them every frame.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -134,7 +135,9 @@ class TerrainPatch {
   std::vector<std::uint16_t> indices_;
   std::unique_ptr<gfx::VertexBuffer> vertexBuffer_;
   std::unique_ptr<gfx::IndexBuffer> indexBuffer_;
+  // What the buffers hold now, and what they have room for.
   std::uint32_t bufferVertices_ = 0, bufferIndices_ = 0;
+  std::uint32_t vertexCapacity_ = 0, indexCapacity_ = 0;
 };
 
 // Grid step of a level: 1, 2, 4, ... 64 for levels 0 to 6, else 1.

@@ -17,6 +17,20 @@ struct Matrix4 {
 
 static_assert(sizeof(Matrix4) == 64);
 
+// (v, 1) x m without the division by w, as Vector3TransformCoord, inline
+// for the loops that transform thousands of points a frame.
+inline Vector3 TransformPoint(const Vector3& v, const Matrix4& matrix) {
+  const float* m = matrix.m;
+  return {v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12], v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13],
+          v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14]};
+}
+// v x (upper 3x3 of m), as Vector3TransformNormal.
+inline Vector3 TransformDirection(const Vector3& v, const Matrix4& matrix) {
+  const float* m = matrix.m;
+  return {v.x * m[0] + v.y * m[4] + v.z * m[8], v.x * m[1] + v.y * m[5] + v.z * m[9],
+          v.x * m[2] + v.y * m[6] + v.z * m[10]};
+}
+
 Matrix4& Matrix4Identity(Matrix4& out);
 Matrix4& Matrix4Scaling(Matrix4& out, float sx, float sy, float sz);
 Matrix4& Matrix4Translation(Matrix4& out, float x, float y, float z);

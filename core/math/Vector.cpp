@@ -27,36 +27,6 @@ Vector3& Vector3Cross(Vector3& out, const Vector3& a, const Vector3& b) {
   return out;
 }
 
-Vector3& Vector3Lerp(Vector3& out, const Vector3& a, const Vector3& b, float t) {
-  const Vector3 r{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
-  out = r;
-  return out;
-}
-
-Vector3& Vector3AddScaled(Vector3& out, const Vector3& a, const Vector3& b, float s) {
-  const Vector3 r{a.x + b.x * s, a.y + b.y * s, a.z + b.z * s};
-  out = r;
-  return out;
-}
-
-Vector3& Vector3Add(Vector3& out, const Vector3& a, const Vector3& b) {
-  const Vector3 r{a.x + b.x, a.y + b.y, a.z + b.z};
-  out = r;
-  return out;
-}
-
-Vector3& Vector3Subtract(Vector3& out, const Vector3& a, const Vector3& b) {
-  const Vector3 r{a.x - b.x, a.y - b.y, a.z - b.z};
-  out = r;
-  return out;
-}
-
-Vector3& Vector3Scale(Vector3& out, const Vector3& v, float s) {
-  const Vector3 r{v.x * s, v.y * s, v.z * s};
-  out = r;
-  return out;
-}
-
 Vector3& Vector3Normalize(Vector3& out, const Vector3& in) {
   const float length = Vector3Length(in);
   if (length >= 1e-12f && length <= 1e14f) {
@@ -70,19 +40,12 @@ Vector3& Vector3Normalize(Vector3& out, const Vector3& in) {
 }
 
 Vector3& Vector3TransformCoord(Vector3& out, const Vector3& v, const Matrix4& matrix) {
-  const float* m = matrix.m;
-  const Vector3 r{v.x * m[0] + v.y * m[4] + v.z * m[8] + m[12],
-                  v.x * m[1] + v.y * m[5] + v.z * m[9] + m[13],
-                  v.x * m[2] + v.y * m[6] + v.z * m[10] + m[14]};
-  out = r;
+  out = TransformPoint(v, matrix);
   return out;
 }
 
 Vector3& Vector3TransformNormal(Vector3& out, const Vector3& v, const Matrix4& matrix) {
-  const float* m = matrix.m;
-  const Vector3 r{v.x * m[0] + v.y * m[4] + v.z * m[8], v.x * m[1] + v.y * m[5] + v.z * m[9],
-                  v.x * m[2] + v.y * m[6] + v.z * m[10]};
-  out = r;
+  out = TransformDirection(v, matrix);
   return out;
 }
 

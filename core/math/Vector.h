@@ -32,14 +32,30 @@ float Vector3LengthSquared(const Vector3& v);
 float Vector3Dot(const Vector3& a, const Vector3& b);
 // out = a x b.
 Vector3& Vector3Cross(Vector3& out, const Vector3& a, const Vector3& b);
-// out = a + (b - a) * t.
-Vector3& Vector3Lerp(Vector3& out, const Vector3& a, const Vector3& b, float t);
+// out = a + (b - a) * t. These few are inline: particle and terrain loops
+// run them thousands of times a frame.
+inline Vector3& Vector3Lerp(Vector3& out, const Vector3& a, const Vector3& b, float t) {
+  out = {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
+  return out;
+}
 // out = a + b * s.
-Vector3& Vector3AddScaled(Vector3& out, const Vector3& a, const Vector3& b, float s);
+inline Vector3& Vector3AddScaled(Vector3& out, const Vector3& a, const Vector3& b, float s) {
+  out = {a.x + b.x * s, a.y + b.y * s, a.z + b.z * s};
+  return out;
+}
 // out = a + b, a - b, v * s.
-Vector3& Vector3Add(Vector3& out, const Vector3& a, const Vector3& b);
-Vector3& Vector3Subtract(Vector3& out, const Vector3& a, const Vector3& b);
-Vector3& Vector3Scale(Vector3& out, const Vector3& v, float s);
+inline Vector3& Vector3Add(Vector3& out, const Vector3& a, const Vector3& b) {
+  out = {a.x + b.x, a.y + b.y, a.z + b.z};
+  return out;
+}
+inline Vector3& Vector3Subtract(Vector3& out, const Vector3& a, const Vector3& b) {
+  out = {a.x - b.x, a.y - b.y, a.z - b.z};
+  return out;
+}
+inline Vector3& Vector3Scale(Vector3& out, const Vector3& v, float s) {
+  out = {v.x * s, v.y * s, v.z * s};
+  return out;
+}
 
 // out = in / |in| when 1e-12 <= |in| <= 1e14, else out = in unchanged.
 Vector3& Vector3Normalize(Vector3& out, const Vector3& in);

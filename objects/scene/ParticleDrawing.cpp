@@ -1,6 +1,7 @@
 // ParticleSystem's frame: the update that steps, kills and emits particles,
 // the camera-facing quads it queues, and the walk along the parent's subtree.
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -39,11 +40,66 @@ Sphere GrownToHold(const Sphere& sphere, const Vector3& point) {
   return grown;
 }
 
-std::uint32_t ParticleColour(const Particle& particle, float alpha, float alphaScale) {
-  const Color colour{particle.colour[0], particle.colour[1], particle.colour[2], 1.0f};
+std::uint32_t ParticleColour(const Particle& particle, float alpha, std::uint32_t alphaScale) {
   const auto alphaByte = static_cast<std::uint32_t>(std::clamp(alpha, 0.0f, 1.0f) * 255.0f);
-  const auto scaled = (alphaByte * static_cast<std::uint32_t>(alphaScale)) >> 8;
-  return (ColorToDword(colour) & 0x00FFFFFFu) | (scaled << 24);
+  const auto scaled = (alphaByte * alphaScale) >> 8;
+  return ColorChannelToByte(particle.colour[0]) << 16 | ColorChannelToByte(particle.colour[1]) << 8 |
+         ColorChannelToByte(particle.colour[2]) | (scaled << 24);
+}
+
+// The sine and cosine of the last angle asked for: a system's particles
+// mostly share their rotation.
+class RotationCache {
+ public:
+  void Set(float angle) {
+    const auto bits = std::bit_cast<std::uint32_t>(angle);
+    if (bits == bits_) return;
+    bits_ = bits;
+    sin_ = FloatSin(angle);
+    cos_ = FloatCos(angle);
+  }
+  float Sin() const { return sin_; }
+  float Cos() const { return cos_; }
+
+ private:
+  // Starts as the angle +0, whose sine is +0 and cosine 1.
+  std::uint32_t bits_ = 0;
+  float sin_ = 0, cos_ = 1;
+};
+
+// One particle's step; true when it is due to leave a trail particle.
+bool StepParticle(Particle& particle, const ParticleCurve& speedCurve, bool animated, bool trailing, float dt,
+                  std::uint32_t dtFixed) {
+  particle.age += dt;
+  particle.speedMul += dt * particle.speedMulChange;
+  const float speedFactor = particle.speedMul * ReadParticleCurve(speedCurve, particle.speedIndex);
+  particle.speedIndex = AdvanceCurveIndex(particle.speedIndex, particle.speedStep, dtFixed);
+  particle.sizeIndex = AdvanceCurveIndex(particle.sizeIndex, particle.sizeStep, dtFixed);
+  particle.fadeIndex = AdvanceCurveIndex(particle.fadeIndex, particle.fadeStep, dtFixed);
+  particle.previous = particle.position;
+  Vector3AddScaled(particle.position, particle.position, particle.velocity, speedFactor * dt);
+  particle.velocity.y -= dt * particle.gravity * kParticleGravityScale;
+  if (animated) {
+    particle.frameCounter += dt * particle.framesPerSecond;
+    if (std::trunc(particle.frameCounter) != std::trunc(particle.frameShown)) {
+      const auto frame = static_cast<std::uint32_t>(particle.frameCounter);
+      particle.u = ParticleAtlasCoordinate(frame & 3);
+      particle.v = ParticleAtlasCoordinate(frame >> 2);
+      particle.frameShown = particle.frameCounter;
+    }
+  }
+  for (int c = 0; c < 3; ++c) particle.colour[c] += dt * particle.colourChange[c];
+  particle.spin += dt * particle.spinChange;
+  particle.rotation += particle.spin;
+  particle.alpha += dt * particle.alphaChange;
+  particle.size += dt * particle.sizeChange;
+  particle.gravity += dt * particle.gravityChange;
+  if (!trailing) return false;
+  particle.trailRate += dt * particle.trailRateChange;
+  particle.trailCounter += particle.trailRate * dt;
+  if (particle.trailCounter <= 1.0f) return false;
+  particle.trailCounter -= 1.0f;
+  return true;
 }
 
 // A child of node that is no particle system, picked at random; null when
@@ -136,20 +192,36 @@ bool ParticleSystem::UpdateParticles(float dt, const Vector3& position, const Ve
   return true;
 }
 
+// Records of one source follow each other: what the source decides (held
+// or let go, its trail) is looked up once per run of them.
 void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& minimum, Vector3& maximum) {
-  for (Particle& particle : pool_) {
+  const ParticleSystem* source = nullptr;
+  const ParticleSystem* trail = nullptr;
+  bool held = false;
+  const bool animated = (particleFlags_ & kParticleAnimatedTexture) != 0;
+  Vector3 low = minimum, high = maximum;
+  for (std::size_t index = 0; index < pool_.size(); ++index) {
+    Particle& particle = pool_[index];
     if (particle.source == nullptr) continue;
-    if (Holds(particle.source) && particle.age + dt < particle.life) {
-      Step(*particle.source, particle, dt, dtFixed);
-      for (auto [low, high, at] : {std::tuple{&minimum.x, &maximum.x, particle.position.x},
-                                   std::tuple{&minimum.y, &maximum.y, particle.position.y},
-                                   std::tuple{&minimum.z, &maximum.z, particle.position.z}}) {
-        *low = std::min(*low, at);
-        *high = std::max(*high, at);
+    if (particle.source != source) {
+      source = particle.source;
+      held = Holds(source);
+      trail = held ? source->trailSystem_.Get() : nullptr;
+      if (trail != nullptr && !Holds(trail)) trail = nullptr;
+    }
+    if (held && particle.age + dt < particle.life) {
+      if (StepParticle(particle, source->speedTable_, animated, trail != nullptr, dt, dtFixed)) {
+        Vector3 velocity;
+        Vector3Scale(velocity, particle.velocity, particle.speedMul);
+        Spawn(*trail, particle.position, particle.previous, velocity, &particle);
       }
+      const Vector3& at = particle.position;
+      low = {std::min(low.x, at.x), std::min(low.y, at.y), std::min(low.z, at.z)};
+      high = {std::max(high.x, at.x), std::max(high.y, at.y), std::max(high.z, at.z)};
       continue;
     }
     particle.source = nullptr;
+    FreeRecord(index);
     if (liveCount_ == 0) continue;
     if (--liveCount_ != 0) continue;
     if ((particleFlags_ & kParticleKillPending) != 0) {
@@ -162,6 +234,8 @@ void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& min
       deathPost_ = kCommandActionStopPost;
     }
   }
+  minimum = low;
+  maximum = high;
 }
 
 bool ParticleSystem::SendLastDeathPost() {
@@ -220,22 +294,24 @@ void ParticleSystem::QueueParticles(float alphaScale) {
 std::uint32_t ParticleSystem::WriteQuads(std::size_t first, std::size_t end, const Matrix4& toView,
                                          float alphaScale, std::size_t& next) {
   const float t = mapStyle_ == 1 ? 0.234375f : 0.984375f;
+  const auto alphaFactor = static_cast<std::uint32_t>(alphaScale);
+  RotationCache rotation;
   std::size_t slot = first;
   for (; next < pool_.size() && slot < end; ++next) {
     const Particle& particle = pool_[next];
     const ParticleSystem* p = particle.source;
     if (p == nullptr) continue;
-    Vector3 c;
-    Vector3TransformCoord(c, particle.position, toView);
+    const Vector3 c = TransformPoint(particle.position, toView);
     float s = particle.size;
     float a = particle.alpha;
     if ((p->particleFlags_ & kParticleUseTable) != 0) {
       s *= ReadParticleCurve(p->sizeTable_, particle.sizeIndex);
       a *= ReadParticleCurve(p->fadeTable_, particle.fadeIndex);
     }
-    const float sn = FloatSin(particle.rotation) * s;
-    const float cs = FloatCos(particle.rotation) * s;
-    const std::uint32_t colour = ParticleColour(particle, a, alphaScale);
+    rotation.Set(particle.rotation);
+    const float sn = rotation.Sin() * s;
+    const float cs = rotation.Cos() * s;
+    const std::uint32_t colour = ParticleColour(particle, a, alphaFactor);
     const float u = particle.u, v = particle.v;
     const ColourVertex A{c.x - cs, c.y - sn, c.z, colour, u, v};
     const ColourVertex B{c.x - sn, c.y + cs, c.z, colour, u + t, v};

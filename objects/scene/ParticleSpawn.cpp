@@ -1,4 +1,4 @@
-// One particle's birth and step, and the curves of table mode.
+// One particle's birth.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -11,11 +11,7 @@
 namespace tge {
 namespace {
 
-constexpr std::uint32_t kCurveEnd = 0x80000;  // 8.0 in 16.16
-constexpr float kCurveSteps = 524288.0f;      // the eight curve steps in 16.16
-constexpr float kGravityScale = 9.8f;
-constexpr float kAtlasCell = 0.25f;
-constexpr float kAtlasInset = 0.0078125f;
+constexpr float kCurveSteps = 524288.0f;  // the eight curve steps in 16.16
 // Curve steps divide by at least the shortest life a particle gets.
 constexpr float kShortestLife = 0.1f;
 constexpr float kLongestLife = 120.0f;
@@ -30,29 +26,15 @@ std::uint32_t CurveStep(float life, float variation) {
   return static_cast<std::uint32_t>(kCurveSteps / std::max(life, kShortestLife) * (1.0f - variation));
 }
 
-float AtlasCoordinate(std::uint32_t cell) { return static_cast<float>(cell) * kAtlasCell + kAtlasInset; }
-
 }  // namespace
-
-float ReadParticleCurve(const ParticleCurve& curve, std::uint32_t index) {
-  const std::uint32_t j = std::min(index, kCurveEnd - 1);
-  const std::uint32_t k = j >> 16;
-  const float f = static_cast<float>(j & 0xFFFF) / 65536.0f;
-  return curve[k] + (curve[k + 1] - curve[k]) * f;
-}
-
-std::uint32_t AdvanceCurveIndex(std::uint32_t index, std::uint32_t step, std::uint32_t dtFixed) {
-  const std::uint64_t next = index + ((static_cast<std::uint64_t>(step) * dtFixed) >> 16);
-  return static_cast<std::uint32_t>(std::min<std::uint64_t>(next, kCurveEnd));
-}
 
 // Random draws run in the order of the particle's fields, as recorded
 // effects depend on it.
 void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Vector3& before,
                            const Vector3& direction, const Particle* parent) {
-  auto free = std::find_if(pool_.begin(), pool_.end(), [](const Particle& x) { return x.source == nullptr; });
-  if (free == pool_.end()) return;
-  Particle& particle = *free;
+  const std::size_t index = TakeFreeRecord();
+  if (index == pool_.size()) return;
+  Particle& particle = pool_[index];
   particle = Particle{};
   ++liveCount_;
   particle.source = &p;
@@ -83,8 +65,8 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
     if (sizeMode == kInheritAdd) particle.size += inherited;
   }
   particle.sizeChange = p.sizeEnd_ >= 0 ? (p.sizeEnd_ - particle.size) / life : 0.0f;
-  particle.gravity = Varied(p.gravityVar_, p.gravityStart_) * kGravityScale;
-  particle.gravityChange = (p.gravityEnd_ * kGravityScale - particle.gravity) / life;
+  particle.gravity = Varied(p.gravityVar_, p.gravityStart_) * kParticleGravityScale;
+  particle.gravityChange = (p.gravityEnd_ * kParticleGravityScale - particle.gravity) / life;
 
   Vector3 path;
   Vector3Subtract(path, now, before);
@@ -133,52 +115,16 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
 
   const bool animated = (particleFlags_ & kParticleAnimatedTexture) != 0;
   if (animated) particle.framesPerSecond = 16.0f / life;
-  particle.u = particle.v = kAtlasInset;
+  particle.u = particle.v = ParticleAtlasCoordinate(0);
   if (p.mapStyle_ == 1) {
     const std::uint32_t pick = p.mapCount_ != 0 ? static_cast<std::uint32_t>(Rand()) % p.mapCount_ : 0;
     const std::uint32_t cell = animated ? 0 : pick + p.mapOffset_;
-    particle.u = AtlasCoordinate(cell & 3);
-    particle.v = AtlasCoordinate(cell >> 2);
+    particle.u = ParticleAtlasCoordinate(cell & 3);
+    particle.v = ParticleAtlasCoordinate(cell >> 2);
   }
   particle.trailCounter = RandomUnit();
   particle.trailRate = p.spawnTrailDelayStart_;
   particle.trailRateChange = (p.spawnTrailDelayEnd_ - particle.trailRate) / life;
-}
-
-void ParticleSystem::Step(const ParticleSystem& p, Particle& particle, float dt, std::uint32_t dtFixed) {
-  particle.age += dt;
-  particle.speedMul += dt * particle.speedMulChange;
-  const float speedFactor = particle.speedMul * ReadParticleCurve(p.speedTable_, particle.speedIndex);
-  particle.speedIndex = AdvanceCurveIndex(particle.speedIndex, particle.speedStep, dtFixed);
-  particle.sizeIndex = AdvanceCurveIndex(particle.sizeIndex, particle.sizeStep, dtFixed);
-  particle.fadeIndex = AdvanceCurveIndex(particle.fadeIndex, particle.fadeStep, dtFixed);
-  particle.previous = particle.position;
-  Vector3AddScaled(particle.position, particle.position, particle.velocity, speedFactor * dt);
-  particle.velocity.y -= dt * particle.gravity * kGravityScale;
-  if ((particleFlags_ & kParticleAnimatedTexture) != 0) {
-    particle.frameCounter += dt * particle.framesPerSecond;
-    if (std::trunc(particle.frameCounter) != std::trunc(particle.frameShown)) {
-      const auto frame = static_cast<std::uint32_t>(particle.frameCounter);
-      particle.u = AtlasCoordinate(frame & 3);
-      particle.v = AtlasCoordinate(frame >> 2);
-      particle.frameShown = particle.frameCounter;
-    }
-  }
-  for (int c = 0; c < 3; ++c) particle.colour[c] += dt * particle.colourChange[c];
-  particle.spin += dt * particle.spinChange;
-  particle.rotation += particle.spin;
-  particle.alpha += dt * particle.alphaChange;
-  particle.size += dt * particle.sizeChange;
-  particle.gravity += dt * particle.gravityChange;
-  const ParticleSystem* trail = p.trailSystem_.Get();
-  if (trail == nullptr || !Holds(trail)) return;
-  particle.trailRate += dt * particle.trailRateChange;
-  particle.trailCounter += particle.trailRate * dt;
-  if (particle.trailCounter <= 1.0f) return;
-  particle.trailCounter -= 1.0f;
-  Vector3 velocity;
-  Vector3Scale(velocity, particle.velocity, particle.speedMul);
-  Spawn(*trail, particle.position, particle.previous, velocity, &particle);
 }
 
 }  // namespace tge

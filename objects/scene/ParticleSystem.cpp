@@ -3,6 +3,7 @@
 #include "objects/scene/ParticleSystem.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <type_traits>
@@ -27,6 +28,7 @@ constexpr int kFirstVersionWithBox = 67;
 constexpr int kLastVersionWithoutCullFlag = 80;
 // The table block of the file: 17 words after the curves, written as 0.
 constexpr int kTableReservedWords = 17;
+constexpr std::size_t kRecordsPerWord = 64;
 
 }  // namespace
 
@@ -205,6 +207,8 @@ ParticleSystem::~ParticleSystem() { FreeStorage(); }
 void ParticleSystem::CopyFrom(const Object& source) {
   Object::CopyFrom(source);
   pool_ = {};
+  freeRecords_ = {};
+  firstFree_ = 0;
   vertices_ = {};
   liveCount_ = 0;
   deathPost_ = 0;
@@ -305,6 +309,8 @@ void ParticleSystem::FreeStorage() {
   }
   vertices_ = {};
   pool_ = {};
+  freeRecords_ = {};
+  firstFree_ = 0;
   liveCount_ = 0;
 }
 
@@ -319,7 +325,34 @@ void ParticleSystem::AllocateStorage(std::int64_t count) {
   }
   if (!pool_.empty() || maxParticles_ == 0) return;
   pool_.assign(maxParticles_, Particle{});
+  MarkAllRecordsFree();
   vertices_.assign(std::size_t{6} * maxParticles_, ColourVertex{});
+}
+
+void ParticleSystem::MarkAllRecordsFree() {
+  freeRecords_.assign((pool_.size() + kRecordsPerWord - 1) / kRecordsPerWord, ~std::uint64_t{0});
+  if (pool_.size() % kRecordsPerWord != 0) {
+    freeRecords_.back() = (std::uint64_t{1} << (pool_.size() % kRecordsPerWord)) - 1;
+  }
+  firstFree_ = 0;
+}
+
+std::size_t ParticleSystem::TakeFreeRecord() {
+  for (std::size_t word = firstFree_ / kRecordsPerWord; word < freeRecords_.size(); ++word) {
+    std::uint64_t& bits = freeRecords_[word];
+    if (bits == 0) continue;
+    const std::size_t index = word * kRecordsPerWord + static_cast<std::size_t>(std::countr_zero(bits));
+    bits &= bits - 1;
+    firstFree_ = index + 1;
+    return index;
+  }
+  firstFree_ = pool_.size();
+  return pool_.size();
+}
+
+void ParticleSystem::FreeRecord(std::size_t index) {
+  freeRecords_[index / kRecordsPerWord] |= std::uint64_t{1} << (index % kRecordsPerWord);
+  firstFree_ = std::min(firstFree_, index);
 }
 
 void ParticleSystem::FindTrailSystem() {

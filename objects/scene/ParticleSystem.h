@@ -16,9 +16,11 @@
 // source let go of are freed at the next update.
 //
 // The implementation is split: ParticleSystem.cpp (commands, file record,
-// life cycle), ParticleSpawn.cpp (one particle's birth and step, the
-// curves) and ParticleDrawing.cpp (the update, the quads, the node walk).
+// life cycle), ParticleSpawn.cpp (one particle's birth) and
+// ParticleDrawing.cpp (the update and each particle's step, the quads, the
+// node walk).
 #pragma once
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -52,12 +54,29 @@ inline constexpr std::uint32_t kParticleDistanceFade = 0x100;
 inline constexpr std::uint32_t kParticleBoxEmission = 0x200;
 inline constexpr std::uint32_t kParticleSphereCull = 0x400;
 
-// A curve of nine knots read by a 16.16 index (0 to 8).
+// A curve of nine knots read by a 16.16 index (0 to 8). The curve helpers
+// are inline: every particle runs them every frame.
 using ParticleCurve = std::array<float, 9>;
+inline constexpr std::uint32_t kParticleCurveEnd = 0x80000;  // 8.0 in 16.16
+
 // The value at a 16.16 index; an index at or past 8.0 reads just below knot 8.
-float ReadParticleCurve(const ParticleCurve& curve, std::uint32_t index);
+inline float ReadParticleCurve(const ParticleCurve& curve, std::uint32_t index) {
+  const std::uint32_t j = std::min(index, kParticleCurveEnd - 1);
+  const std::uint32_t k = j >> 16;
+  const float f = static_cast<float>(j & 0xFFFF) / 65536.0f;
+  return curve[k] + (curve[k + 1] - curve[k]) * f;
+}
+
 // index + step x dtFixed (16.16), stopping at 8.0.
-std::uint32_t AdvanceCurveIndex(std::uint32_t index, std::uint32_t step, std::uint32_t dtFixed);
+inline std::uint32_t AdvanceCurveIndex(std::uint32_t index, std::uint32_t step, std::uint32_t dtFixed) {
+  const std::uint64_t next = index + ((static_cast<std::uint64_t>(step) * dtFixed) >> 16);
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(next, kParticleCurveEnd));
+}
+
+// Gravity is kept in these units per second squared.
+inline constexpr float kParticleGravityScale = 9.8f;
+// Texture coordinate of column or row (0 to 3) of the 4 x 4 texture atlas.
+inline float ParticleAtlasCoordinate(std::uint32_t cell) { return static_cast<float>(cell) * 0.25f + 0.0078125f; }
 
 // One record of the pool; free when source is null.
 struct Particle {
@@ -163,16 +182,24 @@ class ParticleSystem : public Object {
   // The sources whose particles stay: this system and its trail chain.
   std::span<const ParticleSystem* const> HeldSources();
   bool Holds(const ParticleSystem* source) const;
-  // One particle's step; it may leave one trail particle in this pool.
-  void Step(const ParticleSystem& source, Particle& particle, float dt, std::uint32_t dtFixed);
+  // Steps every particle; each may leave one trail particle in this pool.
   void StepParticles(float dt, std::uint32_t dtFixed, Vector3& minimum, Vector3& maximum);
   void Emit(float dt, const Vector3& direction);
   float EmissionFactor() const;
+  // The lowest free record, taken; pool_.size() when none is free.
+  std::size_t TakeFreeRecord();
+  void FreeRecord(std::size_t index);
+  void MarkAllRecordsFree();
   void QueueParticles(float alphaScale);
   std::uint32_t WriteQuads(std::size_t first, std::size_t end, const Matrix4& toView, float alphaScale,
                            std::size_t& next);
 
   std::vector<Particle> pool_;
+  // One bit per record of the pool, set while it is free; every record
+  // below firstFree_ is taken. Spawning takes the lowest free record, the
+  // one a search from the pool's start would find, without the search.
+  std::vector<std::uint64_t> freeRecords_;
+  std::size_t firstFree_ = 0;
   std::vector<ColourVertex> vertices_;
   NamedMaterial material_;
   Vector3 previousPosition_, currentPosition_;

@@ -21,7 +21,7 @@ constexpr std::uint32_t kSetSizeStart = 3320, kSetSizeEnd = 3324, kSetAlphaEnd =
 constexpr std::uint32_t kSetMaxParticles = 3332, kSetMapOffset = 3336, kSetMapCount = 3338;
 constexpr std::uint32_t kSetSpeedMulVar = 3342, kSetColorStart = 3360, kSetColorAddVar = 3362, kSetColorVar = 3364;
 constexpr std::uint32_t kGetColorVar = 3365, kSetColorEnd = 3366, kSetSystemSpeed = 3368, kSetLife = 3372;
-constexpr std::uint32_t kSetLifeVar = 3374, kSetSystemMaterial = 3392, kSetSphereCull = 3386;
+constexpr std::uint32_t kSetLifeVar = 3374, kSetSystemMaterial = 3392, kSetSphereCull = 3386, kSetRotStart = 3350;
 constexpr std::uint32_t kStopDraw = 219;
 constexpr float kDt = 0.016f;
 
@@ -302,6 +302,53 @@ TEST_F(ParticleSystemTest, QuadsAreUprightSquaresAndTenThousandDrawInBatches) {
     triangles += command->count;
   }
   EXPECT_EQ(triangles * 3, 60000u);
+  Queue().Reset();
+}
+
+// Records are taken lowest first, so the draw order of a pool does not
+// depend on how it was filled.
+TEST_F(ParticleSystemTest, SpawnTakesTheLowestFreeRecordAndNothingWhenThePoolIsFull) {
+  ParticleSystem& system = NewSystem(4);
+  Send(system, kSetParticlesPerSec, 0.0f);
+  system.AllocateStorage(-1);
+  const Vector3 at{0, 0, 10}, forward{0, 0, 1};
+  for (float life : {0.1f, 100.0f, 0.1f, 100.0f}) {
+    Send(system, kSetLife, life);
+    system.Spawn(system, at, at, forward, nullptr);
+  }
+  system.UpdateParticles(0.2f, at, forward);
+  ASSERT_EQ(system.GetLiveCount(), 2u);
+  Send(system, kSetLife, 50.0f);
+  for (int i = 0; i < 3; ++i) system.Spawn(system, at, at, forward, nullptr);
+  EXPECT_EQ(system.GetLiveCount(), 4u);
+  const float lives[] = {50.0f, 100.0f, 50.0f, 100.0f};
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(system.GetParticles()[i].life, lives[i]) << i;
+}
+
+// Particles of one pool with other rotations between them: each quad is
+// turned by its own particle's angle.
+TEST_F(ParticleSystemTest, EachQuadTurnsByItsOwnParticlesRotation) {
+  ParticleSystem& system = NewSystem(3);
+  Send(system, kSetSizeStart, 1.0f);
+  Send(system, kSetParticlesPerSec, 0.0f);
+  system.Start();
+  const Vector3 at{0, 0, 10}, forward{0, 0, 1};
+  for (float rotation : {0.0f, 0.7853982f, 0.0f}) {
+    Send(system, kSetRotStart, rotation);
+    system.Spawn(system, at, at, forward, nullptr);
+  }
+  system.Draw();
+  auto queued = QueuedPrimitives();
+  ASSERT_EQ(queued.size(), 1u);
+  ASSERT_EQ(queued[0]->count, 6u);
+  const auto* v = static_cast<const ColourVertex*>(queued[0]->vertices);
+  // Upright squares have their first corner at (-0.7071, 0.7071); the turned
+  // one at (-1, 0).
+  const float firstCorner[3][2] = {{-0.7071f, 0.7071f}, {-1, 0}, {-0.7071f, 0.7071f}};
+  for (int quad = 0; quad < 3; ++quad) {
+    EXPECT_NEAR(v[quad * 6].x, firstCorner[quad][0], 1e-3f) << quad;
+    EXPECT_NEAR(v[quad * 6].y, firstCorner[quad][1], 1e-3f) << quad;
+  }
   Queue().Reset();
 }
 

@@ -230,7 +230,7 @@ TEST(TerrainLodRenderer, PatchesBeyondTheFarLimitAreCulledWhateverTheViewsFarDis
   EXPECT_TRUE(f.renderer.PatchAt(8, 0).IsActive());
 }
 
-TEST(TerrainLodRenderer, PatchesLeavingTheViewFreeTheirBuffersAndAResetDropsAndRemakesThem) {
+TEST(TerrainLodRenderer, PatchesLeavingTheViewKeepTheirBuffersForTheirReturnAndAResetDropsAndRemakesThem) {
   RendererFixture f;
   const ViewState above = ViewFromAbove(1500);
   f.renderer.Update(f.r.device, above);
@@ -241,9 +241,14 @@ TEST(TerrainLodRenderer, PatchesLeavingTheViewFreeTheirBuffersAndAResetDropsAndR
   f.renderer.Update(f.r.device, away);
   f.renderer.Draw(f.r.device);
   EXPECT_EQ(f.renderer.GetDrawnPatchCount(), 0);
-  EXPECT_LT(f.r.recording->LiveResources(), live);
-
+  EXPECT_EQ(f.r.recording->LiveResources(), live);
+  f.r.recording->ClearCalls();
   f.renderer.Update(f.r.device, above);
+  EXPECT_EQ(f.r.recording->CountCalls(CallType::kCreateVertexBuffer) +
+                f.r.recording->CountCalls(CallType::kCreateIndexBuffer), 0u);
+
+  // Out of view, every patch still holds buffers the reset must not find.
+  f.renderer.Update(f.r.device, away);
   f.r.recording->LoseDevice();
   EXPECT_EQ(f.r.device.HandleDeviceLost(), 0);
   f.r.recording->AllowReset();
