@@ -42,13 +42,13 @@ class Gauge : public Object {
   float level_ = 0;
 };
 
-const CommandEntry<Gauge> Gauge::kCommands[] = {
+constexpr CommandEntry<Gauge> Gauge::kCommands[] = {
     {kFirstGaugeId, "GaugeLevel", CommandKind::kProperty, 0, {kValueFloat}, Member<&Gauge::SetLevelCommand>,
      Member<&Gauge::GetLevelCommand>},
 };
 
 int Gauge::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Gauge> handlers(kGaugeClass, {kCommands});
+  static constexpr CommandHandlers<Gauge> handlers(kGaugeClass, {kCommands});
   if (const auto handler = handlers.Find(id, args)) return handler(*this, CommandArgs(args));
   return Object::ExecuteCommand(id, args);
 }

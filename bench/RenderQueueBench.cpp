@@ -1,12 +1,17 @@
 // Queueing and rendering mesh draws: processor time per draw through the
 // queue and the frame render, on a recording device and on the GL device
-// (Mesa's software rasteriser drawing into a small target).
+// (Mesa's software rasteriser drawing into a small target). BM_SortDrawList
+// sorts lists of 1,000 to 80,000 records with keys in random order, time per
+// record.
 #include <benchmark/benchmark.h>
 
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
+
+#include "core/math/Random.h"
 
 #include "bench/OffscreenGlDevice.h"
 #include "platform/gfx/GlDevice.h"
@@ -16,6 +21,7 @@
 #include "services/MeshResource.h"
 #include "services/PostEffects.h"
 #include "services/RenderDevice.h"
+#include "services/RenderListSorter.h"
 #include "services/RenderQueue.h"
 #include "services/ViewState.h"
 
@@ -82,6 +88,24 @@ void QueueAndRender(benchmark::State& state, bool gl) {
 
 void BM_QueueAndRenderRecording(benchmark::State& state) { QueueAndRender(state, false); }
 void BM_QueueAndRenderGl(benchmark::State& state) { QueueAndRender(state, true); }
+
+// The records relinked in submission order before every sort, as a frame
+// queues them.
+void BM_SortDrawList(benchmark::State& state) {
+  std::vector<RenderCommand> records(static_cast<std::size_t>(state.range(0)));
+  SeedRand(5);
+  for (RenderCommand& record : records) record.key = static_cast<float>(Rand()) * 0.01f;
+  RenderListSorter sorter;
+  for (auto _ : state) {
+    for (std::size_t i = 0; i + 1 < records.size(); ++i) records[i].next = &records[i + 1];
+    records.back().next = nullptr;
+    RenderCommand* tail = nullptr;
+    benchmark::DoNotOptimize(sorter.Sort(&records[0], tail));
+  }
+  state.counters["per_record"] = benchmark::Counter(static_cast<double>(records.size()),
+                                                    benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SortDrawList)->Arg(1000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(BM_QueueAndRenderRecording)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK(BM_QueueAndRenderGl)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();

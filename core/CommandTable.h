@@ -8,7 +8,6 @@
 // every id on to its base class's handler.
 #pragma once
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -76,6 +75,11 @@ bool RegisterCommandTable(CommandRegistry& registry, int owner, std::span<const 
 // one answers it.
 //
 // kEvery: no handler runs without a block, whether it reads one or not.
+//
+// Built at compile time from tables defined constexpr before the type's
+// ExecuteCommand (static constexpr CommandHandlers<T> handlers(...)), the
+// handlers need no guard and no start-up work, so sending a command by id
+// costs a range check, a load and a jump.
 enum class BlockRule { kReaders, kEvery };
 
 template <class T>
@@ -83,13 +87,13 @@ class CommandHandlers {
  public:
   using Handler = typename CommandEntry<T>::Handler;
 
-  CommandHandlers(int classId, std::initializer_list<std::span<const CommandEntry<T>>> tables,
-                  BlockRule rule = BlockRule::kReaders)
+  constexpr CommandHandlers(int classId, std::initializer_list<std::span<const CommandEntry<T>>> tables,
+                            BlockRule rule = BlockRule::kReaders)
       : firstId_(static_cast<std::uint32_t>(classId * kCommandsPerClass)) {
     for (std::span<const CommandEntry<T>> table : tables) {
       for (const CommandEntry<T>& entry : table) Add(entry);
     }
-    if (rule == BlockRule::kEvery) readers_.set();
+    if (rule == BlockRule::kEvery) readers_.fill(~std::uint64_t{0});
   }
 
   // Whether a table answers id, with a block or without.
@@ -103,7 +107,7 @@ class CommandHandlers {
   Handler Find(std::uint32_t id, const void* args) const {
     const std::uint32_t offset = id - firstId_;
     if (offset >= handlers_.size()) return nullptr;
-    return args != nullptr || !readers_.test(offset) ? handlers_[offset] : nullptr;
+    return args != nullptr || !ReadsBlock(offset) ? handlers_[offset] : nullptr;
   }
 
   // Runs id's handler on object; false when Find gives none.
@@ -115,22 +119,28 @@ class CommandHandlers {
   }
 
  private:
-  void Add(const CommandEntry<T>& entry) {
+  static constexpr std::uint32_t kWordBits = 64;
+
+  constexpr bool ReadsBlock(std::uint32_t offset) const {
+    return (readers_[offset / kWordBits] >> (offset % kWordBits) & 1) != 0;
+  }
+
+  constexpr void Add(const CommandEntry<T>& entry) {
     const bool readsBlock = entry.types[0] != kValueNone;
     Put(entry.id, entry.handler, readsBlock);
     if (entry.kind == CommandKind::kProperty) Put(entry.id + 1, entry.getter, readsBlock);
   }
 
-  void Put(int id, Handler handler, bool readsBlock) {
+  constexpr void Put(int id, Handler handler, bool readsBlock) {
     const auto offset = static_cast<std::uint32_t>(id) - firstId_;
     if (offset >= handlers_.size()) return;
-    if (readsBlock) readers_.set(offset);
+    if (readsBlock) readers_[offset / kWordBits] |= std::uint64_t{1} << (offset % kWordBits);
     if (handlers_[offset] == nullptr) handlers_[offset] = handler;
   }
 
   std::uint32_t firstId_;
   std::array<Handler, kCommandsPerClass> handlers_{};
-  std::bitset<kCommandsPerClass> readers_;
+  std::array<std::uint64_t, (kCommandsPerClass + kWordBits - 1) / kWordBits> readers_{};
 };
 
 }  // namespace tge

@@ -195,4 +195,8 @@ CompiledScript::CompiledScript(std::string_view text) : text_(text) { Compiler(*
 
 void CompiledScript::Run(Object& context, Object* sender) { Runner(*this, context, sender).RunChain(first_); }
 
+void CompiledScript::ReservePlans() {
+  for (CompiledStatement& statement : statements_) statement.ReservePlan();
+}
+
 }  // namespace tge

@@ -28,6 +28,9 @@ class CompiledScript {
   // Runs the steps with context as "this" and sender as "local"; the caller
   // holds deletions back.
   void Run(Object& context, Object* sender);
+  // Reserves what the statements' first runs would allocate; for texts
+  // that are kept and run again.
+  void ReservePlans();
 
  private:
   // A step index; kStop ends the chain of steps being run.

@@ -59,7 +59,7 @@ void WriteFloat(DataEntry& entry, std::size_t component, float value) {
 
 }  // namespace
 
-const CommandEntry<Data> Data::kCommands[] = {
+constexpr CommandEntry<Data> Data::kCommands[] = {
     {12000, "EnableOnDataChangeEvent", P, 0, {kValueBool}, Member<&Data::SetEnableOnDataChangeEvent>,
      Member<&Data::GetEnableOnDataChangeEvent>},
     {12002, "AddData", C, 0, {}, Member<&Data::AddData>},
@@ -86,7 +86,7 @@ const CommandEntry<Data> Data::kCommands[] = {
 
 // Handled, never registered: the editor sends them by id. The text of 12038
 // and 12039 travels as a text-string object.
-const CommandEntry<Data> Data::kEditorCommands[] = {
+constexpr CommandEntry<Data> Data::kEditorCommands[] = {
     {12006, "", C, 0, {}, Member<&Data::CreateChangeScript>},
     {12038, "", C, 0, {kValueString}, Member<&Data::SetValueText>},
     {12039, "", C, 0, {kValueString}, Member<&Data::GetValueText>},
@@ -95,7 +95,7 @@ const CommandEntry<Data> Data::kEditorCommands[] = {
 Data::Data() : Object(kClassData) {}
 
 int Data::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Data> handlers(kClassData, {kCommands, kEditorCommands});
+  static constexpr CommandHandlers<Data> handlers(kClassData, {kCommands, kEditorCommands});
   if (!handlers.Answers(id)) return Object::ExecuteCommand(id, args);
   const auto handler = handlers.Find(id, args);
   return handler != nullptr ? handler(*this, CommandArgs(args)) : 1;

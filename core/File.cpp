@@ -14,7 +14,7 @@ constexpr int kFirstVersionWithFilePath = 60;
 
 }  // namespace
 
-const CommandEntry<File> File::kCommands[] = {
+constexpr CommandEntry<File> File::kCommands[] = {
     {2250, "FileLoad", CommandKind::kCommand, kCommandSetter, {}, Member<&File::FileLoadCommand>},
     {2251, "FileUnLoad", CommandKind::kCommand, kCommandSetter, {}, Member<&File::FileUnloadCommand>},
     {2252, "FileOpen", CommandKind::kCommand, kCommandSetter, {kValueString}, Member<&File::FileOpenCommand>},
@@ -46,7 +46,7 @@ File::File(int classId) : Object(classId) {}
 // holding this one: deletions wait until the command is done with it.
 int File::ExecuteCommand(std::uint32_t id, void* args) {
   const DeletionHold hold;
-  static const CommandHandlers<File> handlers(kClassFile, {kCommands});
+  static constexpr CommandHandlers<File> handlers(kClassFile, {kCommands});
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

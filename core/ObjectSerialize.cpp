@@ -13,6 +13,7 @@
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecording.h"
+#include "core/ScriptInterpreter.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 
@@ -178,6 +179,7 @@ bool Object::SerializeScripts(SerializeStream& stream) {
     stream.SerializeString(script.name);
     stream.SerializeString(script.text);
     if (stream.Failed()) return false;
+    if (!writing) CompileStoredScript(script);
   }
   return true;
 }

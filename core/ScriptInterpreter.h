@@ -44,6 +44,11 @@ int RunScriptText(Object& context, std::string_view text, Object* sender);
 // changes or frees its own record; 0 when scripts are already nested too
 // deep.
 int RunStoredScript(Object& context, const ObjectScript& script, Object* sender);
+// Compiles a record's text unless it is compiled as it stands. Whoever
+// stores a text calls it, so that running the record reads nothing and
+// allocates nothing; a text changed behind its back is compiled again at
+// its next run.
+void CompileStoredScript(const ObjectScript& script);
 // Resolves a statement's or a condition's path: with a sender, "local" is
 // the sender and "local/..." a path from it; anything else is resolved from
 // the context.

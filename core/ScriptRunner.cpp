@@ -25,17 +25,14 @@ struct DepthLevel {
   DepthLevel& operator=(const DepthLevel&) = delete;
 };
 
-// The record's compiled text, compiled again when the text has changed. The
-// caller's copy of the pointer keeps it alive while the script changes or
-// frees its own record.
-std::shared_ptr<CompiledScript> CompiledFor(const ObjectScript& script) {
+}  // namespace
+
+void CompileStoredScript(const ObjectScript& script) {
   if (!script.compiled || script.compiled->GetText() != script.text) {
     script.compiled = std::make_shared<CompiledScript>(script.text);
+    script.compiled->ReservePlans();
   }
-  return script.compiled;
 }
-
-}  // namespace
 
 int RunScriptText(Object& context, std::string_view text, Object* sender) {
   const DeletionHold hold;
@@ -56,7 +53,11 @@ int RunStoredScript(Object& context, const ObjectScript& script, Object* sender)
     runawayReported = true;
     return 0;
   }
-  const std::shared_ptr<CompiledScript> compiled = CompiledFor(script);
+  if (script.text.empty()) return 1;
+  // The copy of the pointer keeps the compiled text alive while the script
+  // changes or frees its own record.
+  CompileStoredScript(script);
+  const std::shared_ptr<CompiledScript> compiled = script.compiled;
   const DepthLevel level;
   const DeletionHold hold;
   compiled->Run(context, sender);

@@ -192,6 +192,12 @@ CompiledStatement::CompiledStatement(std::string_view text) {
   arguments_ = text.substr(SkipBlanks(text, open + 1));
 }
 
+void CompiledStatement::ReservePlan() {
+  if (!readable_ || plan_) return;
+  plan_ = std::make_unique<StatementPlan>();
+  plan_->packed.reserve(kReservedPlanBytes);
+}
+
 CompiledStatement::CompiledStatement(CompiledStatement&&) noexcept = default;
 CompiledStatement& CompiledStatement::operator=(CompiledStatement&&) noexcept = default;
 CompiledStatement::~CompiledStatement() = default;

@@ -3,6 +3,7 @@
 // look-up and the packing of constant arguments are kept for the class last
 // seen and done again when another class or a changed registry comes.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -14,6 +15,10 @@ struct StatementPlan;
 
 class CompiledStatement {
  public:
+  // Packed constant arguments up to this many bytes fit the reserved plan:
+  // room for sixteen numbers.
+  static constexpr std::size_t kReservedPlanBytes = 64;
+
   // text runs from after the '.' to the end of the script; it must outlive
   // the statement.
   explicit CompiledStatement(std::string_view text);
@@ -23,6 +28,10 @@ class CompiledStatement {
 
   // 1 when the command was sent, 0 when the statement cannot be read or sent.
   int Send(Object& context, Object& target, Object* sender);
+  // Makes the room the first send's plan takes, so a statement of a kept
+  // script allocates nothing when it first runs (unless its constant
+  // arguments pack into more than kReservedPlanBytes).
+  void ReservePlan();
 
  private:
   const StatementPlan* PlanFor(Object& target);

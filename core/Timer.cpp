@@ -28,7 +28,7 @@ std::string FormatKey(const std::string& name, float time) {
 
 }  // namespace
 
-const CommandEntry<Timer> Timer::kCommands[] = {
+constexpr CommandEntry<Timer> Timer::kCommands[] = {
     {10000, "TimerLength", P, 0, {kValueFloat}, Member<&Timer::SetTimerLength>, Member<&Timer::GetTimerLength>},
     {10002, "AddTimerKey", C, 0, {}, Member<&Timer::AddTimerKey>},
     {10003, "SetTimerKeyList", C, 0, {kValueDword}, Member<&Timer::SetTimerKeyList>},
@@ -64,7 +64,7 @@ void Timer::CopyFrom(const Object& source) {
 // kill steps and InitializeNewObject; every id goes on to the base handler
 // afterwards.
 int Timer::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Timer> handlers(kClassTimer, {kCommands});
+  static constexpr CommandHandlers<Timer> handlers(kClassTimer, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {
     TimerStart(CommandArgs(nullptr));

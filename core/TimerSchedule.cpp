@@ -79,11 +79,10 @@ int Timer::GetTimerInverseTime(CommandArgs args) {
 }
 
 // A key's script is found by the key record's name, as stored scenes expect.
+// The name is only read while the record is looked for, before anything
+// runs, so it needs no copy.
 int Timer::TimerKeyCallback(CommandArgs args) {
-  const ObjectScript* record = KeyRecord(args.Get<std::int32_t>());
-  if (record == nullptr) return 1;
-  const std::string name = record->name;
-  RunScript(name, nullptr);
+  if (const ObjectScript* record = KeyRecord(args.Get<std::int32_t>())) RunScript(record->name, nullptr);
   return 1;
 }
 

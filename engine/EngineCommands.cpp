@@ -40,7 +40,7 @@ std::vector<ObjectRef<File>> CollectFiles(const Object& root, int stopClassId) {
 }  // namespace
 
 // clang-format off
-const CommandEntry<Engine> Engine::kCommands[] = {
+constexpr CommandEntry<Engine> Engine::kCommands[] = {
   {250, "ATessaryOpen", Kind::kCommand, S, {kString}, Member<&Engine::OpenCommand>},
   {251, "ATessarySaveAs", Kind::kCommand, S, {kString}, Member<&Engine::SaveAsCommand>},
   {252, "ATessaryUnload", Kind::kCommand, S, {}, Member<&Engine::UnloadCommand>},
@@ -118,7 +118,7 @@ void RegisterEngineCommands() {
 }
 
 int Engine::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Engine> handlers(kClassEngine, {kCommands});
+  static constexpr CommandHandlers<Engine> handlers(kClassEngine, {kCommands});
   if (id == kCommandCollectResources && args != nullptr) CollectOwnResources(args);
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);

@@ -1,8 +1,10 @@
 // Puts a draw list in the order that inserting its records one by one gives:
 // each record before the first one of lower key, so descending keys with
-// equal keys in submission order. The keys are sorted as a kept array rather
-// than by walking the records, and the list is linked again in that order.
+// equal keys in submission order. The keys are sorted as a kept array of
+// (key, submission index) pairs by a radix sort, whose cost grows with the
+// list's length alone, and the list is linked again in that order.
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "services/RenderCommand.h"
@@ -15,17 +17,15 @@ class RenderListSorter {
   RenderCommand* Sort(RenderCommand* head, RenderCommand*& tail);
 
  private:
-  struct Entry {
-    float key;
-    RenderCommand* command;
-  };
-
-  void MergeSort();
+  void RadixSort();
+  void InsertionSort();
   RenderCommand* Link(RenderCommand*& tail) const;
 
-  // Kept between frames, so a warm sort allocates nothing.
-  std::vector<Entry> entries_;
-  std::vector<Entry> scratch_;
+  // Kept between frames, so a warm sort allocates nothing. An entry holds
+  // the key's order bits above the record's index in commands_.
+  std::vector<RenderCommand*> commands_;
+  std::vector<std::uint64_t> entries_;
+  std::vector<std::uint64_t> scratch_;
 };
 
 }  // namespace tge

@@ -62,11 +62,14 @@ void RunScript(Object& object, const std::string& text) { RunScriptText(object, 
 void AddScript(Object& object, const std::string& event, const std::string& text) {
   object.SetUseScript(true);
   object.GetScripts()->push_back({event, text, FindCommandId(&object, event), 0});
+  CompileStoredScript(object.GetScripts()->back());
 }
 
 void SetScriptText(Object& object, const std::string& name, const std::string& text) {
   for (ObjectScript& script : *object.GetScripts()) {
-    if (script.name == name) script.text = text;
+    if (script.name != name) continue;
+    script.text = text;
+    CompileStoredScript(script);
   }
 }
 

@@ -62,8 +62,7 @@ constexpr float kNoSteerFriction = 2.0f;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<AIPlayer>> AIPlayer::Commands() {
-  static const CommandEntry<AIPlayer> table[] = {
+constexpr CommandEntry<AIPlayer> AIPlayer::kCommands[] = {
     {15000, "AIPlayerIdleAnimation", P, 0, {kValueString}, Member<&A::SetAnimationName<kAIIdle>>, Member<&A::GetAnimationName<kAIIdle>>},
     {15002, "AIPlayerWalkAnimation", P, 0, {kValueString}, Member<&A::SetAnimationName<kAIWalk>>, Member<&A::GetAnimationName<kAIWalk>>},
     {15004, "AIPlayerRunAnimation", P, 0, {kValueString}, Member<&A::SetAnimationName<kAIRun>>, Member<&A::GetAnimationName<kAIRun>>},
@@ -131,16 +130,15 @@ std::span<const CommandEntry<AIPlayer>> AIPlayer::Commands() {
     {15093, "OnAIPlayerEnterSensorNear", E, 0, {}},
     {15094, "OnAIPlayerExitSensorNear", E, 0, {}},
     {kEventChangeHealth, "OnAIPlayerChangeHealth", E, 0, {}},
-  };
-  return table;
-}
+};
 
-std::span<const CommandEntry<AIPlayer>> AIPlayer::HiddenCommands() {
-  static const CommandEntry<AIPlayer> table[] = {
+std::span<const CommandEntry<AIPlayer>> AIPlayer::Commands() { return kCommands; }
+
+constexpr CommandEntry<AIPlayer> AIPlayer::kHiddenCommands[] = {
     {15050, "AIPlayerBeginTaskObject", C, 0, {kValuePointer}, Member<&A::BeginTargetTaskCommand<AITaskType::kObject>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<AIPlayer>> AIPlayer::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 AIPlayer::AIPlayer() : Object(kClassAIPlayer) {}
@@ -154,7 +152,7 @@ AIPlayer::~AIPlayer() = default;
 SkinMesh* AIPlayer::GetSkinMesh() const { return skinMesh_.Get(); }
 
 int AIPlayer::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<AIPlayer> handlers(kClassAIPlayer, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<AIPlayer> handlers(kClassAIPlayer, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandCollectResources:

@@ -77,8 +77,10 @@ class AIPlayer : public Object {
   static constexpr int kEventChangeHealth = 15095;
 
   static std::span<const CommandEntry<AIPlayer>> Commands();
+  static const CommandEntry<AIPlayer> kCommands[];
   // Ids only code sends: the task with an object, 15050.
   static std::span<const CommandEntry<AIPlayer>> HiddenCommands();
+  static const CommandEntry<AIPlayer> kHiddenCommands[];
 
   AIPlayer();
   AIPlayer(const AIPlayer& source);

@@ -45,9 +45,8 @@ constexpr const char* kGetHitAnimations[] = {"N_Gethit_LeftFoot", "N_Gethit_Righ
 // "AIPlayerFPSUseDieAnimation" is registered after the fight group; the
 // ids bind.
 // clang-format off
-std::span<const CommandEntry<AIPlayerFPS>> AIPlayerFPS::Commands() {
-  using A = AIPlayerFPS;
-  static const CommandEntry<A> table[] = {
+using A = AIPlayerFPS;
+constexpr CommandEntry<AIPlayerFPS> AIPlayerFPS::kCommands[] = {
     {10750, "AIPlayerFPSType", P, 0, {kValueDword}, FieldSetter<&A::type_>, FieldGetter<&A::type_>},
     {10752, "AIPlayerFPSHealth", P, 0, {kValueFloat}, Member<&A::SetHealthCommand>, FieldGetter<&A::health_>},
     {10754, "AIPlayerFPSMaxHealth", P, 0, {kValueFloat}, FieldSetter<&A::maxHealth_>, FieldGetter<&A::maxHealth_>},
@@ -101,9 +100,9 @@ std::span<const CommandEntry<AIPlayerFPS>> AIPlayerFPS::Commands() {
     {10824, "OnAIPlayerFPSEnterSensorNear", E, 0, {}},
     {10825, "OnAIPlayerFPSExitSensorNear", E, 0, {}},
     {kEventChangeHealth, "OnAIPlayerFPSChangeHealth", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<AIPlayerFPS>> AIPlayerFPS::Commands() { return kCommands; }
 // clang-format on
 
 AIPlayerFPS::AIPlayerFPS() : Object(kClassAIPlayerFPS) {
@@ -111,7 +110,7 @@ AIPlayerFPS::AIPlayerFPS() : Object(kClassAIPlayerFPS) {
 }
 
 int AIPlayerFPS::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<AIPlayerFPS> handlers(kClassAIPlayerFPS, {Commands()});
+  static constexpr CommandHandlers<AIPlayerFPS> handlers(kClassAIPlayerFPS, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandCreatePhysics: CreatePhysics(args); return 1;

@@ -87,6 +87,7 @@ class AIPlayerFPS : public Object {
   };
 
   static std::span<const CommandEntry<AIPlayerFPS>> Commands();
+  static const CommandEntry<AIPlayerFPS> kCommands[];
 
   AIPlayerFPS();
 

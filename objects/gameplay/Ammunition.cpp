@@ -44,9 +44,8 @@ bool TakesBlastPush(int classId) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Ammunition>> Ammunition::Commands() {
-  using A = Ammunition;
-  static const CommandEntry<A> table[] = {
+using A = Ammunition;
+constexpr CommandEntry<Ammunition> Ammunition::kCommands[] = {
     {6000, "AmmunitionType", P, 0, {kValueDword}, FieldSetter<&A::type_>, FieldGetter<&A::type_>},
     {6002, "AmmunitionRangeMul", P, 0, {kValueFloat}, FieldSetter<&A::rangeMul_>, FieldGetter<&A::rangeMul_>},
     {6004, "AmmunitionPrecisionMul", P, 0, {kValueFloat}, FieldSetter<&A::precisionMul_>, FieldGetter<&A::precisionMul_>},
@@ -68,9 +67,9 @@ std::span<const CommandEntry<Ammunition>> Ammunition::Commands() {
     {kEventFire, "OnAmmunitionFire", E, 0, {}},
     {kEventHit, "OnAmmunitionHit", E, 0, {}},
     {kEventDetonate, "OnAmmunitionDetonate", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Ammunition>> Ammunition::Commands() { return kCommands; }
 // clang-format on
 
 Ammunition::Ammunition() : Object(kClassAmmunition) {}
@@ -101,7 +100,7 @@ Ammunition::Ammunition(const Ammunition& source)
 Ammunition::~Ammunition() { DestroyJoint(); }
 
 int Ammunition::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Ammunition> handlers(kClassAmmunition, {Commands()});
+  static constexpr CommandHandlers<Ammunition> handlers(kClassAmmunition, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) Fire();
   return Object::ExecuteCommand(id, args);

@@ -34,6 +34,7 @@ class Ammunition : public Object {
   static constexpr float kInHandDamage = 50000000.0f;
 
   static std::span<const CommandEntry<Ammunition>> Commands();
+  static const CommandEntry<Ammunition> kCommands[];
 
   Ammunition();
   Ammunition(const Ammunition& source);

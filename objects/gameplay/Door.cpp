@@ -54,8 +54,7 @@ Quaternion TurnedBack(const Quaternion& rotation, const Vector3& axis, float ang
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Door>> Door::Commands() {
-  static const CommandEntry<Door> table[] = {
+constexpr CommandEntry<Door> Door::kCommands[] = {
     {9250, "DoorType", P, 0, {kValueDword}, Member<&Door::SetTypeCommand>, FieldGetter<&Door::type_>},
     {9252, "DoorOpenTime", P, 0, {kValueFloat}, FieldSetter<&Door::openTime_>, FieldGetter<&Door::openTime_>},
     {9254, "DoorCloseTime", P, 0, {kValueFloat}, FieldSetter<&Door::closeTime_>, FieldGetter<&Door::closeTime_>},
@@ -79,16 +78,16 @@ std::span<const CommandEntry<Door>> Door::Commands() {
     {9283, "OnDoorLock", E, 0, {}},
     {9284, "OnDoorUnlock", E, 0, {}},
     {9285, "OnDoorLocked", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Door>> Door::Commands() { return kCommands; }
 
 // clang-format on
 
 Door::Door() : Object(kClassDoor) {}
 
 int Door::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Door> handlers(kClassDoor, {Commands()});
+  static constexpr CommandHandlers<Door> handlers(kClassDoor, {kCommands});
   handlers.Run(*this, id, args);
   if ((id == kCommandChildDeleted || id == kCommandChildMoved) && args != nullptr) {
     ForgetChild(static_cast<const Object*>(args));

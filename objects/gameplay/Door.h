@@ -36,6 +36,7 @@ inline constexpr std::uint32_t kDoorInConnectionSpace = 0x100;
 class Door : public Object {
  public:
   static std::span<const CommandEntry<Door>> Commands();
+  static const CommandEntry<Door> kCommands[];
 
   Door();
 

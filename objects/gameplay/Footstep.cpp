@@ -48,16 +48,14 @@ Matrix4 GroundPlacement(const Vector3& normal, const Vector3& axisX, const Vecto
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Footstep>> Footstep::Commands() {
-  static const CommandEntry<Footstep> table[] = {
+constexpr CommandEntry<Footstep> Footstep::kCommands[] = {
     {9750, "FootstepRepeatTime", P, 0, {kValueFloat}, FieldSetter<&Footstep::repeatTime_>, FieldGetter<&Footstep::repeatTime_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Footstep>> Footstep::Commands() { return kCommands; }
 
 // Set and get pairs the tools use: answered, never registered.
-std::span<const CommandEntry<Footstep>> Footstep::HiddenCommands() {
-  static const CommandEntry<Footstep> table[] = {
+constexpr CommandEntry<Footstep> Footstep::kHiddenCommands[] = {
     {9752, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::setting1_>, FieldGetter<&Footstep::setting1_>},
     {9754, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::setting2_>, FieldGetter<&Footstep::setting2_>},
     {9756, "", P, 0, {kValueDword}, FieldSetter<&Footstep::footstepFlags_>, FieldGetter<&Footstep::footstepFlags_>},
@@ -67,15 +65,15 @@ std::span<const CommandEntry<Footstep>> Footstep::HiddenCommands() {
     {9764, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::minSpeed_>, FieldGetter<&Footstep::minSpeed_>},
     {9766, "", P, 0, {kValueFloat}, FieldSetter<&Footstep::maxSpeed_>, FieldGetter<&Footstep::maxSpeed_>},
     {9768, "", P, 0, {kValueDword}, FieldSetter<&Footstep::rayMask_>, FieldGetter<&Footstep::rayMask_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Footstep>> Footstep::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 Footstep::Footstep() : Object(kClassFootstep) {}
 
 int Footstep::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Footstep> handlers(kClassFootstep, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<Footstep> handlers(kClassFootstep, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandInitializeNewObject) SetInheritOrientation(false);
   return Object::ExecuteCommand(id, args);

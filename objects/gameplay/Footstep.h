@@ -16,7 +16,9 @@ namespace tge {
 class Footstep : public Object {
  public:
   static std::span<const CommandEntry<Footstep>> Commands();
+  static const CommandEntry<Footstep> kCommands[];
   static std::span<const CommandEntry<Footstep>> HiddenCommands();
+  static const CommandEntry<Footstep> kHiddenCommands[];
 
   Footstep();
 

@@ -33,9 +33,8 @@ constexpr std::uint32_t kEntryRootMotion = 0x2;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Horse>> Horse::Commands() {
-  using H = Horse;
-  static const CommandEntry<Horse> table[] = {
+using H = Horse;
+constexpr CommandEntry<Horse> Horse::kCommands[] = {
     {19750, "HorseHealth", P, 0, {kValueFloat}, FieldSetter<&H::health_>, FieldGetter<&H::health_>},
     {19752, "HorseMaxHealth", P, 0, {kValueFloat}, FieldSetter<&H::maxHealth_>, FieldGetter<&H::maxHealth_>},
     {19754, "HorseEndurance", P, 0, {kValueFloat}, FieldSetter<&H::endurance_>, FieldGetter<&H::endurance_>},
@@ -66,9 +65,9 @@ std::span<const CommandEntry<Horse>> Horse::Commands() {
     {kEventStartIdle, "OnHorseStartIdle", E, 0, {}},
     {kEventStopIdle, "OnHorseStopIdle", E, 0, {}},
     {kEventChangeState, "OnHorseChangeState", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Horse>> Horse::Commands() { return kCommands; }
 // clang-format on
 
 HorseState HorseGaits::FromSpeed(float speed) const {
@@ -83,7 +82,7 @@ HorseState HorseGaits::FromSpeed(float speed) const {
 Horse::Horse() : Object(kClassHorse), currentMaxSpeed_(gaits_.maxSpeed) {}
 
 int Horse::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Horse> handlers(kClassHorse, {Commands()});
+  static constexpr CommandHandlers<Horse> handlers(kClassHorse, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandSkinMeshAnimationStarted:

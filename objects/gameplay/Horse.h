@@ -79,6 +79,7 @@ class Horse : public Object {
   static constexpr std::uint32_t kCommandRiderAnimation = 19799;
 
   static std::span<const CommandEntry<Horse>> Commands();
+  static const CommandEntry<Horse> kCommands[];
 
   Horse();
 

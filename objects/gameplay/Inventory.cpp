@@ -76,18 +76,17 @@ std::string FormatGameClock(double gameTime) {
 }
 
 // clang-format off
-std::span<const CommandEntry<Inventory>> Inventory::Commands() {
-  static const CommandEntry<Inventory> table[] = {
+constexpr CommandEntry<Inventory> Inventory::kCommands[] = {
     {11000, "InventoryFadeDownPlayMovie", C, S, {kValueString128, kValueFloat}, Member<&Inventory::PlayMovieCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Inventory>> Inventory::Commands() { return kCommands; }
 // clang-format on
 
 Inventory::Inventory() : Object(kClassInventory) {}
 
 int Inventory::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Inventory> handlers(kClassInventory, {Commands()});
+  static constexpr CommandHandlers<Inventory> handlers(kClassInventory, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) AcquireBlood(args);
   if (id == kCommandStartGame) {

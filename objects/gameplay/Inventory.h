@@ -31,6 +31,7 @@ class Inventory : public Object {
   static constexpr double kClockStart = 81000;
 
   static std::span<const CommandEntry<Inventory>> Commands();
+  static const CommandEntry<Inventory> kCommands[];
 
   Inventory();
 

@@ -18,9 +18,8 @@ constexpr std::size_t kFileOrder[] = {0, 1, 2, 6, 7, 8, 5, 4, 3};
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<JointBall>> JointBall::Commands() {
-  using J = JointBall;
-  static const CommandEntry<JointBall> table[] = {
+using J = JointBall;
+constexpr CommandEntry<JointBall> JointBall::kCommands[] = {
     {4252, "SetJointBallCFM", C, 0, {kValueVector3}, Member<&J::SetValueCommand<0>>},
     {4253, "GetJointBallCFM", C, 0, {kValueVector3}, Member<&J::GetValueCommand<0>>},
     {4254, "SetJointBallLoStop", C, 0, {kValueVector3}, Member<&J::SetValueCommand<1>>},
@@ -39,25 +38,24 @@ std::span<const CommandEntry<JointBall>> JointBall::Commands() {
     {4267, "GetJointBallMaxValocityForce", C, 0, {kValueVector3}, Member<&J::GetValueCommand<7>>},
     {4268, "SetJointBallFudgeFactor", C, 0, {kValueVector3}, Member<&J::SetValueCommand<8>>},
     {4269, "GetJointBallFudgeFactor", C, 0, {kValueVector3}, Member<&J::GetValueCommand<8>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<JointBall>> JointBall::Commands() { return kCommands; }
 
 // The axis source and insert-on-action: answered but never registered.
-std::span<const CommandEntry<JointBall>> JointBall::HiddenCommands() {
-  using J = JointBall;
-  static const CommandEntry<JointBall> table[] = {
+using J = JointBall;
+constexpr CommandEntry<JointBall> JointBall::kHiddenCommands[] = {
     {4250, "", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
     {4270, "", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<JointBall>> JointBall::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 JointBall::JointBall() : JointObject(kClassJointBall, {}, {}, {}, {}, true) {}
 
 int JointBall::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<JointBall> handlers(kClassJointBall, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<JointBall> handlers(kClassJointBall, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   const int result = JointObject::ExecuteCommand(id, args);
   if (id == kCommandInitializeNewObject) SetWSOrientation(true);

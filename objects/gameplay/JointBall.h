@@ -13,7 +13,9 @@ namespace tge {
 class JointBall : public JointObject {
  public:
   static std::span<const CommandEntry<JointBall>> Commands();
+  static const CommandEntry<JointBall> kCommands[];
   static std::span<const CommandEntry<JointBall>> HiddenCommands();
+  static const CommandEntry<JointBall> kHiddenCommands[];
 
   JointBall();
 

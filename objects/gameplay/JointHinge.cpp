@@ -24,9 +24,8 @@ constexpr AutoDisableSettings kSleep{1.0f, 0.1f, 1.0f, 3};
 std::span<const JointParameterSetter> HingeParameterSetters() { return kSetters; }
 
 // clang-format off
-std::span<const CommandEntry<JointHinge>> JointHinge::Commands() {
-  using J = JointHinge;
-  static const CommandEntry<JointHinge> table[] = {
+using J = JointHinge;
+constexpr CommandEntry<JointHinge> JointHinge::kCommands[] = {
     {5000, "JointHingeAxis", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
     {5002, "JointHingeCFM", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeCFM>>, Member<&J::GetParameterCommand<kHingeCFM>>},
     {5004, "JointHingeLoStop", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeLoStop>>, Member<&J::GetParameterCommand<kHingeLoStop>>},
@@ -38,9 +37,9 @@ std::span<const CommandEntry<JointHinge>> JointHinge::Commands() {
     {5016, "JointHingeMaxValocityForce", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeMaxForce>>, Member<&J::GetParameterCommand<kHingeMaxForce>>},
     {5018, "JointHingeFudgeFactor", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeFudgeFactor>>, Member<&J::GetParameterCommand<kHingeFudgeFactor>>},
     {5020, "JointHingeInsertOnAction", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<JointHinge>> JointHinge::Commands() { return kCommands; }
 // clang-format on
 
 JointHinge::JointHinge()
@@ -48,7 +47,7 @@ JointHinge::JointHinge()
                   true) {}
 
 int JointHinge::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<JointHinge> handlers(kClassJointHinge, {Commands()});
+  static constexpr CommandHandlers<JointHinge> handlers(kClassJointHinge, {kCommands});
   handlers.Run(*this, id, args);
   return JointObject::ExecuteCommand(id, args);
 }

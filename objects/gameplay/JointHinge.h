@@ -29,6 +29,7 @@ std::span<const JointParameterSetter> HingeParameterSetters();
 class JointHinge : public JointObject {
  public:
   static std::span<const CommandEntry<JointHinge>> Commands();
+  static const CommandEntry<JointHinge> kCommands[];
 
   JointHinge();
 

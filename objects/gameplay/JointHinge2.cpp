@@ -23,9 +23,8 @@ constexpr std::uint8_t kFileOrder[] = {13, 12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<JointHinge2>> JointHinge2::Commands() {
-  using J = JointHinge2;
-  static const CommandEntry<JointHinge2> table[] = {
+using J = JointHinge2;
+constexpr CommandEntry<JointHinge2> JointHinge2::kCommands[] = {
     {4500, "SetJointHinge2CFM", C, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHinge2CFM>>},
     {4501, "GetJointHinge2CFM", C, 0, {kValueFloat}, Member<&J::GetParameterCommand<kHinge2CFM>>},
     {4502, "SetJointHinge2LoStop", C, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHinge2LoStop>>},
@@ -54,9 +53,9 @@ std::span<const CommandEntry<JointHinge2>> JointHinge2::Commands() {
     {4527, "GetJointHinge2SuspensionERP", C, 0, {kValueFloat}, Member<&J::GetParameterCommand<kHinge2SuspensionERP>>},
     {4524, "SetJointHinge2SuspensionCFM", C, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHinge2SuspensionCFM>>},
     {4525, "GetJointHinge2SuspensionCFM", C, 0, {kValueFloat}, Member<&J::GetParameterCommand<kHinge2SuspensionCFM>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<JointHinge2>> JointHinge2::Commands() { return kCommands; }
 // clang-format on
 
 JointHinge2::JointHinge2()
@@ -65,7 +64,7 @@ JointHinge2::JointHinge2()
                   kFileOrder, false) {}
 
 int JointHinge2::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<JointHinge2> handlers(kClassJointHinge2, {Commands()});
+  static constexpr CommandHandlers<JointHinge2> handlers(kClassJointHinge2, {kCommands});
   handlers.Run(*this, id, args);
   return JointObject::ExecuteCommand(id, args);
 }

@@ -31,6 +31,7 @@ enum Hinge2Parameter : std::uint8_t {
 class JointHinge2 : public JointObject {
  public:
   static std::span<const CommandEntry<JointHinge2>> Commands();
+  static const CommandEntry<JointHinge2> kCommands[];
 
   JointHinge2();
 

@@ -22,9 +22,8 @@ constexpr std::uint8_t kOrder[] = {0, 1, 2, 3, 4, 5, 6, 7, 8};
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<JointSlider>> JointSlider::Commands() {
-  using J = JointSlider;
-  static const CommandEntry<JointSlider> table[] = {
+using J = JointSlider;
+constexpr CommandEntry<JointSlider> JointSlider::kCommands[] = {
     {5250, "JointSliderAxis", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
     {5252, "JointSliderCFM", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeCFM>>, Member<&J::GetParameterCommand<kHingeCFM>>},
     {5254, "JointSliderLoStop", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeLoStop>>, Member<&J::GetParameterCommand<kHingeLoStop>>},
@@ -37,16 +36,16 @@ std::span<const CommandEntry<JointSlider>> JointSlider::Commands() {
     {5268, "JointSliderFudgeFactor", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<kHingeFudgeFactor>>, Member<&J::GetParameterCommand<kHingeFudgeFactor>>},
     {5270, "AddJointSliderForce", C, 0, {kValueFloat}, Member<&J::AddForceCommand>},
     {5271, "JointSliderInsertOnAction", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<JointSlider>> JointSlider::Commands() { return kCommands; }
 // clang-format on
 
 JointSlider::JointSlider()
     : JointObject(kClassJointSlider, kSetters, {0.00001f, 0, 0, 0.00001f, 0, 0, 0, 0, 1.0f}, kOrder, kOrder, true) {}
 
 int JointSlider::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<JointSlider> handlers(kClassJointSlider, {Commands()});
+  static constexpr CommandHandlers<JointSlider> handlers(kClassJointSlider, {kCommands});
   handlers.Run(*this, id, args);
   return JointObject::ExecuteCommand(id, args);
 }

@@ -11,6 +11,7 @@ namespace tge {
 class JointSlider : public JointObject {
  public:
   static std::span<const CommandEntry<JointSlider>> Commands();
+  static const CommandEntry<JointSlider> kCommands[];
 
   JointSlider();
 

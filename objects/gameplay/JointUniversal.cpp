@@ -37,9 +37,8 @@ std::vector<float> Defaults() {
 std::span<const JointParameterSetter> UniversalParameterSetters() { return kSetters; }
 
 // clang-format off
-std::span<const CommandEntry<JointUniversal>> JointUniversal::Commands() {
-  using J = JointUniversal;
-  static const CommandEntry<JointUniversal> table[] = {
+using J = JointUniversal;
+constexpr CommandEntry<JointUniversal> JointUniversal::kCommands[] = {
     {4750, "JointUniversalAxis", P, 0, {kValueDword}, Member<&J::SetAxisCommand>, Member<&J::GetAxisCommand>},
     {4752, "JointUniversalCFM1", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<0>>, Member<&J::GetParameterCommand<0>>},
     {4754, "JointUniversalLoStop1", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<1>>, Member<&J::GetParameterCommand<1>>},
@@ -61,16 +60,16 @@ std::span<const CommandEntry<JointUniversal>> JointUniversal::Commands() {
     {4786, "JointUniversalFudgeFactor2", P, 0, {kValueFloat}, Member<&J::SetParameterCommand<17>>, Member<&J::GetParameterCommand<17>>},
     {4788, "JointUniversalInsertOnAction", P, 0, {kValueBool}, Member<&J::SetInsertOnActionCommand>, Member<&J::GetInsertOnActionCommand>},
     {4790, "JointUniversalBreak", C, 0, {}, Member<&J::ReleaseJointCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<JointUniversal>> JointUniversal::Commands() { return kCommands; }
 // clang-format on
 
 JointUniversal::JointUniversal()
     : JointObject(kClassJointUniversal, kSetters, Defaults(), kApplyOrder, kFileOrder, true) {}
 
 int JointUniversal::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<JointUniversal> handlers(kClassJointUniversal, {Commands()});
+  static constexpr CommandHandlers<JointUniversal> handlers(kClassJointUniversal, {kCommands});
   handlers.Run(*this, id, args);
   return JointObject::ExecuteCommand(id, args);
 }

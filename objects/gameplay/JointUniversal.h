@@ -19,6 +19,7 @@ std::span<const JointParameterSetter> UniversalParameterSetters();
 class JointUniversal : public JointObject {
  public:
   static std::span<const CommandEntry<JointUniversal>> Commands();
+  static const CommandEntry<JointUniversal> kCommands[];
 
   JointUniversal();
 

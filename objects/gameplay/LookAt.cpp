@@ -36,8 +36,7 @@ bool ClampToLimit(float& angle, float limit) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<LookAt>> LookAt::Commands() {
-  static const CommandEntry<LookAt> table[] = {
+constexpr CommandEntry<LookAt> LookAt::kCommands[] = {
     {14750, "LookAtEnable", P, 0, {kValueBool}, Member<&LookAt::SetEnableCommand>, FlagGetter<&LookAt::lookFlags_, kEnable>},
     {14752, "LookAtRadius", P, 0, {kValueFloat}, Member<&LookAt::SetRadiusCommand>, Member<&LookAt::GetRadiusCommand>},
     {14754, "LookAtLimitX", P, 0, {kValueFloat}, FieldSetter<&LookAt::limitX_>, FieldGetter<&LookAt::limitX_>},
@@ -59,15 +58,15 @@ std::span<const CommandEntry<LookAt>> LookAt::Commands() {
     {14786, "ForceLookAt", C, 0, {}, Member<&LookAt::ForceLookAtCommand>},
     {kEventEnter, "OnLookAtEnter", E, 0, {}},
     {kEventExit, "OnLookAtExit", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<LookAt>> LookAt::Commands() { return kCommands; }
 // clang-format on
 
 LookAt::LookAt() : Object(kClassLookAt) {}
 
 int LookAt::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<LookAt> handlers(kClassLookAt, {Commands()});
+  static constexpr CommandHandlers<LookAt> handlers(kClassLookAt, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandActionStartStep: ActionStart(); break;

@@ -31,6 +31,7 @@ class LookAt : public Object {
   static constexpr int kEventExit = 14788;
 
   static std::span<const CommandEntry<LookAt>> Commands();
+  static const CommandEntry<LookAt> kCommands[];
 
   LookAt();
 

@@ -59,6 +59,8 @@ void NavMesh::Clear() {
   world_.clear();
   boundary_.clear();
   triangles_.clear();
+  neighbours_.clear();
+  grid_.Clear();
 }
 
 bool NavMesh::IndicesValid() const {
@@ -104,7 +106,9 @@ void NavMesh::Place(const Matrix4& world) {
   world_.resize(vertices_.size());
   for (std::size_t i = 0; i < vertices_.size(); ++i) Vector3TransformCoord(world_[i], vertices_[i], world);
   boundary_.assign(vertices_.size(), 0);
+  neighbours_.clear();
   for (NavTriangle& triangle : triangles_) {
+    neighbours_.push_back({triangle.neighbour[0], triangle.neighbour[1], triangle.neighbour[2]});
     Vector3 sum;
     Vector3Add(sum, WorldVertex(triangle, 0), WorldVertex(triangle, 1));
     Vector3Add(sum, sum, WorldVertex(triangle, 2));
@@ -113,22 +117,50 @@ void NavMesh::Place(const Matrix4& world) {
       if (triangle.neighbour[i] == -1) boundary_[static_cast<std::size_t>(triangle.vertex[i])] = 1;
     }
   }
+  BuildGrid();
+}
+
+// A vertex that is not finite makes the containment test answer in ways no
+// box describes, so such a mesh keeps the scan.
+void NavMesh::BuildGrid() {
+  const auto finite = [](const Vector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); };
+  if (!std::all_of(world_.begin(), world_.end(), finite)) {
+    grid_.Clear();
+    return;
+  }
+  std::vector<NavBox> boxes(triangles_.size());
+  for (std::size_t i = 0; i < triangles_.size(); ++i) {
+    const Vector3 &a = WorldVertex(triangles_[i], 0), &b = WorldVertex(triangles_[i], 1),
+                  &c = WorldVertex(triangles_[i], 2);
+    boxes[i] = {std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}), std::max({a.x, b.x, c.x}),
+                std::max({a.z, b.z, c.z})};
+  }
+  grid_.Build(boxes);
 }
 
 bool NavMesh::ContainsXZ(const NavTriangle& triangle, const Vector3& p) const {
   return InsideXZ(WorldVertex(triangle, 0), WorldVertex(triangle, 1), WorldVertex(triangle, 2), p);
 }
 
+// The grid lists a cell's triangles in mesh order, so it picks the triangle
+// the scan of every triangle would; the scan remains for what the grid does
+// not cover (a NaN, a mesh with a vertex that is not finite).
 std::int32_t NavMesh::FindTriangle(const Vector3& p) const {
   std::int32_t best = -1;
   float bestHeight = std::numeric_limits<float>::infinity();
-  for (std::size_t i = 0; i < triangles_.size(); ++i) {
-    if (!ContainsXZ(triangles_[i], p)) continue;
-    const float height = std::fabs(triangles_[i].centre.y - p.y);
+  const auto consider = [&](std::int32_t i) {
+    const NavTriangle& triangle = triangles_[static_cast<std::size_t>(i)];
+    if (!ContainsXZ(triangle, p)) return;
+    const float height = std::fabs(triangle.centre.y - p.y);
     if (height < bestHeight) {
       bestHeight = height;
-      best = static_cast<std::int32_t>(i);
+      best = i;
     }
+  };
+  if (grid_.Covers(p.x, p.z)) {
+    for (const std::int32_t i : grid_.Candidates(p.x, p.z)) consider(i);
+  } else {
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(triangles_.size()); ++i) consider(i);
   }
   return best >= 0 ? best : FindBoundaryTriangle(p);
 }
@@ -175,12 +207,9 @@ bool NavMesh::FindPath(const Vector3& start, const Vector3& goal, PathRecord& pa
 }
 
 std::uint32_t NavMesh::BeginPass(PathRecord& path, std::size_t triangles) {
-  if (path.reached.size() < triangles) {
-    path.reached.resize(triangles, 0);
-    path.cameFrom.resize(triangles, -1);
-  }
+  if (path.visits.size() < triangles) path.visits.resize(triangles);
   if (++path.stamp == 0) {
-    std::fill(path.reached.begin(), path.reached.end(), 0);
+    for (PathRecord::Visit& visit : path.visits) visit.stamp = 0;
     path.stamp = 1;
   }
   return path.stamp;
@@ -196,7 +225,7 @@ bool NavMesh::WalkStraight(const Vector3& start, const Vector3& goal, std::int32
   Vector3 normal;
   Vector3Normalize(normal, Vector3Cross(normal, direction, {0, 1, 0}));
   std::int32_t at = from;
-  path.reached[static_cast<std::size_t>(at)] = stamp;
+  path.visits[static_cast<std::size_t>(at)].stamp = stamp;
   for (;;) {
     const NavTriangle& triangle = triangles_[static_cast<std::size_t>(at)];
     float side[3];
@@ -210,8 +239,8 @@ bool NavMesh::WalkStraight(const Vector3& start, const Vector3& goal, std::int32
       if (triangle.neighbour[i] >= 0 && side[i] < 0 && side[(i + 1) % 3] > 0) next = triangle.neighbour[i];
     }
     if (next == to) return true;
-    if (next < 0 || path.reached[static_cast<std::size_t>(next)] == stamp) return false;
-    path.reached[static_cast<std::size_t>(next)] = stamp;
+    if (next < 0 || path.visits[static_cast<std::size_t>(next)].stamp == stamp) return false;
+    path.visits[static_cast<std::size_t>(next)].stamp = stamp;
     at = next;
   }
 }
@@ -222,17 +251,17 @@ bool NavMesh::Search(std::int32_t from, std::int32_t to, PathRecord& path) const
   const std::uint32_t stamp = BeginPass(path, triangles_.size());
   path.frontier.clear();
   path.frontier.push_back(from);
-  path.reached[static_cast<std::size_t>(from)] = stamp;
-  path.cameFrom[static_cast<std::size_t>(from)] = -1;
+  path.visits[static_cast<std::size_t>(from)] = {stamp, -1};
   for (std::size_t head = 0; head < path.frontier.size(); ++head) {
     const std::int32_t at = path.frontier[head];
-    for (const std::int32_t next : triangles_[static_cast<std::size_t>(at)].neighbour) {
-      if (next < 0 || path.reached[static_cast<std::size_t>(next)] == stamp) continue;
-      path.reached[static_cast<std::size_t>(next)] = stamp;
-      path.cameFrom[static_cast<std::size_t>(next)] = at;
+    for (const std::int32_t next : neighbours_[static_cast<std::size_t>(at)]) {
+      if (next < 0) continue;
+      PathRecord::Visit& visit = path.visits[static_cast<std::size_t>(next)];
+      if (visit.stamp == stamp) continue;
+      visit = {stamp, at};
       if (next == to) {
         path.chain.clear();
-        for (std::int32_t t = to; t >= 0; t = path.cameFrom[static_cast<std::size_t>(t)]) path.chain.push_back(t);
+        for (std::int32_t t = to; t >= 0; t = path.visits[static_cast<std::size_t>(t)].from) path.chain.push_back(t);
         std::reverse(path.chain.begin(), path.chain.end());
         return true;
       }

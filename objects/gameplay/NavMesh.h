@@ -7,11 +7,13 @@
 // copying a placed mesh stores them unchanged; Place computes the world-space
 // copy every query works on.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <vector>
 
 #include "core/math/Matrix4.h"
 #include "core/math/Vector.h"
+#include "objects/gameplay/NavTriangleGrid.h"
 #include "objects/gameplay/PathRecord.h"
 
 namespace tge {
@@ -43,8 +45,8 @@ class NavMesh {
   // the stream still holds and every index against the counts, and a
   // refused mesh leaves this one empty with the stream failed.
   bool Serialize(SerializeStream& stream);
-  // The world-space copy under a world matrix, the triangles' centres and
-  // the boundary flags.
+  // The world-space copy under a world matrix, the triangles' centres, the
+  // boundary flags and the grid that finds triangles.
   void Place(const Matrix4& world);
 
   std::uint32_t GetVertexCount() const { return static_cast<std::uint32_t>(vertices_.size()); }
@@ -57,7 +59,8 @@ class NavMesh {
   // The triangle under p in the ground plane (the one nearest in height when
   // several are); off the mesh, the triangle of the boundary edge scoring
   // lowest (distance times height difference, the nearer edge among equal
-  // scores); -1 without a boundary edge.
+  // scores); -1 without a boundary edge. Among triangles at equal heights
+  // the first in the mesh wins.
   std::int32_t FindTriangle(const Vector3& p) const;
   // True with the waypoints in path when a chain of neighbours joins the
   // start's triangle to the goal's. Without triangles the path is left
@@ -70,6 +73,7 @@ class NavMesh {
   bool IndicesValid() const;
   bool ContainsXZ(const NavTriangle& triangle, const Vector3& p) const;
   std::int32_t FindBoundaryTriangle(const Vector3& p) const;
+  void BuildGrid();
   const Vector3& WorldVertex(const NavTriangle& triangle, int corner) const {
     return world_[static_cast<std::size_t>(triangle.vertex[corner % 3])];
   }
@@ -86,6 +90,10 @@ class NavMesh {
   std::vector<Vector3> world_;
   std::vector<std::int32_t> boundary_;
   std::vector<NavTriangle> triangles_;
+  // The triangles' neighbours alone, set by Place: the search reads nothing
+  // else of a triangle.
+  std::vector<std::array<std::int32_t, 3>> neighbours_;
+  NavTriangleGrid grid_;
 };
 
 }  // namespace tge

@@ -57,13 +57,12 @@ Object* HandOut(Object& pool, Object& parent, const Matrix4& placement, const Ve
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<ObjectPool>> ObjectPool::Commands() {
-  static const CommandEntry<ObjectPool> table[] = {
+constexpr CommandEntry<ObjectPool> ObjectPool::kCommands[] = {
     {8000, "ObjectPoolMaxSize", P, 0, {kValueDword}, FieldSetter<&ObjectPool::maxSize_>, FieldGetter<&ObjectPool::maxSize_>},
     {8002, "ObjectPoolGrowSize", P, 0, {kValueDword}, FieldSetter<&ObjectPool::growSize_>, FieldGetter<&ObjectPool::growSize_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ObjectPool>> ObjectPool::Commands() { return kCommands; }
 // clang-format on
 
 ObjectPool::ObjectPool() : Object(kClassObjectPool) { returnLink_.owner = this; }
@@ -85,7 +84,7 @@ ObjectPool::~ObjectPool() {
 }
 
 int ObjectPool::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<ObjectPool> handlers(kClassObjectPool, {Commands()});
+  static constexpr CommandHandlers<ObjectPool> handlers(kClassObjectPool, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandPoolTakeBack && args != nullptr) TakeBack(*static_cast<Object*>(args));
   return Object::ExecuteCommand(id, args);

@@ -25,6 +25,7 @@ class ObjectPool : public Object {
   static constexpr std::uint32_t kMaxClones = 1024;
 
   static std::span<const CommandEntry<ObjectPool>> Commands();
+  static const CommandEntry<ObjectPool> kCommands[];
 
   ObjectPool();
   // The settings; the copy builds a pool of its own on its first request.

@@ -20,10 +20,13 @@ struct PathWaypoint {
 struct PathRecord {
   std::deque<PathWaypoint> waypoints;
   // Per triangle: the stamp of the search that last reached it, and the
-  // triangle it was reached from. A new stamp per search stands in for
-  // clearing the table.
-  std::vector<std::uint32_t> reached;
-  std::vector<std::int32_t> cameFrom;
+  // triangle it was reached from, side by side so a visit touches one
+  // place. A new stamp per search stands in for clearing the table.
+  struct Visit {
+    std::uint32_t stamp = 0;
+    std::int32_t from = -1;
+  };
+  std::vector<Visit> visits;
   // The breadth-first frontier, and the winning chain of triangles.
   std::vector<std::int32_t> frontier;
   std::vector<std::int32_t> chain;

@@ -60,23 +60,22 @@ float& RadiusOf(std::uint32_t shape, Vector3& dimension) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<PhysicsMagnet>> PhysicsMagnet::Commands() {
-  static const CommandEntry<PhysicsMagnet> table[] = {
+constexpr CommandEntry<PhysicsMagnet> PhysicsMagnet::kCommands[] = {
     {1500, "PhysicsMagnetRadius", P, 0, {kValueFloat}, Member<&PhysicsMagnet::SetRadiusCommand>, Member<&PhysicsMagnet::GetRadiusCommand>},
     {1502, "PhysicsMagnetEnable", P, 0, {kValueBool}, Member<&PhysicsMagnet::SetEnableCommand>, Member<&PhysicsMagnet::GetEnableCommand>},
     {1504, "PhysicsMagnetReleaseObjects", C, 0, {kValueFloat}, Member<&PhysicsMagnet::ReleaseObjectsCommand>},
     {1505, "OnPhysicsMagnetEnter", E, 0, {}},
     {1506, "OnPhysicsMagnetExit", E, 0, {}},
     {1507, "OnPhysicsMagnetCollision", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<PhysicsMagnet>> PhysicsMagnet::Commands() { return kCommands; }
 // clang-format on
 
 PhysicsMagnet::PhysicsMagnet() : Object(kClassPhysicsMagnet) {}
 
 int PhysicsMagnet::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<PhysicsMagnet> handlers(kClassPhysicsMagnet, {Commands()});
+  static constexpr CommandHandlers<PhysicsMagnet> handlers(kClassPhysicsMagnet, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandActionStartStep: ActionStart(); break;

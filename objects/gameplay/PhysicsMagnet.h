@@ -28,6 +28,7 @@ class PhysicsMagnet : public Object {
   static constexpr int kCandidateCount = 5;
 
   static std::span<const CommandEntry<PhysicsMagnet>> Commands();
+  static const CommandEntry<PhysicsMagnet> kCommands[];
 
   PhysicsMagnet();
 

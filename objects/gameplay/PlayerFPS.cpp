@@ -78,9 +78,8 @@ float RatioOfMaximum(float value, float maximum) { return maximum > 0 ? value / 
 // The property "PlayerFPSActionCategoryBits" is registered before the
 // damage group pair, as files and scripts expect.
 // clang-format off
-std::span<const CommandEntry<PlayerFPS>> PlayerFPS::Commands() {
-  using F = PlayerFPS;
-  static const CommandEntry<PlayerFPS> table[] = {
+using F = PlayerFPS;
+constexpr CommandEntry<PlayerFPS> PlayerFPS::kCommands[] = {
     {10250, "PlayerFPSCrouchSpeed", P, 0, {kValueFloat}, FieldSetter<&F::crouchSpeed_>, FieldGetter<&F::crouchSpeed_>},
     {10252, "PlayerFPSWalkSpeed", P, 0, {kValueFloat}, FieldSetter<&F::walkSpeed_>, FieldGetter<&F::walkSpeed_>},
     {10254, "PlayerFPSRunSpeed", P, 0, {kValueFloat}, FieldSetter<&F::runSpeed_>, FieldGetter<&F::runSpeed_>},
@@ -122,9 +121,9 @@ std::span<const CommandEntry<PlayerFPS>> PlayerFPS::Commands() {
     {10322, "SetRightHandItemIconSprite", C, S, {kValueString}, Member<&F::SetIconWindowCommand<true>>},
     {kEventDead, "OnPlayerFPSDead", E, 0, {}},
     {kEventGetHit, "OnPlayerFPSGetHit", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<PlayerFPS>> PlayerFPS::Commands() { return kCommands; }
 // clang-format on
 
 PlayerFPS::PlayerFPS() : Object(kClassPlayerFPS) {
@@ -156,7 +155,7 @@ void PlayerFPS::CopyFrom(const Object& source) {
 }
 
 int PlayerFPS::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<PlayerFPS> handlers(kClassPlayerFPS, {Commands()});
+  static constexpr CommandHandlers<PlayerFPS> handlers(kClassPlayerFPS, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandSetActive:

@@ -75,6 +75,7 @@ class PlayerFPS : public Object {
   static constexpr int kDamageGroupCount = 32;
 
   static std::span<const CommandEntry<PlayerFPS>> Commands();
+  static const CommandEntry<PlayerFPS> kCommands[];
 
   PlayerFPS();
   PlayerFPS(const PlayerFPS& source);

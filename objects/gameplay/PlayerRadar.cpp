@@ -37,24 +37,23 @@ Object* FromRoot(Object& self, const std::string& path) {
 
 // Registered in the order scripts and files know them; the range last.
 // clang-format off
-std::span<const CommandEntry<PlayerRadar>> PlayerRadar::Commands() {
-  using R = PlayerRadar;
-  static const CommandEntry<PlayerRadar> table[] = {
+using R = PlayerRadar;
+constexpr CommandEntry<PlayerRadar> PlayerRadar::kCommands[] = {
     {20500, "PlayerRadarSprite", P, 0, {kValueString}, Member<&R::ForwardCommand<6542>>, Member<&R::ForwardCommand<6543>>},
     {20502, "PlayerRadarObjectSprite", P, 0, {kValueString}, Member<&R::SetObjectSpriteCommand>, FieldGetter<&R::objectSpriteName_>},
     {20506, "PlayerRadarPlayer", P, 0, {kValueString}, Member<&R::SetPlayerCommand>},
     {20508, "AddPlayerRadarObject", C, S, {kValueString}, Member<&R::AddObjectCommand>},
     {20509, "RemovePlayerRadarObject", C, S, {kValueString}, Member<&R::RemoveObjectCommand>},
     {20504, "PlayerRadarRange", P, 0, {kValueFloat}, FieldSetter<&R::range_>, FieldGetter<&R::range_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<PlayerRadar>> PlayerRadar::Commands() { return kCommands; }
 // clang-format on
 
 PlayerRadar::PlayerRadar() : Window(kClassPlayerRadar) {}
 
 int PlayerRadar::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<PlayerRadar> handlers(kClassPlayerRadar, {Commands()});
+  static constexpr CommandHandlers<PlayerRadar> handlers(kClassPlayerRadar, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) CollectResources(args);
   return Window::ExecuteCommand(id, args);

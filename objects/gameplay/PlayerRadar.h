@@ -23,6 +23,7 @@ class Camera;
 class PlayerRadar : public Window {
  public:
   static std::span<const CommandEntry<PlayerRadar>> Commands();
+  static const CommandEntry<PlayerRadar> kCommands[];
 
   PlayerRadar();
 

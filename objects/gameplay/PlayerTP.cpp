@@ -33,9 +33,8 @@ constexpr float kCameraYOffset = 1.0f, kCameraDistance = 3.0f;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<PlayerTP>> PlayerTP::Commands() {
-  using T = PlayerTP;
-  static const CommandEntry<PlayerTP> table[] = {
+using T = PlayerTP;
+constexpr CommandEntry<PlayerTP> PlayerTP::kCommands[] = {
     {12500, "PlayerTPCrouchSpeed", P, 0, {kValueFloat}, FieldSetter<&T::crouchSpeed_>, FieldGetter<&T::crouchSpeed_>},
     {12502, "PlayerTPWalkSpeed", P, 0, {kValueFloat}, FieldSetter<&T::walkSpeed_>, FieldGetter<&T::walkSpeed_>},
     {12504, "PlayerTPRunSpeed", P, 0, {kValueFloat}, FieldSetter<&T::runSpeed_>, FieldGetter<&T::runSpeed_>},
@@ -80,15 +79,15 @@ std::span<const CommandEntry<PlayerTP>> PlayerTP::Commands() {
     {kEventRefuseExitTransport, "OnPlayerTPRefuseExitTransport", E, 0, {}},
     {kEventEnterTransport, "OnPlayerTPEnterTransport", E, 0, {}},
     {kEventExitTransport, "OnPlayerTPExitTransport", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<PlayerTP>> PlayerTP::Commands() { return kCommands; }
 // clang-format on
 
 PlayerTP::PlayerTP() : Object(kClassPlayerTP) {}
 
 int PlayerTP::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<PlayerTP> handlers(kClassPlayerTP, {Commands()});
+  static constexpr CommandHandlers<PlayerTP> handlers(kClassPlayerTP, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandSkinMeshAnimationStarted:

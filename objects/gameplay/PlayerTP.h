@@ -67,6 +67,7 @@ class PlayerTP : public Object {
   static constexpr int kEventExitTransport = 12577;
 
   static std::span<const CommandEntry<PlayerTP>> Commands();
+  static const CommandEntry<PlayerTP> kCommands[];
 
   PlayerTP();
 

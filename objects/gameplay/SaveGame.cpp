@@ -27,8 +27,7 @@ SaveStorage* Storage() {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<SaveGame>> SaveGame::Commands() {
-  static const CommandEntry<SaveGame> table[] = {
+constexpr CommandEntry<SaveGame> SaveGame::kCommands[] = {
     {19500, "SaveGameName", P, 0, {kValueString}, Member<&SaveGame::SetText<&SaveGame::name_>>, Member<&SaveGame::GetText<&SaveGame::name_>>},
     {19502, "SaveGameNode", P, 0, {kValueString}, Member<&SaveGame::SetText<&SaveGame::node_>>, Member<&SaveGame::GetText<&SaveGame::node_>>},
     {19504, "SaveGameListBox", P, 0, {kValueString}, Member<&SaveGame::SetListBoxCommand>, Member<&SaveGame::GetText<&SaveGame::listBox_>>},
@@ -58,9 +57,9 @@ std::span<const CommandEntry<SaveGame>> SaveGame::Commands() {
     {19531, "OnSaveGameDeletePlayer", E, 0, {}},
     {19532, "OnSaveGameDeletePlayerError", E, 0, {}},
     {19533, "OnSaveGameDeletePlayerSuccess", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SaveGame>> SaveGame::Commands() { return kCommands; }
 // clang-format on
 
 SaveGame::SaveGame() : Object(kClassSaveGame) {}
@@ -77,7 +76,7 @@ SaveGame::SaveGame(const SaveGame& source)
 SaveGame::~SaveGame() = default;
 
 int SaveGame::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SaveGame> handlers(kClassSaveGame, {Commands()});
+  static constexpr CommandHandlers<SaveGame> handlers(kClassSaveGame, {kCommands});
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

@@ -38,6 +38,7 @@ class SaveGame : public Object {
   static constexpr std::int32_t kPlayerRecord = 99;
 
   static std::span<const CommandEntry<SaveGame>> Commands();
+  static const CommandEntry<SaveGame> kCommands[];
 
   SaveGame();
   // The settings: the copy owns no buffer and no list-box object.

@@ -44,9 +44,8 @@ Vector3 Negated(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<SimJoint>> SimJoint::Commands() {
-  using S = SimJoint;
-  static const CommandEntry<SimJoint> table[] = {
+using S = SimJoint;
+constexpr CommandEntry<SimJoint> SimJoint::kCommands[] = {
     {11250, "SimJointType", P, 0, {kValueDword}, Member<&S::SetByteCommand<kSimJointTypeMask, kSimJointTypeShift>>, Member<&S::GetByteCommand<kSimJointTypeMask, kSimJointTypeShift>>},
     {11252, "SimJointAxis", P, 0, {kValueDword}, Member<&S::SetByteCommand<kSimJointAxisMask, 0>>, Member<&S::GetByteCommand<kSimJointAxisMask, 0>>},
     {11254, "SimJointCFM", P, 0, {kValueVector3}, Member<&S::SetParameterCommand<kSimJointCFM>>, Member<&S::GetParameterCommand<kSimJointCFM>>},
@@ -67,9 +66,9 @@ std::span<const CommandEntry<SimJoint>> SimJoint::Commands() {
     {11284, "SimJointBreakOnDie", P, 0, {kValueBool}, Member<&S::SetBreakOnDieCommand>, Member<&S::GetBreakOnDieCommand>},
     {11286, "SimJointBreak", C, 0, {}, Member<&S::BreakCommand>},
     {11287, "OnSimJointDie", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SimJoint>> SimJoint::Commands() { return kCommands; }
 // clang-format on
 
 SimJoint::SimJoint() : Object(kClassSimJoint) {
@@ -90,7 +89,7 @@ void SimJoint::CopyFrom(const Object& source) {
 }
 
 int SimJoint::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SimJoint> handlers(kClassSimJoint, {Commands()});
+  static constexpr CommandHandlers<SimJoint> handlers(kClassSimJoint, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandCollectResources:

@@ -46,6 +46,7 @@ enum SimJointParameter : std::uint8_t {
 class SimJoint : public Object {
  public:
   static std::span<const CommandEntry<SimJoint>> Commands();
+  static const CommandEntry<SimJoint> kCommands[];
 
   SimJoint();
   ~SimJoint() override;

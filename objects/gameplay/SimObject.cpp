@@ -36,8 +36,7 @@ Resource* Acquire(ResourceRef& ref, const std::string& name, int type) {
 // The hit-effect mask is registered a second time under the minimum time's
 // name: by name scripts reach the minimum time, the mask only by id.
 // clang-format off
-std::span<const CommandEntry<SimObject>> SimObject::Commands() {
-  static const CommandEntry<SimObject> table[] = {
+constexpr CommandEntry<SimObject> SimObject::kCommands[] = {
     {13000, "SimObjectAnimated", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kAnimated>, FlagGetter<&SimObject::flags_, kAnimated>},
     {13002, "SimObjectEnableBounceEvent", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kEnableBounceEvent>, FlagGetter<&SimObject::flags_, kEnableBounceEvent>},
     {13004, "SimObjectEnableSlideEvent", P, 0, {kValueBool}, FlagSetter<&SimObject::flags_, kEnableSlideEvent>, FlagGetter<&SimObject::flags_, kEnableSlideEvent>},
@@ -67,15 +66,15 @@ std::span<const CommandEntry<SimObject>> SimObject::Commands() {
     {kEventStopRest, "OnSimObjectStopRest", E, 0, {}},
     {kEventHit, "OnSimObjectHit", E, 0, {}},
     {kEventDie, "OnSimObjectDie", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SimObject>> SimObject::Commands() { return kCommands; }
 // clang-format on
 
 SimObject::SimObject() : Object(kClassSimObject) {}
 
 int SimObject::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SimObject> handlers(kClassSimObject, {Commands()});
+  static constexpr CommandHandlers<SimObject> handlers(kClassSimObject, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandInitializeNewObject: {

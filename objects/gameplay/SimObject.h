@@ -42,6 +42,7 @@ class SimObject : public Object {
   static constexpr int kEventDie = 13048;
 
   static std::span<const CommandEntry<SimObject>> Commands();
+  static const CommandEntry<SimObject> kCommands[];
 
   SimObject();
 

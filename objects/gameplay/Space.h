@@ -70,6 +70,7 @@ struct SpaceRayHit {
 class Space : public Object {
  public:
   static std::span<const CommandEntry<Space>> Commands();
+  static const CommandEntry<Space> kCommands[];
 
   Space();
   // A type built on the Space data with its own class id.
@@ -205,6 +206,7 @@ class Space : public Object {
   void LinkParentSpace();
   void ComputeWorldBoxes();
   static std::span<const CommandEntry<Space>> HiddenCommands();
+  static const CommandEntry<Space> kHiddenCommands[];
   void BuildEntryGeometries(SpaceCollisionEntry& entry);
   static void ReleaseEntryGeometries(SpaceCollisionEntry& entry);
   bool SerializeEntries(SerializeStream& stream);

@@ -34,8 +34,7 @@ std::vector<std::string>& NameList(CommandArgs args) { return *static_cast<std::
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Space>> Space::Commands() {
-  static const CommandEntry<Space> table[] = {
+constexpr CommandEntry<Space> Space::kCommands[] = {
     {2000, "SpaceBoxMin", P, 0, {kValueVector3}, Member<&Space::SetBoxMinCommand>, Member<&Space::GetBoxMinCommand>},
     {2002, "SpaceBoxMax", P, 0, {kValueVector3}, Member<&Space::SetBoxMaxCommand>, Member<&Space::GetBoxMaxCommand>},
     {2004, "AddSpaceSubBox", C, 0, {}, Member<&Space::AddSubBoxCommand>},
@@ -58,27 +57,26 @@ std::span<const CommandEntry<Space>> Space::Commands() {
     {2036, "SetSpaceMeshList", C, 0, {kValueDword}, Member<&Space::SetMeshListCommand>},
     {2037, "GetSpaceMeshList", C, kCommandObjectBlock, {kValuePointer}, Member<&Space::GetMeshListCommand>},
     {2038, "CalculateSpaceBox", C, 0, {}, Member<&Space::CalculateSpaceBoxCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Space>> Space::Commands() { return kCommands; }
 
 // Answered but never registered: the current sub box's corners and the
 // reserved and auto-connect flags.
-std::span<const CommandEntry<Space>> Space::HiddenCommands() {
-  static const CommandEntry<Space> table[] = {
+constexpr CommandEntry<Space> Space::kHiddenCommands[] = {
     {2008, "", P, 0, {kValueVector3}, Member<&Space::SetSubBoxCornerCommand<&AABox::min>>, Member<&Space::GetSubBoxCornerCommand<&AABox::min>>},
     {2010, "", P, 0, {kValueVector3}, Member<&Space::SetSubBoxCornerCommand<&AABox::max>>, Member<&Space::GetSubBoxCornerCommand<&AABox::max>>},
     {2024, "", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceReserved>>, FlagGetter<&Space::spaceFlags_, kSpaceReserved>},
     {2026, "", P, 0, {kValueBool}, Member<&Space::SetFlagCommand<kSpaceAutoConnect>>, FlagGetter<&Space::spaceFlags_, kSpaceAutoConnect>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Space>> Space::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 // An inactive Space builds nothing: internal command 161 stops here, as
 // the base handler stops it for any inactive object.
 int Space::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Space> handlers(kClassSpace, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<Space> handlers(kClassSpace, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

@@ -54,8 +54,7 @@ struct SpawnPick {
 };
 
 // clang-format off
-std::span<const CommandEntry<SpawnPoint>> SpawnPoint::Commands() {
-  static const CommandEntry<SpawnPoint> table[] = {
+constexpr CommandEntry<SpawnPoint> SpawnPoint::kCommands[] = {
     {3750, "SpawnPointMaxSpawnCount", P, 0, {kValueDword}, FieldSetter<&SP::maxSpawnCount_>, FieldGetter<&SP::maxSpawnCount_>},
     {3752, "SpawnPointCurrentSpawnCount", P, 0, {kValueDword}, FieldSetter<&SP::currentSpawnCount_>, FieldGetter<&SP::currentSpawnCount_>},
     {3754, "SpawnPointMinSpawnTime", P, 0, {kValueFloat}, FieldSetter<&SP::minSpawnTime_>, FieldGetter<&SP::minSpawnTime_>},
@@ -76,15 +75,15 @@ std::span<const CommandEntry<SpawnPoint>> SpawnPoint::Commands() {
     {3780, "SpawnPointObjectRandWeight", P, 0, {kValueDword}, Member<&SP::SetEntryField<&Entry::randWeight>>, Member<&SP::GetEntryField<&Entry::randWeight>>},
     {3782, "SpawnPointObjectMaxSpawnCount", P, 0, {kValueDword}, Member<&SP::SetEntryField<&Entry::maxSpawnCount>>, Member<&SP::GetEntryField<&Entry::maxSpawnCount>>},
     {3784, "SpawnObject", C, kCommandSetter, {}, Member<&SP::SpawnObjectCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SpawnPoint>> SpawnPoint::Commands() { return kCommands; }
 // clang-format on
 
 SpawnPoint::SpawnPoint() : Object(kClassSpawnPoint) {}
 
 int SpawnPoint::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SpawnPoint> handlers(kClassSpawnPoint, {Commands()});
+  static constexpr CommandHandlers<SpawnPoint> handlers(kClassSpawnPoint, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) CollectResources(args);
   return Object::ExecuteCommand(id, args);

@@ -47,6 +47,7 @@ class SpawnPoint : public Object {
   static constexpr std::uint32_t kSpawnInPlayerSpace = 0x20;
 
   static std::span<const CommandEntry<SpawnPoint>> Commands();
+  static const CommandEntry<SpawnPoint> kCommands[];
 
   SpawnPoint();
 

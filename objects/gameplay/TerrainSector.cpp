@@ -14,19 +14,18 @@ constexpr auto C = CommandKind::kCommand;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<TerrainSector>> TerrainSector::Commands() {
-  static const CommandEntry<TerrainSector> table[] = {
+constexpr CommandEntry<TerrainSector> TerrainSector::kCommands[] = {
     {15500, "SetTerrainSectorTerrain", C, 0, {kValueString}, Member<&TerrainSector::SetTerrainCommand>},
     {15501, "GetTerrainSectorTerrain", C, 0, {kValueString}, Member<&TerrainSector::GetTerrainCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<TerrainSector>> TerrainSector::Commands() { return kCommands; }
 // clang-format on
 
 TerrainSector::TerrainSector() : Space(kClassTerrainSector) {}
 
 int TerrainSector::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<TerrainSector> handlers(kClassTerrainSector, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<TerrainSector> handlers(kClassTerrainSector, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   // The Space commands do not reach a sector.
   return Object::ExecuteCommand(id, args);

@@ -14,6 +14,7 @@ namespace tge {
 class TerrainSector : public Space {
  public:
   static std::span<const CommandEntry<TerrainSector>> Commands();
+  static const CommandEntry<TerrainSector> kCommands[];
 
   TerrainSector();
 

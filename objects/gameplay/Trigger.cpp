@@ -48,8 +48,7 @@ std::span<const CommandEntry<Trigger>> GroupEvents() {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Trigger>> Trigger::Commands() {
-  static const CommandEntry<Trigger> table[] = {
+constexpr CommandEntry<Trigger> Trigger::kCommands[] = {
     {4000, "CollisionRepeatTime", P, 0, {kValueFloat}, FieldSetter<&Trigger::collisionRepeatTime_>, FieldGetter<&Trigger::collisionRepeatTime_>},
     {4002, "TriggerRadius", P, 0, {kValueFloat}, Member<&Trigger::SetRadiusCommand>, Member<&Trigger::GetRadiusCommand>},
     {4004, "TriggerEnable", P, 0, {kValueBool}, Member<&Trigger::SetEnableCommand>, Member<&Trigger::GetEnableCommand>},
@@ -57,15 +56,15 @@ std::span<const CommandEntry<Trigger>> Trigger::Commands() {
     {kEventEnter, "OnTriggerEnter", E, 0, {}},
     {kEventExit, "OnTriggerExit", E, 0, {}},
     {kEventCollision, "OnTriggerCollision", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Trigger>> Trigger::Commands() { return kCommands; }
 // clang-format on
 
 Trigger::Trigger() : Object(kClassTrigger) {}
 
 int Trigger::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Trigger> handlers(kClassTrigger, {Commands()});
+  static constexpr CommandHandlers<Trigger> handlers(kClassTrigger, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandActionStartStep: ActionStart(); break;

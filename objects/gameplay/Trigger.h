@@ -45,6 +45,7 @@ class Trigger : public Object {
   static constexpr int kEventGroupExit = 4043;
 
   static std::span<const CommandEntry<Trigger>> Commands();
+  static const CommandEntry<Trigger> kCommands[];
 
   Trigger();
 

@@ -102,10 +102,9 @@ T* FindLinked(const Object& parent, const char* name, int classId) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Vehicle>> Vehicle::Commands() {
-  using V = Vehicle;
-  using W = WheelRecord;
-  static const CommandEntry<Vehicle> table[] = {
+using V = Vehicle;
+using W = WheelRecord;
+constexpr CommandEntry<Vehicle> Vehicle::kCommands[] = {
     {3000, "VehicleType", P, 0, {kValueDword}, Member<&V::SetTypeCommand>, FieldGetter<&V::vehicleType_>},
     {3002, "VehicleInputDevice", P, 0, {kValueDword}, FieldSetter<&V::inputDevice_>, FieldGetter<&V::inputDevice_>},
     {3004, "ModifyWheels", P, 0, {kValueDword}, Member<&V::SetModifyWheelsCommand>, FieldGetter<&V::vehicleType_>},
@@ -132,9 +131,9 @@ std::span<const CommandEntry<Vehicle>> Vehicle::Commands() {
     {3043, "SetVehicleSteering", C, kCommandSetter, {kValueFloat}, Member<&V::SetControl<&VehicleControls::steering>>},
     {3044, "SetVehicleBreak", C, kCommandSetter, {kValueFloat}, Member<&V::SetControl<&VehicleControls::brake>>},
     {3045, "SetVehicleHandbreak", C, kCommandSetter, {kValueFloat}, FieldSetter<&V::handbrake_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Vehicle>> Vehicle::Commands() { return kCommands; }
 // clang-format on
 
 Vehicle::Vehicle() : Object(kClassVehicle) {}
@@ -143,7 +142,7 @@ Vehicle::Vehicle() : Object(kClassVehicle) {}
 Vehicle::~Vehicle() { KeepUntilFrameEnds(std::move(shadowTriangles_)); }
 
 int Vehicle::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Vehicle> handlers(kClassVehicle, {Commands()});
+  static constexpr CommandHandlers<Vehicle> handlers(kClassVehicle, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandCollectResources:

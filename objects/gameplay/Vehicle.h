@@ -57,6 +57,7 @@ enum VehicleLayout : std::int32_t { kVehicleFourWheels = 1, kVehicleSixWheels = 
 class Vehicle : public Object {
  public:
   static std::span<const CommandEntry<Vehicle>> Commands();
+  static const CommandEntry<Vehicle> kCommands[];
 
   Vehicle();
   ~Vehicle() override;

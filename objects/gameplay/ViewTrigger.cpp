@@ -24,8 +24,7 @@ constexpr float kRadiansPerDegree = 0.0174533f;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<ViewTrigger>> ViewTrigger::Commands() {
-  static const CommandEntry<ViewTrigger> table[] = {
+constexpr CommandEntry<ViewTrigger> ViewTrigger::kCommands[] = {
     {6250, "ViewTriggerEnable", P, 0, {kValueBool}, FlagSetter<&ViewTrigger::viewFlags_, kEnable>, FlagGetter<&ViewTrigger::viewFlags_, kEnable>},
     {6252, "ViewTriggerRadius", P, 0, {kValueFloat}, FieldSetter<&ViewTrigger::radius_>, FieldGetter<&ViewTrigger::radius_>},
     {6254, "ViewTriggerEnableCone", P, 0, {kValueBool}, FlagSetter<&ViewTrigger::viewFlags_, kEnableCone>, FlagGetter<&ViewTrigger::viewFlags_, kEnableCone>},
@@ -34,15 +33,15 @@ std::span<const CommandEntry<ViewTrigger>> ViewTrigger::Commands() {
     {6260, "ViewTriggerConeMaxRange", P, 0, {kValueFloat}, FieldSetter<&ViewTrigger::coneMaxRange_>, FieldGetter<&ViewTrigger::coneMaxRange_>},
     {kEventEnter, "OnViewTriggerEnter", E, 0, {}},
     {kEventExit, "OnViewTriggerExit", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ViewTrigger>> ViewTrigger::Commands() { return kCommands; }
 // clang-format on
 
 ViewTrigger::ViewTrigger() : Object(kClassViewTrigger) {}
 
 int ViewTrigger::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<ViewTrigger> handlers(kClassViewTrigger, {Commands()});
+  static constexpr CommandHandlers<ViewTrigger> handlers(kClassViewTrigger, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandActionStartStep:

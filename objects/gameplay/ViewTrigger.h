@@ -19,6 +19,7 @@ class ViewTrigger : public Object {
   static constexpr int kEventExit = 6263;
 
   static std::span<const CommandEntry<ViewTrigger>> Commands();
+  static const CommandEntry<ViewTrigger> kCommands[];
 
   ViewTrigger();
 

@@ -86,8 +86,7 @@ class LevelCollision {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<VisionGraph>> VisionGraph::Commands() {
-  static const CommandEntry<VisionGraph> table[] = {
+constexpr CommandEntry<VisionGraph> VisionGraph::kCommands[] = {
     {12250, "DrawHelpers", P, 0, {kValueBool}, FieldSetter<&VisionGraph::drawHelpers_>, FieldGetter<&VisionGraph::drawHelpers_>},
     {12254, "Vision Create", C, 0, {}, Member<&VisionGraph::CreatePointCommand>},
     {12255, "Vision Delete", C, 0, {}, Member<&VisionGraph::DeletePointCommand>},
@@ -96,14 +95,13 @@ std::span<const CommandEntry<VisionGraph>> VisionGraph::Commands() {
     {12262, "Vision Connect", C, 0, {}, Member<&VisionGraph::ConnectCommand>},
     {12263, "Vision Disconnect", C, 0, {}, Member<&VisionGraph::DisconnectCommand>},
     {12264, "Calculate Vision", C, 0, {}, Member<&VisionGraph::CalculateVisionCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<VisionGraph>> VisionGraph::Commands() { return kCommands; }
 
 // The authoring tools' selection and listing hooks: answered, never
 // registered. A list argument is a list of strings lines are appended to.
-std::span<const CommandEntry<VisionGraph>> VisionGraph::HiddenCommands() {
-  static const CommandEntry<VisionGraph> table[] = {
+constexpr CommandEntry<VisionGraph> VisionGraph::kHiddenCommands[] = {
     {12252, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::currentPoint_>},
     {12253, "", C, 0, {kValuePointer}, Member<&VisionGraph::PointNamesCommand>},
     {12256, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::secondPoint_>},
@@ -113,9 +111,9 @@ std::span<const CommandEntry<VisionGraph>> VisionGraph::HiddenCommands() {
     {12265, "", C, 0, {kValueInt}, FieldSetter<&VisionGraph::editorValue_>},
     {12266, "", C, 0, {kValuePointer}, Member<&VisionGraph::TriangleLinesCommand>},
     {12269, "", C, 0, {}, Member<&VisionGraph::PathTestCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<VisionGraph>> VisionGraph::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 VisionGraph::VisionGraph() : Object(kClassVisionGraph) {}
@@ -149,7 +147,7 @@ VisionGraph::VisionGraph(const VisionGraph& source)
 VisionGraph::~VisionGraph() = default;
 
 int VisionGraph::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<VisionGraph> handlers(kClassVisionGraph, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<VisionGraph> handlers(kClassVisionGraph, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

@@ -35,7 +35,9 @@ struct VisionPoint {
 class VisionGraph : public Object {
  public:
   static std::span<const CommandEntry<VisionGraph>> Commands();
+  static const CommandEntry<VisionGraph> kCommands[];
   static std::span<const CommandEntry<VisionGraph>> HiddenCommands();
+  static const CommandEntry<VisionGraph> kHiddenCommands[];
 
   VisionGraph();
   // The points with their links, and the mesh; no search state.

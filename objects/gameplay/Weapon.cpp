@@ -58,9 +58,8 @@ Resource* Acquire(ResourceRef& ref, const std::string& name) {
 
 // Registration order is not id order; the ids bind.
 // clang-format off
-std::span<const CommandEntry<Weapon>> Weapon::Commands() {
-  using W = Weapon;
-  static const CommandEntry<W> table[] = {
+using W = Weapon;
+constexpr CommandEntry<Weapon> Weapon::kCommands[] = {
     {5750, "WeaponType", P, 0, {kValueDword}, FieldSetter<&W::type_>, FieldGetter<&W::type_>},
     {5752, "WeaponRange", P, 0, {kValueFloat}, FieldSetter<&W::range_>, FieldGetter<&W::range_>},
     {5754, "WeaponPrecision", P, 0, {kValueFloat}, FieldSetter<&W::precision_>, FieldGetter<&W::precision_>},
@@ -109,15 +108,15 @@ std::span<const CommandEntry<Weapon>> Weapon::Commands() {
     {5821, "OnWeaponStopClipLoad", E, 0, {}},
     {5822, "OnWeaponStartDryFire", E, 0, {}},
     {5823, "OnWeaponStopDryFire", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Weapon>> Weapon::Commands() { return kCommands; }
 // clang-format on
 
 Weapon::Weapon() : Object(kClassWeapon) {}
 
 int Weapon::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Weapon> handlers(kClassWeapon, {Commands()});
+  static constexpr CommandHandlers<Weapon> handlers(kClassWeapon, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandCollectResources:

@@ -62,6 +62,7 @@ class Weapon : public Object {
   static constexpr float kDryFireTime = 0.4f;
 
   static std::span<const CommandEntry<Weapon>> Commands();
+  static const CommandEntry<Weapon> kCommands[];
 
   Weapon();
 

@@ -38,19 +38,18 @@ bool RollingDirection(const Vector3& axle, const Vector3& up, Vector3& out) {
 
 // WheelType is registered and saved, but nothing answers or reads it.
 // clang-format off
-std::span<const CommandEntry<Wheel>> Wheel::Commands() {
-  static const CommandEntry<Wheel> table[] = {
+constexpr CommandEntry<Wheel> Wheel::kCommands[] = {
     {8750, "WheelType", P, 0, {kValueDword}},
     {8752, "WheelMesh", P, 0, {kValueString}, Member<&Wheel::SetMeshCommand>, Member<&Wheel::GetMeshCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Wheel>> Wheel::Commands() { return kCommands; }
 // clang-format on
 
 Wheel::Wheel() : Object(kClassWheel) {}
 
 int Wheel::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Wheel> handlers(kClassWheel, {Commands()});
+  static constexpr CommandHandlers<Wheel> handlers(kClassWheel, {kCommands});
   handlers.Run(*this, id, args);
   switch (id) {
     case kCommandCollectResources:

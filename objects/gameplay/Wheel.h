@@ -26,6 +26,7 @@ class Wheel : public Object {
   static constexpr float kTyreSlip = 0.00001f;
 
   static std::span<const CommandEntry<Wheel>> Commands();
+  static const CommandEntry<Wheel> kCommands[];
 
   Wheel();
 

@@ -38,9 +38,8 @@ void DropIndex(List& indices, int gone) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Animation>> Animation::Commands() {
-  using A = Animation;
-  static const CommandEntry<Animation> table[] = {
+using A = Animation;
+constexpr CommandEntry<Animation> Animation::kCommands[] = {
     {5500, "AddAnimation", C, 0, {kValueString}, Member<&A::AddAnimationCommand>},
     {5501, "SetAnimationList", C, 0, {kValueDword}, Member<&A::SetListCommand>},
     {5502, "GetAnimationList", C, 0, {kValuePointer}, Member<&A::GetListCommand>},
@@ -67,16 +66,15 @@ std::span<const CommandEntry<Animation>> Animation::Commands() {
     {kEventEnd, "OnAnimationEnd", E, 0, {}},
     {kEventLoop, "OnAnimationLoop", E, 0, {}},
     {kEventReverse, "OnAnimationReverse", E, 0, {}},
-  };
-  return table;
-}
+};
 
-std::span<const CommandEntry<Animation>> Animation::Hidden() {
-  static const CommandEntry<Animation> table[] = {
+std::span<const CommandEntry<Animation>> Animation::Commands() { return kCommands; }
+
+constexpr CommandEntry<Animation> Animation::kHidden[] = {
     {5504, "", P, 0, {kValueBool}, FlagSetter<&Animation::animationFlags_, kAnimationHasNamePrefix>, FlagGetter<&Animation::animationFlags_, kAnimationHasNamePrefix>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Animation>> Animation::Hidden() { return kHidden; }
 // clang-format on
 
 Animation::Animation() : Object(kClassAnimation) {}
@@ -91,7 +89,7 @@ void Animation::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int Animation::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Animation> handlers(kClassAnimation, {Commands(), Hidden()});
+  static constexpr CommandHandlers<Animation> handlers(kClassAnimation, {kCommands, kHidden});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {
     PlayCommand(CommandArgs(nullptr));

@@ -58,7 +58,9 @@ class Animation : public Object {
 
   // The registered commands; Hidden() holds the ids only code sends.
   static std::span<const CommandEntry<Animation>> Commands();
+  static const CommandEntry<Animation> kCommands[];
   static std::span<const CommandEntry<Animation>> Hidden();
+  static const CommandEntry<Animation> kHidden[];
 
   Animation();
 

@@ -28,8 +28,7 @@ Vector3 Negated(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Bone>> Bone::Commands() {
-  static const CommandEntry<Bone> table[] = {
+constexpr CommandEntry<Bone> Bone::kCommands[] = {
     {1750, "BoneRotationType", P, 0, {kValueDword}, FieldSetter<&Bone::rotationType_>, FieldGetter<&Bone::rotationType_>},
     {1752, "BoneRotation", P, 0, {kValueQuaternion}, FieldSetter<&Bone::rotation_>, FieldGetter<&Bone::rotation_>},
     {1754, "BoneRotationBlend", P, 0, {kValueFloat}, FieldSetter<&Bone::rotationBlend_>, FieldGetter<&Bone::rotationBlend_>},
@@ -53,9 +52,9 @@ std::span<const CommandEntry<Bone>> Bone::Commands() {
     {1790, "BoneJointFudgeFactor", P, 0, {kValueVector3}, FieldSetter<&Bone::jointFudgeFactor_>, FieldGetter<&Bone::jointFudgeFactor_>},
     {1792, "BoneDamageMul", P, 0, {kValueFloat}, FieldSetter<&Bone::damageMul_>, FieldGetter<&Bone::damageMul_>},
     {1794, "BoneEnableDamage", P, 0, {kValueBool}, FlagSetter<&Bone::boneWord_, kBoneEnableDamage>, FlagGetter<&Bone::boneWord_, kBoneEnableDamage>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Bone>> Bone::Commands() { return kCommands; }
 // clang-format on
 
 Bone::Bone() : Object(kClassBone) {}
@@ -68,7 +67,7 @@ void Bone::CopyFrom(const Object& source) {
 }
 
 int Bone::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Bone> handlers(kClassBone, {Commands()});
+  static constexpr CommandHandlers<Bone> handlers(kClassBone, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandSetBoneIndex && args != nullptr) {
     boneIndex_ = CommandArgs(args).Get<std::int32_t>();

@@ -32,6 +32,7 @@ inline constexpr std::uint32_t kBoneJointUniversal = 1;
 class Bone : public Object {
  public:
   static std::span<const CommandEntry<Bone>> Commands();
+  static const CommandEntry<Bone> kCommands[];
 
   Bone();
   ~Bone() override;

@@ -46,8 +46,7 @@ std::optional<ViewFrame> UprightFrame(const Vector3& eye, const Vector3& target)
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Camera>> Camera::Commands() {
-  static const CommandEntry<Camera> table[] = {
+constexpr CommandEntry<Camera> Camera::kCommands[] = {
     {1250, "CameraType", P, 0, {kValueDword}, FieldSetter<&Camera::type_>, FieldGetter<&Camera::type_>},
     {1252, "CameraViewport", P, 0, {kValueDword}, Member<&Camera::SetViewportCommand>, FieldGetter<&Camera::viewport_>},
     {1254, "CameraFov", P, 0, {kValueFloat}, Member<&Camera::SetProjectionCommand<&Camera::fov_>>, FieldGetter<&Camera::fov_>},
@@ -63,9 +62,9 @@ std::span<const CommandEntry<Camera>> Camera::Commands() {
     {1273, "MaxCameraYAngle", P, 0, {kValueFloat}, FieldSetter<&Camera::maxYAngle_>, FieldGetter<&Camera::maxYAngle_>},
     {1275, "CameraTarget", P, 0, {kValueString}, Member<&Camera::SetTargetCommand>, Member<&Camera::GetTargetCommand>},
     {1277, "CameraResetPosition", C, 0, {}, Member<&Camera::ResetPositionCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Camera>> Camera::Commands() { return kCommands; }
 // clang-format on
 
 Camera::Camera() : ViewCamera(kClassCamera) {}
@@ -73,7 +72,7 @@ Camera::Camera() : ViewCamera(kClassCamera) {}
 // The first message of the physics release pair stops here: a camera has
 // no physics to give back.
 int Camera::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Camera> handlers(kClassCamera, {Commands()});
+  static constexpr CommandHandlers<Camera> handlers(kClassCamera, {kCommands});
   if (id == kCommandReleasePhysics) return 1;
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {

@@ -32,6 +32,7 @@ inline constexpr std::uint32_t kCameraFollowTargetHeight = 0x2;
 class Camera : public ViewCamera {
  public:
   static std::span<const CommandEntry<Camera>> Commands();
+  static const CommandEntry<Camera> kCommands[];
 
   Camera();
 

@@ -60,8 +60,7 @@ std::shared_ptr<CollectorTriangleList> CreateCollectorTriangleList(std::uint32_t
 }
 
 // clang-format off
-std::span<const CommandEntry<Collector>> Collector::Commands() {
-  static const CommandEntry<Collector> table[] = {
+constexpr CommandEntry<Collector> Collector::kCommands[] = {
     {7500, "CollectorHotRadius", P, 0, {kValueFloat}, FieldSetter<&Collector::hotRadius_>, FieldGetter<&Collector::hotRadius_>},
     {7502, "CollectorGlobalCollector", P, 0, {kValueBool}, LowBitFlagSetter<&Collector::flags_, kCollectorGlobal>, FlagGetter<&Collector::flags_, kCollectorGlobal>},
     {7504, "CollectorLight", P, 0, {kValueBool}, LowBitFlagSetter<&Collector::flags_, kCollectorLight>, FlagGetter<&Collector::flags_, kCollectorLight>},
@@ -70,17 +69,16 @@ std::span<const CommandEntry<Collector>> Collector::Commands() {
     {7510, "CollectorTriangle", P, 0, {kValueBool}, LowBitFlagSetter<&Collector::flags_, kCollectorTriangle>, FlagGetter<&Collector::flags_, kCollectorTriangle>},
     {7512, "CollectorTriangleRadius", P, 0, {kValueFloat}, FieldSetter<&Collector::triangleRadius_>, FieldGetter<&Collector::triangleRadius_>},
     {7514, "CollectorTriangleCategoryBits", P, 0, {kValueDword}, FieldSetter<&Collector::triangleCategoryBits_>, FieldGetter<&Collector::triangleCategoryBits_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Collector>> Collector::Commands() { return kCommands; }
 
 // The capacity: answered but never registered.
-std::span<const CommandEntry<Collector>> Collector::HiddenCommands() {
-  static const CommandEntry<Collector> table[] = {
+constexpr CommandEntry<Collector> Collector::kHiddenCommands[] = {
     {7516, "", P, 0, {kValueDword}, Member<&Collector::SetCapacityCommand>, FieldGetter<&Collector::capacity_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Collector>> Collector::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 Collector::Collector() : Object(kClassCollector) {}
@@ -88,7 +86,7 @@ Collector::Collector() : Object(kClassCollector) {}
 Collector* Collector::GetGlobal() { return GlobalCollector().Get(); }
 
 int Collector::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Collector> handlers(kClassCollector, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<Collector> handlers(kClassCollector, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandInitializeNewObject) {
     std::int32_t off = 0, on = 1;

@@ -51,7 +51,9 @@ class Collector : public Object {
   static constexpr std::uint32_t kMaxCapacity = 1000000;
 
   static std::span<const CommandEntry<Collector>> Commands();
+  static const CommandEntry<Collector> kCommands[];
   static std::span<const CommandEntry<Collector>> HiddenCommands();
+  static const CommandEntry<Collector> kHiddenCommands[];
 
   Collector();
 

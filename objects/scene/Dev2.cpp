@@ -36,8 +36,7 @@ void TurnBack(float position, float& velocity, float low, float high) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Dev2>> Dev2::Commands() {
-  static const CommandEntry<Dev2> table[] = {
+constexpr CommandEntry<Dev2> Dev2::kCommands[] = {
     {9000, "Dev2Type", P, 0, {kValueDword}, FieldSetter<&Dev2::type_>, FieldGetter<&Dev2::type_>},
     {9002, "Dev2Material", P, 0, {kValueString}, Member<&Dev2::SetMaterialCommand>, Member<&Dev2::GetMaterialCommand>},
     {9004, "Dev2MaxParticle", P, 0, {kValueDword}, Member<&Dev2::SetMaxParticlesCommand>, FieldGetter<&Dev2::maxParticles_>},
@@ -50,15 +49,15 @@ std::span<const CommandEntry<Dev2>> Dev2::Commands() {
     {9018, "Dev2MaxOpacity", P, 0, {kValueFloat}, FieldSetter<&Dev2::maxOpacity_>, FieldGetter<&Dev2::maxOpacity_>},
     {9020, "Dev2MinSize", P, 0, {kValueFloat}, FieldSetter<&Dev2::minSize_>, FieldGetter<&Dev2::minSize_>},
     {9022, "Dev2MaxSize", P, 0, {kValueFloat}, FieldSetter<&Dev2::maxSize_>, FieldGetter<&Dev2::maxSize_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Dev2>> Dev2::Commands() { return kCommands; }
 // clang-format on
 
 Dev2::Dev2() : ParticleDevice(kClassDev2, "Dev2", 200, {0, 0, 0}) {}
 
 int Dev2::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Dev2> handlers(kClassDev2, {Commands()});
+  static constexpr CommandHandlers<Dev2> handlers(kClassDev2, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) material_.Collect(*static_cast<ResourceSet*>(args));
   return Object::ExecuteCommand(id, args);

@@ -34,6 +34,7 @@ class Dev2 : public ParticleDevice {
   static constexpr std::uint32_t kBatchParticles = 4000;
 
   static std::span<const CommandEntry<Dev2>> Commands();
+  static const CommandEntry<Dev2> kCommands[];
 
   Dev2();
 

@@ -14,23 +14,22 @@ constexpr auto P = CommandKind::kProperty;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Dev3>> Dev3::Commands() {
-  static const CommandEntry<Dev3> table[] = {
+constexpr CommandEntry<Dev3> Dev3::kCommands[] = {
     {13500, "Dev3Material", P, 0, {kValueString}, Member<&Dev3::SetMaterialCommand>, Member<&Dev3::GetMaterialCommand>},
     {13502, "Dev3MaxParticle", P, 0, {kValueDword}, Member<&Dev3::SetMaxParticlesCommand>, FieldGetter<&Dev3::maxParticles_>},
     {13504, "Dev3SpawnVolume", P, 0, {kValueVector3}, FieldSetter<&Dev3::spawnVolume_>, FieldGetter<&Dev3::spawnVolume_>},
     {13506, "Dev3SpawnVolumeBox", P, 0, {kValueBool}, LowBitFlagSetter<&Dev3::deviceFlags_, kDev3SpawnVolumeBox>, FlagGetter<&Dev3::deviceFlags_, kDev3SpawnVolumeBox>},
     {13508, "Dev3ParticleSize", P, 0, {kValueFloat}, FieldSetter<&Dev3::particleSize_>, FieldGetter<&Dev3::particleSize_>},
     {13510, "Dev3AttractRadius", P, 0, {kValueFloat}, FieldSetter<&Dev3::attractRadius_>, FieldGetter<&Dev3::attractRadius_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Dev3>> Dev3::Commands() { return kCommands; }
 // clang-format on
 
 Dev3::Dev3() : ParticleDevice(kClassDev3, "Dev3", 100, {5.0f, 0.1f, 5.0f}) {}
 
 int Dev3::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Dev3> handlers(kClassDev3, {Commands()});
+  static constexpr CommandHandlers<Dev3> handlers(kClassDev3, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) material_.Collect(*static_cast<ResourceSet*>(args));
   return Object::ExecuteCommand(id, args);

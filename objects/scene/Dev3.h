@@ -23,6 +23,7 @@ struct Dev3Particle {
 class Dev3 : public ParticleDevice {
  public:
   static std::span<const CommandEntry<Dev3>> Commands();
+  static const CommandEntry<Dev3> kCommands[];
 
   Dev3();
 

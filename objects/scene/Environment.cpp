@@ -27,17 +27,16 @@ void EnableFog(bool on) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Environment>> Environment::Commands() {
-  static const CommandEntry<Environment> table[] = {
+constexpr CommandEntry<Environment> Environment::kCommands[] = {
     {20000, "EnvironmentAmbientColor", P, 0, {kValueColor}, FieldSetter<&Environment::ambientColour_>, FieldGetter<&Environment::ambientColour_>},
     {20002, "EnvironmentFogEnable", P, 0, {kValueBool}, Member<&Environment::SetFogEnableCommand>, Member<&Environment::GetFogEnableCommand>},
     {20004, "EnvironmentFogType", P, 0, {kValueDword}, Member<&Environment::SetFogFieldCommand<&Environment::fogType_>>, FieldGetter<&Environment::fogType_>},
     {20006, "EnvironmentFogNear", P, 0, {kValueFloat}, Member<&Environment::SetFogFieldCommand<&Environment::fogNear_>>, FieldGetter<&Environment::fogNear_>},
     {20008, "EnvironmentFogFar", P, 0, {kValueFloat}, Member<&Environment::SetFogFieldCommand<&Environment::fogFar_>>, FieldGetter<&Environment::fogFar_>},
     {20010, "EnvironmentFogColor", P, 0, {kValueColor}, FieldSetter<&Environment::fogColour_>, FieldGetter<&Environment::fogColour_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Environment>> Environment::Commands() { return kCommands; }
 // clang-format on
 
 Environment::Environment() : Object(kClassEnvironment) {}
@@ -45,7 +44,7 @@ Environment::Environment() : Object(kClassEnvironment) {}
 Environment::~Environment() { EnableFog(false); }
 
 int Environment::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Environment> handlers(kClassEnvironment, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<Environment> handlers(kClassEnvironment, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   if (ChangesAction(id)) {
     ApplyFog();

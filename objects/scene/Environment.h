@@ -17,6 +17,7 @@ inline constexpr std::uint32_t kEnvironmentFogEnable = 0x1;
 class Environment : public Object {
  public:
   static std::span<const CommandEntry<Environment>> Commands();
+  static const CommandEntry<Environment> kCommands[];
 
   Environment();
   // Switches the fog off.

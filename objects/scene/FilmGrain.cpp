@@ -45,9 +45,8 @@ float RandomFraction() { return float(Rand() % 1000) * 0.001f; }
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<FilmGrain>> FilmGrain::Commands() {
-  using F = FilmGrain;
-  static const CommandEntry<FilmGrain> table[] = {
+using F = FilmGrain;
+constexpr CommandEntry<FilmGrain> FilmGrain::kCommands[] = {
     {2750, "FilmGrainMaterial", P, 0, {kValueString}, Member<&F::SetMaterialCommand>, Member<&F::GetMaterialCommand>},
     {2752, "AddFilmGrainLineMaterial", C, 0, {kValueString}, Member<&F::AddEntryCommand<&F::lines_, &F::currentLine_>>},
     {2753, "SetFilmGrainLineMaterialList", C, 0, {kValueDword}, Member<&F::SetCurrentCommand<&F::currentLine_>>},
@@ -59,15 +58,15 @@ std::span<const CommandEntry<FilmGrain>> FilmGrain::Commands() {
     {2759, "DeleteFilmGrainDetailMaterial", C, 0, {}, Member<&F::DeleteEntryCommand<&F::details_, &F::currentDetail_>>},
     {2760, "FilmGrainDetailWidth", P, 0, {kValueFloat}, Member<&F::SetDetailField<&FilmGrainEntry::width>>, Member<&F::GetDetailField<&FilmGrainEntry::width>>},
     {2762, "FilmGrainDetailHeight", P, 0, {kValueFloat}, Member<&F::SetDetailField<&FilmGrainEntry::height>>, Member<&F::GetDetailField<&FilmGrainEntry::height>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<FilmGrain>> FilmGrain::Commands() { return kCommands; }
 // clang-format on
 
 FilmGrain::FilmGrain() : Object(kClassFilmGrain) {}
 
 int FilmGrain::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<FilmGrain> handlers(kClassFilmGrain, {Commands()});
+  static constexpr CommandHandlers<FilmGrain> handlers(kClassFilmGrain, {kCommands});
   if (!handlers.Run(*this, id, args) && id == kCommandCollectResources && args != nullptr) {
     CollectResources(*static_cast<ResourceSet*>(args));
   }

@@ -42,6 +42,7 @@ class FilmGrain : public Object {
   static constexpr float kGrainInterval = 0.06666667f;
 
   static std::span<const CommandEntry<FilmGrain>> Commands();
+  static const CommandEntry<FilmGrain> kCommands[];
 
   FilmGrain();
 

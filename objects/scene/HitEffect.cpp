@@ -43,9 +43,8 @@ constexpr float kCellCorners[6][2] = {{0, 0}, {1, 0}, {0, 1}, {0, 1}, {1, 0}, {1
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<HitEffect>> HitEffect::Commands() {
-  using H = HitEffect;
-  static const CommandEntry<HitEffect> table[] = {
+using H = HitEffect;
+constexpr CommandEntry<HitEffect> HitEffect::kCommands[] = {
     {18500, "HitEffectMesh", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartMesh>>, Member<&H::GetNameCommand<kPartMesh>>},
     {18502, "HitEffectSound", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartSound>>, Member<&H::GetNameCommand<kPartSound>>},
     {18504, "HitEffectSoundMinRange", P, 0, {kValueFloat}, FieldSetter<&H::soundMinRange_>, FieldGetter<&H::soundMinRange_>},
@@ -68,9 +67,9 @@ std::span<const CommandEntry<HitEffect>> HitEffect::Commands() {
     {18538, "HitEffectTrailMaxLength", P, 0, {kValueFloat}, FieldSetter<&H::trailMaxLength_>, FieldGetter<&H::trailMaxLength_>},
     {18540, "HitEffectDecalMaterial", P, 0, {kValueString}, Member<&H::SetNameCommand<kPartDecal>>, Member<&H::GetNameCommand<kPartDecal>>},
     {18542, "HitEffectDecalSize", P, 0, {kValueFloat}, FieldSetter<&H::decalSize_>, FieldGetter<&H::decalSize_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<HitEffect>> HitEffect::Commands() { return kCommands; }
 // clang-format on
 
 HitEffect::HitEffect() : Object(kClassHitEffect), buffers_(std::make_shared<HitEffectBuffers>()) {}
@@ -87,7 +86,7 @@ void HitEffect::CopyFrom(const Object& source) {
 }
 
 int HitEffect::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<HitEffect> handlers(kClassHitEffect, {Commands()});
+  static constexpr CommandHandlers<HitEffect> handlers(kClassHitEffect, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

@@ -52,6 +52,7 @@ class HitEffect : public Object {
   static constexpr std::uint32_t kPuffCount = 5;
 
   static std::span<const CommandEntry<HitEffect>> Commands();
+  static const CommandEntry<HitEffect> kCommands[];
 
   HitEffect();
   ~HitEffect() override;

@@ -88,9 +88,8 @@ void SetColourRgb(Color& colour, const float (&rgb)[3]) {
 void ReleaseLEPresetMaterials() { Presets() = PresetMaterials{}; }
 
 // clang-format off
-std::span<const CommandEntry<LEEmitter>> LEEmitter::Commands() {
-  using E = LEEmitter;
-  static const CommandEntry<LEEmitter> table[] = {
+using E = LEEmitter;
+constexpr CommandEntry<LEEmitter> LEEmitter::kCommands[] = {
     {15750, "LEPreset", P, 0, {kValueDword}, Member<&E::SetPresetCommand>, FieldGetter<&E::preset_>},
     {15752, "LEMaxParticles", P, 0, {kValueDword}, Member<&E::SetMaxParticlesCommand>, FieldGetter<&E::maxParticles_>},
     {15754, "LEParticlesPerSec", P, 0, {kValueDword}, FieldSetter<&E::particlesPerSec_>, FieldGetter<&E::particlesPerSec_>},
@@ -114,9 +113,9 @@ std::span<const CommandEntry<LEEmitter>> LEEmitter::Commands() {
     {15790, "LEMaterial", P, 0, {kValueDword}, FieldSetter<&E::material_>, FieldGetter<&E::material_>},
     {15792, "LEUseCustomMaterial", P, 0, {kValueBool}, Member<&E::SetUseCustomMaterialCommand>, Member<&E::GetUseCustomMaterialCommand>},
     {15794, "LECustomMaterial", P, 0, {kValueString}, Member<&E::SetCustomMaterialCommand>, Member<&E::GetCustomMaterialCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<LEEmitter>> LEEmitter::Commands() { return kCommands; }
 // clang-format on
 
 LEEmitter::LEEmitter() : Object(kClassLEEmitter) {}
@@ -131,7 +130,7 @@ void LEEmitter::CopyFrom(const Object& source) {
 }
 
 int LEEmitter::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<LEEmitter> handlers(kClassLEEmitter, {Commands()});
+  static constexpr CommandHandlers<LEEmitter> handlers(kClassLEEmitter, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandInitializeNewObject) {
     ApplyPreset(0);

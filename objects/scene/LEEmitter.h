@@ -55,6 +55,7 @@ class LEEmitter : public Object {
   static constexpr std::uint32_t kUseCustomMaterial = 0x10;
 
   static std::span<const CommandEntry<LEEmitter>> Commands();
+  static const CommandEntry<LEEmitter> kCommands[];
 
   LEEmitter();
   ~LEEmitter() override;

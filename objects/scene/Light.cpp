@@ -22,8 +22,7 @@ Color Scaled(const Color& colour, float scale) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Light>> Light::Commands() {
-  static const CommandEntry<Light> table[] = {
+constexpr CommandEntry<Light> Light::kCommands[] = {
     {750, "LightType", P, 0, {kValueDword}, FieldSetter<&Light::type_>, FieldGetter<&Light::type_>},
     {752, "LightColor", P, 0, {kValueColor}, FieldSetter<&Light::colour_>, FieldGetter<&Light::colour_>},
     {754, "LightAmbient", P, 0, {kValueColor}, FieldSetter<&Light::ambient_>, FieldGetter<&Light::ambient_>},
@@ -35,15 +34,15 @@ std::span<const CommandEntry<Light>> Light::Commands() {
     {766, "LightFalloff0", P, 0, {kValueFloat}, Member<&Light::SetFalloffCommand<&Light::falloff0_>>, FieldGetter<&Light::falloff0_>},
     {768, "LightFalloff1", P, 0, {kValueFloat}, Member<&Light::SetFalloffCommand<&Light::falloff1_>>, FieldGetter<&Light::falloff1_>},
     {770, "LightFalloff2", P, 0, {kValueFloat}, Member<&Light::SetFalloffCommand<&Light::falloff2_>>, FieldGetter<&Light::falloff2_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Light>> Light::Commands() { return kCommands; }
 // clang-format on
 
 Light::Light() : Object(kClassLight) {}
 
 int Light::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Light> handlers(kClassLight, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<Light> handlers(kClassLight, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

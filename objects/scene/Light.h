@@ -22,6 +22,7 @@ enum LightType : std::uint32_t { kLightDirectional = 0, kLightPoint = 1, kLightS
 class Light : public Object {
  public:
   static std::span<const CommandEntry<Light>> Commands();
+  static const CommandEntry<Light> kCommands[];
 
   Light();
 

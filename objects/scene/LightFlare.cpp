@@ -35,9 +35,8 @@ constexpr int kFirstVersionWithConeMaterial = 63;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<LightFlare>> LightFlare::Commands() {
-  using L = LightFlare;
-  static const CommandEntry<LightFlare> table[] = {
+using L = LightFlare;
+constexpr CommandEntry<LightFlare> LightFlare::kCommands[] = {
     {8250, "LightFlareTypeTriangle", P, 0, {kValueBool}, LowBitFlagSetter<&L::flareFlags_, kLightFlareTypeTriangle>, FlagGetter<&L::flareFlags_, kLightFlareTypeTriangle>},
     {8252, "LightFlareMaterial", P, 0, {kValueString}, Member<&L::SetMaterialCommand<&L::materialName_, &L::material_>>, FieldGetter<&L::materialName_>},
     {8254, "LightFlareConeMaterial", P, 0, {kValueString}, Member<&L::SetMaterialCommand<&L::coneMaterialName_, &L::coneMaterial_>>, FieldGetter<&L::coneMaterialName_>},
@@ -48,15 +47,15 @@ std::span<const CommandEntry<LightFlare>> LightFlare::Commands() {
     {8264, "LightFlareEnableDirection", P, 0, {kValueBool}, LowBitFlagSetter<&L::flareFlags_, kLightFlareEnableDirection>, FlagGetter<&L::flareFlags_, kLightFlareEnableDirection>},
     // Kept by no field: both ends do nothing.
     {8266, "LightFlareConeAngle", P, 0, {kValueFloat}, Member<&L::IgnoreCommand>, Member<&L::IgnoreCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<LightFlare>> LightFlare::Commands() { return kCommands; }
 // clang-format on
 
 LightFlare::LightFlare() : Object(kClassLightFlare) {}
 
 int LightFlare::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<LightFlare> handlers(kClassLightFlare, {Commands()});
+  static constexpr CommandHandlers<LightFlare> handlers(kClassLightFlare, {kCommands});
   if (!handlers.Run(*this, id, args)) {
     if (id == kCommandCollectResources && args != nullptr) {
       CollectResources(*static_cast<ResourceSet*>(args));

@@ -28,6 +28,7 @@ class LightFlare : public Object {
   static constexpr float kSpriteSize = 148.0f;
 
   static std::span<const CommandEntry<LightFlare>> Commands();
+  static const CommandEntry<LightFlare> kCommands[];
 
   LightFlare();
 

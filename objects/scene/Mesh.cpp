@@ -28,8 +28,7 @@ const char* const kUvwModifierName = "Modifier_UVW";
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Mesh>> Mesh::Commands() {
-  static const CommandEntry<Mesh> table[] = {
+constexpr CommandEntry<Mesh> Mesh::kCommands[] = {
     {500, "AddMesh", C, 0, {kValueString}, Member<&Mesh::AddMeshCommand>},
     {501, "DeleteMesh", C, 0, {}, Member<&Mesh::DeleteMeshCommand>},
     {502, "GetMeshList", C, kCommandObjectBlock, {kValuePointer}, Member<&Mesh::GetMeshListCommand>},
@@ -38,9 +37,9 @@ std::span<const CommandEntry<Mesh>> Mesh::Commands() {
     {506, "MeshMaterial", P, 0, {kValueString}, Member<&Mesh::SetMaterialCommand>, Member<&Mesh::GetMaterialCommand>},
     {508, "MeshAnimatedMaterial", P, 0, {kValueBool}, Member<&Mesh::SetAnimatedMaterialCommand>, Member<&Mesh::GetAnimatedMaterialCommand>},
     {510, "MeshAnimatedMaterialSpeed", P, 0, {kValueFloat}, Member<&Mesh::SetFrameDurationCommand>, Member<&Mesh::GetFrameDurationCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Mesh>> Mesh::Commands() { return kCommands; }
 // clang-format on
 
 Mesh::Mesh() : Object(kClassMesh) {}
@@ -52,7 +51,7 @@ void Mesh::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int Mesh::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Mesh> handlers(kClassMesh, {Commands()});
+  static constexpr CommandHandlers<Mesh> handlers(kClassMesh, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

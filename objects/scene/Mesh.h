@@ -41,6 +41,7 @@ class Mesh : public Object {
   static constexpr int kMaxMaterialFrames = 64;
 
   static std::span<const CommandEntry<Mesh>> Commands();
+  static const CommandEntry<Mesh> kCommands[];
 
   Mesh();
 

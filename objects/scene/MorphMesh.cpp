@@ -22,15 +22,14 @@ std::uint32_t NextTarget(std::uint32_t target, std::uint32_t count) { return tar
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<MorphMesh>> MorphMesh::Commands() {
-  static const CommandEntry<MorphMesh> table[] = {
+constexpr CommandEntry<MorphMesh> MorphMesh::kCommands[] = {
     {19250, "MorphMesh", P, 0, {kValueString}, Member<&MorphMesh::SetMorphMeshCommand>, Member<&MorphMesh::GetMorphMeshCommand>},
     {19252, "MorphMeshDestinationMesh", P, 0, {kValueString}, Member<&MorphMesh::SetDestinationCommand>, Member<&MorphMesh::GetDestinationCommand>},
     {19254, "SetMorphMeshMaterial", C, kCommandSetter, {kValueString}, Member<&MorphMesh::SetMaterialCommand>},
     {19255, "MorphMeshSpeed", P, 0, {kValueFloat}, Member<&MorphMesh::SetSpeedCommand>, Member<&MorphMesh::GetSpeedCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<MorphMesh>> MorphMesh::Commands() { return kCommands; }
 // clang-format on
 
 MorphMesh::MorphMesh() : Object(kClassMorphMesh) {}
@@ -44,7 +43,7 @@ void MorphMesh::CopyFrom(const Object& source) {
 }
 
 int MorphMesh::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<MorphMesh> handlers(kClassMorphMesh, {Commands()});
+  static constexpr CommandHandlers<MorphMesh> handlers(kClassMorphMesh, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

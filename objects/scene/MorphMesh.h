@@ -21,6 +21,7 @@ namespace tge {
 class MorphMesh : public Object {
  public:
   static std::span<const CommandEntry<MorphMesh>> Commands();
+  static const CommandEntry<MorphMesh> kCommands[];
 
   MorphMesh();
 

@@ -50,9 +50,8 @@ void AddWave(Vector3& out, const MotionLayer& layer, float t, std::uint32_t sine
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<MotionLayers>> MotionLayers::Commands() {
-  using M = MotionLayers;
-  static const CommandEntry<MotionLayers> table[] = {
+using M = MotionLayers;
+constexpr CommandEntry<MotionLayers> MotionLayers::kCommands[] = {
     {3500, "SetRotSinOffs", C, 0, {kValueVector3}, Member<&M::SetGroupCommand<kRotSinOffs>>},
     {3501, "GetRotSinOffs", C, 0, {kValueVector3}, Member<&M::GetGroupCommand<kRotSinOffs>>},
     {3502, "SetRotSinMul", C, 0, {kValueVector3}, Member<&M::SetGroupCommand<kRotSinMul>>},
@@ -83,16 +82,16 @@ std::span<const CommandEntry<MotionLayers>> MotionLayers::Commands() {
     {3525, "SetPosVelocity", C, 0, {kValueVector3}, Member<&M::GetVelocityCommand<&M::positionVelocity_>>},
     {3526, "SetRotVelocity", C, 0, {kValueVector3}, Member<&M::SetVelocityCommand<&M::rotationVelocity_>>},
     {3527, "SetRotVelocity", C, 0, {kValueVector3}, Member<&M::GetVelocityCommand<&M::rotationVelocity_>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<MotionLayers>> MotionLayers::Commands() { return kCommands; }
 // clang-format on
 
 MotionLayers::MotionLayers() : Object(kClassMotionLayers) {}
 
 // Every id goes on to the base handler, whose result is the answer.
 int MotionLayers::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<MotionLayers> handlers(kClassMotionLayers, {Commands()});
+  static constexpr CommandHandlers<MotionLayers> handlers(kClassMotionLayers, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {
     time_ = 0;

@@ -40,6 +40,7 @@ struct MotionLayer {
 class MotionLayers : public Object {
  public:
   static std::span<const CommandEntry<MotionLayers>> Commands();
+  static const CommandEntry<MotionLayers> kCommands[];
 
   MotionLayers();
 

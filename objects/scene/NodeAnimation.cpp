@@ -21,8 +21,7 @@ constexpr auto E = CommandKind::kEvent;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<NodeAnimation>> NodeAnimation::Commands() {
-  static const CommandEntry<NodeAnimation> table[] = {
+constexpr CommandEntry<NodeAnimation> NodeAnimation::kCommands[] = {
     {19000, "NodeAnimationStartDirectionUp", P, 0, {kValueBool}, FlagSetter<&NodeAnimation::nodeFlags_, kNodeStartDirectionUp>, FlagGetter<&NodeAnimation::nodeFlags_, kNodeStartDirectionUp>},
     {19002, "NodeAnimationStartNode", P, 0, {kValueString}, FieldSetter<&NodeAnimation::startName_>, FieldGetter<&NodeAnimation::startName_>},
     {19004, "NodeAnimationEndNode", P, 0, {kValueString}, FieldSetter<&NodeAnimation::endName_>, FieldGetter<&NodeAnimation::endName_>},
@@ -32,9 +31,9 @@ std::span<const CommandEntry<NodeAnimation>> NodeAnimation::Commands() {
     {kEventNode, "OnNodeAnimationNode", E, 0, {}},
     {kEventEndNode, "OnNodeAnimationEndNode", E, 0, {}},
     {kEventStartNode, "OnNodeAnimationStartNode", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<NodeAnimation>> NodeAnimation::Commands() { return kCommands; }
 // clang-format on
 
 NodeAnimation::NodeAnimation() : Object(kClassNodeAnimation) {}
@@ -49,7 +48,7 @@ void NodeAnimation::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int NodeAnimation::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<NodeAnimation> handlers(kClassNodeAnimation, {Commands()});
+  static constexpr CommandHandlers<NodeAnimation> handlers(kClassNodeAnimation, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {
     Restart();

@@ -32,6 +32,7 @@ class NodeAnimation : public Object {
   static constexpr float kCameraPull = 0.3f;
 
   static std::span<const CommandEntry<NodeAnimation>> Commands();
+  static const CommandEntry<NodeAnimation> kCommands[];
 
   NodeAnimation();
 

@@ -35,8 +35,7 @@ constexpr std::size_t kRecordsPerWord = 64;
 // Plain "Set" and "Get" commands (flags 0), not properties: id 3260 and 3261
 // both carry "GetEmitOnActionStart", so a script call by that name sets it.
 // clang-format off
-std::span<const CommandEntry<ParticleSystem>> ParticleSystem::Commands() {
-  static const CommandEntry<ParticleSystem> table[] = {
+constexpr CommandEntry<ParticleSystem> ParticleSystem::kCommands[] = {
     {3250, "SetPreset", C, 0, {kValueDword}, Member<&PS::NothingCommand>},
     {3251, "GetPreset", C, 0, {kValueDword}, Member<&PS::GetPresetCommand>},
     {3252, "SetSavePreset", C, 0, {kValueString}, Member<&PS::NothingCommand>},
@@ -163,27 +162,25 @@ std::span<const CommandEntry<ParticleSystem>> ParticleSystem::Commands() {
     {3380, "NodeAnimated", C, 0, {kValueBool}, LowBitFlagSetter<&PS::particleFlags_, kParticleNodeAnimated>},
     {3392, "SetMaterial", C, 0, {kValueString}, Member<&PS::SetMaterialCommand>},
     {3393, "GetMaterial", C, 0, {kValueString}, Member<&PS::GetMaterialCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ParticleSystem>> ParticleSystem::Commands() { return kCommands; }
 
 // Nine float arguments each: more than a table entry lists, so they are
 // registered on their own.
-std::span<const CommandEntry<ParticleSystem>> ParticleSystem::CurveCommands() {
-  static const CommandEntry<ParticleSystem> table[] = {
+constexpr CommandEntry<ParticleSystem> ParticleSystem::kCurveCommands[] = {
     {3278, "SetParticleTBLSpeed", C, 0, {kValueFloat}, Member<&PS::SetCurveCommand<&PS::speedTable_>>},
     {3279, "GetParticleTBLSpeed", C, 0, {kValueFloat}, Member<&PS::GetCurveCommand<&PS::speedTable_>>},
     {3280, "SetParticleTBLSize", C, 0, {kValueFloat}, Member<&PS::SetCurveCommand<&PS::sizeTable_>>},
     {3281, "GetParticleTBLSize", C, 0, {kValueFloat}, Member<&PS::GetCurveCommand<&PS::sizeTable_>>},
     {3282, "SetParticleTBLFade", C, 0, {kValueFloat}, Member<&PS::SetCurveCommand<&PS::fadeTable_>>},
     {3283, "GetParticleTBLFade", C, 0, {kValueFloat}, Member<&PS::GetCurveCommand<&PS::fadeTable_>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ParticleSystem>> ParticleSystem::CurveCommands() { return kCurveCommands; }
 
 // Answered but never registered: reachable by number only.
-std::span<const CommandEntry<ParticleSystem>> ParticleSystem::HiddenCommands() {
-  static const CommandEntry<ParticleSystem> table[] = {
+constexpr CommandEntry<ParticleSystem> ParticleSystem::kHiddenCommands[] = {
     {3379, "", C, 0, {kValueBool}, FlagGetter<&PS::particleFlags_, kParticleAnimatedTexture>},
     {3381, "", C, 0, {kValueBool}, FlagGetter<&PS::particleFlags_, kParticleNodeAnimated>},
     {3382, "", P, 0, {kValueBool}, LowBitFlagSetter<&PS::particleFlags_, kParticleLocalSpace>, FlagGetter<&PS::particleFlags_, kParticleLocalSpace>},
@@ -191,9 +188,9 @@ std::span<const CommandEntry<ParticleSystem>> ParticleSystem::HiddenCommands() {
     {3386, "", P, 0, {kValueBool}, LowBitFlagSetter<&PS::particleFlags_, kParticleSphereCull>, FlagGetter<&PS::particleFlags_, kParticleSphereCull>},
     {3388, "", P, 0, {kValueBool}, LowBitFlagSetter<&PS::particleFlags_, kParticleBoxEmission>, FlagGetter<&PS::particleFlags_, kParticleBoxEmission>},
     {3390, "", P, 0, {kValueVector3}, FieldSetter<&PS::boxSize_>, FieldGetter<&PS::boxSize_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ParticleSystem>> ParticleSystem::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 ParticleSystem::ParticleSystem() : Object(kClassParticleSystem) {
@@ -221,8 +218,8 @@ void ParticleSystem::CopyFrom(const Object& source) {
 }
 
 int ParticleSystem::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<ParticleSystem> handlers(kClassParticleSystem,
-                                                        {Commands(), CurveCommands(), HiddenCommands()});
+  static constexpr CommandHandlers<ParticleSystem> handlers(kClassParticleSystem,
+                                                        {kCommands, kCurveCommands, kHiddenCommands});
   if (handlers.Run(*this, id, args) && id == 3286 && args != nullptr &&
       (CommandArgs(args).Get<std::uint32_t>() & 2) != 0) {
     return 200;

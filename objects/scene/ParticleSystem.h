@@ -100,8 +100,11 @@ class ParticleSystem : public Object {
   static constexpr std::uint32_t kBatchParticles = 2000;
 
   static std::span<const CommandEntry<ParticleSystem>> Commands();
+  static const CommandEntry<ParticleSystem> kCommands[];
   static std::span<const CommandEntry<ParticleSystem>> CurveCommands();
+  static const CommandEntry<ParticleSystem> kCurveCommands[];
   static std::span<const CommandEntry<ParticleSystem>> HiddenCommands();
+  static const CommandEntry<ParticleSystem> kHiddenCommands[];
 
   ParticleSystem();
   ~ParticleSystem() override;

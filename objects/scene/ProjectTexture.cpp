@@ -40,17 +40,16 @@ Matrix4 ClipToTexture() {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<ProjectTexture>> ProjectTexture::Commands() {
-  using T = ProjectTexture;
-  static const CommandEntry<ProjectTexture> table[] = {
+using T = ProjectTexture;
+constexpr CommandEntry<ProjectTexture> ProjectTexture::kCommands[] = {
     {21500, "ProjectTextureFov", P, 0, {kValueFloat}, FieldSetter<&T::fov_>, FieldGetter<&T::fov_>},
     {21502, "ProjectTextureAspect", P, 0, {kValueFloat}, FieldSetter<&T::aspect_>, FieldGetter<&T::aspect_>},
     {21504, "ProjectTextureNear", P, 0, {kValueFloat}, FieldSetter<&T::near_>, FieldGetter<&T::near_>},
     {21506, "ProjectTextureFar", P, 0, {kValueFloat}, FieldSetter<&T::far_>, FieldGetter<&T::far_>},
     {21508, "ProjectTextureMaterial", P, 0, {kValueString}, Member<&T::SetMaterialCommand>, Member<&T::GetMaterialCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ProjectTexture>> ProjectTexture::Commands() { return kCommands; }
 // clang-format on
 
 ProjectTexture::ProjectTexture() : Object(kClassProjectTexture), textureMatrix_(std::make_shared<Matrix4>()) {
@@ -69,7 +68,7 @@ void ProjectTexture::CopyFrom(const Object& source) {
 }
 
 int ProjectTexture::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<ProjectTexture> handlers(kClassProjectTexture, {Commands()});
+  static constexpr CommandHandlers<ProjectTexture> handlers(kClassProjectTexture, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     material_.Collect(*static_cast<ResourceSet*>(args));

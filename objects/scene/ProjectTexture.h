@@ -24,6 +24,7 @@ struct CollectorTriangleList;
 class ProjectTexture : public Object {
  public:
   static std::span<const CommandEntry<ProjectTexture>> Commands();
+  static const CommandEntry<ProjectTexture> kCommands[];
 
   ProjectTexture();
   ~ProjectTexture() override;

@@ -73,11 +73,10 @@ int SkinMesh::GetEntryFlagCommand(CommandArgs args) {
 }
 
 // clang-format off
-std::span<const CommandEntry<SkinMesh>> SkinMesh::Commands() {
-  using S = SkinMesh;
-  using E = SkinMeshAnimationEntry;
-  constexpr int Set = kCommandSetter;
-  static const CommandEntry<SkinMesh> table[] = {
+using S = SkinMesh;
+using E = SkinMeshAnimationEntry;
+constexpr int Set = kCommandSetter;
+constexpr CommandEntry<SkinMesh> SkinMesh::kCommands[] = {
     {2500, "SkinMesh", P, 0, {kValueString}, Member<&S::SetSkinMeshCommand>, Member<&S::GetSkinMeshCommand>},
     {2502, "SetSkinMeshMaterial", C, Set, {kValueString}, Member<&S::SetMaterialCommand>},
     {2503, "ExposeBones", P, 0, {kValueBool}, Member<&S::SetExposeBonesCommand>, Member<&S::GetExposeBonesCommand>},
@@ -108,9 +107,9 @@ std::span<const CommandEntry<SkinMesh>> SkinMesh::Commands() {
     {2549, "StartSkinMeshRagDoll", C, Set, {}, Member<&S::StartRagDollCommand>},
     {2550, "StopSkinMeshRagDoll", C, Set, {}, Member<&S::StopRagDollCommand>},
     {2551, "SetDefaultRagDollValues", C, 0, {}, Member<&S::SetDefaultRagDollValuesCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SkinMesh>> SkinMesh::Commands() { return kCommands; }
 // clang-format on
 
 SkinMesh::SkinMesh() : Object(kClassSkinMesh) {
@@ -137,7 +136,7 @@ void SkinMesh::CopyFrom(const Object& source) {
 }
 
 int SkinMesh::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SkinMesh> handlers(kClassSkinMesh, {Commands()});
+  static constexpr CommandHandlers<SkinMesh> handlers(kClassSkinMesh, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

@@ -97,6 +97,7 @@ class SkinMesh : public Object {
   static constexpr int kMaxAlternatives = 20;
 
   static std::span<const CommandEntry<SkinMesh>> Commands();
+  static const CommandEntry<SkinMesh> kCommands[];
 
   SkinMesh();
 

@@ -47,8 +47,7 @@ float CloudScale(float value) { return value <= 0 ? kMinCloudScale : value; }
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Sky>> Sky::Commands() {
-  static const CommandEntry<Sky> table[] = {
+constexpr CommandEntry<Sky> Sky::kCommands[] = {
     {13750, "SkyLockedToCamera", P, 0, {kValueBool}, Member<&Sky::SetLockedCommand>, Member<&Sky::GetLockedCommand>},
     {13752, "SkyHeight", P, 0, {kValueFloat}, Member<&Sky::SetBoxField<&Sky::height_>>, FieldGetter<&Sky::height_>},
     {13754, "SkyDimension", P, 0, {kValueFloat}, Member<&Sky::SetBoxField<&Sky::dimension_>>, FieldGetter<&Sky::dimension_>},
@@ -66,9 +65,9 @@ std::span<const CommandEntry<Sky>> Sky::Commands() {
     {13777, "SkyCloudScaleV", P, 0, {kValueFloat}, Member<&Sky::SetCloudScaleCommand<&SkyCloudLayerRecord::scaleV>>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::scaleV>>},
     {13779, "SkyCloudColor", P, 0, {kValueColor}, Member<&Sky::SetCloudColourCommand>, Member<&Sky::GetLayerField<&SkyCloudLayerRecord::colour>>},
     {13781, "ClearSkyCloudLayer", C, 0, {}, Member<&Sky::ClearCloudLayerCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Sky>> Sky::Commands() { return kCommands; }
 // clang-format on
 
 Sky::Sky() : Object(kClassSky) {
@@ -77,7 +76,7 @@ Sky::Sky() : Object(kClassSky) {
 }
 
 int Sky::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Sky> handlers(kClassSky, {Commands()});
+  static constexpr CommandHandlers<Sky> handlers(kClassSky, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(*static_cast<ResourceSet*>(args));

@@ -49,6 +49,7 @@ class Sky : public Object {
   static constexpr std::uint32_t kVertexFormat = 0x142;  // position, colour, one texture-coordinate set
 
   static std::span<const CommandEntry<Sky>> Commands();
+  static const CommandEntry<Sky> kCommands[];
 
   Sky();
 

@@ -64,8 +64,7 @@ bool SetRotationAlong(Object& object, const Vector3& tangent) {
 }
 
 // clang-format off
-std::span<const CommandEntry<Spline>> Spline::Commands() {
-  static const CommandEntry<Spline> table[] = {
+constexpr CommandEntry<Spline> Spline::kCommands[] = {
     {8500, "SplineClosed", P, 0, {kValueBool}, LowBitFlagSetter<&Spline::splineFlags_, kSplineClosed>, FlagGetter<&Spline::splineFlags_, kSplineClosed>},
     {8502, "SplinePointsWS", P, 0, {kValueBool}, LowBitFlagSetter<&Spline::splineFlags_, kSplinePointsWS>, FlagGetter<&Spline::splineFlags_, kSplinePointsWS>},
     {8504, "AddSplinePoint", C, 0, {}, Member<&Spline::AddPointCommand>},
@@ -76,9 +75,9 @@ std::span<const CommandEntry<Spline>> Spline::Commands() {
     {8510, "SplineInVector", P, 0, {kValueVector3}, Member<&Spline::SetControlCommand<&SplinePoint::in>>, Member<&Spline::GetPointFieldCommand<&SplinePoint::in>>},
     {8512, "SplineOutVector", P, 0, {kValueVector3}, Member<&Spline::SetControlCommand<&SplinePoint::out>>, Member<&Spline::GetPointFieldCommand<&SplinePoint::out>>},
     {8514, "SplineAnimationSpeed", P, 0, {kValueFloat}, Member<&Spline::SetSpeedCommand>, Member<&Spline::GetSpeedCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Spline>> Spline::Commands() { return kCommands; }
 // clang-format on
 
 Spline::Spline() : Object(kClassSpline) { SplineRegistry().push_back(this); }
@@ -106,7 +105,7 @@ void Spline::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int Spline::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Spline> handlers(kClassSpline, {Commands()});
+  static constexpr CommandHandlers<Spline> handlers(kClassSpline, {kCommands});
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

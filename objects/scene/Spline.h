@@ -49,6 +49,7 @@ class Spline : public Object {
   static constexpr int kEntriesPerSegment = 32;
 
   static std::span<const CommandEntry<Spline>> Commands();
+  static const CommandEntry<Spline> kCommands[];
 
   Spline();
   ~Spline() override;

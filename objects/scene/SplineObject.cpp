@@ -28,16 +28,14 @@ constexpr float kMinFacing = 0.6f;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<SplineObject>> SplineObject::Commands() {
-  static const CommandEntry<SplineObject> table[] = {
+constexpr CommandEntry<SplineObject> SplineObject::kCommands[] = {
     {22000, "SplineObjectPosition", P, 0, {kValueFloat}, Member<&SplineObject::SetPositionCommand>, FieldGetter<&SplineObject::position_>},
     {kEventSplineEnd, "OnSplineObjectSplineEnd", E, 0, {}},
-  };
-  return table;
-}
+};
 
-std::span<const CommandEntry<SplineObject>> SplineObject::Hidden() {
-  static const CommandEntry<SplineObject> table[] = {
+std::span<const CommandEntry<SplineObject>> SplineObject::Commands() { return kCommands; }
+
+constexpr CommandEntry<SplineObject> SplineObject::kHidden[] = {
     {kSetPercentage, "", P, 0, {kValueBool}, Member<&SplineObject::SetFlagCommand<kSplineObjectPercentage>>, FlagGetter<&SplineObject::flags_, kSplineObjectPercentage>},
     {kSetSpareValue, "", P, 0, {kValueDword}, FieldSetter<&SplineObject::spareValue_>, FieldGetter<&SplineObject::spareValue_>},
     {kSetSpeed, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::speed_>, FieldGetter<&SplineObject::speed_>},
@@ -46,9 +44,9 @@ std::span<const CommandEntry<SplineObject>> SplineObject::Hidden() {
     {kSetCameraFade, "", P, 0, {kValueBool}, Member<&SplineObject::SetFlagCommand<kSplineObjectCameraFade>>, FlagGetter<&SplineObject::flags_, kSplineObjectCameraFade>},
     {kSetFadeStart, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::fadeStart_>, FieldGetter<&SplineObject::fadeStart_>},
     {kSetFadeEnd, "", P, 0, {kValueFloat}, FieldSetter<&SplineObject::fadeEnd_>, FieldGetter<&SplineObject::fadeEnd_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SplineObject>> SplineObject::Hidden() { return kHidden; }
 // clang-format on
 
 SplineObject::SplineObject() : Object(kClassSplineObject) {}
@@ -60,7 +58,7 @@ void SplineObject::CopyFrom(const Object& source) {
 
 // Every id goes on to the base handler, whose result is the answer.
 int SplineObject::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SplineObject> handlers(kClassSplineObject, {Commands(), Hidden()});
+  static constexpr CommandHandlers<SplineObject> handlers(kClassSplineObject, {kCommands, kHidden});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {
     distance_ = 0;

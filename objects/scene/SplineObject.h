@@ -35,7 +35,9 @@ class SplineObject : public Object {
 
   // The registered commands; Hidden() holds the ids only code sends.
   static std::span<const CommandEntry<SplineObject>> Commands();
+  static const CommandEntry<SplineObject> kCommands[];
   static std::span<const CommandEntry<SplineObject>> Hidden();
+  static const CommandEntry<SplineObject> kHidden[];
 
   SplineObject();
 

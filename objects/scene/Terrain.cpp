@@ -20,22 +20,21 @@ constexpr std::int32_t kNoSector = -1;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Terrain>> Terrain::Commands() {
-  static const CommandEntry<Terrain> table[] = {
+constexpr CommandEntry<Terrain> Terrain::kCommands[] = {
     {15250, "SetTerrainTerrain", C, 0, {kValueString}, Member<&Terrain::SetTerrainCommand>},
     {15251, "GetTerrainTerrain", C, 0, {kValueString}, Member<&Terrain::GetTerrainCommand>},
     {15252, "TerrainFogColor", P, 0, {kValueColor}, FieldSetter<&Terrain::fogColour_>, FieldGetter<&Terrain::fogColour_>},
     {15254, "TerrainFogNear", P, 0, {kValueFloat}, FieldSetter<&Terrain::fogNear_>, FieldGetter<&Terrain::fogNear_>},
     {15256, "TerrainFogFar", P, 0, {kValueFloat}, FieldSetter<&Terrain::fogFar_>, FieldGetter<&Terrain::fogFar_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Terrain>> Terrain::Commands() { return kCommands; }
 // clang-format on
 
 Terrain::Terrain() : Object(kClassTerrain) {}
 
 int Terrain::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Terrain> handlers(kClassTerrain, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<Terrain> handlers(kClassTerrain, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

@@ -18,6 +18,7 @@ namespace tge {
 class Terrain : public Object {
  public:
   static std::span<const CommandEntry<Terrain>> Commands();
+  static const CommandEntry<Terrain> kCommands[];
 
   Terrain();
 

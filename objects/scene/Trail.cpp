@@ -29,8 +29,7 @@ float ChangePerSecond(float from, float to, float lifetime) { return lifetime > 
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Trail>> Trail::Commands() {
-  static const CommandEntry<Trail> table[] = {
+constexpr CommandEntry<Trail> Trail::kCommands[] = {
     {18750, "TrailAxis", P, 0, {kValueDword}, FieldSetter<&Trail::axis_>, FieldGetter<&Trail::axis_>},
     {18752, "TrailMaxSamples", P, 0, {kValueDword}, Member<&Trail::SetMaxSamplesCommand>, FieldGetter<&Trail::maxSamples_>},
     {18754, "TrailMinSampleDistance", P, 0, {kValueFloat}, FieldSetter<&Trail::minSampleDistance_>, FieldGetter<&Trail::minSampleDistance_>},
@@ -39,17 +38,16 @@ std::span<const CommandEntry<Trail>> Trail::Commands() {
     {18762, "TrailStartColor", P, 0, {kValueColor}, FieldSetter<&Trail::startColour_>, FieldGetter<&Trail::startColour_>},
     {18764, "TrailEndColor", P, 0, {kValueColor}, FieldSetter<&Trail::endColour_>, FieldGetter<&Trail::endColour_>},
     {18766, "TrailMaterial", P, 0, {kValueString}, Member<&Trail::SetMaterialCommand>, Member<&Trail::GetMaterialCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Trail>> Trail::Commands() { return kCommands; }
 
 // The lifetime: answered but never registered.
-std::span<const CommandEntry<Trail>> Trail::HiddenCommands() {
-  static const CommandEntry<Trail> table[] = {
+constexpr CommandEntry<Trail> Trail::kHiddenCommands[] = {
     {18756, "", P, 0, {kValueFloat}, FieldSetter<&Trail::lifetime_>, FieldGetter<&Trail::lifetime_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Trail>> Trail::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 Trail::Trail() : Object(kClassTrail) {}
@@ -65,7 +63,7 @@ void Trail::CopyFrom(const Object& source) {
 }
 
 int Trail::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Trail> handlers(kClassTrail, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<Trail> handlers(kClassTrail, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     material_.Collect(*static_cast<ResourceSet*>(args));

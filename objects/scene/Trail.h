@@ -36,7 +36,9 @@ class Trail : public Object {
   static constexpr std::int32_t kMaxSamples = 5999;
 
   static std::span<const CommandEntry<Trail>> Commands();
+  static const CommandEntry<Trail> kCommands[];
   static std::span<const CommandEntry<Trail>> HiddenCommands();
+  static const CommandEntry<Trail> kHiddenCommands[];
 
   Trail();
   ~Trail() override;

@@ -72,17 +72,15 @@ ColourVertex At(const Vector3& p, std::uint32_t colour, float u, float v) { retu
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<WeatherDetail>> WeatherDetail::Commands() {
-  static const CommandEntry<WeatherDetail> table[] = {
+constexpr CommandEntry<WeatherDetail> WeatherDetail::kCommands[] = {
     {7750, "UseAllDetails", P, 0, {kValueBool}, LowBitFlagSetter<&WeatherDetail::flags_, kWeatherUseAllDetails>, FlagGetter<&WeatherDetail::flags_, kWeatherUseAllDetails>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<WeatherDetail>> WeatherDetail::Commands() { return kCommands; }
 
 // The other switches and the layer settings: answered, never registered.
-std::span<const CommandEntry<WeatherDetail>> WeatherDetail::HiddenCommands() {
-  using W = WeatherDetail;
-  static const CommandEntry<WeatherDetail> table[] = {
+using W = WeatherDetail;
+constexpr CommandEntry<WeatherDetail> WeatherDetail::kHiddenCommands[] = {
     {7752, "", P, 0, {kValueBool}, LowBitFlagSetter<&W::flags_, kWeatherRain>, FlagGetter<&W::flags_, kWeatherRain>},
     {7754, "", P, 0, {kValueString}, Member<&W::SetTextCommand<&W::nameB_>>, Member<&W::GetTextCommand<&W::nameB_>>},
     {7756, "", P, 0, {kValueString}, Member<&W::SetTextCommand<&W::nameC_>>, Member<&W::GetTextCommand<&W::nameC_>>},
@@ -94,9 +92,9 @@ std::span<const CommandEntry<WeatherDetail>> WeatherDetail::HiddenCommands() {
     {7768, "", P, 0, {kValueColor}, Member<&W::SetLayerValueCommand>, Member<&W::GetLayerValueCommand>},
     {7770, "", P, 0, {kValueDword}, Member<&W::SetLayerWordCommand<0>>, Member<&W::GetLayerWordCommand<0>>},
     {7772, "", P, 0, {kValueDword}, Member<&W::SetLayerWordCommand<1>>, Member<&W::GetLayerWordCommand<1>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<WeatherDetail>> WeatherDetail::HiddenCommands() { return kHiddenCommands; }
 // clang-format on
 
 WeatherDetail::WeatherDetail() : Object(kClassWeatherDetail), buffers_(std::make_shared<WeatherBuffers>()) {}
@@ -112,7 +110,7 @@ void WeatherDetail::CopyFrom(const Object& source) {
 }
 
 int WeatherDetail::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<WeatherDetail> handlers(kClassWeatherDetail, {Commands(), HiddenCommands()});
+  static constexpr CommandHandlers<WeatherDetail> handlers(kClassWeatherDetail, {kCommands, kHiddenCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) CollectResources(args);
   return Object::ExecuteCommand(id, args);

@@ -77,7 +77,9 @@ class WeatherDetail : public Object {
   static constexpr std::uint32_t kMaxLayerVertices = 65536;
 
   static std::span<const CommandEntry<WeatherDetail>> Commands();
+  static const CommandEntry<WeatherDetail> kCommands[];
   static std::span<const CommandEntry<WeatherDetail>> HiddenCommands();
+  static const CommandEntry<WeatherDetail> kHiddenCommands[];
 
   WeatherDetail();
   ~WeatherDetail() override;

@@ -15,16 +15,15 @@ constexpr auto P = CommandKind::kProperty;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Button>> Button::Commands() {
-  using B = Button;
-  static const CommandEntry<Button> table[] = {
+using B = Button;
+constexpr CommandEntry<Button> Button::kCommands[] = {
     {7250, "UseStandardButtonFocusHilite", P, 0, {kValueBool}, FlagSetter<&B::windowFlags_, kWindowFocusHilite>, FlagGetter<&B::windowFlags_, kWindowFocusHilite>},
     {7252, "UseStandardButtonOverHilite", P, 0, {kValueBool}, FlagSetter<&B::windowFlags_, kWindowOverHilite>, FlagGetter<&B::windowFlags_, kWindowOverHilite>},
     {7254, "UseStandardButtonHiliteSound", P, 0, {kValueBool}, FlagSetter<&B::buttonFlags_, kHiliteSound>, FlagGetter<&B::buttonFlags_, kHiliteSound>},
     {7256, "UseStandardButtonActionSound", P, 0, {kValueBool}, FlagSetter<&B::buttonFlags_, kActionSound>, FlagGetter<&B::buttonFlags_, kActionSound>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Button>> Button::Commands() { return kCommands; }
 // clang-format on
 
 Button::Button() : Window(kClassButton) {
@@ -32,7 +31,7 @@ Button::Button() : Window(kClassButton) {
 }
 
 int Button::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Button> handlers(kClassButton, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<Button> handlers(kClassButton, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   return Window::ExecuteCommand(id, args);
 }

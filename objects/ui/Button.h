@@ -19,6 +19,7 @@ inline constexpr int kEventOnInputUp = 215;
 class Button : public Window {
  public:
   static std::span<const CommandEntry<Button>> Commands();
+  static const CommandEntry<Button> kCommands[];
 
   Button();
 

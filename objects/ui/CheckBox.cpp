@@ -22,9 +22,8 @@ constexpr auto E = CommandKind::kEvent;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
-  using C = CheckBox;
-  static const CommandEntry<CheckBox> table[] = {
+using C = CheckBox;
+constexpr CommandEntry<CheckBox> CheckBox::kCommands[] = {
     {18250, "CheckBoxChecked", P, 0, {kValueDword}, FlagSetter<&C::checkBoxFlags_, kChecked>, FlagGetter<&C::checkBoxFlags_, kChecked>},
     {18252, "UseStandardCheckBoxCheckedSprite", P, 0, {kValueDword}, Member<&C::SetStandardSpriteCommand>, FlagGetter<&C::checkBoxFlags_, kStandardSprite>},
     {18254, "CheckBoxCheckedSprite", P, 0, {kValueString}, Member<&C::SetCheckedSpriteCommand>, FieldGetter<&C::checkedSpriteName_>},
@@ -35,15 +34,15 @@ std::span<const CommandEntry<CheckBox>> CheckBox::Commands() {
     {18264, "UseStandardCheckBoxActionSound", P, 0, {kValueBool}, FlagSetter<&C::checkBoxFlags_, kActionSound>, FlagGetter<&C::checkBoxFlags_, kActionSound>},
     {kEventOnCheckBoxChecked, "OnCheckBoxChecked", E, 0, {}},
     {kEventOnCheckBoxUnchecked, "OnCheckBoxUnchecked", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<CheckBox>> CheckBox::Commands() { return kCommands; }
 // clang-format on
 
 CheckBox::CheckBox() : Window(kClassCheckBox) { SetWindowFlag(kWindowFocusHilite | kWindowOverHilite, true); }
 
 int CheckBox::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<CheckBox> handlers(kClassCheckBox, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<CheckBox> handlers(kClassCheckBox, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectNamed(checkedSprite_, checkedSpriteName_, kMaterialResource, *static_cast<ResourceSet*>(args));

@@ -18,6 +18,7 @@ inline constexpr int kEventOnCheckBoxUnchecked = 18267;
 class CheckBox : public Window {
  public:
   static std::span<const CommandEntry<CheckBox>> Commands();
+  static const CommandEntry<CheckBox> kCommands[];
 
   CheckBox();
 

@@ -49,8 +49,7 @@ int GroupOf(int eventId, int first) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Cursor>> Cursor::Commands() {
-  static const CommandEntry<Cursor> table[] = {
+constexpr CommandEntry<Cursor> Cursor::kCommands[] = {
     {20252, "CursorEnable", P, 0, {kValueBool}, LowBitFlagSetter<&Cursor::cursorFlags_, kCursorEnable>, FlagGetter<&Cursor::cursorFlags_, kCursorEnable>},
     {20254, "CursorRayCategoryBits", P, 0, {kValueDword}, FieldSetter<&Cursor::rayCategoryBits_>, FieldGetter<&Cursor::rayCategoryBits_>},
     {20256, "CursorRayGroupBits", P, 0, {kValueDword}, FieldSetter<&Cursor::rayGroupBits_>, FieldGetter<&Cursor::rayGroupBits_>},
@@ -66,15 +65,15 @@ std::span<const CommandEntry<Cursor>> Cursor::Commands() {
     {20274, "OnCursorEnter", E, 0, {}},
     {20275, "OnCursorExit", E, 0, {}},
     {20276, "OnCursorCollision", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Cursor>> Cursor::Commands() { return kCommands; }
 // clang-format on
 
 Cursor::Cursor() : Object(kClassCursor) {}
 
 int Cursor::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Cursor> handlers(kClassCursor, {Commands()});
+  static constexpr CommandHandlers<Cursor> handlers(kClassCursor, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) cursorFlags_ |= kCursorEnable;
   if (id == kCommandActionStopStep) cursorFlags_ &= ~kCursorEnable;

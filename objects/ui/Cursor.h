@@ -40,6 +40,7 @@ struct CursorGroup {
 class Cursor : public Object {
  public:
   static std::span<const CommandEntry<Cursor>> Commands();
+  static const CommandEntry<Cursor> kCommands[];
 
   Cursor();
 

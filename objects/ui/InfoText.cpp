@@ -7,7 +7,7 @@
 
 namespace tge {
 
-const CommandEntry<InfoText> InfoText::kCommands[] = {
+constexpr CommandEntry<InfoText> InfoText::kCommands[] = {
     {16000, "InfoText", CommandKind::kProperty, 0, {kValueString}, Member<&InfoText::SetInfoText>, Member<&InfoText::GetInfoText>},
 };
 
@@ -15,7 +15,7 @@ InfoText::InfoText() : Object(kClassInfoText) {}
 
 // Every id goes on to the base handler afterwards.
 int InfoText::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<InfoText> handlers(kClassInfoText, {kCommands}, BlockRule::kEvery);
+  static constexpr CommandHandlers<InfoText> handlers(kClassInfoText, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   return Object::ExecuteCommand(id, args);
 }

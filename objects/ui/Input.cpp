@@ -95,8 +95,7 @@ void WriteArgument(CommandArgs args, const T& value) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Input>> Input::Commands() {
-  static const CommandEntry<Input> table[] = {
+constexpr CommandEntry<Input> Input::kCommands[] = {
     {13250, "AddInputEvent", C, 0, {kValueString}, Member<&Input::AddInputEvent>},
     {13251, "DeleteInputEvent", C, 0, {}, Member<&Input::DeleteInputEvent>},
     {13252, "SetInputEventList", C, 0, {kValueDword}, Member<&Input::SetSelection<&Input::selectedEvent_>>},
@@ -114,15 +113,15 @@ std::span<const CommandEntry<Input>> Input::Commands() {
     {13269, "InputAxisCommand", P, 0, {kValueString}, Member<&Input::SetAxisField<&InputAxis::command>>, Member<&Input::GetAxisField<&InputAxis::command>>},
     {13271, "InputAxisMul", P, 0, {kValueFloat}, Member<&Input::SetAxisField<&InputAxis::mul>>, Member<&Input::GetAxisField<&InputAxis::mul>>},
     {13273, "InputEnableDebugInput", P, 0, {kValueBool}, Member<&Input::SetEnableDebugInput>, Member<&Input::GetEnableDebugInput>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Input>> Input::Commands() { return kCommands; }
 // clang-format on
 
 Input::Input() : Object(kClassInput) {}
 
 int Input::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Input> handlers(kClassInput, {Commands()});
+  static constexpr CommandHandlers<Input> handlers(kClassInput, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandInitializeNewObject) {
     std::int32_t on = 1;

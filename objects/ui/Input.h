@@ -41,6 +41,7 @@ struct InputAxis {
 class Input : public Object {
  public:
   static std::span<const CommandEntry<Input>> Commands();
+  static const CommandEntry<Input> kCommands[];
 
   Input();
 

@@ -30,10 +30,9 @@ constexpr std::uint64_t kItemBytes = 3 * 4;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<ListBox>> ListBox::Commands() {
-  using L = ListBox;
-  using I = ListBoxItem;
-  static const CommandEntry<ListBox> table[] = {
+using L = ListBox;
+using I = ListBoxItem;
+constexpr CommandEntry<ListBox> ListBox::kCommands[] = {
     {11750, "ListBoxNextMaterial", P, 0, {kValueString}, Member<&L::SetArrowCommand<&L::nextMaterialName_, &L::nextMaterial_>>, FieldGetter<&L::nextMaterialName_>},
     {11752, "ListBoxPrevMaterial", P, 0, {kValueString}, Member<&L::SetArrowCommand<&L::prevMaterialName_, &L::prevMaterial_>>, FieldGetter<&L::prevMaterialName_>},
     {11754, "ListBoxNavigationDimension", P, 0, {kValueVector3}, FieldSetter<&L::navigationDimension_>, FieldGetter<&L::navigationDimension_>},
@@ -59,16 +58,16 @@ std::span<const CommandEntry<ListBox>> ListBox::Commands() {
     {11787, "OnListBoxItemInputOut", E, 0, {}},
     {11788, "OnListBoxItemInputDown", E, 0, {}},
     {11789, "OnListBoxItemInputUp", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<ListBox>> ListBox::Commands() { return kCommands; }
 // clang-format on
 
 ListBox::ListBox() : Window(kClassListBox) { SetWindowFlag(kWindowFocusHilite | kWindowOverHilite, true); }
 
 // The item list's block is a list object only the engine's own code makes.
 int ListBox::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<ListBox> handlers(kClassListBox, {Commands()});
+  static constexpr CommandHandlers<ListBox> handlers(kClassListBox, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

@@ -32,6 +32,7 @@ struct ListBoxItem {
 class ListBox : public Window {
  public:
   static std::span<const CommandEntry<ListBox>> Commands();
+  static const CommandEntry<ListBox> kCommands[];
 
   ListBox();
 

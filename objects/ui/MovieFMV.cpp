@@ -12,7 +12,7 @@ constexpr std::uint32_t kMovieFMVPlay = 14502;
 
 }  // namespace
 
-const CommandEntry<MovieFMV> MovieFMV::kCommands[] = {
+constexpr CommandEntry<MovieFMV> MovieFMV::kCommands[] = {
     {14500, "MovieFMVName", CommandKind::kProperty, 0, {kValueString}, Member<&MovieFMV::SetMovieFMVName>,
      Member<&MovieFMV::GetMovieFMVName>},
     {kMovieFMVPlay, "MovieFMVPlay", CommandKind::kCommand, kCommandSetter, {kValueString}, Member<&MovieFMV::MovieFMVPlay>},
@@ -25,7 +25,7 @@ MovieFMV::MovieFMV() : Object(kClassMovieFMV) {}
 // Play reads no argument, so it runs without a block as well; every id goes
 // on to the base handler afterwards.
 int MovieFMV::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<MovieFMV> handlers(kClassMovieFMV, {kCommands}, BlockRule::kEvery);
+  static constexpr CommandHandlers<MovieFMV> handlers(kClassMovieFMV, {kCommands}, BlockRule::kEvery);
   if (id == kMovieFMVPlay && args == nullptr) {
     MovieFMVPlay(CommandArgs(nullptr));
   } else {

@@ -42,9 +42,8 @@ T Truncate(float value) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Slider>> Slider::Commands() {
-  using S = Slider;
-  static const CommandEntry<Slider> table[] = {
+using S = Slider;
+constexpr CommandEntry<Slider> Slider::kCommands[] = {
     {18000, "SliderMin", P, 0, {kValueFloat}, FieldSetter<&S::minimum_>, FieldGetter<&S::minimum_>},
     {18002, "SliderMax", P, 0, {kValueFloat}, FieldSetter<&S::maximum_>, FieldGetter<&S::maximum_>},
     {18004, "SliderPosition", P, 0, {kValueFloat}, Member<&S::SetPositionCommand>, FieldGetter<&S::position_>},
@@ -63,9 +62,9 @@ std::span<const CommandEntry<Slider>> Slider::Commands() {
     {18028, "UseStandardSliderHilitSound", P, 0, {kValueBool}, FlagSetter<&S::sliderFlags_, kHiliteSound>, FlagGetter<&S::sliderFlags_, kHiliteSound>},
     {18030, "UseStandardSliderActionSound", P, 0, {kValueBool}, FlagSetter<&S::sliderFlags_, kActionSound>, FlagGetter<&S::sliderFlags_, kActionSound>},
     {kEventOnSliderSelectionChange, "OnSliderSelectionChange", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Slider>> Slider::Commands() { return kCommands; }
 // clang-format on
 
 Slider::Slider() : Window(kClassSlider) {
@@ -75,7 +74,7 @@ Slider::Slider() : Window(kClassSlider) {
 }
 
 int Slider::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Slider> handlers(kClassSlider, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<Slider> handlers(kClassSlider, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectNamed(positionSprite_, positionSpriteName_, kMaterialResource, *static_cast<ResourceSet*>(args));

@@ -17,6 +17,7 @@ inline constexpr int kEventOnSliderSelectionChange = 18032;
 class Slider : public Window {
  public:
   static std::span<const CommandEntry<Slider>> Commands();
+  static const CommandEntry<Slider> kCommands[];
 
   Slider();
 

@@ -47,9 +47,8 @@ std::string AlternativeName(const std::string& name, int number) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Sound>> Sound::Commands() {
-  using Speaker = Sound;
-  static const CommandEntry<Sound> table[] = {
+using Speaker = Sound;
+constexpr CommandEntry<Sound> Sound::kCommands[] = {
     {1000, "SetSoundVolume", C, S, {kValueFloat}, Member<&Sound::SetEntryFieldCommand<&SoundEntry::volume, &EngineServices::UpdateSoundVolume>>},
     {1001, "GetSoundVolume", C, G, {kValueFloat}, Member<&Sound::GetEntryFieldCommand<&SoundEntry::volume>>},
     {1002, "SetSoundPan", C, S, {kValueFloat}, Member<&Sound::SetEntryFieldCommand<&SoundEntry::pan, &EngineServices::SetSoundPan>>},
@@ -76,9 +75,9 @@ std::span<const CommandEntry<Sound>> Sound::Commands() {
     {1025, "SetSoundList", C, 0, {kValueDword}, Member<&Sound::SetSoundListCommand>},
     {1026, "GetSoundList", C, kCommandObjectBlock, {kValuePointer}, Member<&Sound::GetSoundListCommand>},
     {1027, "DeleteSound", C, 0, {}, Member<&Sound::DeleteSoundCommand>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Sound>> Sound::Commands() { return kCommands; }
 // clang-format on
 
 Sound::Sound() : Object(kClassSound) {}
@@ -87,7 +86,7 @@ Sound::Sound() : Object(kClassSound) {}
 Sound::~Sound() { StopAllEntries(); }
 
 int Sound::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Sound> handlers(kClassSound, {Commands()});
+  static constexpr CommandHandlers<Sound> handlers(kClassSound, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

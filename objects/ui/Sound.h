@@ -53,6 +53,7 @@ struct SoundEntry {
 class Sound : public Object {
  public:
   static std::span<const CommandEntry<Sound>> Commands();
+  static const CommandEntry<Sound> kCommands[];
 
   Sound();
   ~Sound() override;

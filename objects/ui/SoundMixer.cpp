@@ -54,8 +54,7 @@ void WithServices(Call call) {
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<SoundMixer>> SoundMixer::Commands() {
-  static const CommandEntry<SoundMixer> table[] = {
+constexpr CommandEntry<SoundMixer> SoundMixer::kCommands[] = {
     {9500, "SoundMixerPlay", C, S, {kText, kDword, kFloat}, Member<&SoundMixer::PlayCommand>},
     {9501, "SoundMixerPlayLooping", C, S, {kText, kDword, kFloat}, Member<&SoundMixer::PlayLoopingCommand>},
     {9502, "SoundMixerPlayRandom", C, S, {kText, kDword, kFloat, kDword}, Member<&SoundMixer::PlayRandomCommand>},
@@ -81,12 +80,11 @@ std::span<const CommandEntry<SoundMixer>> SoundMixer::Commands() {
     {9534, "OnSoundMixerChannelEnd6", E, 0, {}},
     {9535, "OnSoundMixerChannelEnd7", E, 0, {}},
     {9536, "OnSoundMixerChannelEnd8", E, 0, {}},
-  };
-  return table;
-}
+};
 
-std::span<const CommandEntry<SoundMixer>> SoundMixer::InternalCommands() {
-  static const CommandEntry<SoundMixer> table[] = {
+std::span<const CommandEntry<SoundMixer>> SoundMixer::Commands() { return kCommands; }
+
+constexpr CommandEntry<SoundMixer> SoundMixer::kInternalCommands[] = {
     {9516, "GetSoundMixerChannelCount", C, 0, {kDword}, Member<&SoundMixer::GetChannelCountCommand>},
     {9518, "GetSoundMixerChannelList", C, 0, {kValuePointer}, Member<&SoundMixer::GetChannelListCommand>},
     {9520, "GetSoundMixerChannelVolume", C, 0, {kFloat}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::volume>>},
@@ -94,9 +92,9 @@ std::span<const CommandEntry<SoundMixer>> SoundMixer::InternalCommands() {
     {9524, "GetSoundMixerChannelFrequency", C, 0, {kFloat}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::frequency>>},
     {9526, "GetSoundMixerChannelUseRefcount", C, 0, {kValueBool}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::useRefcount>>},
     {9528, "GetSoundMixerChannelEnable", C, 0, {kValueBool}, Member<&SoundMixer::GetSelectedFieldCommand<&MixerChannel::enabled>>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<SoundMixer>> SoundMixer::InternalCommands() { return kInternalCommands; }
 // clang-format on
 
 SoundMixer::SoundMixer() : Object(kClassSoundMixer), channels_(kDefaultChannelCount) {}
@@ -108,8 +106,8 @@ SoundMixer::~SoundMixer() {
 // Every id of both tables reads its block; the internal ones are answered
 // only with one.
 int SoundMixer::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<SoundMixer> commands(kClassSoundMixer, {Commands()});
-  static const CommandHandlers<SoundMixer> internal(kClassSoundMixer, {InternalCommands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<SoundMixer> commands(kClassSoundMixer, {kCommands});
+  static constexpr CommandHandlers<SoundMixer> internal(kClassSoundMixer, {kInternalCommands}, BlockRule::kEvery);
   if (!commands.Run(*this, id, args)) internal.Run(*this, id, args);
   if (id == kCommandSoundGroupsChanged) {
     ApplyGroupVolumes();

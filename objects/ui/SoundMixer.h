@@ -52,8 +52,10 @@ class SoundMixer : public Object {
   static constexpr std::uint32_t kMaxChannelCount = 1024;
 
   static std::span<const CommandEntry<SoundMixer>> Commands();
+  static const CommandEntry<SoundMixer> kCommands[];
   // Answered by id only, never registered.
   static std::span<const CommandEntry<SoundMixer>> InternalCommands();
+  static const CommandEntry<SoundMixer> kInternalCommands[];
 
   SoundMixer();
   ~SoundMixer() override;

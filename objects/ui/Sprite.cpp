@@ -16,23 +16,22 @@ constexpr int kFirstVersionWithoutOwnNames = 31;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Sprite>> Sprite::Commands() {
-  using S = Sprite;
-  static const CommandEntry<Sprite> table[] = {
+using S = Sprite;
+constexpr CommandEntry<Sprite> Sprite::kCommands[] = {
     {6750, "SpriteMaterial", P, 0, {kValueString}, Member<&S::ForwardCommand<6542>>, Member<&S::ForwardCommand<6543>>},
     {6752, "SpriteType", P, 0, {kValueDword}, Member<&S::SetTypeCommand>, ByteGetter<&S::spriteType_, 0>},
     {6754, "SpriteColor", P, 0, {kValueColor}, FieldSetter<&S::backColor_>, FieldGetter<&S::backColor_>},
     {6756, "Sprite3DMaxDistance", P, 0, {kValueFloat}, FieldSetter<&S::maxDistance3D_>, FieldGetter<&S::maxDistance3D_>},
     {6758, "Sprite3DFadeDistance", P, 0, {kValueFloat}, FieldSetter<&S::fadeDistance3D_>, FieldGetter<&S::fadeDistance3D_>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Sprite>> Sprite::Commands() { return kCommands; }
 // clang-format on
 
 Sprite::Sprite() : Window(kClassSprite) {}
 
 int Sprite::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Sprite> handlers(kClassSprite, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<Sprite> handlers(kClassSprite, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   return Window::ExecuteCommand(id, args);
 }

@@ -13,6 +13,7 @@ namespace tge {
 class Sprite : public Window {
  public:
   static std::span<const CommandEntry<Sprite>> Commands();
+  static const CommandEntry<Sprite> kCommands[];
 
   Sprite();
 

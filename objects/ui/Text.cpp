@@ -31,9 +31,8 @@ constexpr float kWrapCountLimit = 4294967296.0f;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Text>> Text::Commands() {
-  using T = Text;
-  static const CommandEntry<Text> table[] = {
+using T = Text;
+constexpr CommandEntry<Text> Text::kCommands[] = {
     {7000, "TextFont", P, 0, {kValueString}, Member<&T::ForwardCommand<6544>>, Member<&T::ForwardCommand<6545>>},
     {7002, "TextText", P, 0, {kValueString}, Member<&T::SetTextCommand>, Member<&T::ForwardCommand<6501>>},
     {7004, "AddTextText", C, 0, {kValueString}, Member<&T::AddTextCommand>},
@@ -70,15 +69,15 @@ std::span<const CommandEntry<Text>> Text::Commands() {
     {7050, "OnTextShowMidPage", E, 0, {}},
     {7051, "OnTextShowFirstPage", E, 0, {}},
     {7052, "OnTextChangePage", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Text>> Text::Commands() { return kCommands; }
 // clang-format on
 
 Text::Text() : Window(kClassText) {}
 
 int Text::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Text> handlers(kClassText, {Commands()});
+  static constexpr CommandHandlers<Text> handlers(kClassText, {kCommands});
   if (id <= kLastCommandId) handlers.Run(*this, id, args);
   return Window::ExecuteCommand(id, args);
 }

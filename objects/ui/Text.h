@@ -19,6 +19,7 @@ inline constexpr int kEventOnTextChangePage = 7052;
 class Text : public Window {
  public:
   static std::span<const CommandEntry<Text>> Commands();
+  static const CommandEntry<Text> kCommands[];
 
   Text();
 

@@ -18,22 +18,21 @@ constexpr auto E = CommandKind::kEvent;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<TextDialog>> TextDialog::Commands() {
-  using D = TextDialog;
-  static const CommandEntry<TextDialog> table[] = {
+using D = TextDialog;
+constexpr CommandEntry<TextDialog> TextDialog::kCommands[] = {
     {20750, "TextDialogDialog", P, 0, {kValueString}, Member<&D::SetDialogCommand>, Member<&D::GetDialogCommand>},
     {20752, "TextDialogUseGlobalDialogWindow", P, 0, {kValueBool}, Member<&D::SetUseGlobalCommand>, Member<&D::GetUseGlobalCommand>},
     {kEventOnTextDialogEnd, "OnTextDialogEnd", E, 0, {}},
     {kEventOnTextDialogCancel, "OnTextDialogCancel", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<TextDialog>> TextDialog::Commands() { return kCommands; }
 // clang-format on
 
 TextDialog::TextDialog() : Object(kClassTextDialog) {}
 
 int TextDialog::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<TextDialog> handlers(kClassTextDialog, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<TextDialog> handlers(kClassTextDialog, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   if (id == kCommandActionStartStep) {
     StartInGlobalWindow();

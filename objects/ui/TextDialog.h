@@ -22,6 +22,7 @@ inline constexpr int kEventOnTextDialogCancel = 20755;
 class TextDialog : public Object {
  public:
   static std::span<const CommandEntry<TextDialog>> Commands();
+  static const CommandEntry<TextDialog> kCommands[];
 
   TextDialog();
 

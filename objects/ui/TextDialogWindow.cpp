@@ -28,23 +28,22 @@ TextDialogWindow* GetGlobalDialogWindow() { return gGlobalDialogWindow.Get(); }
 TextDialog* GetPlayedDialog() { return gPlayedDialog.Get(); }
 
 // clang-format off
-std::span<const CommandEntry<TextDialogWindow>> TextDialogWindow::Commands() {
-  using W = TextDialogWindow;
-  static const CommandEntry<TextDialogWindow> table[] = {
+using W = TextDialogWindow;
+constexpr CommandEntry<TextDialogWindow> TextDialogWindow::kCommands[] = {
     {21250, "TextDialogWindowSprite", P, 0, {kValueString}, Member<&W::ForwardCommand<6542>>, Member<&W::ForwardCommand<6543>>},
     {21252, "TextDialogWindowGlobal", P, 0, {kValueBool}, Member<&W::SetGlobalCommand>, Member<&W::GetGlobalCommand>},
     {kEventOnTextDialogWindowFirstPhrase, "OnTextDialogWindowFirstPhrase", E, 0, {}},
     {kEventOnTextDialogWindowLastPhrase, "OnTextDialogWindowLastPhrase", E, 0, {}},
     {kEventOnTextDialogWindowChangePhrase, "OnTextDialogWindowChangePhrase", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<TextDialogWindow>> TextDialogWindow::Commands() { return kCommands; }
 // clang-format on
 
 TextDialogWindow::TextDialogWindow() : Window(kClassTextDialogWindow) {}
 
 int TextDialogWindow::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<TextDialogWindow> handlers(kClassTextDialogWindow, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<TextDialogWindow> handlers(kClassTextDialogWindow, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   if (id == kCommandActionStopStep) {
     EndDialog();

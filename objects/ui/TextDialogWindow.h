@@ -30,6 +30,7 @@ inline constexpr int kEventOnTextDialogWindowChangePhrase = 21258;
 class TextDialogWindow : public Window {
  public:
   static std::span<const CommandEntry<TextDialogWindow>> Commands();
+  static const CommandEntry<TextDialogWindow> kCommands[];
 
   TextDialogWindow();
 

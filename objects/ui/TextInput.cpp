@@ -28,9 +28,8 @@ constexpr float kInputTextScale = 0.8f;
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<TextInput>> TextInput::Commands() {
-  using T = TextInput;
-  static const CommandEntry<TextInput> table[] = {
+using T = TextInput;
+constexpr CommandEntry<TextInput> TextInput::kCommands[] = {
     {16500, "TextInputFont", P, 0, {kValueString}, Member<&T::SetFontCommand>, FieldGetter<&T::inputFontName_>},
     {16502, "TextInputColor", P, 0, {kValueColor}, FieldSetter<&T::inputColor_>, FieldGetter<&T::inputColor_>},
     {16504, "TextInputLineSpace", P, 0, {kValueFloat}, FieldSetter<&T::inputLineSpace_>, FieldGetter<&T::inputLineSpace_>},
@@ -42,15 +41,15 @@ std::span<const CommandEntry<TextInput>> TextInput::Commands() {
     {16516, "UseStandardTextInputOverHilite", P, 0, {kValueBool}, FlagSetter<&T::windowFlags_, kWindowOverHilite>, FlagGetter<&T::windowFlags_, kWindowOverHilite>},
     {16518, "UseStandardTextInputHilitSound", P, 0, {kValueBool}, FlagSetter<&T::textInputFlags_, kHiliteSound>, FlagGetter<&T::textInputFlags_, kHiliteSound>},
     {16520, "UseStandardTextInputActionSound", P, 0, {kValueBool}, FlagSetter<&T::textInputFlags_, kActionSound>, FlagGetter<&T::textInputFlags_, kActionSound>},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<TextInput>> TextInput::Commands() { return kCommands; }
 // clang-format on
 
 TextInput::TextInput() : Window(kClassTextInput) {}
 
 int TextInput::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<TextInput> handlers(kClassTextInput, {Commands()}, BlockRule::kEvery);
+  static constexpr CommandHandlers<TextInput> handlers(kClassTextInput, {kCommands}, BlockRule::kEvery);
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectNamed(inputFont_, inputFontName_, kFontResource, *static_cast<ResourceSet*>(args));

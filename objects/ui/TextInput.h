@@ -17,6 +17,7 @@ namespace tge {
 class TextInput : public Window {
  public:
   static std::span<const CommandEntry<TextInput>> Commands();
+  static const CommandEntry<TextInput> kCommands[];
 
   TextInput();
 

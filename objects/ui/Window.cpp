@@ -50,9 +50,8 @@ std::uint32_t AlignmentValue(std::uint32_t bits, std::uint32_t centre, std::uint
 }  // namespace
 
 // clang-format off
-std::span<const CommandEntry<Window>> Window::Commands() {
-  using W = Window;
-  static const CommandEntry<Window> table[] = {
+using W = Window;
+constexpr CommandEntry<Window> Window::kCommands[] = {
     {6500, "WindowText", P, 0, {kValueString}, Member<&W::SetTextCommand>, FieldGetter<&W::text_>},
     {6502, "WindowEnableTextTranslation", P, 0, {kValueBool}, FlagSetter<&W::windowFlags_, kWindowTextTranslation>, FlagGetter<&W::windowFlags_, kWindowTextTranslation>},
     {6504, "WindowStyle", P, 0, {kValueInt}, Member<&W::SetStyleCommand>, FieldGetter<&W::style_>},
@@ -101,9 +100,9 @@ std::span<const CommandEntry<Window>> Window::Commands() {
     {6574, "OnWindowInputButtonCircle", E, 0, {}},
     {6575, "OnWindowInputButtonCross", E, 0, {}},
     {6576, "OnWindowInputButtonSquare", E, 0, {}},
-  };
-  return table;
-}
+};
+
+std::span<const CommandEntry<Window>> Window::Commands() { return kCommands; }
 // clang-format on
 
 Window::Window() : Object(kClassWindow) {}
@@ -131,7 +130,7 @@ bool Window::IsTopLevel() const {
 }
 
 int Window::ExecuteCommand(std::uint32_t id, void* args) {
-  static const CommandHandlers<Window> handlers(kClassWindow, {Commands()});
+  static constexpr CommandHandlers<Window> handlers(kClassWindow, {kCommands});
   handlers.Run(*this, id, args);
   if (id == kCommandCollectResources && args != nullptr) {
     CollectResources(args);

@@ -87,6 +87,7 @@ struct ScreenRect {
 class Window : public Object {
  public:
   static std::span<const CommandEntry<Window>> Commands();
+  static const CommandEntry<Window> kCommands[];
 
   Window();
   ~Window() override;
