@@ -13,23 +13,6 @@ namespace tge {
 namespace {
 
 constexpr const char* kHudFont = "HudFont";
-constexpr const char* kHudCharacters = "0123456789:/";
-constexpr GlyphRows kDigits[] = {
-    {".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."},  // 0
-    {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."},  // 1
-    {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"},  // 2
-    {"####.", "....#", "....#", ".###.", "....#", "....#", "####."},  // 3
-    {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."},  // 4
-    {"#####", "#....", "####.", "....#", "....#", "#...#", ".###."},  // 5
-    {".###.", "#....", "#....", "####.", "#...#", "#...#", ".###."},  // 6
-    {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."},  // 7
-    {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."},  // 8
-    {".###.", "#...#", "#...#", ".####", "....#", "....#", ".###."},  // 9
-    {".....", "..#..", "..#..", ".....", "..#..", "..#..", "....."},  // :
-    {"....#", "....#", "...#.", "..#..", ".#...", "#....", "#...."},  // /
-};
-static_assert(std::size(kDigits) + 1 == sizeof("0123456789:/"));
-
 constexpr const char* kBarMaterial = "HudBar";
 // The key that starts the walk: input 255 + the set-1 code of F.
 constexpr int kKeyF = 255 + 0x21;
@@ -40,7 +23,7 @@ constexpr const char* kStart = "this.SetPosition(0, 0.2, -9);";
 
 bool AddWalkResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
   SetMaterialType(&RegisterResource<MaterialResource>(resources, kBarMaterial, ""), kMaterialSolidColor);
-  return AddBitmapFont(resources, dataFolder, kHudFont, kHudCharacters, kDigits);
+  return AddBitmapFont(resources, dataFolder, kHudFont);
 }
 
 void AddBar(Object& hud, const char* name, float x, float width, const char* colour) {

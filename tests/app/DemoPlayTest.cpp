@@ -1,0 +1,92 @@
+// The real executable on the demo's archive, driven by cues in place of
+// the player's keys: F starts the walk and T brings out the horse and its
+// rider. Pictures of chosen frames are probed, and the frame report tells
+// which frames loaded data.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+#include "app/StartupConfig.h"
+#include "tests/app/ProgramRun.h"
+#include "tools/DemoData.h"
+
+namespace tge::test {
+namespace {
+
+constexpr const char* kHideTitle = "/DemoWorld/Title.Stop();";
+constexpr const char* kPressF = "/DemoWorld/Stage/WalkKeys.RunScript(OnInputWalk);";
+constexpr const char* kPressT = "/DemoWorld/Stage/RideKeys.RunScript(OnInputRide);";
+// Each frame advances the game's clock by this much.
+constexpr double kStep = 0.05;
+
+class DemoPlayTest : public ::testing::Test {
+ protected:
+  // The demo with the cues, run at 800 x 600 until its picture of frame.
+  void Play(std::vector<DemoCue> cues, int frame, const std::string& more = {}) {
+    DemoOptions options;
+    options.cues = std::move(cues);
+    std::string error;
+    ASSERT_TRUE(WriteDemoData(folder.Path(), options, error)) << error;
+    folder.WriteFile(kInitFileName, "\nLibrary.sli\n\nDemo play test " + std::to_string(::getpid()) + "\n\n");
+    RunProgram(folder, "-g_w=800 -g_h=600 -s_e=0 -shot=shot.bmp -shotframe=" + std::to_string(frame) +
+                           " -shotstep=" + std::to_string(kStep) + " " + more);
+    shot = ReadShot(folder, "shot.bmp");
+  }
+
+  ::tge::testing::TempFolder folder;
+  image::Image shot;
+};
+
+// The channel medians of the 5 x 5 pixels around (x, y): a raindrop
+// crossing the point moves no median.
+Rgb MedianAround(const image::Image& shot, std::uint32_t x, std::uint32_t y) {
+  Rgb median{};
+  for (std::size_t channel = 0; channel < median.size(); ++channel) {
+    std::vector<int> values;
+    for (std::uint32_t dy = 0; dy < 5; ++dy) {
+      for (std::uint32_t dx = 0; dx < 5; ++dx) values.push_back(PixelAt(shot, x + dx - 2, y + dy - 2)[channel]);
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    median[channel] = values[values.size() / 2];
+  }
+  return median;
+}
+
+// The side of the near crate turned away from the sun takes the sun's
+// ambient light: dim wood, not black.
+TEST_F(DemoPlayTest, AFaceAwayFromTheSunIsLitByTheAmbientLight) {
+  Play({{0.1f, kHideTitle}}, 20);
+  const Rgb side = MedianAround(shot, 338, 250);
+  EXPECT_GT(side[0], 25);
+  EXPECT_GT(side[1], 15);
+  EXPECT_LT(side[0], 90) << "lit by the sun itself";
+}
+
+// After the first frame, which loads the game, no frame waits for a file:
+// what the walk and the ride bring out was loaded with the rest.
+TEST_F(DemoPlayTest, NoFrameAfterTheFirstLoadsData) {
+  Play({{0.1f, kHideTitle}, {1.0f, kPressF}, {2.0f, kPressT}}, 60, "-frametimes=frames.txt");
+  std::istringstream table(folder.ReadFile("frames.txt"));
+  std::string header;
+  std::getline(table, header);
+  int frame = 0;
+  double milliseconds = 0;
+  double processor = 0;
+  int opens = 0;
+  std::vector<double> times;
+  while (table >> frame >> milliseconds >> processor >> opens) {
+    if (frame > 1) EXPECT_EQ(opens, 0) << "frame " << frame << " (" << (frame * kStep) << " s)";
+    times.push_back(milliseconds);
+  }
+  EXPECT_EQ(times.size(), 60u);
+  std::vector<double> sorted = times;
+  std::sort(sorted.begin(), sorted.end());
+  ::testing::Test::RecordProperty("median_ms", std::to_string(sorted[sorted.size() / 2]));
+  ::testing::Test::RecordProperty("max_ms", std::to_string(sorted.back()));
+}
+
+}  // namespace
+}  // namespace tge::test
