@@ -110,19 +110,21 @@ void BuildOptionsWindow(Object& world) {
 }
 
 // The dialog window shows the phrases in its text; the speakers are
-// markers whose action the window starts and stops. The text draws through
-// its world transform, so it stands at depth 0 of the screen.
+// markers whose action the window starts and stops. Screen items are drawn
+// in order of their depth, the lowest last, and text shows only at depth 0:
+// the panel stands at -0.5, the text, through its world transform, at 0,
+// after it and over it.
 void BuildDialog(Object& world) {
   Object& window = AddPlaced(
       world, kClassTextDialogWindow, "Dialog",
-      "this.SetPosition(0, 0, 10); this.SetWindowMainWindow(1); this.SetWindowAdjustSize(1); "
+      "this.SetPosition(0, 0, -0.5); this.SetWindowMainWindow(1); this.SetWindowAdjustSize(1); "
       "this.SetWindowAlignToScreen(1); this.SetWindowAlignX(1); this.SetWindowAlignY(2); this.SetWindowMarginY(30); "
       "this.SetWindowWidth(560); this.SetWindowHeight(90); this.SetWindowUseSystemSprite(1); "
       "this.SetWindowUseSystemSprite(0); this.SetTextDialogWindowSprite(MenuPanel); "
       "this.SetWindowBackColor(0.1, 0.1, 0.2, 0.9); this.SetTextDialogWindowGlobal(1);");
   AddScript(window, "OnEngineStarted", "this.Stop();");
   AddPlaced(window, kClassText, "DialogText",
-            "this.SetPosition(30, 35, -10); this.SetTextFont(MenuFont); this.SetTextColor(1, 0.92, 0.6, 1);");
+            "this.SetPosition(30, 35, 0.5); this.SetTextFont(MenuFont); this.SetTextColor(1, 0.92, 0.6, 1);");
   for (const char* speaker : {"Ann", "Otto"}) AddPlaced(window, kClassObject, speaker, "");
   Object& chat = AddPlaced(world, kClassTextDialog, "Chat", "this.SetTextDialogDialog(Talk);");
   AddScript(chat, "OnTextDialogEnd", "this.Stop(); parent/Title.Start(); parent/Title.SetWindowFocus();");

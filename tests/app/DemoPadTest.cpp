@@ -100,15 +100,15 @@ TEST_F(DemoPadTest, ThePadWorksEveryOptionAndTypesOnTheOnScreenKeyboard) {
   EXPECT_EQ(World::GetGlobalFocus(), &Find("/DemoWorld/Title"));
 }
 
-// Each phrase shows whole at once, so Cross moves on a phrase at a time;
-// Circle ends the conversation and the title comes back.
+// Cross first completes the revealed phrase, then moves on; Circle ends
+// the conversation and the title comes back.
 TEST_F(DemoPadTest, CrossPlaysTheConversationAndCircleEndsIt) {
   Tap(kDown, 3);
   Tap(kCross);
   auto& dialog = Find<TextDialogWindow>("/DemoWorld/Dialog");
   ASSERT_EQ(World::GetGlobalFocus(), &dialog);
   EXPECT_EQ(dialog.GetPhraseIndex(), 0);
-  Tap(kCross);
+  Tap(kCross, 2);
   EXPECT_EQ(dialog.GetPhraseIndex(), 1);
   Tap(kCircle);
   EXPECT_EQ(dialog.GetCurrentDialog(), nullptr);

@@ -19,6 +19,7 @@ namespace {
 constexpr const char* kHideTitle = "/DemoWorld/Title.Stop();";
 constexpr const char* kPressF = "/DemoWorld/Stage/WalkKeys.RunScript(OnInputWalk);";
 constexpr const char* kPressT = "/DemoWorld/Stage/RideKeys.RunScript(OnInputRide);";
+constexpr const char* kPressSpeak = "/DemoWorld/Title/Talk.RunScript(OnInputUp);";
 // Each frame advances the game's clock by this much.
 constexpr double kStep = 0.05;
 
@@ -55,6 +56,40 @@ Rgb MedianAround(const image::Image& shot, std::uint32_t x, std::uint32_t y) {
   return median;
 }
 
+// The pixels of the rectangle [x0, x1) x [y0, y1) that pass.
+template <class Test>
+int CountPixels(const image::Image& shot, std::uint32_t x0, std::uint32_t y0, std::uint32_t x1, std::uint32_t y1,
+                Test test) {
+  int count = 0;
+  for (std::uint32_t y = y0; y < y1; ++y) {
+    for (std::uint32_t x = x0; x < x1; ++x) count += test(PixelAt(shot, x, y)) ? 1 : 0;
+  }
+  return count;
+}
+
+bool White(const Rgb& p) { return std::min({p[0], p[1], p[2]}) > 200; }
+
+// Two seconds into the walk: the red health bar and the blue exhaustion bar
+// along the bottom, the health number above them, the clock at the top
+// right, and the radar's crate marks at the bottom right.
+TEST_F(DemoPlayTest, TheWalkShowsItsHudAndRadar) {
+  Play({{0.1f, kHideTitle}, {0.5f, kPressF}}, 40);
+  const Rgb health = MedianAround(shot, 120, 568);
+  EXPECT_GT(health[0], 150);
+  EXPECT_LT(health[1], 90);
+  const Rgb exhaustion = MedianAround(shot, 285, 568);
+  EXPECT_GT(exhaustion[2], exhaustion[0] + 80);
+  EXPECT_GT(CountPixels(shot, 15, 525, 80, 550, White), 50) << "health number";
+  EXPECT_GT(CountPixels(shot, 680, 15, 800, 45, White), 100) << "clock";
+  EXPECT_GT(CountPixels(shot, 690, 470, 790, 570, [](const Rgb& p) { return p[0] > p[2] + 40; }), 50) << "radar";
+}
+
+// The conversation's first phrase shows at once, pale on the dark panel.
+TEST_F(DemoPlayTest, SpeakShowsTheFirstPhraseLegibly) {
+  Play({{0.3f, kPressSpeak}}, 20);
+  EXPECT_GT(CountPixels(shot, 130, 500, 480, 540, [](const Rgb& p) { return p[0] > 180 && p[1] > 160; }), 200);
+}
+
 // The side of the near crate turned away from the sun takes the sun's
 // ambient light: dim wood, not black.
 TEST_F(DemoPlayTest, AFaceAwayFromTheSunIsLitByTheAmbientLight) {
@@ -78,7 +113,9 @@ TEST_F(DemoPlayTest, NoFrameAfterTheFirstLoadsData) {
   int opens = 0;
   std::vector<double> times;
   while (table >> frame >> milliseconds >> processor >> opens) {
-    if (frame > 1) EXPECT_EQ(opens, 0) << "frame " << frame << " (" << (frame * kStep) << " s)";
+    if (frame > 1) {
+      EXPECT_EQ(opens, 0) << "frame " << frame << " (" << (frame * kStep) << " s)";
+    }
     times.push_back(milliseconds);
   }
   EXPECT_EQ(times.size(), 60u);
