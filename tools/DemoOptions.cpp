@@ -86,7 +86,7 @@ void BuildOptionsWindow(Object& world) {
                             "this.SetListBoxPrevMaterial(MenuHilite); this.SetListBoxNextMaterial(MenuHilite); "
                             "this.SetListBoxNavigationDimension(20, 28, 1);");
   // The camera's field of view in radians, shown in degrees.
-  const char* views[][2] = {{"\"40 degrees\"", "0.7"}, {"\"57 degrees\"", "1.0"}, {"\"74 degrees\"", "1.3"}};
+  const char* views[][2] = {{"\"40 deg\"", "0.7"}, {"\"57 deg\"", "1.0"}, {"\"74 deg\"", "1.3"}};
   std::string change;
   for (int i = 0; i < 3; ++i) {
     RunScript(scope, std::string("this.AddListBoxItem(); this.SetListBoxItemText(") + views[i][0] +

@@ -41,21 +41,6 @@ class DemoPlayTest : public ::testing::Test {
   image::Image shot;
 };
 
-// The channel medians of the 5 x 5 pixels around (x, y): a raindrop
-// crossing the point moves no median.
-Rgb MedianAround(const image::Image& shot, std::uint32_t x, std::uint32_t y) {
-  Rgb median{};
-  for (std::size_t channel = 0; channel < median.size(); ++channel) {
-    std::vector<int> values;
-    for (std::uint32_t dy = 0; dy < 5; ++dy) {
-      for (std::uint32_t dx = 0; dx < 5; ++dx) values.push_back(PixelAt(shot, x + dx - 2, y + dy - 2)[channel]);
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    median[channel] = values[values.size() / 2];
-  }
-  return median;
-}
-
 // The pixels of the rectangle [x0, x1) x [y0, y1) that pass.
 template <class Test>
 int CountPixels(const image::Image& shot, std::uint32_t x0, std::uint32_t y0, std::uint32_t x1, std::uint32_t y1,
@@ -74,10 +59,10 @@ bool White(const Rgb& p) { return std::min({p[0], p[1], p[2]}) > 200; }
 // right, and the radar's crate marks at the bottom right.
 TEST_F(DemoPlayTest, TheWalkShowsItsHudAndRadar) {
   Play({{0.1f, kHideTitle}, {0.5f, kPressF}}, 40);
-  const Rgb health = MedianAround(shot, 120, 568);
+  const Rgb health = MedianAround(shot, 120, 568, 2);
   EXPECT_GT(health[0], 150);
   EXPECT_LT(health[1], 90);
-  const Rgb exhaustion = MedianAround(shot, 285, 568);
+  const Rgb exhaustion = MedianAround(shot, 285, 568, 2);
   EXPECT_GT(exhaustion[2], exhaustion[0] + 80);
   EXPECT_GT(CountPixels(shot, 15, 525, 80, 550, White), 50) << "health number";
   EXPECT_GT(CountPixels(shot, 680, 15, 800, 45, White), 100) << "clock";
@@ -94,7 +79,7 @@ TEST_F(DemoPlayTest, SpeakShowsTheFirstPhraseLegibly) {
 // ambient light: dim wood, not black.
 TEST_F(DemoPlayTest, AFaceAwayFromTheSunIsLitByTheAmbientLight) {
   Play({{0.1f, kHideTitle}}, 20);
-  const Rgb side = MedianAround(shot, 338, 250);
+  const Rgb side = MedianAround(shot, 338, 250, 2);
   EXPECT_GT(side[0], 25);
   EXPECT_GT(side[1], 15);
   EXPECT_LT(side[0], 90) << "lit by the sun itself";

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <utility>
-#include <vector>
 
 #include "app/StartupConfig.h"
 #include "tests/app/ProgramRun.h"
@@ -13,21 +11,6 @@
 
 namespace tge::test {
 namespace {
-
-// The channel medians of the 9 x 9 pixels around (x, y): a raindrop or a
-// splash crossing the point moves no median.
-Rgb MedianAround(const image::Image& shot, std::uint32_t x, std::uint32_t y) {
-  Rgb median{};
-  for (std::size_t channel = 0; channel < median.size(); ++channel) {
-    std::vector<int> values;
-    for (std::uint32_t dy = 0; dy < 9; ++dy) {
-      for (std::uint32_t dx = 0; dx < 9; ++dx) values.push_back(PixelAt(shot, x + dx - 4, y + dy - 4)[channel]);
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    median[channel] = values[values.size() / 2];
-  }
-  return median;
-}
 
 class DemoPropsProbeTest : public ::testing::Test {
  protected:
@@ -52,9 +35,9 @@ TEST_F(DemoPropsProbeTest, TheDroppedCrateRestsOnTheGround) {
   const image::Image late = ReadShot(folder, "late.bmp");
   for (const auto& [x, y] : {std::pair{160u, 370u}, std::pair{250u, 330u}}) {
     SCOPED_TRACE(::testing::Message() << x << ", " << y);
-    const Rgb ground = MedianAround(early, x, y);
+    const Rgb ground = MedianAround(early, x, y, 4);
     EXPECT_GT(ground[2] * 100, ground[1] * 65);
-    const Rgb crate = MedianAround(late, x, y);
+    const Rgb crate = MedianAround(late, x, y, 4);
     EXPECT_LT(crate[2] * 100, crate[1] * 62);
     EXPECT_GT(crate[1], 20);
   }
