@@ -8,6 +8,8 @@
 #include <iterator>
 #include <vector>
 
+#include "app/CountingFileSystem.h"
+#include "app/FrameReport.h"
 #include "app/PlayerStart.h"
 #include "app/Screenshot.h"
 #include "core/BaseCommandIds.h"
@@ -66,6 +68,26 @@ void SwapRedAndBlue(std::vector<std::uint8_t>& pixels) {
   for (std::size_t i = 0; i + 3 < pixels.size(); i += 4) std::swap(pixels[i], pixels[i + 2]);
 }
 
+// The last error, with the data path in it spelt as the system spells it.
+std::string ErrorNaming(const std::string& path) {
+  std::string text = GetErrorMessage();
+  if (const std::size_t at = text.find(path); at != std::string::npos) {
+    text.replace(at, path.size(), ResolveDiskPath(path, false));
+  }
+  return text;
+}
+
+// The library's error; when the file is not there at all, which folder the
+// game expects to start in.
+std::string LibraryError(const std::string& path, bool archiveOpen) {
+  std::string text = "System_Serialize: " + ErrorNaming(path);
+  if (!archiveOpen && !std::filesystem::exists(ResolveDiskPath(path, false))) {
+    text += "\nThe game starts in its own folder, the one holding init.txt or data.csa; it was started in " +
+            std::filesystem::current_path().string() + ".";
+  }
+  return text;
+}
+
 void RaiseWithoutSender(Object& root, int eventId) {
   ArgumentBlock block;
   block.Push<std::int32_t>(eventId).PushPointer(nullptr);
@@ -79,8 +101,13 @@ GameShell::GameShell(StartupConfig config) : config_(std::move(config)) {}
 GameShell::~GameShell() { Shutdown(); }
 
 int GameShell::Run() {
+  if (!CheckOptions()) return kExitBadOptions;
   lock_ = std::make_unique<platform::InstanceLock>(config_.title);
-  if (lock_->State() == platform::InstanceLock::Result::kHeldElsewhere) return kExitNormal;
+  if (lock_->State() == platform::InstanceLock::Result::kHeldElsewhere) {
+    std::fprintf(stderr, "Another instance of \"%s\" is running; only one may run at a time.\n",
+                 config_.title.c_str());
+    return kExitNormal;
+  }
   if (lock_->State() == platform::InstanceLock::Result::kUnavailable) {
     std::fprintf(stderr, "Cannot tell whether the game already runs: %s\n", lock_->Error().c_str());
   }
@@ -95,8 +122,17 @@ int GameShell::Run() {
     device->SetGamma(kGammaMultiplier, kGammaMultiplier, kGammaMultiplier, kGammaOffset, kGammaOffset, kGammaOffset);
   }
   Loop();
+  WriteFrameReport();
   Shutdown();
-  return kExitNormal;
+  return exitCode_;
+}
+
+// Options that do nothing are named and left aside; options that cannot
+// work keep the game from starting.
+bool GameShell::CheckOptions() const {
+  for (const std::string& line : config_.ignoredOptions) std::fprintf(stderr, "%s\n", line.c_str());
+  for (const std::string& line : config_.optionErrors) std::fprintf(stderr, "%s\n", line.c_str());
+  return config_.optionErrors.empty();
 }
 
 bool GameShell::OpenWindow() {
@@ -141,6 +177,11 @@ void GameShell::OpenArchive() {
   } else if (std::filesystem::exists(kArchiveName)) {
     std::fprintf(stderr, "%s\n", error.c_str());
   }
+  if (!config_.frameTimesFile.empty()) {
+    countingFiles_ = std::make_unique<CountingFileSystem>(*GetFileSystem());
+    SetFileSystem(countingFiles_.get());
+    frameReport_ = std::make_unique<FrameReport>();
+  }
 }
 
 bool GameShell::StartServices() {
@@ -168,8 +209,9 @@ bool GameShell::LoadLibrary() {
   EngineServices& services = *GetEngineServices();
   const std::string folder = config_.dataRoot + kDataFolder;
   if (services.SerializeLibrary(folder + config_.library, 1)) return true;
-  if (services.SerializeLibrary(folder + kDefaultLibrary, 1)) return true;
-  ShowError(std::string("System_Serialize: ") + GetErrorMessage());
+  const std::string fallback = folder + kDefaultLibrary;
+  if (services.SerializeLibrary(fallback, 1)) return true;
+  ShowError(LibraryError(fallback, archive_ != nullptr));
   return false;
 }
 
@@ -191,7 +233,10 @@ bool GameShell::OpenFirstScene() {
     ShowError(kNoStartSpaceMessage);
     return false;
   }
-  if (!engine.OpenObjectFile(engine, config_.globalScene)) std::fprintf(stderr, "%s\n", GetErrorMessage());
+  if (!engine.OpenObjectFile(engine, config_.globalScene)) {
+    ShowError(ErrorNaming(config_.dataRoot + kDataFolder + config_.globalScene));
+    return false;
+  }
   RaiseWithoutSender(engine, kEventOnEngineStarted);
   engine.MarkSimulatorBuilt();
   return true;
@@ -208,22 +253,40 @@ void GameShell::Loop() {
       pump_->WaitForEvents();
     } else {
       if (config_.screenshot) shotClock += config_.screenshot->step;
-      engine.RunFrame();
+      RunFrame();
       if (config_.screenshot && ++frames == config_.screenshot->frame) TakeScreenshot();
     }
   }
 }
 
+void GameShell::RunFrame() {
+  if (frameReport_) frameReport_->BeginFrame(countingFiles_->OpenCount());
+  GetEngine()->RunFrame();
+  if (frameReport_) frameReport_->EndFrame(countingFiles_->OpenCount());
+}
+
 // The picture of the requested frame, then the end of the game.
 void GameShell::TakeScreenshot() {
   std::string error;
-  if (!WriteScreenshot(config_.screenshot->file, error)) std::fprintf(stderr, "Screenshot: %s\n", error.c_str());
+  if (!WriteScreenshot(config_.screenshot->file, error)) {
+    std::fprintf(stderr, "Screenshot: %s\n", error.c_str());
+    exitCode_ = kExitStartupFailed;
+  }
   platform::EventPump::PostQuit();
+}
+
+void GameShell::WriteFrameReport() {
+  std::string error;
+  if (!frameReport_ || frameReport_->Write(config_.frameTimesFile, error)) return;
+  std::fprintf(stderr, "Frame times: %s\n", error.c_str());
+  exitCode_ = kExitStartupFailed;
 }
 
 // The archive first, then the engine, then the services, then the window
 // they drew into. Safe to repeat.
 void GameShell::Shutdown() {
+  if (countingFiles_) SetFileSystem(archive_.get());
+  countingFiles_.reset();
   if (archive_) ClosePackFile(std::move(archive_));
   ShutdownEngine();
   if (servicesCreated_) DestroyEngineServices();

@@ -19,13 +19,17 @@ class SystemCursor;
 class Window;
 }  // namespace platform
 
+class CountingFileSystem;
+class FrameReport;
 class PackFileSystem;
 class ShellInputForwarder;
 
-// The process's exit status: a second copy leaves quietly, a start-up that
-// stops on an error says so.
+// The process's exit status: a second copy leaves with a notice and status
+// 0, a start-up or a screenshot that fails on an error says so, start-up
+// options that cannot work stop the game before it starts.
 inline constexpr int kExitNormal = 0;
 inline constexpr int kExitStartupFailed = 1;
+inline constexpr int kExitBadOptions = 2;
 
 inline constexpr const char* kSystemRequirementsNote = "\nMake sure that your computer meets the system requirements.";
 inline constexpr const char* kNoStartSpaceMessage = "Found no space to start in!";
@@ -42,6 +46,7 @@ class GameShell {
 
  private:
   // Start-up's steps; each false when start-up stops there, after saying why.
+  bool CheckOptions() const;
   bool OpenWindow();
   void LoadIcon();
   void OpenArchive();
@@ -50,7 +55,9 @@ class GameShell {
   bool StartEngine();
   bool OpenFirstScene();
   void Loop();
+  void RunFrame();
   void TakeScreenshot();
+  void WriteFrameReport();
   void Shutdown();
   void ShowError(const std::string& text);
 
@@ -61,7 +68,10 @@ class GameShell {
   std::unique_ptr<ShellInputForwarder> input_;
   std::unique_ptr<platform::SystemCursor> cursor_;
   std::unique_ptr<PackFileSystem> archive_;
+  std::unique_ptr<CountingFileSystem> countingFiles_;
+  std::unique_ptr<FrameReport> frameReport_;
   bool servicesCreated_ = false;
+  int exitCode_ = kExitNormal;
 };
 
 // The whole program: seeds the random numbers, reads the configuration

@@ -1,6 +1,7 @@
 #include "app/StartupConfig.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <fstream>
 
@@ -68,16 +69,62 @@ void ReadNames(const CommandLineOptions& options, StartupConfig& config) {
                         FloatOption(options, kOptPlayerStartZ)};
 }
 
-// Among the tokens the option table does not know.
-std::optional<ScreenshotRequest> ReadScreenshotRequest(const CommandLineOptions& options) {
-  ScreenshotRequest request;
-  for (const CommandLineValue& token : options.Unmatched()) {
-    if (token.name == "shot" && token.hasValue) request.file = token.value;
-    if (token.name == "shotframe") request.frame = std::max(1, std::atoi(token.value.c_str()));
-    if (token.name == "shotstep") request.step = std::max(0.0, std::atof(token.value.c_str()));
+// The whole text as a number of type T, or nothing.
+template <class T>
+std::optional<T> ParseNumber(const std::string& text) {
+  T value{};
+  const char* end = text.data() + text.size();
+  const auto [at, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || at != end) return std::nullopt;
+  return value;
+}
+
+std::string Token(const CommandLineValue& token) {
+  return "-" + token.name + (token.hasValue ? "=" + token.value : std::string());
+}
+
+// Why the option table set the token aside.
+std::string WhyIgnored(const CommandLineOptions& options, const CommandLineValue& token) {
+  const CommandLineOption* option = options.FindOption(token.name);
+  if (option == nullptr) return Token(token) + ": no such start-up option; ignored";
+  if (!option->restricted) return Token(token) + ": give a value, as -" + option->name + "=VALUE; ignored";
+  std::string allowed;
+  for (std::size_t i = 0; i < option->allowedValues.size(); ++i) {
+    if (i > 0) allowed += i + 1 == option->allowedValues.size() ? " or " : ", ";
+    allowed += option->allowedValues[i];
   }
-  if (request.file.empty()) return std::nullopt;
-  return request;
+  return Token(token) + ": -" + option->name + " takes " + allowed + "; ignored";
+}
+
+// The shell's own options among the tokens the option table does not know:
+// the screenshot and the frame-time report.
+void ReadShellOptions(const CommandLineOptions& options, StartupConfig& config) {
+  ScreenshotRequest request;
+  bool shotTiming = false;
+  for (const CommandLineValue& token : options.Unmatched()) {
+    if (token.name == "shot" || token.name == "frametimes") {
+      if (!token.hasValue || token.value.empty()) {
+        config.optionErrors.push_back(Token(token) + ": give a file name, as -" + token.name + "=FILE");
+      }
+      (token.name == "shot" ? request.file : config.frameTimesFile) = token.value;
+    } else if (token.name == "shotframe") {
+      const std::optional<int> frame = ParseNumber<int>(token.value);
+      if (!frame || *frame < 1) config.optionErrors.push_back(Token(token) + ": the frame is a whole number from 1 up");
+      request.frame = frame.value_or(1);
+      shotTiming = true;
+    } else if (token.name == "shotstep") {
+      const std::optional<double> step = ParseNumber<double>(token.value);
+      if (!step || !(*step > 0)) config.optionErrors.push_back(Token(token) + ": the step is a number of seconds above 0");
+      request.step = step.value_or(0);
+      shotTiming = true;
+    } else {
+      config.ignoredOptions.push_back(WhyIgnored(options, token));
+    }
+  }
+  if (shotTiming && request.file.empty()) {
+    config.optionErrors.push_back("-shotframe and -shotstep need -shot=FILE, the picture to write");
+  }
+  if (!request.file.empty()) config.screenshot = request;
 }
 
 void ApplyInitFile(const InitFile& file, StartupConfig& config) {
@@ -113,7 +160,7 @@ StartupConfig ReadStartupConfig(const std::string& commandLine, const std::files
   StartupConfig config;
   FillSettings(options, config.settings);
   ReadNames(options, config);
-  config.screenshot = ReadScreenshotRequest(options);
+  ReadShellOptions(options, config);
   if (std::optional<InitFile> file = ReadInitFile(folder / kInitFileName)) {
     ApplyInitFile(*file, config);
   } else {

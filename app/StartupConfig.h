@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/math/Vector.h"
 #include "services/StartupSettings.h"
@@ -60,6 +61,15 @@ struct StartupConfig {
   std::string title = kDefaultWindowTitle;
   std::string icon = kDefaultIconFile;
   std::optional<ScreenshotRequest> screenshot;
+  // "-frametimes=FILE": each frame's time and resource loads are written to
+  // FILE when the game ends.
+  std::string frameTimesFile;
+  // Options that were given and do nothing (an unknown name, a value the
+  // option does not take), one line each: the game starts without them.
+  std::vector<std::string> ignoredOptions;
+  // Options that cannot work as given (a picture frame without a picture
+  // file, a frame that is not a number): the game does not start.
+  std::vector<std::string> optionErrors;
 };
 
 // The command-line text is the program's arguments joined with blanks;

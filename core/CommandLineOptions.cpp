@@ -103,6 +103,13 @@ const std::string& CommandLineOptions::GetValue(int index) const {
   return values_[index].value;
 }
 
+const CommandLineOption* CommandLineOptions::FindOption(const std::string& name) const {
+  for (const CommandLineOption& option : options_) {
+    if (option.name == name) return &option;
+  }
+  return nullptr;
+}
+
 void AddStartupOptions(CommandLineOptions& options) {
   struct Row {
     const char* name;

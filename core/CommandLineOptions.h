@@ -37,6 +37,8 @@ class CommandLineOptions {
   void AddOption(const CommandLineOption& option);
   void Parse();
   const std::string& GetValue(int index) const;
+  // Null when no option has that name.
+  const CommandLineOption* FindOption(const std::string& name) const;
   const std::vector<CommandLineValue>& Unmatched() const { return unmatched_; }
 
  private:

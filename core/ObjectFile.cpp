@@ -64,6 +64,7 @@ bool ObjectFile::Load(Object& parent, const std::string& name) {
 }
 
 bool ObjectFile::Load(Object& parent, SerializeStream& stream, const std::string& name) {
+  if (stream.GetSize() == 0) return Fail("Object file " + name + ": the file is empty");
   std::int32_t version = 0;
   stream.Serialize(version);
   if (stream.Failed() || version < 0 || version > kVersion) {

@@ -102,14 +102,16 @@ Object& AddCrate(Object& space, const std::string& name, const std::string& posi
 void BuildStage(Object& world) {
   Object& stage = AddPlaced(world, kClassSpace, "Stage", "this.SetSpaceBoxMin(-40, -40, -40); this.SetSpaceBoxMax(40, 40, 40);");
   AddPlaced(stage, kClassCamera, "Eye",
-      "this.SetPosition(0, 2.2, -5.5); this.SetRotationX(0.35); this.SetCameraFov(0.9); "
+      "this.SetPosition(0, 2.8, -7.5); this.SetRotationX(0.32); this.SetCameraFov(1.0); "
       "this.SetCameraAspect(1.3333); this.SetCameraNear(0.5); this.SetCameraFar(100);");
   AddPlaced(stage, kClassEnvironment, "Air",
-      "this.SetEnvironmentAmbientColor(0.25, 0.25, 0.3, 1); this.SetEnvironmentFogColor(0.45, 0.55, 0.65, 1); "
-      "this.SetEnvironmentFogNear(10); this.SetEnvironmentFogFar(42); this.SetEnvironmentFogEnable(1);");
+      "this.SetEnvironmentFogColor(0.45, 0.55, 0.65, 1); this.SetEnvironmentFogNear(10); "
+      "this.SetEnvironmentFogFar(42); this.SetEnvironmentFogEnable(1);");
+  // The Environment keeps an ambient colour but lights nothing with it: the
+  // sun's own ambient colour is what lights the faces turned away from it.
   AddPlaced(stage, kClassLight, "Sun",
       "this.SetLightType(0); this.SetRotationX(0.9); this.SetRotationY(0.6); "
-      "this.SetLightColor(1, 0.95, 0.85, 1); this.SetLightColorMul(0.8);");
+      "this.SetLightColor(1, 0.95, 0.85, 1); this.SetLightColorMul(0.8); this.SetLightAmbient(0.25, 0.25, 0.3, 1);");
   AddPlaced(stage, kClassLight, "Lamp",
       "this.SetLightType(1); this.SetPosition(-1.8, 0.4, -1.6); this.SetLightColor(1, 0.45, 0.15, 1); "
       "this.SetLightRadius(3); this.SetLightFalloff0(1); this.SetLightFalloff1(1); this.SetLightFalloff2(1);");
@@ -135,6 +137,9 @@ void BuildDemoScene(Object& root, const DemoOptions& options) {
   AddTimer(world, "Heartbeat", kHeartbeatSeconds, "this.TimerStart();");
   BuildStage(world);
   if (options.exitAfterSeconds > 0) AddTimer(world, "ExitTimer", options.exitAfterSeconds, "parent/parent.Exit();");
+  for (std::size_t i = 0; i < options.cues.size(); ++i) {
+    AddTimer(world, "Cue" + std::to_string(i + 1), options.cues[i].seconds, options.cues[i].script);
+  }
 }
 
 bool WriteDemoFiles(const fs::path& dataFolder, const DemoOptions& options, std::string& error) {

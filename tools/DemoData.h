@@ -9,16 +9,25 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tge {
 
 class Object;
+
+// A script run once the given seconds after the start, as a key the player
+// presses would run it; tests use cues to reach a part of the demo.
+struct DemoCue {
+  float seconds = 0;
+  std::string script;
+};
 
 struct DemoOptions {
   // When above 0 the game ends itself through the engine's Exit this many
   // seconds after it started; tests use it to run the real program.
   float exitAfterSeconds = 0;
   std::string libraryFile = "Library.sli";
+  std::vector<DemoCue> cues = {};
 };
 
 // Builds the demo's objects under root.

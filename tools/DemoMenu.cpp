@@ -18,26 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The glyphs in the order of kDemoFontCharacters.
-constexpr GlyphRows kGlyphs[] = {
-    {".....", ".....", ".....", ".....", ".....", ".....", "....."},  // space
-    {".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"},  // A
-    {".####", "#....", "#....", "#....", "#....", "#....", ".####"},  // C
-    {"#####", "#....", "#....", "####.", "#....", "#....", "#####"},  // E
-    {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "#####"},  // I
-    {"#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"},  // K
-    {"#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"},  // N
-    {".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."},  // O
-    {"####.", "#...#", "#...#", "####.", "#....", "#....", "#...."},  // P
-    {".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"},  // Q
-    {"####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"},  // R
-    {".####", "#....", "#....", ".###.", "....#", "....#", "####."},  // S
-    {"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."},  // T
-    {"#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."},  // U
-    {"#...#", "#...#", "#...#", "#.#.#", "#.#.#", "##.##", "#...#"},  // W
-};
-static_assert(std::size(kGlyphs) + 1 == sizeof(" ACEIKNOPQRSTUW"));
-
 constexpr int kSampleRate = 22050;
 constexpr float kBeepLevel = 12000.0f / 32767.0f;
 
@@ -74,14 +54,14 @@ void BuildTitle(Object& world) {
                             "this.SetWindowAlignToScreen(1); this.SetWindowAlignX(1); this.SetWindowMarginY(30); "
                             "this.SetWindowWidth(320); this.SetWindowHeight(200); this.SetWindowUseSystemSprite(1); "
                             "this.SetWindowBackColor(0.12, 0.16, 0.3, 0.85); this.SetWindowUseSystemFont(1); "
-                            "this.SetWindowText(TARNWICK); this.SetWindowTextMarginY(22);");
+                            "this.SetWindowText(Tarnwick); this.SetWindowTextMarginY(22);");
   AddScript(title, "OnWindowInputButtonCircle", "this/Quit.RunScript(OnInputUp);");
   struct MenuButton {
     const char* name;
     const char* label;
     const char* y;
   };
-  for (const MenuButton& button : {MenuButton{"Start", "START", "100"}, MenuButton{"Quit", "QUIT", "150"}}) {
+  for (const MenuButton& button : {MenuButton{"Start", "Start", "100"}, MenuButton{"Quit", "Quit", "150"}}) {
     AddPlaced(title, kClassButton, button.name,
               std::string("this.SetPosition(160, ") + button.y +
                   ", 1); this.SetWindowAlignX(1); this.SetWindowAlignY(1); this.SetWindowWidth(120); "
@@ -109,7 +89,7 @@ void BuildTitleMenu(Object& world) {
 }  // namespace
 
 bool AddMenuResources(ResourceDatabase& resources, const fs::path& dataFolder) {
-  if (!AddBitmapFont(resources, dataFolder, kDemoFontName, kDemoFontCharacters, kGlyphs)) return false;
+  if (!AddBitmapFont(resources, dataFolder, kDemoFontName)) return false;
   for (const SkinSprite& sprite : kSkinSprites) {
     auto& material = RegisterResource<MaterialResource>(resources, sprite.name, "");
     SetMaterialType(&material, sprite.type);

@@ -13,9 +13,8 @@ namespace tge {
 class Object;
 struct SceneDescription;
 
-// The font's resource name and the characters its glyph table draws.
+// The font's resource name.
 inline constexpr const char* kDemoFontName = "MenuFont";
-inline constexpr const char* kDemoFontCharacters = " ACEIKNOPQRSTUW";
 
 // The font, skin sprites and beeps: files into dataFolder, records into
 // the database. False with the error message set when a file cannot be

@@ -31,6 +31,9 @@ constexpr const char* kLauncherAt = "this.SetPosition(-7, 0.5, 1); ";
 constexpr const char* kStackAt[] = {"-7.82, 0.8, 9.7", "-6.18, 0.8, 9.7", "-7, 2.4, 9.7"};
 constexpr const char* kGunAt = "this.SetPosition(-4.5, 1.6, 15.5); this.SetRotationY(-1.5708); ";
 constexpr const char* kBoardAt = "this.SetPosition(-10, 1.6, 15.5); ";
+// The gun stands on a post from the ground up to it.
+constexpr const char* kPostAt = "this.SetPosition(-4.5, 0.8, 15.5); ";
+constexpr float kPostHeight = 1.5f;
 
 // Released at once, the throw is a weak one (0.4 of the full speed, some
 // 12 units a second): tilted up this steeply it comes down on the stack
@@ -91,7 +94,8 @@ image::Image Rings(const std::array<std::uint8_t, 3>& inner, const std::array<st
 }
 
 // "RangeBoard" a ringed red and white board, "RangeTube" a dark box for the
-// launcher and the gun, "RangeGrenade" a dark green ball.
+// launcher and the gun, "RangePost" the gun's stand, "RangeGrenade" a dark
+// green ball.
 bool AddRangeResources(ResourceDatabase& resources, const fs::path& dataFolder) {
   MaterialResource* board = AddTexturedMaterial(resources, dataFolder, "RangeBoard", Rings({40, 40, 220}, {235, 235, 235}));
   MaterialResource* metal = AddTexturedMaterial(resources, dataFolder, "RangeMetal", Rings({50, 50, 50}, {50, 50, 50}));
@@ -100,6 +104,8 @@ bool AddRangeResources(ResourceDatabase& resources, const fs::path& dataFolder) 
          AddBoxMesh(resources, dataFolder, "RangeBoard", gfx::CreateBoxMesh(kBoardDepth, kBoardSide, kBoardSide),
                     kBoardSide, board) &&
          AddBoxMesh(resources, dataFolder, "RangeTube", gfx::CreateBoxMesh(0.25f, 0.25f, 1.0f), 1.0f, metal) &&
+         AddBoxMesh(resources, dataFolder, "RangePost", gfx::CreateBoxMesh(0.12f, kPostHeight, 0.12f), kPostHeight,
+                    metal) &&
          AddBoxMesh(resources, dataFolder, "RangeGrenade", gfx::CreateSphereMesh(kGrenadeRadius, 10, 6),
                     2 * kGrenadeRadius, olive);
 }
@@ -151,6 +157,7 @@ void AddHitEffectPool(Object& range) {
 void AddGun(Object& range) {
   Object& gun = AddPlaced(range, kClassWeapon, "Gun", std::string(kGunAt) + kGunSetUp);
   AddLook(gun, "RangeTube");
+  AddLook(AddPlaced(range, kClassObject, "Post", kPostAt), "RangePost");
   AddPlaced(gun, kClassAmmunition, "Ammunition", kRoundSetUp);
   AddTrigger(gun, kShotSeconds);
   Object& board = AddPlaced(range, kClassObject, "Board",

@@ -31,11 +31,12 @@ constexpr int kKeyE = 255 + 0x12;
 // the way the horse does.
 constexpr const char* kHorseAt = "this.SetPosition(-6, 0.1, -11);";
 constexpr const char* kRiderAt = "this.SetPosition(-4.5, 0.1, -14);";
-// The rider's camera looks at its chest from behind and above, over the
-// horse once it rides; a follow camera with a target starts behind it.
-constexpr const char* kChest = "this.SetPosition(0, 1.5, 0);";
+// The rider's camera looks at its neck from behind and above, far enough
+// back that the whole figure shows, over the horse once it rides; a follow
+// camera with a target starts behind it.
+constexpr const char* kChest = "this.SetPosition(0, 2.0, 0);";
 constexpr const char* kRiderCamera =
-    "this.SetCameraPositionYOffset(1.2); this.SetCameraPositionDistance(4.5); "
+    "this.SetCameraPositionYOffset(0.8); this.SetCameraPositionDistance(6); "
     "this.SetCameraTarget(parent/CameraTarget);";
 // The characters' skins stand on their feet: the body's capsule reaches
 // 0.1 below the character's origin.

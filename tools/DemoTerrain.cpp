@@ -99,7 +99,8 @@ bool AddTerrainResources(ResourceDatabase& resources, const fs::path& dataFolder
 
 void AddGroundAndSky(Object& stage, const std::string& fogScript) {
   // The flat middle is the tile's middle, at height 0.
-  RunScript(stage, "this.SetPosition(1024, 0, 1024);");
+  const std::string offset = std::to_string(kDemoStageOffset);
+  RunScript(stage, "this.SetPosition(" + offset + ", 0, " + offset + ");");
   AddPlaced(stage, kClassTerrain, "Ground", std::string("this.SetTerrainTerrain(") + kTerrainName + "); " + fogScript);
   AddPlaced(stage, kClassSky, "Sky",
             "this.SetPosition(0, -12, 0); this.SetSkyLockedToCamera(1); this.SetSkyDimension(90); "

@@ -24,6 +24,9 @@ MaterialResource* AddTexturedMaterial(ResourceDatabase& resources, const std::fi
 // The demo's height-map tile file: a ten-byte header and 257 x 257 samples.
 std::vector<std::uint8_t> MakeDemoTerrainTile();
 
+// The stage stands this far along x and along z, on the tile's flat middle.
+inline constexpr float kDemoStageOffset = 1024;
+
 // Adds their resources and files to the scene, and, once the scene's own
 // objects are built, moves the stage (the Space named stageName below the
 // scene's World) onto the flat middle and adds the Terrain and the Sky to

@@ -8,28 +8,12 @@
 #include "services/MaterialResource.h"
 #include "services/MaterialType.h"
 #include "tools/DemoFont.h"
+#include "tools/DemoTerrain.h"
 
 namespace tge {
 namespace {
 
 constexpr const char* kHudFont = "HudFont";
-constexpr const char* kHudCharacters = "0123456789:/";
-constexpr GlyphRows kDigits[] = {
-    {".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."},  // 0
-    {"..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."},  // 1
-    {".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"},  // 2
-    {"####.", "....#", "....#", ".###.", "....#", "....#", "####."},  // 3
-    {"...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."},  // 4
-    {"#####", "#....", "####.", "....#", "....#", "#...#", ".###."},  // 5
-    {".###.", "#....", "#....", "####.", "#...#", "#...#", ".###."},  // 6
-    {"#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."},  // 7
-    {".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."},  // 8
-    {".###.", "#...#", "#...#", ".####", "....#", "....#", ".###."},  // 9
-    {".....", "..#..", "..#..", ".....", "..#..", "..#..", "....."},  // :
-    {"....#", "....#", "...#.", "..#..", ".#...", "#....", "#...."},  // /
-};
-static_assert(std::size(kDigits) + 1 == sizeof("0123456789:/"));
-
 constexpr const char* kBarMaterial = "HudBar";
 // The key that starts the walk: input 255 + the set-1 code of F.
 constexpr int kKeyF = 255 + 0x21;
@@ -40,7 +24,7 @@ constexpr const char* kStart = "this.SetPosition(0, 0.2, -9);";
 
 bool AddWalkResources(ResourceDatabase& resources, const std::filesystem::path& dataFolder) {
   SetMaterialType(&RegisterResource<MaterialResource>(resources, kBarMaterial, ""), kMaterialSolidColor);
-  return AddBitmapFont(resources, dataFolder, kHudFont, kHudCharacters, kDigits);
+  return AddBitmapFont(resources, dataFolder, kHudFont);
 }
 
 void AddBar(Object& hud, const char* name, float x, float width, const char* colour) {
@@ -53,23 +37,28 @@ void AddBar(Object& hud, const char* name, float x, float width, const char* col
 void AddText(Object& hud, const char* name, float x, float y) {
   AddPlaced(hud, kClassText, name,
             "this.SetPosition(" + std::to_string(x) + ", " + std::to_string(y) +
-                ", 1); this.SetWindowWidth(120); this.SetWindowHeight(20); this.SetTextFont(" + kHudFont + ");");
+                ", 0); this.SetWindowWidth(120); this.SetWindowHeight(20); this.SetTextFont(" + kHudFont + ");");
 }
 
-void AddHud(Object& walk) {
-  Object& hud = AddPlaced(walk, kClassInventory, "Inventory", "this.SetPosition(0, 0, 0);");
+// The HUD's windows sit in the stage's Space and take its placement with
+// them: the Inventory, placed back by the stage's offset, puts them on the
+// screen.
+Object& AddHud(Object& walk) {
+  const std::string back = std::to_string(-kDemoStageOffset);
+  Object& hud = AddPlaced(walk, kClassInventory, "Inventory", "this.SetPosition(" + back + ", 0, " + back + ");");
   AddScript(hud, "OnPrecalculate", "this.StartGame();");
   AddBar(hud, "PlayerHealthBar", 20, 200, "0.8, 0.1, 0.1, 0.8");
   AddBar(hud, "PlayerExhaustionBar", 240, 90, "0.2, 0.6, 0.9, 0.8");
   AddBar(hud, "PlayerHandExhaustionBar", 340, 90, "0.2, 0.9, 0.6, 0.8");
   AddText(hud, "HealthText", 20, 530);
   AddText(hud, "GameTimeText", 680, 20);
+  return hud;
 }
 
-// The radar follows the copied player and the stage's crates; what it
-// tracks is set when it links, as files do not keep it.
-void AddRadar(Object& walk, const std::string& worldName) {
-  Object& radar = AddPlaced(walk, kClassPlayerRadar, "Radar",
+// The radar, on the HUD, follows the copied player and the stage's crates;
+// what it tracks is set when it links, as files do not keep it.
+void AddRadar(Object& hud, const std::string& worldName) {
+  Object& radar = AddPlaced(hud, kClassPlayerRadar, "Radar",
                             "this.SetPosition(690, 470, 1); this.SetWindowWidth(100); this.SetWindowHeight(100); "
                             "this.SetPlayerRadarObjectSprite(CrateMat); this.SetPlayerRadarRange(30);");
   const std::string stage = "/" + worldName + "/Stage/";
@@ -89,12 +78,15 @@ void BuildWalk(Object& world, const std::string& worldName) {
   Object& walker = *CreateObject(kClassPlayerFPS, nullptr, walk, "Walker");
   walker.ExecuteCommand(177, nullptr);
   RunScript(walker, kStart);
-  AddHud(walk);
-  AddRadar(walk, worldName);
+  AddRadar(AddHud(walk), worldName);
   Object& keys = *CreateObject(kClassInput, nullptr, *stage, "WalkKeys");
   RunScript(keys, "this.AddInputEvent(Walk); this.SetInputEventID(" + std::to_string(kKeyF) +
                       "); this.SetInputEventName(OnInputWalk);");
-  AddScript(keys, "OnInputWalk", "parent/Walk.Copy(parent/Mission); parent/Walk.Delete();");
+  // A copied window lets go of its sprite and font; collecting the copy's
+  // resources takes them up again (they were loaded with the World's).
+  AddScript(keys, "OnInputWalk",
+            "parent/Walk.Copy(parent/Mission); parent/Walk.Delete(); parent/parent/parent.LoadResources(/" +
+                worldName + "/Stage/Mission);");
 }
 
 }  // namespace

@@ -93,18 +93,29 @@ void GlDevice::ApplySampler(std::uint32_t stage) {
 }
 
 // Stage i samples a 2D texture on unit i or a cube texture on unit 4 + i.
+// The program declares every unit, and a software driver builds its pixel
+// code for the formats and sampler states of all of them: a unit this draw
+// leaves unused is emptied, so whatever an earlier draw bound there (a
+// render target, a texture just made) cannot ask for code of its own.
 DrawContext GlDevice::BindTextures() {
   DrawContext context;
   for (std::uint32_t stage = 0; stage < kShadedStages; ++stage) {
     Texture* texture = States().textures[stage];
-    if (texture == nullptr || texture == GetRenderTarget()) continue;
-    const bool cube = texture->Kind() == TextureKind::kCube;
-    const GLuint unit = cube ? kShadedStages + stage : stage;
-    glActiveTexture(GL_TEXTURE0 + unit);
-    SyncTexture(*texture);
-    glBindSampler(unit, samplers_[stage]);
-    ApplySampler(stage);
-    context.textureKinds[stage] = cube ? 2 : 1;
+    const bool used = texture != nullptr && texture != GetRenderTarget();
+    const bool cube = used && texture->Kind() == TextureKind::kCube;
+    for (const bool cubeUnit : {false, true}) {
+      const GLuint unit = cubeUnit ? kShadedStages + stage : stage;
+      glActiveTexture(GL_TEXTURE0 + unit);
+      if (used && cube == cubeUnit) {
+        SyncTexture(*texture);
+        glBindSampler(unit, samplers_[stage]);
+        ApplySampler(stage);
+      } else {
+        glBindTexture(cubeUnit ? GL_TEXTURE_CUBE_MAP : GL_TEXTURE_2D, 0);
+        glBindSampler(unit, 0);
+      }
+    }
+    if (used) context.textureKinds[stage] = cube ? 2 : 1;
   }
   glActiveTexture(GL_TEXTURE0);
   return context;

@@ -37,7 +37,7 @@ TEST_F(DemoWalkTest, FStartsTheWalkAndUpWalksThePlayerForwardUnderItsHud) {
   EXPECT_EQ(GetCurrentPlayerFPS(), &player);
   EXPECT_EQ(GetActiveCameraTable().Get(0), player.GetCamera());
   EXPECT_EQ(Find<Inventory>("/DemoWorld/Stage/Mission/Walk/Inventory").GetPlayer(), &player);
-  auto& radar = Find<PlayerRadar>("/DemoWorld/Stage/Mission/Walk/Radar");
+  auto& radar = Find<PlayerRadar>("/DemoWorld/Stage/Mission/Walk/Inventory/Radar");
   EXPECT_EQ(radar.GetPlayer(), &player);
   EXPECT_EQ(radar.GetTrackedCount(), 7u);
   const float from = player.GetPositionWS().z;

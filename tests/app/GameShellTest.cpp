@@ -64,9 +64,56 @@ TEST_F(GameShellTest, RunsTheSceneUntilItsScriptExits) {
   ExpectAllShutDown();
 }
 
-TEST_F(GameShellTest, MissingLibraryStopsStartUpAndShutsDownWhatStarted) {
+// Started in a folder without the game's data: the message names the file
+// as the system spells it and the folder the game expects.
+TEST_F(GameShellTest, MissingLibraryStopsStartUpAndSaysWhereTheGameStarts) {
   EXPECT_EQ(Run(""), kExitStartupFailed);
   EXPECT_NE(errors.find("System_Serialize: "), std::string::npos) << errors;
+  EXPECT_NE(errors.find(folder.Path().string() + "/Data/Library.sli"), std::string::npos) << errors;
+  EXPECT_EQ(errors.find('\\'), std::string::npos) << errors;
+  EXPECT_NE(errors.find("the one holding init.txt or data.csa"), std::string::npos) << errors;
+  ExpectAllShutDown();
+}
+
+// A global scene that cannot be read stops the game with the reason.
+TEST_F(GameShellTest, DamagedGlobalSceneStopsStartUpWithTheReason) {
+  WriteData(DemoOptions{0.2f});
+  const std::string scene = folder.ReadFile("Data/Global.sac");
+  struct Case {
+    std::string bytes;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"", "the file is empty"},
+      {scene.substr(0, scene.size() / 2), "truncated"},
+      // Version 1, one record, and bytes that are none.
+      {std::string("\x01\0\0\0\x01\0\0\0", 8) + "garbage that is no object record at all", "unknown class id"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    folder.WriteFile("Data/Global.sac", c.bytes);
+    EXPECT_EQ(Run(""), kExitStartupFailed);
+    EXPECT_NE(errors.find(c.reason), std::string::npos) << errors;
+    EXPECT_NE(errors.find(folder.Path().string() + "/Data/Global.sac"), std::string::npos) << errors;
+    ExpectAllShutDown();
+  }
+}
+
+TEST_F(GameShellTest, ScreenshotThatCannotBeWrittenEndsWithAnError) {
+  WriteData(DemoOptions{});
+  EXPECT_EQ(Run("-shot=/nonexistent/dir/x.bmp -shotframe=1"), kExitStartupFailed);
+  EXPECT_NE(errors.find("cannot write /nonexistent/dir/x.bmp"), std::string::npos) << errors;
+  ExpectAllShutDown();
+}
+
+// Malformed values are named and the game runs on without them; options
+// that cannot work together stop it before anything starts.
+TEST_F(GameShellTest, BadOptionsAreReportedOnStandardError) {
+  WriteData(DemoOptions{0.2f});
+  EXPECT_EQ(Run("-g_w=abc"), kExitNormal) << errors;
+  EXPECT_NE(errors.find("-g_w=abc: -g_w takes"), std::string::npos) << errors;
+  EXPECT_EQ(Run("-shotframe=20"), kExitBadOptions);
+  EXPECT_NE(errors.find("need -shot=FILE"), std::string::npos) << errors;
   ExpectAllShutDown();
 }
 
@@ -100,11 +147,11 @@ TEST_F(GameShellTest, PlayerStartWithoutASpaceStopsStartUp) {
   ExpectAllShutDown();
 }
 
-TEST_F(GameShellTest, SecondInstanceLeavesQuietly) {
+TEST_F(GameShellTest, SecondInstanceSaysAnotherIsRunningAndLeaves) {
   platform::InstanceLock first(title);
   ASSERT_EQ(first.State(), platform::InstanceLock::Result::kAcquired);
   EXPECT_EQ(Run(""), kExitNormal);
-  EXPECT_EQ(errors, "");
+  EXPECT_NE(errors.find("Another instance of \"" + title + "\" is running"), std::string::npos) << errors;
 }
 
 // An empty title line keeps the default title, and the lock is taken on it.
@@ -113,7 +160,7 @@ TEST_F(GameShellTest, EmptyTitleLineLocksTheDefaultTitle) {
   ASSERT_EQ(first.State(), platform::InstanceLock::Result::kAcquired) << first.Error();
   title.clear();
   EXPECT_EQ(Run(""), kExitNormal);
-  EXPECT_EQ(errors, "");
+  EXPECT_NE(errors.find(kDefaultWindowTitle), std::string::npos) << errors;
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <numbers>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/image/Image.h"
 #include "tests/core/files/TempFolder.h"
@@ -60,6 +62,23 @@ inline Rgb PixelAt(const image::Image& shot, std::uint32_t x, std::uint32_t y) {
   if (x >= shot.width || y >= shot.height) return {0, 0, 0};
   const std::uint8_t* p = &shot.pixels[(std::size_t(y) * shot.width + x) * 4];
   return {p[2], p[1], p[0]};
+}
+
+// The channel medians of the square of side 2 x half + 1 around (x, y): a
+// raindrop or a splash crossing the point moves no median.
+inline Rgb MedianAround(const image::Image& shot, std::uint32_t x, std::uint32_t y, std::uint32_t half) {
+  Rgb median{};
+  for (std::size_t channel = 0; channel < median.size(); ++channel) {
+    std::vector<int> values;
+    for (std::uint32_t dy = 0; dy <= 2 * half; ++dy) {
+      for (std::uint32_t dx = 0; dx <= 2 * half; ++dx) {
+        values.push_back(PixelAt(shot, x + dx - half, y + dy - half)[channel]);
+      }
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    median[channel] = values[values.size() / 2];
+  }
+  return median;
 }
 
 inline ::testing::AssertionResult Near(const Rgb& actual, const Rgb& expected, int tolerance) {

@@ -98,6 +98,47 @@ TEST_F(StartupConfigTest, InitFileEdgeCases) {
   }
 }
 
+TEST_F(StartupConfigTest, TheShellsOwnOptionsAreReadWhenWellFormed) {
+  const StartupConfig config = Read("-g_fs=0 -shot=x.bmp -shotframe=3 -shotstep=0.1 -frametimes=t.txt");
+  ASSERT_TRUE(config.screenshot.has_value());
+  EXPECT_EQ(config.screenshot->file, "x.bmp");
+  EXPECT_EQ(config.screenshot->frame, 3);
+  EXPECT_DOUBLE_EQ(config.screenshot->step, 0.1);
+  EXPECT_EQ(config.frameTimesFile, "t.txt");
+  EXPECT_TRUE(config.ignoredOptions.empty());
+  EXPECT_TRUE(config.optionErrors.empty());
+}
+
+// Options that do nothing are named and the game starts without them;
+// options that cannot work as given keep it from starting.
+TEST_F(StartupConfigTest, OptionsThatDoNothingOrCannotWorkAreNamed) {
+  struct Case {
+    const char* commandLine;
+    const char* ignored;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"-g_w=abc", "-g_w=abc: -g_w takes 640, 800, 1024, 1280 or 1600; ignored", nullptr},
+      {"-g_fs", "-g_fs: -g_fs takes 0 or 1; ignored", nullptr},
+      {"-colour=red", "-colour=red: no such start-up option; ignored", nullptr},
+      {"-lib", "-lib: give a value, as -lib=VALUE; ignored", nullptr},
+      {"-shotframe=20", nullptr, "-shotframe and -shotstep need -shot=FILE, the picture to write"},
+      {"-shotstep=0.1", nullptr, "-shotframe and -shotstep need -shot=FILE, the picture to write"},
+      {"-shot=x.bmp -shotframe=abc", nullptr, "-shotframe=abc: the frame is a whole number from 1 up"},
+      {"-shot=x.bmp -shotframe=0", nullptr, "-shotframe=0: the frame is a whole number from 1 up"},
+      {"-shot=x.bmp -shotstep=-1", nullptr, "-shotstep=-1: the step is a number of seconds above 0"},
+      {"-shot", nullptr, "-shot: give a file name, as -shot=FILE"},
+      {"-frametimes", nullptr, "-frametimes: give a file name, as -frametimes=FILE"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.commandLine);
+    const StartupConfig config = Read(c.commandLine);
+    EXPECT_EQ(config.ignoredOptions, c.ignored ? std::vector<std::string>{c.ignored} : std::vector<std::string>{});
+    EXPECT_EQ(config.optionErrors, c.error ? std::vector<std::string>{c.error} : std::vector<std::string>{});
+  }
+  EXPECT_EQ(Read("-g_w=abc").settings.width, 1024);
+}
+
 TEST(JoinArgumentsTest, ArgumentsAreJoinedWithBlanks) {
   const char* argv[] = {"tarnwick", "-g_fs=0", "-lib=A$B.sli"};
   EXPECT_EQ(JoinArguments(3, argv), "-g_fs=0 -lib=A$B.sli");

@@ -396,6 +396,37 @@ TEST_F(GlDeviceTest, ReflectionVectorSamplesTheCubeFaceBehindTheEye) {
   EXPECT_TRUE(NearArgb(Probe(32, 32), 0xFF0000FF, 0));  // the negative z face
 }
 
+// What a draw leaves bound on the texture units it does not sample, read
+// back from GL: a software driver makes pixel code for every unit's format
+// and sampler state, so units left holding an earlier draw's textures would
+// have the first draw after any new texture build code of its own.
+TEST_F(GlDeviceTest, ADrawLeavesNoEarlierTextureOnTheUnitsItDoesNotUse) {
+  std::unique_ptr<Texture> cube;
+  ASSERT_EQ(device_->CreateCubeTexture(1, 1, 0, kFormatX8R8G8B8, kPoolManaged, &cube), Result::kOk);
+  const auto grey = SolidTexture(0xFF808080);
+  const auto red = SolidTexture(0xFFFF0000);
+  device_->SetTexture(0, grey.get());
+  device_->SetTexture(1, red.get());
+  device_->SetTexture(2, cube.get());
+  device_->SetSamplerState(1, kSampAddressU, kAddressClamp);
+  DrawRect(0, 0, 8, 8, 0xFFFFFFFF);
+  device_->SetTexture(1, nullptr);
+  device_->SetTexture(2, nullptr);
+  DrawRect(0, 0, 8, 8, 0xFFFFFFFF);
+  auto bound = [](GLuint unit, GLenum binding) {
+    glActiveTexture(GL_TEXTURE0 + unit);
+    GLint name = 0;
+    glGetIntegerv(binding, &name);
+    GLint sampler = 0;
+    glGetIntegerv(GL_SAMPLER_BINDING, &sampler);
+    glActiveTexture(GL_TEXTURE0);
+    return name != 0 || sampler != 0;
+  };
+  EXPECT_TRUE(bound(0, GL_TEXTURE_BINDING_2D)) << "the stage in use";
+  for (GLuint unit = 1; unit < 4; ++unit) EXPECT_FALSE(bound(unit, GL_TEXTURE_BINDING_2D)) << "unit " << unit;
+  for (GLuint unit = 4; unit < 8; ++unit) EXPECT_FALSE(bound(unit, GL_TEXTURE_BINDING_CUBE_MAP)) << "unit " << unit;
+}
+
 TEST_F(GlDeviceTest, GammaRampIsAppliedWhenTheBackBufferIsShown) {
   GammaRamp ramp;
   for (int i = 0; i < 256; ++i) {
