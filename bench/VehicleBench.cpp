@@ -238,9 +238,7 @@ class VehicleLevel {
                             "this.SetPosition(" + std::to_string(x) + ", " +
                                 std::to_string(GroundHeight(x, z) + kRideHeight) + ", " + std::to_string(z) + ");");
     RunScript(car, "this.SetChassiMesh(Box); this.SetCreateWheelMesh(Box); this.SetChassiDimesion(1.2, 0.5, 1.8); "
-                   "this.SetEngineVelocityMul(3); this.SetVehicleType(1); this.SetWheelList(2); "
-                   "this.SetWheelLoStop(0); this.SetWheelHiStop(0); this.SetWheelList(3); this.SetWheelLoStop(0); "
-                   "this.SetWheelHiStop(0);");
+                   "this.SetEngineVelocityMul(3); this.SetVehicleType(1);");
     return car;
   }
 

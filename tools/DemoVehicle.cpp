@@ -39,13 +39,11 @@ bool AddVehicleResources(ResourceDatabase& resources, const fs::path& dataFolder
 
 // Forward on full right lock for six seconds (about two radians of a
 // circle of some three units), then back along the same arc, over and
-// over: the car stays right of the crates and never turns half round. The
-// rear wheels are held straight by their stops.
+// over: the car stays right of the crates and never turns half round.
 void AddCar(Object& stage) {
   Object& car = AddPlaced(stage, kClassVehicle, "Car", "this.SetPosition(6, 0.8, 6.5);");
   RunScript(car, "this.SetChassiMesh(CarBody); this.SetCreateWheelMesh(CarWheel); this.SetChassiDimesion(1.2, 0.5, 1.8); "
-                 "this.SetEngineVelocityMul(3); this.SetVehicleType(1); this.SetWheelList(2); this.SetWheelLoStop(0); "
-                 "this.SetWheelHiStop(0); this.SetWheelList(3); this.SetWheelLoStop(0); this.SetWheelHiStop(0);");
+                 "this.SetEngineVelocityMul(3); this.SetVehicleType(1);");
   Object& driver = AddTimer(stage, "CarDriver", 2 * kLegSeconds, "this.TimerStart();");
   const char* legs[] = {"parent/Car.SetVehicleSteering(1); parent/Car.SetVehicleMovement(1);",
                         "parent/Car.SetVehicleMovement(-1);"};

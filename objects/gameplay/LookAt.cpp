@@ -150,9 +150,11 @@ void LookAt::ActionEnd(Object* sender) {
 }
 
 // Inside the physics step: notes what touched the sensor.
+// The level's geometry is nothing to look at.
 int LookAt::HandleContact(GeometryRecord*, GeometryRecord* other, ContactParameters*, int) {
-  if ((lookFlags_ & kEnable) == 0 || other == nullptr) return 0;
-  lookContact_.Set(other->owner);
+  Object* owner = ContactObject(other);
+  if ((lookFlags_ & kEnable) == 0 || owner == nullptr) return 0;
+  lookContact_.Set(owner);
   EnableUpdate();
   return 0;
 }

@@ -146,15 +146,17 @@ void PhysicsMagnet::ForgetCandidates() {
   magnetTarget_.Reset();
 }
 
-// Inside the physics step: notes each distinct owner, in report order.
+// Inside the physics step: notes each distinct owner with a body, in
+// report order. The level's geometry and other bodiless objects cannot be
+// pulled, and holding one would keep the magnet from what it can lift.
 int PhysicsMagnet::HandleContact(GeometryRecord*, GeometryRecord* other, ContactParameters*, int) {
-  if ((magnetFlags_ & kMagnetEnable) == 0 || other == nullptr) return 0;
-  Object* owner = other->owner;
+  Object* owner = ContactBody(other);
+  if ((magnetFlags_ & kMagnetEnable) == 0 || owner == nullptr) return 0;
   for (ObjectRef<>& slot : candidates_) {
     if (slot == owner) break;
     if (slot) continue;
     slot.Set(owner);
-    if (owner != nullptr && previousTarget_ == owner) magnetTarget_.Set(owner);
+    if (previousTarget_ == owner) magnetTarget_.Set(owner);
     break;
   }
   return 0;

@@ -193,7 +193,7 @@ class PlayerFPS : public Object {
   float lookSpeed_ = 1.2f;
   float sprintSpeedFactor_ = 1.6f;
   float jumpForce_ = 35.0f;
-  float exhaustionSpeedFactor_ = 1.6f;
+  float exhaustionSpeedFactor_ = 1.0f;
   float strafeFactor_ = 1.0f;
   float spareFactor_ = 0.5f;
   float crouchEyeOffset_ = -0.6f;

@@ -407,7 +407,10 @@ void PlayerFPS::FallDamage(float y) {
   timeSinceHardLanding_ = 0;
 }
 
+// The exhaustion factor is worked out here, before it counts, so a new or
+// just-loaded player walks at its own speed from its first frame.
 void PlayerFPS::Walk() {
+  exhaustionSpeedFactor_ = exhaustion_ >= maxExhaustion_ ? 0.5f : 1.0f;
   const float s = Limit(input_.strafe * 2, -1, 1);
   const float f = Limit(input_.forward * 2, -1, 1);
   const float base = (crouching_ != 0 ? crouchSpeed_ : runSpeed_) * speedMultiplier_ * exhaustionSpeedFactor_;
@@ -491,7 +494,6 @@ void PlayerFPS::Breathe() {
     }
   }
   exhaustionLastFrame_ = e;
-  exhaustionSpeedFactor_ = e >= maxExhaustion_ ? 0.5f : 1.0f;
 }
 
 void PlayerFPS::Sway(float dt, float& handYaw, float& handPitch) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/BaseCommandIds.h"
+#include "core/ClassIds.h"
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
@@ -32,6 +33,18 @@ void InitializeSensor(Object& object, float radius, unsigned collisionBits) {
   sensor.dimension = {radius, 0, 0};
   sensor.collisionBits = collisionBits;
   object.SetInheritOrientation(false);
+}
+
+Object* ContactObject(const GeometryRecord* other) {
+  Object* owner = other != nullptr ? other->owner : nullptr;
+  if (owner == nullptr) return nullptr;
+  const std::uint32_t classId = owner->GetClassId();
+  return classId == kClassSpace || classId == kClassTerrainSector ? nullptr : owner;
+}
+
+Object* ContactBody(const GeometryRecord* other) {
+  Object* owner = ContactObject(other);
+  return owner != nullptr && owner->GetBody() != nullptr ? owner : nullptr;
 }
 
 GeometryRecord* GetSensor(const Object& object) {

@@ -22,6 +22,12 @@ void AddEmptyEventScript(Object& object, const std::string& eventName);
 // radius with the Callback flag and the given collision bits; the object
 // gets a transform of its own.
 void InitializeSensor(Object& object, float radius, unsigned collisionBits);
+// The object that a sensor's contact reports, or null for the level's own
+// collision geometry (a Space's), which neither comes nor goes.
+Object* ContactObject(const GeometryRecord* other);
+// The same, but null also for an object without a rigid body, on which no
+// force acts.
+Object* ContactBody(const GeometryRecord* other);
 // Geometry 0, or null when the object has none.
 GeometryRecord* GetSensor(const Object& object);
 // Geometry 0's dimension (negative components read as 0), applied to its

@@ -162,14 +162,17 @@ void Trigger::FlushGroups() {
 }
 
 // Called inside the physics step: records only.
+// The level's geometry never enters: a sphere reaching into the floor would
+// otherwise stay inside for good.
 int Trigger::HandleContact(GeometryRecord* own, GeometryRecord* other, ContactParameters*, int) {
-  if ((triggerFlags_ & kEnable) == 0 || other == nullptr) return 0;
-  currentContact_.Set(other->owner);
+  Object* owner = ContactObject(other);
+  if ((triggerFlags_ & kEnable) == 0 || owner == nullptr) return 0;
+  currentContact_.Set(owner);
   if ((triggerFlags_ & kGroupEvents) != 0 && !groups_.empty()) {
     const std::uint32_t bits = own->collisionBits & other->categoryBits;
     for (int i = 0; i < kGroupCount; ++i) {
       TriggerGroup& group = groups_[static_cast<std::size_t>(i)];
-      if (group.hasScript && (bits & (1u << i)) != 0) group.currentOccupant.Set(other->owner);
+      if (group.hasScript && (bits & (1u << i)) != 0) group.currentOccupant.Set(owner);
     }
   }
   EnableUpdate();

@@ -317,8 +317,10 @@ JointHinge2* Vehicle::AddWheelJoint(WheelRecord& wheel, float stop) {
   return joint;
 }
 
+// A wheel that does not steer gets no steering motor: its stops hold it
+// straight.
 void Vehicle::BuildWheel(WheelRecord& wheel, float radius) {
-  JointHinge2* joint = AddWheelJoint(wheel, kBuiltStop);
+  JointHinge2* joint = AddWheelJoint(wheel, wheel.steeringMul != 0 ? kBuiltStop : 0.0f);
   auto* body = joint != nullptr ? static_cast<Wheel*>(CreateObject(kClassWheel, nullptr, *joint, "Wheel")) : nullptr;
   if (body == nullptr) return;
   body->SetMesh(wheelMesh_);

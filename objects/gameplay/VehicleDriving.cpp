@@ -27,6 +27,7 @@ constexpr std::uint32_t kTriangleList = 4;
 
 constexpr float kSteeringForce = 200.0f;
 constexpr float kSteeringFudge = 0.2f;
+constexpr float kStopMargin = 0.05f;
 constexpr float kEngineForce = 400.0f;
 constexpr float kRollingResistance = 10.0f;
 constexpr float kSlowSpeed = 0.2f;
@@ -41,6 +42,14 @@ constexpr float kShadowLift = 0.02f;
 float ReadPlayerAction(int action) {
   const EngineServices* services = GetEngineServices();
   return services != nullptr ? services->GetInputActionValue(0, action) : 0.0f;
+}
+
+// The steering motor aims a little inside the joint's stops: aimed at a
+// stop, it would press its whole force into it every step and a light wheel
+// breaks through. Stops closer together than the margins hold the middle.
+float SteeringTarget(float wanted, float lo, float hi) {
+  if (hi - lo <= 2 * kStopMargin) return 0.5f * (lo + hi);
+  return std::clamp(wanted, lo + kStopMargin, hi - kStopMargin);
 }
 
 }  // namespace
@@ -114,12 +123,7 @@ void Vehicle::DriveWheels() {
     }
     joint->SetParameter(kHinge2MaxVelocityForce2, force);
     if (wheel.steeringMul == 0) continue;
-    float target = wheel.steeringMul * controls_.steering;
-    if (target > joint->GetHiStop()) {
-      target = joint->GetHiStop();
-    } else if (target < joint->GetLoStop()) {
-      target = joint->GetLoStop();
-    }
+    const float target = SteeringTarget(wheel.steeringMul * controls_.steering, joint->GetLoStop(), joint->GetHiStop());
     joint->SetParameter(kHinge2Velocity, (target - GetHinge2Angle1(joint->GetJoint())) * steeringVelocityMul_);
     joint->SetParameter(kHinge2MaxVelocityForce, steeringForceMul_ * kSteeringForce);
     joint->SetParameter(kHinge2FudgeFactor, kSteeringFudge);

@@ -130,12 +130,15 @@ void Wheel::Draw() {
 
 // Without a vehicle each contact's normal stands in for the vehicle's up
 // axis; a contact whose up axis lies along the axle gets no friction
-// direction.
+// direction. The slip grows with the spin about the wheel's own axle, so
+// it does not depend on where the vehicle heads.
 int Wheel::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters* contacts, int count) {
   const Vector3 axle = GetAxisXWS();
   Object* vehicle = vehicle_.Get();
   const Vector3 vehicleUp = vehicle != nullptr ? vehicle->GetAxisYWS() : Vector3{};
-  const float spin = std::fabs(GetAngularVelocity().x);
+  Vector3 unitAxle;
+  Vector3Normalize(unitAxle, axle);
+  const float spin = std::fabs(Vector3Dot(GetAngularVelocity(), unitAxle));
   const float speed = Vector3Length(GetLinearVelocity());
   for (int i = 0; i < count; ++i) {
     dContact& contact = contacts[i];

@@ -1,8 +1,11 @@
 // PlayerFPS: walking on a floor through real physics steps, fall damage,
 // hits and death, health commands, its file record across versions, and
 // what it keeps when children, copies and links go.
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "core/ScriptInterpreter.h"
 #include "core/math/Random.h"
@@ -44,6 +47,44 @@ TEST_F(PlayerFPSTest, ForwardHeldOneSecondWalksRunSpeedAlongItsAxisAndHalfAsFarW
     EXPECT_NEAR(to.x - from.x, 0, 0.1f);
     EXPECT_GT(player.GetAxisYWS().y, 0.999f);
     EXPECT_TRUE(player.IsBodyEnabled());
+    player.Delete(false);
+  }
+}
+
+// The walking speed of the very first frame: a new player, one loaded from
+// a file that holds a stale speed factor of 1.6, and one loaded exhausted.
+TEST_F(PlayerFPSTest, TheFirstFrameWalksAtRunSpeedOrHalfOfItWhenExhausted) {
+  Object& source = *CreateObject(kClassPlayerFPS, nullptr, *room, "Saved");
+  source.ExecuteCommand(177, nullptr);
+  std::vector<std::uint8_t> stale = SaveRecord(source);
+  // Crouch, walk and run speed, jump force, then the exhaustion factor.
+  const float speeds[] = {1.0f, 2.0f, 3.5f};
+  const auto* pattern = reinterpret_cast<const std::uint8_t*>(speeds);
+  const auto found = std::search(stale.begin(), stale.end(), pattern, pattern + sizeof(speeds));
+  ASSERT_NE(found, stale.end());
+  const float staleFactor = 1.6f;
+  std::memcpy(&*found + 4 * sizeof(float), &staleFactor, sizeof(float));
+  Set(source, kExhaustion, 100.0f);
+  const std::vector<std::uint8_t> exhausted = SaveRecord(source);
+
+  struct Case {
+    const char* name;
+    const std::vector<std::uint8_t>* record;  // null: a new player
+    float speed;
+  };
+  for (const Case& c : {Case{"new", nullptr, 3.5f}, Case{"stale", &stale, 3.5f}, Case{"exhausted", &exhausted, 1.75f}}) {
+    SCOPED_TRACE(c.name);
+    ScriptedPlayer& player = AddPlayer({0, 0.2f, 0});
+    if (c.record != nullptr) {
+      SerializeStream in;
+      in.SetVersion(SerializeStream::kLatestVersion);
+      ASSERT_TRUE(in.OpenMemoryBuffer(c.record->size(), "rb", const_cast<std::uint8_t*>(c.record->data())));
+      ASSERT_TRUE(player.Serialize(in));
+    }
+    Tick();
+    player.next.forward = 1;
+    player.Update();
+    EXPECT_FLOAT_EQ(player.GetForwardSpeed(), c.speed);
     player.Delete(false);
   }
 }

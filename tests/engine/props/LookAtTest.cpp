@@ -69,6 +69,21 @@ TEST_F(LookAtTest, ATargetStraightAboveGivesAFinitePitchThatTheLimitHolds) {
   EXPECT_TRUE(events.empty());
 }
 
+// Low enough for its sensor to reach into the floor: the level's geometry
+// is nothing to look at, so the head turns to its target straight ahead.
+TEST_F(LookAtTest, TheFloorInsideTheSensorIsNothingToLookAt) {
+  look->SetPosition({2, 1, 3}, false);
+  target->SetPosition({2, 1, 13}, false);
+  Start();
+  for (int i = 0; i < 20; ++i) {
+    Step();
+    Frame(0.05);
+  }
+  EXPECT_FLOAT_EQ(look->GetAngleX(), 0.0f);
+  EXPECT_FLOAT_EQ(look->GetAngleY(), 0.0f);
+  EXPECT_EQ(Take(), (RaisedEvents{{LookAt::kEventEnter, target}}));
+}
+
 TEST_F(LookAtTest, OnlyRotateYTurnsTheHeadAboutYAlone) {
   RunScriptText(*look, "this.SetLookAtControl1RotateX(0); this.SetLookAtLimitX(0);", nullptr);
   target->SetPosition({3, 13, 10}, false);

@@ -53,6 +53,23 @@ TEST_F(PhysicsMagnetTest, AnObjectTouchingTheSensorBeyondThePullRadiusIsNeverCho
   EXPECT_NEAR(crate.GetPositionWS().y, 0.5f, 0.05f);
 }
 
+// The sensor reaches the floor and a post without a body: neither has a
+// body to pull, so the magnet takes the crate beside them and lifts it.
+TEST_F(PhysicsMagnetTest, TheFloorAndBodilessObjectsInTheSensorAreNeverChosen) {
+  RunScriptText(*magnet, "this.SetPhysicsMagnetRadius(3);", nullptr);
+  magnet->SetPosition({0, 1.5f, 0}, false);
+  AddBlock(*room, "Post", {-1, 1.5f, 0}, 0x80000);
+  SimObject& crate = Place<SimObject>(*room, "Crate", {1, 0.5f, 0});
+  Start();
+  for (int frame = 0; frame < 60; ++frame) {
+    RunFrames(1);
+    Object* held = magnet->GetHeldObject();
+    ASSERT_TRUE(held == nullptr || held == &crate) << held->GetName();
+  }
+  EXPECT_EQ(magnet->GetHeldObject(), &crate);
+  EXPECT_GT(crate.GetPositionWS().y, 1.0f);
+}
+
 // The magnet chooses again among what still touches it.
 TEST_F(PhysicsMagnetTest, AHeldCrateDeletedLeavesTheMagnetToChooseAgain) {
   SimObject& held = Place<SimObject>(*room, "Held", {0, 3, 0});

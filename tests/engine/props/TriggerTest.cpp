@@ -41,6 +41,22 @@ TEST_F(TriggerTest, TheEnterComesInTheTickOfTheFirstContactAndTheExitAfterIt) {
   EXPECT_TRUE(events.empty());
 }
 
+// A trigger whose sphere reaches into the floor: the level's geometry never
+// enters, so the crate's coming and going still raise the events.
+TEST_F(TriggerTest, TheFloorInsideTheSphereNeverEnters) {
+  trigger->SetPosition({0, 0.6f, 0}, false);
+  MoveCrate(8);
+  Start();
+  RunFrames(10);
+  EXPECT_TRUE(events.empty());
+  MoveCrate(0);
+  RunFrames(10);
+  EXPECT_EQ(Take(), (RaisedEvents{{Trigger::kEventEnter, crate}}));
+  MoveCrate(8);
+  RunFrames(1);
+  EXPECT_EQ(Take(), (RaisedEvents{{Trigger::kEventExit, crate}}));
+}
+
 TEST_F(TriggerTest, ContactLostAndRegainedWithinATenthOfASecondChangesNothing) {
   Start();
   RunFrames(1);

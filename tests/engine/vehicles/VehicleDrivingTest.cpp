@@ -2,7 +2,9 @@
 // sounds on a real Sound child and recorded drives played back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <filesystem>
 #include <string>
 
@@ -30,12 +32,9 @@ float FlatSpeed(const Object& object) {
 
 class VehicleDrivingTest : public VehicleTest {
  protected:
-  // A driven four-wheeler settled on the floor, its rear wheels held
-  // straight by their stops.
+  // A driven four-wheeler as built, settled on the floor.
   Vehicle& Drive() {
     Vehicle& car = MakeVehicle(kVehicleFourWheels);
-    Run(car, "this.SetWheelList(2); this.SetWheelLoStop(0); this.SetWheelHiStop(0); "
-             "this.SetWheelList(3); this.SetWheelLoStop(0); this.SetWheelHiStop(0); this.SetWheelList(-1);");
     StartDriving();
     RunFrames(30);
     return car;
@@ -64,8 +63,8 @@ TEST_F(VehicleDrivingTest, ScriptThrottleDrivesAlongZSteeringTurnsAndTheBrakeSto
   EXPECT_LT(FlatSpeed(car), 0.05f);
 }
 
-// Front wheels steer (clamped to the stops), rear ones only drive; the
-// brake takes over the motor force.
+// Front wheels steer (to a little inside their stops), rear ones only
+// drive; the brake takes over the motor force.
 TEST_F(VehicleDrivingTest, TheMotorsFollowThrottleSteeringAndBrake) {
   Vehicle& car = Drive();
   Run(car, "this.SetVehicleMovement(0.5); this.SetVehicleSteering(1); this.SetEngineForceMul(0.2);");
@@ -76,8 +75,9 @@ TEST_F(VehicleDrivingTest, TheMotorsFollowThrottleSteeringAndBrake) {
   EXPECT_FLOAT_EQ(front.GetParameter(kHinge2MaxVelocityForce2), 80);
   EXPECT_FLOAT_EQ(front.GetParameter(kHinge2MaxVelocityForce), 20);
   EXPECT_FLOAT_EQ(front.GetParameter(kHinge2FudgeFactor), 0.2f);
-  // Steering -1 x 1 is below LoStop -0.5, so the target is -0.5.
-  EXPECT_NEAR(front.GetParameter(kHinge2Velocity), -0.5f - GetHinge2Angle1(front.GetJoint()), 1e-4f);
+  // Steering -1 x 1 is below LoStop -0.5, so the target is a little inside
+  // it: -0.45.
+  EXPECT_NEAR(front.GetParameter(kHinge2Velocity), -0.45f - GetHinge2Angle1(front.GetJoint()), 1e-4f);
   EXPECT_FLOAT_EQ(rear.GetParameter(kHinge2Velocity), 0);
   EXPECT_FLOAT_EQ(rear.GetParameter(kHinge2FudgeFactor), 1);
 
@@ -88,6 +88,35 @@ TEST_F(VehicleDrivingTest, TheMotorsFollowThrottleSteeringAndBrake) {
   car.DriveWheels();
   EXPECT_FLOAT_EQ(Joint(car, 0).GetParameter(kHinge2MaxVelocityForce2), 3);
   EXPECT_FLOAT_EQ(front.GetParameter(kHinge2MaxVelocityForce2), 10);
+
+  // Stops closer together than the margins hold the middle.
+  Run(car, "this.SetWheelList(1); this.SetWheelLoStop(0); this.SetWheelHiStop(0.06);");
+  car.DriveWheels();
+  EXPECT_NEAR(front.GetParameter(kHinge2Velocity), 0.03f - GetHinge2Angle1(front.GetJoint()), 1e-4f);
+}
+
+// The demo's light car on full lock at full throttle: the motor steers each
+// front wheel to a little inside its stop, never through it, and the car
+// drives a whole circle.
+TEST_F(VehicleDrivingTest, OnFullLockTheFrontWheelsStayInsideTheirStopsRoundAWholeCircle) {
+  Vehicle& car = MakeVehicle(kVehicleFourWheels, {0, 0.8f, 0},
+                             "this.SetChassiDimesion(1.2, 0.5, 1.8); this.SetEngineVelocityMul(3);");
+  StartDriving();
+  RunFrames(30);
+  Run(car, "this.SetVehicleSteering(1); this.SetVehicleMovement(1);");
+  float turned = 0;
+  float heading = Heading(car);
+  float widest = 0;
+  for (int frame = 0; frame < 40 * 60; ++frame) {
+    RunFrames(1);
+    const float now = Heading(car);
+    turned += std::remainder(now - heading, 2 * std::numbers::pi_v<float>);
+    heading = now;
+    for (int wheel : {0, 1}) widest = std::max(widest, std::fabs(GetHinge2Angle1(Joint(car, wheel).GetJoint())));
+  }
+  EXPECT_LT(widest, 0.5f);
+  EXPECT_GT(std::fabs(turned), 2 * std::numbers::pi_v<float>);
+  EXPECT_GT(car.GetAxisYWS().y, 0.99f);
 }
 
 // A deleted joint ends the drive at its record; the wheels after it keep

@@ -18,9 +18,11 @@ class VehicleTest : public PropsTest {
   // The wheels stand on the floor when the chassis centre is this high.
   static constexpr float kRideHeight = 0.72f;
 
-  Vehicle& MakeVehicle(std::int32_t type, const Vector3& at = {0, kRideHeight, 0}) {
+  // setUp runs on the vehicle before its tree is built.
+  Vehicle& MakeVehicle(std::int32_t type, const Vector3& at = {0, kRideHeight, 0}, const std::string& setUp = "") {
     auto& vehicle = static_cast<Vehicle&>(*CreateObject(kClassVehicle, nullptr, *room, "Car"));
     vehicle.SetPosition(at, false);
+    if (!setUp.empty()) Run(vehicle, setUp);
     vehicle.BuildFromType(type);
     return vehicle;
   }

@@ -51,9 +51,10 @@ TEST_F(VehicleTypeTest, FourWheelsAreBuiltAtTheChassisCornersUnderTheirJoints) {
   struct Expected {
     float x, z, steering, engine;
     bool turned;
+    float stop;  // the rear wheels, which do not steer, are held straight
   };
-  const Expected expected[] = {{-0.75f, 1.25f, -1, 1, true}, {0.75f, 1.25f, -1, -1, false},
-                               {-0.75f, -1.25f, 0, 1, true}, {0.75f, -1.25f, 0, -1, false}};
+  const Expected expected[] = {{-0.75f, 1.25f, -1, 1, true, 0.5f}, {0.75f, 1.25f, -1, -1, false, 0.5f},
+                               {-0.75f, -1.25f, 0, 1, true, 0}, {0.75f, -1.25f, 0, -1, false, 0}};
   ASSERT_EQ(car.GetWheels().size(), 4u);
   for (std::size_t i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
@@ -66,8 +67,8 @@ TEST_F(VehicleTypeTest, FourWheelsAreBuiltAtTheChassisCornersUnderTheirJoints) {
     EXPECT_EQ(wheel.engineMul, expected[i].engine);
     JointHinge2& joint = Joint(car, static_cast<int>(i));
     EXPECT_EQ(joint.GetParent(), &car);
-    EXPECT_FLOAT_EQ(joint.GetLoStop(), -0.5f);
-    EXPECT_FLOAT_EQ(joint.GetHiStop(), 0.5f);
+    EXPECT_FLOAT_EQ(joint.GetLoStop(), -expected[i].stop);
+    EXPECT_FLOAT_EQ(joint.GetHiStop(), expected[i].stop);
     ASSERT_EQ(joint.GetChildCount(), 1);
     Object& body = *joint.GetChild(0);
     EXPECT_EQ(body.GetClassId(), kClassWheel);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
+#include <vector>
 
 #include "objects/gameplay/Wheel.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
@@ -84,6 +86,38 @@ TEST_F(WheelTest, AVehiclesWheelRollsAboutTheVehiclesUpAxis) {
   EXPECT_EQ(contact.surface.slip2, 0);
   // The left wheel is turned half round: its axle points along -x.
   EXPECT_NEAR(Direction(contact).z, -1, 1e-4f);
+}
+
+// The slip grows with the spin about the wheel's own axle, whichever way
+// the wheel heads: a quarter turn about y puts the axle along world z.
+TEST_F(WheelTest, TheTyreSlipFollowsTheSpinAboutTheWheelsOwnAxle) {
+  struct Case {
+    float yaw;
+    Vector3 angular;
+    float spin;
+  };
+  const float quarter = std::numbers::pi_v<float> / 2;
+  const Case cases[] = {{0, {-2, 1, 0}, 2}, {quarter, {0, 1, 2}, 2}, {quarter, {2, 0, 0}, 0}};
+  std::vector<Wheel*> wheels;
+  for (const Case& c : cases) {
+    Wheel& wheel = LooseWheel();
+    Quaternion turn;
+    QuaternionFromYawPitchRoll(turn, c.yaw, 0, 0);
+    wheel.SetRotation(turn, false);
+    wheel.SetPosition({3.0f * static_cast<float>(wheels.size()), 3, 0}, false);
+    wheels.push_back(&wheel);
+  }
+  Start();
+  for (std::size_t i = 0; i < wheels.size(); ++i) {
+    SCOPED_TRACE(i);
+    Wheel& wheel = *wheels[i];
+    wheel.Precalculate();
+    wheel.ApplyBodyVector(BodyVector::kSetLinearVelocity, {3, 0, 4});
+    wheel.ApplyBodyVector(BodyVector::kSetAngularVelocity, cases[i].angular);
+    ContactParameters contact = Contact({0, 1, 0});
+    wheel.HandleContact(wheel.GetPhysics()->geometries[0].get(), nullptr, &contact, 1);
+    EXPECT_NEAR(contact.surface.slip2, 5 * Wheel::kTyreSlip * cases[i].spin, 1e-9);
+  }
 }
 
 TEST_F(WheelTest, PlayingARecordingLetsGoOfTheJointAndStoppingTakesItBack) {
