@@ -5,6 +5,8 @@
 // t = 1 the driven command sets the target itself, so a lerp ends exactly on
 // it. The ...ByObject lerps follow a target that may move and may go away:
 // they hold it weakly and end when it is gone.
+#include <type_traits>
+
 #include "core/BaseCommandIds.h"
 #include "core/BaseCommandTable.h"
 #include "core/CommandScheduler.h"
@@ -26,16 +28,13 @@ constexpr std::uint32_t kModeRotation = 48;
 constexpr std::uint32_t kModeScale = 49;
 constexpr std::uint32_t kModeOrientation = 50;
 
-Vector3 Lerp(const Vector3& a, const Vector3& b, float t) {
+template <class V>
+V Toward(const V& a, const V& b, float t) {
   if (t >= 1.0f) return b;
-  Vector3 out;
-  return Vector3Lerp(out, a, b, t);
-}
-
-Quaternion Slerp(const Quaternion& a, const Quaternion& b, float t) {
-  if (t >= 1.0f) return b;
-  Quaternion out;
-  return QuaternionSlerp(out, a, b, t);
+  if constexpr (std::is_same_v<V, Quaternion>)
+    return Slerp(a, b, t);
+  else
+    return Lerp(a, b, t);
 }
 
 bool HasMode(std::uint32_t mode, std::uint32_t wanted) { return mode == wanted || mode == kModeOrientation; }
@@ -108,17 +107,17 @@ int Object::LerpToByObjectCommand(CommandArgs args) {
 }
 
 int Object::LerpPositionCommand(CommandArgs args) {
-  SetPosition(Lerp(args.Get<Vector3>(4), args.Get<Vector3>(16), args.Get<float>()), true);
+  SetPosition(Toward(args.Get<Vector3>(4), args.Get<Vector3>(16), args.Get<float>()), true);
   return 1;
 }
 
 int Object::LerpRotationCommand(CommandArgs args) {
-  SetRotation(Slerp(args.Get<Quaternion>(4), args.Get<Quaternion>(20), args.Get<float>()), true);
+  SetRotation(Toward(args.Get<Quaternion>(4), args.Get<Quaternion>(20), args.Get<float>()), true);
   return 1;
 }
 
 int Object::LerpScaleCommand(CommandArgs args) {
-  SetScale(Lerp(args.Get<Vector3>(4), args.Get<Vector3>(16), args.Get<float>()), true);
+  SetScale(Toward(args.Get<Vector3>(4), args.Get<Vector3>(16), args.Get<float>()), true);
   return 1;
 }
 
@@ -137,9 +136,9 @@ int Object::LerpOrientationByObjectCommand(CommandArgs args) {
   }
   const float t = args.Get<float>();
   const auto mode = args.Get<std::uint32_t>(kMode);
-  if (HasMode(mode, kModePosition)) SetPosition(Lerp(args.Get<Vector3>(kPosition), target->GetPositionWS(), t), true);
-  if (HasMode(mode, kModeRotation)) SetRotation(Slerp(args.Get<Quaternion>(kRotation), target->GetRotationWS(), t), true);
-  if (HasMode(mode, kModeScale)) SetScale(Lerp(args.Get<Vector3>(kScale), target->GetScaleWS(), t), true);
+  if (HasMode(mode, kModePosition)) SetPosition(Toward(args.Get<Vector3>(kPosition), target->GetPositionWS(), t), true);
+  if (HasMode(mode, kModeRotation)) SetRotation(Toward(args.Get<Quaternion>(kRotation), target->GetRotationWS(), t), true);
+  if (HasMode(mode, kModeScale)) SetScale(Toward(args.Get<Vector3>(kScale), target->GetScaleWS(), t), true);
   return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "services/AnimationResource.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
@@ -201,18 +202,6 @@ const AnimationTrack* TrackOf(Resource* animation, std::size_t track) {
   return a ? a->GetTrack(track) : nullptr;
 }
 
-Vector3 Blend(const Vector3& a, const Vector3& b, float f) {
-  Vector3 out;
-  Vector3Lerp(out, a, b, f);
-  return out;
-}
-
-Quaternion Blend(const Quaternion& a, const Quaternion& b, float f) {
-  Quaternion out;
-  QuaternionSlerp(out, a, b, f);
-  return out;
-}
-
 template <class Key, class Value>
 Value SampleKeys(const std::vector<Key>& keys, float time, std::int32_t* cursor, const Value& fallback) {
   const auto n = static_cast<std::int64_t>(keys.size());
@@ -226,7 +215,10 @@ Value SampleKeys(const std::vector<Key>& keys, float time, std::int32_t* cursor,
   // Keys sharing a time would divide by zero: the earlier key stands.
   const float span = to.time - from.time;
   const float f = span != 0.0f ? (time - from.time) / span : 0.0f;
-  return Blend(from.value, to.value, f);
+  if constexpr (std::is_same_v<Value, Quaternion>)
+    return Slerp(from.value, to.value, f);
+  else
+    return Lerp(from.value, to.value, f);
 }
 
 }  // namespace

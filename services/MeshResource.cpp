@@ -34,8 +34,7 @@ AABox BoundsOf(const gfx::MeshData& data) {
   const std::size_t floats = data.vertexSize / sizeof(float);
   for (std::size_t i = 0; i + 2 < data.vertices.size(); i += floats) {
     const Vector3 p{data.vertices[i], data.vertices[i + 1], data.vertices[i + 2]};
-    box.min = {std::min(box.min.x, p.x), std::min(box.min.y, p.y), std::min(box.min.z, p.z)};
-    box.max = {std::max(box.max.x, p.x), std::max(box.max.y, p.y), std::max(box.max.z, p.z)};
+    box = BoxUnion(box, {p, p});
   }
   return box;
 }
@@ -192,12 +191,7 @@ AABox GetMeshBoundingBox(Resource* mesh) {
   AABox box{{kNoBound, kNoBound, kNoBound}, {-kNoBound, -kNoBound, -kNoBound}};
   auto* m = ResourceCast<MeshResource>(mesh);
   if (!m) return box;
-  for (const MeshPart& part : m->parts) {
-    box.min = {std::min(box.min.x, part.box.min.x), std::min(box.min.y, part.box.min.y),
-               std::min(box.min.z, part.box.min.z)};
-    box.max = {std::max(box.max.x, part.box.max.x), std::max(box.max.y, part.box.max.y),
-               std::max(box.max.z, part.box.max.z)};
-  }
+  for (const MeshPart& part : m->parts) box = BoxUnion(box, part.box);
   return box;
 }
 

@@ -14,30 +14,6 @@
 namespace tge {
 namespace {
 
-// Row vectors: p x M, as the rest of the engine's matrices.
-inline Vector3 TransformPoint(const Vector3& p, const Matrix4& m) {
-  return {p.x * m.m[0] + p.y * m.m[4] + p.z * m.m[8] + m.m[12], p.x * m.m[1] + p.y * m.m[5] + p.z * m.m[9] + m.m[13],
-          p.x * m.m[2] + p.y * m.m[6] + p.z * m.m[10] + m.m[14]};
-}
-
-inline Vector3 TransformDirection(const Vector3& d, const Matrix4& m) {
-  return {d.x * m.m[0] + d.y * m.m[4] + d.z * m.m[8], d.x * m.m[1] + d.y * m.m[5] + d.z * m.m[9],
-          d.x * m.m[2] + d.y * m.m[6] + d.z * m.m[10]};
-}
-
-inline void AddScaled(Vector3& sum, const Vector3& v, float s) {
-  sum.x += v.x * s;
-  sum.y += v.y * s;
-  sum.z += v.z * s;
-}
-
-inline Vector3 Scaled(const Vector3& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
-
-inline Vector3 Normalized(const Vector3& v) {
-  const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-  return length > 0 ? Scaled(v, 1.0f / length) : v;
-}
-
 inline void Store(std::uint8_t* at, const Vector3& v) { std::memcpy(at, &v, sizeof v); }
 
 // One influence takes its bone's transform unweighted; several the weighted
@@ -45,16 +21,16 @@ inline void Store(std::uint8_t* at, const Vector3& v) { std::memcpy(at, &v, size
 Vector3 SkinPosition(const SkinVertex& v, const Matrix4* matrices) {
   Vector3 p = TransformPoint(v.position, matrices[v.bones[0]]);
   if (v.influences == 1) return p;
-  p = Scaled(p, v.weights[0]);
-  for (int k = 1; k < v.influences; ++k) AddScaled(p, TransformPoint(v.position, matrices[v.bones[k]]), v.weights[k]);
+  p *= v.weights[0];
+  for (int k = 1; k < v.influences; ++k) p += TransformPoint(v.position, matrices[v.bones[k]]) * v.weights[k];
   return p;
 }
 
 Vector3 SkinNormal(const SkinVertex& v, const Matrix4* matrices) {
   Vector3 n = TransformDirection(v.normal, matrices[v.bones[0]]);
   if (v.influences > 1) {
-    n = Scaled(n, v.weights[0]);
-    for (int k = 1; k < v.influences; ++k) AddScaled(n, TransformDirection(v.normal, matrices[v.bones[k]]), v.weights[k]);
+    n *= v.weights[0];
+    for (int k = 1; k < v.influences; ++k) n += TransformDirection(v.normal, matrices[v.bones[k]]) * v.weights[k];
   }
   return Normalized(n);
 }

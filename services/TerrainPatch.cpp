@@ -65,11 +65,6 @@ Vector3 Project(const Matrix4& m, const Vector3& point) {
   return p;
 }
 
-float Distance(const Vector3& a, const Vector3& b) {
-  Vector3 d;
-  return Vector3Length(Vector3Subtract(d, a, b));
-}
-
 }  // namespace
 
 int LodStep(int level) { return level >= 0 && level <= 6 ? 1 << level : 1; }
@@ -178,11 +173,11 @@ void TerrainPatch::DropBuffers() {
 
 void TerrainPatch::ChooseLevel(const Matrix4& errorMatrix, const Vector3& camera, float lodFactor) {
   const Vector3 middle{origin_.x + size_.x / 2, origin_.y + size_.y / 2, origin_.z + size_.z / 2};
-  const float threshold = (Distance(middle, camera) * kDistanceScale + lodFactor) * lodFactor;
+  const float threshold = (Length(middle - camera) * kDistanceScale + lodFactor) * lodFactor;
   const Vector3 p0 = Project(errorMatrix, raisedCentre_[0]);
   error_[0] = 0;
   for (int level = 1; level < kLevels; ++level) {
-    error_[level] = std::max(Distance(p0, Project(errorMatrix, raisedCentre_[level])), kErrorGrowth * error_[level - 1]);
+    error_[level] = std::max(Length(p0 - Project(errorMatrix, raisedCentre_[level])), kErrorGrowth * error_[level - 1]);
   }
   int level = kLevels - 1;
   while (level > 0 && !(error_[level] < threshold)) --level;

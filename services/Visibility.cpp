@@ -27,12 +27,6 @@ Matrix4 InverseOfProduct(const Matrix4& rotation, const Matrix4& frame) {
   return Matrix4Inverse(product, nullptr, product);
 }
 
-Vector3 Direction(const Vector3& from, const Vector3& to) {
-  Vector3 d;
-  Vector3Subtract(d, to, from);
-  return Vector3Normalize(d, d);
-}
-
 }  // namespace
 
 SidePlanes BuildSidePlanes(const Matrix4& frame, float halfWidthAngle, float halfHeightAngle) {
@@ -72,7 +66,7 @@ PortalVolume MakePortalVolume(const Vector3& eye, const AABox& box) {
   const Vector3 right{volume.lookAt.m[0], volume.lookAt.m[4], volume.lookAt.m[8]};
   Vector3 edge;
   Vector3AddScaled(edge, centre, right, reach / 2);
-  const float cosine = std::clamp(Vector3Dot(Direction(eye, centre), Direction(eye, edge)), -1.0f, 1.0f);
+  const float cosine = std::clamp(Dot(Normalized(centre - eye), Normalized(edge - eye)), -1.0f, 1.0f);
   const float halfAngle = std::fabs(std::acos(cosine));
   Vector3 toCentre;
   volume.nearDistance = Vector3Length(Vector3Subtract(toCentre, centre, eye)) - kPortalNearMargin;

@@ -184,7 +184,7 @@ int AIPlayer::ExecuteCommand(std::uint32_t id, void* args) {
       if (args != nullptr) AnimationStarted(CommandArgs(args).Get<std::int32_t>());
       break;
     case Horse::kCommandRiderAnimation:
-      if (args != nullptr) PlayNow("Horse" + CommandArgs(args).AsString());
+      if (args != nullptr) skinMesh_.PlayNow("Horse" + CommandArgs(args).AsString());
       break;
     default: break;
   }
@@ -264,7 +264,7 @@ void AIPlayer::Precalculate() {
   headBone_.Set(skin->GetBoneObject(kHeadBone));
   spineBone_.Set(skin->GetBoneObject(kSpineBone));
   skin->SetAnimationListener(this);
-  PlayNow(Animation(kAIIdle));
+  skinMesh_.PlayNow(Animation(kAIIdle));
   skin->SetFarSkinCache((settings_.aiFlags & kEnableIdleLod) != 0);
 }
 
@@ -338,19 +338,6 @@ int AIPlayer::FireEvent(int eventId, Object* sender) {
 
 void AIPlayer::SetYawFromAxis() { yaw_ = Vector3YawFlat(GetAxisZWS()); }
 
-void AIPlayer::PlayNow(const std::string& name) {
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshAnimation(name, 0);
-}
-
-void AIPlayer::PlayNext(const std::string& name) {
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshNextAnimation(name);
-}
-
-float AIPlayer::CurrentAnimationLength() const {
-  const SkinMesh* skin = skinMesh_.Get();
-  return skin != nullptr ? skin->GetAnimationLength(skin->GetCurrentEntryIndex()) : 0.0f;
-}
-
 void AIPlayer::Update() {
   if (!GetActive() || !skinMesh_) return;
   const DeletionHold hold;
@@ -358,7 +345,7 @@ void AIPlayer::Update() {
   OpenTouchedDoor();
   bool move = true;
   StepTaskLists(dt, move);
-  if (taskLists_[0].empty()) PlayNext(Animation(kAIIdle));
+  if (taskLists_[0].empty()) skinMesh_.PlayNext(Animation(kAIIdle));
   SkinMesh* skin = skinMesh_.Get();
   if (move && skin != nullptr) {
     skin->UpdateAnimation(dt);

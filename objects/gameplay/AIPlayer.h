@@ -28,6 +28,7 @@
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
 #include "objects/gameplay/AITask.h"
+#include "objects/gameplay/SkinPlayback.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -157,9 +158,6 @@ class AIPlayer : public Object {
   void AnimationStarted(std::int32_t index);
   void OpenTouchedDoor();
   void SetYawFromAxis();
-  void PlayNow(const std::string& name);
-  void PlayNext(const std::string& name);
-  float CurrentAnimationLength() const;
   const std::string& Animation(int index) const { return settings_.animations[static_cast<std::size_t>(index)]; }
 
   // Tasks (AIPlayerTasks.cpp).
@@ -188,7 +186,7 @@ class AIPlayer : public Object {
 
   AIPlayerSettings settings_;
 
-  ObjectRef<SkinMesh> skinMesh_;
+  SkinPlayback skinMesh_;
   ObjectRef<Sound> speaker_;
   ObjectRef<> items_;
   ObjectRef<Bone> shadowBoneA_, shadowBoneB_;

@@ -140,15 +140,15 @@ void AIPlayerFPS::Repath() {
   repathTimer_ = 0;
   PathRecord& path = *path_.Get();
   Object* target = target_.Get();
-  const Vector3 start = Add(GetPositionWS(), kEyeLift);
-  Vector3 goal = Add(targetPosition_, kEyeLift);
+  const Vector3 start = GetPositionWS() + kEyeLift;
+  Vector3 goal = targetPosition_ + kEyeLift;
   Space* connection = nullptr;
   if (target != nullptr && NeedConnection(GetSpace(), target->GetSpace())) {
     connection = GetSpace()->FindConnection(target->GetSpace());
   }
-  if (connection != nullptr) goal = Add(connection->GetPositionWS(), kEyeLift);
+  if (connection != nullptr) goal = connection->GetPositionWS() + kEyeLift;
   GetVisionGraph()->FindPath(start, goal, path);
-  if (connection != nullptr) path.waypoints.push_back({Add(targetPosition_, kEyeLift), kGoalRadius});
+  if (connection != nullptr) path.waypoints.push_back({targetPosition_ + kEyeLift, kGoalRadius});
   const char* gait = pathUneven_ ? "N_Forward" : "R_Forward";
   if (noTurning_ != 0) {
     Play(gait);
@@ -162,11 +162,11 @@ void AIPlayerFPS::SteerAlongPath(float dt) {
   if (path == nullptr || path->waypoints.empty()) return;
   const PathWaypoint& next = path->waypoints.front();
   const float reach = std::max(0.5f * next.radius, 1.0f);
-  const Vector3 eye = Add(GetPositionWS(), kEyeLift);
-  TurnAngleTowards(yaw_, Vector3YawFlat(Sub(next.position, eye)), dt * kPi, nullptr);
+  const Vector3 eye = GetPositionWS() + kEyeLift;
+  TurnAngleTowards(yaw_, Vector3YawFlat(next.position - eye), dt * kPi, nullptr);
   ApplyYaw();
   pathUneven_ = path->waypoints.size() > 1;
-  if (Vector3Length(Sub(eye, next.position)) >= reach) return;
+  if (Vector3Length(eye - next.position) >= reach) return;
   const float removedY = next.position.y;
   path->waypoints.pop_front();
   if (path->waypoints.empty()) return;

@@ -52,7 +52,7 @@ constexpr int kStateEvents[] = {10804, 0, 10808, 10810, 10812, 10806, 10814, 0, 
 
 int StartEvent(AIPlayerFPS::State state) { return state >= 0 ? kStateEvents[state] : 0; }
 
-float Heading(const Vector3& from, const Vector3& to) { return Vector3YawFlat(Sub(to, from)); }
+float Heading(const Vector3& from, const Vector3& to) { return Vector3YawFlat(to - from); }
 
 // One sensed entry per geometry the sphere really touches, spaces entered.
 void SensorNear(void* data, dGeomID a, dGeomID b) {
@@ -117,7 +117,7 @@ void AIPlayerFPS::SensorStep() {
   for (const SensorEntry& entry : sensed_) {
     if (target == nullptr || entry.object.Get() != target) continue;
     seen = true;
-    distanceToTarget_ = Vector3Length(Sub(target->GetPositionWS(), GetPositionWS()));
+    distanceToTarget_ = Vector3Length(target->GetPositionWS() - GetPositionWS());
     const float d = distanceToTarget_;
     SetRange(d < sensorNear_ ? kNear : d < sensorClose_ ? kClose : d < sensorMid_ ? kMid : kFar);
   }
@@ -203,9 +203,9 @@ void AIPlayerFPS::TrackTarget() {
   Object* target = target_.Get();
   if (target == nullptr) return;
   targetPosition_ = target->GetPositionWS();
-  const Vector3 offset = Sub(targetPosition_, GetPositionWS());
+  const Vector3 offset = targetPosition_ - GetPositionWS();
   distanceToTarget_ = Vector3Length(offset);
-  directionToTarget_ = Unit(offset);
+  directionToTarget_ = Normalized(offset);
   targetHealth_ = AskHealth(*target);
 }
 
@@ -213,9 +213,9 @@ void AIPlayerFPS::PushTouchedProp(float dt) {
   pushTimer_ += dt;
   Object* prop = touchedProp_.Get();
   if (prop == nullptr || pushTimer_ <= kPushInterval) return;
-  Vector3 d = Unit(Sub(prop->GetPositionWS(), GetPositionWS()));
+  Vector3 d = Normalized(prop->GetPositionWS() - GetPositionWS());
   d.y += kPushLift;
-  Push(*prop, Scale(d, prop->GetMass() * GetFrameRate() * kPushForce));
+  Push(*prop, d * (prop->GetMass() * GetFrameRate() * kPushForce));
   pushTimer_ = 0;
 }
 
@@ -388,7 +388,7 @@ void AIPlayerFPS::GetHitStep() {
     const Vector3 f{4 * hitDirection_.x, 1.5f, 4 * hitDirection_.z};
     Bone* bone = skin != nullptr ? skin->FindNearestBone(hitPosition_, true, false) : nullptr;
     if (bone != nullptr) bone->ApplyBodyVector(BodyVector::kAddForce, f);
-    if (skin != nullptr) skin->ApplyBodyVector(BodyVector::kAddForce, bone != nullptr ? f : Scale(f, 2));
+    if (skin != nullptr) skin->ApplyBodyVector(BodyVector::kAddForce, bone != nullptr ? f : f * 2);
   }
   SetState(kDead);
 }
@@ -411,7 +411,7 @@ void AIPlayerFPS::DeadStep(float dt) {
   twitchTimer_ = RandomUnit();
   if (Bone* bone = skin->GetBoneObject(kTwitchBones[Rand() % 4])) {
     const float m = bone->GetMass();
-    bone->ApplyBodyVector(BodyVector::kAddForce, Scale({-0.2f * m, 0.8f * m, 0.2f * m}, GetFrameRate() * 7.0f));
+    bone->ApplyBodyVector(BodyVector::kAddForce, Vector3{-0.2f * m, 0.8f * m, 0.2f * m} * (GetFrameRate() * 7.0f));
   }
 }
 
@@ -421,14 +421,14 @@ void AIPlayerFPS::TurnAndSteer(float dt) {
   const Vector3 position = GetPositionWS();
   const bool moving = state_ != kPaht && state_ != kDead;
   if (moving && target_ && !wallContact_ && noTurning_ == 0) {
-    Vector3 flat = Sub(targetPosition_, position);
+    Vector3 flat = targetPosition_ - position;
     flat.y = 0;
     TurnAngleTowards(yaw_, Vector3YawFlat(flat), dt * kPi / 2, nullptr);
   }
   if (moving && wallContact_ && !touchingAI_ && !touchingPlayer_ && noTurning_ == 0) {
     wallTimer_ += dt;
     if (wallTimer_ > kWallDelay) {
-      const Vector3 aim = Add(Add(wallPoint_, wallNormal_), Scale(forwardAxis_, kWallAhead));
+      const Vector3 aim = wallPoint_ + wallNormal_ + forwardAxis_ * kWallAhead;
       TurnAngleTowards(yaw_, Heading(position, aim), dt * 2 * kPi, nullptr);
     }
   } else {
@@ -451,7 +451,7 @@ void AIPlayerFPS::TakeRootMotion(float dt) {
   offset.y = 0;
   rootVelocity_ = offset;
   forwardAxis_ = GetAxisZWS();
-  if (Vector3Length(offset) > 0 && dt > 0) rootVelocity_ = Scale(offset, 1.0f / dt);
+  if (Vector3Length(offset) > 0 && dt > 0) rootVelocity_ = offset * (1.0f / dt);
 }
 
 }  // namespace tge

@@ -279,28 +279,28 @@ void AIPlayer::StartTask(int list, bool finish) {
   AITask& task = tasks.front();
   switch (task.type) {
     case AITaskType::kIdle:
-      PlayNow(task.name);
-      if (task.time == 0) task.time = CurrentAnimationLength() + kAnimationTail;
+      skinMesh_.PlayNow(task.name);
+      if (task.time == 0) task.time = skinMesh_.PlayingLength() + kAnimationTail;
       break;
     case AITaskType::kPerform:
     case AITaskType::kAnimation:
-      PlayNow(task.name);
-      PlayNext(Animation(kAIIdle));
-      if (task.time == 0) task.time = CurrentAnimationLength() + kAnimationTail;
+      skinMesh_.PlayNow(task.name);
+      skinMesh_.PlayNext(Animation(kAIIdle));
+      if (task.time == 0) task.time = skinMesh_.PlayingLength() + kAnimationTail;
       break;
-    case AITaskType::kMoveTo: PlayNow(Animation(kAIWalk)); break;
+    case AITaskType::kMoveTo: skinMesh_.PlayNow(Animation(kAIWalk)); break;
     case AITaskType::kAttack: StartAttack(task); break;
     case AITaskType::kGetHit:
     case AITaskType::kDie:
-      PlayNow(task.name);
-      PlayNext(task.type == AITaskType::kDie ? std::string("Dead") : Animation(kAIIdle));
-      task.time = CurrentAnimationLength() + kAnimationTail;
+      skinMesh_.PlayNow(task.name);
+      skinMesh_.PlayNext(task.type == AITaskType::kDie ? std::string("Dead") : Animation(kAIIdle));
+      task.time = skinMesh_.PlayingLength() + kAnimationTail;
       break;
     case AITaskType::kAlign:
     case AITaskType::kTurnAt:
       if (list == 0) {
-        PlayNow(Animation(kAIWalk));
-        PlayNext(Animation(kAIIdle));
+        skinMesh_.PlayNow(Animation(kAIWalk));
+        skinMesh_.PlayNext(Animation(kAIIdle));
       }
       break;
     case AITaskType::kEnterTransport: StartEnterTransport(task); break;
@@ -323,9 +323,9 @@ void AIPlayer::FinishTask(int list, std::uint32_t serial) {
 // The entry's attack bits start the hand children, last: their start may
 // run scripts.
 void AIPlayer::StartAttack(AITask& task) {
-  PlayNow(task.name);
-  PlayNext(Animation(kAIWalk));
-  task.time = CurrentAnimationLength() + kAnimationTail;
+  skinMesh_.PlayNow(task.name);
+  skinMesh_.PlayNext(Animation(kAIWalk));
+  task.time = skinMesh_.PlayingLength() + kAnimationTail;
   const SkinMesh* skin = skinMesh_.Get();
   const SkinMeshAnimationEntry* entry = skin != nullptr ? skin->GetAnimationEntry(skin->GetCurrentEntryIndex()) : nullptr;
   if (entry == nullptr) return;
@@ -446,7 +446,7 @@ void AIPlayer::StepMoveTask(int list, AITask& task, float dt) {
     TurnAngleTowards(yaw_, Vector3YawBetween(targetPosition_, GetPositionWS()), dt * rate, nullptr);
     walkPace_ = 1;
   }
-  PlayNext(Animation(walkPace_ == 0 && task.speed > kWalkSpeed ? kAIRun : kAIWalk));
+  skinMesh_.PlayNext(Animation(walkPace_ == 0 && task.speed > kWalkSpeed ? kAIRun : kAIWalk));
   if (targetDistance_ < kArrival) Arrive(list, task);
 }
 

@@ -181,13 +181,13 @@ void Ammunition::Blast(const Vector3& centre) {
     if (target == nullptr || target == this) continue;
     hitAny = true;
     if (target->GetBody() == nullptr) continue;
-    Vector3 d = Sub(target->GetPositionWS(), centre);
+    Vector3 d = target->GetPositionWS() - centre;
     const float k = Vector3Length(d) > damageRadius_ ? 0.5f : 1.0f;
-    d = Unit(d);
+    d = Normalized(d);
     d.y += kBlastLift;
     SendHit(target, owner, centre, d, k * damage_, group_, 0);
     if (ref.Get() != nullptr && TakesBlastPush(target->GetClassId())) {
-      Push(*target, Scale(d, k * detonationForce_ * rate * target->GetMass()));
+      Push(*target, d * (k * detonationForce_ * rate * target->GetMass()));
     }
   }
   if (hitAny) FireEvent(kEventHit, nullptr);
@@ -230,8 +230,8 @@ void Ammunition::StickIntoCharacter(Object& character, float dt) {
       physics->flags = (physics->flags & ~kPhysicsEnableRigidBody) | kPhysicsEnableLocalSpace;
     }
     hooks->CreateObjectPhysics(*this);
-    const Vector3 push = Scale(Add(GetAxisZWS(), {0, 0.5f, 0}), kCharacterBlastForce);
-    skin->ApplyExplosionForce(Add(skin->GetPositionWS(), {0, 0.2f, 0}), kCharacterBlastRadius, push);
+    const Vector3 push = (GetAxisZWS() + Vector3{0, 0.5f, 0}) * kCharacterBlastForce;
+    skin->ApplyExplosionForce(skin->GetPositionWS() + Vector3{0, 0.2f, 0}, kCharacterBlastRadius, push);
     FireEvent(kEventHit, &character);
     return;
   }
@@ -247,8 +247,8 @@ void Ammunition::StickIntoObject(Object& object) {
   const Vector3 velocity = GetLinearVelocity();
   if (!MoveKeepingPlacement(*this, object)) return;
   if (object.GetBody() != nullptr) {
-    const Vector3 push = Add(Unit(velocity), {0, 0.3f, 0});
-    Push(object, Scale(push, object.GetMass() * GetFrameRate() * 10.0f));
+    const Vector3 push = Normalized(velocity) + Vector3{0, 0.3f, 0};
+    Push(object, push * (object.GetMass() * GetFrameRate() * 10.0f));
   }
   FireEvent(kEventHit, &object);
   Kill();

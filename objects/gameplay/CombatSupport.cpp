@@ -10,11 +10,6 @@
 
 namespace tge {
 
-Vector3 Unit(const Vector3& v) {
-  Vector3 out;
-  return Vector3LengthSquared(v) > 0 ? Vector3Normalize(out, v) : v;
-}
-
 void SendHit(Object* target, Object* attacker, const Vector3& position, const Vector3& direction, float damage,
              std::uint32_t damageGroup, std::uint32_t kind) {
   if (target == nullptr) return;

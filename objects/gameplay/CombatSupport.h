@@ -1,6 +1,6 @@
-// What the fighting types share (Weapon, Ammunition, AIPlayerFPS): small
-// vector arithmetic by value, sending a hit message, pushing a body that
-// may be asleep, and moving an object under another parent where it stands.
+// What the fighting types share (Weapon, Ammunition, AIPlayerFPS): sending
+// a hit message, pushing a body that may be asleep, and moving an object
+// under another parent where it stands.
 #pragma once
 #include <cstdint>
 
@@ -9,12 +9,6 @@
 namespace tge {
 
 class Object;
-
-inline Vector3 Add(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vector3 Sub(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vector3 Scale(const Vector3& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
-// The unit vector along v; a zero vector stays zero.
-Vector3 Unit(const Vector3& v);
 
 // Sends ApplyHit to target with one hit block; nothing without a target.
 void SendHit(Object* target, Object* attacker, const Vector3& position, const Vector3& direction, float damage,

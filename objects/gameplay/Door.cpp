@@ -34,21 +34,10 @@ bool Turns(std::int32_t type) { return type == kTurningLeaf || type == kTurningP
 bool Slides(std::int32_t type) { return type == kSlidingLeaf || type == kSlidingPair; }
 bool HasPair(std::int32_t type) { return type == kTurningPair || type == kSlidingPair; }
 
-Quaternion Turn(const Vector3& axis, float angle) {
-  Quaternion q;
-  return QuaternionFromAxisAngle(q, axis, angle);
-}
-
-Vector3 Scaled(const Vector3& v, float s) {
-  Vector3 out;
-  return Vector3Scale(out, v, s);
-}
-
 // The rotation that turned by angle about axis gives rotation (as RotateBy
 // turns a leaf).
 Quaternion TurnedBack(const Quaternion& rotation, const Vector3& axis, float angle) {
-  Quaternion out;
-  return QuaternionMultiply(out, rotation, Turn(axis, -angle));
+  return rotation * AxisAngle(axis, -angle);
 }
 
 }  // namespace
@@ -187,7 +176,7 @@ void Door::RecordClosedPlacement() {
 void Door::RecordPlacementBeforeOpening() {
   TakeOpeningSpeeds();
   const bool turns = Turns(type_);
-  const Vector3 slide = Slides(type_) ? Scaled(openAxis_, openLength_) : Vector3{};
+  const Vector3 slide = Slides(type_) ? openAxis_ * openLength_ : Vector3{};
   const float angle = turns ? openAngle_ : 0.0f;
   if (Object* leaf = door1_.Get()) {
     Vector3Subtract(closedPosition1_, leaf->GetPosition(), slide);
@@ -202,7 +191,7 @@ void Door::RecordPlacementBeforeOpening() {
 void Door::TakeOpeningSpeeds() {
   if (openTime_ == 0) return;
   angleRate_ = openAngle_ / openTime_;
-  slideVelocity_ = Scaled(Scaled(openAxis_, 1.0f / openTime_), openLength_);
+  slideVelocity_ = openAxis_ * (1.0f / openTime_) * openLength_;
 }
 
 // Away from the opener: positive when the opener stands on the side Door1's
@@ -235,7 +224,7 @@ void Door::Open(Object* opener) {
   Play("Open");
   if (openTime_ != 0) {
     angleRate_ = OpeningRate(opener);
-    slideVelocity_ = Scaled(Scaled(openAxis_, 1.0f / openTime_), openLength_);
+    slideVelocity_ = openAxis_ * (1.0f / openTime_) * openLength_;
   }
   RecordClosedPlacement();
   doorTimer_ = 0;
@@ -250,7 +239,7 @@ void Door::Close() {
   if (closeTime_ != 0) {
     const float rate = openAngle_ / closeTime_;
     angleRate_ = angleRate_ > 0 ? -rate : rate;
-    slideVelocity_ = Scaled(Scaled(openAxis_, openLength_), -1.0f / closeTime_);
+    slideVelocity_ = openAxis_ * openLength_ * (-1.0f / closeTime_);
   }
   doorTimer_ = 0;
   state_ = DoorState::kClosing;
@@ -294,11 +283,11 @@ void Door::MoveLeaves(float dt) {
   Object* first = door1_.Get();
   Object* second = HasPair(type_) ? door2_.Get() : nullptr;
   if (Turns(type_)) {
-    if (first != nullptr) first->RotateBy(Turn(openAxis_, angleRate_ * dt));
-    if (second != nullptr) second->RotateBy(Turn(openAxis_, -angleRate_ * dt));
+    if (first != nullptr) first->RotateBy(AxisAngle(openAxis_, angleRate_ * dt));
+    if (second != nullptr) second->RotateBy(AxisAngle(openAxis_, -angleRate_ * dt));
   } else if (Slides(type_)) {
-    if (first != nullptr) first->AddPosition(Scaled(slideVelocity_, dt));
-    if (second != nullptr) second->AddPosition(Scaled(slideVelocity_, -dt));
+    if (first != nullptr) first->AddPosition(slideVelocity_ * dt);
+    if (second != nullptr) second->AddPosition(slideVelocity_ * -dt);
   }
 }
 

@@ -146,8 +146,8 @@ int Horse::AddHealthCommand(CommandArgs args) {
 
 int Horse::PlayAnimationCommand(CommandArgs args) {
   if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshAnimation(args.AsString(), 0);
-  PlayNext("Idle");
-  stateDuration_ = StartedLength() + 0.2f;
+  skinMesh_.PlayNext("Idle");
+  stateDuration_ = skinMesh_.PlayingLength() + 0.2f;
   if (state_ == kHorseAnimation) return 1;
   LeaveState();
   previousState_ = state_;

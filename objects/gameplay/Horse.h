@@ -26,6 +26,7 @@
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
 #include "objects/gameplay/GroundShadow.h"
+#include "objects/gameplay/SkinPlayback.h"
 
 namespace tge {
 
@@ -140,10 +141,6 @@ class Horse : public Object {
   void EnterState(HorseState state, bool playAtOnce);
   void EnterJump();
   void Rear();
-  void PlayNow(const char* name);
-  void PlayNext(const char* name);
-  // The length of the animation just started on the skin mesh.
-  float StartedLength() const;
   void RaiseOnRider(int eventId);
   void ReadRiderInput(float dt);
   void FollowRider(float dt);
@@ -203,7 +200,7 @@ class Horse : public Object {
   float turnAwayDirection_ = 0;
   float headTurn_ = 0;
   float animationSpeed_ = 1.0f;
-  ObjectRef<SkinMesh> skinMesh_;
+  SkinPlayback skinMesh_;
   ObjectRef<Sound> speaker_;
   ObjectRef<> items_;
   ObjectRef<Camera> camera_;

@@ -82,19 +82,6 @@ const TimedState* FindTimedState(HorseState state) {
 
 }  // namespace
 
-void Horse::PlayNow(const char* name) {
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshAnimation(name, 0);
-}
-
-void Horse::PlayNext(const char* name) {
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshNextAnimation(name);
-}
-
-float Horse::StartedLength() const {
-  const SkinMesh* skin = skinMesh_.Get();
-  return skin != nullptr ? skin->GetAnimationLength(skin->GetCurrentEntryIndex()) : 0.0f;
-}
-
 void Horse::RaiseOnRider(int eventId) {
   if (Object* rider = GetRider()) {
     const DeletionHold hold;
@@ -123,9 +110,9 @@ void Horse::LeaveState() {
 void Horse::EnterState(HorseState state, bool playAtOnce) {
   if (const TimedState* timed = FindTimedState(state)) {
     if (state == kHorseBreak || state == kHorseKick) speed_ = targetSpeed_ = 0;
-    PlayNow(timed->now);
-    PlayNext(timed->next);
-    stateDuration_ = StartedLength() + timed->extra;
+    skinMesh_.PlayNow(timed->now);
+    skinMesh_.PlayNext(timed->next);
+    stateDuration_ = skinMesh_.PlayingLength() + timed->extra;
     if (state == kHorseBreak) RaiseOnRider(kEventRiderMayExit);
     return;
   }
@@ -133,32 +120,32 @@ void Horse::EnterState(HorseState state, bool playAtOnce) {
   switch (state) {
     case kHorseIdle:
       if (previousState_ != kHorseDismount) {
-        PlayNow("Idle");
-        PlayNext("Idle");
+        skinMesh_.PlayNow("Idle");
+        skinMesh_.PlayNext("Idle");
       }
       FireEvent(kEventStartIdle, nullptr);
       idleTime_ = 0;
       RaiseOnRider(kEventRiderMayExit);
       break;
     case kHorseWalk:
-      PlayNow("Walk");
-      PlayNext("Walk");
+      skinMesh_.PlayNow("Walk");
+      skinMesh_.PlayNext("Walk");
       break;
     case kHorseTrot:
-      if (playAtOnce) PlayNow("Trot");
-      PlayNext("Trot");
+      if (playAtOnce) skinMesh_.PlayNow("Trot");
+      skinMesh_.PlayNext("Trot");
       break;
     case kHorseCanter:
     case kHorseGallop: {
       const char* gait = state == kHorseCanter ? "Canter" : "Gallop";
       if (afterJump) break;
-      if (playAtOnce) PlayNow(gait);
-      PlayNext(gait);
+      if (playAtOnce) skinMesh_.PlayNow(gait);
+      skinMesh_.PlayNext(gait);
       break;
     }
     case kHorseReverse:
-      PlayNow("Reverse");
-      PlayNext("Reverse");
+      skinMesh_.PlayNow("Reverse");
+      skinMesh_.PlayNext("Reverse");
       break;
     case kHorseJump: EnterJump(); break;
     default: break;
@@ -170,13 +157,13 @@ void Horse::EnterState(HorseState state, bool playAtOnce) {
 void Horse::EnterJump() {
   const HorseState from = previousState_;
   if (from == kHorseCanter || from == kHorseGallop) {
-    PlayNow("Jump");
+    skinMesh_.PlayNow("Jump");
     if (RecordingPlays()) SetJumpRadius(true);
     const SkinMesh* skin = skinMesh_.Get();
-    jumpDuration_ = StartedLength() * (skin != nullptr ? skin->GetAnimationSpeedMul() : 1.0f);
+    jumpDuration_ = skinMesh_.PlayingLength() * (skin != nullptr ? skin->GetAnimationSpeedMul() : 1.0f);
     jumpTime_ = 0;
     jumpPhase_ = 0;
-    PlayNext(from == kHorseCanter ? "Canter" : "Gallop");
+    skinMesh_.PlayNext(from == kHorseCanter ? "Canter" : "Gallop");
   } else if ((from == kHorseIdle || from == kHorseReverse) && ActionValue(kActionBack) != 0) {
     SetState(kHorseKick, false);
   } else {
@@ -197,9 +184,9 @@ void Horse::Rear() {
   LeaveState();
   state_ = kHorseRearing;
   stateTime_ = 0;
-  PlayNow("Rearing");
-  PlayNext("Idle");
-  stateDuration_ = StartedLength();
+  skinMesh_.PlayNow("Rearing");
+  skinMesh_.PlayNext("Idle");
+  stateDuration_ = skinMesh_.PlayingLength();
   FireEvent(kEventChangeState, nullptr);
 }
 

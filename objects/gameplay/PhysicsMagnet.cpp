@@ -39,8 +39,6 @@ constexpr float kGlowRise = 4.0f;
 constexpr float kGlowSize = 380.0f;
 constexpr std::uint32_t kGlowSpriteFlags = 36;
 
-Vector3 Scaled(const Vector3& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
-
 // A sleeping body takes no force: what the magnet pulls or throws wakes.
 void Wake(Object& object) {
   if (PhysicsBody* body = object.GetBody()) EnableBody(ToOde(body), 1);
@@ -197,16 +195,16 @@ void PhysicsMagnet::Pull(Object& target, float dt) {
   if (d >= magnetRadius_) return;
   Wake(target);
   const float m = target.GetMass();
-  const Vector3 w = Scaled(target.GetLinearVelocity(), -1);
-  if (Vector3Length(w) > kLinearDampingFrom) target.ApplyBodyVector(BodyVector::kAddForce, Scaled(w, kLinearDamping * m));
-  const Vector3 a = Scaled(target.GetAngularVelocity(), -1);
-  if (Vector3Length(a) > kSpinDampingFrom) target.ApplyBodyVector(BodyVector::kAddTorque, Scaled(a, kSpinDamping * m));
+  const Vector3 w = -target.GetLinearVelocity();
+  if (Vector3Length(w) > kLinearDampingFrom) target.ApplyBodyVector(BodyVector::kAddForce, w * (kLinearDamping * m));
+  const Vector3 a = -target.GetAngularVelocity();
+  if (Vector3Length(a) > kSpinDampingFrom) target.ApplyBodyVector(BodyVector::kAddTorque, a * (kSpinDamping * m));
   const float s = (1 - d / magnetRadius_) * kPullScale;
   Vector3 gravity;
   if (World* world = GetWorld()) world->GetPhysicsGravity(gravity);
-  target.ApplyBodyVector(BodyVector::kAddForce, Scaled(gravity, -m));
+  target.ApplyBodyVector(BodyVector::kAddForce, gravity * -m);
   const float k = target.GetClassId() == kClassBone ? kPullBone : kPull;
-  target.ApplyBodyVector(BodyVector::kAddForce, Scaled(v, m * s * k));
+  target.ApplyBodyVector(BodyVector::kAddForce, v * (m * s * k));
   glow_ = std::fmin(glow_ + dt * kGlowRise, 1.0f);
 }
 
@@ -221,7 +219,7 @@ void PhysicsMagnet::ReleaseObjects(float strength) {
     Wake(*object);
     const float m = object->GetMass();
     const bool bone = object->GetClassId() == kClassBone;
-    object->ApplyBodyVector(BodyVector::kAddForce, Scaled(z, m * (bone ? kThrowBone : kThrow) * strength));
+    object->ApplyBodyVector(BodyVector::kAddForce, z * (m * (bone ? kThrowBone : kThrow) * strength));
     if (object->GetClassId() == kClassSimObject) static_cast<SimObject*>(object)->ArmPush();
   }
   ForgetCandidates();

@@ -84,8 +84,6 @@ Quaternion YawPitch(float yaw, float pitch) {
   return QuaternionFromYawPitchRoll(q, yaw, pitch, 0);
 }
 
-Vector3 Plus(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-
 // Collects the owners of every geometry whose box overlaps the probe's,
 // without a contact test.
 void CollectOverlapOwners(void* data, dGeomID a, dGeomID b) {
@@ -213,7 +211,7 @@ void PlayerFPS::Use() {
   }
   Vector3 reach;
   Vector3Scale(reach, forwardAxis_, kUseReach);
-  SetGeomPosition(sphere, Plus(Plus(GetPositionWS(), {0, kUseReach, 0}), reach));
+  SetGeomPosition(sphere, GetPositionWS() + Vector3{0, kUseReach, 0} + reach);
   World* world = GetWorld();
   PhysicsSpace* global = world != nullptr ? world->GetCollisionSpace() : nullptr;
   if (input_.pressedCross != 0) {
@@ -510,11 +508,11 @@ void PlayerFPS::Sway(float dt, float& handYaw, float& handPitch) {
 void PlayerFPS::PlaceHands(float bob, float handYaw, float handPitch) {
   const Quaternion rotation = YawPitch(handYaw, handPitch);
   if (Animation* hand = rightHand_.Get()) {
-    hand->SetPosition(Plus(rightHandRest_, {bob, bob, 0}), false);
+    hand->SetPosition(rightHandRest_ + Vector3{bob, bob, 0}, false);
     hand->SetRotation(rotation, true);
   }
   if (Animation* hand = leftHand_.Get()) {
-    hand->SetPosition(Plus(leftHandRest_, {0, bob, 0}), false);
+    hand->SetPosition(leftHandRest_ + Vector3{0, bob, 0}, false);
     hand->SetRotation(rotation, true);
   }
 }
@@ -528,7 +526,7 @@ void PlayerFPS::PlaceLook(float dt) {
   }
   Animation* look = look_.Get();
   if (look == nullptr) return;
-  look->SetPosition(Plus(lookRest_, {0, crouching_ != 0 ? crouchEyeOffset_ : 0.0f, 0}), true);
+  look->SetPosition(lookRest_ + Vector3{0, crouching_ != 0 ? crouchEyeOffset_ : 0.0f, 0}, true);
   look->SetRotation(YawPitch(0, lookPitch_), true);
 }
 

@@ -95,7 +95,7 @@ int PlayerTP::ExecuteCommand(std::uint32_t id, void* args) {
       if (args != nullptr) OnAnimationStarted(*static_cast<const std::int32_t*>(args));
       break;
     case Horse::kCommandRiderAnimation:
-      if (args != nullptr) PlayNow("Horse" + CommandArgs(args).AsString());
+      if (args != nullptr) skinMesh_.PlayNow("Horse" + CommandArgs(args).AsString());
       break;
     case kCommandLookAtObject:
       if (Object* target = args != nullptr ? CommandArgs(args).GetPointer<Object>() : nullptr) {
@@ -152,7 +152,7 @@ int PlayerTP::SetPauseMovementCommand(CommandArgs args) {
   if (!HasRigidBody()) return 1;
   StoreFlagArgument(options_, kPlayerTPPauseMovement, args);
   const bool paused = (options_ & kPlayerTPPauseMovement) != 0;
-  if (paused && state_ != PlayerTPState::kPlaying) PlayNext(animations_[kIdle]);
+  if (paused && state_ != PlayerTPState::kPlaying) skinMesh_.PlayNext(animations_[kIdle]);
   if (!paused && state_ == PlayerTPState::kPlaying) state_ = PlayerTPState::kFree;
   return 1;
 }
@@ -170,17 +170,17 @@ int PlayerTP::SetCameraCloseUpCommand(CommandArgs args) {
 
 int PlayerTP::PlayAnimationCommand(CommandArgs args) {
   if (MountingOrRiding()) return 1;
-  PlayNow(args.AsString());
-  PlayNext(animations_[kIdle]);
+  skinMesh_.PlayNow(args.AsString());
+  skinMesh_.PlayNext(animations_[kIdle]);
   state_ = PlayerTPState::kPlaying;
-  stateLength_ = PlayingLength() + 0.2f;
+  stateLength_ = skinMesh_.PlayingLength() + 0.2f;
   stateTime_ = restTimer_ = 0;
   return 1;
 }
 
 int PlayerTP::NextAnimationCommand(CommandArgs args) {
   if (MountingOrRiding()) return 1;
-  PlayNext(args.AsString());
+  skinMesh_.PlayNext(args.AsString());
   stateLength_ = 1e38f;
   return 1;
 }
@@ -193,19 +193,6 @@ int PlayerTP::EnterTransportCommand(CommandArgs args) {
 int PlayerTP::ExitTransportCommand(CommandArgs) {
   StartDismount();
   return 1;
-}
-
-void PlayerTP::PlayNow(const std::string& name) {
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshAnimation(name, 0);
-}
-
-void PlayerTP::PlayNext(const std::string& name) {
-  if (SkinMesh* skin = skinMesh_.Get()) skin->SetSkinMeshNextAnimation(name);
-}
-
-float PlayerTP::PlayingLength() const {
-  const SkinMesh* skin = skinMesh_.Get();
-  return skin != nullptr ? skin->GetAnimationLength(skin->GetCurrentEntryIndex()) : 0.0f;
 }
 
 void PlayerTP::RestoreCameraTarget() {

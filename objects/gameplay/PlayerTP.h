@@ -26,6 +26,7 @@
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
 #include "objects/gameplay/GroundShadow.h"
+#include "objects/gameplay/SkinPlayback.h"
 #include "services/ResourceRef.h"
 
 namespace tge {
@@ -115,9 +116,6 @@ class PlayerTP : public Object {
   void OnAnimationStarted(std::int32_t index);
   bool HasRigidBody() const;
   bool MountingOrRiding() const { return state_ == PlayerTPState::kMounting || state_ == PlayerTPState::kRiding; }
-  void PlayNow(const std::string& name);
-  void PlayNext(const std::string& name);
-  float PlayingLength() const;
   void RestoreCameraTarget();
 
   // The frame (PlayerTPMotion.cpp).
@@ -149,7 +147,7 @@ class PlayerTP : public Object {
   ObjectRef<Door> doorInReach_;
   ObjectRef<> touchedObject_, previousTouchedObject_;
   std::int32_t inMotion_ = 1;
-  ObjectRef<SkinMesh> skinMesh_;
+  SkinPlayback skinMesh_;
   ObjectRef<Sound> speaker_;
   ObjectRef<Camera> camera_;
   ObjectRef<> cameraTarget_;

@@ -141,15 +141,15 @@ void PlayerTP::Walk(float dt) {
     TurnAngleTowards(yaw_, target, 2 * kPi * dt, nullptr);
     const std::string& animation = animations_[length > 0.8f ? kRun : kWalk];
     if (inMotion_ != 0) {
-      PlayNow(animation);
+      skinMesh_.PlayNow(animation);
     } else {
-      PlayNext(animation);
+      skinMesh_.PlayNext(animation);
     }
   } else if (inMotion_ != 0) {
     restTimer_ += dt;
-    PlayNext(animations_[restTimer_ > kRestAfter ? kRest : kIdle]);
+    skinMesh_.PlayNext(animations_[restTimer_ > kRestAfter ? kRest : kIdle]);
   } else {
-    PlayNow(animations_[kIdle]);
+    skinMesh_.PlayNow(animations_[kIdle]);
   }
 }
 
@@ -194,7 +194,7 @@ void PlayerTP::Update() {
     TakeRootMotion(dt);
     if (ActionPressed(kInputJump) && !paused) {
       const bool running = std::fabs(strafe_) > 0.6f || std::fabs(forward_) > 0.6f;
-      PlayNow(animations_[running ? kJumpRun : kJump]);
+      skinMesh_.PlayNow(animations_[running ? kJumpRun : kJump]);
       EnterState(PlayerTPState::kTakeOff);
     }
   }

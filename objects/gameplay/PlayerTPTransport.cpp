@@ -60,7 +60,7 @@ void PlayerTP::EnterTransport(Object* transport) {
   SetPosition({0, 0, 0}, true);
   SetRotation(Quaternion{}, true);
   transport_.Set(transport);
-  stateLength_ = PlayingLength();
+  stateLength_ = skinMesh_.PlayingLength();
   FireEvent(kEventEnterTransport, nullptr);
   EnterState(PlayerTPState::kMounting);
 }
@@ -70,8 +70,8 @@ void PlayerTP::StartDismount() {
   Object* transport = transport_.Get();
   if (transport != nullptr && transport->GetClassId() == kClassHorse) {
     static_cast<Horse*>(transport)->SetState(kHorseDismount, false);
-    PlayNow("HorseDismount");
-    PlayNext("StepInPlace");
+    skinMesh_.PlayNow("HorseDismount");
+    skinMesh_.PlayNext("StepInPlace");
   }
   if (Camera* camera = camera_.Get()) {
     camera->SetPositionSmooth(kRidingSmoothing);
@@ -80,7 +80,7 @@ void PlayerTP::StartDismount() {
     camera->SetPositionDistance(cameraDistance_);
   }
   if (Object* target = cameraTarget_.Get()) target->SetPosition(kDismountTarget, true);
-  stateLength_ = PlayingLength() + 0.5f;
+  stateLength_ = skinMesh_.PlayingLength() + 0.5f;
   EnterState(PlayerTPState::kDismounting);
 }
 

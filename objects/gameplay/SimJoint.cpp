@@ -39,8 +39,6 @@ constexpr SimJointParameter kFileOrder[] = {kSimJointCFM,       kSimJointLoStop,
                                             kSimJointVelocity,  kSimJointMaxForce,   kSimJointFudgeFactor,
                                             kSimJointStopBounce, kSimJointStopERP};
 
-Vector3 Negated(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
-
 }  // namespace
 
 // clang-format off
@@ -178,8 +176,7 @@ void SimJoint::ApplyHit(const HitMessage& hit) {
 
 bool SimJoint::ChooseAxes(Vector3& axis1, Vector3& axis2) {
   const Vector3 x = GetAxisXWS(), y = GetAxisYWS(), z = GetAxisZWS();
-  const Vector3 choices[6][2] = {{x, z}, {y, x}, {z, y}, {Negated(x), Negated(z)}, {Negated(y), Negated(z)},
-                                 {Negated(z), Negated(x)}};
+  const Vector3 choices[6][2] = {{x, z}, {y, x}, {z, y}, {-x, -z}, {-y, -z}, {-z, -x}};
   const std::uint32_t choice = flags_ & kSimJointAxisMask;
   if (choice >= 6) return false;
   axis1 = choices[choice][0];

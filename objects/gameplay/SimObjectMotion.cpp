@@ -33,20 +33,6 @@ constexpr float kPushDamage = 40.0f;
 // Tries at a random vector across the normal before giving up on one.
 constexpr int kHitVectorDraws = 64;
 
-Vector3 Normalized(const Vector3& v) {
-  Vector3 out;
-  return Vector3Normalize(out, v);
-}
-
-Vector3 Cross(const Vector3& a, const Vector3& b) {
-  Vector3 out;
-  return Vector3Cross(out, a, b);
-}
-
-Vector3 Scaled(const Vector3& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
-
-Vector3 Minus(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
 void SetRow(Matrix4& m, int row, const Vector3& v) {
   m.m[row * 4] = v.x;
   m.m[row * 4 + 1] = v.y;
@@ -128,7 +114,7 @@ void SimObject::Update() {
     LimitMotion(velocity, GetMass());
     timeSinceHitEffect_ += dt;
     const float speed = Vector3Length(velocity);
-    const Vector3 toObject = Normalized(Minus(GetPositionWS(), contactPoint_));
+    const Vector3 toObject = Normalized(GetPositionWS() - contactPoint_);
     if (hadContact_ && Vector3Dot(Normalized(velocity), toObject) > kHardHitFacing &&
         timeSinceHitEffect_ > kHardHitInterval && speed > kHardHitSpeed) {
       HardHit();
@@ -161,9 +147,9 @@ void SimObject::UpdateRest(bool awake) {
 
 // Brakes a runaway body and caps its spin.
 void SimObject::LimitMotion(const Vector3& velocity, float mass) {
-  if (Vector3Length(velocity) > kMaxSpeed) ApplyBodyVector(BodyVector::kAddForce, Scaled(velocity, -mass * kBrake));
+  if (Vector3Length(velocity) > kMaxSpeed) ApplyBodyVector(BodyVector::kAddForce, velocity * (-mass * kBrake));
   Vector3 spin = GetAngularVelocity();
-  if (Vector3Length(spin) > kMaxSpin) ApplyBodyVector(BodyVector::kAddTorque, Scaled(spin, -mass * kBrake));
+  if (Vector3Length(spin) > kMaxSpin) ApplyBodyVector(BodyVector::kAddTorque, spin * (-mass * kBrake));
   bool clamped = false;
   for (float* c : {&spin.x, &spin.y, &spin.z}) {
     const float limited = std::clamp(*c, -kSpinClamp, kSpinClamp);
@@ -190,7 +176,7 @@ void SimObject::PushTouchedCharacter(const Vector3& velocity, float dt) {
   if (Vector3Length(velocity) <= kPushSpeed) return;
   const Vector3 position = GetPositionWS();
   const Vector3 direction = Normalized(velocity);
-  if (Vector3Dot(Minus(position, character->GetPositionWS()), direction) <= 0) return;
+  if (Vector3Dot(position - character->GetPositionWS(), direction) <= 0) return;
   timeSincePush_ = 0;
   HitMessage hit{this, position, direction, kPushDamage, 0xFFFFFFFFu, 0xFFFFFFFFu};
   character->ExecuteCommand(kApplyHit, &hit);
@@ -226,7 +212,7 @@ void SimObject::FollowTransform() {
   dBodyID ode = ToOde(body);
   const float dt = GetFrameTime();
   if (dt > 0) {
-    SetBodyLinearVel(ode, Scaled(Minus(position, GetBodyPosition(ode)), GetFrameRate()));
+    SetBodyLinearVel(ode, (position - GetBodyPosition(ode)) * GetFrameRate());
   } else {
     SetBodyPosition(ode, position);
     SetBodyLinearVel(ode, {});

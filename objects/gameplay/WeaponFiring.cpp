@@ -85,7 +85,7 @@ void Weapon::CastRay(const Vector3& origin, const Vector3& aim) {
   d.z += Spread() * spread;
   SpaceRayHit hit;
   Space* space = GetSpace();
-  if (space->RayQuery(this, Add(origin, Scale(d, kRayStart)), Add(origin, Scale(d, range_)),
+  if (space->RayQuery(this, origin + d * kRayStart, origin + d * range_,
                       ammunition->GetCollisionCategory(), &hit, 1) == 0) {
     return;
   }
@@ -96,7 +96,7 @@ void Weapon::CastRay(const Vector3& origin, const Vector3& aim) {
   ObjectHooks* hooks = GetObjectHooks();
   if (bits != 0 && hooks != nullptr) {
     Matrix4 placement = HitEffectPlacement(hit.position, hit.normal, &DrawHitVector);
-    const Vector3 at = Add(hit.position, Scale(hit.normal, kEffectLift));
+    const Vector3 at = hit.position + hit.normal * kEffectLift;
     placement.m[12] = at.x;
     placement.m[13] = at.y;
     placement.m[14] = at.z;
@@ -106,7 +106,7 @@ void Weapon::CastRay(const Vector3& origin, const Vector3& aim) {
   if (target == nullptr) return;
   const int classId = target->GetClassId();
   if (classId == kClassBone) {
-    PushAt(*target, Scale(d, target->GetMass() * kBoneShotForce), hit.position);
+    PushAt(*target, d * (target->GetMass() * kBoneShotForce), hit.position);
     return;
   }
   if (classId == kClassVehicle) return;
@@ -118,7 +118,7 @@ void Weapon::CastRay(const Vector3& origin, const Vector3& aim) {
     if (classId != kClassSimObject || keep.Get() == nullptr) return;
   }
   const float force = (flags_ & kAutomaticFire) != 0 ? kAutomaticShotForce : kShotForce;
-  PushAt(*target, Scale(d, target->GetMass() * force), hit.position);
+  PushAt(*target, d * (target->GetMass() * force), hit.position);
 }
 
 // A throw released before half the pre-fire time-out is a weak one.
@@ -129,7 +129,7 @@ void Weapon::Throw() {
   thrown_.Reset();
   if (ObjectPhysics* physics = round->GetPhysics()) physics->flags |= kPhysicsNotLockedInSpace;
   round->SetWSOrientation(true);
-  round->SetPosition(Add(GetPositionWS(), GetAxisZWS()), true);
+  round->SetPosition(GetPositionWS() + GetAxisZWS(), true);
   round->SetRotation(GetRotationWS(), true);
   const float k = preFireHeld_ < 0.5f * preFireTimeOut_ ? kWeakThrow : 1.0f;
   Launch(*round, k * kLaunchForce * GetFrameRate());

@@ -23,8 +23,6 @@ constexpr std::uint32_t kAxisChoices = 6;
 constexpr float kJointCfm = 0.005f;
 constexpr float kUniversalStopErp = 0.05f;
 
-Vector3 Negated(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
-
 }  // namespace
 
 // clang-format off
@@ -96,8 +94,7 @@ void Bone::CreateJoint() {
   joint.second = GetBody();
   joint.anchor = GetPositionWS();
   const Vector3 x = GetAxisXWS(), y = GetAxisYWS(), z = GetAxisZWS();
-  const Vector3 axes[kAxisChoices][2] = {{x, z}, {y, x}, {z, y}, {Negated(x), Negated(z)}, {Negated(y), Negated(z)},
-                                         {Negated(z), Negated(x)}};
+  const Vector3 axes[kAxisChoices][2] = {{x, z}, {y, x}, {z, y}, {-x, -z}, {-y, -z}, {-z, -x}};
   joint.axis1 = axes[axis][0];
   joint.axis2 = axes[axis][1];
   joint.loStop = jointLoStop_.x;

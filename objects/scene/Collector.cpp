@@ -25,19 +25,6 @@ constexpr std::uint32_t kSetWSOrientation = 15;
 constexpr float kFarAway = 1e38f;
 constexpr std::uint8_t kNoCategory = 255;
 
-// Whether the box touches the sphere: a centre in the box always does,
-// else its squared distance to the box's nearest point must be below the
-// squared radius. Cheap, as a gather tests every run of triangles and
-// each triangle of the runs it touches.
-bool TouchesSphere(const AABox& box, const Vector3& centre, float radius) {
-  auto beyond = [](float v, float lo, float hi) { return v < lo ? lo - v : (v > hi ? v - hi : 0.0f); };
-  const float x = beyond(centre.x, box.min.x, box.max.x);
-  const float y = beyond(centre.y, box.min.y, box.max.y);
-  const float z = beyond(centre.z, box.min.z, box.max.z);
-  const float squared = x * x + y * y + z * z;
-  return squared == 0 || squared < radius * radius;
-}
-
 ObjectRef<Collector>& GlobalCollector() {
   static ObjectRef<Collector> global;
   return global;
@@ -185,12 +172,7 @@ Space* Collector::CollectingSpace() const {
 void Collector::BoxRuns() {
   for (std::uint32_t first = 0; first < triangleCount_; first += kRun) {
     AABox run = boxes_[first];
-    for (std::uint32_t t = first + 1; t < std::min(triangleCount_, first + kRun); ++t) {
-      run.min = {std::min(run.min.x, boxes_[t].min.x), std::min(run.min.y, boxes_[t].min.y),
-                 std::min(run.min.z, boxes_[t].min.z)};
-      run.max = {std::max(run.max.x, boxes_[t].max.x), std::max(run.max.y, boxes_[t].max.y),
-                 std::max(run.max.z, boxes_[t].max.z)};
-    }
+    for (std::uint32_t t = first + 1; t < std::min(triangleCount_, first + kRun); ++t) run = BoxUnion(run, boxes_[t]);
     runBoxes_[first / kRun] = run;
   }
 }
@@ -200,10 +182,10 @@ void Collector::BoxRuns() {
 void Collector::GatherTriangles(CollectorTriangleList& list, const Vector3& centre) const {
   list.count = 0;
   for (std::uint32_t first = 0; first < triangleCount_ && list.count < list.capacity; first += kRun) {
-    if (!TouchesSphere(runBoxes_[first / kRun], centre, list.radius)) continue;
+    if (!SphereTouchesBox(runBoxes_[first / kRun], centre, list.radius)) continue;
     const std::uint32_t end = std::min(triangleCount_, first + kRun);
     for (std::uint32_t t = first; t < end && list.count < list.capacity; ++t) {
-      if (TouchesSphere(boxes_[t], centre, list.radius)) AppendTriangle(list, t);
+      if (SphereTouchesBox(boxes_[t], centre, list.radius)) AppendTriangle(list, t);
     }
   }
 }

@@ -30,19 +30,9 @@ constexpr float kJoinTurn = 0.2f;
 const char* const kAnimatedChildName = "Animate";
 const Vector3 kUp{0, 1, 0};
 
-Vector3 Lerp(const Vector3& a, const Vector3& b, float t) {
-  Vector3 out;
-  return Vector3Lerp(out, a, b, t);
-}
-
-Vector3 Minus(const Vector3& a, const Vector3& b) {
-  Vector3 out;
-  return Vector3Subtract(out, a, b);
-}
-
 // The direction from one point to another seen from above, normalised.
 Vector3 FlatDirection(const Vector3& from, const Vector3& to) {
-  Vector3 d = Minus(to, from);
+  Vector3 d = to - from;
   d.y = 0;
   return Vector3Normalize(d, d);
 }
@@ -138,7 +128,7 @@ int Spline::SetPointCommand(CommandArgs args) {
   SplinePoint* point = CurrentPoint();
   if (point == nullptr) return 1;
   const Vector3 position = args.Get<Vector3>();
-  const Vector3 offset = Minus(position, point->position);
+  const Vector3 offset = position - point->position;
   Vector3Add(point->in, point->in, offset);
   Vector3Add(point->out, point->out, offset);
   point->position = position;
@@ -202,7 +192,7 @@ void Spline::EvaluateSegment(int segment, float t, Vector3& position, Vector3* d
   const Vector3 b = Lerp(from.out, to.in, t);
   const Vector3 c = Lerp(to.in, to.position, t);
   position = Lerp(Lerp(a, b, t), Lerp(b, c, t), t);
-  Vector3 tangent = Lerp(Minus(b, a), Minus(c, b), t);
+  Vector3 tangent = Lerp(b - a, c - b, t);
   Vector3Normalize(tangent, tangent);
   if ((splineFlags_ & kSplinePointsWS) == 0) {
     const Matrix4& world = GetWorldMatrix();
@@ -224,7 +214,7 @@ void Spline::BuildLengthTable() {
     for (int k = 1; k <= kEntriesPerSegment; ++k) {
       Vector3 sample;
       EvaluateSegment(segment, static_cast<float>(k) / kEntriesPerSegment, sample, nullptr);
-      totalLength_ += Vector3Length(Minus(sample, previous));
+      totalLength_ += Vector3Length(sample - previous);
       lengthTable_.push_back(totalLength_);
       previous = sample;
     }
@@ -283,7 +273,7 @@ void Spline::LinkFollowingSplines() {
   std::uint32_t given = 0;
   for (Spline* other : SplineRegistry()) {
     if (other->points_.size() < 2 ||
-        Vector3Length(Minus(other->points_[0].position, last.position)) > kJoinDistance) {
+        Vector3Length(other->points_[0].position - last.position) > kJoinDistance) {
       continue;
     }
     const float turn = Vector3Dot(left, FlatDirection(other->points_[0].position, other->points_[1].position));

@@ -3,11 +3,9 @@
 // mesh at speed 0 shows its first target at its child. The meshes show
 // their ambient colour alone (a light of ambient white only), against fog.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <numbers>
 
-#include "app/StartupConfig.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/math/Color.h"
@@ -17,8 +15,7 @@
 #include "services/MeshResource.h"
 #include "services/MorphMeshResource.h"
 #include "services/SkinMeshResource.h"
-#include "tests/app/ProgramRun.h"
-#include "tools/SceneWriter.h"
+#include "tests/app/ProbeStage.h"
 
 namespace tge::test {
 namespace {
@@ -94,16 +91,8 @@ class AnimatedMeshPixelTest : public ::testing::Test {
       AddPlaced(room, kClassLight, "Glow", "this.SetLightColor(0, 0, 0, 1); this.SetLightAmbient(1, 1, 1, 1);");
       build(room);
     };
-    std::string error;
-    EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
-    folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nAnimated mesh test " +
-                                        std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kWidth) + " -g_h=" + std::to_string(kHeight) +
-                           " -s_e=0 -shot=shot.bmp -shotframe=3");
-    return ReadShot(folder, "shot.bmp");
+    return ShootProbe(scene, "Animated mesh test", {kWidth, kHeight}, 3);
   }
-
-  ::tge::testing::TempFolder folder;
 };
 
 TEST_F(AnimatedMeshPixelTest, AOneKeyPoseShowsTheLimbWhereTheBindPoseHasNone) {
