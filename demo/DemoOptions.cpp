@@ -1,4 +1,4 @@
-#include "tools/DemoOptions.h"
+#include "demo/DemoOptions.h"
 
 #include <vector>
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tools/DemoData.h"
+#include "demo/DemoData.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {

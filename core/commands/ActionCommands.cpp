@@ -5,9 +5,9 @@
 // id, and a kill ends in deletion. Delays and fades run on the World's
 // scheduler in the action group, so cancelling general calls leaves them.
 #include "core/BaseCommandIds.h"
-#include "core/BaseCommandTable.h"
 #include "core/CommandScheduler.h"
 #include "core/World.h"
+#include "core/commands/BaseCommandTable.h"
 
 namespace tge {
 namespace {

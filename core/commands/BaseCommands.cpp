@@ -7,16 +7,16 @@
 #include <array>
 
 #include "core/BaseCommandIds.h"
-#include "core/BaseCommandTable.h"
 #include "core/ClassIds.h"
 #include "core/CommandScheduler.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecording.h"
-#include "core/ObjectServices.h"
 #include "core/World.h"
+#include "core/commands/BaseCommandTable.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
+#include "core/trees/ObjectServices.h"
 
 namespace tge {
 namespace {

@@ -8,9 +8,9 @@
 #include <type_traits>
 
 #include "core/BaseCommandIds.h"
-#include "core/BaseCommandTable.h"
 #include "core/CommandScheduler.h"
 #include "core/World.h"
+#include "core/commands/BaseCommandTable.h"
 
 namespace tge {
 namespace {

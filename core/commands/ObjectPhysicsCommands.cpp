@@ -4,8 +4,8 @@
 // a body, for the velocities) they do nothing and getters answer neutral
 // values.
 #include "core/BaseCommandIds.h"
-#include "core/BaseCommandTable.h"
 #include "core/Object.h"
+#include "core/commands/BaseCommandTable.h"
 
 namespace tge {
 namespace {

@@ -4,11 +4,11 @@
 // calls carry the recording they serve, and only that recording's calls
 // run: replacing or dropping a recording cancels them.
 #include "core/BaseCommandIds.h"
-#include "core/BaseCommandTable.h"
 #include "core/CommandScheduler.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecording.h"
 #include "core/World.h"
+#include "core/commands/BaseCommandTable.h"
 #include "core/files/SerializeStream.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "core/FileNameFromPath.h"
+#include "core/files/FileNameFromPath.h"
 
 namespace tge {
 

@@ -5,14 +5,14 @@
 // but a block's own text ends at its first '}', and a block holds plain
 // statements only. A step is keyed by where it begins and whether it is
 // inside a block, so a text of n characters makes at most 2n steps.
-#include "core/CompiledScript.h"
+#include "core/script/CompiledScript.h"
 
 #include <unordered_map>
 
 #include "core/Object.h"
 #include "core/ObjectRef.h"
-#include "core/ScriptInterpreter.h"
-#include "core/ScriptText.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/script/ScriptText.h"
 
 namespace tge {
 namespace {

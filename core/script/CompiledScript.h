@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ScriptCondition.h"
-#include "core/ScriptStatement.h"
+#include "core/script/ScriptCondition.h"
+#include "core/script/ScriptStatement.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "core/Data.h"
+#include "core/script/Data.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,8 +8,8 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptText.h"
 #include "core/files/SerializeStream.h"
+#include "core/script/ScriptText.h"
 
 namespace tge {
 namespace {

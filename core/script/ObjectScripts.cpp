@@ -6,7 +6,7 @@
 
 #include "core/CommandArgs.h"
 #include "core/Object.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 
 namespace tge {
 namespace {

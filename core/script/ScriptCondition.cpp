@@ -16,9 +16,9 @@
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
 #include "core/ObjectRef.h"
-#include "core/ScriptCondition.h"
-#include "core/ScriptInterpreter.h"
-#include "core/ScriptText.h"
+#include "core/script/ScriptCondition.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/script/ScriptText.h"
 
 namespace tge {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
-#include "core/ScriptInterpreter.h"
-#include "core/ScriptText.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/script/ScriptText.h"
 
 namespace tge {
 namespace {

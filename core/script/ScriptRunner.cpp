@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/CompiledScript.h"
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecords.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/CompiledScript.h"
+#include "core/script/ScriptInterpreter.h"
 
 namespace tge {
 namespace {

@@ -20,9 +20,9 @@
 
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
-#include "core/ScriptInterpreter.h"
-#include "core/ScriptStatement.h"
-#include "core/ScriptText.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/script/ScriptStatement.h"
+#include "core/script/ScriptText.h"
 
 namespace tge {
 namespace {

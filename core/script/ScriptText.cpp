@@ -1,4 +1,4 @@
-#include "core/ScriptText.h"
+#include "core/script/ScriptText.h"
 
 #include <algorithm>
 #include <cfloat>

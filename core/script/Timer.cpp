@@ -1,6 +1,6 @@
 // Timer's key list, event flags, properties and file record. Starting,
 // stopping and the callbacks the scheduler sends are in TimerSchedule.cpp.
-#include "core/Timer.h"
+#include "core/script/Timer.h"
 
 #include <algorithm>
 #include <charconv>

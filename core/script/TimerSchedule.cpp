@@ -2,8 +2,8 @@
 // call per key, the repeating tick and the end call (all in group 2, so
 // stopping cancels exactly these); the calls come back as the callback
 // commands, which run the Timer's scripts.
-#include "core/Timer.h"
 #include "core/World.h"
+#include "core/script/Timer.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/ObjectFile.h"
+#include "core/trees/ObjectFile.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "core/ObjectServices.h"
+#include "core/trees/ObjectServices.h"
 
 #include <algorithm>
 

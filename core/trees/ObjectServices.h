@@ -13,9 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ObjectFile.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRef.h"
+#include "core/trees/ObjectFile.h"
 
 namespace tge {
 

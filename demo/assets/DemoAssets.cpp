@@ -1,4 +1,4 @@
-#include "tools/DemoAssets.h"
+#include "demo/assets/DemoAssets.h"
 
 #include <cmath>
 

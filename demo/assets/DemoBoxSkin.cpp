@@ -1,4 +1,4 @@
-#include "tools/DemoBoxSkin.h"
+#include "demo/assets/DemoBoxSkin.h"
 
 #include <string>
 
@@ -6,10 +6,10 @@
 #include "core/math/Quaternion.h"
 #include "platform/gfx/Meshes.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MeshFile.h"
-#include "services/MeshResource.h"
-#include "services/SkinMeshResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshFile.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -11,8 +11,8 @@
 
 #include "core/math/Shapes.h"
 #include "core/math/Vector.h"
-#include "services/AnimationResource.h"
 #include "services/ResourceDatabase.h"
+#include "services/resources/AnimationResource.h"
 
 namespace tge {
 

@@ -1,11 +1,11 @@
-#include "tools/DemoFigure.h"
+#include "demo/assets/DemoFigure.h"
 
 #include <array>
 #include <string>
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "tools/DemoBoxSkin.h"
+#include "demo/assets/DemoBoxSkin.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "tools/DemoFont.h"
+#include "demo/assets/DemoFont.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,10 +6,10 @@
 
 #include "platform/image/BmpWriter.h"
 #include "services/ErrorMessage.h"
-#include "services/FontResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/TextureResource.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/FontResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "tools/DemoMotion.h"
+#include "demo/assets/DemoMotion.h"
 
 #include <cstdint>
 #include <string>
@@ -6,9 +6,9 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
-#include "objects/scene/SplineObject.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
+#include "objects/scene/animation/SplineObject.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "tools/DemoParticles.h"
+#include "demo/assets/DemoParticles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "platform/image/BmpWriter.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/TextureResource.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

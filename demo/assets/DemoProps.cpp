@@ -1,4 +1,4 @@
-#include "tools/DemoProps.h"
+#include "demo/assets/DemoProps.h"
 
 #include <string>
 

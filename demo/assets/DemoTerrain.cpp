@@ -1,4 +1,4 @@
-#include "tools/DemoTerrain.h"
+#include "demo/assets/DemoTerrain.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,9 +6,9 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "platform/image/BmpWriter.h"
-#include "services/MaterialResource.h"
-#include "services/TerrainResource.h"
-#include "services/TextureResource.h"
+#include "services/render/TerrainResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

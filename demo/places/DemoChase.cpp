@@ -1,11 +1,11 @@
-#include "tools/DemoChase.h"
+#include "demo/places/DemoChase.h"
 
 #include <string>
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
-#include "objects/gameplay/VisionGraph.h"
-#include "tools/DemoFigure.h"
+#include "demo/assets/DemoFigure.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "tools/NavMeshBuilder.h"
 
 namespace tge {

@@ -1,10 +1,10 @@
-#include "tools/DemoDevices.h"
+#include "demo/places/DemoDevices.h"
 
 #include <string>
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
-#include "tools/DemoParticles.h"
+#include "demo/assets/DemoParticles.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "tools/DemoDoorway.h"
+#include "demo/places/DemoDoorway.h"
 
 #include <string>
 
@@ -6,10 +6,10 @@
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectRecords.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "platform/gfx/Meshes.h"
-#include "services/MaterialResource.h"
-#include "services/SoundResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/sound/SoundResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,13 +1,13 @@
-#include "tools/DemoFlare.h"
+#include "demo/places/DemoFlare.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "tools/DemoTerrain.h"
+#include "demo/assets/DemoTerrain.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "tools/DemoMenu.h"
+#include "demo/places/DemoMenu.h"
 
 #include <cmath>
 #include <numbers>
@@ -6,11 +6,11 @@
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/SoundResource.h"
-#include "tools/DemoAssets.h"
-#include "tools/DemoFont.h"
+#include "demo/assets/DemoAssets.h"
+#include "demo/assets/DemoFont.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
+#include "services/sound/SoundResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "tools/DemoRange.h"
+#include "demo/places/DemoRange.h"
 
 #include <array>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
+#include "demo/assets/DemoParticles.h"
+#include "demo/assets/DemoProps.h"
+#include "demo/assets/DemoTerrain.h"
 #include "platform/gfx/Meshes.h"
-#include "tools/DemoParticles.h"
-#include "tools/DemoProps.h"
-#include "tools/DemoTerrain.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/DemoRiding.h"
+#include "demo/places/DemoRiding.h"
 
 #include <array>
 #include <span>
@@ -9,8 +9,8 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
-#include "tools/DemoBoxSkin.h"
-#include "tools/DemoFigure.h"
+#include "demo/assets/DemoBoxSkin.h"
+#include "demo/assets/DemoFigure.h"
 
 namespace tge {
 namespace {

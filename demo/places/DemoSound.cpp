@@ -1,4 +1,4 @@
-#include "tools/DemoSound.h"
+#include "demo/places/DemoSound.h"
 
 #include <cmath>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
-#include "services/SoundResource.h"
-#include "tools/DemoAssets.h"
+#include "demo/assets/DemoAssets.h"
+#include "services/sound/SoundResource.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

@@ -1,11 +1,11 @@
-#include "tools/DemoVehicle.h"
+#include "demo/places/DemoVehicle.h"
 
 #include <string>
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
+#include "demo/assets/DemoTerrain.h"
 #include "platform/gfx/Meshes.h"
-#include "tools/DemoTerrain.h"
 #include "tools/SceneWriter.h"
 
 namespace tge {

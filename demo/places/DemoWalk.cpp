@@ -1,13 +1,13 @@
-#include "tools/DemoWalk.h"
+#include "demo/places/DemoWalk.h"
 
 #include <string>
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "tools/DemoFont.h"
+#include "demo/assets/DemoFont.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/DemoWeather.h"
+#include "demo/places/DemoWeather.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,12 +6,12 @@
 
 #include "core/ClassIds.h"
 #include "core/Object.h"
+#include "demo/assets/DemoAssets.h"
 #include "platform/image/BmpWriter.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/ResourceType.h"
-#include "services/TextureResource.h"
-#include "tools/DemoAssets.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/ResourceType.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 namespace {

@@ -10,7 +10,7 @@
 #include "core/math/Quaternion.h"
 #include "objects/scene/Camera.h"
 #include "services/EngineServices.h"
-#include "services/InputState.h"
+#include "services/input/InputState.h"
 
 namespace tge {
 namespace {

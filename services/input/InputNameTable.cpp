@@ -1,4 +1,4 @@
-#include "services/InputNameTable.h"
+#include "services/input/InputNameTable.h"
 
 #include <cstdio>
 #include <utility>

@@ -4,7 +4,7 @@
 #pragma once
 #include <array>
 
-#include "services/InputState.h"
+#include "services/input/InputState.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "services/InputService.h"
+#include "services/input/InputService.h"
 
 #include <utility>
 

@@ -15,9 +15,9 @@
 
 #include "platform/input/InputDevices.h"
 #include "platform/window/EventListener.h"
-#include "services/InputNameTable.h"
-#include "services/InputState.h"
 #include "services/ServiceSubsystem.h"
+#include "services/input/InputNameTable.h"
+#include "services/input/InputState.h"
 
 namespace tge {
 

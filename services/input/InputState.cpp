@@ -1,4 +1,4 @@
-#include "services/InputState.h"
+#include "services/input/InputState.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "services/EmptyTexture.h"
+#include "services/render/EmptyTexture.h"
 
 #include <limits>
 

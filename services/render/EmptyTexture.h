@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "services/RenderDevice.h"
-#include "services/ResourceRef.h"
-#include "services/TextureResource.h"
+#include "services/resources/ResourceRef.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 

@@ -1,22 +1,22 @@
-#include "services/FrameRender.h"
+#include "services/render/FrameRender.h"
 
 #include <algorithm>
 
 #include "platform/gfx/States.h"
-#include "services/FontResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/MeshDrawing.h"
-#include "services/MeshResource.h"
-#include "services/MorphBlend.h"
-#include "services/PostEffects.h"
-#include "services/PrimitivePools.h"
 #include "services/RenderDevice.h"
-#include "services/RenderQueue.h"
-#include "services/SkinMeshResource.h"
-#include "services/TerrainResource.h"
-#include "services/TextDrawing.h"
-#include "services/ViewState.h"
+#include "services/render/MaterialType.h"
+#include "services/render/MeshDrawing.h"
+#include "services/render/MorphBlend.h"
+#include "services/render/PostEffects.h"
+#include "services/render/PrimitivePools.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/TerrainResource.h"
+#include "services/render/TextDrawing.h"
+#include "services/render/ViewState.h"
+#include "services/resources/FontResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 namespace tge {
 namespace {

@@ -1,10 +1,10 @@
-#include "services/MaterialType.h"
+#include "services/render/MaterialType.h"
 
 #include <array>
 
-#include "services/MaterialResource.h"
 #include "services/RenderDevice.h"
-#include "services/TextureResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 namespace {

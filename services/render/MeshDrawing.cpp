@@ -1,12 +1,12 @@
-#include "services/MeshDrawing.h"
+#include "services/render/MeshDrawing.h"
 
 #include <algorithm>
 
 #include "platform/gfx/VertexFormat.h"
-#include "services/MaterialType.h"
-#include "services/MeshResource.h"
 #include "services/RenderDevice.h"
-#include "services/TextureResource.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 namespace {

@@ -1,12 +1,12 @@
-#include "services/MorphBlend.h"
+#include "services/render/MorphBlend.h"
 
 #include <cstring>
 
 #include "core/math/Vector.h"
 #include "platform/gfx/VertexFormat.h"
-#include "services/LockedVertices.h"
-#include "services/MeshResource.h"
-#include "services/MorphMeshResource.h"
+#include "services/render/LockedVertices.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
 
 namespace tge {
 namespace {

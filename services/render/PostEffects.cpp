@@ -1,11 +1,11 @@
-#include "services/PostEffects.h"
+#include "services/render/PostEffects.h"
 
 #include <algorithm>
 #include <array>
 
 #include "core/math/Color.h"
-#include "services/MaterialType.h"
-#include "services/ShadowTexture.h"
+#include "services/render/MaterialType.h"
+#include "services/render/ShadowTexture.h"
 
 namespace tge {
 namespace {

@@ -1,11 +1,11 @@
-#include "services/PrimitivePools.h"
+#include "services/render/PrimitivePools.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "platform/gfx/VertexFormat.h"
-#include "services/MeshDrawing.h"
 #include "services/RenderDevice.h"
+#include "services/render/MeshDrawing.h"
 
 namespace tge {
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "services/MeshGeometry.h"
+#include "services/resources/MeshGeometry.h"
 
 namespace tge {
 

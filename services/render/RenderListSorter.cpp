@@ -1,4 +1,4 @@
-#include "services/RenderListSorter.h"
+#include "services/render/RenderListSorter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,17 +1,17 @@
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
-#include "services/FontResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/MeshResource.h"
-#include "services/MorphMeshResource.h"
-#include "services/SkinMeshResource.h"
-#include "services/TerrainResource.h"
-#include "services/ViewState.h"
+#include "services/render/MaterialType.h"
+#include "services/render/TerrainResource.h"
+#include "services/render/ViewState.h"
+#include "services/resources/FontResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 namespace tge {
 namespace {

@@ -21,7 +21,7 @@
 
 #include "core/math/Shapes.h"
 #include "services/RenderCommand.h"
-#include "services/RenderListSorter.h"
+#include "services/render/RenderListSorter.h"
 
 namespace tge {
 

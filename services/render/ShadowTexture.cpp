@@ -1,11 +1,11 @@
-#include "services/ShadowTexture.h"
+#include "services/render/ShadowTexture.h"
 
 #include "core/math/Color.h"
-#include "services/MaterialType.h"
-#include "services/MeshDrawing.h"
-#include "services/MeshResource.h"
 #include "services/RenderDevice.h"
-#include "services/TextureResource.h"
+#include "services/render/MaterialType.h"
+#include "services/render/MeshDrawing.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 namespace {

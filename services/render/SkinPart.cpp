@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "platform/gfx/VertexFormat.h"
-#include "services/LockedVertices.h"
-#include "services/MeshResource.h"
-#include "services/SkinMeshResource.h"
+#include "services/render/LockedVertices.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 namespace tge {
 namespace {

@@ -1,10 +1,10 @@
-#include "services/TerrainLodRenderer.h"
+#include "services/render/TerrainLodRenderer.h"
 
 #include <cmath>
 
 #include "core/math/Matrix4.h"
 #include "platform/gfx/States.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
 
 namespace tge {
 namespace {

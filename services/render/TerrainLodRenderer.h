@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "services/RenderDevice.h"
-#include "services/TerrainPatch.h"
+#include "services/render/TerrainPatch.h"
 
 namespace tge {
 

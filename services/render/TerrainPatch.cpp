@@ -1,4 +1,4 @@
-#include "services/TerrainPatch.h"
+#include "services/render/TerrainPatch.h"
 
 #include <algorithm>
 #include <cmath>

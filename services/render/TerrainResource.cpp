@@ -1,4 +1,4 @@
-#include "services/TerrainResource.h"
+#include "services/render/TerrainResource.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,9 +6,9 @@
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/States.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
 #include "services/RenderDevice.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 
 namespace tge {
 namespace {

@@ -15,8 +15,8 @@
 
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
-#include "services/Resource.h"
-#include "services/TerrainLodRenderer.h"
+#include "services/render/TerrainLodRenderer.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

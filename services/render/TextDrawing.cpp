@@ -1,13 +1,13 @@
-#include "services/TextDrawing.h"
+#include "services/render/TextDrawing.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "services/FontResource.h"
-#include "services/PrimitivePools.h"
 #include "services/RenderDevice.h"
 #include "services/Utf8.h"
+#include "services/render/PrimitivePools.h"
+#include "services/resources/FontResource.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
 
 #include <algorithm>
 

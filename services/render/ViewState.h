@@ -10,7 +10,7 @@
 #include "core/math/Color.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Shapes.h"
-#include "services/Visibility.h"
+#include "services/render/Visibility.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "services/Visibility.h"
+#include "services/render/Visibility.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "services/AnimationResource.h"
+#include "services/resources/AnimationResource.h"
 
 #include <algorithm>
 #include <type_traits>

@@ -1,4 +1,4 @@
-#include "services/CollisionGeometryResource.h"
+#include "services/resources/CollisionGeometryResource.h"
 
 #include <algorithm>
 

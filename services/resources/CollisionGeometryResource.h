@@ -8,7 +8,7 @@
 
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "services/FontResource.h"
+#include "services/resources/FontResource.h"
 
 #include <algorithm>
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "services/RenderCommand.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

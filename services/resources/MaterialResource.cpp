@@ -1,4 +1,4 @@
-#include "services/MaterialResource.h"
+#include "services/resources/MaterialResource.h"
 
 #include "core/files/SerializeStream.h"
 #include "services/RenderDevice.h"

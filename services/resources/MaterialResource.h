@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/math/Color.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

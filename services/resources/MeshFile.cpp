@@ -1,11 +1,11 @@
-#include "services/MeshFile.h"
+#include "services/resources/MeshFile.h"
 
 #include <algorithm>
 
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/VertexFormat.h"
 #include "services/ErrorMessage.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 namespace {

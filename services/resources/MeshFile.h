@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/gfx/Meshes.h"
-#include "services/MeshGeometry.h"
+#include "services/resources/MeshGeometry.h"
 
 namespace tge {
 

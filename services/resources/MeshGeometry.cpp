@@ -1,4 +1,4 @@
-#include "services/MeshGeometry.h"
+#include "services/resources/MeshGeometry.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "services/MeshResource.h"
+#include "services/resources/MeshResource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,9 +6,9 @@
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/Meshes.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MeshFile.h"
 #include "services/RenderDevice.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshFile.h"
 
 namespace tge {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "core/math/Matrix4.h"
 #include "core/math/Shapes.h"
-#include "services/MeshGeometry.h"
-#include "services/Resource.h"
+#include "services/resources/MeshGeometry.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "services/MorphMeshResource.h"
+#include "services/resources/MorphMeshResource.h"
 
 #include "core/files/SerializeStream.h"
 

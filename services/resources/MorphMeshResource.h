@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

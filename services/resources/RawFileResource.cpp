@@ -1,4 +1,4 @@
-#include "services/RawFileResource.h"
+#include "services/resources/RawFileResource.h"
 
 #include "core/files/SerializeStream.h"
 

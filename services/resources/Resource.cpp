@@ -1,4 +1,4 @@
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 #include "core/files/SerializeStream.h"
 #include "services/ResourceDatabase.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 

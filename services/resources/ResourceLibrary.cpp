@@ -1,4 +1,4 @@
-#include "services/ResourceLibrary.h"
+#include "services/resources/ResourceLibrary.h"
 
 #include <array>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 #include <utility>
 

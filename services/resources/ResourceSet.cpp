@@ -1,6 +1,6 @@
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

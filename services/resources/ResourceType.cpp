@@ -1,4 +1,4 @@
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "services/SkinMeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 #include <strings.h>
 
@@ -7,7 +7,7 @@
 
 #include "core/files/SerializeStream.h"
 #include "services/ErrorMessage.h"
-#include "services/MeshResource.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 namespace {

@@ -17,7 +17,7 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

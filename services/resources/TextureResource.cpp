@@ -1,4 +1,4 @@
-#include "services/TextureResource.h"
+#include "services/resources/TextureResource.h"
 
 #include <span>
 

@@ -9,7 +9,7 @@
 
 #include "platform/gfx/Resources.h"
 #include "platform/gfx/TextureLoader.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

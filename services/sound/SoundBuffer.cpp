@@ -1,4 +1,4 @@
-#include "services/SoundBuffer.h"
+#include "services/sound/SoundBuffer.h"
 
 namespace tge {
 

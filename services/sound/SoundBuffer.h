@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/audio/StaticVoice.h"
-#include "services/SoundPlayback.h"
+#include "services/sound/SoundPlayback.h"
 
 namespace tge {
 

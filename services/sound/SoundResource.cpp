@@ -1,13 +1,13 @@
-#include "services/SoundResource.h"
+#include "services/sound/SoundResource.h"
 
 #include <algorithm>
 
 #include "core/files/SerializeStream.h"
 #include "platform/audio/WaveFile.h"
 #include "services/ErrorMessage.h"
-#include "services/SoundBuffer.h"
-#include "services/SoundStream.h"
-#include "services/SoundSystem.h"
+#include "services/sound/SoundBuffer.h"
+#include "services/sound/SoundStream.h"
+#include "services/sound/SoundSystem.h"
 
 namespace tge {
 namespace {

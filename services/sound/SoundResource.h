@@ -13,8 +13,8 @@
 
 #include "platform/audio/SoundBuffer.h"
 #include "platform/audio/Voice.h"
-#include "services/Resource.h"
-#include "services/SoundPlayback.h"
+#include "services/resources/Resource.h"
+#include "services/sound/SoundPlayback.h"
 
 namespace tge {
 

@@ -1,10 +1,10 @@
-#include "services/SoundStream.h"
+#include "services/sound/SoundStream.h"
 
 #include <algorithm>
 
 #include "core/files/SerializeStream.h"
 #include "services/ErrorMessage.h"
-#include "services/SoundStreamThread.h"
+#include "services/sound/SoundStreamThread.h"
 
 namespace tge {
 namespace {

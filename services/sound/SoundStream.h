@@ -17,7 +17,7 @@
 
 #include "platform/audio/StreamVoice.h"
 #include "platform/audio/WaveFile.h"
-#include "services/SoundPlayback.h"
+#include "services/sound/SoundPlayback.h"
 
 namespace tge {
 

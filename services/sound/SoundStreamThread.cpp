@@ -1,8 +1,8 @@
-#include "services/SoundStreamThread.h"
+#include "services/sound/SoundStreamThread.h"
 
 #include <algorithm>
 
-#include "services/SoundStream.h"
+#include "services/sound/SoundStream.h"
 
 namespace tge {
 

@@ -1,10 +1,10 @@
-#include "services/SoundSystem.h"
+#include "services/sound/SoundSystem.h"
 
 #include <algorithm>
 
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/SoundLevels.h"
+#include "services/sound/SoundLevels.h"
 
 namespace tge {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/audio/AudioDevice.h"
 #include "platform/audio/CaptureDevice.h"
 #include "services/ServiceSubsystem.h"
-#include "services/SoundStreamThread.h"
+#include "services/sound/SoundStreamThread.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "services/OverlayMovie.h"
+#include "services/video/OverlayMovie.h"
 
 #include <chrono>
 #include <thread>
@@ -7,16 +7,16 @@
 #include "platform/audio/StreamVoice.h"
 #include "platform/video/VideoPlayer.h"
 #include "platform/window/EventPump.h"
-#include "services/EmptyTexture.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/PrimitivePools.h"
 #include "services/RenderCommand.h"
 #include "services/RenderDevice.h"
-#include "services/SoundSystem.h"
-#include "services/VideoResource.h"
+#include "services/render/EmptyTexture.h"
+#include "services/render/MaterialType.h"
+#include "services/render/PrimitivePools.h"
+#include "services/resources/MaterialResource.h"
+#include "services/sound/SoundSystem.h"
+#include "services/video/VideoResource.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-#include "services/VideoResource.h"
+#include "services/video/VideoResource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,11 +8,11 @@
 #include "core/files/SerializeStream.h"
 #include "core/files/StdioFileSystem.h"
 #include "platform/video/VideoPlayer.h"
-#include "services/EmptyTexture.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
 #include "services/RenderDevice.h"
 #include "services/ResourceDatabase.h"
+#include "services/render/EmptyTexture.h"
+#include "services/resources/MaterialResource.h"
 
 namespace tge {
 namespace {

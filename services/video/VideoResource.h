@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "platform/video/MediaFile.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

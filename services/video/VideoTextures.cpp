@@ -1,8 +1,8 @@
-#include "services/VideoTextures.h"
+#include "services/video/VideoTextures.h"
 
 #include <algorithm>
 
-#include "services/VideoResource.h"
+#include "services/video/VideoResource.h"
 
 namespace tge {
 

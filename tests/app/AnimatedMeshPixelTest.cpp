@@ -9,12 +9,12 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/math/Color.h"
-#include "services/AnimationResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/MeshResource.h"
-#include "services/MorphMeshResource.h"
-#include "services/SkinMeshResource.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 #include "tests/app/ProbeStage.h"
 
 namespace tge::test {

@@ -5,13 +5,13 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
-#include "engine/Engine.h"
-#include "services/EngineServices.h"
-#include "core/Timer.h"
 #include "core/World.h"
-#include "objects/ui/Window.h"
-#include "tools/DemoData.h"
-#include "tools/DemoMenu.h"
+#include "core/script/Timer.h"
+#include "demo/DemoData.h"
+#include "demo/places/DemoMenu.h"
+#include "engine/Engine.h"
+#include "objects/ui/widgets/Window.h"
+#include "services/EngineServices.h"
 #include "tools/SceneWriter.h"
 
 namespace tge::test {

@@ -9,9 +9,9 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/TextureResource.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
 #include "tests/app/ProbeStage.h"
 
 namespace tge::test {

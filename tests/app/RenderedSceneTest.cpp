@@ -14,8 +14,8 @@
 #include "core/ObjectFactory.h"
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/app/ProbeStage.h"
 
 namespace tge::test {

@@ -7,8 +7,8 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
+#include "demo/places/DemoMenu.h"
 #include "tests/app/ProbeStage.h"
-#include "tools/DemoMenu.h"
 
 namespace tge::test {
 namespace {

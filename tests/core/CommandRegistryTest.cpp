@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FileNameFromPath.h"
 #include "core/ValueType.h"
+#include "core/files/FileNameFromPath.h"
 
 namespace tge {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

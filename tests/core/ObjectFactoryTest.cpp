@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/World.h"
-#include "tests/core/object/ObjectTestTypes.h"
+#include "tests/core/ObjectTestTypes.h"
 
 namespace tge {
 namespace {

@@ -8,7 +8,7 @@
 #include "core/ObjectFactory.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
-#include "tests/core/object/ObjectTestTypes.h"
+#include "tests/core/ObjectTestTypes.h"
 
 namespace tge {
 namespace {

@@ -5,7 +5,7 @@
 #include "core/Object.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
-#include "tests/core/object/ObjectTestTypes.h"
+#include "tests/core/ObjectTestTypes.h"
 
 namespace tge {
 namespace {

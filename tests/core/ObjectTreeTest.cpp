@@ -2,7 +2,7 @@
 
 #include "core/Object.h"
 #include "core/ObjectRef.h"
-#include "tests/core/object/ObjectTestTypes.h"
+#include "tests/core/ObjectTestTypes.h"
 
 namespace tge {
 namespace {

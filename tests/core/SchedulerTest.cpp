@@ -2,7 +2,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/CommandScheduler.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

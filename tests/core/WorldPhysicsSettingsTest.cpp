@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

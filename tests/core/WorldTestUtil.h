@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/CommandRegistry.h"
-#include "core/ObjectServices.h"
 #include "core/World.h"
+#include "core/trees/ObjectServices.h"
 
 namespace tge::test {
 

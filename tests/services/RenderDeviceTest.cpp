@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "RecordingRenderDevice.h"
-#include "services/EmptyTexture.h"
 #include "services/ErrorMessage.h"
-#include "services/PrimitivePools.h"
 #include "services/ResourceDatabase.h"
+#include "services/render/EmptyTexture.h"
+#include "services/render/PrimitivePools.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

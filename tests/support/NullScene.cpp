@@ -1,16 +1,16 @@
-#include "tools/NullScene.h"
+#include "tests/support/NullScene.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Mesh.h"
 #include "platform/gfx/NullDevice.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
 #include "services/RenderDevice.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 namespace {

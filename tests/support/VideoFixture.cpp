@@ -1,4 +1,4 @@
-#include "tools/VideoFixture.h"
+#include "tests/support/VideoFixture.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -1,33 +1,33 @@
 // AIPlayer's command table, links to its children, physics, contacts,
 // damage, ground shadow and file record; its tasks are in AIPlayerTasks.cpp.
-#include "objects/gameplay/AIPlayer.h"
+#include "objects/gameplay/characters/AIPlayer.h"
 
 #include <algorithm>
 #include <type_traits>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/Door.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/PathRecord.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/navigation/PathRecord.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsMass.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/props/Door.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -27,9 +27,9 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/AITask.h"
-#include "objects/gameplay/SkinPlayback.h"
-#include "services/ResourceRef.h"
+#include "objects/gameplay/characters/AITask.h"
+#include "objects/gameplay/characters/SkinPlayback.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

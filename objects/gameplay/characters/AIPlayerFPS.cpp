@@ -1,30 +1,30 @@
 // AIPlayerFPS's command table, linking, physics, contacts, shadow and file
 // record.
-#include "objects/gameplay/AIPlayerFPS.h"
+#include "objects/gameplay/characters/AIPlayerFPS.h"
 
 #include <cmath>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Matrix4.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsMass.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/EngineServices.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceType.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -23,9 +23,9 @@
 #include "core/Object.h"
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/PathRecord.h"
-#include "objects/gameplay/ProbeSphere.h"
-#include "services/ResourceRef.h"
+#include "objects/gameplay/characters/ProbeSphere.h"
+#include "objects/gameplay/navigation/PathRecord.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

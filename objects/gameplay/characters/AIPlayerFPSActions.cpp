@@ -6,13 +6,13 @@
 #include "core/ClassIds.h"
 #include "core/ObjectHooks.h"
 #include "core/math/Angles.h"
-#include "objects/gameplay/AIPlayerFPS.h"
-#include "objects/gameplay/CombatSupport.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/VisionGraph.h"
-#include "objects/gameplay/Weapon.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/gameplay/characters/AIPlayerFPS.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
+#include "objects/gameplay/weapons/Weapon.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 namespace tge {
 namespace {

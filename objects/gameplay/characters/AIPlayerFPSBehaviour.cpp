@@ -10,15 +10,15 @@
 #include "core/math/Angles.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/AIPlayerFPS.h"
-#include "objects/gameplay/CombatSupport.h"
-#include "objects/gameplay/Door.h"
+#include "objects/gameplay/characters/AIPlayerFPS.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/props/Door.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/ui/sound/Sound.h"
 
 namespace tge {
 namespace {

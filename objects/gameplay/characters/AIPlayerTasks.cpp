@@ -13,14 +13,14 @@
 #include "core/ClassIds.h"
 #include "core/ObjectHooks.h"
 #include "core/math/Angles.h"
-#include "objects/gameplay/AIPlayer.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/PathRecord.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/VisionGraph.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/gameplay/characters/AIPlayer.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/navigation/PathRecord.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 namespace tge {
 namespace {

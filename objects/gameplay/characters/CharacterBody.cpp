@@ -1,4 +1,4 @@
-#include "objects/gameplay/CharacterBody.h"
+#include "objects/gameplay/characters/CharacterBody.h"
 
 #include <numbers>
 
@@ -11,8 +11,8 @@
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsMass.h"
-#include "objects/scene/SkinMesh.h"
-#include "objects/ui/Sound.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -1,5 +1,5 @@
 // Footstep's command table, step detection and file record.
-#include "objects/gameplay/Footstep.h"
+#include "objects/gameplay/characters/Footstep.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -9,7 +9,7 @@
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge {
 namespace {

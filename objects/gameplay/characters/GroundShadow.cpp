@@ -1,19 +1,19 @@
-#include "objects/gameplay/GroundShadow.h"
+#include "objects/gameplay/characters/GroundShadow.h"
 
 #include <numbers>
 
 #include "core/math/Color.h"
 #include "core/math/Matrix4.h"
-#include "objects/scene/Collector.h"
 #include "objects/scene/FrameStorage.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/scene/effects/Collector.h"
 #include "platform/gfx/States.h"
-#include "services/EmptyTexture.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
 #include "services/RenderDevice.h"
-#include "services/ShadowTexture.h"
+#include "services/render/EmptyTexture.h"
+#include "services/render/ShadowTexture.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "core/math/Vector.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

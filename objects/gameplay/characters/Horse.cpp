@@ -1,18 +1,18 @@
 // Horse's command table, tree, linking, physics start and file record.
-#include "objects/gameplay/Horse.h"
+#include "objects/gameplay/characters/Horse.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/CharacterBody.h"
-#include "objects/gameplay/HorseRecording.h"
-#include "objects/scene/Bone.h"
+#include "objects/gameplay/characters/CharacterBody.h"
+#include "objects/gameplay/characters/HorseRecording.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/SkinMesh.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/ui/sound/Sound.h"
 
 namespace tge {
 namespace {

@@ -25,8 +25,8 @@
 #include "core/Object.h"
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/GroundShadow.h"
-#include "objects/gameplay/SkinPlayback.h"
+#include "objects/gameplay/characters/GroundShadow.h"
+#include "objects/gameplay/characters/SkinPlayback.h"
 
 namespace tge {
 

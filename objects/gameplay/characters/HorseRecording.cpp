@@ -1,13 +1,13 @@
-#include "objects/gameplay/HorseRecording.h"
+#include "objects/gameplay/characters/HorseRecording.h"
 
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/RecordingSideKeys.h"
-#include "objects/scene/Bone.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/world/RecordingSideKeys.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/SkinMesh.h"
-#include "objects/ui/Sound.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "objects/ui/sound/Sound.h"
 
 namespace tge {
 namespace {

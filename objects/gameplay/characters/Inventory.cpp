@@ -1,6 +1,6 @@
 // Inventory's command table, bars, texts, blood splash, clock and file
 // record.
-#include "objects/gameplay/Inventory.h"
+#include "objects/gameplay/characters/Inventory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,16 +13,16 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/Ammunition.h"
-#include "objects/gameplay/AmmunitionPool.h"
-#include "objects/gameplay/PlayerFPS.h"
-#include "objects/gameplay/Weapon.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
+#include "objects/gameplay/weapons/Ammunition.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
+#include "objects/gameplay/weapons/Weapon.h"
 #include "objects/ui/Input.h"
-#include "objects/ui/Text.h"
+#include "objects/ui/widgets/Text.h"
 #include "services/EngineServices.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -17,7 +17,7 @@
 #include "core/Object.h"
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,6 +1,6 @@
 // PlayerFPS's command table, editor set-up, linking, equipping, hits,
 // contacts, crosshair and file record.
-#include "objects/gameplay/PlayerFPS.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,31 +9,31 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/AmmunitionPool.h"
-#include "objects/gameplay/Door.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/SensorSupport.h"
-#include "objects/gameplay/Weapon.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsMass.h"
-#include "objects/scene/Animation.h"
+#include "objects/gameplay/props/Door.h"
+#include "objects/gameplay/props/SensorSupport.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
+#include "objects/gameplay/weapons/Weapon.h"
+#include "objects/gameplay/world/HitMessage.h"
 #include "objects/scene/Camera.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
-#include "objects/ui/Window.h"
+#include "objects/scene/animation/Animation.h"
+#include "objects/ui/sound/Sound.h"
+#include "objects/ui/widgets/Window.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceType.h"
-#include "services/TextureResource.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/ResourceType.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 namespace {

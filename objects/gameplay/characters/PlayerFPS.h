@@ -23,8 +23,8 @@
 #include "core/ObjectRecords.h"
 #include "core/ObjectRef.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/ProbeSphere.h"
-#include "services/ResourceRef.h"
+#include "objects/gameplay/characters/ProbeSphere.h"
+#include "services/resources/ResourceRef.h"
 
 struct dxGeom;
 struct dxSpace;

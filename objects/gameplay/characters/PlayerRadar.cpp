@@ -1,5 +1,5 @@
 // PlayerRadar's command table, drawing and file record.
-#include "objects/gameplay/PlayerRadar.h"
+#include "objects/gameplay/characters/PlayerRadar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,9 +12,9 @@
 #include "core/math/Matrix4.h"
 #include "objects/scene/Camera.h"
 #include "services/EngineServices.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/ObjectRef.h"
-#include "objects/ui/Window.h"
-#include "services/ResourceRef.h"
+#include "objects/ui/widgets/Window.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -25,9 +25,9 @@
 #include "core/ObjectRef.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/GroundShadow.h"
-#include "objects/gameplay/SkinPlayback.h"
-#include "services/ResourceRef.h"
+#include "objects/gameplay/characters/GroundShadow.h"
+#include "objects/gameplay/characters/SkinPlayback.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -8,14 +8,14 @@
 #include "core/ClassIds.h"
 #include "core/math/Angles.h"
 #include "core/math/Matrix4.h"
-#include "objects/gameplay/CharacterBody.h"
-#include "objects/gameplay/Door.h"
-#include "objects/gameplay/PlayerTP.h"
+#include "objects/gameplay/characters/CharacterBody.h"
+#include "objects/gameplay/characters/PlayerTP.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/props/Door.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/SkinMesh.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -4,11 +4,11 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectHooks.h"
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/PlayerTP.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/characters/PlayerTP.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 namespace tge {
 namespace {

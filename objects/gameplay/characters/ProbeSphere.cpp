@@ -1,4 +1,4 @@
-#include "objects/gameplay/ProbeSphere.h"
+#include "objects/gameplay/characters/ProbeSphere.h"
 
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"

@@ -1,6 +1,6 @@
-#include "objects/gameplay/SkinPlayback.h"
+#include "objects/gameplay/characters/SkinPlayback.h"
 
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 namespace tge {
 

@@ -1,5 +1,5 @@
 // SpawnPoint's command table, template choice, placement and file record.
-#include "objects/gameplay/SpawnPoint.h"
+#include "objects/gameplay/characters/SpawnPoint.h"
 
 #include <cstdio>
 #include <optional>
@@ -7,17 +7,17 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
-#include "core/ObjectServices.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/PlayerFPS.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/VisionGraph.h"
-#include "objects/scene/Spline.h"
-#include "core/CommandAccessors.h"
+#include "core/trees/ObjectServices.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Spline.h"
 #include "objects/ui/SerializeRecords.h"
 
 namespace tge {

@@ -1,4 +1,4 @@
-#include "objects/gameplay/NavMesh.h"
+#include "objects/gameplay/navigation/NavMesh.h"
 
 #include <algorithm>
 #include <cmath>

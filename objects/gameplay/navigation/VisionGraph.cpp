@@ -1,5 +1,5 @@
 // VisionGraph's command table, point editing, lines of sight and file record.
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,9 +10,9 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "services/EngineServices.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 namespace {

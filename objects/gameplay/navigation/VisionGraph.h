@@ -12,8 +12,8 @@
 
 #include "core/CommandTable.h"
 #include "core/Object.h"
-#include "objects/gameplay/NavMesh.h"
-#include "objects/gameplay/PathRecord.h"
+#include "objects/gameplay/navigation/NavMesh.h"
+#include "objects/gameplay/navigation/PathRecord.h"
 
 namespace tge {
 

@@ -1,17 +1,17 @@
 // Door's command table, opening and closing, leaf motion and file record.
-#include "objects/gameplay/Door.h"
+#include "objects/gameplay/props/Door.h"
 
 #include <type_traits>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectRecords.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Shapes.h"
-#include "objects/gameplay/Space.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -1,5 +1,5 @@
 // JointBall's command tables, joint and file record.
-#include "objects/gameplay/JointBall.h"
+#include "objects/gameplay/props/JointBall.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"

@@ -1,5 +1,5 @@
 // JointHinge's command table and joint.
-#include "objects/gameplay/JointHinge.h"
+#include "objects/gameplay/props/JointHinge.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

@@ -1,5 +1,5 @@
 // JointHinge2's command table and joint.
-#include "objects/gameplay/JointHinge2.h"
+#include "objects/gameplay/props/JointHinge2.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

@@ -1,14 +1,14 @@
 // Body lookup, lifecycle messages, the parameter block and its file record,
 // shared by the joint object types.
-#include "objects/gameplay/JointObject.h"
+#include "objects/gameplay/props/JointObject.h"
 
 #include "core/BaseCommandIds.h"
+#include "core/CommandAccessors.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "core/CommandAccessors.h"
 
 namespace tge {
 

@@ -1,10 +1,10 @@
 // JointSlider's command table and joint.
-#include "objects/gameplay/JointSlider.h"
+#include "objects/gameplay/props/JointSlider.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "objects/gameplay/JointHinge.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
+#include "objects/gameplay/props/JointHinge.h"
 
 namespace tge {
 namespace {

@@ -4,7 +4,7 @@
 #include <span>
 
 #include "core/CommandTable.h"
-#include "objects/gameplay/JointObject.h"
+#include "objects/gameplay/props/JointObject.h"
 
 namespace tge {
 

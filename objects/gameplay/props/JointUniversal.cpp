@@ -1,5 +1,5 @@
 // JointUniversal's command table and joint.
-#include "objects/gameplay/JointUniversal.h"
+#include "objects/gameplay/props/JointUniversal.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

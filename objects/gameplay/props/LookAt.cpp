@@ -1,19 +1,19 @@
 // LookAt's command table, sensing, turning, events and file record.
-#include "objects/gameplay/LookAt.h"
+#include "objects/gameplay/props/LookAt.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Angles.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
-#include "objects/gameplay/SensorSupport.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/props/SensorSupport.h"
 
 namespace tge {
 namespace {

@@ -1,23 +1,23 @@
 // PhysicsMagnet's command table, choosing, pulling, throwing and glow.
-#include "objects/gameplay/PhysicsMagnet.h"
+#include "objects/gameplay/props/PhysicsMagnet.h"
 
 #include <cmath>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/SensorSupport.h"
-#include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/props/SensorSupport.h"
+#include "objects/gameplay/props/SimObject.h"
 #include "objects/ui/UiHooks.h"
 #include "services/EngineServices.h"
 #include "services/RenderDevice.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-#include "objects/gameplay/SensorSupport.h"
+#include "objects/gameplay/props/SensorSupport.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,23 +1,23 @@
 // SimJoint's command table, joint, damage, creak and file record.
-#include "objects/gameplay/SimJoint.h"
+#include "objects/gameplay/props/SimJoint.h"
 
 #include <cmath>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/JointHinge.h"
-#include "objects/gameplay/JointObject.h"
-#include "objects/gameplay/JointUniversal.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/props/JointHinge.h"
+#include "objects/gameplay/props/JointObject.h"
+#include "objects/gameplay/props/JointUniversal.h"
+#include "objects/gameplay/world/HitMessage.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

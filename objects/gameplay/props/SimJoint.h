@@ -18,7 +18,7 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/math/Vector.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,20 +1,20 @@
 // SimObject's command table, start, damage, drawing and file record; its
 // contacts and per-frame motion are in SimObjectMotion.cpp.
-#include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/props/SimObject.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/SensorSupport.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/props/SensorSupport.h"
+#include "objects/gameplay/world/HitMessage.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

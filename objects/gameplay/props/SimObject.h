@@ -22,7 +22,7 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Vector.h"
 #include "platform/gfx/Types.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -6,12 +6,12 @@
 #include "core/ClassIds.h"
 #include "core/ObjectHooks.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/SimObject.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/props/SimObject.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "objects/gameplay/world/Space.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -1,16 +1,16 @@
 // Trigger's command table, contact recording, events and file record.
-#include "objects/gameplay/Trigger.h"
+#include "objects/gameplay/props/Trigger.h"
 
 #include <algorithm>
 #include <string>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/SensorSupport.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/props/SensorSupport.h"
 
 namespace tge {
 namespace {

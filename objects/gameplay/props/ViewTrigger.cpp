@@ -1,18 +1,18 @@
 // ViewTrigger's command table, view test and file record.
-#include "objects/gameplay/ViewTrigger.h"
+#include "objects/gameplay/props/ViewTrigger.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/SensorSupport.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/props/SensorSupport.h"
 #include "services/EngineServices.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
 
 namespace tge {
 namespace {

@@ -1,31 +1,31 @@
 // Vehicle's command table, the building of its tree from a layout, the
 // linking of its children, its recording and its file record. What it does
 // every frame is in VehicleDriving.cpp.
-#include "objects/gameplay/Vehicle.h"
+#include "objects/gameplay/vehicles/Vehicle.h"
 
 #include <numbers>
 #include <optional>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/JointHinge2.h"
-#include "objects/gameplay/VehicleRecording.h"
-#include "objects/gameplay/Weapon.h"
-#include "objects/gameplay/Wheel.h"
+#include "objects/gameplay/props/JointHinge2.h"
+#include "objects/gameplay/vehicles/VehicleRecording.h"
+#include "objects/gameplay/vehicles/Wheel.h"
+#include "objects/gameplay/weapons/Weapon.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/Collector.h"
 #include "objects/scene/FrameStorage.h"
 #include "objects/scene/Mesh.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
+#include "objects/scene/effects/Collector.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/MeshResource.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -28,8 +28,8 @@
 #include "core/ObjectRef.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/VehicleInput.h"
-#include "services/ResourceRef.h"
+#include "objects/gameplay/vehicles/VehicleInput.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "objects/gameplay/VehicleInput.h"
+#include "objects/gameplay/vehicles/VehicleInput.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,8 +1,8 @@
-#include "objects/gameplay/VehicleRecording.h"
+#include "objects/gameplay/vehicles/VehicleRecording.h"
 
 #include <cstdint>
 
-#include "objects/gameplay/RecordingSideKeys.h"
+#include "objects/gameplay/world/RecordingSideKeys.h"
 
 namespace tge {
 namespace {

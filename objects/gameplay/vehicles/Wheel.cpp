@@ -1,5 +1,5 @@
 // Wheel's command table, tyre contacts, drawing and file record.
-#include "objects/gameplay/Wheel.h"
+#include "objects/gameplay/vehicles/Wheel.h"
 
 #include <cmath>
 
@@ -7,11 +7,11 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/JointHinge2.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
+#include "objects/gameplay/props/JointHinge2.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

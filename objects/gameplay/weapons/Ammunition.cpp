@@ -1,24 +1,24 @@
 // Ammunition's command table, flight, detonation, sticking and file record.
-#include "objects/gameplay/Ammunition.h"
+#include "objects/gameplay/weapons/Ammunition.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/CombatSupport.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/Weapon.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "core/CommandAccessors.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
+#include "objects/gameplay/weapons/Weapon.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // AmmunitionPool's command table, counters and file record.
-#include "objects/gameplay/AmmunitionPool.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,12 +1,12 @@
-#include "objects/gameplay/CombatSupport.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
 
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
-#include "objects/gameplay/HitMessage.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/world/HitMessage.h"
 
 namespace tge {
 

@@ -1,24 +1,24 @@
 // Weapon's command table, linking, firing cycle and file record; the shots
 // themselves are in WeaponFiring.cpp.
-#include "objects/gameplay/Weapon.h"
+#include "objects/gameplay/weapons/Weapon.h"
 
 #include <algorithm>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/Ammunition.h"
-#include "objects/gameplay/AmmunitionPool.h"
-#include "objects/gameplay/CombatSupport.h"
-#include "objects/gameplay/Trigger.h"
-#include "objects/scene/Animation.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/props/Trigger.h"
+#include "objects/gameplay/weapons/Ammunition.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
+#include "objects/scene/animation/Animation.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -7,11 +7,11 @@
 #include "core/ClassIds.h"
 #include "core/ObjectHooks.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/Ammunition.h"
-#include "objects/gameplay/CombatSupport.h"
-#include "objects/gameplay/SimObject.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/Weapon.h"
+#include "objects/gameplay/props/SimObject.h"
+#include "objects/gameplay/weapons/Ammunition.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
+#include "objects/gameplay/weapons/Weapon.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge {
 namespace {

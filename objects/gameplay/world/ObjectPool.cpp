@@ -1,5 +1,5 @@
 // ObjectPool's command table, filling, hand-out, take-back and file record.
-#include "objects/gameplay/ObjectPool.h"
+#include "objects/gameplay/world/ObjectPool.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,13 +11,13 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
-#include "core/ObjectServices.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "objects/scene/HitEffect.h"
+#include "core/trees/ObjectServices.h"
+#include "objects/scene/effects/HitEffect.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // SaveGame's command table, save, poll and file record.
-#include "objects/gameplay/SaveGame.h"
+#include "objects/gameplay/world/SaveGame.h"
 
 #include <type_traits>
 #include <vector>

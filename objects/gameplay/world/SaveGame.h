@@ -16,7 +16,7 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/ObjectRef.h"
-#include "objects/gameplay/SaveGameBuffer.h"
+#include "objects/gameplay/world/SaveGameBuffer.h"
 
 namespace tge {
 

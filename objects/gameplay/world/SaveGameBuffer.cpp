@@ -1,8 +1,8 @@
-#include "objects/gameplay/SaveGameBuffer.h"
+#include "objects/gameplay/world/SaveGameBuffer.h"
 
 #include "core/Object.h"
-#include "core/ObjectFile.h"
 #include "core/files/SerializeStream.h"
+#include "core/trees/ObjectFile.h"
 
 namespace tge {
 

@@ -1,6 +1,6 @@
 // Space's life cycle, its place in the World and in the Space graph, its
 // boxes and its file record.
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 
 #include <algorithm>
 

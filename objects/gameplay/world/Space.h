@@ -29,7 +29,7 @@
 #include "core/Object.h"
 #include "core/ObjectRef.h"
 #include "core/math/Shapes.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

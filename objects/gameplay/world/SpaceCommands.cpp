@@ -6,7 +6,7 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge {
 namespace {

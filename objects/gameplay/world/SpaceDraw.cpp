@@ -7,11 +7,11 @@
 // walk still visits and stamps the cells.
 #include "core/BaseCommandIds.h"
 #include "core/World.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "services/EngineServices.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceType.h"
-#include "services/ViewState.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/ViewState.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -12,14 +12,14 @@
 #include <algorithm>
 #include <vector>
 
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsShape.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Mesh.h"
-#include "services/CollisionGeometryResource.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/CollisionGeometryResource.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

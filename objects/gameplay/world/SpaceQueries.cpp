@@ -11,14 +11,14 @@
 #include "core/ClassIds.h"
 #include "core/World.h"
 #include "core/math/Matrix4.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Mesh.h"
-#include "services/MeshResource.h"
-#include "services/ResourceType.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

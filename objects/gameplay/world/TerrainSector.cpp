@@ -1,4 +1,4 @@
-#include "objects/gameplay/TerrainSector.h"
+#include "objects/gameplay/world/TerrainSector.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge {
 

@@ -1,4 +1,4 @@
-#include "objects/gameplay/WorldPhysicsPasses.h"
+#include "objects/gameplay/world/WorldPhysicsPasses.h"
 
 #include <algorithm>
 #include <vector>
@@ -8,16 +8,16 @@
 #include "core/World.h"
 #include "core/WorldPhysicsHooks.h"
 #include "core/math/Shapes.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Mesh.h"
 #include "services/EngineServices.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
 
 namespace tge {
 namespace {

@@ -1,6 +1,6 @@
 // Animation's command tables, entry list and queue, and the file record.
 // The playback itself is in AnimationPlayback.cpp.
-#include "objects/scene/Animation.h"
+#include "objects/scene/animation/Animation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,9 +11,9 @@
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
-#include "services/AnimationResource.h"
-#include "services/Resource.h"
-#include "services/ResourceSet.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/Resource.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

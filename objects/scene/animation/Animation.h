@@ -21,7 +21,7 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/ObjectRef.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

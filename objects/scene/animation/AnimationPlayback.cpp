@@ -6,11 +6,11 @@
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/math/Random.h"
-#include "objects/scene/Animation.h"
 #include "objects/scene/Mesh.h"
-#include "services/AnimationResource.h"
+#include "objects/scene/animation/Animation.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // Bone's command table, joint and file record.
-#include "objects/scene/Bone.h"
+#include "objects/scene/animation/Bone.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"

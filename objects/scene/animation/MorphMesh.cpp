@@ -1,14 +1,14 @@
 // MorphMesh's command table, resources, drawing and file record.
-#include "objects/scene/MorphMesh.h"
+#include "objects/scene/animation/MorphMesh.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
-#include "services/MorphMeshResource.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/MorphMeshResource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // MotionLayers' command table, the layered motion and the file record.
-#include "objects/scene/MotionLayers.h"
+#include "objects/scene/animation/MotionLayers.h"
 
 #include <cmath>
 #include <string>
@@ -10,7 +10,7 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // NodeAnimation's command table, travel between nodes and file record.
-#include "objects/scene/NodeAnimation.h"
+#include "objects/scene/animation/NodeAnimation.h"
 
 #include <type_traits>
 #include <vector>

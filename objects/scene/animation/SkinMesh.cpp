@@ -1,5 +1,5 @@
 // SkinMesh's command table, animation entries, resources and file record.
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 #include <strings.h>
 
@@ -10,12 +10,12 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/scene/Bone.h"
-#include "services/AnimationResource.h"
+#include "objects/scene/animation/Bone.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
-#include "services/SkinMeshResource.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
+#include "services/resources/SkinMeshResource.h"
 
 namespace tge {
 namespace {

@@ -27,7 +27,7 @@
 #include "core/math/Quaternion.h"
 #include "core/math/Shapes.h"
 #include "core/math/Vector.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

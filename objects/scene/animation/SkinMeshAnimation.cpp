@@ -7,11 +7,11 @@
 
 #include "core/ObjectHooks.h"
 #include "core/math/Random.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "services/AnimationResource.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
 #include "services/EngineServices.h"
-#include "services/SkinMeshResource.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 namespace tge {
 namespace {

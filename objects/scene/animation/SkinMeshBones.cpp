@@ -6,10 +6,10 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
-#include "core/ObjectServices.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "services/SkinMeshResource.h"
+#include "core/trees/ObjectServices.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "services/resources/SkinMeshResource.h"
 
 namespace tge {
 namespace {

@@ -1,6 +1,6 @@
 // Spline's command table, evaluation by arc length, the "Animate" child, the
 // links to following splines and the file record.
-#include "objects/scene/Spline.h"
+#include "objects/scene/animation/Spline.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,7 +10,7 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Quaternion.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // SplineObject's command tables, placing, travel, camera fade and file record.
-#include "objects/scene/SplineObject.h"
+#include "objects/scene/animation/SplineObject.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -9,7 +9,7 @@
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/scene/Spline.h"
+#include "objects/scene/animation/Spline.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -10,7 +10,7 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/ObjectRef.h"
-#include "objects/scene/Spline.h"
+#include "objects/scene/animation/Spline.h"
 
 namespace tge {
 

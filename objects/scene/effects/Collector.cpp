@@ -1,6 +1,6 @@
 // Collector's command table, following, collecting and gathering, and its
 // file record.
-#include "objects/scene/Collector.h"
+#include "objects/scene/effects/Collector.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -14,7 +14,7 @@
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
 
 namespace tge {
 namespace {

@@ -18,7 +18,7 @@
 #include "core/Object.h"
 #include "core/math/Shapes.h"
 #include "objects/scene/ColourVertex.h"
-#include "services/MeshResource.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 

@@ -1,6 +1,6 @@
 // Dev2's command table, pool, the two effects' steps and triangles, and its
 // file record.
-#include "objects/scene/Dev2.h"
+#include "objects/scene/effects/Dev2.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/math/Color.h"
-#include "objects/scene/ParticleDevice.h"
+#include "objects/scene/effects/ParticleDevice.h"
 
 namespace tge {
 

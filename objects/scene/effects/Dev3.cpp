@@ -1,5 +1,5 @@
 // Dev3's command table, placement and file record.
-#include "objects/scene/Dev3.h"
+#include "objects/scene/effects/Dev3.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"

@@ -9,7 +9,7 @@
 
 #include "core/ObjectRef.h"
 #include "core/math/Color.h"
-#include "objects/scene/ParticleDevice.h"
+#include "objects/scene/effects/ParticleDevice.h"
 
 namespace tge {
 

@@ -1,6 +1,6 @@
 // HitEffect's command table, firing, fading, the sparks and puffs, and its
 // file record.
-#include "objects/scene/HitEffect.h"
+#include "objects/scene/effects/HitEffect.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -12,9 +12,9 @@
 #include "core/math/Random.h"
 #include "objects/scene/FrameStorage.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -21,7 +21,7 @@
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
 #include "objects/scene/ColourVertex.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

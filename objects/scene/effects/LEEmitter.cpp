@@ -1,6 +1,6 @@
 // LEEmitter's command table, presets, particle steps, drawing and file
 // record.
-#include "objects/scene/LEEmitter.h"
+#include "objects/scene/effects/LEEmitter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,8 +15,8 @@
 #include "objects/scene/FrameStorage.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

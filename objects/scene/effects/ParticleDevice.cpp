@@ -1,4 +1,4 @@
-#include "objects/scene/ParticleDevice.h"
+#include "objects/scene/effects/ParticleDevice.h"
 
 #include <memory>
 

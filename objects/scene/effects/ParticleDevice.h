@@ -12,7 +12,7 @@
 #include "core/math/Shapes.h"
 #include "objects/scene/ColourVertex.h"
 #include "objects/scene/NamedMaterial.h"
-#include "objects/scene/ParticlePool.h"
+#include "objects/scene/effects/ParticlePool.h"
 
 namespace tge {
 

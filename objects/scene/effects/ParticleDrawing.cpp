@@ -11,9 +11,9 @@
 #include "core/math/Angles.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
-#include "objects/scene/ParticleSystem.h"
+#include "objects/scene/effects/ParticleSystem.h"
 #include "services/EngineServices.h"
-#include "services/Visibility.h"
+#include "services/render/Visibility.h"
 
 namespace tge {
 namespace {

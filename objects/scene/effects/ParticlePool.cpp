@@ -1,4 +1,4 @@
-#include "objects/scene/ParticlePool.h"
+#include "objects/scene/effects/ParticlePool.h"
 
 #include <cstdio>
 

@@ -6,7 +6,7 @@
 
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
-#include "objects/scene/ParticleSystem.h"
+#include "objects/scene/effects/ParticleSystem.h"
 
 namespace tge {
 namespace {

@@ -1,6 +1,6 @@
 // ParticleSystem's command tables, file record and life cycle: the pool,
 // the held end of the action and the trail system.
-#include "objects/scene/ParticleSystem.h"
+#include "objects/scene/effects/ParticleSystem.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

@@ -32,8 +32,8 @@
 #include "core/math/Vector.h"
 #include "objects/scene/ColourVertex.h"
 #include "objects/scene/NamedMaterial.h"
-#include "objects/scene/ParticlePool.h"
-#include "services/ResourceRef.h"
+#include "objects/scene/effects/ParticlePool.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,5 +1,5 @@
 // ProjectTexture's command table, texture matrix, drawing and file record.
-#include "objects/scene/ProjectTexture.h"
+#include "objects/scene/effects/ProjectTexture.h"
 
 #include <type_traits>
 
@@ -7,11 +7,11 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/scene/Collector.h"
 #include "objects/scene/FrameStorage.h"
+#include "objects/scene/effects/Collector.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

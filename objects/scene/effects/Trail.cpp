@@ -1,5 +1,5 @@
 // Trail's command table, sampling, ribbon and file record.
-#include "objects/scene/Trail.h"
+#include "objects/scene/effects/Trail.h"
 
 #include <algorithm>
 #include <memory>
@@ -10,7 +10,7 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

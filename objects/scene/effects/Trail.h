@@ -18,7 +18,7 @@
 #include "core/math/Vector.h"
 #include "objects/scene/ColourVertex.h"
 #include "objects/scene/NamedMaterial.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,6 +1,6 @@
 // WeatherDetail's command table, part set-up, rain, detail layers, ground
 // detail and file record.
-#include "objects/scene/WeatherDetail.h"
+#include "objects/scene/effects/WeatherDetail.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,13 +13,13 @@
 #include "core/WorldPhysicsHooks.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
-#include "objects/scene/Collector.h"
 #include "objects/scene/FrameStorage.h"
+#include "objects/scene/effects/Collector.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -24,7 +24,7 @@
 #include "core/math/Matrix4.h"
 #include "objects/scene/ColourVertex.h"
 #include "platform/gfx/Types.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,6 +1,6 @@
 // Sound's command table, entry list, playing by name and by chance, the
 // sound update of its Draw pass and its file record.
-#include "objects/ui/Sound.h"
+#include "objects/ui/sound/Sound.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,13 +8,13 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/ObjectFactory.h"
+#include "core/commands/InterfaceTypeRegistration.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
 #include "objects/ui/SerializeRecords.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

@@ -1,7 +1,7 @@
-#include "objects/ui/SoundHandle.h"
+#include "objects/ui/sound/SoundHandle.h"
 
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 

@@ -5,8 +5,8 @@
 #pragma once
 #include <string>
 
-#include "services/Resource.h"
-#include "services/ResourceRef.h"
+#include "services/resources/Resource.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

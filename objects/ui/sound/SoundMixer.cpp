@@ -1,6 +1,6 @@
 // SoundMixer's command tables, channel operations, fade pass and file
 // record.
-#include "objects/ui/SoundMixer.h"
+#include "objects/ui/sound/SoundMixer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,14 +8,14 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
+#include "core/commands/InterfaceTypeRegistration.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
 #include "objects/ui/SerializeRecords.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -16,7 +16,7 @@
 
 #include "core/CommandTable.h"
 #include "core/Object.h"
-#include "objects/ui/SoundHandle.h"
+#include "objects/ui/sound/SoundHandle.h"
 
 namespace tge {
 

@@ -1,5 +1,5 @@
 // Button's command table, input hooks and file record.
-#include "objects/ui/Button.h"
+#include "objects/ui/widgets/Button.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

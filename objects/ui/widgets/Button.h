@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

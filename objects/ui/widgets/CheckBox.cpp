@@ -1,16 +1,16 @@
 // CheckBox's command table, input hooks, drawing and file record.
-#include "objects/ui/CheckBox.h"
+#include "objects/ui/widgets/CheckBox.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/Button.h"
-#include "core/CommandAccessors.h"
 #include "objects/ui/UiHooks.h"
-#include "objects/ui/WidgetSupport.h"
+#include "objects/ui/widgets/Button.h"
+#include "objects/ui/widgets/WidgetSupport.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

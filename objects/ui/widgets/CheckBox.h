@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/math/Vector.h"
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

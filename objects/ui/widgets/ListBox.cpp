@@ -1,19 +1,19 @@
 // ListBox's command table, selection, input hooks, drawing and file record.
-#include "objects/ui/ListBox.h"
+#include "objects/ui/widgets/ListBox.h"
 
 #include <algorithm>
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/Button.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/WidgetSupport.h"
+#include "objects/ui/widgets/Button.h"
+#include "objects/ui/widgets/WidgetSupport.h"
 #include "services/EngineServices.h"
-#include "services/Resource.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/Resource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

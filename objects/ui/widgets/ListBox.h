@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/math/Vector.h"
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

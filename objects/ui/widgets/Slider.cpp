@@ -1,5 +1,5 @@
 // Slider's command table, knob, input hooks, drawing and file record.
-#include "objects/ui/Slider.h"
+#include "objects/ui/widgets/Slider.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,15 +7,15 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/Button.h"
-#include "core/CommandAccessors.h"
 #include "objects/ui/UiHooks.h"
-#include "objects/ui/WidgetSupport.h"
+#include "objects/ui/widgets/Button.h"
+#include "objects/ui/widgets/WidgetSupport.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -1,5 +1,5 @@
 // Sprite's command table, drawing and file record.
-#include "objects/ui/Sprite.h"
+#include "objects/ui/widgets/Sprite.h"
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"

@@ -1,15 +1,15 @@
 // Text's command table, text setting, pages, reveal, drawing and file
 // record.
-#include "objects/ui/Text.h"
+#include "objects/ui/widgets/Text.h"
 
 #include <cstdint>
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/TextFormat.h"
+#include "objects/ui/widgets/TextFormat.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

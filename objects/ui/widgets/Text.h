@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

@@ -1,12 +1,12 @@
 // TextDialog's command table, its action start and stop, and file record.
-#include "objects/ui/TextDialog.h"
+#include "objects/ui/widgets/TextDialog.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
+#include "core/CommandAccessors.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "core/CommandAccessors.h"
-#include "objects/ui/TextDialogWindow.h"
+#include "objects/ui/widgets/TextDialogWindow.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -1,13 +1,13 @@
 // TextDialogWindow's command table, the conversation it plays, and its file
 // record; the engine-wide dialog window and played dialog.
-#include "objects/ui/TextDialogWindow.h"
+#include "objects/ui/widgets/TextDialogWindow.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/Text.h"
-#include "objects/ui/TextDialog.h"
+#include "objects/ui/widgets/Text.h"
+#include "objects/ui/widgets/TextDialog.h"
 #include "services/TextDatabase.h"
 
 namespace tge {

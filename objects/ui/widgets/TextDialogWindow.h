@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "core/ObjectRef.h"
-#include "objects/ui/Text.h"
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Text.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

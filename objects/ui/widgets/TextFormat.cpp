@@ -1,4 +1,4 @@
-#include "objects/ui/TextFormat.h"
+#include "objects/ui/widgets/TextFormat.h"
 
 #include <algorithm>
 #include <cmath>

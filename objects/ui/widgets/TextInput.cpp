@@ -1,16 +1,16 @@
 // TextInput's command table, typing, drawing and file record.
-#include "objects/ui/TextInput.h"
+#include "objects/ui/widgets/TextInput.h"
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/WidgetSupport.h"
+#include "objects/ui/widgets/WidgetSupport.h"
 #include "platform/input/CodePage1252.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
 #include "services/Utf8.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/math/Color.h"
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

@@ -1,5 +1,5 @@
 // VirtualKeyboard's keys, navigation, drawing and file record.
-#include "objects/ui/VirtualKeyboard.h"
+#include "objects/ui/widgets/VirtualKeyboard.h"
 
 #include <algorithm>
 #include <string_view>
@@ -7,9 +7,9 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
-#include "objects/ui/Button.h"
 #include "objects/ui/UiHooks.h"
-#include "objects/ui/WidgetSupport.h"
+#include "objects/ui/widgets/Button.h"
+#include "objects/ui/widgets/WidgetSupport.h"
 #include "services/EngineServices.h"
 #include "services/RenderCommand.h"
 

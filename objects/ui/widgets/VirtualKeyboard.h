@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge {
 

@@ -1,8 +1,8 @@
-#include "objects/ui/WidgetSupport.h"
+#include "objects/ui/widgets/WidgetSupport.h"
 
 #include "objects/ui/UiHooks.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 
 namespace tge {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/math/Color.h"
-#include "objects/ui/Window.h"
-#include "services/ResourceRef.h"
+#include "objects/ui/widgets/Window.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -1,5 +1,5 @@
 // Window's command table, life cycle and file record.
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 #include <algorithm>
 
@@ -10,8 +10,8 @@
 #include "core/files/SerializeStream.h"
 #include "objects/ui/UiHooks.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -11,7 +11,7 @@
 #include "core/ClassIds.h"
 #include "core/World.h"
 #include "objects/ui/UiHooks.h"
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 #include "services/EngineServices.h"
 
 namespace tge {

@@ -2,8 +2,8 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ObjectFactory.h"
-#include "tests/core/object/ObjectTestTypes.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "tests/core/ObjectTestTypes.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "objects/gameplay/Wheel.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
+#include "objects/gameplay/vehicles/Wheel.h"
 #include "tests/engine/vehicles/VehicleFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

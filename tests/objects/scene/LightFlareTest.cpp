@@ -8,7 +8,7 @@
 #include "objects/scene/Camera.h"
 #include "objects/scene/LightFlare.h"
 #include "services/RenderDevice.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

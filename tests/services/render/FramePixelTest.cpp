@@ -4,10 +4,10 @@
 #include <cmath>
 #include <numbers>
 
-#include "GlFrameFixture.h"
-#include "services/FontResource.h"
-#include "services/MaterialType.h"
-#include "services/TextDrawing.h"
+#include "services/render/MaterialType.h"
+#include "services/render/TextDrawing.h"
+#include "services/resources/FontResource.h"
+#include "tests/services/render/GlFrameFixture.h"
 
 namespace tge {
 namespace {

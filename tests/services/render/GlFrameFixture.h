@@ -10,17 +10,17 @@
 #include <cstring>
 #include <memory>
 
-#include "../TestBytes.h"
 #include "platform/gfx/GlDevice.h"
-#include "services/FrameRender.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
-#include "services/PostEffects.h"
 #include "services/RenderDevice.h"
-#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
-#include "services/TextureResource.h"
-#include "services/ViewState.h"
+#include "services/render/FrameRender.h"
+#include "services/render/PostEffects.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/ViewState.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/TextureResource.h"
+#include "tests/services/TestBytes.h"
 #include "tests/support/GlRenderDeviceBackend.h"
 #include "tests/support/GlTestWindow.h"
 

@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "../render/RecordingRenderDevice.h"
-#include "services/FontResource.h"
-#include "services/FrameRender.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/MeshResource.h"
-#include "services/MorphBlend.h"
-#include "services/MorphMeshResource.h"
-#include "services/PostEffects.h"
-#include "services/RenderQueue.h"
-#include "services/ViewState.h"
+#include "services/render/FrameRender.h"
+#include "services/render/MaterialType.h"
+#include "services/render/MorphBlend.h"
+#include "services/render/PostEffects.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/ViewState.h"
+#include "services/resources/FontResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

@@ -1,12 +1,12 @@
-#include "services/AnimationResource.h"
+#include "services/resources/AnimationResource.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "TestBytes.h"
 #include "services/ErrorMessage.h"
 #include "services/ResourceDatabase.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

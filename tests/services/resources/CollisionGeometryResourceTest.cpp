@@ -1,10 +1,10 @@
-#include "services/CollisionGeometryResource.h"
+#include "services/resources/CollisionGeometryResource.h"
 
 #include <gtest/gtest.h>
 
-#include "TestBytes.h"
 #include "services/ErrorMessage.h"
 #include "services/ResourceDatabase.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

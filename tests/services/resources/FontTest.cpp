@@ -4,16 +4,16 @@
 
 #include <string>
 
-#include "../TestBytes.h"
-#include "../render/RecordingRenderDevice.h"
-#include "services/FontResource.h"
-#include "services/FrameRender.h"
-#include "services/PostEffects.h"
-#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
-#include "services/TextDrawing.h"
 #include "services/Utf8.h"
-#include "services/ViewState.h"
+#include "services/render/FrameRender.h"
+#include "services/render/PostEffects.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/TextDrawing.h"
+#include "services/render/ViewState.h"
+#include "services/resources/FontResource.h"
+#include "tests/services/TestBytes.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

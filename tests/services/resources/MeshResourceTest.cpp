@@ -1,19 +1,19 @@
-#include "services/MeshResource.h"
+#include "services/resources/MeshResource.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "../TestBytes.h"
-#include "RecordingRenderDevice.h"
 #include "core/files/SerializeStream.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MeshDrawing.h"
-#include "services/MeshFile.h"
-#include "services/PrimitivePools.h"
 #include "services/ResourceDatabase.h"
-#include "services/ResourceLibrary.h"
+#include "services/render/MeshDrawing.h"
+#include "services/render/PrimitivePools.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshFile.h"
+#include "services/resources/ResourceLibrary.h"
+#include "tests/services/TestBytes.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

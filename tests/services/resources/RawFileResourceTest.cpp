@@ -1,9 +1,9 @@
-#include "services/RawFileResource.h"
+#include "services/resources/RawFileResource.h"
 
 #include <gtest/gtest.h>
 
-#include "TestBytes.h"
 #include "services/ResourceDatabase.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

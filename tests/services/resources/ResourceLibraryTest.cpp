@@ -1,17 +1,17 @@
-#include "services/ResourceLibrary.h"
+#include "services/resources/ResourceLibrary.h"
 
 #include <gtest/gtest.h>
 
-#include "TestBytes.h"
-#include "services/AnimationResource.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
-#include "services/MorphMeshResource.h"
-#include "services/RawFileResource.h"
-#include "services/SkinMeshResource.h"
-#include "services/TerrainResource.h"
+#include "services/render/TerrainResource.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
+#include "services/resources/RawFileResource.h"
+#include "services/resources/SkinMeshResource.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

@@ -1,21 +1,21 @@
 // The skin file against the mesh it skins, its version gates and bad files,
 // and the skinning of one part at several vertex layouts.
-#include "services/SkinMeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "../TestBytes.h"
 #include "core/math/Matrix4.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "services/ErrorMessage.h"
-#include "services/MeshResource.h"
-#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
-#include "services/TerrainResource.h"
-#include "services/ViewState.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/TerrainResource.h"
+#include "services/render/ViewState.h"
+#include "services/resources/MeshResource.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

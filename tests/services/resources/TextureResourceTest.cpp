@@ -1,14 +1,14 @@
-#include "services/TextureResource.h"
+#include "services/resources/TextureResource.h"
 
 #include <gtest/gtest.h>
 
-#include "../TestBytes.h"
-#include "RecordingRenderDevice.h"
-#include "services/EmptyTexture.h"
 #include "services/ErrorMessage.h"
-#include "services/MeshResource.h"
 #include "services/ResourceDatabase.h"
-#include "services/ShadowTexture.h"
+#include "services/render/EmptyTexture.h"
+#include "services/render/ShadowTexture.h"
+#include "services/resources/MeshResource.h"
+#include "tests/services/TestBytes.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

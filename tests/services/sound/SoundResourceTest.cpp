@@ -1,4 +1,4 @@
-#include "services/SoundResource.h"
+#include "services/sound/SoundResource.h"
 
 #include <gtest/gtest.h>
 

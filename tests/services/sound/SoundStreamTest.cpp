@@ -1,4 +1,4 @@
-#include "services/SoundStream.h"
+#include "services/sound/SoundStream.h"
 
 #include <AL/al.h>
 #include <gtest/gtest.h>

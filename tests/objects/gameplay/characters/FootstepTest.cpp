@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "core/BaseCommandIds.h"
-#include "core/ObjectServices.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/Footstep.h"
-#include "tests/objects/gameplay/space/SpaceTestScene.h"
+#include "core/trees/ObjectServices.h"
+#include "objects/gameplay/characters/Footstep.h"
+#include "tests/objects/gameplay/world/SpaceTestScene.h"
 
 namespace tge::test {
 namespace {

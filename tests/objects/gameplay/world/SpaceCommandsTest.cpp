@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/objects/gameplay/space/SpaceTestScene.h"
+#include "tests/objects/gameplay/world/SpaceTestScene.h"
 
 namespace tge::test {
 namespace {

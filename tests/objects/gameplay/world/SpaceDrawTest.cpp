@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "services/RenderQueue.h"
-#include "services/ViewState.h"
-#include "tests/objects/gameplay/space/SpaceTestScene.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/ViewState.h"
+#include "tests/objects/gameplay/world/SpaceTestScene.h"
 
 namespace tge::test {
 namespace {

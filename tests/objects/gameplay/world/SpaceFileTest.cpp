@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge::test {
 namespace {

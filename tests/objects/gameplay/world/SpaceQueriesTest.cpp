@@ -5,7 +5,7 @@
 #include "core/BaseCommandIds.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "tests/objects/gameplay/space/SpaceTestScene.h"
+#include "tests/objects/gameplay/world/SpaceTestScene.h"
 
 namespace tge::test {
 namespace {

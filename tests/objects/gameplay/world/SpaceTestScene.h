@@ -8,11 +8,11 @@
 #include <string>
 
 #include "core/World.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/WorldPhysicsPasses.h"
-#include "services/CollisionGeometryResource.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/gameplay/world/WorldPhysicsPasses.h"
 #include "services/EngineServices.h"
-#include "services/MeshResource.h"
+#include "services/resources/CollisionGeometryResource.h"
+#include "services/resources/MeshResource.h"
 #include "tests/services/TestBytes.h"
 #include "tests/services/render/RecordingRenderDevice.h"
 

@@ -6,11 +6,11 @@
 #include <set>
 
 #include "core/BaseCommandIds.h"
-#include "core/ScriptInterpreter.h"
 #include "core/math/Random.h"
-#include "objects/scene/Animation.h"
+#include "core/script/ScriptInterpreter.h"
 #include "objects/scene/Mesh.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/scene/animation/Animation.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

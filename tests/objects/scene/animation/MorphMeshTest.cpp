@@ -1,8 +1,8 @@
 // MorphMesh: the target pairs over time, few targets, what a draw queues,
 // and the file record.
-#include "objects/scene/MorphMesh.h"
-#include "services/MorphMeshResource.h"
-#include "services/RenderQueue.h"
+#include "objects/scene/animation/MorphMesh.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/MorphMeshResource.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

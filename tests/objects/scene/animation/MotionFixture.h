@@ -11,7 +11,7 @@
 
 #include "core/CommandRegistry.h"
 #include "core/World.h"
-#include "services/AnimationResource.h"
+#include "services/resources/AnimationResource.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

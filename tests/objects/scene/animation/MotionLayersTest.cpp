@@ -8,8 +8,8 @@
 #include "core/BaseCommandIds.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "objects/scene/MotionLayers.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/scene/animation/MotionLayers.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -3,8 +3,8 @@
 // nowhere to go, and the file record.
 #include <algorithm>
 
-#include "objects/scene/NodeAnimation.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/scene/animation/NodeAnimation.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

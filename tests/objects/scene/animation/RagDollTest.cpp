@@ -5,9 +5,9 @@
 
 #include "core/BaseCommandIds.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "services/SkinMeshResource.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "services/resources/SkinMeshResource.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -1,15 +1,15 @@
 // SkinMesh with a fixed frame time on the recording device: the pose from
 // sampled keys, cross-fade weights, the wrap, next animations, alternatives,
 // root motion, Bone overrides, entry deletion, bones and the file record.
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/SkinMesh.h"
 
 #include <cmath>
 #include <map>
 
 #include "core/math/Random.h"
-#include "objects/scene/Bone.h"
-#include "services/AnimationResource.h"
-#include "services/SkinMeshResource.h"
+#include "objects/scene/animation/Bone.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/SkinMeshResource.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

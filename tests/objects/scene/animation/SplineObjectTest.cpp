@@ -4,9 +4,9 @@
 
 #include "core/BaseCommandIds.h"
 #include "objects/scene/Mesh.h"
-#include "objects/scene/Spline.h"
-#include "objects/scene/SplineObject.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/scene/animation/Spline.h"
+#include "objects/scene/animation/SplineObject.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "objects/scene/Spline.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/scene/animation/Spline.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -1,6 +1,6 @@
 // Collector: following its parent with a hot radius, the capacity and its
 // changes, gathering into a list, the global collector and its file record.
-#include "core/ObjectServices.h"
+#include "core/trees/ObjectServices.h"
 #include "services/ErrorMessage.h"
 #include "tests/objects/scene/GroundFixture.h"
 

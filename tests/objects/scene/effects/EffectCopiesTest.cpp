@@ -2,7 +2,7 @@
 // original destroyed in either order leave every reference count as it was
 // before either existed.
 #include "core/BaseCommandIds.h"
-#include "services/ResourceSet.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

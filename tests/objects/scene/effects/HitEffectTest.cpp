@@ -2,9 +2,9 @@
 // sparks and puffs, the trail, resource release and its file record.
 #include "core/BaseCommandIds.h"
 #include "core/math/Random.h"
-#include "objects/scene/HitEffect.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceSet.h"
+#include "objects/scene/effects/HitEffect.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -4,10 +4,10 @@
 #include "core/BaseCommandIds.h"
 #include "core/ObjectFlags.h"
 #include "core/math/Random.h"
-#include "objects/scene/LEEmitter.h"
+#include "objects/scene/effects/LEEmitter.h"
 #include "services/ErrorMessage.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceSet.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -5,11 +5,11 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/math/Random.h"
-#include "objects/scene/Dev2.h"
-#include "objects/scene/Dev3.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceSet.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/scene/effects/Dev2.h"
+#include "objects/scene/effects/Dev3.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/ResourceSet.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -6,8 +6,8 @@
 #include "core/CommandRegistry.h"
 #include "core/ObjectFlags.h"
 #include "core/math/Random.h"
-#include "objects/scene/ParticleSystem.h"
-#include "services/RenderQueue.h"
+#include "objects/scene/effects/ParticleSystem.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -6,8 +6,8 @@
 #include "core/ActiveCameraTable.h"
 #include "core/math/Quaternion.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/ProjectTexture.h"
-#include "services/RenderQueue.h"
+#include "objects/scene/effects/ProjectTexture.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/GroundFixture.h"
 
 namespace tge::test {

@@ -1,7 +1,7 @@
 // Trail: sampling as the object moves, the pool limits, the ribbon it
 // queues and its file record.
-#include "objects/scene/Trail.h"
-#include "services/RenderQueue.h"
+#include "objects/scene/effects/Trail.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

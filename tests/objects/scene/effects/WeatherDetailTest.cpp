@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "core/math/Random.h"
-#include "objects/scene/WeatherDetail.h"
+#include "objects/scene/effects/WeatherDetail.h"
 #include "services/ErrorMessage.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/GroundFixture.h"
 
 namespace tge::test {

@@ -7,7 +7,7 @@
 
 #include "core/ObjectRef.h"
 #include "core/math/Random.h"
-#include "objects/ui/SoundMixer.h"
+#include "objects/ui/sound/SoundMixer.h"
 #include "tests/objects/ui/UiObjectFixture.h"
 
 namespace tge::test {

@@ -7,7 +7,7 @@
 
 #include "core/ObjectRef.h"
 #include "core/math/Random.h"
-#include "objects/ui/Sound.h"
+#include "objects/ui/sound/Sound.h"
 #include "tests/objects/ui/UiObjectFixture.h"
 
 namespace tge::test {

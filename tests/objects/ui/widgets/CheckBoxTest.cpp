@@ -1,7 +1,7 @@
 // CheckBox: Ok releases flip it with their events, setting it raises none,
 // and its mark draws (dimmed when disabled) while it is checked.
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/CheckBox.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/CheckBox.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

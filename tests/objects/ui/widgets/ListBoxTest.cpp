@@ -1,8 +1,8 @@
 // ListBox: its item list, the selection the item properties act on, steps
 // that wrap and skip disabled items, the arrows, and what it draws.
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/ListBox.h"
-#include "services/FontResource.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/ListBox.h"
+#include "services/resources/FontResource.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 
 namespace tge::test {
 

@@ -1,7 +1,7 @@
 // Slider: limits of its position properties, steps beside the knob and by
 // Left and Right, and dragging the knob.
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/Slider.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/Slider.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

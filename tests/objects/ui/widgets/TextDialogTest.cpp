@@ -3,9 +3,9 @@
 // "DialogText", and a dialog deleted while it plays.
 #include <algorithm>
 
-#include "objects/ui/Text.h"
-#include "objects/ui/TextDialog.h"
-#include "objects/ui/TextDialogWindow.h"
+#include "objects/ui/widgets/Text.h"
+#include "objects/ui/widgets/TextDialog.h"
+#include "objects/ui/widgets/TextDialogWindow.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

@@ -2,7 +2,7 @@
 
 #include <cfloat>
 
-#include "objects/ui/TextFormat.h"
+#include "objects/ui/widgets/TextFormat.h"
 
 namespace tge {
 namespace {

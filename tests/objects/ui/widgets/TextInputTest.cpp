@@ -1,10 +1,10 @@
 // TextInput: typed 8-bit characters become UTF-8, counted and erased as
 // whole characters; control characters are not text.
-#include "core/ScriptInterpreter.h"
 #include "core/World.h"
-#include "objects/ui/TextInput.h"
-#include "services/FontResource.h"
-#include "services/ResourceSet.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/TextInput.h"
+#include "services/resources/FontResource.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

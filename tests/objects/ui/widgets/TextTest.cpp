@@ -1,7 +1,7 @@
 // Text's commands, pages and letter-by-letter reveal.
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/Text.h"
-#include "services/FontResource.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/Text.h"
+#include "services/resources/FontResource.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

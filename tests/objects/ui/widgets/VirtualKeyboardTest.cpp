@@ -2,7 +2,7 @@
 // the selection's limits, the special keys, and when Up and Down leave it.
 #include <algorithm>
 
-#include "objects/ui/VirtualKeyboard.h"
+#include "objects/ui/widgets/VirtualKeyboard.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

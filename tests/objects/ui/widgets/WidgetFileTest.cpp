@@ -1,10 +1,10 @@
 // The file records of the check box, list box, slider, text input, dialog,
 // dialog window and keyboard: save, load and save again gives the same
 // bytes; older versions read only their fields; bad counts are refused.
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/ListBox.h"
-#include "objects/ui/TextInput.h"
-#include "services/ResourceSet.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/ListBox.h"
+#include "objects/ui/widgets/TextInput.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

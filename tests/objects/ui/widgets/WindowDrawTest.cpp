@@ -1,10 +1,10 @@
 // What windows and widgets queue: backgrounds, highlight frames, text, and
 // the progress bar of a resource load.
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/WindowProgressDisplay.h"
-#include "objects/ui/Sprite.h"
-#include "objects/ui/Text.h"
-#include "services/FontResource.h"
+#include "objects/ui/widgets/Sprite.h"
+#include "objects/ui/widgets/Text.h"
+#include "services/resources/FontResource.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {
