@@ -95,5 +95,10 @@ inline Vector3 Normalized(const Vector3& v) {
   const float length = Length(v);
   return length >= 1e-12f && length <= 1e14f ? v * (1.0f / length) : v;
 }
+// The direction from one point to another seen from above: the difference
+// with y dropped, Normalized.
+inline Vector3 FlatDirection(const Vector3& from, const Vector3& to) {
+  return Normalized({to.x - from.x, 0.0f, to.z - from.z});
+}
 
 }  // namespace tge

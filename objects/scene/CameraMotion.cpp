@@ -44,13 +44,6 @@ constexpr unsigned kLevelOnlyMask = 1;
 constexpr float kObstructionReach = 0.5f;
 constexpr float kObstructionPull = 0.2f;
 
-// The direction from `from` to `to` in the horizontal plane.
-Vector3 FlatDirection(const Vector3& to, const Vector3& from) {
-  Vector3 d = to - from;
-  d.y = 0;
-  return Vector3Normalize(d, d);
-}
-
 // How far in front of a wall the follow camera stops: nothing close to the
 // pivot, half a unit once the wall is two units away.
 float WallMargin(float hitDistance) {
@@ -150,7 +143,7 @@ void Camera::UpdateFollow() {
   const float lookDistance = Length(local - lookAt);
   const float elevation = Elevation(lookAt, local);
 
-  Vector3AddScaled(follow, follow, FlatDirection(target, own), Length(target - own) - positionDistance_);
+  Vector3AddScaled(follow, follow, FlatDirection(own, target), Length(target - own) - positionDistance_);
   if ((cameraFlags_ & kCameraFollowTargetHeight) != 0) {
     float height = follow.y - positionYOffset_;
     if (target.y + kHeightDeadZone < height) follow.y -= dt * (height - target.y) * kHeightRate;
@@ -162,7 +155,7 @@ void Camera::UpdateFollow() {
   if (const auto hit = FindObstruction(target, follow)) {
     const float hitDistance = Length(target - *hit);
     if (hitDistance < reach + kObstructionReach) {
-      Vector3AddScaled(follow, follow, FlatDirection(target, follow), reach - hitDistance + WallMargin(hitDistance));
+      Vector3AddScaled(follow, follow, FlatDirection(follow, target), reach - hitDistance + WallMargin(hitDistance));
       pull = kObstructionPull;
     }
   }

@@ -12,6 +12,7 @@
 #include "core/World.h"
 #include "core/math/Matrix4.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
+#include "objects/gameplay/physics/PhysicsConvert.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
@@ -56,8 +57,6 @@ SphereQueryState& SphereState() {
 
 dGeomID AsGeom(PhysicsSpace* space) { return reinterpret_cast<dGeomID>(ToOde(space)); }
 
-Vector3 ToVector(const dReal* v) { return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])}; }
-
 // An owner asked about the hit may turn it down; event-only geometries
 // count only when the caller asked for them.
 bool AcceptsRayHit(RayQueryState& state, GeometryRecord* target, ContactParameters& contact, int count) {
@@ -83,9 +82,9 @@ void RayQueryNearCallback(void* data, dGeomID a, dGeomID b) {
   if (!AcceptsRayHit(state, record, contact, count) || !(contact.geom.depth < state.nearest)) return;
   state.nearest = contact.geom.depth;
   state.out->record = record;
-  const Vector3 normal = ToVector(contact.geom.normal);
+  const Vector3 normal = FromOde(contact.geom.normal);
   state.out->normal = {-normal.x, -normal.y, -normal.z};
-  state.out->position = ToVector(contact.geom.pos);
+  state.out->position = FromOde(contact.geom.pos);
   state.hit = true;
 }
 

@@ -30,13 +30,6 @@ constexpr float kJoinTurn = 0.2f;
 const char* const kAnimatedChildName = "Animate";
 const Vector3 kUp{0, 1, 0};
 
-// The direction from one point to another seen from above, normalised.
-Vector3 FlatDirection(const Vector3& from, const Vector3& to) {
-  Vector3 d = to - from;
-  d.y = 0;
-  return Vector3Normalize(d, d);
-}
-
 }  // namespace
 
 std::vector<Spline*>& SplineRegistry() {
