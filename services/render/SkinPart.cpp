@@ -3,7 +3,6 @@
 // vertex buffer at that buffer's stride and offsets, so every vertex layout
 // with a position takes it and the other elements stay as they are.
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "platform/gfx/VertexFormat.h"

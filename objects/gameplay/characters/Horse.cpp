@@ -199,7 +199,8 @@ void Horse::FindChildren() {
 }
 
 void Horse::ForgetLinks() {
-  for (ObjectRef<SkinMesh>* ref : {&skinMesh_, &riderSkinMesh_}) ref->Reset();
+  skinMesh_.Reset();
+  riderSkinMesh_.Reset();
   for (ObjectRef<Bone>* ref : {&spine2_, &spine3_, &neck1_}) ref->Reset();
   for (ObjectRef<>* ref : {&items_, &cameraTarget_, &playerPosition_, &contactObject_}) ref->Reset();
   speaker_.Reset();

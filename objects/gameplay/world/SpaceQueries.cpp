@@ -82,9 +82,9 @@ void RayQueryNearCallback(void* data, dGeomID a, dGeomID b) {
   if (!AcceptsRayHit(state, record, contact, count) || !(contact.geom.depth < state.nearest)) return;
   state.nearest = contact.geom.depth;
   state.out->record = record;
-  const Vector3 normal = FromOde(contact.geom.normal);
+  const Vector3 normal = physics::FromOde(contact.geom.normal);
   state.out->normal = {-normal.x, -normal.y, -normal.z};
-  state.out->position = FromOde(contact.geom.pos);
+  state.out->position = physics::FromOde(contact.geom.pos);
   state.hit = true;
 }
 
