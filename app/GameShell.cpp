@@ -14,9 +14,9 @@
 #include "app/Screenshot.h"
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
+#include "core/World.h"
 #include "core/files/PackFileSystem.h"
 #include "core/files/StdioFileSystem.h"
-#include "core/World.h"
 #include "core/math/Random.h"
 #include "engine/Engine.h"
 #include "platform/gfx/GlDevice.h"
@@ -30,9 +30,9 @@
 #include "platform/window/Window.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/InputService.h"
 #include "services/RenderDevice.h"
-#include "services/SoundSystem.h"
+#include "services/input/InputService.h"
+#include "services/sound/SoundSystem.h"
 
 namespace tge {
 

@@ -4,10 +4,10 @@
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
 #include "core/World.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge {
 namespace {

@@ -16,7 +16,7 @@
 #include "bench/AllocationCount.h"
 #include "engine/Engine.h"
 #include "platform/gfx/NullDevice.h"
-#include "tools/NullScene.h"
+#include "tests/support/NullScene.h"
 
 namespace tge {
 namespace {

@@ -15,9 +15,9 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
-#include "objects/scene/ParticleSystem.h"
+#include "objects/scene/effects/ParticleSystem.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
+#include "services/resources/MaterialResource.h"
 
 namespace tge {
 namespace {

@@ -16,14 +16,16 @@
 #include "bench/OffscreenGlDevice.h"
 #include "platform/gfx/GlDevice.h"
 #include "platform/gfx/RecordingDevice.h"
-#include "services/FrameRender.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
-#include "services/PostEffects.h"
 #include "services/RenderDevice.h"
 #include "services/RenderListSorter.h"
 #include "services/RenderQueue.h"
 #include "services/ViewState.h"
+#include "services/render/FrameRender.h"
+#include "services/render/PostEffects.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/ViewState.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "core/CommandScheduler.h"
 #include "core/ObjectFactory.h"
-#include "core/ObjectServices.h"
 #include "core/World.h"
+#include "core/trees/ObjectServices.h"
 
 namespace tge {
 namespace {

@@ -15,7 +15,7 @@
 #include "bench/BenchTree.h"
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 
 
 namespace tge {

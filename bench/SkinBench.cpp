@@ -16,13 +16,13 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
 #include "platform/gfx/RecordingDevice.h"
-#include "services/AnimationResource.h"
 #include "services/EngineServices.h"
-#include "services/MeshResource.h"
-#include "services/SkinMeshResource.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 
 namespace tge {

@@ -16,14 +16,14 @@
 
 #include "bench/AllocationCount.h"
 #include "bench/OffscreenGlDevice.h"
+#include "demo/assets/DemoTerrain.h"
 #include "platform/gfx/GlDevice.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "platform/gfx/States.h"
 #include "services/RenderDevice.h"
-#include "services/TerrainLodRenderer.h"
-#include "services/TerrainResource.h"
-#include "services/ViewState.h"
-#include "tools/DemoTerrain.h"
+#include "services/render/TerrainLodRenderer.h"
+#include "services/render/TerrainResource.h"
+#include "services/render/ViewState.h"
 
 namespace tge {
 namespace {

@@ -14,15 +14,15 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/Space.h"
-#include "objects/scene/Collector.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Mesh.h"
-#include "objects/scene/WeatherDetail.h"
+#include "objects/scene/effects/Collector.h"
+#include "objects/scene/effects/WeatherDetail.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 namespace {

@@ -14,11 +14,6 @@ const Vector3 kUnitScale{1, 1, 1};
 const Quaternion kIdentityRotation{};
 const Matrix4 kIdentity{};
 
-Matrix4 Multiply(const Matrix4& a, const Matrix4& b) {
-  Matrix4 out;
-  return Matrix4Multiply(out, a, b);
-}
-
 Matrix4 RotationMatrix(const Quaternion& rotation, const Vector3& translation) {
   Matrix4 out;
   return Matrix4FromQuaternionPosition(out, rotation, translation);
@@ -27,11 +22,6 @@ Matrix4 RotationMatrix(const Quaternion& rotation, const Vector3& translation) {
 Matrix4 ScaleMatrix(const Vector3& scale) {
   Matrix4 out;
   return Matrix4Scaling(out, scale.x, scale.y, scale.z);
-}
-
-Matrix4 Inverse(const Matrix4& m) {
-  Matrix4 out;
-  return Matrix4Inverse(out, nullptr, m);
 }
 
 Quaternion RotationOf(const Matrix4& m) {
@@ -156,7 +146,7 @@ void Object::InvalidateWorldTransform() {
 
 void Object::RebuildLocalMatrix() {
   Matrix4 local = RotationMatrix(transform_->rotation, kZero);
-  if (HasFlag(kFlagNonUnitScale)) local = Multiply(ScaleMatrix(transform_->scale), local);
+  if (HasFlag(kFlagNonUnitScale)) local = ScaleMatrix(transform_->scale) * local;
   local.m[12] = transform_->position.x;
   local.m[13] = transform_->position.y;
   local.m[14] = transform_->position.z;
@@ -167,10 +157,10 @@ const Matrix4& Object::GetWorldMatrix() {
   PhysicsHooks* hooks = GetPhysicsHooks();
   if (PhysicsBody* body = GetBody(); body && hooks && transform_) {
     Matrix4 local = hooks->GetBodyMatrix(body);
-    if (HasFlag(kFlagNonUnitScale)) local = Multiply(ScaleMatrix(transform_->scale), local);
+    if (HasFlag(kFlagNonUnitScale)) local = ScaleMatrix(transform_->scale) * local;
     const GeometryRecord* geometry = GetCurrentGeometry();
     if ((physics_->flags & kPhysicsRigidBodyUseGeomOrien) && geometry) {
-      local = Multiply(Inverse(RotationMatrix(geometry->rotation, geometry->position)), local);
+      local = Inverse(RotationMatrix(geometry->rotation, geometry->position)) * local;
     }
     transform_->localMatrix = local;
     SetFlag(kFlagMatrixValid, true);
@@ -187,7 +177,7 @@ const Matrix4& Object::GetWorldMatrix() {
   }
   if (!HasFlag(kFlagMatrixValid)) {
     transform_->worldMatrix =
-        parent_ ? Multiply(transform_->localMatrix, parent_->GetWorldMatrix()) : transform_->localMatrix;
+        parent_ ? transform_->localMatrix * parent_->GetWorldMatrix() : transform_->localMatrix;
     SetFlag(kFlagMatrixValid, true);
   }
   return transform_->worldMatrix;
@@ -242,7 +232,7 @@ void Object::PlaceGeometries() {
     PhysicsGeom* handle = geometry->transformGeometry ? geometry->transformGeometry : geometry->geometry;
     const Matrix4 placed = geometry->transformGeometry
                                ? world
-                               : Multiply(RotationMatrix(geometry->rotation, geometry->position), world);
+                               : RotationMatrix(geometry->rotation, geometry->position) * world;
     hooks->SetGeomPosition(handle, Row(placed, 3));
     hooks->SetGeomRotation(handle, RotationOf(placed));
   }

@@ -8,14 +8,14 @@
 #include "core/files/SerializeStream.h"
 #include "engine/BuiltTypes.h"
 #include "engine/ObjectPhysicsBuilder.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/WorldPhysicsPasses.h"
 #include "objects/gameplay/physics/PhysicsLibrary.h"
-#include "objects/scene/LEEmitter.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/gameplay/world/WorldPhysicsPasses.h"
+#include "objects/scene/effects/LEEmitter.h"
 #include "services/Clock.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

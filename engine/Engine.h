@@ -26,7 +26,7 @@
 #include "core/math/Color.h"
 #include "engine/EngineObjectServices.h"
 #include "engine/EngineUiHooks.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

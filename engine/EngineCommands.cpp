@@ -5,20 +5,20 @@
 #include <vector>
 
 #include "core/BaseCommandIds.h"
-#include "core/BaseCommandTable.h"
 #include "core/ClassIds.h"
-#include "core/ObjectHooks.h"
 #include "core/File.h"
+#include "core/ObjectHooks.h"
 #include "core/ObjectRef.h"
-#include "core/ScriptInterpreter.h"
+#include "core/commands/BaseCommandTable.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/Engine.h"
 #include "engine/WindowProgressDisplay.h"
-#include "objects/gameplay/Space.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
+#include "objects/gameplay/world/Space.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -2,7 +2,7 @@
 // object files of the core, with the physics of objects built and released
 // through the physics wrapper.
 #pragma once
-#include "core/ObjectServices.h"
+#include "core/trees/ObjectServices.h"
 
 namespace tge {
 

@@ -6,7 +6,7 @@
 #include "engine/Engine.h"
 #include "engine/ProgressDisplay.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -3,7 +3,6 @@
 #include "core/ClassIds.h"
 #include "core/Object.h"
 #include "core/World.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsGeometry.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
@@ -11,6 +10,7 @@
 #include "objects/gameplay/physics/PhysicsShape.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "objects/gameplay/world/Space.h"
 
 namespace tge {
 namespace {

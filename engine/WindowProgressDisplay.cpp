@@ -1,6 +1,6 @@
 #include "engine/WindowProgressDisplay.h"
 
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 #include "services/EngineServices.h"
 
 namespace tge {

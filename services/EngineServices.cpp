@@ -2,12 +2,12 @@
 
 #include "core/files/StdioFileSystem.h"
 #include "services/ErrorMessage.h"
-#include "services/InputService.h"
 #include "services/RenderDevice.h"
-#include "services/ResourceLibrary.h"
-#include "services/SoundLevels.h"
-#include "services/SoundResource.h"
-#include "services/SoundSystem.h"
+#include "services/input/InputService.h"
+#include "services/resources/ResourceLibrary.h"
+#include "services/sound/SoundLevels.h"
+#include "services/sound/SoundResource.h"
+#include "services/sound/SoundSystem.h"
 
 namespace tge {
 namespace {

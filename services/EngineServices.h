@@ -17,17 +17,17 @@
 #include <memory>
 #include <string>
 
-#include "services/FrameRender.h"
-#include "services/OverlayMovie.h"
-#include "services/PostEffects.h"
-#include "services/RenderQueue.h"
 #include "services/ResourceDatabase.h"
 #include "services/SaveStorage.h"
 #include "services/ServiceSubsystem.h"
-#include "services/SoundGroup.h"
 #include "services/StartupSettings.h"
 #include "services/TextDatabase.h"
-#include "services/ViewState.h"
+#include "services/render/FrameRender.h"
+#include "services/render/PostEffects.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/ViewState.h"
+#include "services/sound/SoundGroup.h"
+#include "services/video/OverlayMovie.h"
 
 union SDL_Event;
 

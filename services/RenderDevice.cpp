@@ -5,9 +5,9 @@
 
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/MeshResource.h"
-#include "services/PrimitivePools.h"
-#include "services/ShadowTexture.h"
+#include "services/render/PrimitivePools.h"
+#include "services/render/ShadowTexture.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 namespace {

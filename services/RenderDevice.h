@@ -18,9 +18,9 @@
 
 #include "core/math/Matrix4.h"
 #include "platform/gfx/Device.h"
-#include "services/MaterialType.h"
 #include "services/ServiceSubsystem.h"
 #include "services/StartupSettings.h"
+#include "services/render/MaterialType.h"
 
 namespace tge {
 

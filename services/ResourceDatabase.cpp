@@ -4,19 +4,19 @@
 #include <array>
 #include <strings.h>
 
-#include "services/AnimationResource.h"
-#include "services/CollisionGeometryResource.h"
 #include "services/ErrorMessage.h"
-#include "services/FontResource.h"
-#include "services/MaterialResource.h"
-#include "services/MeshResource.h"
-#include "services/MorphMeshResource.h"
-#include "services/RawFileResource.h"
-#include "services/SkinMeshResource.h"
-#include "services/SoundResource.h"
-#include "services/TerrainResource.h"
-#include "services/TextureResource.h"
-#include "services/VideoResource.h"
+#include "services/render/TerrainResource.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/CollisionGeometryResource.h"
+#include "services/resources/FontResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
+#include "services/resources/RawFileResource.h"
+#include "services/resources/SkinMeshResource.h"
+#include "services/resources/TextureResource.h"
+#include "services/sound/SoundResource.h"
+#include "services/video/VideoResource.h"
 
 namespace tge {
 namespace {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "services/Resource.h"
-#include "services/ResourceRef.h"
-#include "services/ResourceSet.h"
-#include "services/VideoTextures.h"
+#include "services/resources/Resource.h"
+#include "services/resources/ResourceRef.h"
+#include "services/resources/ResourceSet.h"
+#include "services/video/VideoTextures.h"
 
 namespace tge {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/math/Vector.h"
-#include "objects/gameplay/NavMesh.h"
+#include "objects/gameplay/navigation/NavMesh.h"
 
 namespace tge {
 

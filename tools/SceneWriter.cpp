@@ -6,13 +6,13 @@
 #include "core/ClassIds.h"
 #include "core/CommandRegistry.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/Engine.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/MeshFile.h"
-#include "services/MeshResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshFile.h"
+#include "services/resources/MeshResource.h"
 
 namespace tge {
 

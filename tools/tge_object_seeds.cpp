@@ -8,10 +8,10 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/BuiltTypes.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
 #include "tools/NavMeshBuilder.h"

@@ -36,4 +36,19 @@ Quaternion& QuaternionFromYawPitchRoll(Quaternion& out, float yaw, float pitch, 
 // The rotation that turns +Z towards direction, with up as the up hint.
 Quaternion& QuaternionFromDirection(Quaternion& out, const Vector3& direction, const Vector3& up);
 
+// Value forms. a * b is QuaternionMultiply(a, b): rotation a, then rotation
+// b, in the order Matrix4 products of row vectors read.
+inline Quaternion operator*(const Quaternion& a, const Quaternion& b) {
+  Quaternion out;
+  return QuaternionMultiply(out, a, b);
+}
+inline Quaternion Slerp(const Quaternion& a, const Quaternion& b, float t) {
+  Quaternion out;
+  return QuaternionSlerp(out, a, b, t);
+}
+inline Quaternion AxisAngle(const Vector3& axis, float angle) {
+  Quaternion out;
+  return QuaternionFromAxisAngle(out, axis, angle);
+}
+
 }  // namespace tge

@@ -39,6 +39,14 @@ void AABoxTransform(Vector3& outMin, Vector3& outMax, const Vector3& min, const 
 // The same on the AABox record.
 AABox& AABoxTransform(AABox& out, const AABox& in, const Matrix4& m);
 
+// The smallest box holding both, as std::min and std::max take each bound.
+inline AABox BoxUnion(const AABox& a, const AABox& b) {
+  auto low = [](float p, float q) { return q < p ? q : p; };
+  auto high = [](float p, float q) { return p < q ? q : p; };
+  return {{low(a.min.x, b.min.x), low(a.min.y, b.min.y), low(a.min.z, b.min.z)},
+          {high(a.max.x, b.max.x), high(a.max.y, b.max.y), high(a.max.z, b.max.z)}};
+}
+
 // Squared distance from centre to p < r².
 bool IsWithinRadius(const Vector3& centre, float r, const Vector3& p);
 // Squared distance from centre to p < (r s)².
@@ -55,6 +63,20 @@ bool IsWithinScaledRadius(const Vector3& centre, float r, const Vector3& p, floa
 // pushOut and facePoint may be null; neither is written without a hit.
 bool SphereBoxCollide(const Vector3& boxMin, const Vector3& boxMax, const Vector3& centre,
                       float radius, Vector3* pushOut, Vector3* facePoint);
+
+// Whether the sphere touches the box, SphereBoxCollide's question without
+// its outputs, by squared distances: a centre in the box (faces included)
+// always does, else its squared distance to the box's nearest point must be
+// below the squared radius. Inline: the Collector asks it for every run of
+// triangles and each triangle of the runs it touches.
+inline bool SphereTouchesBox(const AABox& box, const Vector3& centre, float radius) {
+  auto beyond = [](float v, float lo, float hi) { return v < lo ? lo - v : (v > hi ? v - hi : 0.0f); };
+  const float x = beyond(centre.x, box.min.x, box.max.x);
+  const float y = beyond(centre.y, box.min.y, box.max.y);
+  const float z = beyond(centre.z, box.min.z, box.max.z);
+  const float squared = x * x + y * y + z * z;
+  return squared == 0 || squared < radius * radius;
+}
 
 // a, b, c = normal, d = -dot(normal, point).
 Plane& PlaneFromPointNormal(Plane& out, const Vector3& point, const Vector3& normal);

@@ -3,8 +3,11 @@
 //
 // The functions take the output first and return a reference
 // to it. Every function reads all of its inputs before it writes the output,
-// so the output may alias any input.
+// so the output may alias any input. The value forms at the end (operators,
+// Dot, Cross, Normalized) compute the same results for new code.
 #pragma once
+#include <cmath>
+
 #include "core/math/Viewport.h"
 
 namespace tge {
@@ -84,5 +87,34 @@ float Vector3YawBetween(const Vector3& a, const Vector3& b);
 // z = minZ + (maxZ - minZ) * z. The viewport's x and y are not added.
 Vector3& Vector3Project(Vector3& out, const Vector3& point, const Viewport& viewport,
                         const Matrix4& projection, const Matrix4& view, const Matrix4& world);
+
+// Value forms, inline for the per-vertex loops.
+inline Vector3 operator+(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vector3 operator-(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vector3 operator-(const Vector3& v) { return {-v.x, -v.y, -v.z}; }
+inline Vector3 operator*(const Vector3& v, float s) { return {v.x * s, v.y * s, v.z * s}; }
+inline Vector3& operator+=(Vector3& a, const Vector3& b) { return a = a + b; }
+inline Vector3& operator-=(Vector3& a, const Vector3& b) { return a = a - b; }
+inline Vector3& operator*=(Vector3& v, float s) { return v = v * s; }
+
+inline float Dot(const Vector3& a, const Vector3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline Vector3 Cross(const Vector3& a, const Vector3& b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+inline float Length(const Vector3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+// a + (b - a) * t.
+inline Vector3 Lerp(const Vector3& a, const Vector3& b, float t) {
+  return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t};
+}
+// v / |v| under Vector3Normalize's rule: v unchanged unless 1e-12 <= |v| <= 1e14.
+inline Vector3 Normalized(const Vector3& v) {
+  const float length = Length(v);
+  return length >= 1e-12f && length <= 1e14f ? v * (1.0f / length) : v;
+}
+// The direction from one point to another seen from above: the difference
+// with y dropped, Normalized.
+inline Vector3 FlatDirection(const Vector3& from, const Vector3& to) {
+  return Normalized({to.x - from.x, 0.0f, to.z - from.z});
+}
 
 }  // namespace tge

@@ -21,23 +21,16 @@ constexpr int kFirstVersionWithTarget = 40;
 constexpr int kFirstVersionWithViewport = 42;
 constexpr std::uint32_t kLastViewport = kViewportCount - 1;
 
-Vector3 Translation(const Matrix4& m) { return {m.m[12], m.m[13], m.m[14]}; }
-
-Vector3 Unit(const Vector3& v) {
-  Vector3 out;
-  return Vector3Normalize(out, v);
-}
-
 // The frame from eye towards target with world up as the view matrix is
 // built; none when the two meet or the line is vertical.
 std::optional<ViewFrame> UprightFrame(const Vector3& eye, const Vector3& target) {
   Vector3 ahead;
   Vector3Subtract(ahead, target, eye);
-  const Vector3 forward = Unit(ahead);
+  const Vector3 forward = Normalized(ahead);
   Vector3 right;
   Vector3Cross(right, Vector3{0, 1, 0}, forward);
   if (Vector3Length(forward) < 0.5f || Vector3Length(right) < 1e-6f) return std::nullopt;
-  right = Unit(right);
+  right = Normalized(right);
   Vector3 up;
   Vector3Cross(up, forward, right);
   return ViewFrame{eye, forward, up};
@@ -174,7 +167,7 @@ ViewFrame Camera::GetViewFrame() {
   if (target) {
     if (const auto frame = UprightFrame(eye, *target)) return *frame;
   }
-  return {eye, Unit(GetAxisZWS()), Unit(GetAxisYWS())};
+  return {eye, Normalized(GetAxisZWS()), Normalized(GetAxisYWS())};
 }
 
 int Camera::HandleContact(GeometryRecord*, GeometryRecord*, ContactParameters*, int) { return 1; }

@@ -10,7 +10,7 @@
 #include "core/math/Quaternion.h"
 #include "objects/scene/Camera.h"
 #include "services/EngineServices.h"
-#include "services/InputState.h"
+#include "services/input/InputState.h"
 
 namespace tge {
 namespace {
@@ -44,22 +44,6 @@ constexpr unsigned kLevelOnlyMask = 1;
 constexpr float kObstructionReach = 0.5f;
 constexpr float kObstructionPull = 0.2f;
 
-Vector3 Translation(const Matrix4& m) { return {m.m[12], m.m[13], m.m[14]}; }
-
-Vector3 Difference(const Vector3& a, const Vector3& b) {
-  Vector3 out;
-  return Vector3Subtract(out, a, b);
-}
-
-float Distance(const Vector3& a, const Vector3& b) { return Vector3Length(Difference(a, b)); }
-
-// The direction from `from` to `to` in the horizontal plane.
-Vector3 FlatDirection(const Vector3& to, const Vector3& from) {
-  Vector3 d = Difference(to, from);
-  d.y = 0;
-  return Vector3Normalize(d, d);
-}
-
 // How far in front of a wall the follow camera stops: nothing close to the
 // pivot, half a unit once the wall is two units away.
 float WallMargin(float hitDistance) {
@@ -69,7 +53,7 @@ float WallMargin(float hitDistance) {
 }
 
 float Elevation(const Vector3& from, const Vector3& to) {
-  Vector3 d = Difference(to, from);
+  Vector3 d = to - from;
   Vector3Normalize(d, d);
   return std::asin(std::clamp(d.y, -1.0f, 1.0f));
 }
@@ -139,7 +123,7 @@ std::optional<Vector3> Camera::FindObstruction(const Vector3& pivot, const Vecto
   WorldPhysicsHooks* hooks = GetWorldPhysicsHooks();
   if (GetSpace() == nullptr || hooks == nullptr) return std::nullopt;
   Vector3 end;
-  Vector3AddScaled(end, pivot, Difference(follow, pivot), 2);
+  Vector3AddScaled(end, pivot, follow - pivot, 2);
   Vector3 hit;
   if (!hooks->RayQuery(*GetSpace(), pivot, end, kLevelOnlyMask, hit, 0)) return std::nullopt;
   return hit;
@@ -156,10 +140,10 @@ void Camera::UpdateFollow() {
   const Vector3 own = Translation(GetWorldMatrix());
   Vector3 follow = own;
   const Vector3 local = GetPosition();
-  const float lookDistance = Distance(local, lookAt);
+  const float lookDistance = Length(local - lookAt);
   const float elevation = Elevation(lookAt, local);
 
-  Vector3AddScaled(follow, follow, FlatDirection(target, own), Distance(target, own) - positionDistance_);
+  Vector3AddScaled(follow, follow, FlatDirection(own, target), Length(target - own) - positionDistance_);
   if ((cameraFlags_ & kCameraFollowTargetHeight) != 0) {
     float height = follow.y - positionYOffset_;
     if (target.y + kHeightDeadZone < height) follow.y -= dt * (height - target.y) * kHeightRate;
@@ -167,20 +151,20 @@ void Camera::UpdateFollow() {
     if (target.y - kHeightDeadZone > height) follow.y += dt * (target.y - height) * kHeightRate;
   }
   float pull = 0;
-  const float reach = Distance(target, follow);
+  const float reach = Length(target - follow);
   if (const auto hit = FindObstruction(target, follow)) {
-    const float hitDistance = Distance(target, *hit);
+    const float hitDistance = Length(target - *hit);
     if (hitDistance < reach + kObstructionReach) {
-      Vector3AddScaled(follow, follow, FlatDirection(target, follow), reach - hitDistance + WallMargin(hitDistance));
+      Vector3AddScaled(follow, follow, FlatDirection(follow, target), reach - hitDistance + WallMargin(hitDistance));
       pull = kObstructionPull;
     }
   }
   Vector3 moved;
-  Vector3Add(moved, own, Difference(target, previousTarget_));
+  Vector3Add(moved, own, target - previousTarget_);
   previousTarget_ = target;
   followPosition_ = follow;
   if (positionSmooth_ > 0) {
-    Vector3AddScaled(moved, moved, Difference(follow, moved), 1 - (positionSmooth_ - pull));
+    Vector3AddScaled(moved, moved, follow - moved, 1 - (positionSmooth_ - pull));
     SetPosition(moved, true);
   } else {
     SetPosition(follow, true);
@@ -188,7 +172,7 @@ void Camera::UpdateFollow() {
   InvalidateTransform();
 
   if (targetSmooth_ > 0) {
-    Vector3AddScaled(lookAt_, lookAt_, Difference(target, lookAt_), 1 - targetSmooth_);
+    Vector3AddScaled(lookAt_, lookAt_, target - lookAt_, 1 - targetSmooth_);
   } else {
     lookAt_ = target;
   }
@@ -239,7 +223,7 @@ void Camera::AddPositionLimited(const Vector3& offset) {
 Vector3 Camera::GetViewDirection() {
   std::optional<Vector3> point = targetSmooth_ > 0 ? std::optional<Vector3>(lookAt_) : GetPivot();
   if (!point) return GetAxisZWS();
-  Vector3 direction = Difference(*point, GetPositionWS());
+  Vector3 direction = *point - GetPositionWS();
   return Vector3Normalize(direction, direction);
 }
 

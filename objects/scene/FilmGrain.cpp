@@ -11,11 +11,11 @@
 #include "core/files/SerializeStream.h"
 #include "core/math/Random.h"
 #include "services/EngineServices.h"
-#include "services/MaterialResource.h"
-#include "services/Resource.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
-#include "services/TextureResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/Resource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
+#include "services/resources/TextureResource.h"
 
 namespace tge {
 namespace {

@@ -15,7 +15,7 @@
 #include "core/Object.h"
 #include "core/math/Color.h"
 #include "services/RenderCommand.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

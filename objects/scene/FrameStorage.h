@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "services/EngineServices.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 
 namespace tge {
 

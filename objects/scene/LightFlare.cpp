@@ -13,8 +13,8 @@
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
 #include "services/RenderDevice.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

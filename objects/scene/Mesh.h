@@ -19,7 +19,7 @@
 #include "core/Object.h"
 #include "core/ObjectRef.h"
 #include "core/math/Matrix4.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

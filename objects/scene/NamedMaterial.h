@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

@@ -10,8 +10,8 @@
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/States.h"
 #include "services/EngineServices.h"
-#include "services/ResourceSet.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

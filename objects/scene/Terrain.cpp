@@ -6,7 +6,7 @@
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 
 namespace tge {
 namespace {

@@ -11,7 +11,7 @@
 #include "core/CommandTable.h"
 #include "core/Object.h"
 #include "core/math/Color.h"
-#include "services/ResourceRef.h"
+#include "services/resources/ResourceRef.h"
 
 namespace tge {
 

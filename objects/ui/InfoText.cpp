@@ -1,8 +1,8 @@
 #include "objects/ui/InfoText.h"
 
 #include "core/ClassIds.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/ObjectFactory.h"
+#include "core/commands/InterfaceTypeRegistration.h"
 #include "core/files/SerializeStream.h"
 
 namespace tge {

@@ -7,10 +7,10 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/CommandRegistry.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
+#include "core/commands/InterfaceTypeRegistration.h"
 #include "core/files/SerializeStream.h"
 #include "objects/ui/SerializeRecords.h"
 #include "services/EngineServices.h"

@@ -1,8 +1,8 @@
 #include "objects/ui/MovieFMV.h"
 
 #include "core/ClassIds.h"
-#include "core/InterfaceTypeRegistration.h"
 #include "core/ObjectFactory.h"
+#include "core/commands/InterfaceTypeRegistration.h"
 #include "objects/ui/InfoText.h"
 
 namespace tge {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "services/Resource.h"
+#include "services/resources/Resource.h"
 
 namespace tge {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "bench/AllocationCount.h"
-#include "objects/scene/Dev2.h"
-#include "objects/scene/ParticleSystem.h"
-#include "objects/scene/Trail.h"
-#include "services/RenderQueue.h"
+#include "objects/scene/effects/Dev2.h"
+#include "objects/scene/effects/ParticleSystem.h"
+#include "objects/scene/effects/Trail.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

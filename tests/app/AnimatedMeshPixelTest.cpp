@@ -3,22 +3,19 @@
 // mesh at speed 0 shows its first target at its child. The meshes show
 // their ambient colour alone (a light of ambient white only), against fog.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <numbers>
 
-#include "app/StartupConfig.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/math/Color.h"
-#include "services/AnimationResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/MeshResource.h"
-#include "services/MorphMeshResource.h"
-#include "services/SkinMeshResource.h"
-#include "tests/app/ProgramRun.h"
-#include "tools/SceneWriter.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/MorphMeshResource.h"
+#include "services/resources/SkinMeshResource.h"
+#include "tests/app/ProbeStage.h"
 
 namespace tge::test {
 namespace {
@@ -91,16 +88,8 @@ class AnimatedMeshPixelTest : public ::testing::Test {
       AddPlaced(room, kClassLight, "Glow", "this.SetLightColor(0, 0, 0, 1); this.SetLightAmbient(1, 1, 1, 1);");
       build(room);
     };
-    std::string error;
-    EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
-    folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nAnimated mesh test " +
-                                        std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kShotWidth) + " -g_h=" + std::to_string(kShotHeight) +
-                           " -s_e=0 -shot=shot.bmp -shotframe=3");
-    return ReadShot(folder, "shot.bmp");
+    return ShootProbe(scene, "Animated mesh test", {kShotWidth, kShotHeight}, 3);
   }
-
-  ::tge::testing::TempFolder folder;
 };
 
 TEST_F(AnimatedMeshPixelTest, AOneKeyPoseShowsTheLimbWhereTheBindPoseHasNone) {

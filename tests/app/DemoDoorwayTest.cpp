@@ -5,10 +5,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "core/ScriptInterpreter.h"
 #include "core/math/Matrix4.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/Door.h"
+#include "objects/gameplay/props/Door.h"
 #include "tests/app/DemoFixture.h"
 
 namespace tge::test {

@@ -8,10 +8,10 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
+#include "demo/DemoData.h"
 #include "services/ErrorMessage.h"
 #include "tests/objects/ui/UiObjectFixture.h"
-#include "tools/DemoData.h"
 
 namespace tge::test {
 

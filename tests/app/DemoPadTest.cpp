@@ -3,12 +3,12 @@
 #include <memory>
 
 #include "core/World.h"
-#include "objects/ui/CheckBox.h"
-#include "objects/ui/ListBox.h"
-#include "objects/ui/Slider.h"
-#include "objects/ui/TextDialog.h"
-#include "objects/ui/TextDialogWindow.h"
-#include "objects/ui/VirtualKeyboard.h"
+#include "objects/ui/widgets/CheckBox.h"
+#include "objects/ui/widgets/ListBox.h"
+#include "objects/ui/widgets/Slider.h"
+#include "objects/ui/widgets/TextDialog.h"
+#include "objects/ui/widgets/TextDialogWindow.h"
+#include "objects/ui/widgets/VirtualKeyboard.h"
 #include "tests/app/DemoFixture.h"
 #include "tests/platform/window/VirtualPad.h"
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "app/StartupConfig.h"
+#include "demo/DemoData.h"
 #include "tests/app/ProgramRun.h"
-#include "tools/DemoData.h"
 
 namespace tge::test {
 namespace {

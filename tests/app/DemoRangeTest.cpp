@@ -10,7 +10,7 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectRef.h"
-#include "objects/gameplay/ObjectPool.h"
+#include "objects/gameplay/world/ObjectPool.h"
 #include "tests/app/DemoFixture.h"
 
 namespace tge::test {

@@ -11,9 +11,9 @@
 
 #include "core/ActiveCameraTable.h"
 #include "core/ClassIds.h"
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/PlayerTP.h"
-#include "objects/scene/SkinMesh.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/characters/PlayerTP.h"
+#include "objects/scene/animation/SkinMesh.h"
 #include "tests/app/DemoFixture.h"
 #include "tests/platform/window/SdlTestEvents.h"
 

@@ -5,10 +5,10 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "core/ScriptInterpreter.h"
 #include "core/math/Color.h"
-#include "objects/ui/Sound.h"
-#include "objects/ui/SoundMixer.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/sound/Sound.h"
+#include "objects/ui/sound/SoundMixer.h"
 #include "tests/app/DemoFixture.h"
 
 namespace tge::test {

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "core/ActiveCameraTable.h"
-#include "objects/gameplay/Inventory.h"
-#include "objects/gameplay/PlayerFPS.h"
-#include "objects/gameplay/PlayerRadar.h"
+#include "objects/gameplay/characters/Inventory.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
+#include "objects/gameplay/characters/PlayerRadar.h"
 #include "objects/scene/Camera.h"
 #include "tests/app/DemoFixture.h"
 

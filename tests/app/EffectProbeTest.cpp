@@ -3,19 +3,16 @@
 // of view of 90 degrees: one unit on the floor is 24 pixels), and the effect
 // under test lies on the floor's centre, which is the middle of the shot.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <functional>
 #include <numbers>
 
-#include "app/StartupConfig.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/TextureResource.h"
-#include "tests/app/ProgramRun.h"
-#include "tools/SceneWriter.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
+#include "tests/app/ProbeStage.h"
 
 namespace tge::test {
 namespace {
@@ -89,21 +86,13 @@ class EffectProbeTest : public ::testing::Test {
                 "this.SetPosition(0, -0.1, 0); this.AddMesh(Floor); this.SetMeshCollectable(1);");
       build(room);
     };
-    std::string error;
-    EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
-    folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nEffect probe test " +
-                                        std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kShotWidth) + " -g_h=" + std::to_string(kShotHeight) +
-                           " -s_e=0 -shot=shot.bmp -shotframe=4");
-    return ReadShot(folder, "shot.bmp");
+    return ShootProbe(scene, "Effect probe test", {kShotWidth, kShotHeight}, 4);
   }
 
   static Rgb At(const image::Image& shot, float x, float z) {
     return PixelAt(shot, std::uint32_t(kShotWidth / 2 + x * kPixelsPerUnit),
                    std::uint32_t(kShotHeight / 2 - z * kPixelsPerUnit));
   }
-
-  ::tge::testing::TempFolder folder;
 };
 
 // The projector hangs 4 above the floor's centre looking down with a square

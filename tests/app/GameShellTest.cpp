@@ -4,12 +4,12 @@
 #include <cstdlib>
 
 #include "app/GameShell.h"
+#include "demo/DemoData.h"
 #include "engine/Engine.h"
 #include "platform/window/InstanceLock.h"
 #include "services/EngineServices.h"
 #include "tests/core/files/TempFolder.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
-#include "tools/DemoData.h"
 
 namespace tge::test {
 namespace {

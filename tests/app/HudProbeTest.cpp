@@ -1,8 +1,8 @@
 // A whole-program pixel probe of the first-person HUD: the health bar of an
 // Inventory over the mission's player is full at first and half as tall
 // once a Timer has taken half the player's health.
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/app/ProbeStage.h"
 
 namespace tge::test {

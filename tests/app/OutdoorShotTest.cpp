@@ -10,13 +10,13 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "services/CollisionGeometryResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/TerrainResource.h"
+#include "demo/assets/DemoTerrain.h"
+#include "services/render/MaterialType.h"
+#include "services/render/TerrainResource.h"
+#include "services/resources/CollisionGeometryResource.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/app/ProbeStage.h"
 #include "tests/services/TestBytes.h"
-#include "tools/DemoTerrain.h"
 #include "tools/SceneWriter.h"
 
 namespace tge::test {

@@ -3,8 +3,8 @@
 // the background once its last particle has died, and a trail carried
 // across the view shows its start colour at the head and fades out at the
 // tail. The camera at the origin looks along +z with a quarter-turn field.
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/app/ProbeStage.h"
 
 namespace tge::test {

@@ -1,7 +1,8 @@
-// The stage of the whole-program pixel probes and their run: a World whose
-// start loads its resources, a Space round the origin, fog colour (0.2, 0.4,
-// 0.6) from 50 units on as the background, and a camera at the origin
-// looking along +z with a quarter-turn field of view.
+// The whole-program pixel tests' render fixture. ShootProbe writes a scene,
+// runs the program on it and reads back one frame. AddProbeStage builds the
+// usual stage: a World whose start loads its resources, a Space round the
+// origin, fog colour (0.2, 0.4, 0.6) from 50 units on as the background, and
+// a camera at the origin looking along +z with a quarter-turn field of view.
 #pragma once
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -5,21 +5,18 @@
 // values the scene was given: the lighting formula for colours, the
 // camera's view and projection for places.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <functional>
 #include <numbers>
 
-#include "app/StartupConfig.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "core/math/Color.h"
 #include "core/math/Vector.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "tests/app/ProgramRun.h"
-#include "tools/SceneWriter.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
+#include "tests/app/ProbeStage.h"
 
 namespace tge::test {
 namespace {
@@ -86,13 +83,7 @@ class RenderedSceneTest : public ::testing::Test {
                     "this.SetEnvironmentFogEnable(1);");
       build(room);
     };
-    std::string error;
-    EXPECT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
-    folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nRendered scene test " +
-                                        std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(width) + " -g_h=" + std::to_string(height) +
-                           " -s_e=0 -shot=shot.bmp -shotframe=3");
-    return ReadShot(folder, "shot.bmp");
+    return ShootProbe(scene, "Rendered scene test", {width, height}, 3);
   }
 
   // A camera of the given type and set-up, with the square field of view.
@@ -106,8 +97,6 @@ class RenderedSceneTest : public ::testing::Test {
   static void AddMesh(Object& room, const std::string& name, const std::string& mesh, const Vector3& at) {
     AddPlaced(room, kClassMesh, name, "this.SetPosition(" + Args(at) + "); this.AddMesh(" + mesh + ");");
   }
-
-  ::tge::testing::TempFolder folder;
 };
 
 // A directional light turned by yaw off the view axis lights the face the

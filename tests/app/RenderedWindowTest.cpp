@@ -2,16 +2,13 @@
 // focused and a disabled button over nothing else, its skin, font and
 // colours those of the demo's menu, set when the World starts.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 
-#include "app/StartupConfig.h"
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "tests/app/ProgramRun.h"
-#include "tools/DemoMenu.h"
-#include "tools/SceneWriter.h"
+#include "demo/places/DemoMenu.h"
+#include "tests/app/ProbeStage.h"
 
 namespace tge::test {
 namespace {
@@ -40,16 +37,9 @@ class RenderedWindowTest : public ::testing::Test {
                 "this.SetPosition(50, 100, 1); this.SetWindowWidth(100); this.SetWindowHeight(30); "
                 "this.SetWindowUseSystemSprite(1); this.SetWindowBackColor(1, 0, 0, 1); this.SetWindowEnable(0);");
     };
-    std::string error;
-    ASSERT_TRUE(WriteSceneFiles(folder.Path() / "Data", scene, error)) << error;
-    folder.WriteFile(kInitFileName, folder.Path().string() + "\nLibrary.sli\n\nRendered window test " +
-                                        std::to_string(::getpid()) + "\n\n");
-    RunProgram(folder, "-g_w=" + std::to_string(kShotWidth) + " -g_h=" + std::to_string(kShotHeight) +
-                           " -s_e=0 -shot=shot.bmp -shotframe=3");
-    shot = ReadShot(folder, "shot.bmp");
+    shot = ShootProbe(scene, "Rendered window test", {kShotWidth, kShotHeight}, 3);
   }
 
-  ::tge::testing::TempFolder folder;
   image::Image shot;
 };
 

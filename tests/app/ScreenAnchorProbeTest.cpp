@@ -1,8 +1,8 @@
 // A whole-program pixel probe of a ScreenAnchor: a Sprite under an anchor
 // at a world point is drawn at the point's projection. In an 800 x 600
 // window the widgets' reference units are pixels.
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
+#include "services/render/MaterialType.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/app/ProbeStage.h"
 
 namespace tge::test {

@@ -2,8 +2,8 @@
 #include <unistd.h>
 
 #include "app/StartupConfig.h"
+#include "demo/DemoData.h"
 #include "tests/app/ProgramRun.h"
-#include "tools/DemoData.h"
 
 namespace tge::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "core/ActiveCameraTable.h"
 #include "core/World.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Camera.h"
 #include "objects/ui/Cursor.h"
 #include "tests/engine/EngineFrameFixture.h"

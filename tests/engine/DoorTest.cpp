@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/math/Quaternion.h"
-#include "objects/gameplay/Door.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/props/Door.h"
+#include "objects/ui/sound/Sound.h"
 #include "tests/engine/WorldTestScene.h"
 #include "tests/support/ObjectRecordBytes.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/ScriptInterpreter.h"
 #include "core/files/SerializeStream.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/ProgressDisplay.h"
 #include "services/EngineServices.h"
 #include "tests/engine/EngineTestFixture.h"

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "core/BaseCommandIds.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "platform/window/EventPump.h"
 #include "platform/window/Window.h"
 #include "services/EngineServices.h"
-#include "services/InputService.h"
+#include "services/input/InputService.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
 #include "tests/platform/window/SdlTestEvents.h"

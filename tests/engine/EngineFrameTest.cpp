@@ -1,6 +1,6 @@
 #include "platform/gfx/States.h"
-#include "services/ResourceType.h"
-#include "services/TerrainResource.h"
+#include "services/render/TerrainResource.h"
+#include "services/resources/ResourceType.h"
 #include "tests/engine/EngineFrameFixture.h"
 
 namespace tge::test {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "services/EngineServices.h"
-#include "services/ResourceType.h"
+#include "services/resources/ResourceType.h"
 #include "tests/services/TestBytes.h"
 
 namespace tge::test {

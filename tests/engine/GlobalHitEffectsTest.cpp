@@ -5,7 +5,7 @@
 
 #include "core/CommandArgs.h"
 #include "core/ObjectHooks.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "tests/engine/EngineTestFixture.h"
 
 namespace tge::test {

@@ -8,7 +8,7 @@
 
 #include "core/CommandRegistry.h"
 #include "core/ObjectRef.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "services/EngineServices.h"
 #include "tests/engine/EngineTestFixture.h"
 

@@ -6,11 +6,11 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/math/Quaternion.h"
-#include "objects/gameplay/JointBall.h"
-#include "objects/gameplay/JointHinge.h"
-#include "objects/gameplay/JointHinge2.h"
-#include "objects/gameplay/JointSlider.h"
-#include "objects/gameplay/JointUniversal.h"
+#include "objects/gameplay/props/JointBall.h"
+#include "objects/gameplay/props/JointHinge.h"
+#include "objects/gameplay/props/JointHinge2.h"
+#include "objects/gameplay/props/JointSlider.h"
+#include "objects/gameplay/props/JointUniversal.h"
 #include "tests/engine/WorldTestScene.h"
 #include "tests/support/ObjectRecordBytes.h"
 

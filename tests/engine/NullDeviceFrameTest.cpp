@@ -6,9 +6,9 @@
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "platform/gfx/NullDevice.h"
-#include "tools/NullScene.h"
+#include "tests/support/NullScene.h"
 
 namespace tge::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/ObjectServices.h"
+#include "core/trees/ObjectServices.h"
 #include "services/ErrorMessage.h"
 #include "tests/engine/EngineTestFixture.h"
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/ObjectPhysicsBuilder.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsSpace.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "objects/gameplay/world/Space.h"
 #include "tests/engine/EngineTestFixture.h"
 
 namespace tge::test {

@@ -7,9 +7,9 @@
 #include "core/ObjectHooks.h"
 #include "core/ObjectRef.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/ObjectPool.h"
-#include "objects/gameplay/Space.h"
-#include "objects/scene/HitEffect.h"
+#include "objects/gameplay/world/ObjectPool.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/effects/HitEffect.h"
 #include "tests/engine/EngineTestFixture.h"
 
 namespace tge::test {

@@ -9,10 +9,10 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ObjectFile.h"
 #include "core/files/SerializeStream.h"
+#include "core/trees/ObjectFile.h"
 #include "engine/Engine.h"
-#include "objects/gameplay/SaveGame.h"
+#include "objects/gameplay/world/SaveGame.h"
 #include "services/EngineServices.h"
 #include "tests/core/files/TempFolder.h"
 

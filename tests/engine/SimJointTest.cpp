@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/BaseCommandIds.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/SimJoint.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "services/ResourceSet.h"
+#include "objects/gameplay/props/SimJoint.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/engine/WorldTestScene.h"
 #include "tests/objects/ui/UiObjectFixture.h"
 #include "tests/support/ObjectRecordBytes.h"

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "objects/scene/Camera.h"
 #include "services/EngineServices.h"
-#include "services/SoundSystem.h"
+#include "services/sound/SoundSystem.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/services/render/RecordingRenderDevice.h"
 #include "tests/support/ManualWorldClock.h"

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "core/CommandRegistry.h"
-#include "core/ScriptInterpreter.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/SpawnPoint.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/SpawnPoint.h"
 #include "tests/engine/WorldTestScene.h"
 #include "tests/support/ObjectRecordBytes.h"
 

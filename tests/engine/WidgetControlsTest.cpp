@@ -4,14 +4,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "objects/ui/Button.h"
-#include "objects/ui/CheckBox.h"
-#include "objects/ui/ListBox.h"
-#include "objects/ui/Slider.h"
-#include "objects/ui/TextInput.h"
-#include "services/MaterialResource.h"
+#include "objects/ui/widgets/Button.h"
+#include "objects/ui/widgets/CheckBox.h"
+#include "objects/ui/widgets/ListBox.h"
+#include "objects/ui/widgets/Slider.h"
+#include "objects/ui/widgets/TextInput.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/engine/EngineFrameFixture.h"
-#include "tests/objects/ui/LoggedWidget.h"
+#include "tests/objects/ui/widgets/LoggedWidget.h"
 
 namespace tge::test {
 namespace {

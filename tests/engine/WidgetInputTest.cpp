@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-#include "objects/ui/Button.h"
+#include "objects/ui/widgets/Button.h"
 #include "tests/engine/EngineFrameFixture.h"
-#include "tests/objects/ui/LoggedWidget.h"
+#include "tests/objects/ui/widgets/LoggedWidget.h"
 #include "tests/platform/window/VirtualPad.h"
 
 namespace tge::test {

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "objects/gameplay/world/Space.h"
 #include "services/EngineServices.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/engine/FloorCollision.h"

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "core/World.h"
-#include "objects/gameplay/Space.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/gameplay/physics/PhysicsWorld.h"
+#include "objects/gameplay/world/Space.h"
 #include "tests/engine/EngineTestFixture.h"
 
 namespace tge::test {

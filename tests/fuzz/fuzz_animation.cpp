@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "services/AnimationResource.h"
+#include "services/resources/AnimationResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<tge::AnimationTrack> tracks;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "services/CollisionGeometryResource.h"
+#include "services/resources/CollisionGeometryResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<tge::CollisionMesh> meshes;

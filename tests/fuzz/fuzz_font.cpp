@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/FontResource.h"
+#include "services/resources/FontResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tge::FontData font;

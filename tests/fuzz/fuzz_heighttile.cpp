@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "services/TerrainResource.h"
+#include "services/render/TerrainResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   tge::HeightMapTile tile;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/HorseRecording.h"
+#include "objects/gameplay/characters/HorseRecording.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> bytes(data, data + size);

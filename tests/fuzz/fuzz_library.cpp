@@ -6,7 +6,7 @@
 
 #include "core/files/SerializeStream.h"
 #include "services/ResourceDatabase.h"
-#include "services/ResourceLibrary.h"
+#include "services/resources/ResourceLibrary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> copy(data, data + size);

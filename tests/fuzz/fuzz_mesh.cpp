@@ -8,7 +8,7 @@
 
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/RecordingDevice.h"
-#include "services/MeshFile.h"
+#include "services/resources/MeshFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> bytes(data, data + size);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "core/ObjectFile.h"
-#include "core/ObjectServices.h"
 #include "core/files/SerializeStream.h"
+#include "core/trees/ObjectFile.h"
+#include "core/trees/ObjectServices.h"
 #include "engine/BuiltTypes.h"
 
 namespace {

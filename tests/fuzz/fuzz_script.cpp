@@ -13,9 +13,9 @@
 #include "core/ClassIds.h"
 #include "core/CommandArgs.h"
 #include "core/CommandRegistry.h"
-#include "core/Data.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/Data.h"
+#include "core/script/ScriptInterpreter.h"
 
 namespace {
 

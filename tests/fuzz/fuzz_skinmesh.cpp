@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "services/SkinMeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::uint32_t kPartVertices[] = {2, 3};

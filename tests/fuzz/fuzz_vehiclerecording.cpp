@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/VehicleRecording.h"
+#include "objects/gameplay/vehicles/VehicleRecording.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> bytes(data, data + size);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
+#include "services/resources/MaterialResource.h"
 
 namespace tge {
 namespace {

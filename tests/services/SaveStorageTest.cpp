@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "TestBytes.h"
 #include "services/ErrorMessage.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

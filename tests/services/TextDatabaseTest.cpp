@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestBytes.h"
+#include "tests/services/TestBytes.h"
 
 namespace tge {
 namespace {

@@ -1,4 +1,4 @@
-// The test movie (tools/VideoFixture.h) written once per test program into
+// The test movie (tests/support/VideoFixture.h) written once per test program into
 // a temporary folder, and the colour probes its pictures are checked with.
 #pragma once
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "tools/VideoFixture.h"
+#include "tests/support/VideoFixture.h"
 
 namespace tge::test {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/core/world/WorldTestUtil.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

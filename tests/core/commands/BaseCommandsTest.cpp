@@ -2,8 +2,8 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "core/script/ScriptInterpreter.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "core/ObjectServices.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "core/trees/ObjectServices.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

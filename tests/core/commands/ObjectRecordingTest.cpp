@@ -4,8 +4,8 @@
 
 #include "core/ObjectRecording.h"
 #include "core/files/SerializeStream.h"
+#include "tests/core/WorldTestUtil.h"
 #include "tests/core/files/TempFolder.h"
-#include "tests/core/world/WorldTestUtil.h"
 
 namespace tge::test {
 namespace {

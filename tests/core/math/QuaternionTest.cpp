@@ -16,11 +16,6 @@ using test::ExpectSameRotation;
 using test::ExpectVectorNear;
 using test::kPi;
 
-Quaternion AxisAngle(Vector3 axis, float angle) {
-  Quaternion q;
-  return QuaternionFromAxisAngle(q, axis, angle);
-}
-
 TEST(QuaternionTest, IdentityInverseNormalize) {
   Quaternion q{1, 2, 3, 4};
   Quaternion& returned = QuaternionIdentity(q);

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "core/ClassIds.h"
-#include "core/Data.h"
 #include "core/ObjectFactory.h"
 #include "core/files/SerializeStream.h"
+#include "core/script/Data.h"
 #include "tests/core/script/ScriptProbe.h"
 
 namespace tge::scripttest {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/ScriptText.h"
+#include "core/script/ScriptText.h"
 #include "tests/core/script/ScriptProbe.h"
 
 namespace tge::scripttest {

@@ -15,9 +15,9 @@
 #include "core/CommandArgs.h"
 #include "core/CommandRegistry.h"
 #include "core/Object.h"
-#include "core/ObjectServices.h"
-#include "core/ScriptInterpreter.h"
 #include "core/math/Vector.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/trees/ObjectServices.h"
 
 namespace tge::scripttest {
 

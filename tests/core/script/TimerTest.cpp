@@ -2,10 +2,10 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ScriptInterpreter.h"
-#include "core/Timer.h"
 #include "core/files/SerializeStream.h"
-#include "tests/core/world/WorldTestUtil.h"
+#include "core/script/ScriptInterpreter.h"
+#include "core/script/Timer.h"
+#include "tests/core/WorldTestUtil.h"
 
 namespace tge::scripttest {
 namespace {

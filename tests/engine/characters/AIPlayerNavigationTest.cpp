@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "core/WorldPhysicsHooks.h"
-#include "objects/gameplay/Door.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
+#include "objects/gameplay/props/Door.h"
 #include "tests/engine/characters/CharacterFixture.h"
 #include "tools/NavMeshBuilder.h"
 

@@ -4,9 +4,9 @@
 // attack on a first-person player.
 #include <gtest/gtest.h>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/Horse.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/world/HitMessage.h"
 #include "tests/engine/characters/CharacterFixture.h"
 
 namespace tge::test {

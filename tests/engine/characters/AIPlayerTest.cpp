@@ -10,6 +10,7 @@
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/props/Door.h"
 #include "tests/engine/characters/CharacterFixture.h"
 
 namespace tge::test {

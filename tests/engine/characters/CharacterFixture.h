@@ -11,11 +11,11 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/ObjectHooks.h"
-#include "objects/gameplay/AIPlayer.h"
-#include "objects/gameplay/Space.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "objects/gameplay/characters/AIPlayer.h"
+#include "objects/gameplay/world/Space.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 

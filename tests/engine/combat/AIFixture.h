@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "core/ObjectRef.h"
-#include "objects/gameplay/AIPlayerFPS.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/scene/Bone.h"
-#include "objects/scene/SkinMesh.h"
-#include "services/AnimationResource.h"
-#include "services/MeshResource.h"
-#include "services/RenderQueue.h"
-#include "services/SkinMeshResource.h"
+#include "objects/gameplay/characters/AIPlayerFPS.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "objects/scene/animation/Bone.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 #include "tests/engine/combat/CombatFixture.h"
 #include "tests/services/render/RecordingRenderDevice.h"
 

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "core/WorldPhysicsHooks.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "tests/engine/combat/AIFixture.h"
 #include "tools/NavMeshBuilder.h"
 

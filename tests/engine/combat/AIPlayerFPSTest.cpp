@@ -5,8 +5,8 @@
 
 #include "core/ObjectHooks.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/CombatSupport.h"
-#include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/props/SimObject.h"
+#include "objects/gameplay/weapons/CombatSupport.h"
 #include "tests/engine/combat/AIFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

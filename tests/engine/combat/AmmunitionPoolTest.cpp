@@ -2,7 +2,7 @@
 // the change events, taking, saturation and the file record.
 #include <limits>
 
-#include "objects/gameplay/AmmunitionPool.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
 #include "tests/engine/props/PropsFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "core/ObjectHooks.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/props/SimObject.h"
+#include "objects/gameplay/world/HitMessage.h"
 #include "tests/engine/combat/CombatFixture.h"
 
 namespace tge::test {

@@ -4,9 +4,9 @@
 #pragma once
 #include <cmath>
 
-#include "objects/gameplay/Ammunition.h"
-#include "objects/gameplay/AmmunitionPool.h"
-#include "objects/gameplay/Weapon.h"
+#include "objects/gameplay/weapons/Ammunition.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
+#include "objects/gameplay/weapons/Weapon.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

@@ -2,7 +2,7 @@
 // loading from the pool, hit-scan hits, and the thrown weapon's pre-made
 // clone in object files.
 #include "core/ObjectRef.h"
-#include "objects/gameplay/SimObject.h"
+#include "objects/gameplay/props/SimObject.h"
 #include "tests/engine/combat/CombatFixture.h"
 
 namespace tge::test {

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/Inventory.h"
-#include "objects/gameplay/PlayerFPS.h"
-#include "objects/gameplay/PlayerRadar.h"
-#include "objects/ui/Text.h"
-#include "services/MaterialResource.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/Inventory.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
+#include "objects/gameplay/characters/PlayerRadar.h"
+#include "objects/ui/widgets/Text.h"
 #include "services/RenderCommand.h"
-#include "services/RenderQueue.h"
-#include "services/ResourceSet.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/ResourceSet.h"
 #include "tests/engine/props/PropsFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

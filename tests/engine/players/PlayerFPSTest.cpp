@@ -7,14 +7,14 @@
 #include <memory>
 #include <vector>
 
-#include "core/ScriptInterpreter.h"
 #include "core/math/Random.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/Door.h"
-#include "objects/gameplay/PlayerFPS.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
-#include "objects/scene/Animation.h"
+#include "objects/gameplay/props/Door.h"
+#include "objects/gameplay/world/HitMessage.h"
+#include "objects/scene/animation/Animation.h"
 #include "tests/engine/players/PlayerFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cmath>
 
-#include "objects/gameplay/PlayerFPS.h"
+#include "objects/gameplay/characters/PlayerFPS.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "tests/engine/props/PropsFixture.h"
 

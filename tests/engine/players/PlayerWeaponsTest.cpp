@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/Ammunition.h"
-#include "objects/gameplay/AmmunitionPool.h"
-#include "objects/gameplay/Inventory.h"
-#include "objects/gameplay/Weapon.h"
-#include "objects/ui/Text.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/Inventory.h"
+#include "objects/gameplay/weapons/Ammunition.h"
+#include "objects/gameplay/weapons/AmmunitionPool.h"
+#include "objects/gameplay/weapons/Weapon.h"
+#include "objects/ui/widgets/Text.h"
 #include "tests/engine/players/PlayerFixture.h"
 
 namespace tge::test {

@@ -2,8 +2,8 @@
 // straight above, and nodes or targets deleted.
 #include <cmath>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/LookAt.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/props/LookAt.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

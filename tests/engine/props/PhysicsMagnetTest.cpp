@@ -1,8 +1,8 @@
 // PhysicsMagnet: choosing, holding against gravity, throwing, the pull
 // radius fixed at Precalculate, and a held object deleted.
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/PhysicsMagnet.h"
-#include "objects/gameplay/SimObject.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/props/PhysicsMagnet.h"
+#include "objects/gameplay/props/SimObject.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

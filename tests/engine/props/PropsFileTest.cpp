@@ -1,7 +1,7 @@
 // The file records of the prop and sensor types: save, load and save again
 // gives the same bytes; a record cut short anywhere is refused.
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/Trigger.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/props/Trigger.h"
 #include "tests/engine/props/PropsFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

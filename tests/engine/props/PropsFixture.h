@@ -11,7 +11,7 @@
 
 #include "core/ObjectHooks.h"
 #include "core/World.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/world/Space.h"
 #include "services/EngineServices.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/engine/FloorCollision.h"

@@ -2,14 +2,14 @@
 // through the hit-effect spawn, damage by group and kinematic following.
 #include <cmath>
 
-#include "core/ScriptInterpreter.h"
 #include "core/math/Random.h"
+#include "core/script/ScriptInterpreter.h"
 #include "engine/EngineObjectServices.h"
-#include "objects/gameplay/HitMessage.h"
-#include "objects/gameplay/SimObject.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/props/SimObject.h"
+#include "objects/gameplay/world/HitMessage.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

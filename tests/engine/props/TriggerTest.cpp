@@ -1,8 +1,8 @@
 // Trigger: enter and exit in the frame their contacts change, the 0.1 s
 // rule, group events, a held object deleted, and switching off.
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/SimObject.h"
-#include "objects/gameplay/Trigger.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/props/SimObject.h"
+#include "objects/gameplay/props/Trigger.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

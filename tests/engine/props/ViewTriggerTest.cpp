@@ -1,7 +1,7 @@
 // ViewTrigger: the cone test in its draw, every 0.2 s, with its events.
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/ViewTrigger.h"
-#include "services/ViewState.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/props/ViewTrigger.h"
+#include "services/render/ViewState.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

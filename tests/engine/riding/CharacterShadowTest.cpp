@@ -2,8 +2,8 @@
 // the silhouette texture on the triangles under them; without the scene's
 // Collector the player falls back to its shadow mesh and the horse draws
 // none.
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/PlayerTP.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/characters/PlayerTP.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "tests/objects/scene/GroundFixture.h"
 

@@ -1,7 +1,7 @@
 // The horse's file record by version, and what a save and a load do to the
 // live jump switch and speed cap.
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/Horse.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/Horse.h"
 #include "tests/engine/EngineTestFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <fstream>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/HorseRecording.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/characters/HorseRecording.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "tests/engine/riding/RidingFixture.h"
 #include "tests/services/TestBytes.h"

@@ -1,7 +1,7 @@
 // PlayerTP: the side it mounts from, riding, a refused exit and the
 // dismount back into its Space, its properties by script and its record.
 #include "core/CommandRegistry.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "tests/engine/riding/RidingFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "core/World.h"
-#include "objects/gameplay/Horse.h"
-#include "objects/gameplay/PlayerTP.h"
-#include "objects/gameplay/Space.h"
+#include "objects/gameplay/characters/Horse.h"
+#include "objects/gameplay/characters/PlayerTP.h"
+#include "objects/gameplay/world/Space.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/SkinMesh.h"
-#include "services/AnimationResource.h"
-#include "services/MeshResource.h"
-#include "services/SkinMeshResource.h"
+#include "objects/scene/animation/SkinMesh.h"
+#include "services/resources/AnimationResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/SkinMeshResource.h"
 #include "tests/engine/EngineFrameFixture.h"
 #include "tests/engine/props/PropsFixture.h"
 

@@ -1,8 +1,8 @@
 // A vehicle ridden by a real third-person player: only while the player
 // sits under "PlayerPosition" does the vehicle read player 0's input.
-#include "objects/gameplay/Ammunition.h"
-#include "objects/gameplay/Vehicle.h"
-#include "objects/gameplay/Weapon.h"
+#include "objects/gameplay/vehicles/Vehicle.h"
+#include "objects/gameplay/weapons/Ammunition.h"
+#include "objects/gameplay/weapons/Weapon.h"
 #include "tests/engine/riding/RidingFixture.h"
 
 namespace tge::test {

@@ -10,10 +10,10 @@
 
 #include "core/ObjectHooks.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/VehicleRecording.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsJoint.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/vehicles/VehicleRecording.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/ErrorMessage.h"
 #include "tests/engine/vehicles/VehicleFixture.h"
 

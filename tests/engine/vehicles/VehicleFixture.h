@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/gameplay/JointHinge2.h"
-#include "objects/gameplay/Vehicle.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/gameplay/props/JointHinge2.h"
+#include "objects/gameplay/vehicles/Vehicle.h"
 #include "tests/engine/props/PropsFixture.h"
 
 namespace tge::test {

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "core/math/Quaternion.h"
-#include "objects/gameplay/Vehicle.h"
+#include "objects/gameplay/vehicles/Vehicle.h"
 #include "tests/objects/scene/GroundFixture.h"
 
 namespace tge::test {

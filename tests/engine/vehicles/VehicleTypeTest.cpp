@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/ObjectHooks.h"
-#include "objects/gameplay/Wheel.h"
-#include "objects/ui/Sound.h"
+#include "objects/gameplay/vehicles/Wheel.h"
+#include "objects/ui/sound/Sound.h"
 #include "services/ErrorMessage.h"
 #include "tests/engine/vehicles/VehicleFixture.h"
 #include "tests/support/ObjectRecordBytes.h"

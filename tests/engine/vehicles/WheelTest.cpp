@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "objects/gameplay/Wheel.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
+#include "objects/gameplay/vehicles/Wheel.h"
 #include "tests/engine/vehicles/VehicleFixture.h"
 #include "tests/support/ObjectRecordBytes.h"
 

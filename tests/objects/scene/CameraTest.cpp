@@ -6,7 +6,7 @@
 #include "core/ActiveCameraTable.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Mesh.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -4,10 +4,10 @@
 #include "core/BaseCommandIds.h"
 #include "core/math/Random.h"
 #include "objects/scene/FilmGrain.h"
-#include "services/MaterialResource.h"
-#include "services/ResourceSet.h"
-#include "services/TextureResource.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/ResourceSet.h"
+#include "services/resources/TextureResource.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -7,8 +7,8 @@
 #include "core/ActiveCameraTable.h"
 #include "core/BaseCommandIds.h"
 #include "objects/scene/Camera.h"
-#include "objects/scene/Collector.h"
 #include "objects/scene/Mesh.h"
+#include "objects/scene/effects/Collector.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -4,7 +4,7 @@
 
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

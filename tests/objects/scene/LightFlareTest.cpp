@@ -10,7 +10,7 @@
 #include "objects/gameplay/physics/PhysicsHandles.h"
 #include "objects/scene/LightFlare.h"
 #include "services/RenderDevice.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -2,7 +2,7 @@
 // animated material, drawing, the UVW modifier and the file record.
 #include "core/BaseCommandIds.h"
 #include "objects/scene/Mesh.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -1,7 +1,7 @@
 // A scene of every scene type saved through the engine's object-file
 // writer, loaded with its reader and saved twice more: a second generation
 // of saves adds or loses nothing, so the last two files are the same bytes.
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "objects/scene/Camera.h"
 #include "objects/scene/Environment.h"
 #include "objects/scene/Light.h"

@@ -5,7 +5,7 @@
 #include "core/BaseCommandIds.h"
 #include "objects/scene/ScreenAnchor.h"
 #include "services/RenderDevice.h"
-#include "tests/objects/scene/MotionFixture.h"
+#include "tests/objects/scene/animation/MotionFixture.h"
 
 namespace tge::test {
 namespace {

@@ -1,7 +1,7 @@
 // Sky: the box and cloud geometry, the side names filled from side 0, what
 // a draw queues and scrolls, and the file record's version gates.
 #include "objects/scene/Sky.h"
-#include "services/RenderQueue.h"
+#include "services/render/RenderQueue.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -1,9 +1,9 @@
 // Terrain and TerrainSector: the fog and terrain draw a Terrain queues, the
 // resource it keeps, and both file records.
-#include "objects/gameplay/TerrainSector.h"
+#include "objects/gameplay/world/TerrainSector.h"
 #include "objects/scene/Terrain.h"
-#include "services/RenderQueue.h"
-#include "services/TerrainResource.h"
+#include "services/render/RenderQueue.h"
+#include "services/render/TerrainResource.h"
 #include "tests/objects/scene/SceneFixture.h"
 
 namespace tge::test {

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "core/Data.h"
-#include "core/ScriptInterpreter.h"
 #include "core/files/SerializeStream.h"
+#include "core/script/Data.h"
+#include "core/script/ScriptInterpreter.h"
 #include "objects/ui/InfoText.h"
 #include "objects/ui/MovieFMV.h"
 #include "tests/engine/EngineTestFixture.h"

@@ -2,9 +2,9 @@
 // same bytes, and older versions read only the fields they had.
 #include <algorithm>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/Sprite.h"
-#include "objects/ui/Text.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/Sprite.h"
+#include "objects/ui/widgets/Text.h"
 #include "tests/objects/ui/UiFixture.h"
 
 namespace tge::test {

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/ScriptInterpreter.h"
-#include "objects/ui/Button.h"
-#include "objects/ui/Window.h"
-#include "tests/objects/ui/LoggedWidget.h"
+#include "core/script/ScriptInterpreter.h"
+#include "objects/ui/widgets/Button.h"
+#include "objects/ui/widgets/Window.h"
 #include "tests/objects/scene/SceneFixture.h"
+#include "tests/objects/ui/widgets/LoggedWidget.h"
 
 namespace tge::test {
 

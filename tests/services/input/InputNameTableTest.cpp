@@ -5,7 +5,7 @@
 #include <set>
 
 #include "platform/input/ScanCodeTable.h"
-#include "services/InputNameTable.h"
+#include "services/input/InputNameTable.h"
 
 namespace tge {
 namespace {

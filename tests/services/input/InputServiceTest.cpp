@@ -6,7 +6,7 @@
 #include "platform/window/EventPump.h"
 #include "platform/window/Window.h"
 #include "services/EngineServices.h"
-#include "services/InputService.h"
+#include "services/input/InputService.h"
 #include "tests/platform/window/SdlTestEnvironment.h"
 #include "tests/platform/window/SdlTestEvents.h"
 #include "tests/platform/window/VirtualPad.h"

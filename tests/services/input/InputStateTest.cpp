@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "services/InputState.h"
+#include "services/input/InputState.h"
 
 namespace tge {
 namespace {

@@ -1,13 +1,13 @@
-#include "services/MaterialType.h"
+#include "services/render/MaterialType.h"
 
 #include <gtest/gtest.h>
 
-#include "RecordingRenderDevice.h"
-#include "services/EmptyTexture.h"
-#include "services/MaterialResource.h"
-#include "services/MeshDrawing.h"
-#include "services/MeshResource.h"
 #include "services/ResourceDatabase.h"
+#include "services/render/EmptyTexture.h"
+#include "services/render/MeshDrawing.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

@@ -7,18 +7,18 @@
 
 #include <cmath>
 
-#include "../TestBytes.h"
 #include "core/math/Color.h"
 #include "platform/gfx/GlDevice.h"
-#include "services/EmptyTexture.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/MeshDrawing.h"
-#include "services/MeshResource.h"
-#include "services/PrimitivePools.h"
 #include "services/RenderDevice.h"
 #include "services/ResourceDatabase.h"
-#include "services/TextureResource.h"
+#include "services/render/EmptyTexture.h"
+#include "services/render/MaterialType.h"
+#include "services/render/MeshDrawing.h"
+#include "services/render/PrimitivePools.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/MeshResource.h"
+#include "services/resources/TextureResource.h"
+#include "tests/services/TestBytes.h"
 #include "tests/support/GlRenderDeviceBackend.h"
 #include "tests/support/GlTestWindow.h"
 

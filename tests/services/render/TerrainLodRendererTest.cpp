@@ -1,4 +1,4 @@
-#include "services/TerrainLodRenderer.h"
+#include "services/render/TerrainLodRenderer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <cmath>
 #include <map>
 
-#include "RecordingRenderDevice.h"
 #include "platform/gfx/DeviceCall.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

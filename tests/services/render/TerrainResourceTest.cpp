@@ -1,18 +1,18 @@
 // Terrain tiles: their files, checks and places, the library record, and the
 // frame's terrain step on a recording device.
-#include "services/TerrainResource.h"
+#include "services/render/TerrainResource.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "../TestBytes.h"
-#include "RecordingRenderDevice.h"
 #include "core/files/SerializeStream.h"
 #include "platform/gfx/States.h"
 #include "services/ErrorMessage.h"
 #include "services/ResourceDatabase.h"
-#include "services/ViewState.h"
+#include "services/render/ViewState.h"
+#include "tests/services/TestBytes.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 
 namespace tge {
 namespace {

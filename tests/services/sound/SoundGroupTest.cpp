@@ -1,4 +1,4 @@
-#include "services/SoundGroup.h"
+#include "services/sound/SoundGroup.h"
 
 #include <gtest/gtest.h>
 

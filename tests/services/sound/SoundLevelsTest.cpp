@@ -1,4 +1,4 @@
-#include "services/SoundLevels.h"
+#include "services/sound/SoundLevels.h"
 
 #include <gtest/gtest.h>
 

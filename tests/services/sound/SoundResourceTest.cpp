@@ -1,3 +1,4 @@
+#include "services/sound/SoundResource.h"
 #include <gtest/gtest.h>
 
 #include "services/EngineServices.h"

@@ -1,3 +1,4 @@
+#include "services/sound/SoundStream.h"
 #include <AL/al.h>
 #include <gtest/gtest.h>
 

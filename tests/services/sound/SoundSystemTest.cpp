@@ -1,4 +1,4 @@
-#include "services/SoundSystem.h"
+#include "services/sound/SoundSystem.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/SoundResource.h"
-#include "services/SoundSystem.h"
+#include "services/sound/SoundResource.h"
+#include "services/sound/SoundSystem.h"
 #include "tests/platform/audio/WaveTestFiles.h"
 #include "tests/services/TestBytes.h"
 #include "tests/support/WaitFor.h"

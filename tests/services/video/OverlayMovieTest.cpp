@@ -10,17 +10,18 @@
 #include <filesystem>
 #include <functional>
 
-#include "../TestBytes.h"
 #include "platform/gfx/GlDevice.h"
 #include "platform/window/EventPump.h"
 #include "platform/window/Window.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/InputService.h"
 #include "services/RenderDevice.h"
 #include "services/SoundSystem.h"
 #include "services/VideoTextures.h"
+#include "services/input/InputService.h"
+#include "services/sound/SoundSystem.h"
 #include "tests/platform/window/SdlTestEvents.h"
+#include "tests/services/TestBytes.h"
 #include "tests/support/GlRenderDeviceBackend.h"
 #include "tests/support/GlTestWindow.h"
 #include "tests/support/ManualClock.h"

@@ -6,13 +6,13 @@
 
 #include <filesystem>
 
-#include "../TestBytes.h"
-#include "../render/RecordingRenderDevice.h"
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/MaterialResource.h"
-#include "services/TextureResource.h"
-#include "services/VideoResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
+#include "services/video/VideoResource.h"
+#include "tests/services/TestBytes.h"
+#include "tests/services/render/RecordingRenderDevice.h"
 #include "tests/support/GlTestWindow.h"
 #include "tests/support/ManualClock.h"
 #include "tests/support/TestMovieFile.h"

@@ -8,9 +8,9 @@
 
 #include "core/ClassIds.h"
 #include "core/ObjectFactory.h"
-#include "core/ObjectFile.h"
 #include "core/files/SerializeStream.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "core/trees/ObjectFile.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "tools/NavMeshBuilder.h"
 
 namespace tge::test {

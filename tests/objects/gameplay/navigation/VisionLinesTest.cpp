@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "objects/gameplay/VisionGraph.h"
-#include "tests/objects/gameplay/space/SpaceTestScene.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
+#include "tests/objects/gameplay/world/SpaceTestScene.h"
 
 namespace tge::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <set>
 
-#include "objects/gameplay/VehicleInput.h"
+#include "objects/gameplay/vehicles/VehicleInput.h"
 
 namespace tge {
 namespace {
