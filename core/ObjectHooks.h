@@ -28,7 +28,7 @@ class ObjectHooks {
   // While any hold is on, deletions asked for at once wait until the last
   // hold is released: a scheduler walk or a command in progress may still
   // hold the objects. The memory of what left the tree also waits for the
-  // engine's frame hold (the rule is set out in core/ObjectServices.h).
+  // engine's frame hold (the rule is set out in core/trees/ObjectServices.h).
   virtual void HoldDeletions() = 0;
   virtual void ReleaseDeletions() = 0;
   // Tree services of the base commands Copy, Move and SpawnObjectInPlace.

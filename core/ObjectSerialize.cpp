@@ -13,9 +13,9 @@
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
 #include "core/ObjectRecording.h"
-#include "core/ScriptInterpreter.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
+#include "core/script/ScriptInterpreter.h"
 
 namespace tge {
 namespace {

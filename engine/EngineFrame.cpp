@@ -121,7 +121,7 @@ void RaiseWithoutSender(Object& root, int eventId) {
 }  // namespace
 
 // Whatever a script deletes during the frame keeps its memory until the
-// frame has been rendered (the rule is set out in core/ObjectServices.h):
+// frame has been rendered (the rule is set out in core/trees/ObjectServices.h):
 // code still running on it and the render queue's pointers into what was
 // drawn stay valid. A frame that cannot be rendered drops its queue before
 // the hold ends.

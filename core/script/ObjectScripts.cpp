@@ -7,7 +7,7 @@
 #include "core/CommandArgs.h"
 #include "core/Object.h"
 #include "core/ObjectHooks.h"
-#include "core/ScriptInterpreter.h"
+#include "core/script/ScriptInterpreter.h"
 #include "core/script/ScriptInterpreter.h"
 
 namespace tge {

@@ -6,13 +6,13 @@
 
 #include "platform/image/BmpWriter.h"
 #include "services/ErrorMessage.h"
-#include "services/FontResource.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
-#include "services/TextureResource.h"
+#include "services/render/MaterialType.h"
 #include "services/render/MaterialType.h"
 #include "services/resources/FontResource.h"
+#include "services/resources/FontResource.h"
 #include "services/resources/MaterialResource.h"
+#include "services/resources/MaterialResource.h"
+#include "services/resources/TextureResource.h"
 #include "services/resources/TextureResource.h"
 #include "tools/SceneWriter.h"
 

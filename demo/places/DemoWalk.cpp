@@ -6,12 +6,12 @@
 #include "core/Object.h"
 #include "core/ObjectFactory.h"
 #include "demo/assets/DemoFont.h"
-#include "services/MaterialResource.h"
-#include "services/MaterialType.h"
+#include "demo/assets/DemoFont.h"
+#include "demo/assets/DemoTerrain.h"
+#include "services/render/MaterialType.h"
 #include "services/render/MaterialType.h"
 #include "services/resources/MaterialResource.h"
-#include "tools/DemoFont.h"
-#include "tools/DemoTerrain.h"
+#include "services/resources/MaterialResource.h"
 
 namespace tge {
 namespace {

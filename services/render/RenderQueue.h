@@ -13,7 +13,7 @@
 // Pointers handed in (vertices, colour overrides, matrices, blend arrays)
 // are kept, not copied. They stay valid until the frame has been rendered:
 // an object deleted during the frame keeps its memory until then (the
-// engine's frame hold, core/ObjectServices.h), and storage an object lets go
+// engine's frame hold, core/trees/ObjectServices.h), and storage an object lets go
 // of while it lives is handed to KeepUntilReset. Main thread only.
 #pragma once
 #include <array>

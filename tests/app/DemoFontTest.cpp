@@ -5,10 +5,10 @@
 #include <set>
 #include <span>
 
+#include "demo/DemoData.h"
 #include "platform/image/Image.h"
-#include "services/FontResource.h"
+#include "services/resources/FontResource.h"
 #include "tests/core/files/TempFolder.h"
-#include "tools/DemoData.h"
 
 namespace tge::test {
 namespace {

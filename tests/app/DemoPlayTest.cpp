@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/StartupConfig.h"
+#include "demo/DemoData.h"
 #include "tests/app/ProgramRun.h"
-#include "tools/DemoData.h"
 
 namespace tge::test {
 namespace {

@@ -2,18 +2,18 @@
 
 #include "core/BaseCommandIds.h"
 #include "core/CommandArgs.h"
-#include "core/Timer.h"
 #include "core/World.h"
 #include "core/script/Timer.h"
+#include "core/script/Timer.h"
+#include "demo/DemoData.h"
 #include "demo/DemoData.h"
 #include "demo/places/DemoMenu.h"
+#include "demo/places/DemoMenu.h"
 #include "engine/Engine.h"
-#include "objects/ui/Window.h"
+#include "objects/ui/widgets/Window.h"
 #include "objects/ui/widgets/Window.h"
 #include "services/EngineServices.h"
 #include "tests/support/ManualWorldClock.h"
-#include "tools/DemoData.h"
-#include "tools/DemoMenu.h"
 #include "tools/SceneWriter.h"
 
 namespace tge::test {

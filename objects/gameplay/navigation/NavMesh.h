@@ -14,7 +14,7 @@
 #include "core/math/Matrix4.h"
 #include "core/math/Vector.h"
 #include "objects/gameplay/NavTriangleGrid.h"
-#include "objects/gameplay/PathRecord.h"
+#include "objects/gameplay/navigation/PathRecord.h"
 #include "objects/gameplay/navigation/PathRecord.h"
 
 namespace tge {

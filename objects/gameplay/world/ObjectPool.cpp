@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "core/BaseCommandIds.h"
-#include "core/CommandScheduler.h"
 #include "core/ClassIds.h"
+#include "core/CommandScheduler.h"
 #include "core/ObjectFactory.h"
 #include "core/ObjectHooks.h"
-#include "core/ObjectServices.h"
 #include "core/World.h"
 #include "core/files/SerializeStream.h"
 #include "core/math/Quaternion.h"
 #include "core/math/Random.h"
+#include "core/trees/ObjectServices.h"
 #include "core/trees/ObjectServices.h"
 #include "objects/scene/effects/HitEffect.h"
 #include "services/EngineServices.h"

@@ -5,11 +5,11 @@
 
 #include <cstring>
 
-#include "objects/gameplay/Door.h"
-#include "objects/gameplay/VisionGraph.h"
+#include "objects/gameplay/navigation/VisionGraph.h"
 #include "objects/gameplay/physics/PhysicsBody.h"
 #include "objects/gameplay/physics/PhysicsContact.h"
 #include "objects/gameplay/physics/PhysicsHandles.h"
+#include "objects/gameplay/props/Door.h"
 #include "objects/gameplay/props/Door.h"
 #include "tests/engine/characters/CharacterFixture.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/math/Random.h"
-#include "services/RenderListSorter.h"
+#include "services/render/RenderListSorter.h"
 
 namespace tge {
 namespace {

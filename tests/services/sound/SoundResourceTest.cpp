@@ -3,7 +3,7 @@
 
 #include "services/EngineServices.h"
 #include "services/ErrorMessage.h"
-#include "services/SoundResource.h"
+#include "services/sound/SoundResource.h"
 #include "tests/platform/audio/LoopWait.h"
 #include "tests/services/sound/SoundTestRig.h"
 

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "services/SoundStream.h"
+#include "services/sound/SoundStream.h"
 #include "tests/services/sound/SoundTestRig.h"
 
 namespace tge {

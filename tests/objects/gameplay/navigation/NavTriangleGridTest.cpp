@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/math/Random.h"
-#include "objects/gameplay/NavMesh.h"
+#include "objects/gameplay/navigation/NavMesh.h"
 #include "tools/NavMeshBuilder.h"
 
 namespace tge::test {
