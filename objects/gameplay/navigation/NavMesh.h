@@ -13,7 +13,7 @@
 
 #include "core/math/Matrix4.h"
 #include "core/math/Vector.h"
-#include "objects/gameplay/NavTriangleGrid.h"
+#include "objects/gameplay/navigation/NavTriangleGrid.h"
 #include "objects/gameplay/navigation/PathRecord.h"
 #include "objects/gameplay/navigation/PathRecord.h"
 

@@ -1,4 +1,4 @@
-#include "objects/gameplay/NavTriangleGrid.h"
+#include "objects/gameplay/navigation/NavTriangleGrid.h"
 
 #include <algorithm>
 #include <cmath>
