@@ -48,7 +48,7 @@ double gNow = 0;
 double ReadNow() { return gNow; }
 
 template <class T>
-void Send(Object& object, std::uint32_t id, T value) {
+void LevelSend(Object& object, std::uint32_t id, T value) {
   object.ExecuteCommand(id, &value);
 }
 
@@ -72,19 +72,19 @@ void PrepareAnimation(Object&, Object& thing) {
 void PrepareSplineObject(Object& spline, Object& thing) {
   for (std::uint32_t i = 0; i < 2; ++i) {
     spline.ExecuteCommand(kAddSplinePoint, nullptr);
-    Send(spline, kSetSplinePointList, i);
-    Send(spline, kSetSplinePoint, Vector3{30.0f * static_cast<float>(i), 0, 0});
+    LevelSend(spline, kSetSplinePointList, i);
+    LevelSend(spline, kSetSplinePoint, Vector3{30.0f * static_cast<float>(i), 0, 0});
   }
   thing.ExecuteCommand(kCommandInitializeNewObject, nullptr);
-  Send(thing, SplineObject::kSetSpeed, 300.0f);
+  LevelSend(thing, SplineObject::kSetSpeed, 300.0f);
 }
 
 // A burst of two short-lived particles on start: the last death posts the
 // Action's stop.
 void PrepareParticleSystem(Object&, Object& thing) {
-  Send(thing, kSetParticlesPerSec, 0.0f);
-  Send(thing, kEmitOnActionStart, 2u);
-  Send(thing, kSetLife, 0.1f);
+  LevelSend(thing, kSetParticlesPerSec, 0.0f);
+  LevelSend(thing, kEmitOnActionStart, 2u);
+  LevelSend(thing, kSetLife, 0.1f);
   SendText(thing, kSetParticleMaterial, "Skin");
 }
 
@@ -174,7 +174,7 @@ class LevelUnloadTest : public EngineFrameTest {
     auto& space = static_cast<Space&>(Add(parent, name, kClassSpace));
     space.SetPosition({0, 0, 0}, false);
     space.SetLocalBox({{-100, -100, -100}, {100, 100, 100}});
-    Send(space, kSetSpaceGlobal, static_cast<std::int32_t>(global ? 1 : 0));
+    LevelSend(space, kSetSpaceGlobal, static_cast<std::int32_t>(global ? 1 : 0));
     return space;
   }
 
