@@ -86,17 +86,5 @@ inline Matrix4 Inverse(const Matrix4& m) {
   return Matrix4Inverse(out, nullptr, m);
 }
 inline Vector3 Translation(const Matrix4& m) { return {m.m[12], m.m[13], m.m[14]}; }
-// Vector3TransformCoord and Vector3TransformNormal by value, inline for the
-// per-vertex loops.
-inline Vector3 TransformPoint(const Vector3& p, const Matrix4& matrix) {
-  const float* m = matrix.m;
-  return {p.x * m[0] + p.y * m[4] + p.z * m[8] + m[12], p.x * m[1] + p.y * m[5] + p.z * m[9] + m[13],
-          p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14]};
-}
-inline Vector3 TransformDirection(const Vector3& d, const Matrix4& matrix) {
-  const float* m = matrix.m;
-  return {d.x * m[0] + d.y * m[4] + d.z * m[8], d.x * m[1] + d.y * m[5] + d.z * m[9],
-          d.x * m[2] + d.y * m[6] + d.z * m[10]};
-}
 
 }  // namespace tge

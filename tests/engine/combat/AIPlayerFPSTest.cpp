@@ -358,7 +358,7 @@ TEST_F(AIPlayerFPSTest, ASpearSticksInTheNearestBoneAndWoundsOnlyNearTheBody) {
     Launch(ai);
     Frames(1);
     Object* bone = ai.GetSkinMesh()->FindChildByName(near);
-    Ammunition& spear = Place<Ammunition>(*room, "Spear", tge::Add(bone->GetPositionWS(), {0, 0.1f, 0}));
+    Ammunition& spear = Place<Ammunition>(*room, "Spear", bone->GetPositionWS() + Vector3{0, 0.1f, 0});
     Send(spear, 6000, static_cast<std::uint32_t>(Ammunition::kSticking));
     Send(spear, 6028, 0.4f);
     spear.Precalculate();
