@@ -244,7 +244,6 @@ bool GameShell::OpenFirstScene() {
 
 // The loop sleeps in the pump while the window is minimised.
 void GameShell::Loop() {
-  Engine& engine = *GetEngine();
   int frames = 0;
   for (;;) {
     pump_->PumpEvents();

@@ -66,9 +66,10 @@ bool AddWave(ResourceDatabase& resources, const std::filesystem::path& dataFolde
 
 // The writer runs no input service, so it names the events itself.
 void AddKeyEvent(Object& input, int key, bool onRelease, const std::string& name, const std::string& script) {
-  RunScript(input, "this.AddInputEvent(Key); this.SetInputEventID(" + std::to_string(key) +
-                       "); this.SetInputEventOnRelease(" + (onRelease ? "1" : "0") + "); this.SetInputEventName(" +
-                       name + ");");
+  std::string statements = "this.AddInputEvent(Key); this.SetInputEventID(";
+  statements.append(std::to_string(key)).append("); this.SetInputEventOnRelease(").append(onRelease ? "1" : "0");
+  statements.append("); this.SetInputEventName(").append(name).append(");");
+  RunScript(input, statements);
   AddScript(input, name, script);
 }
 
