@@ -2,6 +2,8 @@
 
 #include <AL/al.h>
 
+#include <algorithm>
+
 #include "platform/audio/AudioContext.h"
 #include "platform/audio/OpenAlFormat.h"
 
@@ -17,6 +19,7 @@ StreamVoice::StreamVoice(std::shared_ptr<AudioContext> context, const PcmFormat&
   alGenBuffers(static_cast<ALsizei>(ids.size()), ids.data());
   if (alGetError() != AL_NO_ERROR) return;
   buffers_.assign(ids.begin(), ids.end());
+  bufferFrames_.assign(buffers_.size(), 0);
   free_ = buffers_;
 }
 
@@ -33,8 +36,14 @@ void StreamVoice::ReclaimProcessed() {
   for (; processed > 0; --processed) {
     ALuint buffer = 0;
     alSourceUnqueueBuffers(Source(), 1, &buffer);
+    playedFrames_ += FramesIn(buffer);
     free_.push_back(buffer);
   }
+}
+
+std::uint32_t& StreamVoice::FramesIn(unsigned buffer) {
+  const auto at = std::find(buffers_.begin(), buffers_.end(), buffer);
+  return bufferFrames_[static_cast<std::size_t>(at - buffers_.begin())];
 }
 
 std::size_t StreamVoice::FreeBuffers() {
@@ -61,6 +70,7 @@ bool StreamVoice::Queue(std::span<const std::uint8_t> pcm) {
                static_cast<ALsizei>(format_.sampleRate));
   if (alGetError() != AL_NO_ERROR) return false;
   free_.pop_back();
+  FramesIn(buffer) = static_cast<std::uint32_t>(pcm.size() / frame);
   alSourceQueueBuffers(Source(), 1, &buffer);
   if (playing_) Resume();
   return true;
@@ -87,6 +97,9 @@ void StreamVoice::Resume() {
 }
 
 void StreamVoice::ClearQueue() {
+  // What played out before the rewind is counted; the rewind marks the rest
+  // as processed too.
+  ReclaimProcessed();
   alSourceRewind(Source());
   alSourcei(Source(), AL_BUFFER, 0);
   free_ = buffers_;
@@ -105,7 +118,14 @@ void StreamVoice::Play() {
 void StreamVoice::Pause() {
   auto lock = Lock();
   playing_ = false;
-  if (HasSource()) alSourcePause(Source());
+  if (!HasSource()) return;
+  // A source that ran dry has played all it held; rewound, it keeps what is
+  // queued while paused for the next Play.
+  if (SourceState() == AL_STOPPED) {
+    ClearQueue();
+  } else {
+    alSourcePause(Source());
+  }
 }
 
 void StreamVoice::Stop() {
@@ -122,6 +142,11 @@ bool StreamVoice::IsPlaying() const {
 std::uint32_t StreamVoice::Starvations() const {
   auto lock = Lock();
   return starvations_;
+}
+
+std::uint64_t StreamVoice::PlayedFrames() const {
+  auto lock = Lock();
+  return playedFrames_;
 }
 
 }  // namespace tge::audio

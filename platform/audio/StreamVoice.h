@@ -4,7 +4,7 @@
 // each over with Queue(); the main thread may play, pause and stop the voice
 // meanwhile. A playing voice whose queue ran dry before the next piece came
 // has starved: it goes on as soon as a piece is queued, and the starvation is
-// counted.
+// counted. So are the frames of every piece that played to its end.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -42,11 +42,15 @@ class StreamVoice : public Voice {
   // True from Play until Pause or Stop, also while starved.
   bool IsPlaying() const;
   std::uint32_t Starvations() const;
+  // Frames of the queued pieces that have played out, since construction.
+  std::uint64_t PlayedFrames() const;
 
  private:
   // With the lock held. The source only stops by itself, when its queue ran
   // dry: Stop rewinds it instead.
   void ReclaimProcessed();
+  // Frames queued in `buffer`.
+  std::uint32_t& FramesIn(unsigned buffer);
   void ClearQueue();
   int SourceState() const;
   void Resume();
@@ -54,8 +58,10 @@ class StreamVoice : public Voice {
   PcmFormat format_;
   std::vector<unsigned> buffers_;
   std::vector<unsigned> free_;
+  std::vector<std::uint32_t> bufferFrames_;  // by index in buffers_
   bool playing_ = false;
   std::uint32_t starvations_ = 0;
+  std::uint64_t playedFrames_ = 0;
 };
 
 }  // namespace tge::audio

@@ -182,12 +182,25 @@ TEST_F(AudioDeviceTest, StreamVoiceConsumesItsQueueAndAsksForRefills) {
   // next piece starts it again.
   ASSERT_TRUE(WaitFor([&] { return stream->FreeBuffers() == 2; }));
   EXPECT_TRUE(stream->IsPlaying());
+  const std::uint64_t pieceFrames = piece.size() / kMono.FrameBytes();
+  EXPECT_EQ(stream->PlayedFrames(), 6 * pieceFrames);
   const std::uint32_t starvations = stream->Starvations();
   EXPECT_TRUE(stream->Queue(piece));
   EXPECT_EQ(stream->Starvations(), starvations + 1);
   EXPECT_TRUE(WaitFor([&] { return stream->FreeBuffers() == 2; }));
 
+  // Paused after running dry, it keeps a piece queued meanwhile for the next
+  // Play; a piece stopped before it played out is not counted.
+  stream->Pause();
+  EXPECT_TRUE(stream->Queue(piece));
+  EXPECT_EQ(stream->QueuedBuffers(), 1u);
+  stream->Play();
+  EXPECT_TRUE(WaitFor([&] { return stream->FreeBuffers() == 2; }));
+  EXPECT_EQ(stream->PlayedFrames(), 8 * pieceFrames);
+  stream->Pause();
+  EXPECT_TRUE(stream->Queue(piece));
   stream->Stop();
+  EXPECT_EQ(stream->PlayedFrames(), 8 * pieceFrames);
   EXPECT_FALSE(stream->IsPlaying());
   EXPECT_EQ(stream->FreeBuffers(), 2u);
   EXPECT_EQ(stream->QueuedBuffers(), 0u);

@@ -3,9 +3,7 @@
 // a clock stepped by hand, the collected sound, and files that are refused.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
-#include <thread>
 
 #include "platform/video/MediaFile.h"
 #include "platform/video/VideoPlayer.h"
@@ -112,8 +110,10 @@ TEST(VideoPlayerTest, HandsOutTheDuePictureAndLoopsByTheClock) {
   ASSERT_TRUE(WaitForFrame(player, frame));
   EXPECT_NEAR(frame.time, 0.0, 0.001);
   ExpectHalves(frame, kMovieRed, kMovieBlue);
-  // A while for the thread to go wrong in; a slow machine only gives it less.
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // Once the thread has read the clock for the next picture, it has found
+  // that picture not due yet.
+  const long reads = clock->Reads();
+  ASSERT_TRUE(test::WaitFor([&] { return clock->Reads() > reads; }));
   EXPECT_FALSE(player.TakeFrame(frame)) << "a picture came before its time";
 
   clock->Set(0.61);

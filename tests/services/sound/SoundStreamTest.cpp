@@ -1,8 +1,5 @@
-#include "services/sound/SoundStream.h"
 #include <AL/al.h>
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 #include "services/sound/SoundStream.h"
 #include "tests/services/sound/SoundTestRig.h"
@@ -73,21 +70,21 @@ TEST_F(SoundStreaming, StreamsPlayToTheirEndThenStandRewoundAndReady) {
   ResourceRef second = services.GetResources().AcquireResource("Pcm", kSoundResource);
   EXPECT_EQ(first.Get(), second.Get());
 
-  // The null output mixes in real time, so a stream that played the whole of
-  // its data took its length at least; a slow machine only takes longer.
-  const auto started = std::chrono::steady_clock::now();
+  // Each stream ends once every frame of its data has played out.
   services.StartSound(pcm, 0);
   services.StartSound(adpcm, 0);
   EXPECT_EQ(PlayingStreams(), 2);
   EXPECT_EQ(services.IsSoundPlaying(pcm), 1);
   EXPECT_TRUE(test::WaitFor([&] { return !services.IsSoundPlaying(adpcm); }));
   EXPECT_TRUE(test::WaitFor([&] { return !services.IsSoundPlaying(pcm); }));
-  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(2100)) << "ended early";
+  auto voice = [&](SoundResource* s) -> audio::StreamVoice& { return static_cast<audio::StreamVoice&>(VoiceOf(s)); };
+  EXPECT_EQ(voice(pcm).PlayedFrames(), 17600u);
+  EXPECT_EQ(voice(adpcm).PlayedFrames(), 18u * 500 + 188);
   EXPECT_EQ(PlayingStreams(), 0);
 
   // Rewound with both buffers filled from the start, ready to play again;
   // a stop rewinds it the same way.
-  auto queued = [&](SoundResource* s) { return static_cast<audio::StreamVoice&>(VoiceOf(s)).QueuedBuffers(); };
+  auto queued = [&](SoundResource* s) { return voice(s).QueuedBuffers(); };
   EXPECT_EQ(queued(pcm), 2u);
   EXPECT_EQ(queued(adpcm), 2u);
   services.StartSound(pcm, 0);
