@@ -119,7 +119,7 @@ void CommandScheduler::Walk(ScheduleLink& list, Fire fire) {
 }
 
 ScheduledCall& CommandScheduler::TakeLastCall(ScheduleLink& link) {
-  std::swap(lastCall_, *link.payload);
+  lastCall_ = *link.payload;
   link.owner->RemoveScheduleLink(&link);
   return lastCall_;
 }

@@ -57,8 +57,8 @@ class CommandScheduler {
 
   template <class Fire>
   void Walk(ScheduleLink& list, Fire fire);
-  // Hands a call's link back to its owner before its last run; the call
-  // moves to lastCall_ for that run.
+  // Hands a call's link back to its owner before its last run; a copy of
+  // the call in lastCall_ is run.
   ScheduledCall& TakeLastCall(ScheduleLink& link);
   Fired FireDelay(ScheduleLink& link, float frameTime);
   Fired FireInterpolation(ScheduleLink& link, float frameTime);

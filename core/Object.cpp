@@ -111,16 +111,28 @@ void Object::DisableUpdate() {
   SetFlag(kFlagUpdateRegistered, false);
 }
 
-ScheduleLink* Object::AddScheduleLink(ScheduleLink& after, int payloadBytes, int groupBits) {
+// A kept link whose memory fits the new one, else the last one kept.
+ScheduleLink& Object::TakeKeptScheduleLink(bool withCall, std::size_t argumentSize) {
   if (linkedScheduleLinks_ == scheduleLinks_.size()) scheduleLinks_.push_back(std::make_unique<ScheduleLink>());
-  ScheduleLink& link = *scheduleLinks_[linkedScheduleLinks_++];
+  const auto kept = scheduleLinks_.begin() + static_cast<std::ptrdiff_t>(linkedScheduleLinks_);
+  const auto fits = std::find_if(kept, scheduleLinks_.end(), [&](const auto& link) {
+    return withCall ? link->payload && link->payload->argumentBytes.capacity() >= argumentSize : !link->payload;
+  });
+  if (fits != scheduleLinks_.end()) std::iter_swap(kept, fits);
+  ++linkedScheduleLinks_;
+  return **kept;
+}
+
+ScheduleLink* Object::AddScheduleLink(ScheduleLink& after, int payloadBytes, int groupBits) {
+  const std::size_t argumentSize = static_cast<std::size_t>(std::max(payloadBytes - kScheduledCallHeaderBytes, 0));
+  ScheduleLink& link = TakeKeptScheduleLink(payloadBytes > 0, argumentSize);
   link.group = groupBits;
   link.owner = this;
   link.dead = false;
   link.payloadSize = std::max(payloadBytes, 0);
   if (payloadBytes > 0) {
     if (!link.payload) link.payload = std::make_unique<ScheduledCall>();
-    link.payload->Reset(static_cast<std::size_t>(std::max(payloadBytes - kScheduledCallHeaderBytes, 0)));
+    link.payload->Reset(argumentSize);
   } else {
     link.payload.reset();
   }

@@ -411,6 +411,7 @@ class Object : public CommandTarget {
   bool SerializeScripts(SerializeStream& stream);
   void FinishLoad(bool wasGlobal);
   std::span<const std::unique_ptr<ScheduleLink>> LinkedScheduleLinks() const;
+  ScheduleLink& TakeKeptScheduleLink(bool withCall, std::size_t argumentSize);
 
   std::int32_t classId_ = 0;
   std::string name_;
