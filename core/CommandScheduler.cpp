@@ -27,7 +27,8 @@ void DetachAll(ScheduleLink& list) {
 void CopyArguments(const CommandRecord& record, const void* args, ScheduledCall& call) {
   const auto& types = record.argumentTypes;
   if (std::find(types.begin(), types.end(), kValueString) != types.end()) {
-    call.text = std::make_unique<std::string>(*static_cast<const std::string*>(args));
+    call.text = *static_cast<const std::string*>(args);
+    call.hasText = true;
     return;
   }
   const std::size_t bytes = std::min(call.argumentBytes.size(), static_cast<std::size_t>(record.blockBytes));
@@ -105,46 +106,57 @@ void CommandScheduler::RemoveUpdate(Object& object) {
   }
 }
 
-// fire returns true when the link is done. The successor is taken before the
-// call; nothing the call does can free it (see the file comment).
+// The successor is taken before the call; nothing the call does can take it
+// away (see the file comment).
 template <class Fire>
 void CommandScheduler::Walk(ScheduleLink& list, Fire fire) {
   ScheduleLink* link = list.next;
   while (link != nullptr) {
     ScheduleLink* next = link->next;
-    if (link->dead || fire(*link) || link->dead) link->owner->RemoveScheduleLink(link);
+    if (link->dead || (fire(*link) == Fired::kKept && link->dead)) link->owner->RemoveScheduleLink(link);
     link = next;
   }
 }
 
-bool CommandScheduler::FireInterpolation(ScheduleLink& link, float frameTime) {
-  ScheduledCall& call = *link.payload;
-  call.elapsed += frameTime;
-  const bool final = !(call.limit > 0) || call.elapsed > call.limit;
-  float value = final ? call.to : call.from + (call.to - call.from) * (call.elapsed / call.limit);
+ScheduledCall& CommandScheduler::TakeLastCall(ScheduleLink& link) {
+  lastCall_ = *link.payload;
+  link.owner->RemoveScheduleLink(&link);
+  return lastCall_;
+}
+
+CommandScheduler::Fired CommandScheduler::FireDelay(ScheduleLink& link, float frameTime) {
+  link.payload->elapsed += frameTime;
+  if (!(link.payload->elapsed > link.payload->limit)) return Fired::kKept;
+  Object& owner = *link.owner;
+  ScheduledCall& call = TakeLastCall(link);
+  ExecuteDataCommand(owner, static_cast<std::uint32_t>(call.commandId), call.Args());
+  return Fired::kHandedBack;
+}
+
+CommandScheduler::Fired CommandScheduler::FireInterpolation(ScheduleLink& link, float frameTime) {
+  ScheduledCall& posted = *link.payload;
+  posted.elapsed += frameTime;
+  const bool final = !(posted.limit > 0) || posted.elapsed > posted.limit;
+  float value = final ? posted.to : posted.from + (posted.to - posted.from) * (posted.elapsed / posted.limit);
+  Object& owner = *link.owner;
+  ScheduledCall& call = final ? TakeLastCall(link) : posted;
   void* block = &value;
-  if (!call.text && call.argumentBytes.size() >= sizeof(float)) {
+  if (!call.hasText && call.argumentBytes.size() >= sizeof(float)) {
     std::memcpy(call.argumentBytes.data(), &value, sizeof(float));
     block = call.argumentBytes.data();
   }
-  ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(call.commandId), block);
-  return final;
+  ExecuteDataCommand(owner, static_cast<std::uint32_t>(call.commandId), block);
+  return final ? Fired::kHandedBack : Fired::kKept;
 }
 
 void CommandScheduler::Run(float frameTime) {
   DeletionHold hold;
   Walk(everyFrame_, [](ScheduleLink& link) {
     ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(link.payload->commandId), link.payload->Args());
-    return false;
+    return Fired::kKept;
   });
-  Walk(delay_, [frameTime](ScheduleLink& link) {
-    ScheduledCall& call = *link.payload;
-    call.elapsed += frameTime;
-    if (!(call.elapsed > call.limit)) return false;
-    ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(call.commandId), call.Args());
-    return true;
-  });
-  Walk(interpolation_, [frameTime](ScheduleLink& link) { return FireInterpolation(link, frameTime); });
+  Walk(delay_, [this, frameTime](ScheduleLink& link) { return FireDelay(link, frameTime); });
+  Walk(interpolation_, [this, frameTime](ScheduleLink& link) { return FireInterpolation(link, frameTime); });
   Walk(repeat_, [frameTime](ScheduleLink& link) {
     ScheduledCall& call = *link.payload;
     call.elapsed += frameTime;
@@ -152,11 +164,11 @@ void CommandScheduler::Run(float frameTime) {
       ExecuteDataCommand(*link.owner, static_cast<std::uint32_t>(call.commandId), call.Args());
       call.elapsed -= call.limit;
     }
-    return false;
+    return Fired::kKept;
   });
   Walk(update_, [](ScheduleLink& link) {
     link.owner->Update();
-    return false;
+    return Fired::kKept;
   });
 }
 

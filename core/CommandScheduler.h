@@ -2,12 +2,14 @@
 // after a delay, repeatedly with a period, interpolated over a duration, and
 // the per-frame update of registered objects. Each kind has its own list of
 // ScheduleLinks; the owner of a link is the object the call is made on, and
-// it owns the link's memory (Object::AddScheduleLink).
+// it holds the link's memory (Object::AddScheduleLink).
 //
 // Walking a list is safe against anything a fired call does: new calls go to
 // the front of their list (and wait for the next tick), cancelled calls are
-// only marked dead (the walk frees them when it meets them), and deletions
-// requested meanwhile are held by the object services until the walk is over.
+// only marked dead (the walk hands them back when it meets them), and
+// deletions requested meanwhile are held by the object services until the
+// walk is over. A call's last run hands its link back first, so the calls it
+// posts (a Timer restarting from its end call) reuse that link.
 #pragma once
 #include <cstdint>
 
@@ -50,15 +52,24 @@ class CommandScheduler {
 
  private:
   ScheduledCall& Post(ScheduleLink& list, Object& target, int commandId, void* args, int group);
+  // What a fired call leaves of its link.
+  enum class Fired { kKept, kHandedBack };
+
   template <class Fire>
   void Walk(ScheduleLink& list, Fire fire);
-  static bool FireInterpolation(ScheduleLink& link, float frameTime);
+  // Hands a call's link back to its owner before its last run; a copy of
+  // the call in lastCall_ is run.
+  ScheduledCall& TakeLastCall(ScheduleLink& link);
+  Fired FireDelay(ScheduleLink& link, float frameTime);
+  Fired FireInterpolation(ScheduleLink& link, float frameTime);
 
   ScheduleLink everyFrame_;
   ScheduleLink delay_;
   ScheduleLink interpolation_;
   ScheduleLink repeat_;
   ScheduleLink update_;
+  // The call of a last run. One is enough: a World's tick does not nest.
+  ScheduledCall lastCall_;
 };
 
 }  // namespace tge

@@ -33,7 +33,7 @@ Object::~Object() {
   auto children = std::move(children_);
   for (auto& child : children) DestroyObjectTree(std::move(child));
   ReleasePhysics();
-  for (auto& link : scheduleLinks_) link->Unlink();
+  for (const auto& link : LinkedScheduleLinks()) link->Unlink();
   LeaveGlobalAccess();
   --liveObjects_;
 }
@@ -111,33 +111,53 @@ void Object::DisableUpdate() {
   SetFlag(kFlagUpdateRegistered, false);
 }
 
-ScheduleLink* Object::AddScheduleLink(ScheduleLink& after, int payloadBytes, int groupBits) {
-  auto link = std::make_unique<ScheduleLink>();
-  link->group = groupBits;
-  link->owner = this;
-  if (payloadBytes > 0) {
-    link->payload = std::make_unique<ScheduledCall>();
-    link->payloadSize = payloadBytes;
-    if (payloadBytes > kScheduledCallHeaderBytes) {
-      link->payload->argumentBytes.resize(static_cast<std::size_t>(payloadBytes - kScheduledCallHeaderBytes));
-    }
-  }
-  link->InsertAfter(after);
-  scheduleLinks_.push_back(std::move(link));
-  return scheduleLinks_.back().get();
+// A kept link whose memory fits the new one, else the last one kept.
+ScheduleLink& Object::TakeKeptScheduleLink(bool withCall, std::size_t argumentSize) {
+  if (linkedScheduleLinks_ == scheduleLinks_.size()) scheduleLinks_.push_back(std::make_unique<ScheduleLink>());
+  const auto kept = scheduleLinks_.begin() + static_cast<std::ptrdiff_t>(linkedScheduleLinks_);
+  const auto fits = std::find_if(kept, scheduleLinks_.end(), [&](const auto& link) {
+    return withCall ? link->payload && link->payload->argumentBytes.capacity() >= argumentSize : !link->payload;
+  });
+  if (fits != scheduleLinks_.end()) std::iter_swap(kept, fits);
+  ++linkedScheduleLinks_;
+  return **kept;
 }
 
+ScheduleLink* Object::AddScheduleLink(ScheduleLink& after, int payloadBytes, int groupBits) {
+  const std::size_t argumentSize = static_cast<std::size_t>(std::max(payloadBytes - kScheduledCallHeaderBytes, 0));
+  ScheduleLink& link = TakeKeptScheduleLink(payloadBytes > 0, argumentSize);
+  link.group = groupBits;
+  link.owner = this;
+  link.dead = false;
+  link.payloadSize = std::max(payloadBytes, 0);
+  if (payloadBytes > 0) {
+    if (!link.payload) link.payload = std::make_unique<ScheduledCall>();
+    link.payload->Reset(argumentSize);
+  } else {
+    link.payload.reset();
+  }
+  link.InsertAfter(after);
+  return &link;
+}
+
+// The link moves behind the linked ones, which keep their order.
 void Object::RemoveScheduleLink(ScheduleLink* link) {
-  auto it = std::find_if(scheduleLinks_.begin(), scheduleLinks_.end(),
-                         [link](const auto& owned) { return owned.get() == link; });
-  if (it == scheduleLinks_.end()) return;
+  const auto linkedEnd = scheduleLinks_.begin() + static_cast<std::ptrdiff_t>(linkedScheduleLinks_);
+  const auto it = std::find_if(scheduleLinks_.begin(), linkedEnd,
+                               [link](const auto& owned) { return owned.get() == link; });
+  if (it == linkedEnd) return;
   (*it)->Unlink();
-  scheduleLinks_.erase(it);
+  std::rotate(it, it + 1, linkedEnd);
+  --linkedScheduleLinks_;
 }
 
 ScheduleLink* Object::GetScheduleLink(int index) const {
   if (index < 0 || index >= GetScheduleLinkCount()) return nullptr;
   return scheduleLinks_[static_cast<std::size_t>(index)].get();
+}
+
+std::span<const std::unique_ptr<ScheduleLink>> Object::LinkedScheduleLinks() const {
+  return {scheduleLinks_.data(), linkedScheduleLinks_};
 }
 
 void Object::Start() { ExecuteCommand(kCommandActionStart, nullptr); }
@@ -146,7 +166,7 @@ void Object::Kill() { ExecuteCommand(kCommandActionKill, nullptr); }
 
 bool Object::Delete(bool deferred) {
   if (HasFlag(kFlagDeleting)) return false;
-  for (const auto& link : scheduleLinks_) {
+  for (const auto& link : LinkedScheduleLinks()) {
     if ((link->group & kPoolLinkGroup) == 0) continue;
     const ScheduleLink* head = link.get();
     while (head->prev != nullptr) head = head->prev;
@@ -176,7 +196,7 @@ void Object::Retire() {
   SetFlag(kFlagUpdateRegistered, false);
   // A World's walk may be standing on one of these links: they are only
   // marked, and the walk frees them. Pool links are no scheduler's.
-  for (const auto& link : scheduleLinks_) {
+  for (const auto& link : LinkedScheduleLinks()) {
     if (link->payload || (link->group & kScheduleUpdate) != 0) link->dead = true;
   }
 }

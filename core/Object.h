@@ -160,10 +160,12 @@ class Object : public CommandTarget {
 
   // The object's side of its World's scheduler lists. payloadBytes counts
   // the call header and the copied argument bytes; 0 makes a link without a
-  // call (an update registration).
+  // call (an update registration). A removed link is kept for the next one
+  // added, so an object whose calls come and go allocates only for the most
+  // it ever had at once. Count and index cover the links in lists.
   ScheduleLink* AddScheduleLink(ScheduleLink& after, int payloadBytes, int groupBits);
   void RemoveScheduleLink(ScheduleLink* link);
-  int GetScheduleLinkCount() const { return static_cast<int>(scheduleLinks_.size()); }
+  int GetScheduleLinkCount() const { return static_cast<int>(linkedScheduleLinks_); }
   ScheduleLink* GetScheduleLink(int index) const;
 
   void Start();
@@ -408,12 +410,16 @@ class Object : public CommandTarget {
   bool SerializePhysics(SerializeStream& stream);
   bool SerializeScripts(SerializeStream& stream);
   void FinishLoad(bool wasGlobal);
+  std::span<const std::unique_ptr<ScheduleLink>> LinkedScheduleLinks() const;
+  ScheduleLink& TakeKeptScheduleLink(bool withCall, std::size_t argumentSize);
 
   std::int32_t classId_ = 0;
   std::string name_;
   Object* parent_ = nullptr;
   std::vector<std::unique_ptr<Object>> children_;
+  // The links in lists first, then the kept ones.
   std::vector<std::unique_ptr<ScheduleLink>> scheduleLinks_;
+  std::size_t linkedScheduleLinks_ = 0;
   Space* space_ = nullptr;
   std::shared_ptr<ObjectAnchor> world_;
   std::int32_t started_ = 0;

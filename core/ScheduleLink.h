@@ -1,10 +1,11 @@
 // A link between an object and one list of its World's scheduler, with the
-// command call it carries. The owning object allocates and frees its links
-// (Object::AddScheduleLink / RemoveScheduleLink); the World walks them. A
+// command call it carries. The owning object holds its links
+// (Object::AddScheduleLink / RemoveScheduleLink) and keeps the ones it is
+// done with, memory and all, for its next calls; the World walks them. A
 // list head is a sentinel link whose prev is null.
 //
-// A cancelled link is only marked dead: the World frees it when its walk
-// next meets it, so no walk ever holds a link that was freed under it.
+// A cancelled link is only marked dead: the World hands it back when its
+// walk next meets it, so no walk ever holds a link taken away under it.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -28,11 +29,21 @@ struct ScheduledCall {
   std::vector<std::uint8_t> argumentBytes;
   // A String command's block is a text-string object: the call keeps a copy
   // of the text rather than the bytes of the caller's string.
-  std::unique_ptr<std::string> text;
+  std::string text;
+  bool hasText = false;
 
   void* Args() {
-    if (text) return text.get();
+    if (hasText) return &text;
     return argumentBytes.empty() ? nullptr : argumentBytes.data();
+  }
+
+  // A new call with argumentSize zero bytes, in the memory of the last one.
+  void Reset(std::size_t argumentSize) {
+    commandId = 0;
+    elapsed = limit = from = to = 0;
+    argumentBytes.assign(argumentSize, 0);
+    text.clear();
+    hasText = false;
   }
 };
 

@@ -108,7 +108,9 @@ void NavMesh::Place(const Matrix4& world) {
   boundary_.assign(vertices_.size(), 0);
   neighbours_.clear();
   for (NavTriangle& triangle : triangles_) {
-    neighbours_.push_back({triangle.neighbour[0], triangle.neighbour[1], triangle.neighbour[2]});
+    const auto self = static_cast<std::int32_t>(neighbours_.size());
+    auto& across = neighbours_.emplace_back();
+    for (std::size_t i = 0; i < 3; ++i) across[i] = triangle.neighbour[i] >= 0 ? triangle.neighbour[i] : self;
     Vector3 sum;
     Vector3Add(sum, WorldVertex(triangle, 0), WorldVertex(triangle, 1));
     Vector3Add(sum, sum, WorldVertex(triangle, 2));
@@ -206,13 +208,22 @@ bool NavMesh::FindPath(const Vector3& start, const Vector3& goal, PathRecord& pa
   return true;
 }
 
-std::uint32_t NavMesh::BeginPass(PathRecord& path, std::size_t triangles) {
-  if (path.visits.size() < triangles) path.visits.resize(triangles);
+void NavMesh::BeginPass(PathRecord& path, std::size_t triangles) {
+  if (path.marks.size() < triangles) path.marks.resize(triangles, 0);
+  if (path.reached.size() < triangles) path.reached.resize(triangles);
+  path.reachedCount = 0;
   if (++path.stamp == 0) {
-    for (PathRecord::Visit& visit : path.visits) visit.stamp = 0;
+    std::fill(path.marks.begin(), path.marks.end(), std::uint8_t{0});
     path.stamp = 1;
   }
-  return path.stamp;
+}
+
+bool NavMesh::Reach(PathRecord& path, std::int32_t triangle, std::int32_t from) {
+  std::uint8_t& mark = path.marks[static_cast<std::size_t>(triangle)];
+  if (mark == path.stamp) return false;
+  mark = path.stamp;
+  path.reached[path.reachedCount++] = {triangle, from};
+  return true;
 }
 
 // Follows the edges the line from the start crosses in its direction; a
@@ -220,12 +231,12 @@ std::uint32_t NavMesh::BeginPass(PathRecord& path, std::size_t triangles) {
 // triangle met again ends the walk.
 bool NavMesh::WalkStraight(const Vector3& start, const Vector3& goal, std::int32_t from, std::int32_t to,
                            PathRecord& path) const {
-  const std::uint32_t stamp = BeginPass(path, triangles_.size());
+  BeginPass(path, triangles_.size());
   Vector3 direction{goal.x - start.x, 0, goal.z - start.z};
   Vector3 normal;
   Vector3Normalize(normal, Vector3Cross(normal, direction, {0, 1, 0}));
   std::int32_t at = from;
-  path.visits[static_cast<std::size_t>(at)].stamp = stamp;
+  Reach(path, at, -1);
   for (;;) {
     const NavTriangle& triangle = triangles_[static_cast<std::size_t>(at)];
     float side[3];
@@ -239,36 +250,49 @@ bool NavMesh::WalkStraight(const Vector3& start, const Vector3& goal, std::int32
       if (triangle.neighbour[i] >= 0 && side[i] < 0 && side[(i + 1) % 3] > 0) next = triangle.neighbour[i];
     }
     if (next == to) return true;
-    if (next < 0 || path.visits[static_cast<std::size_t>(next)].stamp == stamp) return false;
-    path.visits[static_cast<std::size_t>(next)].stamp = stamp;
+    if (next < 0 || !Reach(path, next, -1)) return false;
     at = next;
   }
 }
 
-// Breadth first over the neighbours; every triangle is entered once, so a
-// search costs at most one visit per triangle.
+// Breadth first over the neighbours; every triangle is reached once, so a
+// search costs at most one visit per triangle. The reached list is the
+// queue, and a byte per triangle says what is reached, so a search touches
+// little memory beyond the area it explores. The tables are read through
+// locals, which the list's stores cannot change.
 bool NavMesh::Search(std::int32_t from, std::int32_t to, PathRecord& path) const {
-  const std::uint32_t stamp = BeginPass(path, triangles_.size());
-  path.frontier.clear();
-  path.frontier.push_back(from);
-  path.visits[static_cast<std::size_t>(from)] = {stamp, -1};
-  for (std::size_t head = 0; head < path.frontier.size(); ++head) {
-    const std::int32_t at = path.frontier[head];
-    for (const std::int32_t next : neighbours_[static_cast<std::size_t>(at)]) {
-      if (next < 0) continue;
-      PathRecord::Visit& visit = path.visits[static_cast<std::size_t>(next)];
-      if (visit.stamp == stamp) continue;
-      visit = {stamp, at};
+  BeginPass(path, triangles_.size());
+  Reach(path, from, -1);
+  PathRecord::Reached* const reached = path.reached.data();
+  std::uint8_t* const marks = path.marks.data();
+  const std::uint8_t stamp = path.stamp;
+  const std::array<std::int32_t, 3>* const neighbours = neighbours_.data();
+  std::size_t count = 1;
+  for (std::size_t head = 0; head < count; ++head) {
+    for (const std::int32_t next : neighbours[reached[head].triangle]) {
+      if (marks[next] == stamp) continue;
+      marks[next] = stamp;
+      reached[count++] = {next, static_cast<std::int32_t>(head)};
       if (next == to) {
-        path.chain.clear();
-        for (std::int32_t t = to; t >= 0; t = path.visits[static_cast<std::size_t>(t)].from) path.chain.push_back(t);
-        std::reverse(path.chain.begin(), path.chain.end());
+        path.reachedCount = count;
+        PushChain(path);
         return true;
       }
-      path.frontier.push_back(next);
     }
   }
+  path.reachedCount = count;
   return false;
+}
+
+// The chain runs back from the last reached triangle.
+void NavMesh::PushChain(PathRecord& path) {
+  path.chain.clear();
+  for (auto i = static_cast<std::int32_t>(path.reachedCount) - 1; i >= 0;) {
+    const PathRecord::Reached& entry = path.reached[static_cast<std::size_t>(i)];
+    path.chain.push_back(entry.triangle);
+    i = entry.from;
+  }
+  std::reverse(path.chain.begin(), path.chain.end());
 }
 
 // One waypoint on the shared edge of each consecutive pair of the chain,

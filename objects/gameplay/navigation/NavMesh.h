@@ -15,7 +15,6 @@
 #include "core/math/Vector.h"
 #include "objects/gameplay/navigation/NavTriangleGrid.h"
 #include "objects/gameplay/navigation/PathRecord.h"
-#include "objects/gameplay/navigation/PathRecord.h"
 
 namespace tge {
 
@@ -78,13 +77,16 @@ class NavMesh {
   const Vector3& WorldVertex(const NavTriangle& triangle, int corner) const {
     return world_[static_cast<std::size_t>(triangle.vertex[corner % 3])];
   }
-  // A fresh stamp for the path's tables, sized for this mesh.
-  static std::uint32_t BeginPass(PathRecord& path, std::size_t triangles);
+  // Empties the path's tables of the last pass, sized for this mesh.
+  static void BeginPass(PathRecord& path, std::size_t triangles);
+  // Lists a triangle not reached yet in this pass; false when it was.
+  static bool Reach(PathRecord& path, std::int32_t triangle, std::int32_t from);
   // The straight line from the start, each triangle at most once: true when
   // it reaches the goal's triangle.
   bool WalkStraight(const Vector3& start, const Vector3& goal, std::int32_t from, std::int32_t to,
                     PathRecord& path) const;
   bool Search(std::int32_t from, std::int32_t to, PathRecord& path) const;
+  static void PushChain(PathRecord& path);
   void PushCrossings(PathRecord& path) const;
 
   std::vector<Vector3> vertices_;
@@ -92,7 +94,8 @@ class NavMesh {
   std::vector<std::int32_t> boundary_;
   std::vector<NavTriangle> triangles_;
   // The triangles' neighbours alone, set by Place: the search reads nothing
-  // else of a triangle.
+  // else of a triangle. A boundary edge leads back to its own triangle,
+  // which the search has always reached.
   std::vector<std::array<std::int32_t, 3>> neighbours_;
   NavTriangleGrid grid_;
 };

@@ -19,18 +19,21 @@ struct PathWaypoint {
 
 struct PathRecord {
   std::deque<PathWaypoint> waypoints;
-  // Per triangle: the stamp of the search that last reached it, and the
-  // triangle it was reached from, side by side so a visit touches one
-  // place. A new stamp per search stands in for clearing the table.
-  struct Visit {
-    std::uint32_t stamp = 0;
+  // The triangles the last pass reached, in order, each with the index of
+  // the entry it was reached from (-1 for the first); the first
+  // reachedCount entries are in use.
+  struct Reached {
+    std::int32_t triangle = 0;
     std::int32_t from = -1;
   };
-  std::vector<Visit> visits;
-  // The breadth-first frontier, and the winning chain of triangles.
-  std::vector<std::int32_t> frontier;
+  std::vector<Reached> reached;
+  std::size_t reachedCount = 0;
+  // Per triangle, the stamp of the pass that last reached it: a new stamp
+  // per pass stands in for clearing the table.
+  std::vector<std::uint8_t> marks;
+  std::uint8_t stamp = 0;
+  // The winning chain of triangles.
   std::vector<std::int32_t> chain;
-  std::uint32_t stamp = 0;
 };
 
 }  // namespace tge

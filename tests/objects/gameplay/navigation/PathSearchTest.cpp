@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <vector>
 
 #include "core/math/Random.h"
@@ -149,6 +150,31 @@ TEST(PathSearchTest, ALargeMeshIsSearchedAcross) {
   const Vector3 goal{49.5f, 0, 54.5f};
   ASSERT_TRUE(maze.FindPath(start, goal, path));
   ExpectChainOfNeighbours(maze, path, start, goal);
+}
+
+// A record kept through many searches finds what a fresh one finds:
+// nothing a search marked counts as reached in a later one, whatever the
+// number of searches, here on a smaller mesh, that went between them.
+TEST(PathSearchTest, AReusedRecordFindsWhatAFreshOneFinds) {
+  const NavMesh maze = MakeMesh(BuildGridNavMesh(20, 20, 1.0f, 0.0f, [](int x, int z) {
+    return z % 4 == 2 && x != (z * 7) % 20;
+  }));
+  const NavMesh cell = MakeMesh(BuildGridNavMesh(1, 1, 1.0f, 0.0f));
+  const Vector3 start{0.5f, 0, 0.5f}, goal{19.5f, 0, 19.5f};
+  PathRecord reused;
+  SeedRand(1);
+  ASSERT_TRUE(maze.FindPath(start, goal, reused));
+  const std::deque<PathWaypoint> expected = reused.waypoints;
+  for (int between = 245; between < 265; ++between) {
+    // One straight step from triangle to triangle of the cell.
+    for (int i = 0; i < between; ++i) ASSERT_TRUE(cell.FindPath({0.2f, 0, 0.5f}, {0.8f, 0, 0.5f}, reused));
+    SeedRand(1);
+    ASSERT_TRUE(maze.FindPath(start, goal, reused)) << between;
+    ASSERT_EQ(reused.waypoints.size(), expected.size()) << between;
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+      ASSERT_TRUE(Same(reused.waypoints[k].position, expected[k].position)) << between;
+    }
+  }
 }
 
 // Reversing every other triangle of a strip sends the straight-line walk
