@@ -94,12 +94,14 @@ Object* PickNode(const Object& node) {
 class ParticleQuads {
  public:
   // With curves, some source of the pool's particles reads its size and
-  // fade curves.
-  ParticleQuads(ColourVertex* out, const Matrix4& toView, float cellSpan, float alphaScale, bool curves)
+  // fade curves; without cells, out holds every quad's texture
+  // coordinates already.
+  ParticleQuads(ColourVertex* out, const Matrix4& toView, float cellSpan, float alphaScale, bool curves, bool cells)
       : out_(out),
         cellSpan_(SplatFloat(cellSpan)),
         alphaFactor_(static_cast<std::uint16_t>(alphaScale)),
-        curves_(curves) {
+        curves_(curves),
+        cells_(cells) {
     for (std::size_t i = 0; i < toView_.size(); ++i) toView_[i] = SplatFloat(toView.m[i / 3 * 4 + i % 3]);
   }
 
@@ -122,6 +124,7 @@ class ParticleQuads {
   Float4 cellSpan_;
   std::uint16_t alphaFactor_;
   bool curves_;
+  bool cells_;
   RotationCache rotation_;
   std::size_t written_ = 0;
 };
@@ -183,21 +186,24 @@ void ParticleQuads::Turn(Float4 angles, unsigned taken, Float4& sine, Float4& co
 }
 
 // One quad from its corner rows: triangles A B C and C B D, each vertex
-// followed by its texture coordinates.
+// followed by its texture coordinates when they are to be written.
 void ParticleQuads::Emit(Float4 a, Float4 b, Float4 c, Float4 d, const Particle& particle) {
+  auto* out = reinterpret_cast<std::byte*>(out_ + written_ * kVerticesPerQuad);
+  ++written_;
+  const Float4* corners[kVerticesPerQuad] = {&a, &b, &c, &c, &b, &d};
+  for (std::size_t i = 0; i < kVerticesPerQuad; ++i) {
+    std::memcpy(out + i * sizeof(ColourVertex), corners[i], 4 * sizeof(float));
+  }
+  if (!cells_) return;
   const Float4 row = LoadParticleRow(particle, offsetof(Particle, life));
   const Float4 near = __builtin_shufflevector(row, row, 2, 3, 2, 3);
   const Float4 far = near + cellSpan_;
   const Float4 nearU = __builtin_shufflevector(far, near, 4, 1, 2, 3);
   const Float4 nearV = __builtin_shufflevector(near, far, 4, 1, 2, 3);
-  const Float4* corners[kVerticesPerQuad] = {&a, &b, &c, &c, &b, &d};
   const Float4* cells[kVerticesPerQuad] = {&near, &nearV, &nearU, &nearU, &nearV, &far};
-  auto* out = reinterpret_cast<std::byte*>(out_ + written_ * kVerticesPerQuad);
   for (std::size_t i = 0; i < kVerticesPerQuad; ++i) {
-    std::memcpy(out + i * sizeof(ColourVertex), corners[i], 4 * sizeof(float));
     std::memcpy(out + i * sizeof(ColourVertex) + 4 * sizeof(float), cells[i], 2 * sizeof(float));
   }
-  ++written_;
 }
 
 }  // namespace
@@ -243,12 +249,14 @@ void ParticleSystem::QueueParticles(float alphaScale) {
                                   [](const ParticleSystem* source) {
                                     return (source->particleFlags_ & kParticleUseTable) != 0;
                                   });
-  ParticleQuads quads(vertices_.data(), toView, mapStyle_ == 1 ? 0.234375f : 0.984375f, alphaScale, curves);
-  for (std::size_t first = 0; first < pool_.size(); first += kParticleLanes) {
-    const std::size_t count = std::min(kParticleLanes, pool_.size() - first);
-    const unsigned taken = ~FreeRecordBits(first) & ((1u << count) - 1);
-    if (taken != 0) quads.WriteBlock(blocks_[first / kParticleLanes], &pool_[first], count, taken);
-  }
+  const float cellSpan = mapStyle_ == 1 ? 0.234375f : 0.984375f;
+  ParticleQuads quads(vertices_.data(), toView, cellSpan, alphaScale, curves, cellSpan != writtenCellSpan_);
+  const Particle* pool = pool_.data();
+  const ParticleBlock* blocks = blocks_.data();
+  ForEachLiveBlock([&](std::size_t first, std::size_t count, unsigned taken) {
+    quads.WriteBlock(blocks[first / kParticleLanes], pool + first, count, taken);
+  });
+  writtenCellSpan_ = cellSpan;
   const Matrix4& inverseView = services->GetView().GetInverseViewMatrix();
   RenderQueue& queue = services->GetRenderQueue();
   for (std::size_t first = 0; first < quads.GetCount(); first += kBatchParticles) {

@@ -39,6 +39,7 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
                            const Vector3& direction, const Particle* parent) {
   const std::size_t index = TakeFreeRecord();
   if (index == pool_.size()) return;
+  writtenCellSpan_ = 0;
   Particle& particle = pool_[index];
   particle = Particle{};
   ParticleLane state;

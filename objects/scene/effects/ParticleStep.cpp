@@ -75,14 +75,16 @@ constexpr std::uint32_t kLaneFrameLimit = 0x10000;
   if ((parts & kStepTurns) != 0) block.rotation += block.ramp[kRampSpin];
 }
 
-// An animated particle shows the atlas cell of its frame counter.
-void StepFrames(Particle& particle, ParticleExtras& extras, float dt) {
+// An animated particle shows the atlas cell of its frame counter; true
+// when it takes another.
+bool StepFrames(Particle& particle, ParticleExtras& extras, float dt) {
   extras.frameCounter += dt * extras.framesPerSecond;
-  if (std::trunc(extras.frameCounter) == std::trunc(extras.frameShown)) return;
+  if (std::trunc(extras.frameCounter) == std::trunc(extras.frameShown)) return false;
   const auto frame = static_cast<std::uint32_t>(extras.frameCounter);
   particle.u = ParticleAtlasCoordinate(frame & 3);
   particle.v = ParticleAtlasCoordinate(frame >> 2);
   extras.frameShown = extras.frameCounter;
+  return true;
 }
 
 // True when the particle is due to leave a trail particle.
@@ -181,17 +183,18 @@ void ParticleSystem::StepBlocks(float dt, std::uint32_t dtFixed, ParticleBounds&
   ParticleBounds box = bounds;
   bool settle = (particleFlags_ & kParticleAnimatedTexture) != 0;
   const unsigned parts = StepPartsFor(dt);
-  for (std::size_t first = 0; first < pool_.size(); first += kParticleLanes) {
-    const std::size_t count = std::min(kParticleLanes, pool_.size() - first);
-    const unsigned taken = ~FreeRecordBits(first) & ((1u << count) - 1);
-    if (taken == 0) continue;
-    Particle* records = &pool_[first];
-    ParticleBlock& block = blocks_[first / kParticleLanes];
+  const bool strangers = strangers_;
+  Particle* pool = pool_.data();
+  ParticleBlock* blocks = blocks_.data();
+  const ParticleCurve& speedCurve = speedTable_;
+  ForEachLiveBlock([&](std::size_t first, std::size_t count, unsigned taken) {
+    Particle* records = pool + first;
+    ParticleBlock& block = blocks[first / kParticleLanes];
     ParticleRows rows = LoadParticleRows(records, count);
-    StepLanes(block, rows, speedTable_, dt, dtFixed, parts);
+    StepLanes(block, rows, speedCurve, dt, dtFixed, parts);
     StoreParticleRows(records, rows, taken);
     Int4 ours = LanesOf(taken);
-    if (strangers_) {
+    if (strangers) {
       for (std::size_t k = 0; k < count; ++k) ours[k] = records[k].source == this ? -1 : 0;
     }
     const Int4 kept = ours & (block.age < rows.life);
@@ -202,7 +205,7 @@ void ParticleSystem::StepBlocks(float dt, std::uint32_t dtFixed, ParticleBounds&
       box.Grow(rows, kept);
     }
     settle = settle || keptBits != taken;
-  }
+  });
   bounds = box;
   if (settle) SettleRecords(dt);
 }
@@ -217,8 +220,8 @@ void ParticleSystem::SettleRecords(float dt) {
     const float age = blocks_[index / kParticleLanes].age[index % kParticleLanes];
     if (particle.source != this || !(age < particle.life)) {
       Bury(index);
-    } else if (animated) {
-      StepFrames(particle, extras_[index], dt);
+    } else if (animated && StepFrames(particle, extras_[index], dt)) {
+      writtenCellSpan_ = 0;
     }
   }
 }
@@ -256,7 +259,7 @@ void ParticleSystem::StepRecords(float dt, std::uint32_t dtFixed, ParticleBounds
     Int4 only{};
     only[lane] = -1;
     bounds.Grow(rows, only);
-    if (animated) StepFrames(particle, extras_[index], dt);
+    if (animated && StepFrames(particle, extras_[index], dt)) writtenCellSpan_ = 0;
     if (trail != nullptr && StepTrail(extras_[index], dt)) {
       const ParticleLane state = block.Get(lane);
       Vector3 velocity;
@@ -273,6 +276,7 @@ unsigned ParticleSystem::StepPartsFor(float dt) const { return std::isfinite(dt)
 void ParticleSystem::Bury(std::size_t index) {
   pool_[index].source = nullptr;
   FreeRecord(index);
+  writtenCellSpan_ = 0;
   if (liveCount_ == 0 || --liveCount_ != 0) return;
   ForgetParticles();
   if ((particleFlags_ & kParticleKillPending) != 0) {

@@ -208,6 +208,7 @@ void ParticleSystem::CopyFrom(const Object& source) {
   freeRecords_ = {};
   firstFree_ = 0;
   vertices_ = {};
+  writtenCellSpan_ = 0;
   liveCount_ = 0;
   ForgetParticles();
   deathPost_ = 0;
@@ -307,6 +308,7 @@ void ParticleSystem::FreeStorage() {
     services->GetRenderQueue().KeepUntilReset(std::make_shared<std::vector<ColourVertex>>(std::move(vertices_)));
   }
   vertices_ = {};
+  writtenCellSpan_ = 0;
   pool_ = {};
   blocks_ = {};
   extras_ = {};

@@ -199,9 +199,20 @@ class ParticleSystem : public Object {
   void FreeRecord(std::size_t index);
   // The frame state of a particle of this pool.
   ParticleLane ParentState(const Particle& parent) const;
-  // The free bits of the block of records from first (a multiple of four).
-  unsigned FreeRecordBits(std::size_t first) const {
-    return static_cast<unsigned>(freeRecords_[first / kRecordsPerWord] >> (first % kRecordsPerWord)) & 0xFu;
+  // visit(first, count, taken) for each block of the pool holding a live
+  // particle: its count records from first, taken (bit k for record
+  // first + k) the live ones. What the walk reads of the pool is read
+  // before it, so that the visits' stores need not reload it.
+  template <class Visit>
+  void ForEachLiveBlock(Visit&& visit) const {
+    const std::size_t records = pool_.size();
+    const std::uint64_t* freeBits = freeRecords_.data();
+    for (std::size_t first = 0; first < records; first += kParticleLanes) {
+      const std::size_t count = std::min(kParticleLanes, records - first);
+      const auto free = static_cast<unsigned>(freeBits[first / kRecordsPerWord] >> (first % kRecordsPerWord));
+      const unsigned taken = ~free & ((1u << count) - 1);
+      if (taken != 0) visit(first, count, taken);
+    }
   }
   void MarkAllRecordsFree();
   void QueueParticles(float alphaScale);
@@ -223,6 +234,10 @@ class ParticleSystem : public Object {
   // Set once a particle of another source (a trail system) is born here.
   bool strangers_ = false;
   std::vector<ColourVertex> vertices_;
+  // The cell span the vertices' texture coordinates were last written
+  // with, 0 once a particle was born, died or changed its cell since: till
+  // then the quads leave them as they are.
+  float writtenCellSpan_ = 0;
   NamedMaterial material_;
   Vector3 previousPosition_, currentPosition_;
   std::uint32_t maxParticles_ = 100;
