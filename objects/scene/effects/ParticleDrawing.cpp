@@ -245,10 +245,10 @@ void ParticleSystem::QueueParticles(float alphaScale) {
     Matrix4Multiply(toView, GetParent()->GetWorldMatrix(), view);
   }
   // Every particle's source is held: the update let the others go.
-  const bool curves = std::any_of(heldSources_.begin(), heldSources_.begin() + heldSourceCount_,
-                                  [](const ParticleSystem* source) {
-                                    return (source->particleFlags_ & kParticleUseTable) != 0;
-                                  });
+  const bool curves = std::ranges::any_of(std::span(heldSources_.data(), heldSourceCount_),
+                                          [](const ParticleSystem* source) {
+                                            return (source->particleFlags_ & kParticleUseTable) != 0;
+                                          });
   const float cellSpan = mapStyle_ == 1 ? 0.234375f : 0.984375f;
   ParticleQuads quads(vertices_.data(), toView, cellSpan, alphaScale, curves, cellSpan != writtenCellSpan_);
   const Particle* pool = pool_.data();

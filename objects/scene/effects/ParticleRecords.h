@@ -81,13 +81,13 @@ struct ParticleExtras {
   float frameShown = 0, frameCounter = 0, framesPerSecond = 0;
 };
 
-// The two rows of four consecutive records, turned into lanes.
+// The two rows of four consecutive records, turned into lanes (the
+// texture cells left out).
 struct ParticleRows {
   Float4 x, y, z;
   UInt4 fadeIndex;
   Float4 life;
   UInt4 fadeStep;
-  Float4 u, v;
 };
 
 // The box round the places of the particles stepped, lane by lane.
@@ -121,8 +121,7 @@ inline ParticleRows LoadParticleRows(const Particle* first, std::size_t count) {
   }
   TransposeLanes(place[0], place[1], place[2], place[3]);
   TransposeLanes(cell[0], cell[1], cell[2], cell[3]);
-  return {place[0], place[1], place[2], reinterpret_cast<UInt4>(place[3]),
-          cell[0],  reinterpret_cast<UInt4>(cell[1]), cell[2], cell[3]};
+  return {place[0], place[1], place[2], reinterpret_cast<UInt4>(place[3]), cell[0], reinterpret_cast<UInt4>(cell[1])};
 }
 
 // Writes back the place and fade index of the lanes set in mask.
