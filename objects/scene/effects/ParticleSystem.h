@@ -183,7 +183,10 @@ class ParticleSystem : public Object {
   // Steps every particle record by record; each may leave one trail
   // particle in this pool.
   void StepRecords(float dt, std::uint32_t dtFixed, ParticleBounds& bounds);
+  // After the block walk: frees the records whose particles died or were
+  // let go of, and moves the cells of animated ones.
   void SettleRecords(float dt);
+  // The parts of a step of dt the pool's particles need (StepParts).
   unsigned StepPartsFor(float dt) const;
   // What the pool knew of its particles goes with the last of them.
   void ForgetParticles() {
