@@ -15,9 +15,8 @@ ViewState::ViewState() {
 void ViewState::SetView(const Matrix4& view) {
   view_ = view;
   if (RenderDevice* device = GetRenderDevice()) device->SetViewMatrix(view_);
-  Matrix4 camera;
-  Matrix4Inverse(camera, nullptr, view_);
-  sides_ = BuildSidePlanes(camera, fov_ * aspect_ / 2, fov_ / 2);
+  Matrix4Inverse(inverseView_, nullptr, view_);
+  sides_ = BuildSidePlanes(inverseView_, fov_ * aspect_ / 2, fov_ / 2);
 }
 
 void ViewState::SetCameraLookAt(const Vector3& eye, const Vector3& target) {

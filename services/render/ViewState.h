@@ -39,6 +39,9 @@ class ViewState {
   float GetFieldOfView() const { return fov_; }
   float GetFieldOfViewTimesAspect() const { return fov_ * aspect_; }
   const Matrix4& GetViewMatrix() const { return view_; }
+  // The camera's world matrix, kept with the view: whatever is queued in
+  // view space is drawn with it.
+  const Matrix4& GetInverseViewMatrix() const { return inverseView_; }
   const Matrix4& GetProjectionMatrix() const { return projection_; }
 
   void EnableFog(bool enabled);
@@ -65,7 +68,7 @@ class ViewState {
 
   float fov_ = 0.785398f, aspect_ = 1.3333334f, near_ = 1.0f, far_ = 1000.0f;
   Vector3 eye_, target_;
-  Matrix4 view_, projection_;
+  Matrix4 view_, inverseView_, projection_;
   SidePlanes sides_;
   std::uint32_t fogColour_ = 0;
   float fogStart_ = 0, fogEnd_ = 0;

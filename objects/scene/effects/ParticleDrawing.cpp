@@ -1,15 +1,14 @@
-// ParticleSystem's frame: the update that steps, kills and emits particles,
-// the camera-facing quads it queues, and the walk along the parent's subtree.
+// ParticleSystem's drawing: the camera-facing quads it queues after each
+// update, four particles at a time, and the walk along the parent's
+// subtree.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <limits>
-#include <tuple>
+#include <cstring>
 
-#include "core/BaseCommandIds.h"
 #include "core/ClassIds.h"
-#include "core/ObjectHooks.h"
 #include "core/math/Angles.h"
 #include "core/math/Matrix4.h"
 #include "core/math/Random.h"
@@ -20,13 +19,10 @@
 namespace tge {
 namespace {
 
-constexpr std::uint32_t kCommandActionKillPost = 80;
-constexpr float kFadeStart = 36.0f;
-constexpr float kFadeEnd = 40.0f;
-constexpr float kIdleRadius = 20.0f;
 constexpr float kNodeStepsPerSecond = 8.0f;
 constexpr float kNodeTowardsViewer = 0.3f;
 constexpr std::uint32_t kTriangleList = 4;
+constexpr std::size_t kVerticesPerQuad = 6;
 
 // The smallest sphere holding the sphere and the point.
 Sphere GrownToHold(const Sphere& sphere, const Vector3& point) {
@@ -40,11 +36,17 @@ Sphere GrownToHold(const Sphere& sphere, const Vector3& point) {
   return grown;
 }
 
-std::uint32_t ParticleColour(const Particle& particle, float alpha, std::uint32_t alphaScale) {
-  const auto alphaByte = static_cast<std::uint32_t>(std::clamp(alpha, 0.0f, 1.0f) * 255.0f);
-  const auto scaled = (alphaByte * alphaScale) >> 8;
-  return ColorChannelToByte(particle.colour[0]) << 16 | ColorChannelToByte(particle.colour[1]) << 8 |
-         ColorChannelToByte(particle.colour[2]) | (scaled << 24);
+// Lane-wise ColorChannelToByte: c < 1 ? c : 1 is std::min(1, c).
+UInt4 ChannelBytes(Float4 c) {
+  const Float4 clamped = MaxLanes(SplatFloat(0.0f), MinLanes(SplatFloat(1.0f), c));
+  return reinterpret_cast<UInt4>(__builtin_convertvector(clamped * 255.0f + 0.5f, Int4));
+}
+
+// Lane-wise std::clamp(alpha, 0, 1) x 255 as a byte. For a negative alpha
+// the inner min is alpha itself, so the max gives the clamp's 0.
+UInt4 AlphaBytes(Float4 alpha) {
+  const Float4 clamped = MaxLanes(SplatFloat(0.0f), MinLanes(alpha, SplatFloat(1.0f)));
+  return reinterpret_cast<UInt4>(__builtin_convertvector(clamped * 255.0f, Int4));
 }
 
 // The sine and cosine of the last angle asked for: a system's particles
@@ -58,6 +60,11 @@ class RotationCache {
     sin_ = FloatSin(angle);
     cos_ = FloatCos(angle);
   }
+  // Every lane of taken at the cached angle.
+  bool Holds(Float4 angles, unsigned taken) const {
+    const Int4 same = reinterpret_cast<Int4>(angles) == static_cast<std::int32_t>(bits_);
+    return (LaneBits(same) & taken) == taken;
+  }
   float Sin() const { return sin_; }
   float Cos() const { return cos_; }
 
@@ -66,41 +73,6 @@ class RotationCache {
   std::uint32_t bits_ = 0;
   float sin_ = 0, cos_ = 1;
 };
-
-// One particle's step; true when it is due to leave a trail particle.
-bool StepParticle(Particle& particle, const ParticleCurve& speedCurve, bool animated, bool trailing, float dt,
-                  std::uint32_t dtFixed) {
-  particle.age += dt;
-  particle.speedMul += dt * particle.speedMulChange;
-  const float speedFactor = particle.speedMul * ReadParticleCurve(speedCurve, particle.speedIndex);
-  particle.speedIndex = AdvanceCurveIndex(particle.speedIndex, particle.speedStep, dtFixed);
-  particle.sizeIndex = AdvanceCurveIndex(particle.sizeIndex, particle.sizeStep, dtFixed);
-  particle.fadeIndex = AdvanceCurveIndex(particle.fadeIndex, particle.fadeStep, dtFixed);
-  particle.previous = particle.position;
-  Vector3AddScaled(particle.position, particle.position, particle.velocity, speedFactor * dt);
-  particle.velocity.y -= dt * particle.gravity * kParticleGravityScale;
-  if (animated) {
-    particle.frameCounter += dt * particle.framesPerSecond;
-    if (std::trunc(particle.frameCounter) != std::trunc(particle.frameShown)) {
-      const auto frame = static_cast<std::uint32_t>(particle.frameCounter);
-      particle.u = ParticleAtlasCoordinate(frame & 3);
-      particle.v = ParticleAtlasCoordinate(frame >> 2);
-      particle.frameShown = particle.frameCounter;
-    }
-  }
-  for (int c = 0; c < 3; ++c) particle.colour[c] += dt * particle.colourChange[c];
-  particle.spin += dt * particle.spinChange;
-  particle.rotation += particle.spin;
-  particle.alpha += dt * particle.alphaChange;
-  particle.size += dt * particle.sizeChange;
-  particle.gravity += dt * particle.gravityChange;
-  if (!trailing) return false;
-  particle.trailRate += dt * particle.trailRateChange;
-  particle.trailCounter += particle.trailRate * dt;
-  if (particle.trailCounter <= 1.0f) return false;
-  particle.trailCounter -= 1.0f;
-  return true;
-}
 
 // A child of node that is no particle system, picked at random; null when
 // there is none.
@@ -116,22 +88,125 @@ Object* PickNode(const Object& node) {
   return nullptr;
 }
 
-}  // namespace
-
-std::span<const ParticleSystem* const> ParticleSystem::HeldSources() {
-  heldSourceCount_ = 0;
-  for (const ParticleSystem* source = this; source != nullptr && heldSourceCount_ < heldSources_.size();
-       source = source->trailSystem_.Get()) {
-    if (Holds(source)) break;
-    heldSources_[heldSourceCount_++] = source;
+// The camera-facing quads of a frame, written in pool order into the
+// system's vertex array: two triangles, six vertices, a live particle. The
+// corners are worked out for the four records of a block at once.
+class ParticleQuads {
+ public:
+  // With curves, some source of the pool's particles reads its size and
+  // fade curves; without cells, out holds every quad's texture
+  // coordinates already.
+  ParticleQuads(ColourVertex* out, const Matrix4& toView, float cellSpan, float alphaScale, bool curves, bool cells)
+      : out_(out),
+        cellSpan_(SplatFloat(cellSpan)),
+        alphaFactor_(static_cast<std::uint16_t>(alphaScale)),
+        curves_(curves),
+        cells_(cells) {
+    for (std::size_t i = 0; i < toView_.size(); ++i) toView_[i] = SplatFloat(toView.m[i / 3 * 4 + i % 3]);
   }
-  return {heldSources_.data(), heldSourceCount_};
+
+  // The quads of the taken records (bits of taken) of a block, count
+  // records from first.
+  void WriteBlock(const ParticleBlock& block, const Particle* first, std::size_t count, unsigned taken);
+  std::size_t GetCount() const { return written_; }
+
+ private:
+  // The size and alpha factors of the lanes whose source reads its curves.
+  void ApplyCurves(const ParticleBlock& block, const Particle* first, const ParticleRows& rows, unsigned taken,
+                   Float4& size, Float4& alpha) const;
+  void Turn(Float4 angles, unsigned taken, Float4& sine, Float4& cosine);
+  void Emit(Float4 a, Float4 b, Float4 c, Float4 d, const Particle& particle);
+
+  ColourVertex* out_;
+  // The view matrix's first three columns, row by row, each element in
+  // every lane.
+  std::array<Float4, 12> toView_;
+  Float4 cellSpan_;
+  std::uint16_t alphaFactor_;
+  bool curves_;
+  bool cells_;
+  RotationCache rotation_;
+  std::size_t written_ = 0;
+};
+
+void ParticleQuads::WriteBlock(const ParticleBlock& block, const Particle* first, std::size_t count,
+                               unsigned taken) {
+  const ParticleRows rows = LoadParticleRows(first, count);
+  const std::array<Float4, 12>& m = toView_;
+  const Float4 cx = rows.x * m[0] + rows.y * m[3] + rows.z * m[6] + m[9];
+  const Float4 cy = rows.x * m[1] + rows.y * m[4] + rows.z * m[7] + m[10];
+  const Float4 cz = rows.x * m[2] + rows.y * m[5] + rows.z * m[8] + m[11];
+  Float4 size = block.ramp[kRampSize];
+  Float4 alpha = block.ramp[kRampAlpha];
+  if (curves_) ApplyCurves(block, first, rows, taken, size, alpha);
+  Float4 sine, cosine;
+  Turn(block.rotation, taken, sine, cosine);
+  const Float4 sn = sine * size;
+  const Float4 cs = cosine * size;
+  // Both factors are bytes: the product fits the lower word.
+  const UInt4 scaled = MultiplyWords(AlphaBytes(alpha), alphaFactor_).lower >> 8;
+  const UInt4 colour = ChannelBytes(block.ramp[kRampRed]) << 16 | ChannelBytes(block.ramp[kRampGreen]) << 8 |
+                       ChannelBytes(block.ramp[kRampBlue]) | scaled << 24;
+  const Float4 colours = reinterpret_cast<Float4>(colour);
+  // Corners A to D as x, y, z and colour, then turned into one row a lane.
+  std::array<Float4, 4> a{cx - cs, cy - sn, cz, colours}, b{cx - sn, cy + cs, cz, colours};
+  std::array<Float4, 4> c{cx + sn, cy - cs, cz, colours}, d{cx + cs, cy + sn, cz, colours};
+  for (std::array<Float4, 4>* corner : {&a, &b, &c, &d}) {
+    TransposeLanes((*corner)[0], (*corner)[1], (*corner)[2], (*corner)[3]);
+  }
+  for (std::size_t k = 0; k < kParticleLanes; ++k) {
+    if ((taken >> k & 1u) != 0) Emit(a[k], b[k], c[k], d[k], first[k]);
+  }
 }
 
-bool ParticleSystem::Holds(const ParticleSystem* source) const {
-  const auto end = heldSources_.begin() + static_cast<std::ptrdiff_t>(heldSourceCount_);
-  return std::find(heldSources_.begin(), end, source) != end;
+void ParticleQuads::ApplyCurves(const ParticleBlock& block, const Particle* first, const ParticleRows& rows,
+                                unsigned taken, Float4& size, Float4& alpha) const {
+  for (std::size_t k = 0; k < kParticleLanes; ++k) {
+    if ((taken >> k & 1u) == 0) continue;
+    const ParticleSystem& source = *first[k].source;
+    if ((source.GetParticleFlags() & kParticleUseTable) == 0) continue;
+    size[k] *= ReadParticleCurve(source.GetSizeCurve(), block.sizeIndex[k]);
+    alpha[k] *= ReadParticleCurve(source.GetFadeCurve(), rows.fadeIndex[k]);
+  }
 }
+
+void ParticleQuads::Turn(Float4 angles, unsigned taken, Float4& sine, Float4& cosine) {
+  if (rotation_.Holds(angles, taken)) {
+    sine = SplatFloat(rotation_.Sin());
+    cosine = SplatFloat(rotation_.Cos());
+    return;
+  }
+  sine = cosine = Float4{};
+  for (std::size_t k = 0; k < kParticleLanes; ++k) {
+    if ((taken >> k & 1u) == 0) continue;
+    rotation_.Set(angles[k]);
+    sine[k] = rotation_.Sin();
+    cosine[k] = rotation_.Cos();
+  }
+}
+
+// One quad from its corner rows: triangles A B C and C B D, each vertex
+// followed by its texture coordinates when they are to be written.
+void ParticleQuads::Emit(Float4 a, Float4 b, Float4 c, Float4 d, const Particle& particle) {
+  auto* out = reinterpret_cast<std::byte*>(out_ + written_ * kVerticesPerQuad);
+  ++written_;
+  const Float4* corners[kVerticesPerQuad] = {&a, &b, &c, &c, &b, &d};
+  for (std::size_t i = 0; i < kVerticesPerQuad; ++i) {
+    std::memcpy(out + i * sizeof(ColourVertex), corners[i], 4 * sizeof(float));
+  }
+  if (!cells_) return;
+  const Float4 row = LoadParticleRow(particle, offsetof(Particle, life));
+  const Float4 near = __builtin_shufflevector(row, row, 2, 3, 2, 3);
+  const Float4 far = near + cellSpan_;
+  const Float4 nearU = __builtin_shufflevector(far, near, 4, 1, 2, 3);
+  const Float4 nearV = __builtin_shufflevector(near, far, 4, 1, 2, 3);
+  const Float4* cells[kVerticesPerQuad] = {&near, &nearV, &nearU, &nearU, &nearV, &far};
+  for (std::size_t i = 0; i < kVerticesPerQuad; ++i) {
+    std::memcpy(out + i * sizeof(ColourVertex) + 4 * sizeof(float), cells[i], 2 * sizeof(float));
+  }
+}
+
+}  // namespace
 
 void ParticleSystem::Draw() {
   EngineServices* services = GetEngineServices();
@@ -161,172 +236,34 @@ void ParticleSystem::Draw() {
   Object::Draw();
 }
 
-bool ParticleSystem::UpdateParticles(float dt, const Vector3& position, const Vector3& direction) {
-  AllocateStorage(-1);
-  updatedSinceTick_ = true;
-  HeldSources();
-  const float big = std::numeric_limits<float>::max();
-  Vector3 minimum{big, big, big}, maximum{-big, -big, -big};
-  const float frameTime = std::max(dt, 0.0f);
-  const auto dtFixed = static_cast<std::uint32_t>(std::min(frameTime * 65536.0f, 4.0e9f));
-  currentPosition_ = position;
-  StepParticles(frameTime, dtFixed, minimum, maximum);
-  if (!SendLastDeathPost()) return false;
-  if (liveCount_ == 0) {
-    boundsCentre_ = position;
-    boundsRadius_ = kIdleRadius;
-  } else {
-    for (auto [low, high, at] : {std::tuple{&minimum.x, &maximum.x, position.x},
-                                 std::tuple{&minimum.y, &maximum.y, position.y},
-                                 std::tuple{&minimum.z, &maximum.z, position.z}}) {
-      *low = std::min(*low, at);
-      *high = std::max(*high, at);
-    }
-    Vector3Lerp(boundsCentre_, minimum, maximum, 0.5f);
-    Vector3 half;
-    Vector3Subtract(half, maximum, boundsCentre_);
-    boundsRadius_ = Vector3Length(half) + 1.0f;
-  }
-  Emit(frameTime, direction);
-  previousPosition_ = position;
-  return true;
-}
-
-// Records of one source follow each other: what the source decides (held
-// or let go, its trail) is looked up once per run of them.
-void ParticleSystem::StepParticles(float dt, std::uint32_t dtFixed, Vector3& minimum, Vector3& maximum) {
-  const ParticleSystem* source = nullptr;
-  const ParticleSystem* trail = nullptr;
-  bool held = false;
-  const bool animated = (particleFlags_ & kParticleAnimatedTexture) != 0;
-  Vector3 low = minimum, high = maximum;
-  for (std::size_t index = 0; index < pool_.size(); ++index) {
-    Particle& particle = pool_[index];
-    if (particle.source == nullptr) continue;
-    if (particle.source != source) {
-      source = particle.source;
-      held = Holds(source);
-      trail = held ? source->trailSystem_.Get() : nullptr;
-      if (trail != nullptr && !Holds(trail)) trail = nullptr;
-    }
-    if (held && particle.age + dt < particle.life) {
-      if (StepParticle(particle, source->speedTable_, animated, trail != nullptr, dt, dtFixed)) {
-        Vector3 velocity;
-        Vector3Scale(velocity, particle.velocity, particle.speedMul);
-        Spawn(*trail, particle.position, particle.previous, velocity, &particle);
-      }
-      const Vector3& at = particle.position;
-      low = {std::min(low.x, at.x), std::min(low.y, at.y), std::min(low.z, at.z)};
-      high = {std::max(high.x, at.x), std::max(high.y, at.y), std::max(high.z, at.z)};
-      continue;
-    }
-    particle.source = nullptr;
-    FreeRecord(index);
-    if (liveCount_ == 0) continue;
-    if (--liveCount_ != 0) continue;
-    if ((particleFlags_ & kParticleKillPending) != 0) {
-      particleFlags_ &= ~kParticleKillPending;
-      deathPost_ = kCommandActionKillPost;
-    } else if ((particleFlags_ & kParticleStopPending) != 0) {
-      particleFlags_ &= ~kParticleStopPending;
-      deathPost_ = kCommandActionStopPost;
-    } else if (particlesPerSec_ == 0) {
-      deathPost_ = kCommandActionStopPost;
-    }
-  }
-  minimum = low;
-  maximum = high;
-}
-
-bool ParticleSystem::SendLastDeathPost() {
-  const std::uint32_t post = deathPost_;
-  deathPost_ = 0;
-  if (post == 0) return true;
-  const DeletionHold hold;
-  ExecuteCommand(post, nullptr);
-  return !IsRetired();
-}
-
-float ParticleSystem::EmissionFactor() const {
-  if ((particleFlags_ & kParticleDistanceFade) == 0 || cameraDistance_ <= kFadeStart) return 1.0f;
-  return cameraDistance_ >= kFadeEnd ? 0.0f : (kFadeEnd - cameraDistance_) * 0.25f;
-}
-
-// At most as many as the pool has room for: the rest could find no record.
-void ParticleSystem::Emit(float dt, const Vector3& direction) {
-  const float due = GetActionValue() * particlesPerSec_ * EmissionFactor() * dt + emissionResidue_;
-  if (!std::isfinite(due)) {
-    emissionResidue_ = 0;
-    return;
-  }
-  const float whole = std::trunc(due);
-  emissionResidue_ = due - whole;
-  const std::uint32_t room = maxParticles_ - std::min(liveCount_, maxParticles_);
-  const auto count = whole > 0 ? static_cast<std::uint32_t>(std::min(whole, static_cast<float>(room))) : 0u;
-  for (std::uint32_t i = 0; i < count; ++i) Spawn(*this, currentPosition_, previousPosition_, direction, nullptr);
-}
-
 void ParticleSystem::QueueParticles(float alphaScale) {
   EngineServices* services = GetEngineServices();
   if (services == nullptr || liveCount_ == 0) return;
   const Matrix4& view = services->GetView().GetViewMatrix();
-  Matrix4 inverseView;
-  Matrix4Inverse(inverseView, nullptr, view);
   Matrix4 toView = view;
   if ((particleFlags_ & kParticleLocalSpace) != 0 && GetParent() != nullptr) {
     Matrix4Multiply(toView, GetParent()->GetWorldMatrix(), view);
   }
+  // Every particle's source is held: the update let the others go.
+  const bool curves = std::ranges::any_of(std::span(heldSources_.data(), heldSourceCount_),
+                                          [](const ParticleSystem* source) {
+                                            return (source->particleFlags_ & kParticleUseTable) != 0;
+                                          });
+  const float cellSpan = mapStyle_ == 1 ? 0.234375f : 0.984375f;
+  ParticleQuads quads(vertices_.data(), toView, cellSpan, alphaScale, curves, cellSpan != writtenCellSpan_);
+  const Particle* pool = pool_.data();
+  const ParticleBlock* blocks = blocks_.data();
+  ForEachLiveBlock([&](std::size_t first, std::size_t count, unsigned taken) {
+    quads.WriteBlock(blocks[first / kParticleLanes], pool + first, count, taken);
+  });
+  writtenCellSpan_ = cellSpan;
+  const Matrix4& inverseView = services->GetView().GetInverseViewMatrix();
   RenderQueue& queue = services->GetRenderQueue();
-  std::size_t next = 0;
-  std::size_t written = 0;
-  while (next < pool_.size()) {
-    const std::size_t first = written;
-    const std::uint32_t count = WriteQuads(first, first + kBatchParticles, toView, alphaScale, next);
-    if (count == 0) break;
-    queue.QueuePrimitives(&vertices_[first * 6], kColourVertexFormat, kTriangleList, count * 2, inverseView,
-                          material_.Get(), 1.0f, nullptr, nullptr, nullptr);
-    written += count;
+  for (std::size_t first = 0; first < quads.GetCount(); first += kBatchParticles) {
+    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(quads.GetCount() - first, kBatchParticles));
+    queue.QueuePrimitives(&vertices_[first * kVerticesPerQuad], kColourVertexFormat, kTriangleList, count * 2,
+                          inverseView, material_.Get(), 1.0f, nullptr, nullptr, nullptr);
   }
-}
-
-// Quads for pool records from next on, into vertex slots first to end;
-// next is left after the last record read.
-std::uint32_t ParticleSystem::WriteQuads(std::size_t first, std::size_t end, const Matrix4& toView,
-                                         float alphaScale, std::size_t& next) {
-  const float t = mapStyle_ == 1 ? 0.234375f : 0.984375f;
-  const auto alphaFactor = static_cast<std::uint32_t>(alphaScale);
-  RotationCache rotation;
-  std::size_t slot = first;
-  for (; next < pool_.size() && slot < end; ++next) {
-    const Particle& particle = pool_[next];
-    const ParticleSystem* p = particle.source;
-    if (p == nullptr) continue;
-    const Vector3 c = TransformPoint(particle.position, toView);
-    float s = particle.size;
-    float a = particle.alpha;
-    if ((p->particleFlags_ & kParticleUseTable) != 0) {
-      s *= ReadParticleCurve(p->sizeTable_, particle.sizeIndex);
-      a *= ReadParticleCurve(p->fadeTable_, particle.fadeIndex);
-    }
-    rotation.Set(particle.rotation);
-    const float sn = rotation.Sin() * s;
-    const float cs = rotation.Cos() * s;
-    const std::uint32_t colour = ParticleColour(particle, a, alphaFactor);
-    const float u = particle.u, v = particle.v;
-    const ColourVertex A{c.x - cs, c.y - sn, c.z, colour, u, v};
-    const ColourVertex B{c.x - sn, c.y + cs, c.z, colour, u + t, v};
-    const ColourVertex C{c.x + sn, c.y - cs, c.z, colour, u, v + t};
-    const ColourVertex D{c.x + cs, c.y + sn, c.z, colour, u + t, v + t};
-    ColourVertex* out = &vertices_[slot * 6];
-    out[0] = A;
-    out[1] = B;
-    out[2] = C;
-    out[3] = C;
-    out[4] = B;
-    out[5] = D;
-    ++slot;
-  }
-  return static_cast<std::uint32_t>(slot - first);
 }
 
 void ParticleSystem::StartNodeWalk() {

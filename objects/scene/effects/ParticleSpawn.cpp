@@ -28,14 +28,23 @@ std::uint32_t CurveStep(float life, float variation) {
 
 }  // namespace
 
+ParticleLane ParticleSystem::ParentState(const Particle& parent) const {
+  const auto index = static_cast<std::size_t>(&parent - pool_.data());
+  return blocks_[index / kParticleLanes].Get(index % kParticleLanes);
+}
+
 // Random draws run in the order of the particle's fields, as recorded
 // effects depend on it.
 void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Vector3& before,
                            const Vector3& direction, const Particle* parent) {
   const std::size_t index = TakeFreeRecord();
   if (index == pool_.size()) return;
+  writtenCellSpan_ = 0;
   Particle& particle = pool_[index];
   particle = Particle{};
+  ParticleLane state;
+  ParticleExtras& extras = extras_[index];
+  extras = ParticleExtras{};
   ++liveCount_;
   particle.source = &p;
   const std::uint32_t parentModes = parent != nullptr ? parent->source->inheritModes_ : 0;
@@ -48,25 +57,29 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
   const float startColour[3] = {p.colorStart_.r, p.colorStart_.g, p.colorStart_.b};
   const float addColour[3] = {p.colorAddVar_.r, p.colorAddVar_.g, p.colorAddVar_.b};
   const float endColour[3] = {p.colorEnd_.r, p.colorEnd_.g, p.colorEnd_.b};
-  for (int c = 0; c < 3; ++c) {
+  for (std::size_t c = 0; c < 3; ++c) {
     const float value = std::clamp(shared * addColour[c] + RandomUnit() * p.colorVar_ + startColour[c], 0.0f, 1.0f);
-    particle.colour[c] = value;
-    particle.colourChange[c] = (endColour[c] - value) / life;
+    state.ramp[kRampRed + c] = value;
+    state.rampRate[kRampRed + c] = (endColour[c] - value) / life;
   }
-  particle.alpha = std::clamp(Varied(p.alphaVar_, p.alphaStart_), 0.0f, 1.0f);
-  particle.alphaChange = (p.alphaEnd_ - particle.alpha) / life;
+  float& alpha = state.ramp[kRampAlpha];
+  alpha = std::clamp(Varied(p.alphaVar_, p.alphaStart_), 0.0f, 1.0f);
+  state.rampRate[kRampAlpha] = (p.alphaEnd_ - alpha) / life;
 
-  if (parent == nullptr || sizeMode != kInheritReplace) particle.size = Varied(p.sizeVar_, p.sizeStart_);
+  float& size = state.ramp[kRampSize];
+  if (parent == nullptr || sizeMode != kInheritReplace) size = Varied(p.sizeVar_, p.sizeStart_);
   if (parent != nullptr && sizeMode != kInheritNone) {
-    float inherited = parent->size;
-    if ((p.particleFlags_ & kParticleUseTable) != 0) inherited *= ReadParticleCurve(p.sizeTable_, parent->sizeIndex);
-    if (sizeMode == kInheritReplace) particle.size = inherited;
-    if (sizeMode == kInheritMultiply) particle.size *= inherited;
-    if (sizeMode == kInheritAdd) particle.size += inherited;
+    const ParticleLane from = ParentState(*parent);
+    float inherited = from.ramp[kRampSize];
+    if ((p.particleFlags_ & kParticleUseTable) != 0) inherited *= ReadParticleCurve(p.sizeTable_, from.sizeIndex);
+    if (sizeMode == kInheritReplace) size = inherited;
+    if (sizeMode == kInheritMultiply) size *= inherited;
+    if (sizeMode == kInheritAdd) size += inherited;
   }
-  particle.sizeChange = p.sizeEnd_ >= 0 ? (p.sizeEnd_ - particle.size) / life : 0.0f;
-  particle.gravity = Varied(p.gravityVar_, p.gravityStart_) * kParticleGravityScale;
-  particle.gravityChange = (p.gravityEnd_ * kParticleGravityScale - particle.gravity) / life;
+  state.rampRate[kRampSize] = p.sizeEnd_ >= 0 ? (p.sizeEnd_ - size) / life : 0.0f;
+  float& gravity = state.ramp[kRampGravity];
+  gravity = Varied(p.gravityVar_, p.gravityStart_) * kParticleGravityScale;
+  state.rampRate[kRampGravity] = (p.gravityEnd_ * kParticleGravityScale - gravity) / life;
 
   Vector3 path;
   Vector3Subtract(path, now, before);
@@ -80,7 +93,6 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
   for (float* axis : {&particle.position.x, &particle.position.y, &particle.position.z}) {
     *axis += (2.0f * RandomUnit() - 1.0f) * p.positionVar_;
   }
-  particle.previous = particle.position;
 
   if (parent == nullptr || speedMode != kInheritReplace) {
     const float g = (RandomUnit() + 1.0f) * 0.5f;
@@ -93,28 +105,28 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
     for (float* axis : {&v.x, &v.y, &v.z}) *axis += (2.0f * RandomUnit() - 1.0f) * p.directionVar_;
     Vector3 moved;
     Vector3Subtract(moved, currentPosition_, previousPosition_);
-    Vector3Add(particle.velocity, v, moved);
+    Vector3Add(state.velocity, v, moved);
   }
   if (parent != nullptr) {
-    if (speedMode == kInheritReplace) particle.velocity = direction;
-    if (speedMode == kInheritMultiply) Vector3Scale(particle.velocity, particle.velocity, Vector3Length(direction));
-    if (speedMode == kInheritAdd) Vector3Add(particle.velocity, particle.velocity, direction);
+    if (speedMode == kInheritReplace) state.velocity = direction;
+    if (speedMode == kInheritMultiply) Vector3Scale(state.velocity, state.velocity, Vector3Length(direction));
+    if (speedMode == kInheritAdd) Vector3Add(state.velocity, state.velocity, direction);
   }
 
-  particle.rotation = RandomSigned() * p.rotVar_ + p.rotStart_ - 0.7853982f;
-  particle.spin = RandomSigned() * p.spinVar_ + p.spinStart_;
-  particle.spinChange = p.spinEnd_ >= 0 ? (p.spinEnd_ - particle.spin) / life : 0.0f;
-  particle.speedMul = RandomSigned() * p.speedMulVar_ + p.speedMulStart_;
-  particle.speedMulChange = (p.speedMulEnd_ - particle.speedMul) / life;
+  state.rotation = RandomSigned() * p.rotVar_ + p.rotStart_ - 0.7853982f;
+  const float spin = state.ramp[kRampSpin] = RandomSigned() * p.spinVar_ + p.spinStart_;
+  state.rampRate[kRampSpin] = p.spinEnd_ >= 0 ? (p.spinEnd_ - spin) / life : 0.0f;
+  const float speedMul = state.ramp[kRampSpeedMul] = RandomSigned() * p.speedMulVar_ + p.speedMulStart_;
+  state.rampRate[kRampSpeedMul] = (p.speedMulEnd_ - speedMul) / life;
 
-  particle.sizeIndex = static_cast<std::uint32_t>(RandomUnit() * p.tableSizeOffset_ * 65536.0f);
-  particle.sizeStep = CurveStep(p.life_, RandomUnit() * p.tableSizeMul_);
-  particle.speedIndex = static_cast<std::uint32_t>(RandomUnit() * p.tableSpeedOffset_ * 65536.0f);
-  particle.speedStep = CurveStep(p.life_, RandomUnit() * p.tableSpeedMul_);
+  state.sizeIndex = static_cast<std::uint32_t>(RandomUnit() * p.tableSizeOffset_ * 65536.0f);
+  state.sizeStep = CurveStep(p.life_, RandomUnit() * p.tableSizeMul_);
+  state.speedIndex = static_cast<std::uint32_t>(RandomUnit() * p.tableSpeedOffset_ * 65536.0f);
+  state.speedStep = CurveStep(p.life_, RandomUnit() * p.tableSpeedMul_);
   particle.fadeStep = CurveStep(life, 0.0f);
 
   const bool animated = (particleFlags_ & kParticleAnimatedTexture) != 0;
-  if (animated) particle.framesPerSecond = 16.0f / life;
+  if (animated) extras.framesPerSecond = 16.0f / life;
   particle.u = particle.v = ParticleAtlasCoordinate(0);
   if (p.mapStyle_ == 1) {
     const std::uint32_t pick = p.mapCount_ != 0 ? static_cast<std::uint32_t>(Rand()) % p.mapCount_ : 0;
@@ -122,9 +134,12 @@ void ParticleSystem::Spawn(const ParticleSystem& p, const Vector3& now, const Ve
     particle.u = ParticleAtlasCoordinate(cell & 3);
     particle.v = ParticleAtlasCoordinate(cell >> 2);
   }
-  particle.trailCounter = RandomUnit();
-  particle.trailRate = p.spawnTrailDelayStart_;
-  particle.trailRateChange = (p.spawnTrailDelayEnd_ - particle.trailRate) / life;
+  extras.trailCounter = RandomUnit();
+  extras.trailRate = p.spawnTrailDelayStart_;
+  extras.trailRateChange = (p.spawnTrailDelayEnd_ - extras.trailRate) / life;
+  blocks_[index / kParticleLanes].Set(index % kParticleLanes, state);
+  stepParts_ |= StepParts(state);
+  strangers_ = strangers_ || &p != this;
 }
 
 }  // namespace tge

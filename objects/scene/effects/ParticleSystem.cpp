@@ -28,7 +28,6 @@ constexpr int kFirstVersionWithBox = 67;
 constexpr int kLastVersionWithoutCullFlag = 80;
 // The table block of the file: 17 words after the curves, written as 0.
 constexpr int kTableReservedWords = 17;
-constexpr std::size_t kRecordsPerWord = 64;
 
 }  // namespace
 
@@ -204,10 +203,14 @@ ParticleSystem::~ParticleSystem() { FreeStorage(); }
 void ParticleSystem::CopyFrom(const Object& source) {
   Object::CopyFrom(source);
   pool_ = {};
+  blocks_ = {};
+  extras_ = {};
   freeRecords_ = {};
   firstFree_ = 0;
   vertices_ = {};
+  writtenCellSpan_ = 0;
   liveCount_ = 0;
+  ForgetParticles();
   deathPost_ = 0;
   particleFlags_ &= ~(kParticleStopPending | kParticleKillPending);
   material_.Release();
@@ -305,10 +308,14 @@ void ParticleSystem::FreeStorage() {
     services->GetRenderQueue().KeepUntilReset(std::make_shared<std::vector<ColourVertex>>(std::move(vertices_)));
   }
   vertices_ = {};
+  writtenCellSpan_ = 0;
   pool_ = {};
+  blocks_ = {};
+  extras_ = {};
   freeRecords_ = {};
   firstFree_ = 0;
   liveCount_ = 0;
+  ForgetParticles();
 }
 
 std::uint32_t ParticleSystem::ClampPoolSize(std::uint32_t count) const {
@@ -322,6 +329,8 @@ void ParticleSystem::AllocateStorage(std::int64_t count) {
   }
   if (!pool_.empty() || maxParticles_ == 0) return;
   pool_.assign(maxParticles_, Particle{});
+  blocks_.assign((maxParticles_ + kParticleLanes - 1) / kParticleLanes, ParticleBlock{});
+  extras_.assign(maxParticles_, ParticleExtras{});
   MarkAllRecordsFree();
   vertices_.assign(std::size_t{6} * maxParticles_, ColourVertex{});
 }
@@ -332,6 +341,11 @@ void ParticleSystem::MarkAllRecordsFree() {
     freeRecords_.back() = (std::uint64_t{1} << (pool_.size() % kRecordsPerWord)) - 1;
   }
   firstFree_ = 0;
+}
+
+void ParticleSystem::FreeRecord(std::size_t index) {
+  freeRecords_[index / kRecordsPerWord] |= std::uint64_t{1} << (index % kRecordsPerWord);
+  firstFree_ = std::min(firstFree_, index);
 }
 
 std::size_t ParticleSystem::TakeFreeRecord() {
@@ -345,11 +359,6 @@ std::size_t ParticleSystem::TakeFreeRecord() {
   }
   firstFree_ = pool_.size();
   return pool_.size();
-}
-
-void ParticleSystem::FreeRecord(std::size_t index) {
-  freeRecords_[index / kRecordsPerWord] |= std::uint64_t{1} << (index % kRecordsPerWord);
-  firstFree_ = std::min(firstFree_, index);
 }
 
 void ParticleSystem::FindTrailSystem() {

@@ -16,9 +16,9 @@
 // source let go of are freed at the next update.
 //
 // The implementation is split: ParticleSystem.cpp (commands, file record,
-// life cycle), ParticleSpawn.cpp (one particle's birth) and
-// ParticleDrawing.cpp (the update and each particle's step, the quads, the
-// node walk).
+// life cycle), ParticleSpawn.cpp (one particle's birth), ParticleStep.cpp
+// (the update: steps, deaths, emission) and ParticleDrawing.cpp (the
+// quads, the node walk). The pool's storage is in ParticleRecords.h.
 #pragma once
 #include <algorithm>
 #include <array>
@@ -35,6 +35,7 @@
 #include "objects/scene/ColourVertex.h"
 #include "objects/scene/NamedMaterial.h"
 #include "objects/scene/effects/ParticlePool.h"
+#include "objects/scene/effects/ParticleRecords.h"
 #include "services/resources/ResourceRef.h"
 
 namespace tge {
@@ -78,26 +79,15 @@ inline constexpr float kParticleGravityScale = 9.8f;
 // Texture coordinate of column or row (0 to 3) of the 4 x 4 texture atlas.
 inline float ParticleAtlasCoordinate(std::uint32_t cell) { return static_cast<float>(cell) * 0.25f + 0.0078125f; }
 
-// One record of the pool; free when source is null.
-struct Particle {
-  const ParticleSystem* source = nullptr;
-  Vector3 previous, position, velocity;
-  float colour[3] = {}, colourChange[3] = {};
-  float age = 0, life = 0;
-  float size = 0, sizeChange = 0, alpha = 0, alphaChange = 0;
-  float gravity = 0, gravityChange = 0, speedMul = 0, speedMulChange = 0;
-  float rotation = 0, spin = 0, spinChange = 0;
-  float u = 0, v = 0, frameShown = 0, frameCounter = 0, framesPerSecond = 0;
-  std::uint32_t speedIndex = 0, speedStep = 0, sizeIndex = 0, sizeStep = 0, fadeIndex = 0, fadeStep = 0;
-  float trailCounter = 0, trailRate = 0, trailRateChange = 0;
-};
-
 class ParticleSystem : public Object {
  public:
   // Bigger pools from a script or a file are cut to this, with a warning.
   static constexpr std::uint32_t kMaxPoolSize = kMaxParticlePool;
   // Particles per queued batch: 12,000 vertices is the most one draw takes.
   static constexpr std::uint32_t kBatchParticles = 2000;
+  // With the distance fade, a system this far from the camera starts to
+  // fade and emit less; from the end on it is neither drawn nor updated.
+  static constexpr float kFadeStart = 36.0f, kFadeEnd = 40.0f;
 
   static std::span<const CommandEntry<ParticleSystem>> Commands();
   static const CommandEntry<ParticleSystem> kCommands[];
@@ -185,17 +175,52 @@ class ParticleSystem : public Object {
   // The sources whose particles stay: this system and its trail chain.
   std::span<const ParticleSystem* const> HeldSources();
   bool Holds(const ParticleSystem* source) const;
-  // Steps every particle; each may leave one trail particle in this pool.
-  void StepParticles(float dt, std::uint32_t dtFixed, Vector3& minimum, Vector3& maximum);
+  // Whether a held source leaves particles of a held trail system.
+  bool HasTrails() const;
+  // Steps every particle a block of four records at a time; only while no
+  // trails are held.
+  void StepBlocks(float dt, std::uint32_t dtFixed, ParticleBounds& bounds);
+  // Steps every particle record by record; each may leave one trail
+  // particle in this pool.
+  void StepRecords(float dt, std::uint32_t dtFixed, ParticleBounds& bounds);
+  // After the block walk: frees the records whose particles died or were
+  // let go of, and moves the cells of animated ones.
+  void SettleRecords(float dt);
+  // The parts of a step of dt the pool's particles need (StepParts).
+  unsigned StepPartsFor(float dt) const;
+  // What the pool knew of its particles goes with the last of them.
+  void ForgetParticles() {
+    stepParts_ = 0;
+    strangers_ = false;
+  }
+  // Frees the record of a particle that died or whose source was let go of.
+  void Bury(std::size_t index);
   void Emit(float dt, const Vector3& direction);
   float EmissionFactor() const;
   // The lowest free record, taken; pool_.size() when none is free.
   std::size_t TakeFreeRecord();
   void FreeRecord(std::size_t index);
+  // The frame state of a particle of this pool.
+  ParticleLane ParentState(const Particle& parent) const;
+  // visit(first, count, taken) for each block of the pool holding a live
+  // particle: its count records from first, taken (bit k for record
+  // first + k) the live ones. What the walk reads of the pool is read
+  // before it, so that the visits' stores need not reload it.
+  template <class Visit>
+  void ForEachLiveBlock(Visit&& visit) const {
+    const std::size_t records = pool_.size();
+    const std::uint64_t* freeBits = freeRecords_.data();
+    for (std::size_t first = 0; first < records; first += kParticleLanes) {
+      const std::size_t count = std::min(kParticleLanes, records - first);
+      const auto free = static_cast<unsigned>(freeBits[first / kRecordsPerWord] >> (first % kRecordsPerWord));
+      const unsigned taken = ~free & ((1u << count) - 1);
+      if (taken != 0) visit(first, count, taken);
+    }
+  }
   void MarkAllRecordsFree();
   void QueueParticles(float alphaScale);
-  std::uint32_t WriteQuads(std::size_t first, std::size_t end, const Matrix4& toView, float alphaScale,
-                           std::size_t& next);
+
+  static constexpr std::size_t kRecordsPerWord = 64;
 
   std::vector<Particle> pool_;
   // One bit per record of the pool, set while it is free; every record
@@ -203,7 +228,19 @@ class ParticleSystem : public Object {
   // one a search from the pool's start would find, without the search.
   std::vector<std::uint64_t> freeRecords_;
   std::size_t firstFree_ = 0;
+  // The frame state of the records, four to a block.
+  std::vector<ParticleBlock> blocks_;
+  std::vector<ParticleExtras> extras_;
+  // The step parts (StepParts) some particle born since the pool was last
+  // empty needs.
+  unsigned stepParts_ = 0;
+  // Set once a particle of another source (a trail system) is born here.
+  bool strangers_ = false;
   std::vector<ColourVertex> vertices_;
+  // The cell span the vertices' texture coordinates were last written
+  // with, 0 once a particle was born, died or changed its cell since: till
+  // then the quads leave them as they are.
+  float writtenCellSpan_ = 0;
   NamedMaterial material_;
   Vector3 previousPosition_, currentPosition_;
   std::uint32_t maxParticles_ = 100;

@@ -23,6 +23,7 @@ constexpr std::uint32_t kSetSpeedMulVar = 3342, kSetColorStart = 3360, kSetColor
 constexpr std::uint32_t kGetColorVar = 3365, kSetColorEnd = 3366, kSetSystemSpeed = 3368, kSetLife = 3372;
 constexpr std::uint32_t kSetLifeVar = 3374, kSetSystemMaterial = 3392, kSetSphereCull = 3386, kSetRotStart = 3350;
 constexpr std::uint32_t kStopDraw = 219;
+constexpr std::uint32_t kSetAnimated = 3378;
 constexpr float kDt = 0.016f;
 
 class ParticleSystemTest : public SceneFixture {
@@ -350,6 +351,39 @@ TEST_F(ParticleSystemTest, EachQuadTurnsByItsOwnParticlesRotation) {
     EXPECT_NEAR(v[quad * 6].y, firstCorner[quad][1], 1e-3f) << quad;
   }
   Queue().Reset();
+}
+
+// Each frame's quads carry the cells of the live particles in pool order,
+// however many were born, died or turned to another cell since the last.
+TEST_F(ParticleSystemTest, QuadsCarryTheLiveParticlesCellsEveryFrame) {
+  for (bool animated : {false, true}) {
+    SCOPED_TRACE(animated);
+    ParticleSystem& system = NewSystem(8);
+    Send(system, kSetMapCount, 16u);
+    Send(system, kSetLife, 0.3f);
+    Send(system, kSetLifeVar, 0.6f);
+    Send(system, kSetParticlesPerSec, 60.0f);
+    Send(system, kSetAnimated, animated ? 1 : 0);
+    system.Start();
+    for (int frame = 0; frame < 40; ++frame) {
+      if (frame == 20) system.Stop();  // then deaths without births
+      system.Draw();
+      std::vector<const Particle*> live;
+      for (const Particle& particle : system.GetParticles()) {
+        if (particle.source != nullptr) live.push_back(&particle);
+      }
+      const auto queued = QueuedPrimitives();
+      ASSERT_EQ(queued.size(), live.empty() ? 0u : 1u) << frame;
+      if (live.empty()) continue;
+      ASSERT_EQ(queued[0]->count, 2 * live.size()) << frame;
+      const auto* v = static_cast<const ColourVertex*>(queued[0]->vertices);
+      for (std::size_t quad = 0; quad < live.size(); ++quad) {
+        EXPECT_EQ(v[quad * 6].u, live[quad]->u) << frame << ", " << quad;
+        EXPECT_EQ(v[quad * 6 + 5].v, live[quad]->v + 0.234375f) << frame << ", " << quad;
+      }
+      Queue().Reset();
+    }
+  }
 }
 
 TEST_F(ParticleSystemTest, DistanceFadeScalesAlphaAndEmission) {
