@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/files/SerializeStream.h"
 #include "core/script/ScriptInterpreter.h"
 #include "engine/ProgressDisplay.h"
 #include "services/EngineServices.h"
+#include "services/RenderCommand.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/engine/EngineTestFixture.h"
 
 namespace tge::test {
@@ -188,6 +193,54 @@ TEST_F(EngineCommandsTest, ProgressGrowsByAStepEveryTenResources) {
   EXPECT_EQ(display.shown.back(), 208.0f);
   EXPECT_EQ(display.width, 208.0f);
   EXPECT_FALSE(display.active);
+  ShutdownEngine();
+  DestroyEngineServices();
+  ASSERT_TRUE(CreateEngine());
+}
+
+// A load pass, by either path, queues one empty sprite of each material it
+// loaded, so the coming frame builds the material's sprite states; an
+// unload pass queues none.
+TEST_F(EngineCommandsTest, LoadingPreparesEachMaterialAsAnEmptySprite) {
+  ShutdownEngine();
+  ASSERT_TRUE(CreateEngineServices());
+  ResourceDatabase& database = GetEngineServices()->GetResources();
+  ASSERT_TRUE(CreateEngine());
+  engine = GetEngine();
+  auto user = std::make_unique<UsesResources>();
+  for (const int type : {kRawFileResource, kMaterialResource}) {
+    std::unique_ptr<Resource> resource = database.CreateResource(type);
+    resource->SetName("used" + std::to_string(type));
+    user->resources.push_back(database.GetResourceBySlot(database.RegisterResource(std::move(resource))));
+  }
+  const MaterialResource* material = ResourceCast<MaterialResource>(user->resources.back());
+  ASSERT_NE(material, nullptr);
+  Object& root = *engine->AddChild(std::move(user));
+  RenderQueue& queue = GetEngineServices()->GetRenderQueue();
+  auto quads = [&queue] {
+    std::vector<const ScreenQuadCommand*> found;
+    for (const RenderCommand* c = queue.GetList(kListOverlay); c != nullptr; c = c->next) {
+      if (c->kind == RenderCommandKind::kScreenQuad) found.push_back(static_cast<const ScreenQuadCommand*>(c));
+    }
+    queue.Reset();
+    return found;
+  };
+  const std::pair<const char*, std::function<void()>> passes[] = {
+      {"plain", [&] { engine->LoadResources(root); }},
+      {"with progress", [&] { engine->LoadResourcesWithProgressBar(root, nullptr, nullptr); }}};
+  for (const auto& [name, load] : passes) {
+    SCOPED_TRACE(name);
+    load();
+    const std::vector<const ScreenQuadCommand*> prepared = quads();
+    ASSERT_EQ(prepared.size(), 1u);
+    EXPECT_EQ(prepared[0]->material, material);
+    for (const ScreenVertex& v : prepared[0]->vertices) {
+      EXPECT_EQ(v.x, prepared[0]->vertices[0].x);
+      EXPECT_EQ(v.y, prepared[0]->vertices[0].y);
+    }
+  }
+  engine->UnloadResources(root);
+  EXPECT_TRUE(quads().empty());
   ShutdownEngine();
   DestroyEngineServices();
   ASSERT_TRUE(CreateEngine());
