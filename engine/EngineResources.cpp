@@ -6,6 +6,7 @@
 #include "engine/Engine.h"
 #include "engine/ProgressDisplay.h"
 #include "services/EngineServices.h"
+#include "services/render/RenderQueue.h"
 #include "services/resources/ResourceType.h"
 
 namespace tge {
@@ -25,6 +26,17 @@ std::unique_ptr<ResourceSet> CollectResources(ResourceDatabase& resources, Objec
   BroadcastCommand(root, kCommandCollectResources, set.get());
   if (further != nullptr) BroadcastCommand(*further, kCommandCollectResources, set.get());
   return set;
+}
+
+// Every material loaded is drawn once, empty, as a sprite in the coming
+// frame, so the device builds its sprite states while the game loads: a
+// HUD or a radar that first shows when a player spawns finds them ready.
+void PrepareSprites(const ResourceSet& set) {
+  RenderQueue& queue = GetEngineServices()->GetRenderQueue();
+  for (std::size_t i = 0; i < set.GetResourceSetSize(); ++i) {
+    Resource* resource = set.GetResourceSetItem(i);
+    if (resource->GetType() == kMaterialResource) queue.PrepareSprite(resource);
+  }
 }
 
 int SkinResourceType(SkinEntry entry) {
@@ -63,6 +75,7 @@ void Engine::LoadResources(Object& root) {
   ResolveUISkin();
   std::unique_ptr<ResourceSet> set = CollectResources(*resources, root, nullptr);
   for (std::size_t i = 0; i < set->GetResourceSetSize(); ++i) resources->LoadResource(set->GetResourceSetItem(i));
+  PrepareSprites(*set);
 }
 
 void Engine::UnloadResources(Object& root) {
@@ -96,6 +109,7 @@ void Engine::LoadResourcesWithProgressBar(Object& root, Object* further, Progres
     resources->LoadResource(set->GetResourceSetItem(i));
     if ((i + 1) % kResourcesPerRedraw == 0) show(width += step);
   }
+  PrepareSprites(*set);
   if (display != nullptr) {
     display->SetActive(false);
     display->SetWidth(fullWidth);

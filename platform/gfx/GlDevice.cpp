@@ -158,7 +158,10 @@ Result GlDevice::DoClear(std::uint32_t flags, std::uint32_t color, float z) {
   return Result::kOk;
 }
 
-void GlDevice::UploadGammaRamp() {
+// Binds the ramp to the active unit, uploading it first when it changed:
+// the draws since the last present may have emptied that unit.
+void GlDevice::BindGammaRamp() {
+  glBindTexture(GL_TEXTURE_2D, rampTexture_);
   const GammaRamp& ramp = States().gamma;
   if (rampUploaded_ && ramp.red == uploadedRamp_.red && ramp.green == uploadedRamp_.green &&
       ramp.blue == uploadedRamp_.blue) {
@@ -170,7 +173,6 @@ void GlDevice::UploadGammaRamp() {
     texels[i * 3 + 1] = ramp.green[i];
     texels[i * 3 + 2] = ramp.blue[i];
   }
-  glBindTexture(GL_TEXTURE_2D, rampTexture_);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16, 256, 1, 0, GL_RGB, GL_UNSIGNED_SHORT, texels);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   uploadedRamp_ = ramp;
@@ -190,7 +192,7 @@ Result GlDevice::DoPresent() {
   glUseProgram(presentProgram_);
   glActiveTexture(GL_TEXTURE1);
   glBindSampler(1, 0);
-  UploadGammaRamp();
+  BindGammaRamp();
   glActiveTexture(GL_TEXTURE0);
   glBindSampler(0, 0);
   glBindTexture(GL_TEXTURE_2D, backColour_);

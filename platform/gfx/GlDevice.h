@@ -53,7 +53,7 @@ class GlDevice : public DeviceBase {
   DrawContext BindTextures();
   void ApplySampler(std::uint32_t stage);
   void BindVertices(const DrawRequest& request);
-  void UploadGammaRamp();
+  void BindGammaRamp();
 
   SDL_Window* window_;
   SDL_GLContext context_;

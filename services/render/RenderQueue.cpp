@@ -333,6 +333,8 @@ void RenderQueue::QueueSpriteTransformed(Resource* material, const Matrix4& worl
   QueueQuad(m, &world, width, height, 0, 0, colour, flags, -world.m[14]);
 }
 
+void RenderQueue::PrepareSprite(Resource* material) { QueueSprite(material, Vector3{}, 0, 0, Color{}, 0); }
+
 void RenderQueue::QueueScreenQuad(Resource* material, const std::array<ScreenVertex, 4>& vertices, float depth) {
   auto* m = ResourceCast<MaterialResource>(material);
   if (!m) return;

@@ -85,6 +85,10 @@ class RenderQueue {
   void QueueSpriteTransformed(Resource* material, const Matrix4& world, float width, float height,
                               const Color& colour, std::uint32_t flags);
   void QueueScreenQuad(Resource* material, const std::array<ScreenVertex, 4>& vertices, float depth);
+  // An empty screen quad of the material: drawing it covers no pixel but
+  // makes the device build the states the material's sprites need (a
+  // software rasteriser compiles pixel code for every new combination).
+  void PrepareSprite(Resource* material);
   // Directional lights come first in the list, then spot, then point lights.
   void QueuePointLight(const Vector3& position, float range, float attenuation0, float attenuation1,
                        float attenuation2, const Color& colour, const Color& ambient);

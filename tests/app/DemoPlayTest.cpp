@@ -95,9 +95,10 @@ TEST_F(DemoPlayTest, NoFrameAfterTheFirstLoadsData) {
   int frame = 0;
   double milliseconds = 0;
   double processor = 0;
+  double waiting = 0;
   int opens = 0;
   std::vector<double> times;
-  while (table >> frame >> milliseconds >> processor >> opens) {
+  while (table >> frame >> milliseconds >> processor >> waiting >> opens) {
     if (frame > 1) {
       EXPECT_EQ(opens, 0) << "frame " << frame << " (" << (frame * kStep) << " s)";
     }

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "core/files/SerializeStream.h"
 #include "core/script/ScriptInterpreter.h"
 #include "engine/ProgressDisplay.h"
 #include "services/EngineServices.h"
+#include "services/RenderCommand.h"
+#include "services/render/RenderQueue.h"
+#include "services/resources/MaterialResource.h"
 #include "tests/engine/EngineTestFixture.h"
 
 namespace tge::test {
@@ -139,14 +146,35 @@ class CountsCollections : public Object {
   int collections = 0;
 };
 
+// The engine over services of its own, which end with it.
+class EngineResourcesTest : public EngineTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(CreateEngineServices());
+    EngineTest::SetUp();
+  }
+  void TearDown() override {
+    EngineTest::TearDown();
+    DestroyEngineServices();
+  }
+
+  // An object under the engine that collects a new resource of each type.
+  UsesResources& AddUser(const std::vector<int>& types) {
+    ResourceDatabase& database = GetEngineServices()->GetResources();
+    auto user = std::make_unique<UsesResources>();
+    for (const int type : types) {
+      std::unique_ptr<Resource> resource = database.CreateResource(type);
+      resource->SetName("used" + std::to_string(user->resources.size()));
+      user->resources.push_back(database.GetResourceBySlot(database.RegisterResource(std::move(resource))));
+    }
+    return static_cast<UsesResources&>(*engine->AddChild(std::move(user)));
+  }
+};
+
 // Text arguments keep the blanks before them, so a path written after ", "
 // starts with a blank and names nothing: without its window the statement
 // loads nothing. Written without blanks, the empty middle path is no root.
-TEST_F(EngineCommandsTest, ProgressBarStatementPathsKeepTheBlanksBeforeThem) {
-  ShutdownEngine();
-  ASSERT_TRUE(CreateEngineServices());
-  ASSERT_TRUE(CreateEngine());
-  engine = GetEngine();
+TEST_F(EngineResourcesTest, ProgressBarStatementPathsKeepTheBlanksBeforeThem) {
   auto owned = std::make_unique<CountsCollections>();
   CountsCollections& level = *owned;
   Add(*engine, "Levels").AddChild(std::move(owned))->SetName("Stage");
@@ -161,24 +189,10 @@ TEST_F(EngineCommandsTest, ProgressBarStatementPathsKeepTheBlanksBeforeThem) {
     Script(*engine, text);
     EXPECT_EQ(level.collections - before, loads) << text;
   }
-  ShutdownEngine();
-  DestroyEngineServices();
-  ASSERT_TRUE(CreateEngine());
 }
 
-TEST_F(EngineCommandsTest, ProgressGrowsByAStepEveryTenResources) {
-  ShutdownEngine();
-  ASSERT_TRUE(CreateEngineServices());
-  ResourceDatabase& database = GetEngineServices()->GetResources();
-  ASSERT_TRUE(CreateEngine());
-  engine = GetEngine();
-  auto user = std::make_unique<UsesResources>();
-  for (int i = 0; i < 100; ++i) {
-    std::unique_ptr<Resource> resource = database.CreateResource(kRawFileResource);
-    resource->SetName("raw" + std::to_string(i));
-    user->resources.push_back(database.GetResourceBySlot(database.RegisterResource(std::move(resource))));
-  }
-  Object& root = *engine->AddChild(std::move(user));
+TEST_F(EngineResourcesTest, ProgressGrowsByAStepEveryTenResources) {
+  Object& root = AddUser(std::vector<int>(100, kRawFileResource));
   RecordingDisplay display;
   engine->LoadResourcesWithProgressBar(root, nullptr, &display);
   ASSERT_EQ(display.shown.size(), 12u);
@@ -188,9 +202,40 @@ TEST_F(EngineCommandsTest, ProgressGrowsByAStepEveryTenResources) {
   EXPECT_EQ(display.shown.back(), 208.0f);
   EXPECT_EQ(display.width, 208.0f);
   EXPECT_FALSE(display.active);
-  ShutdownEngine();
-  DestroyEngineServices();
-  ASSERT_TRUE(CreateEngine());
+}
+
+// A load pass, by either path, queues one empty sprite of each material it
+// loaded, so the coming frame builds the material's sprite states; an
+// unload pass queues none.
+TEST_F(EngineResourcesTest, LoadingPreparesEachMaterialAsAnEmptySprite) {
+  UsesResources& root = AddUser({kRawFileResource, kMaterialResource});
+  const MaterialResource* material = ResourceCast<MaterialResource>(root.resources.back());
+  ASSERT_NE(material, nullptr);
+  RenderQueue& queue = GetEngineServices()->GetRenderQueue();
+  auto quads = [&queue] {
+    std::vector<const ScreenQuadCommand*> found;
+    for (const RenderCommand* c = queue.GetList(kListOverlay); c != nullptr; c = c->next) {
+      if (c->kind == RenderCommandKind::kScreenQuad) found.push_back(static_cast<const ScreenQuadCommand*>(c));
+    }
+    queue.Reset();
+    return found;
+  };
+  const std::pair<const char*, std::function<void()>> passes[] = {
+      {"plain", [&] { engine->LoadResources(root); }},
+      {"with progress", [&] { engine->LoadResourcesWithProgressBar(root, nullptr, nullptr); }}};
+  for (const auto& [name, load] : passes) {
+    SCOPED_TRACE(name);
+    load();
+    const std::vector<const ScreenQuadCommand*> prepared = quads();
+    ASSERT_EQ(prepared.size(), 1u);
+    EXPECT_EQ(prepared[0]->material, material);
+    for (const ScreenVertex& v : prepared[0]->vertices) {
+      EXPECT_EQ(v.x, prepared[0]->vertices[0].x);
+      EXPECT_EQ(v.y, prepared[0]->vertices[0].y);
+    }
+  }
+  engine->UnloadResources(root);
+  EXPECT_TRUE(quads().empty());
 }
 
 }  // namespace
