@@ -34,9 +34,6 @@ std::array<BlurVertex, 4> BlurQuad(float size) {
            {size, size, 0, 1, kWhite, 1, 1, 1.1f, 1.05f}}};
 }
 
-// The quad of a pass that only prepares the device: it covers no pixel.
-const std::array<BlurVertex, 4> kEmptyQuad = BlurQuad(0);
-
 void DrawSolidMesh(RenderDevice& rd, MeshResource* mesh) {
   rd.Device().Clear(kClearTarget | kClearZBuffer, 0, 1.0f, 0);
   ApplyMaterialTypeStates(rd, kMaterialSolidColor);
@@ -97,7 +94,8 @@ const ShadowTargets::Target* BlurTarget(RenderDevice& rd, Texture& shadow) {
 
 // The mesh in solid colour into the blur target, or into the shadow itself
 // when there is none, then the blur; the device's render target and
-// viewport are restored. Without a mesh the pass only prepares the device.
+// viewport are restored. Without a mesh the pass only prepares the device:
+// it draws nothing and its blur quad covers no pixel.
 void DrawShadowPass(RenderDevice& rd, Texture& shadow, const ShadowTargets::Target* blurTarget, MeshResource* mesh) {
   Device& device = rd.Device();
   Texture* previousTarget = device.GetRenderTarget();
@@ -107,7 +105,7 @@ void DrawShadowPass(RenderDevice& rd, Texture& shadow, const ShadowTargets::Targ
   const bool opened = Succeeded(device.BeginScene());
   DrawSolidMesh(rd, mesh);
   if (opened) device.EndScene();
-  if (blurTarget) BlurInto(rd, *blurTarget->texture, shadow, mesh ? blurTarget->quad : kEmptyQuad);
+  if (blurTarget) BlurInto(rd, *blurTarget->texture, shadow, mesh ? blurTarget->quad : BlurQuad(0));
   device.SetRenderTarget(previousTarget);
   device.SetViewport(previousViewport);
 }
