@@ -2,7 +2,8 @@
 // texture from the light's view, optionally blurred by sampling the small
 // mip levels of an intermediate target. Shadows are rendered at once when
 // asked, not through the render queue. The blur targets, one per size
-// class, live in the default pool: made on first use, dropped at a reset.
+// class, live in the default pool: made when prepared or on first use,
+// dropped at a reset.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -36,6 +37,7 @@ class ShadowTargets {
   // its target made when missing; -1 when the device refuses it.
   int GetShadowTarget(RenderDevice& device, std::uint32_t size);
   const Target& Get(int index) const { return targets_[std::size_t(index)]; }
+  bool HasShadowTarget(std::uint32_t size) const;
   void Release();
 
  private:
@@ -51,5 +53,13 @@ int GetShadowQuality(const RenderDevice& device);
 // is not a render target, or when render targets are not allowed.
 int RenderShadowTexture(RenderDevice& device, Resource* shadowTexture, const Matrix4& shadowWorld,
                         const Matrix4& shadowView, const Matrix4& shadowProjection, MeshResource* mesh, bool blur);
+
+// Makes the blur target of the shadow texture's size class, when missing
+// and the device can blur, and runs the blurred pass into the texture once
+// with nothing in it: no mesh, and a blur quad that covers no pixel. The
+// device then builds the blur's states (a software rasteriser compiles
+// pixel code for every new combination) while the game loads, not at the
+// first blurred shadow.
+void PrepareShadowBlur(RenderDevice& device, Resource* shadowTexture);
 
 }  // namespace tge

@@ -48,6 +48,15 @@ void GroundShadow::Create(bool withTexture) {
   SetMaterialFog(material_.Get(), false);
 }
 
+void GroundShadow::PrepareBlur() {
+  EngineServices* services = GetEngineServices();
+  RenderDevice* device = GetRenderDevice();
+  if (services == nullptr || device == nullptr || device->GetShadowTargets().HasShadowTarget(kTextureSize)) return;
+  const ResourceRef texture = CreateEmptyTexture(services->GetResources(), *device, kTextureSize, kTextureSize,
+                                                 gfx::kFormatX8R8G8B8, true);
+  PrepareShadowBlur(*device, texture.Get());
+}
+
 bool GroundShadow::CanDraw() const { return triangles_ != nullptr && Collector::GetGlobal() != nullptr; }
 
 void GroundShadow::Draw(const Vector3& centre, SkinMesh* skin, const GroundShadowView& view, bool blur) {

@@ -40,6 +40,11 @@ class GroundShadow {
   // With its triangles, while the scene has its Collector.
   bool CanDraw() const;
   bool HasTexture() const { return static_cast<bool>(texture_); }
+  // Runs a blurred shadow pass with nothing in it, into a texture of the
+  // shadows' size made for it, unless the device already has the blur
+  // target of that size: a character that will blur its shadow calls it
+  // while the game loads, so its first shadow finds the blur's states built.
+  static void PrepareBlur();
   // Gathers the triangles around centre, renders skin's silhouette into the
   // texture and queues the triangles with it; nothing without a Collector.
   void Draw(const Vector3& centre, SkinMesh* skin, const GroundShadowView& view, bool blur);

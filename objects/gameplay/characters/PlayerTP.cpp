@@ -86,6 +86,11 @@ std::span<const CommandEntry<PlayerTP>> PlayerTP::Commands() { return kCommands;
 
 PlayerTP::PlayerTP() : Object(kClassPlayerTP) {}
 
+void PlayerTP::PrepareShadow() {
+  const EngineServices* services = GetEngineServices();
+  if (services != nullptr && services->GetGraphicsDetailLevel() > kBlurredShadowDetail) GroundShadow::PrepareBlur();
+}
+
 int PlayerTP::ExecuteCommand(std::uint32_t id, void* args) {
   static constexpr CommandHandlers<PlayerTP> handlers(kClassPlayerTP, {kCommands});
   handlers.Run(*this, id, args);
@@ -109,6 +114,9 @@ int PlayerTP::ExecuteCommand(std::uint32_t id, void* args) {
     case kCommandCreatePhysics: StartCharacterBody(*this, args); return 1;
     case kCommandStartPhysics: PassToCharacterChildren(*this, id, args); return 1;
     case kCommandInitializeNewObject: BuildTree(); break;
+    // Collected by a load pass, also while kept inactive for a script to
+    // copy in later: the blurred shadow is prepared then, not at its first.
+    case kCommandCollectResources: PrepareShadow(); break;
     default: break;
   }
   return Object::ExecuteCommand(id, args);

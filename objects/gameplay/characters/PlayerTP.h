@@ -95,6 +95,9 @@ class PlayerTP : public Object {
   bool HasShadow() const { return shadow_.HasTriangles(); }
 
  private:
+  void PrepareShadow();
+  // The graphics detail above which the ground shadow is blurred.
+  static constexpr float kBlurredShadowDetail = 0.5f;
   enum AnimationName { kIdle, kWalk, kRun, kJump, kJumpWalk, kJumpRun, kRest, kAnimationNameCount };
 
   template <int Name>

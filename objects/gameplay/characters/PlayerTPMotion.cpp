@@ -255,7 +255,7 @@ void PlayerTP::Draw() {
   const float strength = services != nullptr ? services->GetGraphicsDetailLevel() : 0.0f;
   const Vector3 centre = GetPositionWS();
   if (shadow_.CanDraw() && shadowFade_ > 0 && strength > 0.1f) {
-    shadow_.Draw(centre, skinMesh_.Get(), {18.0f, 50.0f, 2.0f, 0.01f}, strength > 0.5f);
+    shadow_.Draw(centre, skinMesh_.Get(), {18.0f, 50.0f, 2.0f, 0.01f}, strength > kBlurredShadowDetail);
   } else if (shadowGround_ && shadowFade_ > 0 && services != nullptr) {
     Matrix4 placement;
     Matrix4Translation(placement, centre.x, groundHeight_ + 0.05f, centre.z);

@@ -125,5 +125,27 @@ TEST(ShadowTexture, RendersIntoTheTargetAndRestoresTheFrame) {
   EXPECT_EQ(r.device.GetShadowTargets().GetShadowTarget(r.device, 128), 2);
 }
 
+// Preparing runs the blurred pass once with no mesh in it and gives the
+// frame's target back; a device that cannot blur is left alone.
+TEST(ShadowTexture, PreparingRunsTheBlurOnceWithNoMesh) {
+  for (const bool canBlur : {true, false}) {
+    SCOPED_TRACE(canBlur ? "blurs" : "cannot blur");
+    gfx::DeviceCaps caps;
+    caps.canAutoGenerateMipMaps = canBlur;
+    RecordingRenderDevice r(caps);
+    ResourceDatabase db;
+    ResourceRef shadow = CreateEmptyTexture(db, r.device, 128, 128, gfx::kFormatX8R8G8B8, true);
+    r.recording->ClearCalls();
+    PrepareShadowBlur(r.device, shadow.Get());
+    EXPECT_EQ(r.recording->CountCalls(CallType::kDrawIndexedPrimitive), 0u);
+    EXPECT_EQ(r.recording->CountCalls(CallType::kDrawPrimitiveUP), canBlur ? 1u : 0u);  // the blur
+    EXPECT_EQ(r.recording->GetRenderTarget(), nullptr);
+    EXPECT_EQ(r.device.GetShadowTargets().HasShadowTarget(128), canBlur);
+    r.recording->ClearCalls();
+    PrepareShadowBlur(r.device, shadow.Get());
+    EXPECT_TRUE(r.recording->Calls().empty());
+  }
+}
+
 }  // namespace
 }  // namespace tge
